@@ -1,0 +1,85 @@
+#include "app/Logger.h"
+
+#include <boost/date_time/posix_time/posix_time.hpp>
+
+// Opened before any other static object so that their constructors may log.
+TLogger g_Logger __attribute__((init_priority(101)));
+
+TLogger::TLogger()
+	: m_FlushEveryLine(false), m_File(nullptr), m_Level(2)
+{
+	Open("log.txt");
+}
+
+TLogger::~TLogger()
+{
+	Close();
+}
+
+bool TLogger::Open(const std::string& path)
+{
+	Close();
+	m_File = std::fopen(path.c_str(), "w");
+	return m_File != nullptr;
+}
+
+void TLogger::Close()
+{
+	if (m_File) {
+		std::fclose(m_File);
+		m_File = nullptr;
+	}
+}
+
+void TLogger::Error(const std::string& text)
+{
+	Write("Error", text);
+}
+
+void TLogger::Warning(const std::string& text)
+{
+	if (m_Level >= 2)
+		Write("Warning", text);
+}
+
+void TLogger::Debug(const std::string& text)
+{
+	if (m_Level >= 3)
+		Write("Debug", text);
+}
+
+void TLogger::Write(const char* levelWord, const std::string& text)
+{
+	if (!m_File)
+		return;
+	std::fprintf(m_File, "%s %s %s\n", GetLogTimeStamp().c_str(), levelWord, text.c_str());
+	if (m_FlushEveryLine)
+		std::fflush(m_File);
+}
+
+std::string GetLogTimeStamp()
+{
+	using namespace boost::posix_time;
+	const ptime now = microsec_clock::local_time();
+	const auto date = now.date();
+	const auto time = now.time_of_day();
+	char text[40];
+	std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d.%06d",
+		int(date.year()), int(date.month()), int(date.day()),
+		int(time.hours()), int(time.minutes()), int(time.seconds()),
+		int(time.fractional_seconds() * 1000000 / time_duration::ticks_per_second()));
+	return text;
+}
+
+std::string MethodName(const char* prettyFunction)
+{
+	// "bool TIniLoader::SaveToFile(const string&)" -> "TIniLoader::SaveToFile"
+	std::string name(prettyFunction);
+	const std::string::size_type paren = name.find('(');
+	if (paren != std::string::npos)
+		name.erase(paren);
+	const std::string::size_type space = name.rfind(' ');
+	if (space != std::string::npos)
+		name.erase(0, space + 1);
+	return name;
+}

@@ -1,0 +1,94 @@
+#ifndef MORVALETH_APP_LOGGER_H
+#define MORVALETH_APP_LOGGER_H
+
+#include <cstdio>
+#include <string>
+#include <boost/format.hpp>
+
+/// Writes the program's log file, one time-stamped line per message at three levels.
+class TLogger
+{
+public:
+	/// Opens "log.txt" in the working folder (truncated), level 2, no flushing.
+	TLogger();
+	~TLogger();
+
+	/// Closes the current file and opens another one (truncated); used by tests.
+	bool Open(const std::string& path);
+	/// Closes the file; later calls write nothing.
+	void Close();
+
+	/// Always written while the file is open.
+	void Error(const std::string& text);
+	/// Written at level 2 or more.
+	void Warning(const std::string& text);
+	/// Written at level 3 or more.
+	void Debug(const std::string& text);
+
+	void SetLevel(int level) { m_Level = level; }
+	int GetLevel() const { return m_Level; }
+
+	/// Flush after every line; set by start-up from the configuration.
+	bool m_FlushEveryLine;
+
+private:
+	void Write(const char* levelWord, const std::string& text);
+
+	std::FILE* m_File;
+	int m_Level;
+};
+
+extern TLogger g_Logger;
+
+/// The local time as "YYYY/MM/DD hh:mm:ss.uuuuuu".
+std::string GetLogTimeStamp();
+
+/// "Class::Method" out of a compiler's pretty function signature.
+std::string MethodName(const char* prettyFunction);
+
+namespace logdetail
+{
+inline void Feed(boost::format&) {}
+
+template <typename T, typename... Rest>
+void Feed(boost::format& f, const T& value, const Rest&... rest)
+{
+	f % value;
+	Feed(f, rest...);
+}
+}
+
+/// Formats a message and wraps it as "method:line:message"; when the arguments
+/// do not fit the format, the text is "method:line:format error".
+template <typename... Args>
+std::string MethodText(const std::string& method, int line, const std::string& format, const Args&... args)
+{
+	try {
+		boost::format f(format);
+		logdetail::Feed(f, args...);
+		return (boost::format("%s:%d:%s") % method % line % f.str()).str();
+	} catch (const boost::io::format_error&) {
+		return (boost::format("%s:%d:format error") % method % line).str();
+	}
+}
+
+/// Formats with Boost.Format; an argument mismatch gives "format error".
+template <typename... Args>
+std::string FormatText(const std::string& format, const Args&... args)
+{
+	try {
+		boost::format f(format);
+		logdetail::Feed(f, args...);
+		return f.str();
+	} catch (const boost::io::format_error&) {
+		return "format error";
+	}
+}
+
+/// Method-text log lines: the enclosing method's name and the source line come first.
+#define METHOD_TEXT(...) MethodText(MethodName(__PRETTY_FUNCTION__), __LINE__, __VA_ARGS__)
+#define LOG_ERROR(...) g_Logger.Error(METHOD_TEXT(__VA_ARGS__))
+#define LOG_WARNING(...) g_Logger.Warning(METHOD_TEXT(__VA_ARGS__))
+#define LOG_DEBUG(...) g_Logger.Debug(METHOD_TEXT(__VA_ARGS__))
+
+#endif

@@ -1,0 +1,65 @@
+#include "app/Logger.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+
+TEST(Logger, LevelFiltersWarningAndDebugLines)
+{
+	for (int level = 1; level <= 3; ++level) {
+		TCapturedLog log(level);
+		g_Logger.Error("e");
+		g_Logger.Warning("w");
+		g_Logger.Debug("d");
+		EXPECT_EQ(1, log.CountLines(" Error e"));
+		EXPECT_EQ(level >= 2 ? 1 : 0, log.CountLines(" Warning w"));
+		EXPECT_EQ(level >= 3 ? 1 : 0, log.CountLines(" Debug d"));
+	}
+}
+
+TEST(Logger, LineStartsWithMicrosecondStamp)
+{
+	TCapturedLog log;
+	g_Logger.Error("text");
+	const std::regex line(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\.\d{6} Error text\n)");
+	EXPECT_TRUE(std::regex_match(log.Text(), line)) << log.Text();
+}
+
+namespace
+{
+struct TSample
+{
+	void Report(int value) { LOG_ERROR("value %d", value); }
+	void ReportBadFormat() { LOG_ERROR("value %d %d", 1); }
+};
+}
+
+TEST(Logger, MethodTextNamesClassMethodAndLine)
+{
+	TCapturedLog log;
+	TSample().Report(7);
+	const std::regex line(R"(.* Error \{anonymous\}::TSample::Report:\d+:value 7\n)");
+	EXPECT_TRUE(std::regex_match(log.Text(), line)) << log.Text();
+}
+
+TEST(Logger, MismatchedArgumentsGiveFormatError)
+{
+	TCapturedLog log;
+	TSample().ReportBadFormat();
+	EXPECT_EQ(1, log.CountLines("TSample::ReportBadFormat:"));
+	EXPECT_EQ(1, log.CountLines(":format error"));
+}
+
+TEST(Logger, MethodNameStripsReturnTypeAndParameters)
+{
+	EXPECT_EQ("TIniLoader::SaveToFile", MethodName("bool TIniLoader::SaveToFile(const string&)"));
+	EXPECT_EQ("main", MethodName("int main()"));
+}
+
+TEST(Logger, ClosedFileWritesNothing)
+{
+	TCapturedLog log;
+	g_Logger.Close();
+	g_Logger.Error("lost");
+	EXPECT_EQ("", log.Text());
+}
