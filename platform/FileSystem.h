@@ -1,0 +1,38 @@
+#ifndef MORVALETH_PLATFORM_FILESYSTEM_H
+#define MORVALETH_PLATFORM_FILESYSTEM_H
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Every path the game handles is Shift-JIS text in memory, may use "\" as a
+// separator and may differ in ASCII case from the name on disk. These functions
+// are the one place where such a path becomes a native file name.
+
+/// Chooses how in-memory names map to names on disk: "utf-8" (default) converts,
+/// "shift_jis" or "cp932" keeps the bytes.
+void SetFileNameEncoding(const std::string& encoding);
+
+/// The native name of a Shift-JIS path: converted, "\" turned into "/" (never inside
+/// a double-byte character), and each missing component matched without ASCII case.
+std::string NativePath(const std::string& path);
+
+/// Opens a file with the C library's mode string; null when it cannot be opened.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+
+/// True when a file or folder of that name exists.
+bool PathExists(const std::string& path);
+/// True when the path names an existing folder.
+bool IsDirectory(const std::string& path);
+/// Creates the folder and its missing parents; true when it exists afterwards.
+bool CreateDirectories(const std::string& path);
+/// Names (Shift-JIS) of the entries of a folder, sorted by byte order; empty when it cannot be read.
+std::vector<std::string> ListDirectory(const std::string& path);
+/// Removes a file; true on success.
+bool RemoveFile(const std::string& path);
+/// Renames a file, replacing the target atomically when it exists; true on success.
+bool RenameFile(const std::string& from, const std::string& to);
+/// Copies a file, replacing the target; true on success.
+bool CopyFile(const std::string& from, const std::string& to);
+
+#endif

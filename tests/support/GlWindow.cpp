@@ -1,0 +1,75 @@
+#include "support/GlWindow.h"
+
+#include "platform/PngFile.h"
+
+#include <SDL/SDL.h>
+#include <GL/gl.h>
+#include <guichan/opengl.hpp>
+#include <guichan/opengl/openglsdlimageloader.hpp>
+#include <boost/filesystem.hpp>
+#include <vector>
+
+TGlWindow::TGlWindow(int width, int height)
+	: m_Width(width), m_Height(height), m_Open(false)
+{
+	if (SDL_Init(SDL_INIT_VIDEO) != 0)
+		return;
+	SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+	SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+	SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+	SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+	SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+	if (!SDL_SetVideoMode(width, height, 32, SDL_OPENGL))
+		return;
+	m_ImageLoader.reset(new gcn::OpenGLSDLImageLoader());
+	gcn::Image::setImageLoader(m_ImageLoader.get());
+	m_Graphics.reset(new gcn::OpenGLGraphics());
+	m_Graphics->setTargetPlane(width, height);
+	m_Open = true;
+}
+
+TGlWindow::~TGlWindow()
+{
+	gcn::Image::setImageLoader(nullptr);
+	m_Graphics.reset();
+	m_ImageLoader.reset();
+	SDL_Quit();
+}
+
+void TGlWindow::BeginFrame()
+{
+	glClearColor(0, 0, 0, 1);
+	glClear(GL_COLOR_BUFFER_BIT);
+	m_Graphics->_beginDraw();
+}
+
+void TGlWindow::EndFrame()
+{
+	m_Graphics->_endDraw();
+	glFinish();
+}
+
+std::uint32_t TGlWindow::Pixel(int x, int y) const
+{
+	std::uint8_t rgba[4] = {0, 0, 0, 0};
+	glReadBuffer(GL_BACK);
+	glReadPixels(x, m_Height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+	return (std::uint32_t(rgba[3]) << 24) | (rgba[0] << 16) | (rgba[1] << 8) | rgba[2];
+}
+
+std::string TGlWindow::Screenshot(const std::string& name) const
+{
+	std::vector<std::uint8_t> pixels(std::size_t(m_Width) * m_Height * 3);
+	glReadBuffer(GL_BACK);
+	glPixelStorei(GL_PACK_ALIGNMENT, 1);
+	glReadPixels(0, 0, m_Width, m_Height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+	// GL rows run bottom-up; PNG rows top-down.
+	std::vector<std::uint8_t> flipped(pixels.size());
+	const std::size_t row = std::size_t(m_Width) * 3;
+	for (int y = 0; y < m_Height; ++y)
+		std::copy_n(&pixels[(m_Height - 1 - y) * row], row, &flipped[y * row]);
+	boost::filesystem::create_directories("artifacts");
+	const std::string path = "artifacts/" + name + ".png";
+	WritePng(path, m_Width, m_Height, 3, flipped.data());
+	return path;
+}
