@@ -7,6 +7,15 @@ namespace babel
 {
 /// One-time start-up of the conversion library; safe to call more than once.
 void init_babel();
+
+/// Shift-JIS (code page 932) bytes to UTF-16; what cannot be converted becomes "?".
+std::u16string sjis_to_unicode(const std::string& sjis);
+/// UTF-16 to Shift-JIS (code page 932) bytes; what cannot be converted becomes "?".
+std::string unicode_to_sjis(const std::u16string& unicode);
+/// UTF-16 to UTF-8 bytes; a lone high surrogate at the end becomes "?".
+std::string unicode_to_utf8(const std::u16string& unicode);
+/// UTF-8 bytes to UTF-16; what cannot be decoded becomes "?".
+std::u16string utf8_to_unicode(const std::string& utf8);
 }
 
 /// Shift-JIS (code page 932) text to UTF-8; what cannot be converted becomes "?".

@@ -1,0 +1,199 @@
+#include "app/GameConfig.h"
+
+#include "app/Logger.h"
+
+TGameConfig g_Config;
+
+namespace
+{
+struct TColorEntry
+{
+	const char* key;
+	unsigned color;
+};
+
+struct TSwitchEntry
+{
+	const char* section;
+	const char* key;
+};
+
+struct TIntEntry
+{
+	const char* section;
+	const char* key;
+	int value;
+};
+
+// Section GUI; default colours as AARRGGBB.
+const TColorEntry GuiColorTable[GUICOLOR_COUNT] = {
+	{ "WindowColor", 0xFF4040FF },
+	{ "ButtonEnabledColor", 0xFF808080 },
+	{ "ButtonDisabledColor", 0xFF404040 },
+	{ "DarkPaneColor", 0xFF000020 },
+	{ "GrayPaneColor", 0xFFD0D0D0 },
+	{ "EventPaneColor", 0xFF0020C0 },
+	{ "ListBoxBackgroundColor", 0xFF000000 },
+	{ "ListBoxSelectionColor", 0xFF000080 },
+	{ "SelectedFrameColor", 0x80FF0000 },
+	{ "RadioButtonBGColor", 0xFF000000 },
+	{ "MagicSelectPaneColor", 0x80000080 },
+	{ "BattleCharaListPaneColor", 0x80000080 },
+};
+
+// Every switch is off by default.
+const TSwitchEntry SwitchTable[SWITCH_COUNT] = {
+	{ "Window", "DisableSwapInterval" },
+	{ "Mixer", "MusicEnabled" },
+	{ "Mixer", "SoundEnabled" },
+	{ "Watch", "Use" },
+	{ "Watch", "OnlyLarge" },
+	{ "Watch", "OnlyMaster" },
+	{ "Watch", "NoNeutral" },
+	{ "Watch", "MaxSpeed" },
+};
+
+const TIntEntry IntTable[CONFIG_COUNT] = {
+	{ "Window", "FPS", 60 },
+	{ "Window", "Width", 800 },
+	{ "Window", "Height", 600 },
+	{ "GUI", "ScrollbarWidth", 16 },
+	{ "Battle", "AnimationSpeed", 3 },
+	{ "Battle", "TurnMax", 10 },
+	{ "Screen", "DrawRectangleSlideLeft", 0 },
+	{ "Screen", "DrawRectangleSlideRight", 0 },
+	{ "Screen", "DrawRectangleSlideTop", 0 },
+	{ "Screen", "DrawRectangleSlideBottom", 0 },
+};
+
+// Section Shortcut; no key is assigned by default.
+const char* const ShortcutSection = "Shortcut";
+const char* const ShortcutKeys[SHORTCUT_COUNT] = {
+	"Wait", "Move", "Attack", "Charge", "Special", "Magic", "RunAway",
+};
+
+// Red is in bits 16-23, green in 8-15, blue in 0-7 and alpha in 24-31.
+gcn::Color ColorOfWord(unsigned word)
+{
+	return gcn::Color((word >> 16) & 0xFF, (word >> 8) & 0xFF, word & 0xFF, (word >> 24) & 0xFF);
+}
+}
+
+TGameConfig::TGameConfig()
+	: m_LogLevel(0), m_LogEveryFlush(false), m_TextFontSize(0), m_DoubleClickFrame(0), m_MessageTimeoutFrame(0),
+	  m_WindowWidth(0), m_WindowHeight(0), m_Switches(), m_IntValues(), m_Shortcuts()
+{
+}
+
+bool TGameConfig::Load(const std::string& file)
+{
+	if (!LoadFromFile(file))
+		g_Logger.Warning(file + " の読込に失敗しましたがデフォルト値を用いて続行します。");
+	LoadNamedSettings();
+	LoadTables();
+	// The main loop divides by the frame rate and no window opens with an empty
+	// side, so these fall back to their defaults rather than stop the program.
+	for (const int index : { CONFIG_FPS, CONFIG_WIDTH, CONFIG_HEIGHT }) {
+		const TIntEntry& entry = IntTable[index];
+		if (m_IntValues[index] < 1) {
+			LOG_WARNING("%s/%s=%d is below 1; the default %d is used", entry.section, entry.key,
+				m_IntValues[index], entry.value);
+			m_IntValues[index] = entry.value;
+		}
+	}
+	return true;
+}
+
+void TGameConfig::LoadNamedSettings()
+{
+	if (!GetString("GUI", "FontName", m_FontName))
+		m_FontName.clear();
+	m_LogLevel = ReadInt("Log", "LogLevel", 3);
+	m_LogEveryFlush = ReadInt("Log", "LogEveryFlush", 1) != 0;
+	m_TextFontSize = 16;
+	m_FontColor = ReadColor("GUI", "FontColor", 0xFFFFFFFF);
+	m_FontDisabledColor = ReadColor("GUI", "FontDisabledColor", 0xFF808080);
+	m_MsgDlgColor = ReadColor("GUI", "MsgDlgColor", 0xFFA0A0A0);
+	m_WorldMapEdgeColor = ReadColor("GUI", "WorldMapEdgeColor", 0xC0FF0000);
+	m_BattleMapShadeColor = ReadColor("GUI", "BattleMapShadeColor", 0x80000000);
+	m_DoubleClickFrame = ReadInt("GUI", "DoubleClickFrame", 30);
+	m_MessageTimeoutFrame = ReadInt("GUI", "MessageTimeoutFrame", 60);
+}
+
+void TGameConfig::LoadTables()
+{
+	for (int i = 0; i < GUICOLOR_COUNT; ++i)
+		m_GuiColors[i] = ReadColor("GUI", GuiColorTable[i].key, GuiColorTable[i].color);
+	for (int i = 0; i < SWITCH_COUNT; ++i)
+		m_Switches[i] = GetBool(SwitchTable[i].section, SwitchTable[i].key) != 0;
+	for (int i = 0; i < CONFIG_COUNT; ++i)
+		m_IntValues[i] = ReadInt(IntTable[i].section, IntTable[i].key, IntTable[i].value);
+	m_ExtraColors[EXTRACOLOR_TOP] = ReadColor("GUI", "TopColor", 0xFF606080);
+	m_FileNameEncoding = "utf-8";
+	GetString("File", "FileNameEncoding", m_FileNameEncoding);
+	for (int i = 0; i < SHORTCUT_COUNT; ++i)
+		m_Shortcuts[i] = ReadInt(ShortcutSection, ShortcutKeys[i], 0);
+}
+
+gcn::Color TGameConfig::ReadColor(const char* section, const char* key, unsigned defaultWord) const
+{
+	unsigned word = defaultWord;
+	GetHex(section, key, word);
+	return ColorOfWord(word);
+}
+
+int TGameConfig::ReadInt(const char* section, const char* key, int defaultValue) const
+{
+	int value = defaultValue;
+	GetInt(section, key, value);
+	return value;
+}
+
+bool TGameConfig::Save(const std::string& file)
+{
+	return SaveToFile(file);
+}
+
+void TGameConfig::SetIntValue(int index, int value)
+{
+	m_IntValues[index] = value;
+	SetInt(IntTable[index].section, IntTable[index].key, value);
+}
+
+void TGameConfig::SetBoolValue(int index, bool value)
+{
+	m_Switches[index] = value;
+	SetInt(SwitchTable[index].section, SwitchTable[index].key, value ? 1 : 0);
+}
+
+void TGameConfig::SetShortcut(int index, int key)
+{
+	m_Shortcuts[index] = key;
+	SetInt(ShortcutSection, ShortcutKeys[index], key);
+}
+
+bool TGameConfig::FindShortcutAction(int key, int& action) const
+{
+	// Keys that SDL cannot name arrive as 0, which also marks an unassigned shortcut.
+	if (key == 0)
+		return false;
+	for (int i = 0; i < SHORTCUT_COUNT; ++i) {
+		if (m_Shortcuts[i] == key) {
+			action = i;
+			return true;
+		}
+	}
+	return false;
+}
+
+void TGameConfig::GetWindowSize(int& width, int& height) const
+{
+	width = m_WindowWidth;
+	height = m_WindowHeight;
+}
+
+void TGameConfig::SetWindowSize(int width, int height)
+{
+	m_WindowWidth = width;
+	m_WindowHeight = height;
+}

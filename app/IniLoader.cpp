@@ -1,0 +1,235 @@
+#include "app/IniLoader.h"
+
+#include "app/Logger.h"
+#include "platform/FileSystem.h"
+
+#include <cstring>
+
+namespace
+{
+const char* const TempFileName = "tmp.txt";
+const char* const BackupFileName = "morvaleth.bak";
+const char* const RenameFailedText = "%s => %s のrenameに失敗しました。この現象を作者に報告して下さい。";
+
+typedef std::map<std::string, std::string> TKeys;
+
+enum TLineKind { LINE_BLANK, LINE_SECTION, LINE_KEY, LINE_OTHER };
+
+// Assembles one line from fgets pieces, so that a line of any length is read whole.
+// The line feed is cut off, and so is one carriage return before it: files edited
+// on Windows must read the same.
+bool ReadLine(std::FILE* file, std::string& line)
+{
+	line.clear();
+	char piece[1024];
+	bool read = false;
+	while (std::fgets(piece, sizeof piece, file)) {
+		read = true;
+		const char* feed = std::strchr(piece, '\n');
+		line.append(piece, feed ? feed - piece : std::strlen(piece));
+		if (feed)
+			break;
+	}
+	if (read && !line.empty() && line.back() == '\r')
+		line.pop_back();
+	return read;
+}
+
+// Classifies a line. A section line gives its name, a key line its key and value;
+// nothing is trimmed, so blanks around "=" belong to the key and the value.
+TLineKind ParseLine(const std::string& line, std::string& name, std::string& value)
+{
+	if (line.empty() || line[0] == '#')
+		return LINE_BLANK;
+	if (line[0] == '[' && line.back() == ']') {
+		name = line.substr(1, line.size() - 2);
+		return LINE_SECTION;
+	}
+	const std::string::size_type equals = line.find('=');
+	if (equals == std::string::npos)
+		return LINE_OTHER;
+	name = line.substr(0, equals);
+	value = line.substr(equals + 1);
+	return LINE_KEY;
+}
+
+void WriteLine(std::FILE* out, const std::string& line)
+{
+	std::fprintf(out, "%s\n", line.c_str());
+}
+
+void WriteKey(std::FILE* out, const std::string& key, const std::string& value)
+{
+	std::fprintf(out, "%s=%s\n", key.c_str(), value.c_str());
+}
+
+// Ends a section of the old file: the store's keys that the file lacked go last in it.
+void WriteUnwrittenKeys(std::FILE* out, const TKeys* section, std::set<std::string>& written)
+{
+	if (section)
+		for (const auto& entry : *section)
+			if (!written.count(entry.first))
+				WriteKey(out, entry.first, entry.second);
+	written.clear();
+}
+}
+
+TIniLoader::~TIniLoader()
+{
+}
+
+bool TIniLoader::LoadFromFile(const std::string& file)
+{
+	m_Sections.clear();
+	std::FILE* in = OpenFile(file, "r");
+	if (!in)
+		return false;
+	std::string section, line, name, value;
+	while (ReadLine(in, line)) {
+		const TLineKind kind = ParseLine(line, name, value);
+		if (kind == LINE_SECTION)
+			section = name;
+		else if (kind == LINE_KEY)
+			m_Sections[section][name] = value;
+	}
+	const bool complete = !std::ferror(in);
+	std::fclose(in);
+	if (!complete)
+		m_Sections.clear();
+	return complete;
+}
+
+bool TIniLoader::SaveToFile(const std::string& file)
+{
+	std::FILE* in = OpenFile(file, "r");
+	const bool hadFile = in != nullptr;
+	// A missing file is written anew; one that exists but cannot be opened is left alone.
+	if (!hadFile && PathExists(file))
+		return false;
+	if (!WriteTempFile(in))
+		return false;
+	// The old file is copied, not moved, to the backup: it stays in place until the
+	// rename replaces it in one step, so no failure leaves the configuration missing.
+	if (hadFile && !CopyFile(file, BackupFileName)) {
+		LOG_ERROR(RenameFailedText, file, BackupFileName);
+		return false;
+	}
+	if (!RenameFile(TempFileName, file)) {
+		LOG_ERROR(RenameFailedText, TempFileName, file);
+		return false;
+	}
+	return true;
+}
+
+bool TIniLoader::WriteTempFile(std::FILE* in) const
+{
+	std::FILE* out = OpenFile(TempFileName, "w");
+	if (!out) {
+		if (in)
+			std::fclose(in);
+		return false;
+	}
+	bool complete = true;
+	if (in) {
+		WriteMerged(in, out);
+		complete = !std::ferror(in);
+		std::fclose(in);
+	} else
+		WriteSectionsExcept(out, std::set<std::string>());
+	complete = !std::ferror(out) && complete;
+	complete = std::fclose(out) == 0 && complete;
+	// A copy cut short by a read or write error must never replace the file.
+	if (!complete)
+		RemoveFile(TempFileName);
+	return complete;
+}
+
+void TIniLoader::WriteMerged(std::FILE* in, std::FILE* out) const
+{
+	// Lines above the first section line belong to no stored section and are copied.
+	const TKeys* section = nullptr;
+	std::set<std::string> written;
+	std::set<std::string> met;
+	std::string line, name, value;
+	while (ReadLine(in, line)) {
+		const TLineKind kind = ParseLine(line, name, value);
+		if (kind == LINE_SECTION) {
+			WriteUnwrittenKeys(out, section, written);
+			met.insert(name);
+			const auto found = m_Sections.find(name);
+			section = found == m_Sections.end() ? nullptr : &found->second;
+			WriteLine(out, line);
+		} else if (kind == LINE_KEY && section && section->count(name)) {
+			WriteKey(out, name, section->at(name));
+			written.insert(name);
+		} else
+			WriteLine(out, line);
+	}
+	WriteUnwrittenKeys(out, section, written);
+	WriteSectionsExcept(out, met);
+}
+
+void TIniLoader::WriteSectionsExcept(std::FILE* out, const std::set<std::string>& met) const
+{
+	for (const auto& section : m_Sections) {
+		if (met.count(section.first))
+			continue;
+		std::fprintf(out, "[%s]\n", section.first.c_str());
+		for (const auto& entry : section.second)
+			WriteKey(out, entry.first, entry.second);
+	}
+}
+
+const std::string* TIniLoader::FindValue(const std::string& section, const std::string& key) const
+{
+	const auto keys = m_Sections.find(section);
+	if (keys == m_Sections.end())
+		return nullptr;
+	const auto entry = keys->second.find(key);
+	return entry == keys->second.end() ? nullptr : &entry->second;
+}
+
+bool TIniLoader::GetString(const std::string& section, const std::string& key, std::string& out) const
+{
+	const std::string* value = FindValue(section, key);
+	if (value)
+		out = *value;
+	return value != nullptr;
+}
+
+bool TIniLoader::GetInt(const std::string& section, const std::string& key, int& out) const
+{
+	const std::string* value = FindValue(section, key);
+	int number;
+	if (!value || std::sscanf(value->c_str(), "%d", &number) != 1)
+		return false;
+	out = number;
+	return true;
+}
+
+bool TIniLoader::GetHex(const std::string& section, const std::string& key, unsigned& out) const
+{
+	const std::string* value = FindValue(section, key);
+	unsigned number;
+	if (!value || std::sscanf(value->c_str(), "%x", &number) != 1)
+		return false;
+	out = number;
+	return true;
+}
+
+int TIniLoader::GetBool(const std::string& section, const std::string& key) const
+{
+	int number = 0;
+	GetInt(section, key, number);
+	return number;
+}
+
+void TIniLoader::SetString(const std::string& section, const std::string& key, const std::string& value)
+{
+	m_Sections[section][key] = value;
+}
+
+void TIniLoader::SetInt(const std::string& section, const std::string& key, int value)
+{
+	SetString(section, key, std::to_string(value));
+}

@@ -1,0 +1,181 @@
+#include "platform/FileSystem.h"
+
+#include "common/babel/babel.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <boost/filesystem.hpp>
+
+namespace
+{
+// Names on disk are UTF-8 unless the configuration says they keep the Shift-JIS bytes.
+bool g_NamesAreUtf8 = true;
+
+/// Applies the change to every byte that is not part of a double-byte Shift-JIS character.
+template <typename Change>
+std::string ChangeSingleBytes(std::string text, bool shiftJis, Change change)
+{
+	for (std::size_t i = 0; i < text.size(); ++i) {
+		if (shiftJis && IsSJISLeadByte(text[i]))
+			++i;
+		else
+			text[i] = change(text[i]);
+	}
+	return text;
+}
+
+/// Lower-cases the ASCII letters of a name; with Shift-JIS names the trail bytes are kept.
+std::string FoldAsciiCase(const std::string& name, bool shiftJis)
+{
+	return ChangeSingleBytes(name, shiftJis, [](char c) {
+		return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+	});
+}
+
+/// "\" becomes "/" except where the byte is the second half of a double-byte character.
+std::string ToSlashes(const std::string& sjis)
+{
+	return ChangeSingleBytes(sjis, true, [](char c) { return c == '\\' ? '/' : c; });
+}
+
+bool NativeExists(const std::string& native)
+{
+	struct stat info;
+	return ::stat(native.c_str(), &info) == 0;
+}
+
+/// Native names of a folder's entries, without "." and "..", in byte order.
+std::vector<std::string> ReadNativeDirectory(const std::string& native)
+{
+	std::vector<std::string> names;
+	DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
+	if (!dir)
+		return names;
+	while (const dirent* entry = ::readdir(dir)) {
+		if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+			names.push_back(entry->d_name);
+	}
+	::closedir(dir);
+	std::sort(names.begin(), names.end());
+	return names;
+}
+
+/// The entry of the folder whose name equals the component but for ASCII case; empty when none does.
+std::string FindFoldedEntry(const std::string& folder, const std::string& component)
+{
+	const std::string folded = FoldAsciiCase(component, !g_NamesAreUtf8);
+	for (const std::string& name : ReadNativeDirectory(folder)) {
+		if (FoldAsciiCase(name, !g_NamesAreUtf8) == folded)
+			return name;
+	}
+	return std::string();
+}
+
+std::string JoinNative(const std::string& folder, const std::string& name)
+{
+	if (folder.empty())
+		return name;
+	if (folder.back() == '/')
+		return folder + name;
+	return folder + "/" + name;
+}
+
+/// Replaces each missing component by an entry that differs from it only in ASCII case.
+/// From the first component that has no such entry on, the rest is kept as it is.
+std::string MatchCase(const std::string& native)
+{
+	if (native.empty() || NativeExists(native))
+		return native;
+	std::string resolved = native[0] == '/' ? "/" : "";
+	std::size_t start = resolved.size();
+	while (start <= native.size()) {
+		std::size_t end = native.find('/', start);
+		if (end == std::string::npos)
+			end = native.size();
+		const std::string component = native.substr(start, end - start);
+		std::string next = JoinNative(resolved, component);
+		if (!component.empty() && component != "." && component != ".." && !NativeExists(next)) {
+			const std::string match = FindFoldedEntry(resolved, component);
+			if (match.empty())
+				return JoinNative(resolved, native.substr(start));
+			next = JoinNative(resolved, match);
+		}
+		resolved = next;
+		start = end + 1;
+	}
+	return resolved;
+}
+
+std::string ToInMemoryName(const std::string& native)
+{
+	return g_NamesAreUtf8 ? Utf8ToSjis(native) : native;
+}
+}
+
+void SetFileNameEncoding(const std::string& encoding)
+{
+	const std::string name = FoldAsciiCase(encoding, false);
+	g_NamesAreUtf8 = name != "shift_jis" && name != "cp932";
+}
+
+std::string NativePath(const std::string& path)
+{
+	const std::string slashed = ToSlashes(path);
+	return MatchCase(g_NamesAreUtf8 ? SjisToUtf8(slashed) : slashed);
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode)
+{
+	return std::fopen(NativePath(path).c_str(), mode);
+}
+
+bool PathExists(const std::string& path)
+{
+	return NativeExists(NativePath(path));
+}
+
+bool IsDirectory(const std::string& path)
+{
+	struct stat info;
+	return ::stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateDirectories(const std::string& path)
+{
+	const std::string native = NativePath(path);
+	boost::system::error_code error;
+	boost::filesystem::create_directories(native, error);
+	return boost::filesystem::is_directory(native, error);
+}
+
+std::vector<std::string> ListDirectory(const std::string& path)
+{
+	std::vector<std::string> names;
+	const std::string native = NativePath(path);
+	if (native.empty())
+		return names;
+	for (const std::string& name : ReadNativeDirectory(native))
+		names.push_back(ToInMemoryName(name));
+	std::sort(names.begin(), names.end());
+	return names;
+}
+
+bool RemoveFile(const std::string& path)
+{
+	return std::remove(NativePath(path).c_str()) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to)
+{
+	return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool CopyFile(const std::string& from, const std::string& to)
+{
+	boost::system::error_code error;
+	boost::filesystem::copy_file(NativePath(from), NativePath(to),
+		boost::filesystem::copy_options::overwrite_existing, error);
+	return !error;
+}

@@ -1,0 +1,151 @@
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <boost/filesystem.hpp>
+
+namespace
+{
+/// Reads a whole file through the path layer; "<missing>" when it cannot be opened.
+std::string ReadThrough(const std::string& path)
+{
+	std::FILE* file = OpenFile(path, "rb");
+	if (!file)
+		return "<missing>";
+	std::string content;
+	char buffer[256];
+	while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file))
+		content.append(buffer, n);
+	std::fclose(file);
+	return content;
+}
+
+void MakeFolder(const std::string& nativePath)
+{
+	boost::filesystem::create_directories(nativePath);
+}
+
+/// Keeps Shift-JIS names on disk for the lifetime of the object.
+class TShiftJisNames
+{
+public:
+	TShiftJisNames() { SetFileNameEncoding("shift_jis"); }
+	~TShiftJisNames() { SetFileNameEncoding("utf-8"); }
+};
+}
+
+TEST(FileSystem, ShiftJisNamesReachUtf8NamesOnDisk)
+{
+	TTempDir dir;
+	MakeFolder(dir / u8"データ");
+	WriteFile(dir / u8"データ/剣士.txt", "knight");
+	EXPECT_EQ("knight", ReadThrough(dir / "データ/剣士.txt"));
+	EXPECT_TRUE(IsDirectory(dir / "データ"));
+	EXPECT_EQ(dir / u8"データ/剣士.txt", NativePath(dir / "データ/剣士.txt"));
+}
+
+TEST(FileSystem, NamesDifferingInAsciiCaseAreFound)
+{
+	TTempDir dir;
+	MakeFolder(dir / u8"Picture/剣Sub");
+	WriteFile(dir / u8"Picture/剣Sub/Flag0.png", "flag");
+	EXPECT_EQ("flag", ReadThrough(dir / "picture/剣sub/FLAG0.PNG"));
+	EXPECT_EQ(dir / u8"Picture/剣Sub/Flag0.png", NativePath(dir / "PICTURE/剣SUB/flag0.png"));
+}
+
+TEST(FileSystem, MissingNamesStayMissing)
+{
+	TTempDir dir;
+	MakeFolder(dir / "Picture");
+	EXPECT_FALSE(PathExists(dir / "picture/none.png"));
+	EXPECT_EQ("<missing>", ReadThrough(dir / "picture/none.png"));
+	EXPECT_EQ(dir / "Picture/None/x.png", NativePath(dir / "picture/None/x.png"));
+
+	// A file created through a case-mismatched folder lands in the existing folder.
+	std::FILE* file = OpenFile(dir / "PICTURE/New.txt", "wb");
+	ASSERT_NE(nullptr, file);
+	std::fclose(file);
+	EXPECT_TRUE(FileExists(dir / "Picture/New.txt"));
+}
+
+TEST(FileSystem, BackslashesSeparateOnlyOutsideDoubleByteCharacters)
+{
+	TTempDir dir;
+	// "ソ" and "表" end in the byte 0x5C in Shift-JIS.
+	MakeFolder(dir / u8"ソ");
+	WriteFile(dir / u8"ソ/表.txt", "table");
+	EXPECT_EQ("table", ReadThrough(dir.Path() + "\\ソ\\表.txt"));
+	EXPECT_EQ(dir / u8"ソ/表.txt", NativePath(dir.Path() + "\\ソ\\表.txt"));
+}
+
+TEST(FileSystem, DotComponentsPassThrough)
+{
+	TTempDir dir;
+	MakeFolder(dir / "Scenario/Mine");
+	MakeFolder(dir / "Scenario/Default/Picture");
+	WriteFile(dir / "Scenario/Default/Picture/Face.png", "face");
+	TScopedCwd cwd(dir / "Scenario/Mine");
+	EXPECT_EQ("face", ReadThrough("../Default/picture/face.png"));
+	EXPECT_EQ("face", ReadThrough(".\\..\\default\\Picture\\Face.png"));
+}
+
+TEST(FileSystem, ListingGivesShiftJisNamesInByteOrder)
+{
+	TTempDir dir;
+	// In UTF-8 "ア" sorts before "ー"; in Shift-JIS after it.
+	for (const char* name : { u8"ア.txt", u8"ー.txt", "b.txt", "B.txt", "a.txt" })
+		WriteFile(dir / name, "");
+	MakeFolder(dir / "Sub");
+	const std::vector<std::string> expected = { "B.txt", "Sub", "a.txt", "b.txt", "ー.txt", "ア.txt" };
+	EXPECT_EQ(expected, ListDirectory(dir.Path()));
+	EXPECT_EQ(expected, ListDirectory(dir.Path() + "\\"));
+	EXPECT_TRUE(ListDirectory(dir / "none").empty());
+}
+
+TEST(FileSystem, ShiftJisNamesOnDiskKeepTheirBytes)
+{
+	TShiftJisNames encoding;
+	TTempDir dir;
+	WriteFile(dir / "\x83\x41.txt", "a");  // "ア"
+	EXPECT_EQ("a", ReadThrough(dir / "ア.TXT"));
+	// 0x83 0x61 differs from 0x83 0x41 only in a trail byte that looks like a letter.
+	EXPECT_EQ("<missing>", ReadThrough(dir / "\x83\x61.txt"));
+	EXPECT_EQ(std::vector<std::string>{ "ア.txt" }, ListDirectory(dir.Path()));
+}
+
+TEST(FileSystem, FolderCreationMakesParents)
+{
+	TTempDir dir;
+	EXPECT_TRUE(CreateDirectories(dir / "Save/セーブ"));
+	EXPECT_TRUE(boost::filesystem::is_directory(dir / u8"Save/セーブ"));
+	EXPECT_TRUE(CreateDirectories(dir / "save"));
+	EXPECT_FALSE(IsDirectory(dir / "none"));
+	WriteFile(dir / "file", "");
+	EXPECT_FALSE(IsDirectory(dir / "file"));
+	EXPECT_FALSE(CreateDirectories(dir / "file/sub"));
+}
+
+TEST(FileSystem, RenameAndCopyReplaceTheTarget)
+{
+	TTempDir dir;
+	WriteFile(dir / "tmp.txt", "new");
+	WriteFile(dir / "Target.txt", "old");
+	EXPECT_TRUE(CopyFile(dir / "target.txt", dir / "backup.txt"));
+	EXPECT_TRUE(CopyFile(dir / "tmp.txt", dir / "backup.txt"));
+	EXPECT_EQ("new", ReadFile(dir / "backup.txt"));
+	EXPECT_TRUE(RenameFile(dir / "tmp.txt", dir / "target.txt"));
+	EXPECT_EQ("new", ReadFile(dir / "Target.txt"));
+	EXPECT_FALSE(FileExists(dir / "tmp.txt"));
+}
+
+TEST(FileSystem, OperationsOnMissingFilesFail)
+{
+	TTempDir dir;
+	EXPECT_FALSE(RenameFile(dir / "none", dir / "other"));
+	EXPECT_FALSE(CopyFile(dir / "none", dir / "other"));
+	EXPECT_FALSE(RemoveFile(dir / "none"));
+	EXPECT_FALSE(FileExists(dir / "other"));
+	WriteFile(dir / "Gone.txt", "");
+	EXPECT_TRUE(RemoveFile(dir / "gone.txt"));
+	EXPECT_FALSE(PathExists(dir / "Gone.txt"));
+}

@@ -1,0 +1,161 @@
+#include "app/GameConfig.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+class GameConfigTest : public ::testing::Test
+{
+protected:
+	TTempDir m_Dir;
+	TCapturedLog m_Log;
+	TScopedCwd m_Cwd{ m_Dir.Path() };
+	TGameConfig m_Config;
+
+	void LoadText(const std::string& text)
+	{
+		WriteFile("morvaleth.ini", text);
+		ASSERT_TRUE(m_Config.Load("morvaleth.ini"));
+	}
+};
+}
+
+TEST_F(GameConfigTest, MissingFileGivesOneWarningAndTheDefaults)
+{
+	EXPECT_TRUE(m_Config.Load("morvaleth.ini"));
+	EXPECT_EQ(1, m_Log.CountLines(" Warning "));
+	EXPECT_EQ(1, m_Log.CountLines(" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。"));
+
+	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
+	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
+	EXPECT_EQ(600, m_Config.GetIntValue(CONFIG_HEIGHT));
+	EXPECT_EQ(16, m_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
+	EXPECT_EQ(3, m_Config.GetIntValue(CONFIG_ANIMATION_SPEED));
+	EXPECT_EQ(10, m_Config.GetIntValue(CONFIG_TURN_MAX));
+	EXPECT_EQ(0, m_Config.GetIntValue(CONFIG_SLIDE_BOTTOM));
+	EXPECT_EQ(3, m_Config.m_LogLevel);
+	EXPECT_TRUE(m_Config.m_LogEveryFlush);
+	EXPECT_EQ("", m_Config.m_FontName);
+	EXPECT_EQ(16, m_Config.m_TextFontSize);
+	EXPECT_EQ(30, m_Config.m_DoubleClickFrame);
+	EXPECT_EQ(60, m_Config.m_MessageTimeoutFrame);
+	for (int i = 0; i < SWITCH_COUNT; ++i)
+		EXPECT_FALSE(m_Config.GetBoolValue(i)) << i;
+	for (int i = 0; i < SHORTCUT_COUNT; ++i)
+		EXPECT_EQ(0, m_Config.GetShortcut(i)) << i;
+	EXPECT_EQ("utf-8", m_Config.GetFileNameEncoding());
+
+	EXPECT_EQ(gcn::Color(255, 255, 255, 255), m_Config.m_FontColor);
+	EXPECT_EQ(gcn::Color(255, 0, 0, 192), m_Config.m_WorldMapEdgeColor);
+	EXPECT_EQ(gcn::Color(0, 0, 0, 128), m_Config.m_BattleMapShadeColor);
+	EXPECT_EQ(gcn::Color(0x40, 0x40, 0xFF, 255), m_Config.GetGuiColor(GUICOLOR_WINDOW));
+	EXPECT_EQ(gcn::Color(255, 0, 0, 128), m_Config.GetGuiColor(GUICOLOR_SELECTED_FRAME));
+	EXPECT_EQ(gcn::Color(0, 0, 0x80, 128), m_Config.GetGuiColor(GUICOLOR_BATTLE_CHARA_LIST_PANE));
+	EXPECT_EQ(gcn::Color(0x60, 0x60, 0x80, 255), m_Config.GetColor(EXTRACOLOR_TOP));
+}
+
+TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
+{
+	LoadText(
+		"[Log]\nLogLevel=1\nLogEveryFlush=abc\n"
+		"[GUI]\nFontName=IPAGothic\nFontColor=80ff0000\nFontDisabledColor=zz\nDoubleClickFrame=x\n"
+		"WindowColor=ff112233\n"
+		"[Mixer]\nMusicEnabled=abc\nSoundEnabled=2\n"
+		"[Window]\nFPS = 30\nWidth=1024\n"
+		"[Battle]\nTurnMax=15\n"
+		"[File]\nFileNameEncoding=shift_jis\n"
+		"[Screen]\nTopColor=ff000000\n"
+		"[Shortcut]\nCharge=99\n");
+	EXPECT_EQ(0, m_Log.CountLines(" Warning "));
+	EXPECT_EQ(1, m_Config.m_LogLevel);
+	EXPECT_TRUE(m_Config.m_LogEveryFlush);
+	EXPECT_EQ("IPAGothic", m_Config.m_FontName);
+	EXPECT_EQ(gcn::Color(255, 0, 0, 128), m_Config.m_FontColor);
+	EXPECT_EQ(gcn::Color(0x80, 0x80, 0x80, 255), m_Config.m_FontDisabledColor);
+	EXPECT_EQ(30, m_Config.m_DoubleClickFrame);
+	EXPECT_EQ(gcn::Color(0x11, 0x22, 0x33, 255), m_Config.GetGuiColor(GUICOLOR_WINDOW));
+	EXPECT_FALSE(m_Config.GetBoolValue(SWITCH_MUSIC_ENABLED));
+	EXPECT_TRUE(m_Config.GetBoolValue(SWITCH_SOUND_ENABLED));
+	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
+	EXPECT_EQ(1024, m_Config.GetIntValue(CONFIG_WIDTH));
+	EXPECT_EQ(15, m_Config.GetIntValue(CONFIG_TURN_MAX));
+	EXPECT_EQ("shift_jis", m_Config.GetFileNameEncoding());
+	EXPECT_EQ(gcn::Color(0x60, 0x60, 0x80, 255), m_Config.GetColor(EXTRACOLOR_TOP));
+	EXPECT_EQ(99, m_Config.GetShortcut(SHORTCUT_CHARGE));
+}
+
+TEST_F(GameConfigTest, ZeroTurnsLogFlushingOff)
+{
+	LoadText("[Log]\nLogEveryFlush=0\n");
+	EXPECT_FALSE(m_Config.m_LogEveryFlush);
+}
+
+TEST_F(GameConfigTest, UnusableFrameRateAndWindowSizeFallBackWithAWarning)
+{
+	LoadText("[Window]\nFPS=0\nWidth=-5\nHeight=700\n");
+	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
+	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
+	EXPECT_EQ(700, m_Config.GetIntValue(CONFIG_HEIGHT));
+	EXPECT_EQ(2, m_Log.CountLines(" Warning TGameConfig::Load:"));
+	EXPECT_EQ(1, m_Log.CountLines("Window/FPS=0 "));
+	EXPECT_EQ(1, m_Log.CountLines("Window/Width=-5 "));
+}
+
+TEST_F(GameConfigTest, ShortcutLookupTakesTheLowestIndexAndNeverKeyZero)
+{
+	LoadText("[Shortcut]\nCharge=99\nMagic=97\nRunAway=97\n");
+	int action = -1;
+	EXPECT_TRUE(m_Config.FindShortcutAction(99, action));
+	EXPECT_EQ(SHORTCUT_CHARGE, action);
+	EXPECT_TRUE(m_Config.FindShortcutAction(97, action));
+	EXPECT_EQ(SHORTCUT_MAGIC, action);
+	// Unassigned shortcuts hold 0, and so does a key that SDL cannot name.
+	action = -1;
+	EXPECT_FALSE(m_Config.FindShortcutAction(0, action));
+	EXPECT_FALSE(m_Config.FindShortcutAction(50, action));
+	EXPECT_EQ(-1, action);
+	m_Config.SetShortcut(SHORTCUT_WAIT, 97);
+	EXPECT_TRUE(m_Config.FindShortcutAction(97, action));
+	EXPECT_EQ(SHORTCUT_WAIT, action);
+}
+
+TEST_F(GameConfigTest, SettersRewriteTheFileInPlaceOnSave)
+{
+	LoadText("# config\n[Window]\nFPS=60\nWidth=800\n[Mixer]\nMusicEnabled=1\n");
+	m_Config.SetIntValue(CONFIG_FPS, 30);
+	m_Config.SetBoolValue(SWITCH_SOUND_ENABLED, true);
+	m_Config.SetBoolValue(SWITCH_MUSIC_ENABLED, false);
+	m_Config.SetShortcut(SHORTCUT_MOVE, 109);
+	EXPECT_EQ(30, m_Config.GetIntValue(CONFIG_FPS));
+	EXPECT_TRUE(m_Config.GetBoolValue(SWITCH_SOUND_ENABLED));
+	ASSERT_TRUE(m_Config.Save("morvaleth.ini"));
+	EXPECT_EQ("# config\n[Window]\nFPS=30\nWidth=800\n[Mixer]\nMusicEnabled=0\nSoundEnabled=1\n[Shortcut]\nMove=109\n",
+		ReadFile("morvaleth.ini"));
+
+	TGameConfig reloaded;
+	ASSERT_TRUE(reloaded.Load("morvaleth.ini"));
+	EXPECT_EQ(30, reloaded.GetIntValue(CONFIG_FPS));
+	EXPECT_FALSE(reloaded.GetBoolValue(SWITCH_MUSIC_ENABLED));
+	EXPECT_EQ(109, reloaded.GetShortcut(SHORTCUT_MOVE));
+}
+
+TEST_F(GameConfigTest, SettingsAreSavedWhenThereWasNoFile)
+{
+	m_Config.Load("morvaleth.ini");
+	m_Config.SetIntValue(CONFIG_FPS, 30);
+	EXPECT_TRUE(m_Config.Save("morvaleth.ini"));
+	EXPECT_EQ("[Window]\nFPS=30\n", ReadFile("morvaleth.ini"));
+}
+
+TEST_F(GameConfigTest, WindowSizeInUseIsNotWrittenToTheFile)
+{
+	LoadText("[Window]\nWidth=1024\n");
+	m_Config.SetWindowSize(1000, 700);
+	int width = 0, height = 0;
+	m_Config.GetWindowSize(width, height);
+	EXPECT_EQ(1000, width);
+	EXPECT_EQ(700, height);
+	ASSERT_TRUE(m_Config.Save("morvaleth.ini"));
+	EXPECT_EQ("[Window]\nWidth=1024\n", ReadFile("morvaleth.ini"));
+}
