@@ -1,0 +1,189 @@
+#include "gui/MsgDlg.h"
+
+#include "app/GameConfig.h"
+#include "app/Logger.h"
+#include "gui/GuiContext.h"
+
+#include <algorithm>
+#include <boost/shared_ptr.hpp>
+#include <guichan/actionevent.hpp>
+#include <guichan/focushandler.hpp>
+#include <guichan/gui.hpp>
+#include <guichan/widgets/container.hpp>
+
+TGcnMsgDlg* g_MsgDlg = nullptr;
+
+namespace
+{
+const int BUTTON_COUNT = 4;
+const char* const BUTTON_CAPTIONS[BUTTON_COUNT] = { "　OK　", "　はい　", "　いいえ　", "キャンセル" };
+const unsigned ALL_BUTTONS = BUTTON_OK | BUTTON_YES | BUTTON_NO | BUTTON_CANCEL;
+const int TEXT_FONT_SIZE = 16;
+const int TEXT_X = 8;
+const int TEXT_Y = 16;
+const int MARGIN = 16;
+const int BUTTON_ROW_SPACE = 32;
+
+/// The buttons to show: a dialog with neither a button nor a time-out gets OK, so the player can always close it.
+unsigned ShownButtons(unsigned mask, int timeout)
+{
+	return (mask & ALL_BUTTONS) == 0 && timeout == 0 ? static_cast<unsigned>(BUTTON_OK) : mask;
+}
+
+bool HasButton(unsigned mask, int index)
+{
+	return (mask & (1u << index)) != 0;
+}
+}
+
+TGcnMsgDlg::TGcnMsgDlg(const std::string& caption, const std::string& text, unsigned buttonMask, int timeout)
+	: TGcnWindow(caption), m_TextPane(text, TEXT_FONT_SIZE), m_ButtonMask(ShownButtons(buttonMask, timeout)),
+	  m_Selected(0), m_Count(0), m_Timeout(timeout)
+{
+	add(&m_TextPane);
+	for (int i = 0; i < BUTTON_COUNT; ++i) {
+		m_Buttons[i].setCaption(BUTTON_CAPTIONS[i]);
+		m_Buttons[i].adjustSize();
+		m_Buttons[i].addActionListener(this);
+		add(&m_Buttons[i]);
+	}
+	Layout();
+}
+
+TGcnMsgDlg::~TGcnMsgDlg()
+{
+	if (g_MsgDlg == this)
+		g_MsgDlg = nullptr;
+}
+
+void TGcnMsgDlg::Layout()
+{
+	m_TextPane.setPosition(TEXT_X, TEXT_Y);
+	m_TextPane.MeasureText();
+	m_TextPane.setBackgroundColor(g_Config.m_MsgDlgColor);
+
+	// Spread the shown buttons under the text with equal gaps at both ends and between them.
+	int total = MARGIN;
+	int buttonsWidth = 0;
+	int shown = 0;
+	for (int i = 0; i < BUTTON_COUNT; ++i) {
+		if (!HasButton(m_ButtonMask, i))
+			continue;
+		total += m_Buttons[i].getWidth() + MARGIN;
+		buttonsWidth += m_Buttons[i].getWidth();
+		++shown;
+	}
+	total = std::max(total, m_TextPane.getWidth() + MARGIN);
+	const int gap = (total - buttonsWidth) / (shown + 1);
+	const int y = m_TextPane.getY() + m_TextPane.getHeight() + BUTTON_ROW_SPACE;
+	int x = gap;
+	int buttonHeight = 0;
+	for (int i = 0; i < BUTTON_COUNT; ++i) {
+		m_Buttons[i].setVisible(HasButton(m_ButtonMask, i));
+		if (!HasButton(m_ButtonMask, i))
+			continue;
+		m_Buttons[i].setPosition(x, y);
+		x += m_Buttons[i].getWidth() + gap;
+		buttonHeight = m_Buttons[i].getHeight();
+	}
+	setWidth(x + MARGIN);
+	setHeight(y + buttonHeight + BUTTON_ROW_SPACE);
+	setBaseColor(g_Config.m_MsgDlgColor);
+	m_Selected = 0;
+}
+
+void TGcnMsgDlg::ShowModal()
+{
+	// Clamped like any centred window, so a large message keeps its title and buttons on screen.
+	g_GuiContext.CenterWidget(this);
+	setVisible(true);
+	const bool modal = RequestModalFocus();
+	if (getParent())
+		getParent()->moveToTop(this);
+	if (modal)
+		FocusFirstButton();
+	m_Selected = 0;
+}
+
+bool TGcnMsgDlg::RequestModalFocus()
+{
+	// guichan throws when another widget holds the modal focus; a message shown
+	// meanwhile (a timed notice while the settings window is open) must not end
+	// the frame, so it waits its turn for input instead.
+	gcn::FocusHandler* focusHandler = _getFocusHandler();
+	if (!focusHandler) {
+		LOG_WARNING("the dialog is not part of the GUI; shown without modal focus");
+		return false;
+	}
+	const gcn::Widget* holder = focusHandler->getModalFocused();
+	if (holder && holder != this) {
+		LOG_WARNING("another widget holds the modal focus; shown without it");
+		return false;
+	}
+	requestModalFocus();
+	return true;
+}
+
+void TGcnMsgDlg::FocusFirstButton()
+{
+	if (m_Buttons[0].isVisible())
+		m_Buttons[0].requestFocus();
+	else if (m_Buttons[1].isVisible())
+		m_Buttons[1].requestFocus();
+}
+
+void TGcnMsgDlg::Close()
+{
+	releaseModalFocus();
+	setVisible(false);
+}
+
+void TGcnMsgDlg::logic()
+{
+	// The buttons need no logic pass of their own.
+	if (!isVisible() || m_Timeout == 0)
+		return;
+	if (m_Count >= m_Timeout)
+		Close();
+	else
+		++m_Count;
+}
+
+void TGcnMsgDlg::action(const gcn::ActionEvent& actionEvent)
+{
+	for (int i = 0; i < BUTTON_COUNT; ++i) {
+		if (actionEvent.getSource() == &m_Buttons[i]) {
+			m_Selected = 1u << i;
+			Close();
+			return;
+		}
+	}
+}
+
+void ShowMsgDlg(const std::string& caption, const std::string& text, unsigned buttonMask, int timeout)
+{
+	gcn::Container* top = g_GuiContext.m_Gui ? dynamic_cast<gcn::Container*>(g_GuiContext.m_Gui->getTop()) : nullptr;
+	if (!top) {
+		LOG_ERROR("no GUI to show the message in: %s", text);
+		return;
+	}
+	if (!g_MsgDlg) {
+		boost::shared_ptr<TGcnMsgDlg> dialog(new TGcnMsgDlg(caption, text, buttonMask, timeout));
+		g_MsgDlg = dialog.get();
+		g_GuiContext.AddWidget(dialog);
+		top->add(g_MsgDlg);
+	} else {
+		g_MsgDlg->setCaption(caption);
+		g_MsgDlg->m_TextPane.SetText(text);
+		g_MsgDlg->m_ButtonMask = ShownButtons(buttonMask, timeout);
+		g_MsgDlg->Layout();
+		g_MsgDlg->m_Timeout = timeout;
+		g_MsgDlg->m_Count = 0;
+	}
+	g_MsgDlg->ShowModal();
+}
+
+bool IsMsgDlgVisible()
+{
+	return g_MsgDlg && g_MsgDlg->isVisible();
+}

@@ -1,0 +1,60 @@
+#include "gui/TextPane.h"
+
+#include "gui/GuiContext.h"
+#include "media/CharDrawer.h"
+
+#include <algorithm>
+#include <guichan/graphics.hpp>
+
+namespace
+{
+const int DEFAULT_FONT_SIZE = 16;
+}
+
+TGcnTextPane::TGcnTextPane()
+	: TGcnTextPane(std::string(), DEFAULT_FONT_SIZE)
+{
+}
+
+TGcnTextPane::TGcnTextPane(const std::string& text, int fontSize)
+	: m_Text(text), m_FontSize(fontSize), m_LineSpacing(0),
+	  m_CharDrawer(g_GuiContext.GetCharDrawer(fontSize))
+{
+}
+
+void TGcnTextPane::SetText(const std::string& text)
+{
+	m_Text = text;
+}
+
+void TGcnTextPane::SetFontSize(int fontSize)
+{
+	m_FontSize = fontSize;
+	m_CharDrawer = g_GuiContext.GetCharDrawer(fontSize);
+}
+
+void TGcnTextPane::MeasureText()
+{
+	int lines = 1;
+	std::size_t longest = 0;
+	std::size_t current = 0;
+	for (char c : m_Text) {
+		if (c == '\n') {
+			++lines;
+			current = 0;
+		} else {
+			longest = std::max(longest, ++current);
+		}
+	}
+	setSize(m_FontSize * static_cast<int>(longest) / 2, m_FontSize * lines);
+}
+
+void TGcnTextPane::draw(gcn::Graphics* graphics)
+{
+	graphics->setColor(getBackgroundColor());
+	graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), getHeight()));
+	// Without glyphs of its size the pane still shows as a plain rectangle.
+	if (m_CharDrawer)
+		m_CharDrawer->DrawWrappedString(graphics, 0, 0, getDimension(), m_LineSpacing, m_Text.c_str(),
+			getForegroundColor());
+}

@@ -1,0 +1,236 @@
+#include "app/GameConfig.h"
+#include "app/GameMaster.h"
+#include "gui/GcnWindow.h"
+#include "gui/GuiContext.h"
+#include "gui/MsgDlg.h"
+#include "gui/SkinManager.h"
+#include "gui/TextPane.h"
+#include "media/CharDrawer.h"
+#include "media/FontSJIS.h"
+#include "support/GlWindow.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <boost/filesystem.hpp>
+#include <cstdint>
+#include <cstdlib>
+#include <guichan/gui.hpp>
+#include <guichan/opengl.hpp>
+#include <guichan/widgets/container.hpp>
+#include <memory>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const gcn::Color BACKGROUND(200, 200, 200, 255);
+const gcn::Color WINDOW_COLOR(0x20, 0x50, 0xA0, 255);
+const gcn::Color DARK_PANE(0, 0, 0x20, 255);
+const gcn::Color MSG_DLG_COLOR(0xA0, 0xA0, 0xA0, 255);
+const gcn::Color GUICHAN_BUTTON_FACE(0x80, 0x80, 0x90, 255);
+const gcn::Color WHITE(255, 255, 255, 255);
+
+/// The flat middle band of the generated skin, where the caption sits.
+const gcn::Color SKIN_BAND(48, 72, 168, 255);
+
+// Window layout: frame size 0, padding 2, title bar 16.
+const int WIN_X = 20;
+const int WIN_Y = 20;
+const int WIN_W = 340;
+const int WIN_H = 180;
+const int CONTENT_X = 2;
+const int CONTENT_Y = 16;
+
+gcn::Color PixelColor(const TGlWindow& window, int x, int y)
+{
+	const std::uint32_t argb = window.Pixel(x, y);
+	return gcn::Color((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, 255);
+}
+
+::testing::AssertionResult Near(const gcn::Color& expected, const gcn::Color& actual, int tolerance = 2)
+{
+	if (std::abs(expected.r - actual.r) <= tolerance && std::abs(expected.g - actual.g) <= tolerance
+		&& std::abs(expected.b - actual.b) <= tolerance)
+		return ::testing::AssertionSuccess();
+	return ::testing::AssertionFailure() << "expected " << expected << ", drawn " << actual;
+}
+
+/// The skin over the background: texture-environment blend lightens it, then alpha 0.75 lays it over.
+gcn::Color SkinOver(const gcn::Color& skin, const gcn::Color& background)
+{
+	auto channel = [](int texture, int behind) {
+		const double lightened = 0.75 + 0.25 * texture / 255.0;
+		return static_cast<int>(0.75 * lightened * 255.0 + 0.25 * behind + 0.5);
+	};
+	return gcn::Color(channel(skin.r, background.r), channel(skin.g, background.g), channel(skin.b, background.b),
+		255);
+}
+
+/// Number of pixels of the area that pass the test.
+template <typename Test>
+int CountPixels(const TGlWindow& window, const gcn::Rectangle& area, Test test)
+{
+	int count = 0;
+	for (int y = area.y; y < area.y + area.height; ++y)
+		for (int x = area.x; x < area.x + area.width; ++x)
+			count += test(PixelColor(window, x, y)) ? 1 : 0;
+	return count;
+}
+
+bool IsWhite(const gcn::Color& c)
+{
+	return c.r > 200 && c.g > 200 && c.b > 200;
+}
+
+bool IsDark(const gcn::Color& c)
+{
+	return c.r < 80 && c.g < 80 && c.b < 80;
+}
+
+/// A real window with the game's GUI: settings, font, skin and a grey top container,
+/// working in a scratch folder that holds the character list and the skin.
+class GuiWindowTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		SKIP_WITHOUT_DISPLAY();
+		PrepareWorkingFolder();
+		m_Window.reset(new TGlWindow(800, 600));
+		ASSERT_TRUE(m_Window->IsOpen());
+		WriteFile("morvaleth.ini", "[GUI]\nWindowColor=FF2050A0\nDarkPaneColor=FF000020\nMsgDlgColor=FFA0A0A0\n"
+			"FontColor=FFFFFFFF\n");
+		g_Config.Load("morvaleth.ini");
+		ASSERT_TRUE(g_Font.Load(16, ""));
+		m_Window->Graphics().setFont(&g_Font);
+		gcn::Widget::setGlobalFont(&g_Font);
+
+		m_Top.reset(new gcn::Container());
+		m_Top->setSize(800, 600);
+		m_Top->setBaseColor(BACKGROUND);
+		gcn::Gui* gui = new gcn::Gui();
+		gui->setGraphics(&m_Window->Graphics());
+		gui->setTop(m_Top.get());
+		g_GuiContext.SetGui(gui);
+		g_GameMaster.m_Skin.reset(new TGcnSkinManager());
+	}
+
+	void TearDown() override
+	{
+		g_GuiContext.Release();
+		m_Top.reset();
+		// Textures belong to this test's GL context: drop them before it closes.
+		g_GameMaster.m_Skin.reset();
+		g_GuiContext.m_CharDrawers.clear();
+		g_Font.m_CharDrawer = nullptr;
+		gcn::Widget::setGlobalFont(nullptr);
+		m_Window.reset();
+		m_Cwd.reset();
+	}
+
+	void PrepareWorkingFolder()
+	{
+		const fs::path source(MORVALETH_SOURCE_DIR);
+		fs::create_directories(m_Dir / "System");
+		fs::copy_file(source / "data/System/window.png", m_Dir / "System/window.png");
+		// Glyph sheets are generated here on first use from the list, or the default one.
+		if (fs::exists(source / "data/sjis.txt"))
+			fs::copy_file(source / "data/sjis.txt", m_Dir / "sjis.txt");
+		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
+	}
+
+	void DrawFrame()
+	{
+		m_Window->BeginFrame();
+		g_GuiContext.m_Gui->draw();
+		m_Window->EndFrame();
+	}
+
+	/// Keeps a screenshot among the artefacts of the test working folder, outside the scratch folder.
+	void KeepScreenshot(const std::string& name)
+	{
+		m_Cwd.reset();
+		m_Window->Screenshot(name);
+	}
+
+	/// The absolute position of a point given in a window's content coordinates.
+	static gcn::Rectangle Content(const gcn::Widget& window, const gcn::Rectangle& r)
+	{
+		return gcn::Rectangle(window.getX() + CONTENT_X + r.x, window.getY() + CONTENT_Y + r.y, r.width, r.height);
+	}
+
+	TTempDir m_Dir;
+	std::unique_ptr<TScopedCwd> m_Cwd;
+	std::unique_ptr<TGlWindow> m_Window;
+	std::unique_ptr<gcn::Container> m_Top;
+};
+} // namespace
+
+TEST_F(GuiWindowTest, SkinnedWindowWithJapaneseTextAndAQuestion)
+{
+	ASSERT_TRUE(g_GameMaster.m_Skin->LoadImage("."));
+	TGcnWindow window("ウィンドウ");
+	window.setDimension(gcn::Rectangle(WIN_X, WIN_Y, WIN_W, WIN_H));
+	TGcnTextPane pane("日本語のテキスト\n二行目です", 16);
+	pane.setPosition(16, 16);
+	pane.MeasureText();
+	pane.setForegroundColor(WHITE);
+	g_GameMaster.m_Skin->SetupDarkPane(&pane);
+	window.add(&pane);
+	m_Top->add(&window);
+	ShowMsgDlg("確認", "保存しますか？", BUTTON_YES | BUTTON_NO, 0);
+	ASSERT_TRUE(IsMsgDlgVisible());
+
+	DrawFrame();
+	KeepScreenshot("gui_window");
+
+	const TGlWindow& screen = *m_Window;
+	// Frame: the translucent black outline over the grey (its top edge: the other edges fall on pixel
+	// borders, which this driver rasterises outside the window), the border and body in the window colour.
+	EXPECT_TRUE(Near(gcn::Color(50, 50, 50, 255), PixelColor(screen, WIN_X + 100, WIN_Y)));
+	EXPECT_TRUE(Near(WINDOW_COLOR, PixelColor(screen, WIN_X + 1, WIN_Y + 90)));
+	EXPECT_TRUE(Near(WINDOW_COLOR, PixelColor(screen, WIN_X + WIN_W - 2, WIN_Y + 90)));
+	EXPECT_TRUE(Near(WINDOW_COLOR, PixelColor(screen, WIN_X + 300, WIN_Y + 150)));
+	// Title bar: the skin's middle band, lightened and laid over the background; the caption in black in its middle only.
+	EXPECT_TRUE(Near(SkinOver(SKIN_BAND, BACKGROUND), PixelColor(screen, WIN_X + 60, WIN_Y + 8), 4));
+	EXPECT_GT(CountPixels(screen, gcn::Rectangle(WIN_X + 130, WIN_Y + 1, 80, 15), IsDark), 20);
+	EXPECT_EQ(0, CountPixels(screen, gcn::Rectangle(WIN_X + 20, WIN_Y + 1, 100, 15), IsDark));
+
+	// Text: white ink inside the pane, the dark pane colour around it, nothing outside it.
+	const gcn::Rectangle box = Content(window, pane.getDimension());
+	ASSERT_EQ(128, box.width);
+	ASSERT_EQ(32, box.height);
+	EXPECT_GT(CountPixels(screen, box, IsWhite), 100);
+	EXPECT_GT(CountPixels(screen, box, [](const gcn::Color& c) { return c == DARK_PANE; }), 1000);
+	const gcn::Rectangle around(box.x - 4, box.y - 4, box.width + 8, box.height + 8);
+	EXPECT_EQ(0, CountPixels(screen, gcn::Rectangle(around.x, around.y, around.width, 4), IsWhite));
+	EXPECT_EQ(0, CountPixels(screen, gcn::Rectangle(around.x, box.y + box.height, around.width, 4), IsWhite));
+	EXPECT_EQ(0, CountPixels(screen, gcn::Rectangle(box.x + box.width, box.y, 4, box.height), IsWhite));
+	EXPECT_EQ(0, CountPixels(screen, gcn::Rectangle(WIN_X + 200, WIN_Y + 40, 120, 120), IsWhite));
+
+	// Question: its text in black on the dialog colour, はい and いいえ as guichan buttons under it.
+	const TGcnMsgDlg& dialog = *g_MsgDlg;
+	const gcn::Rectangle question = Content(dialog, dialog.m_TextPane.getDimension());
+	EXPECT_GT(CountPixels(screen, question, IsDark), 20);
+	EXPECT_TRUE(Near(MSG_DLG_COLOR, PixelColor(screen, question.x - 4, question.y + 4)));
+	for (int i : { 1, 2 }) {
+		const gcn::Rectangle button = Content(dialog, dialog.m_Buttons[i].getDimension());
+		EXPECT_TRUE(Near(GUICHAN_BUTTON_FACE, PixelColor(screen, button.x + 6, button.y + 12))) << i;
+		EXPECT_GT(CountPixels(screen, button, IsDark), 20) << i;
+	}
+}
+
+TEST_F(GuiWindowTest, WithoutASkinImageTheTitleBarTakesTheWindowColour)
+{
+	TGcnWindow window("Title");
+	window.setDimension(gcn::Rectangle(WIN_X, WIN_Y, WIN_W, WIN_H));
+	m_Top->add(&window);
+
+	DrawFrame();
+	KeepScreenshot("gui_window_without_skin");
+
+	EXPECT_TRUE(Near(WINDOW_COLOR, PixelColor(*m_Window, WIN_X + 60, WIN_Y + 8)));
+	EXPECT_TRUE(Near(WINDOW_COLOR, PixelColor(*m_Window, WIN_X + WIN_W - 2, WIN_Y + 2)));
+	EXPECT_GT(CountPixels(*m_Window, gcn::Rectangle(WIN_X + 140, WIN_Y + 1, 60, 15), IsDark), 10)
+		<< "the caption stays readable";
+}
