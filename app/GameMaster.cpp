@@ -1,0 +1,69 @@
+#include "app/GameMaster.h"
+
+#include "app/GameConfig.h"
+#include "app/HexGrid.h"
+#include "app/Logger.h"
+#include "gui/SkinManager.h"
+
+TDremoGameMaster g_GameMaster;
+
+namespace
+{
+const std::size_t KEY_QUEUE_CAPACITY = 16;
+}
+
+TDremoGameMaster::TDremoGameMaster()
+	: m_GameRunning(false), m_AudioOpened(false), m_KeyQueue(KEY_QUEUE_CAPACITY)
+{
+}
+
+TDremoGameMaster::~TDremoGameMaster()
+{
+}
+
+void TDremoGameMaster::Init()
+{
+	BuildNeighborTable();
+	g_DrawRectangleSlide.m_Left = g_Config.GetIntValue(CONFIG_SLIDE_LEFT);
+	g_DrawRectangleSlide.m_Right = g_Config.GetIntValue(CONFIG_SLIDE_RIGHT);
+	g_DrawRectangleSlide.m_Top = g_Config.GetIntValue(CONFIG_SLIDE_TOP);
+	g_DrawRectangleSlide.m_Bottom = g_Config.GetIntValue(CONFIG_SLIDE_BOTTOM);
+
+	// The skin lies in the working folder, not under the data root. Windows are
+	// built with a skin manager even when its image is missing.
+	boost::shared_ptr<TGcnSkinManager> skin(new TGcnSkinManager());
+	if (!skin->LoadImage(std::string(".")))
+		LOG_WARNING("読み込めなかったスキン画像がある");
+	m_Skin = skin;
+}
+
+void TDremoGameMaster::ReleaseGame()
+{
+	m_WidgetSet.reset();
+}
+
+void TDremoGameMaster::PushKey(int key)
+{
+	// A full queue keeps its keys: the newest one is the one lost.
+	if (!m_KeyQueue.full())
+		m_KeyQueue.push_back(key);
+}
+
+bool TDremoGameMaster::PeekKey(int& key) const
+{
+	if (m_KeyQueue.empty())
+		return false;
+	key = m_KeyQueue.front();
+	return true;
+}
+
+void TDremoGameMaster::PopKey()
+{
+	if (!m_KeyQueue.empty())
+		m_KeyQueue.pop_front();
+}
+
+void TDremoGameMaster::ClearKeys()
+{
+	m_KeyQueue.clear();
+}

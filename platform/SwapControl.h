@@ -1,0 +1,17 @@
+#ifndef MORVALETH_PLATFORM_SWAPCONTROL_H
+#define MORVALETH_PLATFORM_SWAPCONTROL_H
+
+#include <string>
+
+/// Outcome of turning vertical synchronisation off.
+enum TSwapControlResult
+{
+	SWAP_CONTROL_DISABLED,    ///< the swap interval is now 0
+	SWAP_CONTROL_NO_FUNCTION, ///< the extension is listed but its function was not found
+	SWAP_CONTROL_UNSUPPORTED, ///< no swap-control extension is offered
+};
+
+/// Sets the swap interval of the current GLX drawable to 0; extension receives the name of the extension used or missing.
+TSwapControlResult DisableGlxSwapInterval(std::string& extension);
+
+#endif

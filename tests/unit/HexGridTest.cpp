@@ -1,0 +1,129 @@
+#include "app/HexGrid.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace
+{
+class HexGrid : public ::testing::Test
+{
+protected:
+	static void SetUpTestSuite() { BuildNeighborTable(); }
+};
+
+std::vector<point_t> Ring(int parity, int r)
+{
+	std::vector<point_t> ring;
+	for (int i = GetNeighborRingStart(r); i < GetNeighborRingStart(r + 1); ++i)
+		ring.push_back(GetNeighborOffset(parity, i));
+	return ring;
+}
+
+// Distance between two cells of a map whose odd rows are shifted right,
+// through cube coordinates.
+int HexDistance(point_t a, point_t b)
+{
+	const int ax = a.x - (a.y - RowParity(a.y)) / 2;
+	const int bx = b.x - (b.y - RowParity(b.y)) / 2;
+	const int dx = ax - bx;
+	const int dz = a.y - b.y;
+	return (std::abs(dx) + std::abs(dz) + std::abs(dx + dz)) / 2;
+}
+
+std::vector<point_t> Cells(int x, int y, int width, int height, int r)
+{
+	std::vector<point_t> cells;
+	GetNeighborCells(x, y, width, height, r, cells);
+	return cells;
+}
+}
+
+TEST_F(HexGrid, RingStartsGrowBySixCellsPerRing)
+{
+	EXPECT_EQ(0, GetNeighborRingStart(0));
+	EXPECT_EQ(1, GetNeighborRingStart(1));
+	EXPECT_EQ(7, GetNeighborRingStart(2));
+	EXPECT_EQ(19, GetNeighborRingStart(3));
+	EXPECT_EQ(37, GetNeighborRingStart(4));
+	EXPECT_EQ(61, GetNeighborRingStart(5));
+	EXPECT_EQ(2977, GetNeighborRingStart(32));
+	EXPECT_EQ(3169, GetNeighborRingStart(33));
+	for (int r = 1; r <= 32; ++r)
+		EXPECT_EQ(6 * r, GetNeighborRingStart(r + 1) - GetNeighborRingStart(r)) << "ring " << r;
+}
+
+TEST_F(HexGrid, RingOneRunsClockwiseFromUpperLeft)
+{
+	const std::vector<point_t> even = {{-1, -1}, {0, -1}, {1, 0}, {0, 1}, {-1, 1}, {-1, 0}};
+	const std::vector<point_t> odd = {{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 0}};
+	EXPECT_EQ(even, Ring(0, 1));
+	EXPECT_EQ(odd, Ring(1, 1));
+}
+
+TEST_F(HexGrid, EveryTableEntryIsADistinctCellOfItsRing)
+{
+	for (int parity = 0; parity < 2; ++parity) {
+		const point_t centre = {0, parity};
+		EXPECT_EQ(point_t(), GetNeighborOffset(parity, 0));
+		std::vector<std::pair<int, int>> seen;
+		for (int r = 0; r <= NEIGHBOR_RING_MAX; ++r) {
+			for (const point_t& offset : Ring(parity, r)) {
+				const point_t cell = {offset.x, parity + offset.y};
+				ASSERT_EQ(r, HexDistance(centre, cell)) << "parity " << parity << " (" << offset.x << "," << offset.y << ")";
+				seen.push_back({offset.x, offset.y});
+			}
+		}
+		std::sort(seen.begin(), seen.end());
+		EXPECT_EQ(seen.end(), std::adjacent_find(seen.begin(), seen.end())) << "parity " << parity;
+		EXPECT_EQ(static_cast<std::size_t>(NEIGHBOR_TABLE_SIZE), seen.size());
+	}
+}
+
+TEST_F(HexGrid, RowParityIsZeroOrOneForNegativeRowsToo)
+{
+	EXPECT_EQ(0, RowParity(0));
+	EXPECT_EQ(1, RowParity(7));
+	EXPECT_EQ(1, RowParity(-1));
+	EXPECT_EQ(0, RowParity(-2));
+	EXPECT_EQ(1, RowParity(-3));
+}
+
+TEST_F(HexGrid, CellsAtACornerKeepOnlyThoseOnTheMap)
+{
+	const std::vector<point_t> topLeft = {{0, 0}, {1, 0}, {0, 1}};
+	EXPECT_EQ(topLeft, Cells(0, 0, 10, 10, 1));
+	const std::vector<point_t> bottomLeft = {{0, 9}, {0, 8}, {1, 8}, {1, 9}};
+	EXPECT_EQ(bottomLeft, Cells(0, 9, 10, 10, 1));
+}
+
+TEST_F(HexGrid, RadiusZeroGivesTheCentreAloneWhenItIsOnTheMap)
+{
+	const std::vector<point_t> centre = {{3, 4}};
+	EXPECT_EQ(centre, Cells(3, 4, 10, 10, 0));
+	EXPECT_TRUE(Cells(-1, 4, 10, 10, 0).empty());
+	EXPECT_TRUE(Cells(3, 10, 10, 10, 0).empty());
+}
+
+TEST_F(HexGrid, RadiusOutOfRangeIsClampedOrGivesNothing)
+{
+	EXPECT_TRUE(Cells(5, 5, 10, 10, -1).empty());
+	EXPECT_EQ(static_cast<std::size_t>(NEIGHBOR_TABLE_SIZE), Cells(50, 50, 101, 101, 40).size());
+	EXPECT_EQ(Cells(50, 51, 101, 101, 32), Cells(50, 51, 101, 101, 1000));
+}
+
+TEST_F(HexGrid, NegativeOddRowUsesTheOddRowOffsets)
+{
+	const std::vector<point_t> cells = {{3, 0}, {2, 0}};
+	EXPECT_EQ(cells, Cells(2, -1, 5, 5, 1));
+}
+
+TEST_F(HexGrid, CellsAreAppendedNotReplaced)
+{
+	std::vector<point_t> cells = {{-7, -7}};
+	GetNeighborCells(1, 1, 3, 3, 1, cells);
+	ASSERT_EQ(8u, cells.size());
+	EXPECT_EQ((point_t{-7, -7}), cells[0]);
+	EXPECT_EQ((point_t{1, 1}), cells[1]);
+}

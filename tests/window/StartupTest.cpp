@@ -1,0 +1,182 @@
+#include "support/GlWindow.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <boost/filesystem.hpp>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+// Last: Xlib's macros (None, Bool, Status) clash with names in the headers above.
+#include <X11/Xlib.h>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const char* const XCLOSE = MORVALETH_BINARY_DIR "/tests/xclose";
+const int TIMEOUT_MS = 60000;
+
+// A working folder for one run of the game, with the files it reads at start-up.
+class TGameFolder
+{
+public:
+	explicit TGameFolder(bool withScenario = true, bool withSkin = true)
+	{
+		if (withScenario)
+			fs::create_directories(m_Dir / "Scenario");
+		const fs::path data = fs::path(MORVALETH_SOURCE_DIR) / "data";
+		if (withSkin && fs::exists(data / "System/window.png")) {
+			fs::create_directories(m_Dir / "System");
+			fs::copy_file(data / "System/window.png", m_Dir / "System/window.png");
+		}
+		if (fs::exists(data / "sjis.txt"))
+			fs::copy_file(data / "sjis.txt", m_Dir / "sjis.txt");
+	}
+
+	void WriteIni(const std::string& text) { WriteFile(m_Dir / "morvaleth.ini", text); }
+	std::string Log() const { return ReadFile(m_Dir / "log.txt"); }
+
+	// Starts the game in this folder; the child inherits DISPLAY and the test's environment.
+	pid_t Start() const
+	{
+		const pid_t pid = fork();
+		if (pid == 0) {
+			if (chdir(m_Dir.Path().c_str()) == 0)
+				execl(MORVALETH_PROGRAM, MORVALETH_PROGRAM, static_cast<char*>(nullptr));
+			_exit(127);
+		}
+		return pid;
+	}
+
+private:
+	TTempDir m_Dir;
+};
+
+// Exit status of the child, or -1 when it had to be killed after the time-out.
+int WaitForExit(pid_t pid)
+{
+	const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TIMEOUT_MS);
+	int status = 0;
+	while (waitpid(pid, &status, WNOHANG) == 0) {
+		if (std::chrono::steady_clock::now() > deadline) {
+			kill(pid, SIGKILL);
+			waitpid(pid, &status, 0);
+			return -1;
+		}
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Waits for the game's window, closes it as a window manager would and returns its size "W H".
+std::string CloseGameWindow()
+{
+	const std::string command = std::string(XCLOSE) + " Morvaleth " + std::to_string(TIMEOUT_MS);
+	std::FILE* pipe = popen(command.c_str(), "r");
+	if (!pipe)
+		return "";
+	char line[64] = "";
+	const bool read = std::fgets(line, sizeof(line), pipe) != nullptr;
+	pclose(pipe);
+	std::string size = read ? line : "";
+	if (!size.empty() && size.back() == '\n')
+		size.pop_back();
+	return size;
+}
+
+struct TRun
+{
+	std::string windowSize;
+	int exitStatus;
+};
+
+TRun RunAndClose(const TGameFolder& folder)
+{
+	const pid_t pid = folder.Start();
+	TRun run;
+	run.windowSize = CloseGameWindow();
+	run.exitStatus = WaitForExit(pid);
+	return run;
+}
+
+// The position in the log after the first line holding the text at or after from; npos when missing.
+std::size_t FindAfter(const std::string& log, const std::string& text, std::size_t from)
+{
+	const std::size_t at = log.find(text, from);
+	return at == std::string::npos ? at : at + text.size();
+}
+
+class Startup : public ::testing::Test
+{
+protected:
+	// An X server resets itself when its last client disconnects, and SDL
+	// connects twice in a row while starting; a connection held here keeps the
+	// server from resetting between the two.
+	void SetUp() override
+	{
+		SKIP_WITHOUT_DISPLAY();
+		ASSERT_TRUE(fs::exists(XCLOSE)) << XCLOSE << " is not built";
+		m_Display = XOpenDisplay(nullptr);
+		ASSERT_NE(nullptr, m_Display);
+	}
+
+	void TearDown() override
+	{
+		if (m_Display)
+			XCloseDisplay(m_Display);
+	}
+
+	Display* m_Display = nullptr;
+};
+}
+
+TEST_F(Startup, OpensItsWindowLogsEachStepAndExitsCleanlyWhenClosed)
+{
+	TGameFolder folder;
+	const TRun run = RunAndClose(folder);
+	EXPECT_EQ("800 600", run.windowSize);
+	EXPECT_EQ(0, run.exitStatus);
+
+	const std::string log = folder.Log();
+	const std::vector<std::string> steps = {" Debug VENDER = ", " Debug GPU = ", " Debug OpenGL Version = ",
+		" Debug GL_MAX_TEXTURE_SIZE = ", " Debug babel ok.", " Debug font ok.", " Debug gui ok.",
+		" Debug fps ok.", " Debug init() ok."};
+	std::size_t at = 0;
+	for (const std::string& step : steps) {
+		at = FindAfter(log, step, at);
+		ASSERT_NE(std::string::npos, at) << "missing or out of order: " << step << "\n" << log;
+	}
+	EXPECT_EQ(std::string::npos, log.find(" Error ")) << log;
+}
+
+TEST_F(Startup, WindowLargerThanTheDesktopIsShrunkWithAWarning)
+{
+	TGameFolder folder(true, false);
+	folder.WriteIni("[Window]\nWidth=1920\nHeight=1200\n");
+	const TRun run = RunAndClose(folder);
+	EXPECT_EQ("1904 1016", run.windowSize);
+	EXPECT_EQ(0, run.exitStatus);
+
+	const std::string log = folder.Log();
+	EXPECT_NE(std::string::npos, log.find(" Warning デスクトップの解像度 1920x1080 に対してiniファイルで指定された解像度 "
+									   "1920x1200が大きすぎるため、1904x1016で起動します。\n"))
+		<< log;
+	// Without "System/window.png" the game still starts, with a skin Warning.
+	EXPECT_NE(std::string::npos, log.find(" Warning TDremoGameMaster::Init:")) << log;
+	EXPECT_NE(std::string::npos, log.find("読み込めなかったスキン画像がある")) << log;
+}
+
+TEST_F(Startup, MissingScenarioFolderStopsWithAnErrorAndAFailureStatus)
+{
+	TGameFolder folder(false);
+	const pid_t pid = folder.Start();
+	EXPECT_NE(0, WaitForExit(pid));
+	const std::string log = folder.Log();
+	EXPECT_NE(std::string::npos, log.find(" Error Scenarioフォルダがありません。\n")) << log;
+	EXPECT_EQ(std::string::npos, log.find("init() ok.")) << log;
+}
