@@ -1,0 +1,512 @@
+#include "media/CharDrawer.h"
+
+#include "app/Logger.h"
+#include "common/babel/babel.h"
+#include "platform/FileSystem.h"
+#include "platform/GlyphRaster.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+#include <GL/gl.h>
+#include <guichan/exception.hpp>
+#include <guichan/graphics.hpp>
+#include <guichan/opengl/openglimage.hpp>
+#include <guichan/rectangle.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace
+{
+// Number of character codes; also the most codes a character list holds.
+const int CodeCount = 65536;
+// Glyph cells per row of a sheet file.
+const int SheetColumns = 64;
+// Texture pages never exceed this side, whatever the driver allows: larger pages only cost memory.
+const int MaxPageSide = 2048;
+// Line buffer of the character list reader, terminating zero included.
+const int ListLineBuffer = 32;
+// Page pixel of a glyph's ink.
+const TPackedColor OpaqueWhite = 0xFFFFFFFF;
+
+// Reads one character at p: its code and its length in bytes; false at the end of the text,
+// including a lead byte directly before the terminating zero.
+bool ReadCharacter(const unsigned char* p, int& code, int& length)
+{
+	if (*p == 0)
+		return false;
+	if (!IsSJISLeadByte(*p)) {
+		code = *p;
+		length = 1;
+		return true;
+	}
+	if (p[1] == 0)
+		return false;
+	code = p[0] * 256 + p[1];
+	length = 2;
+	return true;
+}
+
+// Horizontal advance of a character of the given length: a full cell for double-byte, half for single-byte.
+int Advance(int length, int glyphWidth)
+{
+	return length == 2 ? glyphWidth : glyphWidth / 2;
+}
+
+// Sets the texture environment colour that tints the glyphs.
+void SetTintColor(float r, float g, float b, float a)
+{
+	const GLfloat color[4] = {r, g, b, a};
+	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, color);
+}
+
+// Side of the square texture pages: half the largest texture OpenGL allows, capped.
+int PageSide()
+{
+	GLint maxSize = 0;
+	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+	return std::min(int(maxSize) / 2, MaxPageSide);
+}
+
+// Rows of glyph cells a sheet needs for n codes.
+int SheetRows(int count)
+{
+	return (count + SheetColumns - 1) / SheetColumns;
+}
+
+// Texture state for glyph quads, from construction to destruction: the quads take their colour from the
+// tint and their opacity from the graphics' current colour.
+class TGlyphState
+{
+public:
+	TGlyphState(gcn::Graphics* graphics, float r, float g, float b, float a)
+		: m_Clip(graphics->getCurrentClipArea()),
+		  // The graphics enables blending itself only for translucent colours; glyphs always need it.
+		  m_EnabledBlend(graphics->getColor().a == 255)
+	{
+		glEnable(GL_TEXTURE_2D);
+		if (m_EnabledBlend)
+			glEnable(GL_BLEND);
+		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+		SetTintColor(r, g, b, a);
+	}
+
+	~TGlyphState()
+	{
+		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+		glDisable(GL_TEXTURE_2D);
+		if (m_EnabledBlend)
+			glDisable(GL_BLEND);
+	}
+
+	// Emits one quad inside glBegin(GL_QUADS), its destination moved by the clip area's offset.
+	void Quad(const gcn::OpenGLImage* image, int srcX, int srcY, int dstX, int dstY, int width, int height) const
+	{
+		const int x = dstX + m_Clip.xOffset;
+		const int y = dstY + m_Clip.yOffset;
+		const float textureWidth = float(image->getTextureWidth());
+		const float textureHeight = float(image->getTextureHeight());
+		const float s0 = srcX / textureWidth;
+		const float t0 = srcY / textureHeight;
+		const float s1 = (srcX + width) / textureWidth;
+		const float t1 = (srcY + height) / textureHeight;
+		glTexCoord2f(s0, t0);
+		glVertex2i(x, y);
+		glTexCoord2f(s0, t1);
+		glVertex2i(x, y + height);
+		glTexCoord2f(s1, t1);
+		glVertex2i(x + width, y + height);
+		glTexCoord2f(s1, t0);
+		glVertex2i(x + width, y);
+	}
+
+private:
+	const gcn::ClipRectangle m_Clip;
+	const bool m_EnabledBlend;
+};
+
+// The four channels of a packed colour, each from 0 to 1.
+float Channel(TPackedColor color, int index)
+{
+	return ((color >> (8 * index)) & 0xFF) / 255.0f;
+}
+
+// A new OpenGL image (texture uploaded) from packed pixels; null when it cannot be made.
+gcn::OpenGLImage* NewTextureImage(const std::vector<TPackedColor>& pixels, int width, int height)
+{
+	try {
+		return new gcn::OpenGLImage(pixels.data(), width, height, true);
+	} catch (const gcn::Exception&) {
+		return nullptr;
+	} catch (const std::bad_alloc&) {
+		return nullptr;
+	}
+}
+}
+
+TPackedColor PackColor(const gcn::Color& color)
+{
+	return ((TPackedColor(color.a) * 256 + TPackedColor(color.b)) * 256 + TPackedColor(color.g)) * 256
+		+ TPackedColor(color.r);
+}
+
+bool ReadCharacterList(const std::string& path, std::vector<int>& codes)
+{
+	std::FILE* file = OpenFile(path, "rb");
+	if (!file)
+		return false;
+	codes.clear();
+	// Each piece that fgets returns counts as a line, so a line longer than the buffer gives several codes.
+	char line[ListLineBuffer];
+	while (std::fgets(line, ListLineBuffer, file)) {
+		if (int(codes.size()) == CodeCount) {
+			LOG_WARNING("%s has more than %d lines; the rest is ignored.", path, CodeCount);
+			break;
+		}
+		const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
+		codes.push_back(IsSJISLeadByte(bytes[0]) ? bytes[0] * 256 + bytes[1] : bytes[0]);
+	}
+	std::fclose(file);
+	return true;
+}
+
+std::vector<int> DefaultCharacterList()
+{
+	std::vector<int> codes;
+	for (int c = 32; c <= 126; ++c)
+		codes.push_back(c);
+	for (int c = 161; c <= 223; ++c)
+		codes.push_back(c);
+	for (int lead = 0x81; lead <= 0xFC; ++lead) {
+		if (!IsSJISLeadByte(static_cast<unsigned char>(lead)))
+			continue;
+		for (int trail = 0x40; trail <= 0xFC; ++trail)
+			if (trail != 0x7F)
+				codes.push_back(lead * 256 + trail);
+	}
+	return codes;
+}
+
+std::vector<int> MakeGlyphIndex(const std::vector<int>& codes)
+{
+	std::vector<int> index(CodeCount, -1);
+	for (std::size_t i = 0; i < codes.size(); ++i)
+		if (codes[i] >= 0 && codes[i] < CodeCount)
+			index[codes[i]] = int(i);
+	return index;
+}
+
+void LayoutString(const char* text, int x, int y, int glyphWidth, bool stopAtNewline,
+	std::vector<TGlyphPlacement>& out)
+{
+	const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+	int code = 0;
+	int length = 0;
+	while (!(stopAtNewline && *p == '\n') && ReadCharacter(p, code, length)) {
+		out.push_back({code, x, y});
+		x += Advance(length, glyphWidth);
+		p += length;
+	}
+}
+
+void LayoutWrappedString(const char* text, int x, int y, int boxWidth, int lineSpacing,
+	int glyphWidth, int glyphHeight, std::vector<TGlyphPlacement>& out)
+{
+	const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+	const int limit = x + boxWidth;
+	int penX = x;
+	int lineY = y;
+	bool lineEmpty = true;
+	int code = 0;
+	int length = 0;
+	while (*p != 0) {
+		const bool newline = *p == '\n';
+		if (!newline && !ReadCharacter(p, code, length))
+			break;
+		// A character wider than the box goes on a line of its own rather than never being placed.
+		if (newline || (penX + Advance(length, glyphWidth) > limit && !lineEmpty)) {
+			p += newline ? 1 : 0;
+			penX = x;
+			lineY += glyphHeight + lineSpacing;
+			lineEmpty = true;
+			continue;
+		}
+		out.push_back({code, penX, lineY});
+		penX += Advance(length, glyphWidth);
+		p += length;
+		lineEmpty = false;
+	}
+}
+
+void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int srcX, int srcY,
+	int dstX, int dstY, int width, int height, float r, float g, float b, float a)
+{
+	const TGlyphState state(graphics, r, g, b, a);
+	glBindTexture(GL_TEXTURE_2D, image->getTextureHandle());
+	glBegin(GL_QUADS);
+	state.Quad(image, srcX, srcY, dstX, dstY, width, height);
+	glEnd();
+}
+
+TGcnCharDrawer::TGcnCharDrawer()
+	: m_Sheet(nullptr), m_GlyphIndex(CodeCount, -1), m_GlyphWidth(0), m_GlyphHeight(0),
+	  m_SheetGlyphsPerRow(0), m_GlyphsPerTexture(0), m_TexGlyphsPerRow(0)
+{
+}
+
+TGcnCharDrawer::~TGcnCharDrawer()
+{
+	Release();
+}
+
+void TGcnCharDrawer::Release()
+{
+	for (gcn::OpenGLImage* page : m_Textures)
+		delete page;
+	m_Textures.clear();
+	if (m_Sheet)
+		SDL_FreeSurface(m_Sheet);
+	m_Sheet = nullptr;
+}
+
+bool TGcnCharDrawer::Load(const char* listFile, const char* sheetFile, int glyphWidth, int glyphHeight,
+	const char* faceName)
+{
+	if (m_Sheet) {
+		m_LastError = "already loaded.";
+		return false;
+	}
+	if (glyphWidth < 1 || glyphHeight < 1) {
+		m_LastError = "invalid glyph size.";
+		return false;
+	}
+	const std::string sheetPath = sheetFile ? sheetFile : FormatText("char%d.png", glyphHeight);
+
+	std::vector<int> codes;
+	if (!ReadCharacterList(listFile ? listFile : "", codes))
+		codes = DefaultCharacterList();
+	m_GlyphIndex = MakeGlyphIndex(codes);
+
+	if (!LoadSheet(sheetPath, codes, glyphWidth, glyphHeight, faceName ? faceName : ""))
+		return false;
+	m_GlyphWidth = glyphWidth;
+	m_GlyphHeight = glyphHeight;
+	m_SheetGlyphsPerRow = m_Sheet->w / glyphWidth;
+	if (!CutIntoPages(int(codes.size()))) {
+		Release();
+		return false;
+	}
+	return true;
+}
+
+bool TGcnCharDrawer::LoadSheet(const std::string& path, const std::vector<int>& codes, int glyphWidth,
+	int glyphHeight, const std::string& faceName)
+{
+	const int width = SheetColumns * glyphWidth;
+	const int height = SheetRows(int(codes.size())) * glyphHeight;
+	m_Sheet = IMG_Load(NativePath(path).c_str());
+	if (m_Sheet && m_Sheet->w == width && m_Sheet->h == height)
+		return true;
+	if (m_Sheet)
+		SDL_FreeSurface(m_Sheet);
+	m_Sheet = nullptr;
+
+	if (RenderGlyphSheet(codes.data(), int(codes.size()), width, height, glyphHeight, faceName, path) != 0) {
+		m_LastError = "failed to generate font image file(png).";
+		return false;
+	}
+	m_Sheet = IMG_Load(NativePath(path).c_str());
+	if (!m_Sheet) {
+		m_LastError = "failed to IMG_Load";
+		return false;
+	}
+	return true;
+}
+
+bool TGcnCharDrawer::CutIntoPages(int glyphCount)
+{
+	const int side = PageSide();
+	const int perRow = side / m_GlyphWidth;
+	const int perPage = (side / m_GlyphHeight) * perRow;
+	if (perPage < 1) {
+		m_LastError = "failed to new gcn::OpenGLImage";
+		return false;
+	}
+	const int pageCount = (glyphCount + perPage - 1) / perPage;
+	m_Textures.reserve(pageCount);
+	// One buffer serves every page; cells beyond the last glyph are never drawn from.
+	std::vector<TPackedColor> pixels(std::size_t(side) * side, 0);
+	for (int page = 0, glyph = 0; page < pageCount; ++page) {
+		for (int cell = 0; cell < perPage && glyph < glyphCount; ++cell, ++glyph) {
+			TPackedColor* origin = &pixels[std::size_t(cell / perRow) * m_GlyphHeight * side
+				+ (cell % perRow) * m_GlyphWidth];
+			for (int row = 0; row < m_GlyphHeight; ++row)
+				for (int column = 0; column < m_GlyphWidth; ++column)
+					origin[row * side + column] = IsSheetInk(glyph, row, column) ? OpaqueWhite : 0;
+		}
+		gcn::OpenGLImage* image = NewTextureImage(pixels, side, side);
+		if (!image) {
+			m_LastError = "failed to new gcn::OpenGLImage";
+			return false;
+		}
+		m_Textures.push_back(image);
+	}
+	m_GlyphsPerTexture = perPage;
+	m_TexGlyphsPerRow = perRow;
+	return true;
+}
+
+bool TGcnCharDrawer::IsSheetInk(int glyph, int row, int column) const
+{
+	const int y = (glyph / m_SheetGlyphsPerRow) * m_GlyphHeight + row;
+	const int x = (glyph % m_SheetGlyphsPerRow) * m_GlyphWidth + column;
+	const Uint8* pixels = static_cast<const Uint8*>(m_Sheet->pixels);
+	return pixels[y * m_Sheet->pitch + x * m_Sheet->format->BytesPerPixel] != 0;
+}
+
+int TGcnCharDrawer::GlyphIndex(int code) const
+{
+	return code >= 0 && code < CodeCount ? m_GlyphIndex[code] : -1;
+}
+
+bool TGcnCharDrawer::GlyphSource(int code, int& page, int& srcX, int& srcY) const
+{
+	const int glyph = GlyphIndex(code);
+	if (!m_Sheet || glyph < 0)
+		return false;
+	page = glyph / m_GlyphsPerTexture;
+	const int cell = glyph % m_GlyphsPerTexture;
+	srcX = (cell % m_TexGlyphsPerRow) * m_GlyphWidth;
+	srcY = (cell / m_TexGlyphsPerRow) * m_GlyphHeight;
+	return true;
+}
+
+void TGcnCharDrawer::DrawCharPacked(gcn::Graphics* graphics, int x, int y, int code, TPackedColor color)
+{
+	int page = 0;
+	int srcX = 0;
+	int srcY = 0;
+	if (GlyphSource(code, page, srcX, srcY))
+		DrawGlyphQuad(graphics, m_Textures[page], srcX, srcY, x, y, m_GlyphWidth, m_GlyphHeight,
+			Channel(color, 0), Channel(color, 1), Channel(color, 2), Channel(color, 3));
+}
+
+void TGcnCharDrawer::DrawGlyphs(gcn::Graphics* graphics, const std::vector<TGlyphPlacement>& glyphs,
+	TPackedColor color)
+{
+	// Drawn as DrawCharPacked draws each glyph, but with the texture state set once and one quad list
+	// per run of glyphs on the same page: per-glyph state changes cost more than the quads themselves.
+	if (glyphs.empty())
+		return;
+	const TGlyphState state(graphics, Channel(color, 0), Channel(color, 1), Channel(color, 2), Channel(color, 3));
+	int boundPage = -1;
+	for (const TGlyphPlacement& glyph : glyphs) {
+		int page = 0;
+		int srcX = 0;
+		int srcY = 0;
+		if (!GlyphSource(glyph.code, page, srcX, srcY))
+			continue;
+		if (page != boundPage) {
+			if (boundPage >= 0)
+				glEnd();
+			glBindTexture(GL_TEXTURE_2D, m_Textures[page]->getTextureHandle());
+			glBegin(GL_QUADS);
+			boundPage = page;
+		}
+		state.Quad(m_Textures[page], srcX, srcY, glyph.x, glyph.y, m_GlyphWidth, m_GlyphHeight);
+	}
+	if (boundPage >= 0)
+		glEnd();
+}
+
+void TGcnCharDrawer::DrawChar(gcn::Graphics* graphics, int x, int y, int code, const gcn::Color& color)
+{
+	DrawCharPacked(graphics, x, y, code, PackColor(color));
+}
+
+bool TGcnCharDrawer::DrawStringPacked(gcn::Graphics* graphics, int x, int y, const char* text, TPackedColor color)
+{
+	if (!m_Sheet || !text || *text == 0)
+		return true;
+	std::vector<TGlyphPlacement> glyphs;
+	LayoutString(text, x, y, m_GlyphWidth, false, glyphs);
+	DrawGlyphs(graphics, glyphs, color);
+	SetTintColor(1, 1, 1, 1);
+	return true;
+}
+
+bool TGcnCharDrawer::DrawString(gcn::Graphics* graphics, int x, int y, const char* text, const gcn::Color& color)
+{
+	return DrawStringPacked(graphics, x, y, text, PackColor(color));
+}
+
+void TGcnCharDrawer::DrawWrappedStringPacked(gcn::Graphics* graphics, int x, int y, const gcn::Rectangle& box,
+	int lineSpacing, const char* text, TPackedColor color)
+{
+	if (!m_Sheet || !text)
+		return;
+	std::vector<TGlyphPlacement> glyphs;
+	LayoutWrappedString(text, x, y, box.width, lineSpacing, m_GlyphWidth, m_GlyphHeight, glyphs);
+	DrawGlyphs(graphics, glyphs, color);
+	if (!glyphs.empty())
+		SetTintColor(1, 1, 1, 1);
+}
+
+void TGcnCharDrawer::DrawWrappedString(gcn::Graphics* graphics, int x, int y, const gcn::Rectangle& box,
+	int lineSpacing, const char* text, const gcn::Color& color)
+{
+	DrawWrappedStringPacked(graphics, x, y, box, lineSpacing, text, PackColor(color));
+}
+
+std::vector<TPackedColor> TGcnCharDrawer::RenderTextPixels(const char* text, int boldWidth, int boldHeight,
+	TPackedColor color, int outlineWidth, int outlineHeight, TPackedColor outlineColor, int& width, int& height) const
+{
+	width = 0;
+	height = 0;
+	if (!m_Sheet || !text || *text == 0 || boldWidth < 0 || boldHeight < 0 || outlineWidth < 0 || outlineHeight < 0)
+		return std::vector<TPackedColor>();
+	width = (m_GlyphWidth + 2 * outlineWidth + boldWidth) * int(std::strlen(text));
+	height = m_GlyphHeight + 2 * outlineHeight + boldHeight;
+	std::vector<TPackedColor> pixels(std::size_t(width) * height, 0);
+	std::vector<TGlyphPlacement> glyphs;
+	LayoutString(text, 0, 0, m_GlyphWidth, true, glyphs);
+	// Outline copies left and right, then above and below, then the bold strokes on top of them.
+	for (const TGlyphPlacement& glyph : glyphs) {
+		TPackedColor* buffer = pixels.data();
+		for (int i = 0; i < outlineWidth; ++i) {
+			BlitGlyph(glyph.code, buffer, glyph.x + i, outlineHeight, width, outlineColor);
+			BlitGlyph(glyph.code, buffer, glyph.x + boldWidth + outlineWidth + i, outlineHeight, width, outlineColor);
+		}
+		for (int i = 0; i < outlineHeight; ++i) {
+			BlitGlyph(glyph.code, buffer, glyph.x + outlineWidth, i, width, outlineColor);
+			BlitGlyph(glyph.code, buffer, glyph.x + outlineWidth, boldHeight + outlineHeight + i, width, outlineColor);
+		}
+		for (int i = 0; i < boldWidth; ++i)
+			BlitGlyph(glyph.code, buffer, glyph.x + outlineWidth + i, outlineHeight, width, color);
+	}
+	return pixels;
+}
+
+gcn::Image* TGcnCharDrawer::MakeTextImage(const char* text, int boldWidth, int boldHeight, TPackedColor color,
+	int outlineWidth, int outlineHeight, TPackedColor outlineColor)
+{
+	int width = 0;
+	int height = 0;
+	const std::vector<TPackedColor> pixels = RenderTextPixels(text, boldWidth, boldHeight, color,
+		outlineWidth, outlineHeight, outlineColor, width, height);
+	if (pixels.empty())
+		return nullptr;
+	return NewTextureImage(pixels, width, height);
+}
+
+void TGcnCharDrawer::BlitGlyph(int code, TPackedColor* buffer, int x, int y, int pitch, TPackedColor color) const
+{
+	const int glyph = GlyphIndex(code);
+	if (glyph < 0)
+		return;
+	for (int row = 0; row < m_GlyphHeight; ++row)
+		for (int column = 0; column < m_GlyphWidth; ++column)
+			if (IsSheetInk(glyph, row, column))
+				buffer[(y + row) * pitch + x + column] = color;
+}

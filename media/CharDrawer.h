@@ -1,0 +1,125 @@
+#ifndef MORVALETH_MEDIA_CHARDRAWER_H
+#define MORVALETH_MEDIA_CHARDRAWER_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SDL_Surface;
+
+namespace gcn
+{
+class Color;
+class Graphics;
+class Image;
+class OpenGLImage;
+class Rectangle;
+}
+
+/// Packed colour word: red in bits 0-7, green 8-15, blue 16-23, alpha 24-31.
+typedef std::uint32_t TPackedColor;
+
+/// Packs a guichan colour into a packed colour word.
+TPackedColor PackColor(const gcn::Color& color);
+
+/// One glyph of a laid-out text: its character code and the top-left corner of its cell.
+struct TGlyphPlacement
+{
+	int code;
+	int x;
+	int y;
+};
+
+/// Reads the codes of a character list file (one per line); false when it cannot be opened.
+bool ReadCharacterList(const std::string& path, std::vector<int>& codes);
+/// The list used when no character list file can be opened (11,438 codes).
+std::vector<int> DefaultCharacterList();
+/// Glyph index of every code (65,536 entries): a code's last position in the list, -1 when absent.
+std::vector<int> MakeGlyphIndex(const std::vector<int>& codes);
+
+/// Lays out a text on one line from (x, y); with stopAtNewline the text also ends at the first newline.
+void LayoutString(const char* text, int x, int y, int glyphWidth, bool stopAtNewline,
+	std::vector<TGlyphPlacement>& out);
+/// Lays out a text wrapped at character boundaries to the box width, lines glyphHeight + lineSpacing apart.
+void LayoutWrappedString(const char* text, int x, int y, int boxWidth, int lineSpacing,
+	int glyphWidth, int glyphHeight, std::vector<TGlyphPlacement>& out);
+
+/// Draws part of an OpenGL image as one quad, coloured through the texture environment colour.
+void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int srcX, int srcY,
+	int dstX, int dstY, int width, int height, float r, float g, float b, float a);
+
+/// Draws Shift-JIS text of one glyph size from a glyph sheet cut into OpenGL textures.
+class TGcnCharDrawer
+{
+public:
+	TGcnCharDrawer();
+	~TGcnCharDrawer();
+	TGcnCharDrawer(const TGcnCharDrawer&) = delete;
+	TGcnCharDrawer& operator=(const TGcnCharDrawer&) = delete;
+
+	/// Reads the character list, loads (or generates) the glyph sheet and cuts it into textures; false with m_LastError set on failure.
+	bool Load(const char* listFile, const char* sheetFile, int glyphWidth, int glyphHeight, const char* faceName);
+
+	/// Draws one glyph with its top-left corner at (x, y).
+	void DrawCharPacked(gcn::Graphics* graphics, int x, int y, int code, TPackedColor color);
+	/// Draws a zero-terminated Shift-JIS text on one line; always true.
+	bool DrawStringPacked(gcn::Graphics* graphics, int x, int y, const char* text, TPackedColor color);
+	/// Draws one glyph in a guichan colour.
+	void DrawChar(gcn::Graphics* graphics, int x, int y, int code, const gcn::Color& color);
+	/// Draws a text on one line in a guichan colour; always true.
+	bool DrawString(gcn::Graphics* graphics, int x, int y, const char* text, const gcn::Color& color);
+	/// Draws a text wrapped to the width of the box (only its width is used).
+	void DrawWrappedStringPacked(gcn::Graphics* graphics, int x, int y, const gcn::Rectangle& box,
+		int lineSpacing, const char* text, TPackedColor color);
+	/// Draws a wrapped text in a guichan colour.
+	void DrawWrappedString(gcn::Graphics* graphics, int x, int y, const gcn::Rectangle& box,
+		int lineSpacing, const char* text, const gcn::Color& color);
+
+	/// Renders a bold, outlined text into a new image owned by the caller; null without a sheet or for an empty text.
+	gcn::Image* MakeTextImage(const char* text, int boldWidth, int boldHeight, TPackedColor color,
+		int outlineWidth, int outlineHeight, TPackedColor outlineColor);
+	/// The pixel buffer (row by row, width x height packed words) that MakeTextImage uploads; empty when it would return null.
+	std::vector<TPackedColor> RenderTextPixels(const char* text, int boldWidth, int boldHeight, TPackedColor color,
+		int outlineWidth, int outlineHeight, TPackedColor outlineColor, int& width, int& height) const;
+
+	/// Glyph index of a code; -1 for codes outside the character list.
+	int GlyphIndex(int code) const;
+
+	/// Texture pages cut from the sheet, in glyph order (owned).
+	std::vector<gcn::OpenGLImage*> m_Textures;
+	/// The loaded glyph sheet (owned); non-null once loaded.
+	SDL_Surface* m_Sheet;
+	/// Glyph index of each code, -1 when the code is not in the list.
+	std::vector<int> m_GlyphIndex;
+	/// Cell width in pixels; the advance of a double-byte character.
+	int m_GlyphWidth;
+	/// Cell height in pixels; the size by which drawers are found.
+	int m_GlyphHeight;
+	/// Glyph cells per row of the sheet.
+	int m_SheetGlyphsPerRow;
+	/// Glyph cells per texture page.
+	int m_GlyphsPerTexture;
+	/// Glyph cells per row of a texture page.
+	int m_TexGlyphsPerRow;
+	/// Why the last Load failed.
+	std::string m_LastError;
+
+private:
+	/// Loads the sheet, generating it first when it is missing or of the wrong size; false with m_LastError set.
+	bool LoadSheet(const std::string& path, const std::vector<int>& codes, int glyphWidth, int glyphHeight,
+		const std::string& faceName);
+	/// Cuts the loaded sheet into texture pages; false with m_LastError set.
+	bool CutIntoPages(int glyphCount);
+	/// Page and page position of a code's glyph; false when it has none or nothing is loaded.
+	bool GlyphSource(int code, int& page, int& srcX, int& srcY) const;
+	/// Draws laid-out glyphs in one colour.
+	void DrawGlyphs(gcn::Graphics* graphics, const std::vector<TGlyphPlacement>& glyphs, TPackedColor color);
+	/// Frees the texture pages and the sheet.
+	void Release();
+	/// Whether a pixel of a glyph's sheet cell is ink (its first byte is not zero).
+	bool IsSheetInk(int glyph, int row, int column) const;
+	/// Copies one glyph from the sheet into a pixel buffer of the given pitch (in pixels) in one colour.
+	void BlitGlyph(int code, TPackedColor* buffer, int x, int y, int pitch, TPackedColor color) const;
+};
+
+#endif

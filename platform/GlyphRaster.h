@@ -1,0 +1,13 @@
+#ifndef MORVALETH_PLATFORM_GLYPHRASTER_H
+#define MORVALETH_PLATFORM_GLYPHRASTER_H
+
+#include <string>
+
+/// Rasterises Shift-JIS codes white on black into a 24-bit PNG sheet of square cells; 0 when written, -1 otherwise.
+int RenderGlyphSheet(const int* codes, int count, int width, int height, int cell,
+	const std::string& faceName, const std::string& path);
+
+/// Font file for a face name (Shift-JIS), falling back to a Japanese face; empty when none has kana.
+std::string FindGlyphFontFile(const std::string& faceName, int* faceIndex);
+
+#endif

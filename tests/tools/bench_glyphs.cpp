@@ -1,0 +1,138 @@
+// Measures the glyph sheets: the time to make the sheets of sizes 12 and 16 from nothing, and the cost
+// of drawing 2,000 Japanese characters a frame through the drawer. Needs an X display.
+
+#include "media/CharDrawer.h"
+#include "platform/GlyphRaster.h"
+
+#include <SDL/SDL.h>
+#include <GL/gl.h>
+#include <boost/filesystem.hpp>
+#include <guichan/color.hpp>
+#include <guichan/opengl/openglgraphics.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+const int ScreenWidth = 800;
+const int ScreenHeight = 600;
+const int CharactersPerLine = 50;
+const int LinesPerFrame = 40;
+const int Frames = 200;
+
+typedef std::chrono::steady_clock TClock;
+
+double MillisecondsSince(TClock::time_point start)
+{
+	return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+}
+
+// Forty lines of fifty double-byte characters: hiragana, katakana and kanji from the default list.
+std::vector<std::string> JapaneseLines()
+{
+	const std::vector<int> codes = DefaultCharacterList();
+	std::vector<int> japanese;
+	for (int code : codes)
+		if ((code >= 0x829F && code <= 0x82F1) || (code >= 0x8340 && code <= 0x8396) || (code >= 0x889F && code < 0x9000))
+			japanese.push_back(code);
+	std::vector<std::string> lines;
+	for (int line = 0; line < LinesPerFrame; ++line) {
+		std::string text;
+		for (int i = 0; i < CharactersPerLine; ++i) {
+			const int code = japanese[(line * 131 + i * 7) % japanese.size()];
+			text += static_cast<char>(code >> 8);
+			text += static_cast<char>(code & 0xFF);
+		}
+		lines.push_back(text);
+	}
+	return lines;
+}
+
+// Times RenderGlyphSheet alone and then a whole Load (list, sheet, pages) in an empty folder.
+std::unique_ptr<TGcnCharDrawer> MeasureSheet(int size)
+{
+	const std::vector<int> codes = DefaultCharacterList();
+	const int rows = int(codes.size() + 63) / 64;
+	TClock::time_point start = TClock::now();
+	const int result = RenderGlyphSheet(codes.data(), int(codes.size()), 64 * size, rows * size, size, "",
+		"raster.png");
+	std::printf("size %d: RenderGlyphSheet %.0f ms (result %d)\n", size, MillisecondsSince(start), result);
+
+	std::unique_ptr<TGcnCharDrawer> drawer(new TGcnCharDrawer());
+	start = TClock::now();
+	const bool loaded = drawer->Load("sjis.txt", nullptr, size, size, "");
+	std::printf("size %d: Load from nothing (generate, reload, %zu pages) %.0f ms%s%s\n", size,
+		drawer->m_Textures.size(), MillisecondsSince(start), loaded ? "" : " FAILED: ", drawer->m_LastError.c_str());
+	start = TClock::now();
+	TGcnCharDrawer again;
+	again.Load("sjis.txt", nullptr, size, size, "");
+	std::printf("size %d: Load of the cached sheet %.0f ms\n", size, MillisecondsSince(start));
+	return loaded ? std::move(drawer) : nullptr;
+}
+
+// Average milliseconds a frame for drawing every line, without and with waiting for the GPU.
+void MeasureDrawing(TGcnCharDrawer& drawer, gcn::OpenGLGraphics& graphics)
+{
+	const std::vector<std::string> lines = JapaneseLines();
+	double submit = 0;
+	double finished = 0;
+	for (int frame = 0; frame < Frames; ++frame) {
+		glClear(GL_COLOR_BUFFER_BIT);
+		graphics._beginDraw();
+		graphics.setColor(gcn::Color(255, 255, 255));
+		glFinish();
+		const TClock::time_point start = TClock::now();
+		for (int i = 0; i < LinesPerFrame; ++i)
+			drawer.DrawString(&graphics, 0, (i * 15) % ScreenHeight, lines[i].c_str(), gcn::Color(255, 255, 200));
+		submit += MillisecondsSince(start);
+		glFinish();
+		finished += MillisecondsSince(start);
+		graphics._endDraw();
+		SDL_GL_SwapBuffers();
+	}
+	std::printf("size %d: %d characters a frame: %.3f ms to submit, %.3f ms until drawn (average of %d frames)\n",
+		drawer.m_GlyphHeight, CharactersPerLine * LinesPerFrame, submit / Frames, finished / Frames, Frames);
+}
+}
+
+int main()
+{
+	if (!std::getenv("DISPLAY")) {
+		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
+		return 1;
+	}
+	if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, SDL_OPENGL)) {
+		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
+		return 1;
+	}
+	const boost::filesystem::path folder = boost::filesystem::temp_directory_path()
+		/ boost::filesystem::unique_path("bench_glyphs-%%%%-%%%%");
+	boost::filesystem::create_directories(folder);
+	const boost::filesystem::path previous = boost::filesystem::current_path();
+	boost::filesystem::current_path(folder);
+	GLint maxTexture = 0;
+	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+	std::printf("renderer %s, GL_MAX_TEXTURE_SIZE %d\n", glGetString(GL_RENDERER), maxTexture);
+
+	int status = 0;
+	{
+		gcn::OpenGLGraphics graphics(ScreenWidth, ScreenHeight);
+		for (int size : {12, 16}) {
+			std::unique_ptr<TGcnCharDrawer> drawer = MeasureSheet(size);
+			if (!drawer) {
+				status = 1;
+				continue;
+			}
+			MeasureDrawing(*drawer, graphics);
+		}
+	}
+	boost::filesystem::current_path(previous);
+	boost::filesystem::remove_all(folder);
+	SDL_Quit();
+	return status;
+}
