@@ -1,0 +1,57 @@
+#ifndef MORVALETH_MODEL_DATAFILE_H
+#define MORVALETH_MODEL_DATAFILE_H
+
+#include <cstdint>
+#include <string>
+
+class TiXmlDocument;
+class TiXmlElement;
+class TiXmlNode;
+
+/// How an attempt to read an XML file ended.
+enum class TXmlFileState
+{
+	Loaded,
+	Missing,
+	Malformed,
+};
+
+/// Reads a UTF-8 XML file through the file-system layer into the document; nesting deeper than any data needs counts as malformed.
+TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path);
+
+/// Reads a whole file through the file-system layer; false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string& text);
+
+/// Reads a scenario data file; on failure logs path + " file not found" (when asked to tell a missing file apart) or path + " XML parse error".
+bool ReadXmlDataFile(TiXmlDocument& document, const std::string& path, bool reportMissing);
+
+/// The document's first element, whatever its name; when there is none, logs path + " に中身が無い？" and answers null.
+const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string& path);
+
+/// The first child element of that name of an element or document; when there is none, logs path + message and answers null.
+const TiXmlElement* RequireChild(const TiXmlNode* parent, const char* name, const std::string& path, const char* message);
+
+/// Reads the element's non-empty "id" attribute; when it is empty or missing, logs path + " id not found" and answers false.
+bool RequireId(const TiXmlElement* element, const std::string& path, std::string& id);
+
+/// Reads a whole token as a signed 32-bit decimal (optional sign, digits only); false leaves the value untouched.
+bool ParseWholeInt(const std::string& text, int& value);
+
+/// A colour text written AARRGGBB in hexadecimal as the packed word whose bytes read red, green, blue, alpha; 0xFF000000 when the text is no hexadecimal number.
+std::uint32_t ParseColorWord(const std::string& text);
+
+/// True when a relative name, joined to a folder that lies depth folders below the scenario root, stays inside that root.
+bool StaysInsideScenarioRoot(const std::string& name, int depth);
+
+/// The position of the text in a keyword list; 0 (the first entry's number) when it is not listed.
+template <std::size_t N>
+int KeywordNumber(const char* const (&keywords)[N], const std::string& text)
+{
+	for (std::size_t i = 0; i < N; ++i) {
+		if (text == keywords[i])
+			return static_cast<int>(i);
+	}
+	return 0;
+}
+
+#endif

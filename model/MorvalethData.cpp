@@ -1,0 +1,217 @@
+#include "model/MorvalethData.h"
+
+#include "app/Logger.h"
+#include "model/LoadFailure.h"
+#include "model/RecordTable.h"
+
+#include <exception>
+
+namespace
+{
+/// One data file of the load order and the dialog text of its failure.
+struct TDataFileStep
+{
+	const char* name;
+	bool (TMorvalethData::*load)(const std::string& path);
+	const char* failText;
+};
+
+const TDataFileStep DATA_FILE_STEPS[] = {
+	{"MagicTable.xml", &TMorvalethData::LoadMagicTable, "魔法情報の読み込みに失敗しました。"},
+	{"MagicGroup.xml", &TMorvalethData::LoadMagicGroup, "魔法グループ情報の読み込みに失敗しました。"},
+	{"Race.xml", &TMorvalethData::LoadRace, "種族情報の読み込みに失敗しました。"},
+	{"MapChipType.xml", &TMorvalethData::LoadMapChipType, "地形情報の読み込みに失敗しました。"},
+	{"MoveAndSkill.xml", &TMorvalethData::LoadMoveAndSkill, "移動タイプ情報の読み込みに失敗しました。"},
+	{"Attribute.xml", &TMorvalethData::LoadAttribute, "属性情報の読み込みに失敗しました。"},
+	{"Revive.xml", &TMorvalethData::LoadRevive, "復活情報の読み込みに失敗しました。"},
+	{"MapObj.txt", &TMorvalethData::LoadMapObj, "上物画像チップ情報の読み込みに失敗しました。"},
+	{"MapChip.txt", &TMorvalethData::LoadMapChip, "地形画像チップ情報の読み込みに失敗しました。"},
+	{"MasterData.xml", &TMorvalethData::LoadMasterData, "マスター情報の読み込みに失敗しました。"},
+	{"PowerMap.xml", &TMorvalethData::LoadPowerMap, "勢力地図情報の読み込みに失敗しました。"},
+	{"FieldMap.xml", &TMorvalethData::LoadFieldMap, "フィールドマップ情報の読み込みに失敗しました。"},
+};
+}
+
+TMorvalethData::TMorvalethData()
+	: m_FieldMapWidth(0), m_FieldMapHeight(0), m_HeroCount(0), m_AttackWallSpecial(-1), m_NeutralFlagImage(-1)
+{
+}
+
+bool TMorvalethData::Load(const std::string& folder, int chapter)
+{
+	try {
+		m_MoneyWord = "Ley";
+		return LoadDataFiles(folder) && LoadCharacterFolders(folder) && ResolveReferences()
+			&& LoadScenarioFiles(folder, chapter);
+	} catch (const std::exception& e) {
+		LOG_ERROR("%s: %s", folder, e.what());
+		return false;
+	}
+}
+
+bool TMorvalethData::FinishStep(bool succeeded, const std::string& okLine, const std::string& failText) const
+{
+	if (!succeeded) {
+		ShowLoadFailure(failText);
+		return false;
+	}
+	g_Logger.Debug(okLine);
+	return true;
+}
+
+bool TMorvalethData::LoadDataFiles(const std::string& folder)
+{
+	for (const TDataFileStep& step : DATA_FILE_STEPS) {
+		const bool loaded = (this->*step.load)(folder + "/Data/" + step.name);
+		if (!FinishStep(loaded, std::string(step.name) + " OK", step.failText))
+			return false;
+	}
+	return true;
+}
+
+bool TMorvalethData::LoadCharacterFolders(const std::string&)
+{
+	// Not yet built: the specials and characters of every character folder.
+	// Until their loaders exist this step reads nothing and succeeds.
+	return true;
+}
+
+bool TMorvalethData::ResolveReferences()
+{
+	// Not yet built: the magic entries' specials, the summoned and revived
+	// characters, the Employable and class-change ids and the masters'
+	// characters all name specials or characters, which arrive with their loaders.
+	// Until then this step resolves nothing and succeeds.
+	return true;
+}
+
+bool TMorvalethData::LoadScenarioFiles(const std::string& folder, int chapter)
+{
+	TScenarioInfo scenario;
+	if (!FinishStep(scenario.Load(folder), "Scenario.xml OK", "シナリオ情報の読み込みに失敗しました。"))
+		return false;
+	m_ScenarioTitle = scenario.Title;
+	return FinishStep(m_Chapter.Load(ChapterPath(folder, chapter + 1)), "ScenarioX.xml OK",
+		"シナリオ開始情報の読み込みに失敗しました。");
+}
+
+int TMorvalethData::GetMagicGroupIndex(const std::string& id) const
+{
+	// Searched in file order, so the file need not list its groups sorted.
+	return FindIndexLinear(m_MagicGroups, id);
+}
+
+int TMorvalethData::GetRaceIndex(const std::string& id) const
+{
+	return FindIndexByID(m_Races, id);
+}
+
+int TMorvalethData::GetAttributeIndex(const std::string& id) const
+{
+	return FindIndexLinear(m_Attributes, id);
+}
+
+int TMorvalethData::GetMoveTypeIndex(const std::string& id) const
+{
+	return FindIndexByID(m_MoveTypes, id);
+}
+
+int TMorvalethData::GetReviveIndex(const std::string& id) const
+{
+	return FindIndexByID(m_Revives, id);
+}
+
+int TMorvalethData::GetMasterIndex(const std::string& id) const
+{
+	return FindIndexByID(m_Masters, id);
+}
+
+int TMorvalethData::GetPowerMapAreaIndex(const std::string& id) const
+{
+	return FindIndexByID(m_PowerMapAreas, id);
+}
+
+const TMagicData& TMorvalethData::GetMagicData(int i) const
+{
+	return CheckedAt(m_Magics, i, "magic");
+}
+
+const TMagicGroupData& TMorvalethData::GetMagicGroupData(int i) const
+{
+	return CheckedAt(m_MagicGroups, i, "magic groups");
+}
+
+const TRaceData& TMorvalethData::GetRaceData(int i) const
+{
+	return CheckedAt(m_Races, i, "races");
+}
+
+const TAttributeData& TMorvalethData::GetAttributeData(int i) const
+{
+	return CheckedAt(m_Attributes, i, "attributes");
+}
+
+const TReviveData& TMorvalethData::GetReviveData(int i) const
+{
+	return CheckedAt(m_Revives, i, "revival rules");
+}
+
+const TMoveTypeData& TMorvalethData::GetMoveTypeData(int i) const
+{
+	return CheckedAt(m_MoveTypes, i, "move types");
+}
+
+const std::string& TMorvalethData::GetMapGroundName(int i) const
+{
+	return CheckedAt(m_MapGroundNames, i, "map grounds");
+}
+
+const std::string& TMorvalethData::GetMapObjectName(int i) const
+{
+	return CheckedAt(m_MapObjectNames, i, "map objects");
+}
+
+int TMorvalethData::GetMapObjNumber(int chip) const
+{
+	return CheckedAt(m_MapObjNumbers, chip, "map object chip numbers");
+}
+
+int TMorvalethData::GetMapChipNumber(int chip) const
+{
+	return CheckedAt(m_MapChipNumbers, chip, "map chip numbers");
+}
+
+const TMasterData& TMorvalethData::GetMasterData(int i) const
+{
+	return CheckedAt(m_Masters, i, "masters");
+}
+
+const TPowerMapAreaData& TMorvalethData::GetPowerMapAreaData(int i) const
+{
+	return CheckedAt(m_PowerMapAreas, i, "power map areas");
+}
+
+const std::string& TMorvalethData::GetCharaDirectory(int i) const
+{
+	return CheckedAt(m_CharaDirectories, i, "character folders");
+}
+
+const std::string& TMorvalethData::GetCommonMusic(int i) const
+{
+	return CheckedAt(m_CommonMusic, i, "common music");
+}
+
+void TMorvalethData::SetMasterMusicIndex(int i, int music, int battleMusic, int masterBattleMusic)
+{
+	if (TMasterData* master = CheckedSlot(m_Masters, i, "masters")) {
+		master->MusicIndex = music;
+		master->BattleMusicIndex = battleMusic;
+		master->MasterBattleMusicIndex = masterBattleMusic;
+	}
+}
+
+void TMorvalethData::SetMasterFlagImageIndex(int i, int image)
+{
+	if (TMasterData* master = CheckedSlot(m_Masters, i, "masters"))
+		master->FlagImage = image;
+}

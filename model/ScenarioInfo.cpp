@@ -1,0 +1,166 @@
+#include "model/ScenarioInfo.h"
+
+#include "app/Logger.h"
+#include "app/XmlValue.h"
+#include "model/DataFile.h"
+#include "model/RecordTable.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <tinyxml.h>
+
+namespace
+{
+bool ReadChapterMaster(const TiXmlElement* element, const std::string& path, TChapterMaster& master)
+{
+	master.id = GetXmlAttribute(element, "id");
+	master.Area = GetXmlAttribute(element, "area");
+	master.NotPlayer = GetXmlAttribute(element, "notplayer") == "true";
+	const TiXmlElement* handle = RequireChild(element, "Handle", path, " Handleが見つかりませんでした。");
+	const TiXmlElement* difficulty = handle ? RequireChild(element, "Diffculty", path, " Diffcultyが見つかりませんでした。") : nullptr;
+	const TiXmlElement* explanation = difficulty ? RequireChild(element, "Explanation", path, " Explanationが見つかりませんでした。") : nullptr;
+	if (!explanation)
+		return false;
+	master.Handle = GetXmlText(handle);
+	master.Difficulty = GetXmlText(difficulty);
+	master.Explanation = GetXmlText(explanation);
+	return true;
+}
+
+TChapterArea ReadChapterArea(const TiXmlElement* element)
+{
+	TChapterArea area;
+	area.id = GetXmlAttribute(element, "id");
+	area.Master = GetXmlAttribute(element, "master");
+	area.Ignore = area.Master.empty() && GetXmlAttribute(element, "ignore") == "true";
+	return area;
+}
+
+bool ReadChapterAlliance(const TiXmlElement* element, const std::string& path, TChapterAlliance& alliance)
+{
+	alliance.MasterId1 = GetXmlAttribute(element, "id1");
+	alliance.MasterId2 = GetXmlAttribute(element, "id2");
+	const std::string turn = GetXmlAttribute(element, "turn");
+	if (turn == "infinite") {
+		alliance.Turn = -1;
+		return true;
+	}
+	if (ParseWholeInt(turn, alliance.Turn))
+		return true;
+	g_Logger.Error(path + " Allianceのturnの解釈に失敗しました。");
+	return false;
+}
+
+TChapterChara ReadChapterChara(const TiXmlElement* element)
+{
+	TChapterChara chara;
+	chara.id = GetXmlAttribute(element, "id");
+	chara.Area = GetXmlAttribute(element, "area");
+	element->QueryIntAttribute("rank", &chara.Rank);
+	return chara;
+}
+
+/// Name, explanation and starting turn, each required.
+bool ReadChapterTexts(const TiXmlElement* chapter, const std::string& path, TChapterInfo& info)
+{
+	const TiXmlElement* name = RequireChild(chapter, "Name", path, " Nameが見つかりませんでした。");
+	const TiXmlElement* explanation = name ? RequireChild(chapter, "Explanation", path, " Explanationが見つかりませんでした。") : nullptr;
+	const TiXmlElement* turn = explanation ? RequireChild(chapter, "Turn", path, " Turnが見つかりませんでした。") : nullptr;
+	if (!turn)
+		return false;
+	info.Name = GetXmlText(name);
+	info.Explanation = GetXmlText(explanation);
+	info.Turn = GetXmlTextInt(turn);
+	return true;
+}
+
+/// The master and alliance entries, which can fail, then the areas and characters, which cannot.
+bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TChapterInfo& info)
+{
+	for (const TiXmlElement* e = chapter->FirstChildElement("Master"); e; e = e->NextSiblingElement("Master")) {
+		TChapterMaster master;
+		if (!ReadChapterMaster(e, path, master))
+			return false;
+		info.Masters.push_back(master);
+	}
+	for (const TiXmlElement* e = chapter->FirstChildElement("Area"); e; e = e->NextSiblingElement("Area"))
+		info.Areas.push_back(ReadChapterArea(e));
+	for (const TiXmlElement* e = chapter->FirstChildElement("Alliance"); e; e = e->NextSiblingElement("Alliance")) {
+		TChapterAlliance alliance;
+		if (!ReadChapterAlliance(e, path, alliance))
+			return false;
+		info.Alliances.push_back(alliance);
+	}
+	for (const TiXmlElement* e = chapter->FirstChildElement("Character"); e; e = e->NextSiblingElement("Character"))
+		info.Charas.push_back(ReadChapterChara(e));
+	return true;
+}
+}
+
+bool TChapterInfo::Load(const std::string& path)
+{
+	*this = TChapterInfo();
+	TiXmlDocument document;
+	if (LoadXmlFile(document, path) != TXmlFileState::Loaded) {
+		g_Logger.Error(path + " XML Parse Error");
+		return false;
+	}
+	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");
+	return chapter && ReadChapterTexts(chapter, path, *this) && ReadChapterEntries(chapter, path, *this);
+}
+
+const TChapterMaster& TChapterInfo::GetMaster(int i) const
+{
+	return CheckedAt(Masters, i, "chapter masters");
+}
+
+bool TScenarioInfo::Load(const std::string& folder)
+{
+	*this = TScenarioInfo();
+	TiXmlDocument document;
+	if (LoadXmlFile(document, folder + "/Scenario.xml") != TXmlFileState::Loaded)
+		return false;
+	const TiXmlElement* scenario = document.FirstChildElement("Scenario");
+	const TiXmlElement* title = scenario ? scenario->FirstChildElement("Title") : nullptr;
+	if (!title)
+		return false;
+	Title = GetXmlText(title);
+	// A missing or broken chapter file ends the list: later chapters stay hidden.
+	for (int number = 1;; ++number) {
+		const std::string path = ChapterPath(folder, number);
+		TChapterInfo chapter;
+		if (!PathExists(path) || !chapter.Load(path))
+			break;
+		Chapters.push_back(chapter);
+	}
+	return true;
+}
+
+const TChapterInfo& TScenarioInfo::GetChapter(int i) const
+{
+	return CheckedAt(Chapters, i, "scenario chapters");
+}
+
+std::string ChapterPath(const std::string& folder, int number)
+{
+	return FormatText("%s/Data/Scenario%d.xml", folder, number);
+}
+
+std::vector<TScenarioEntry> ListScenarios(const std::string& scenarioRoot)
+{
+	std::vector<TScenarioEntry> scenarios;
+	if (!IsDirectory(scenarioRoot)) {
+		LOG_ERROR("Scenario directory(%s) not found.", scenarioRoot);
+		return scenarios;
+	}
+	for (const std::string& name : ListDirectory(scenarioRoot)) {
+		TScenarioEntry entry;
+		entry.Folder = name;
+		const std::string folder = scenarioRoot + "/" + name;
+		if (IsDirectory(folder) && entry.Info.Load(folder))
+			scenarios.push_back(entry);
+	}
+	std::sort(scenarios.begin(), scenarios.end(),
+		[](const TScenarioEntry& a, const TScenarioEntry& b) { return a.Folder < b.Folder; });
+	return scenarios;
+}

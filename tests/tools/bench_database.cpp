@@ -1,0 +1,107 @@
+// Times the scenario database load: the sample scenario, and a generated large
+// scenario (200 areas, 50 masters, 100 magic) written to a temporary folder.
+// Usage: bench_database [source tree]; prints the best and mean load times.
+
+#include "model/MorvalethData.h"
+
+#include <boost/filesystem.hpp>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const int RUNS = 20;
+const double GOAL_MS = 50.0;
+
+void Write(const fs::path& path, const std::string& text)
+{
+	std::ofstream(path.string(), std::ios::binary) << text;
+}
+
+std::string MagicTable(int count)
+{
+	std::ostringstream out;
+	out << "<MagicList>\n";
+	for (int i = 0; i < count; ++i) {
+		out << "<Magic id=\"magic" << i << "\" groupid=\"" << (i % 3 == 0 ? "dark" : i % 3 == 1 ? "fire" : "light")
+			<< "\" limit=\"" << i % 4 << "\"><Name>Magic " << i << "</Name><Guidance>Guidance text " << i << "</Guidance>"
+			<< "<Entry specialid=\"s" << i << "\" rank=\"1\"/><Entry specialid=\"t" << i << "\" rank=\"3\"/></Magic>\n";
+	}
+	return out.str() + "</MagicList>\n";
+}
+
+std::string MasterData(int count)
+{
+	std::ostringstream out;
+	out << "<MasterList><Character><Directory>DefChar</Directory><Directory>Element</Directory></Character>"
+		<< "<CommonMusic><EventMusic>event.wav</EventMusic><DecisiveMusic>decisive.wav</DecisiveMusic></CommonMusic>\n";
+	for (int i = count - 1; i >= 0; --i) {
+		out << "<Master id=\"master" << i << "\"><Name>Master " << i << "</Name><PowerMapColor>FF" << std::hex
+			<< (0x102030 + i * 0x010101) << std::dec << "</PowerMapColor><Music>m" << i << ".wav</Music>"
+			<< "<BattleMusic>b.wav</BattleMusic><FlagFile>flag" << i << ".png</FlagFile></Master>\n";
+	}
+	return out.str() + "</MasterList>\n";
+}
+
+std::string PowerMap(int count)
+{
+	std::ostringstream out;
+	out << "<PowerMap><Image><File>powermap.png</File></Image><AreaList>\n";
+	for (int i = count - 1; i >= 0; --i) {
+		out << "<Area id=\"A" << i << "\"><PaintPoint x=\"" << 1 + i % 20 * 8 << "\" y=\"" << 1 + i / 20 * 8
+			<< "\"/><PaintPoint x=\"" << 2 + i % 20 * 8 << "\" y=\"" << 2 + i / 20 * 8 << "\"/></Area>\n";
+	}
+	return out.str() + "</AreaList></PowerMap>\n";
+}
+
+/// A copy of the sample's data files with large magic, master and power map files.
+fs::path WriteLargeScenario(const fs::path& sample)
+{
+	const fs::path folder = fs::temp_directory_path() / fs::unique_path("bench-%%%%-%%%%") / "Large";
+	fs::create_directories(folder / "Data");
+	fs::copy_file(sample / "Scenario.xml", folder / "Scenario.xml");
+	for (const fs::directory_entry& entry : fs::directory_iterator(sample / "Data"))
+		fs::copy_file(entry.path(), folder / "Data" / entry.path().filename());
+	Write(folder / "Data/MagicTable.xml", MagicTable(100));
+	Write(folder / "Data/MasterData.xml", MasterData(50));
+	Write(folder / "Data/PowerMap.xml", PowerMap(200));
+	return folder;
+}
+
+/// Loads the scenario RUNS times; false when a load fails.
+bool Measure(const char* label, const fs::path& folder)
+{
+	double best = 1e9, total = 0.0;
+	for (int run = 0; run < RUNS; ++run) {
+		TMorvalethData data;
+		const auto start = std::chrono::steady_clock::now();
+		const bool loaded = data.Load(folder.string(), 0);
+		const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+		if (!loaded) {
+			std::printf("%s: load failed (see log.txt)\n", label);
+			return false;
+		}
+		best = std::min(best, ms);
+		total += ms;
+	}
+	std::printf("%-8s best %7.3f ms  mean %7.3f ms  over %d loads  (goal %.0f ms: %s)\n", label, best, total / RUNS,
+		RUNS, GOAL_MS, total / RUNS < GOAL_MS ? "met" : "missed");
+	return true;
+}
+}
+
+int main(int argc, char** argv)
+{
+	// Without an argument, the source tree this file was compiled from.
+	const fs::path source = argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path().parent_path().parent_path();
+	const fs::path sample = source / "data/Scenario/Default";
+	const fs::path large = WriteLargeScenario(sample);
+	const bool ok = Measure("sample", sample) && Measure("large", large);
+	fs::remove_all(large.parent_path());
+	return ok ? 0 : 1;
+}

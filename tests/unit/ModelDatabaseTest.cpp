@@ -1,0 +1,280 @@
+#include "ModelFixture.h"
+
+#include "model/MorvalethData.h"
+
+#include <boost/filesystem.hpp>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace
+{
+/// The sample, loaded once for the tests that only read it.
+const TMorvalethData& Sample()
+{
+	static TMorvalethData data;
+	static const bool loaded = data.Load(SampleScenario(), 0);
+	EXPECT_TRUE(loaded);
+	return data;
+}
+
+/// The bytes of a packed colour word in memory order.
+std::string MemoryBytes(std::uint32_t word)
+{
+	char bytes[4];
+	std::memcpy(bytes, &word, 4);
+	return std::string(bytes, 4);
+}
+}
+
+TEST(ModelDatabase, SampleLoadsWithoutErrorOrWarningInFileOrder)
+{
+	TCapturedLog log;
+	TMorvalethData data;
+	ASSERT_TRUE(data.Load(SampleScenario(), 0));
+	EXPECT_EQ(0, CountErrors(log)) << log.Text();
+	EXPECT_EQ(0, CountWarnings(log)) << log.Text();
+	const char* const steps[] = {"MagicTable.xml", "MagicGroup.xml", "Race.xml", "MapChipType.xml",
+		"MoveAndSkill.xml", "Attribute.xml", "Revive.xml", "MapObj.txt", "MapChip.txt", "MasterData.xml",
+		"PowerMap.xml", "FieldMap.xml", "Scenario.xml", "ScenarioX.xml"};
+	const std::string text = log.Text();
+	std::size_t previous = 0;
+	for (const char* step : steps) {
+		const std::size_t at = text.find(std::string(" Debug ") + step + " OK\n");
+		ASSERT_NE(std::string::npos, at) << step;
+		EXPECT_LT(previous, at) << step;
+		previous = at;
+	}
+}
+
+TEST(ModelDatabase, SampleTablesMatchTheFiles)
+{
+	const TMorvalethData& data = Sample();
+	EXPECT_EQ("サンプルシナリオ　辺境戦記", data.GetScenarioTitle());
+	EXPECT_EQ("Ley", data.GetMoneyWord());
+	EXPECT_EQ(6, data.GetMagicCount());
+	EXPECT_EQ(3, data.GetMagicGroupCount());
+	EXPECT_EQ(4, data.GetRaceCount());
+	EXPECT_EQ(12, data.GetAttributeCount());
+	EXPECT_EQ(5, data.GetMapGroundCount());
+	EXPECT_EQ(6, data.GetMapObjectCount());
+	EXPECT_EQ(4, data.GetMoveTypeCount());
+	EXPECT_EQ(3, data.GetReviveCount());
+	EXPECT_EQ(3, data.GetMasterCount());
+	EXPECT_EQ(7, data.GetPowerMapAreaCount());
+	EXPECT_EQ(640, data.GetFieldMapWidth());
+	EXPECT_EQ(480, data.GetFieldMapHeight());
+	EXPECT_EQ("fieldmap.png", data.GetFieldMapFile());
+	EXPECT_EQ("powermap.png", data.GetPowerMapFile());
+	EXPECT_EQ("event.wav", data.GetCommonMusic(0));
+	EXPECT_EQ("decisive.wav", data.GetCommonMusic(1));
+	ASSERT_EQ(3, data.GetCharaDirectoryCount());
+	EXPECT_EQ("Extra", data.GetCharaDirectory(2));
+	EXPECT_EQ("城", data.GetMapObjectName(4));
+	EXPECT_EQ("水", data.GetMapGroundName(4));
+	const int chips[] = {0, 0, 1, 1, 2, 2, 3, 4, 4, 0};
+	ASSERT_EQ(10, data.GetMapChipNumberCount());
+	for (int k = 0; k < 10; ++k)
+		EXPECT_EQ(chips[k], data.GetMapChipNumber(k)) << k;
+	ASSERT_EQ(6, data.GetMapObjNumberCount());
+	EXPECT_EQ(4, data.GetMapObjNumber(4));
+	EXPECT_EQ("第一章　辺境の火種", data.GetChapter().Name);
+}
+
+TEST(ModelDatabase, SortedTablesAreFoundByIdAndFileOrderTablesKeepTheirOrder)
+{
+	const TMorvalethData& data = Sample();
+	const char* const races[] = {"beast", "elf", "human", "undead"};
+	for (int i = 0; i < 4; ++i)
+		EXPECT_EQ(i, data.GetRaceIndex(races[i]));
+	const char* const moveTypes[] = {"fly", "horse", "swim", "walk"};
+	for (int i = 0; i < 4; ++i)
+		EXPECT_EQ(i, data.GetMoveTypeIndex(moveTypes[i]));
+	const char* const masters[] = {"garm", "leon", "sera"};
+	for (int i = 0; i < 3; ++i)
+		EXPECT_EQ(i, data.GetMasterIndex(masters[i]));
+	EXPECT_EQ(0, data.GetReviveIndex("employ"));
+	EXPECT_EQ(2, data.GetReviveIndex("undead"));
+	EXPECT_EQ(6, data.GetPowerMapAreaIndex("A07"));
+	EXPECT_EQ(1, data.GetAttributeIndex("slash"));
+	EXPECT_EQ(11, data.GetAttributeIndex("revive"));
+	EXPECT_EQ(2, data.GetMagicGroupIndex("light"));
+	EXPECT_EQ("quake", data.GetMagicData(1).id);
+}
+
+TEST(ModelDatabase, LookupsOfAbsentIdsAnswerMinusOne)
+{
+	const TMorvalethData& data = Sample();
+	EXPECT_EQ(-1, data.GetRaceIndex("dwarf"));
+	EXPECT_EQ(-1, data.GetRaceIndex("zombie"));
+	EXPECT_EQ(-1, data.GetRaceIndex("a"));
+	EXPECT_EQ(-1, data.GetRaceIndex(""));
+	EXPECT_EQ(-1, data.GetMasterIndex("leo"));
+	EXPECT_EQ(-1, data.GetAttributeIndex("sl"));
+	EXPECT_EQ(-1, data.GetAttributeIndex("slashes"));
+	EXPECT_EQ(-1, data.GetMagicGroupIndex("ice"));
+	EXPECT_EQ(-1, data.GetPowerMapAreaIndex("A08"));
+	const TMorvalethData empty;
+	EXPECT_EQ(-1, empty.GetMoveTypeIndex("walk"));
+	EXPECT_EQ(-1, empty.GetAttributeIndex("none"));
+	EXPECT_EQ(-1, empty.GetReviveIndex("same"));
+}
+
+TEST(ModelDatabase, RecordsHoldTheirFields)
+{
+	const TMorvalethData& data = Sample();
+	const TMagicGroupData& fire = data.GetMagicGroupData(data.GetMagicGroupIndex("fire"));
+	EXPECT_EQ((std::vector<int>{0, 1}), fire.Magic);
+	EXPECT_EQ(std::string("\xE0\x40\x20\xFF", 4), MemoryBytes(fire.Color));
+	const TMagicGroupData& light = data.GetMagicGroupData(data.GetMagicGroupIndex("light"));
+	EXPECT_EQ((std::vector<int>{2, 3, 4}), light.Magic);
+	EXPECT_EQ(0xFFFFFFFFu, light.Color);
+	const TMagicData& raise = data.GetMagicData(3);
+	EXPECT_EQ(1, raise.Limit);
+	EXPECT_EQ("", raise.Guidance);
+	ASSERT_EQ(1u, raise.Entries.size());
+	EXPECT_EQ("raisedead", raise.Entries[0].SpecialId);
+	EXPECT_EQ(3, raise.Entries[0].Rank);
+	EXPECT_EQ(-1, raise.Entries[0].SpecialIndex);
+	EXPECT_EQ(0, data.GetMagicData(0).Limit);
+
+	const TRaceData& human = data.GetRaceData(data.GetRaceIndex("human"));
+	EXPECT_EQ((std::vector<int>{2, 1, 0, 3}), human.Affinity);
+	EXPECT_EQ((std::vector<int>{0, 0, 0, 0}), data.GetRaceData(data.GetRaceIndex("undead")).Affinity);
+
+	EXPECT_EQ(ATTRIBUTE_NONE, data.GetAttributeData(0).type);
+	EXPECT_EQ(EFFECT_NOEFFECT, data.GetAttributeData(data.GetAttributeIndex("slash")).SystemEffect);
+	const TAttributeData& ward = data.GetAttributeData(data.GetAttributeIndex("ward"));
+	EXPECT_EQ(ATTRIBUTE_BOOST, ward.type);
+	EXPECT_EQ(EFFECT_CHANGERESISTANCE, ward.SystemEffect);
+	EXPECT_EQ("守", ward.ShortName);
+
+	const TReviveData& undead = data.GetReviveData(data.GetReviveIndex("undead"));
+	EXPECT_EQ(REVIVE_FROMLIST, undead.SelectMethod);
+	EXPECT_EQ((std::vector<std::string>{"skeleton", "zombie"}), undead.CharacterIds);
+	EXPECT_EQ(REVIVE_SAME, data.GetReviveData(data.GetReviveIndex("same")).SelectMethod);
+
+	const TMoveTypeData& walk = data.GetMoveTypeData(data.GetMoveTypeIndex("walk"));
+	EXPECT_EQ((std::vector<int>{1, 2, 2, 3, 6, 1, 1, 6, 1, 1, 1}), walk.MoveCost);
+	EXPECT_EQ((std::vector<int>{0, 1, 1, 2, 0, 0, 1, 2, 0, 2, 0}), walk.Skill);
+}
+
+TEST(ModelDatabase, MastersAndPowerMapAreasHoldTheirFields)
+{
+	const TMorvalethData& data = Sample();
+	const TMasterData& leon = data.GetMasterData(data.GetMasterIndex("leon"));
+	EXPECT_EQ("レオン", leon.Name);
+	EXPECT_EQ("leon.wav", leon.Music);
+	EXPECT_EQ("master_battle.wav", leon.MasterBattleMusic);
+	EXPECT_EQ("flag_leon.png", leon.FlagFile);
+	EXPECT_EQ(std::string("\x30\x60\xE0\xFF", 4), MemoryBytes(leon.PowerMapColor));
+	EXPECT_EQ(-1, leon.MusicIndex);
+	EXPECT_EQ(-1, leon.CharaIndex);
+	EXPECT_EQ(-1, leon.FlagImage);
+	const TMasterData& garm = data.GetMasterData(data.GetMasterIndex("garm"));
+	EXPECT_EQ("", garm.Music);
+	EXPECT_EQ("battle.wav", garm.BattleMusic);
+
+	const TPowerMapAreaData& a05 = data.GetPowerMapAreaData(data.GetPowerMapAreaIndex("A05"));
+	ASSERT_EQ(1u, a05.PaintPoints.size());
+	EXPECT_EQ(20, a05.PaintPoints[0].x);
+	EXPECT_EQ(90, a05.PaintPoints[0].y);
+	EXPECT_EQ(2u, data.GetPowerMapAreaData(data.GetPowerMapAreaIndex("A07")).PaintPoints.size());
+}
+
+TEST(ModelDatabase, AnIndexOutsideATableLogsAnErrorAndGivesAnEmptyRecord)
+{
+	TMorvalethData data;
+	ASSERT_TRUE(data.Load(SampleScenario(), 0));
+	TCapturedLog log;
+	EXPECT_EQ("", data.GetMasterData(3).id);
+	EXPECT_EQ("", data.GetMasterData(-1).Name);
+	EXPECT_TRUE(data.GetMoveTypeData(99).MoveCost.empty());
+	EXPECT_EQ(0, data.GetMapObjNumber(6));
+	EXPECT_EQ(0, data.GetMapChipNumber(-1));
+	EXPECT_EQ("", data.GetCommonMusic(2));
+	EXPECT_EQ("", data.GetChapter().GetMaster(3).id);
+	data.SetMasterMusicIndex(3, 1, 2, 3);
+	data.SetMasterFlagImageIndex(-1, 5);
+	EXPECT_EQ(9, CountErrors(log)) << log.Text();
+	EXPECT_EQ(2, log.CountLines(":masters: index 3 outside the table of 3 entries"));
+	for (int i = 0; i < data.GetMasterCount(); ++i) {
+		EXPECT_EQ(-1, data.GetMasterData(i).MusicIndex);
+		EXPECT_EQ(-1, data.GetMasterData(i).FlagImage);
+	}
+}
+
+TEST(ModelDatabase, MediaSettersStoreTheIndices)
+{
+	TMorvalethData data;
+	ASSERT_TRUE(data.Load(SampleScenario(), 0));
+	data.SetMasterMusicIndex(1, 4, -1, 6);
+	data.SetMasterFlagImageIndex(1, 9);
+	data.SetNeutralFlagImageIndex(3);
+	EXPECT_EQ(4, data.GetMasterData(1).MusicIndex);
+	EXPECT_EQ(-1, data.GetMasterData(1).BattleMusicIndex);
+	EXPECT_EQ(6, data.GetMasterData(1).MasterBattleMusicIndex);
+	EXPECT_EQ(9, data.GetMasterData(1).FlagImage);
+	EXPECT_EQ(3, data.GetNeutralFlagImage());
+}
+
+TEST(ModelDatabase, ChapterIndexSelectsTheChapterFile)
+{
+	TMorvalethData data;
+	ASSERT_TRUE(data.Load(SampleScenario(), 1));
+	EXPECT_EQ("第二章　北の覇者", data.GetChapter().Name);
+	EXPECT_EQ(5, data.GetChapter().Turn);
+	EXPECT_EQ(3, data.GetChapter().GetMasterCount());
+	EXPECT_FALSE(data.GetChapter().GetMaster(2).NotPlayer);
+}
+
+TEST(ModelDatabase, AFailingFileStopsTheLoadAndLeavesLaterTablesEmpty)
+{
+	TSampleCopy copy;
+	boost::filesystem::remove(copy.Data("Race.xml"));
+	TCapturedLog log;
+	TMorvalethData data;
+	EXPECT_FALSE(data.Load(copy.Folder(), 0));
+	EXPECT_EQ(1, log.CountLines(" Error " + copy.Data("Race.xml") + " file not found"));
+	EXPECT_EQ(1, log.CountLines(" Error 種族情報の読み込みに失敗しました。"));
+	EXPECT_EQ(1, log.CountLines("MagicGroup.xml OK"));
+	EXPECT_EQ(0, log.CountLines("MapChipType.xml OK"));
+	EXPECT_EQ(6, data.GetMagicCount());
+	EXPECT_EQ(3, data.GetMagicGroupCount());
+	EXPECT_EQ(0, data.GetMapGroundCount());
+	EXPECT_EQ(0, data.GetMasterCount());
+	EXPECT_EQ("", data.GetScenarioTitle());
+}
+
+TEST(ModelDatabase, ChapterFailuresShowTheChapterDialog)
+{
+	ExpectLoadFailure({"Data/Scenario1.xml", nullptr, nullptr, " XML Parse Error", "シナリオ開始情報の読み込みに失敗しました。"});
+	ExpectLoadFailure({"Data/Scenario1.xml", "<Turn>1</Turn>", "", " Turnが見つかりませんでした。",
+		"シナリオ開始情報の読み込みに失敗しました。"});
+}
+
+TEST(ModelDatabase, AScenarioWithoutTitleFailsWithTheDialogAsItsOnlyReport)
+{
+	TSampleCopy copy;
+	copy.Replace("Scenario.xml", "<Title>", "<Name>");
+	copy.Replace("Scenario.xml", "</Title>", "</Name>");
+	TCapturedLog log;
+	TMorvalethData data;
+	EXPECT_FALSE(data.Load(copy.Folder(), 0));
+	EXPECT_EQ(1, CountErrors(log)) << log.Text();
+	EXPECT_EQ(1, log.CountLines(" Error シナリオ情報の読み込みに失敗しました。"));
+}
+
+TEST(ModelDatabase, CommonMusicHasTwoEntriesWhateverTheFileNames)
+{
+	TSampleCopy copy;
+	copy.Replace("Data/MasterData.xml", "<EventMusic>event.wav</EventMusic>", "");
+	TMorvalethData data;
+	ASSERT_TRUE(data.LoadMasterData(copy.Data("MasterData.xml")));
+	EXPECT_EQ("", data.GetCommonMusic(0));
+	EXPECT_EQ("decisive.wav", data.GetCommonMusic(1));
+	copy.Replace("Data/MasterData.xml", "<CommonMusic>", "<Unused>");
+	copy.Replace("Data/MasterData.xml", "</CommonMusic>", "</Unused>");
+	ASSERT_TRUE(data.LoadMasterData(copy.Data("MasterData.xml")));
+	EXPECT_EQ("", data.GetCommonMusic(0));
+	EXPECT_EQ("", data.GetCommonMusic(1));
+}

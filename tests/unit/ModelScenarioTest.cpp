@@ -1,0 +1,219 @@
+#include "ModelFixture.h"
+
+#include "model/ScenarioInfo.h"
+
+#include <boost/filesystem.hpp>
+#include <gtest/gtest.h>
+
+namespace
+{
+/// A chapter file with the three required texts, the given turn and further elements.
+std::string ChapterText(const std::string& turn, const std::string& entries)
+{
+	return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Chapter><Name>First</Name><Explanation>Text</Explanation>"
+		+ turn + entries + "</Chapter>\n";
+}
+
+std::string Chapter(const std::string& entries)
+{
+	return ChapterText("<Turn>3</Turn>", entries);
+}
+
+/// Writes a scenario folder with a title and the given chapter files (number, text).
+void WriteScenario(const std::string& folder, const std::string& title,
+	const std::vector<std::pair<int, std::string>>& chapters)
+{
+	boost::filesystem::create_directories(folder + "/Data");
+	WriteFile(folder + "/Scenario.xml", "<Scenario><Title>" + title + "</Title></Scenario>");
+	for (const auto& chapter : chapters)
+		WriteFile(ChapterPath(folder, chapter.first), chapter.second);
+}
+
+const std::string MASTER = "<Master id=\"m\"><Handle>h</Handle><Diffculty>d</Diffculty><Explanation>e</Explanation></Master>";
+}
+
+TEST(ModelScenario, SampleChapterOneHoldsItsEntriesInFileOrder)
+{
+	TChapterInfo chapter;
+	ASSERT_TRUE(chapter.Load(ChapterPath(SampleScenario(), 1)));
+	EXPECT_EQ(1, chapter.Turn);
+	ASSERT_EQ(3, chapter.GetMasterCount());
+	EXPECT_EQ("leon", chapter.GetMaster(0).id);
+	EXPECT_EQ("A01", chapter.GetMaster(0).Area);
+	EXPECT_EQ("若き騎士", chapter.GetMaster(0).Handle);
+	EXPECT_EQ("普通", chapter.GetMaster(0).Difficulty);
+	EXPECT_FALSE(chapter.GetMaster(1).NotPlayer);
+	EXPECT_TRUE(chapter.GetMaster(2).NotPlayer);
+	ASSERT_EQ(7u, chapter.Areas.size());
+	EXPECT_EQ("garm", chapter.Areas[2].Master);
+	EXPECT_FALSE(chapter.Areas[5].Ignore);
+	EXPECT_TRUE(chapter.Areas[6].Ignore);
+	ASSERT_EQ(2u, chapter.Alliances.size());
+	EXPECT_EQ("garm", chapter.Alliances[0].MasterId1);
+	EXPECT_EQ(-1, chapter.Alliances[0].Turn);
+	EXPECT_EQ(3, chapter.Alliances[1].Turn);
+	ASSERT_EQ(7u, chapter.Charas.size());
+	EXPECT_EQ(0, chapter.Charas[0].Rank);
+	EXPECT_EQ("knight", chapter.Charas[1].id);
+	EXPECT_EQ("A01", chapter.Charas[1].Area);
+	EXPECT_EQ(1, chapter.Charas[1].Rank);
+	EXPECT_EQ(chapter.Explanation, chapter.GetExplanation());
+}
+
+TEST(ModelScenario, AChapterOfTextsOnlyHasEmptyLists)
+{
+	TTempDir dir;
+	WriteFile(dir / "c.xml", Chapter(""));
+	TChapterInfo chapter;
+	ASSERT_TRUE(chapter.Load(dir / "c.xml"));
+	EXPECT_EQ("First", chapter.Name);
+	EXPECT_EQ(3, chapter.Turn);
+	EXPECT_EQ(0, chapter.GetMasterCount());
+	EXPECT_TRUE(chapter.Areas.empty());
+	EXPECT_TRUE(chapter.Alliances.empty());
+	EXPECT_TRUE(chapter.Charas.empty());
+}
+
+TEST(ModelScenario, TurnTextsReadTheirLeadingNumber)
+{
+	TTempDir dir;
+	const std::pair<const char*, int> turns[] = {{"<Turn>12abc</Turn>", 12}, {"<Turn>abc</Turn>", 0}, {"<Turn/>", 0}, {"<Turn> -2</Turn>", -2}};
+	for (const auto& turn : turns) {
+		WriteFile(dir / "c.xml", ChapterText(turn.first, ""));
+		TChapterInfo chapter;
+		ASSERT_TRUE(chapter.Load(dir / "c.xml")) << turn.first;
+		EXPECT_EQ(turn.second, chapter.Turn) << turn.first;
+	}
+}
+
+TEST(ModelScenario, AllianceTurnsAreInfiniteOrWholeNumbers)
+{
+	TTempDir dir;
+	WriteFile(dir / "c.xml", Chapter("<Alliance id1=\"a\" id2=\"b\" turn=\"infinite\"/><Alliance id1=\"b\" id2=\"c\" turn=\"-3\"/>"));
+	TChapterInfo chapter;
+	ASSERT_TRUE(chapter.Load(dir / "c.xml"));
+	EXPECT_EQ(-1, chapter.Alliances[0].Turn);
+	EXPECT_EQ(-3, chapter.Alliances[1].Turn);
+	for (const char* turn : {" turn=\"\"", "", " turn=\" 3\"", " turn=\"3 \"", " turn=\"Infinite\"", " turn=\"2x\""}) {
+		WriteFile(dir / "c.xml", Chapter(std::string("<Alliance id1=\"a\" id2=\"b\"") + turn + "/>"));
+		TCapturedLog log;
+		EXPECT_FALSE(chapter.Load(dir / "c.xml")) << turn;
+		EXPECT_EQ(1, log.CountLines(" Error " + (dir / "c.xml") + " Allianceのturnの解釈に失敗しました。")) << turn;
+	}
+}
+
+TEST(ModelScenario, FlagsAreTrueOnlyForTheExactWord)
+{
+	TTempDir dir;
+	WriteFile(dir / "c.xml", Chapter(
+		"<Area id=\"a\" master=\"m\" ignore=\"true\"/><Area id=\"b\" ignore=\"True\"/><Area id=\"c\" master=\"\" ignore=\"true\"/>"
+		"<Master id=\"m\" notplayer=\"TRUE\"><Handle/><Diffculty/><Explanation/></Master>"
+		"<Character id=\"x\" area=\"a\" rank=\"two\"/><Character id=\"y\" area=\"a\" rank=\"2nd\"/>"));
+	TChapterInfo chapter;
+	ASSERT_TRUE(chapter.Load(dir / "c.xml"));
+	EXPECT_FALSE(chapter.Areas[0].Ignore);
+	EXPECT_FALSE(chapter.Areas[1].Ignore);
+	EXPECT_TRUE(chapter.Areas[2].Ignore);
+	EXPECT_FALSE(chapter.GetMaster(0).NotPlayer);
+	EXPECT_EQ(0, chapter.Charas[0].Rank);
+	EXPECT_EQ(2, chapter.Charas[1].Rank);
+}
+
+TEST(ModelScenario, AChapterMissingARequiredPartFailsNamingIt)
+{
+	TTempDir dir;
+	const std::pair<std::string, const char*> cases[] = {
+		{"<Chapter><Explanation/><Turn/></Chapter>", " Nameが見つかりませんでした。"},
+		{"<Chapter><Name/><Turn/></Chapter>", " Explanationが見つかりませんでした。"},
+		{ChapterText("", ""), " Turnが見つかりませんでした。"},
+		{Chapter("<Master id=\"m\"><Diffculty/><Explanation/></Master>"), " Handleが見つかりませんでした。"},
+		{Chapter("<Master id=\"m\"><Handle/><Difficulty/><Explanation/></Master>"), " Diffcultyが見つかりませんでした。"},
+		{Chapter("<Master id=\"m\"><Handle/><Diffculty/></Master>"), " Explanationが見つかりませんでした。"},
+		{"<Scenario><Name/><Explanation/><Turn/></Scenario>", " Chapter検索失敗"},
+		{"<Chapter><Name>", " XML Parse Error"},
+	};
+	for (const auto& broken : cases) {
+		WriteFile(dir / "c.xml", broken.first);
+		TCapturedLog log;
+		TChapterInfo chapter;
+		EXPECT_FALSE(chapter.Load(dir / "c.xml")) << broken.first;
+		EXPECT_EQ(1, log.CountLines(" Error " + (dir / "c.xml") + broken.second)) << broken.first;
+		EXPECT_EQ(1, CountErrors(log)) << broken.first;
+	}
+	TCapturedLog log;
+	TChapterInfo chapter;
+	EXPECT_FALSE(chapter.Load(dir / "missing.xml"));
+	EXPECT_EQ(1, log.CountLines(" Error " + (dir / "missing.xml") + " XML Parse Error"));
+}
+
+TEST(ModelScenario, ChaptersAreReadUpToTheFirstMissingOrBrokenFile)
+{
+	TTempDir dir;
+	WriteScenario(dir / "gap", "Gap", {{1, Chapter("")}, {2, Chapter(MASTER)}, {4, Chapter("")}});
+	TScenarioInfo gap;
+	ASSERT_TRUE(gap.Load(dir / "gap"));
+	EXPECT_EQ("Gap", gap.Title);
+	EXPECT_EQ(2, gap.GetChapterCount());
+	EXPECT_EQ(1, gap.GetChapter(1).GetMasterCount());
+
+	WriteScenario(dir / "broken", "Broken", {{1, Chapter("")}, {2, Chapter("<Master id=\"m\"/>")}});
+	TCapturedLog log;
+	TScenarioInfo broken;
+	ASSERT_TRUE(broken.Load(dir / "broken"));
+	EXPECT_EQ(1, broken.GetChapterCount());
+	EXPECT_EQ(1, log.CountLines(ChapterPath(dir / "broken", 2) + " Handleが見つかりませんでした。"));
+	EXPECT_EQ("", broken.GetChapter(1).Name);
+	EXPECT_EQ(1, log.CountLines("scenario chapters: index 1 outside the table of 1 entries"));
+}
+
+TEST(ModelScenario, AScenarioWithoutTitleFailsSilently)
+{
+	TTempDir dir;
+	WriteScenario(dir / "s", "T", {{1, Chapter("")}});
+	WriteFile(dir / "s/Scenario.xml", "<Scenario><Name>T</Name></Scenario>");
+	TCapturedLog log;
+	TScenarioInfo info;
+	EXPECT_FALSE(info.Load(dir / "s"));
+	WriteFile(dir / "s/Scenario.xml", "<Title>T</Title>");
+	EXPECT_FALSE(info.Load(dir / "s"));
+	EXPECT_FALSE(info.Load(dir / "none"));
+	EXPECT_EQ(0, CountErrors(log));
+}
+
+TEST(ModelScenario, TheScenarioListIsSortedAndSkipsFilesAndBrokenFolders)
+{
+	TTempDir dir;
+	WriteScenario(dir / "Zeta", "Z", {{1, Chapter("")}});
+	WriteScenario(dir / "Alpha", "A", {});
+	WriteScenario(dir / "Mid", "M", {{1, Chapter("")}, {2, Chapter("")}});
+	WriteScenario(dir / "NoTitle", "", {});
+	WriteFile(dir / "NoTitle/Scenario.xml", "<Scenario/>");
+	WriteFile(dir / "readme.txt", "not a scenario");
+	for (int run = 0; run < 2; ++run) {
+		const std::vector<TScenarioEntry> list = ListScenarios(dir.Path());
+		ASSERT_EQ(3u, list.size());
+		EXPECT_EQ("Alpha", list[0].Folder);
+		EXPECT_EQ(0, list[0].Info.GetChapterCount());
+		EXPECT_EQ("Mid", list[1].Folder);
+		EXPECT_EQ(2, list[1].Info.GetChapterCount());
+		EXPECT_EQ("Zeta", list[2].Folder);
+		EXPECT_EQ("Z", list[2].Info.Title);
+	}
+}
+
+TEST(ModelScenario, AMissingScenarioFolderIsLoggedAndListsNothing)
+{
+	TTempDir dir;
+	TCapturedLog log;
+	EXPECT_TRUE(ListScenarios(dir / "Scenario").empty());
+	EXPECT_EQ(1, log.CountLines("Scenario directory(" + (dir / "Scenario") + ") not found."));
+}
+
+TEST(ModelScenario, TheSampleScenarioIsListedWithItsChapters)
+{
+	const std::vector<TScenarioEntry> list = ListScenarios(MORVALETH_SOURCE_DIR "/data/Scenario");
+	ASSERT_FALSE(list.empty());
+	EXPECT_EQ("Default", list[0].Folder);
+	EXPECT_EQ(2, list[0].Info.GetChapterCount());
+	EXPECT_EQ("第二章　北の覇者", list[0].Info.GetChapter(1).Name);
+}
