@@ -39,6 +39,13 @@ void TDremoGameMaster::Init()
 
 void TDremoGameMaster::ReleaseGame()
 {
+	// Users first: the controller reads the game state, which reads the database
+	// and the media; the widget set goes last, after the windows' owners.
+	m_WorldMap.reset();
+	m_Game.reset();
+	m_Data.reset();
+	m_Image.reset();
+	m_Mixer.reset();
 	m_WidgetSet.reset();
 }
 

@@ -7,6 +7,11 @@
 
 class TGcnWidgetSet;
 class TGcnSkinManager;
+class TMorvalethData;
+class TMorvalethImage;
+class TMorvalethMixer;
+class TMorvalethGame;
+class TWorldMapLogic;
 
 /// Owns the running game: the skin for the whole run, the per-game objects, the
 /// data root and the queue of keys the main loop collects.
@@ -36,6 +41,16 @@ public:
 	boost::shared_ptr<TGcnWidgetSet> m_WidgetSet;
 	/// The window skin for the whole run; every window constructor reads it.
 	boost::shared_ptr<TGcnSkinManager> m_Skin;
+	/// Scenario database of the running game.
+	boost::shared_ptr<TMorvalethData> m_Data;
+	/// Image store of the running game.
+	boost::shared_ptr<TMorvalethImage> m_Image;
+	/// Sound effects and music of the running game.
+	boost::shared_ptr<TMorvalethMixer> m_Mixer;
+	/// Strategic game state.
+	boost::shared_ptr<TMorvalethGame> m_Game;
+	/// World-map controller of the running game.
+	boost::shared_ptr<TWorldMapLogic> m_WorldMap;
 
 	/// Data root: the folders "Scenario" and "Save" lie under it.
 	std::string m_RootDir;
