@@ -1,0 +1,529 @@
+#include "media/MorvalethImage.h"
+
+#include "app/Logger.h"
+#include "gui/GuiContext.h"
+#include "media/PowerMapImage.h"
+#include "platform/FileSystem.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+#include <GL/gl.h>
+#include <guichan/color.hpp>
+#include <guichan/exception.hpp>
+#include <guichan/graphics.hpp>
+#include <guichan/opengl/openglimage.hpp>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace
+{
+// Side of a map cell, a flag frame and the chip part of an enlarged chip.
+const int CellSize = 32;
+// Side of a chip enlarged in place of a missing face.
+const int EnlargedChipSize = 96;
+// Glyph size of area names.
+const int AreaNameGlyphSize = 16;
+const TPackedColor AreaNameColor = 0xFFFFFFFF;
+const TPackedColor AreaNameOutlineColor = 0xFF000000;
+// The top-left pixel of the power map: it holds the border colour in the picture, black in the result.
+const TPackedColor PowerMapCornerColor = 0xFF000000;
+
+const char* const CommandImageFiles[COMMAND_COUNT] = {
+	"command_wait.png", "command_move.png", "command_attack.png", "command_magic.png", "command_special.png",
+	"command_charge.png", "command_redo.png", "command_redo2.png", "command_runaway.png"};
+const char* const StatusChipFiles[STATUS_CHIP_COUNT] = {"chip_defense.png", "chip_departure.png"};
+
+// The image at index, or null when the index lies outside the list.
+const gcn::Image* ImageAt(const std::vector<gcn::Image*>& list, int index)
+{
+	return index >= 0 && std::size_t(index) < list.size() ? list[index] : nullptr;
+}
+
+// n modulo count, never negative, so that frame numbers counting down still cycle.
+int WrapIndex(int n, int count)
+{
+	const int remainder = n % count;
+	return remainder < 0 ? remainder + count : remainder;
+}
+
+// A side stretched by a scale of which 256 is the image's own size.
+int ScaleSide(int side, int scale)
+{
+	return static_cast<int>((std::int64_t(side) * scale) >> 8);
+}
+
+// Draws an image at its own size; nothing for null.
+void DrawWhole(gcn::Graphics* graphics, int x, int y, const gcn::Image* image)
+{
+	if (image)
+		graphics->drawImage(image, x, y);
+}
+
+// Draws a whole image stretched by the scales; nothing for null.
+void DrawWholeScaled(gcn::Graphics* graphics, int x, int y, const gcn::Image* image, int scaleX, int scaleY)
+{
+	if (!image)
+		return;
+	const int width = image->getWidth();
+	const int height = image->getHeight();
+	DrawImageScaled(graphics, image, 0, 0, width, height, x, y, ScaleSide(width, scaleX), ScaleSide(height, scaleY));
+}
+
+// Uploads packed pixels into a new texture image; null, with the toolkit's message, when it fails.
+gcn::Image* NewTextureImage(const TPackedColor* pixels, int width, int height, std::string& error)
+{
+	try {
+		return new gcn::OpenGLImage(pixels, width, height, true);
+	} catch (const gcn::Exception& exception) {
+		error = exception.getMessage();
+		return nullptr;
+	}
+}
+}
+
+TMorvalethImage::TMorvalethImage()
+	: m_FieldMapTilesPerRow(0), m_MapChipImage(nullptr), m_MapObjImage(nullptr), m_MapChipsPerRow(0),
+	  m_MapObjsPerRow(0), m_CommandImages(), m_StatusChips(), m_PowerMapSurface(nullptr), m_PowerMapImage(nullptr),
+	  m_PowerMapWidth(0), m_PowerMapHeight(0), m_PowerMapBoundaryColor(0)
+{
+}
+
+TMorvalethImage::~TMorvalethImage()
+{
+	for (gcn::Image* image : m_OwnedImages)
+		delete image;
+	if (m_PowerMapSurface)
+		SDL_FreeSurface(m_PowerMapSurface);
+	delete m_PowerMapImage;
+}
+
+gcn::Image* TMorvalethImage::LoadMyImage(const std::string& path)
+{
+	gcn::Image* image = nullptr;
+	try {
+		image = gcn::Image::load(NativePath(path), true);
+	} catch (const gcn::Exception&) {
+		LOG_ERROR("Failed to load image %s", path);
+		return nullptr;
+	}
+	if (image)
+		m_OwnedImages.push_back(image);
+	return image;
+}
+
+int TMorvalethImage::LoadIntoList(std::vector<gcn::Image*>& list, const std::string& path)
+{
+	gcn::Image* image = LoadMyImage(path);
+	if (!image)
+		return -1;
+	list.push_back(image);
+	return int(list.size()) - 1;
+}
+
+int TMorvalethImage::LoadFlagImage(const std::string& folder, const std::string& name)
+{
+	return LoadIntoList(m_FlagImages, folder + "/" + name);
+}
+
+int TMorvalethImage::LoadFaceImage(const std::string& folder, const std::string& name)
+{
+	return LoadIntoList(m_FaceImages, folder + "/" + name);
+}
+
+int TMorvalethImage::LoadCharaImage(const std::string& folder, const std::string& name)
+{
+	return LoadIntoList(m_CharaImages, folder + "/" + name);
+}
+
+int TMorvalethImage::LoadEffectImage(const std::string& path)
+{
+	return LoadIntoList(m_EffectImages, path);
+}
+
+bool TMorvalethImage::LoadSheet(const std::string& path, gcn::Image*& sheet, int& cellsPerRow)
+{
+	sheet = LoadMyImage(path);
+	if (!sheet)
+		return false;
+	cellsPerRow = sheet->getWidth() / CellSize;
+	return true;
+}
+
+bool TMorvalethImage::LoadMapChipImage(const std::string& path)
+{
+	return LoadSheet(path, m_MapChipImage, m_MapChipsPerRow);
+}
+
+bool TMorvalethImage::LoadMapObjImage(const std::string& path)
+{
+	return LoadSheet(path, m_MapObjImage, m_MapObjsPerRow);
+}
+
+bool TMorvalethImage::LoadCommandImages()
+{
+	for (int command = 0; command < COMMAND_COUNT; ++command) {
+		const std::string name = CommandImageFiles[command];
+		gcn::Image* image = LoadMyImage(m_ScenarioDir + "/System/" + name);
+		if (!image)
+			image = LoadMyImage(m_SystemDir + "/" + name);
+		m_CommandImages[command] = image;
+		if (!image)
+			return false;
+	}
+	return true;
+}
+
+bool TMorvalethImage::LoadStatusChips()
+{
+	for (int chip = 0; chip < STATUS_CHIP_COUNT; ++chip) {
+		m_StatusChips[chip] = LoadMyImage(m_ScenarioDir + "/System/" + StatusChipFiles[chip]);
+		if (!m_StatusChips[chip])
+			return false;
+	}
+	return true;
+}
+
+int TMorvalethImage::AddAreaNameImage(const std::string& name)
+{
+	TGcnCharDrawer* drawer = g_GuiContext.GetCharDrawer(AreaNameGlyphSize);
+	if (!drawer)
+		return -1;
+	gcn::Image* image = drawer->MakeTextImage(name.c_str(), 2, 1, AreaNameColor, 1, 1, AreaNameOutlineColor);
+	if (!image)
+		return -1;
+	m_OwnedImages.push_back(image);
+	m_AreaNameImages.push_back(image);
+	return int(m_AreaNameImages.size()) - 1;
+}
+
+void TMorvalethImage::ClearAreaNameImages()
+{
+	for (gcn::Image* image : m_AreaNameImages)
+		RemoveMyImage(image);
+	m_AreaNameImages.clear();
+}
+
+int TMorvalethImage::AddMyImage(const std::string& path)
+{
+	const std::map<std::string, int>::const_iterator found = m_MyImageIndex.find(path);
+	if (found != m_MyImageIndex.end())
+		return found->second;
+	const int index = LoadIntoList(m_MyImages, path);
+	if (index >= 0)
+		m_MyImageIndex[path] = index;
+	return index;
+}
+
+void TMorvalethImage::RemoveMyImage(gcn::Image* image)
+{
+	const std::vector<gcn::Image*>::iterator found = std::find(m_OwnedImages.begin(), m_OwnedImages.end(), image);
+	if (found == m_OwnedImages.end()) {
+		LOG_ERROR("存在しない画像を削除しようとしました。");
+		return;
+	}
+	delete image;
+	m_OwnedImages.erase(found);
+}
+
+void TMorvalethImage::DrawFlag(gcn::Graphics* graphics, int x, int y, int flag, int frame) const
+{
+	const gcn::Image* image = ImageAt(m_FlagImages, flag);
+	if (!image)
+		return;
+	const int frames = image->getWidth() / CellSize;
+	if (frames < 1)
+		return;
+	graphics->drawImage(image, WrapIndex(frame, frames) * CellSize, 0, x, y, CellSize, image->getHeight());
+}
+
+void TMorvalethImage::DrawFace(gcn::Graphics* graphics, int x, int y, int face) const
+{
+	DrawWhole(graphics, x, y, ImageAt(m_FaceImages, face));
+}
+
+void TMorvalethImage::DrawChara(gcn::Graphics* graphics, int x, int y, int chara) const
+{
+	DrawWhole(graphics, x, y, ImageAt(m_CharaImages, chara));
+}
+
+void TMorvalethImage::DrawMyImage(gcn::Graphics* graphics, int x, int y, int image) const
+{
+	DrawWhole(graphics, x, y, ImageAt(m_MyImages, image));
+}
+
+void TMorvalethImage::DrawAreaName(gcn::Graphics* graphics, int x, int y, int areaName) const
+{
+	DrawWhole(graphics, x, y, ImageAt(m_AreaNameImages, areaName));
+}
+
+void TMorvalethImage::DrawFaceScaled(gcn::Graphics* graphics, int x, int y, int face, int scaleX, int scaleY) const
+{
+	DrawWholeScaled(graphics, x, y, ImageAt(m_FaceImages, face), scaleX, scaleY);
+}
+
+void TMorvalethImage::DrawCharaScaled(gcn::Graphics* graphics, int x, int y, int chara, int scaleX,
+	int scaleY) const
+{
+	DrawWholeScaled(graphics, x, y, ImageAt(m_CharaImages, chara), scaleX, scaleY);
+}
+
+void TMorvalethImage::DrawMyImageScaled(gcn::Graphics* graphics, int x, int y, int image, int scaleX,
+	int scaleY) const
+{
+	DrawWholeScaled(graphics, x, y, ImageAt(m_MyImages, image), scaleX, scaleY);
+}
+
+void TMorvalethImage::DrawFaceOrChara(gcn::Graphics* graphics, int x, int y, int face, int chara) const
+{
+	if (face != -1) {
+		DrawFace(graphics, x, y, face);
+		return;
+	}
+	const gcn::Image* chip = ImageAt(m_CharaImages, chara);
+	if (chip)
+		DrawImageScaled(graphics, chip, 0, 0, CellSize, CellSize, x, y, EnlargedChipSize, EnlargedChipSize);
+}
+
+void TMorvalethImage::DrawEffect(gcn::Graphics* graphics, int x, int y, int effect, int frameWidth,
+	int frameHeight, int frame, int row) const
+{
+	const gcn::Image* image = ImageAt(m_EffectImages, effect);
+	if (!image) {
+		g_Logger.Error("effect image out of range");
+		return;
+	}
+	const int perRow = frameWidth > 0 && frameHeight > 0 ? image->getWidth() / frameWidth : 0;
+	if (perRow == 0) {
+		g_Logger.Error("effect image invalid size for animation");
+		return;
+	}
+	// A row that starts below the sheet has nothing to show.
+	if (row < 0 || row >= (image->getHeight() + frameHeight - 1) / frameHeight)
+		return;
+	graphics->drawImage(image, WrapIndex(frame, perRow) * frameWidth, row * frameHeight, x, y, frameWidth,
+		frameHeight);
+}
+
+void TMorvalethImage::DrawSheetCell(gcn::Graphics* graphics, int x, int y, const gcn::Image* sheet,
+	int cellsPerRow, int cell, const char* nullText, const char* rangeText) const
+{
+	if (!sheet) {
+		g_Logger.Warning(nullText);
+		return;
+	}
+	// Every column of a row lies inside the sheet, so only the row can run beyond it.
+	if (cell < 0 || cellsPerRow < 1 || cell / cellsPerRow >= sheet->getHeight() / CellSize) {
+		g_Logger.Warning(FormatText(rangeText, cell));
+		return;
+	}
+	graphics->drawImage(sheet, (cell % cellsPerRow) * CellSize, (cell / cellsPerRow) * CellSize, x, y, CellSize,
+		CellSize);
+}
+
+void TMorvalethImage::DrawMapChip(gcn::Graphics* graphics, int x, int y, int chip) const
+{
+	DrawSheetCell(graphics, x, y, m_MapChipImage, m_MapChipsPerRow, chip, "map chip image is null",
+		"map chip index out of range %d");
+}
+
+void TMorvalethImage::DrawMapObj(gcn::Graphics* graphics, int x, int y, int object) const
+{
+	DrawSheetCell(graphics, x, y, m_MapObjImage, m_MapObjsPerRow, object, "map obj image is null",
+		"map obj index out of range %d");
+}
+
+void TMorvalethImage::DrawStatusChip(gcn::Graphics* graphics, int x, int y, int chip) const
+{
+	if (chip >= 0 && chip < STATUS_CHIP_COUNT)
+		DrawWhole(graphics, x, y, m_StatusChips[chip]);
+}
+
+gcn::Image* TMorvalethImage::GetCommandImage(int command) const
+{
+	return command >= 0 && command < COMMAND_COUNT ? m_CommandImages[command] : nullptr;
+}
+
+void TMorvalethImage::GetEffectImageSize(int effect, int& width, int& height) const
+{
+	const gcn::Image* image = ImageAt(m_EffectImages, effect);
+	width = image ? image->getWidth() : 0;
+	height = image ? image->getHeight() : 0;
+}
+
+void TMorvalethImage::GetMyImageSize(int image, int& width, int& height) const
+{
+	const gcn::Image* found = ImageAt(m_MyImages, image);
+	width = found ? found->getWidth() : 0;
+	height = found ? found->getHeight() : 0;
+}
+
+bool TMorvalethImage::LoadPowerMap(const std::string& path)
+{
+	if (m_PowerMapSurface)
+		SDL_FreeSurface(m_PowerMapSurface);
+	m_PowerMapSurface = IMG_Load(NativePath(path).c_str());
+	if (!m_PowerMapSurface) {
+		LOG_ERROR("failed to load %s", path);
+		return false;
+	}
+	const int bytesPerPixel = m_PowerMapSurface->format->BytesPerPixel;
+	if (!IsReadablePixelSize(bytesPerPixel)) {
+		LOG_ERROR("unknown pixel format (BytesPerPixel = %d)", bytesPerPixel);
+		return false;
+	}
+	return true;
+}
+
+void TMorvalethImage::InitPowerMap()
+{
+	delete m_PowerMapImage;
+	m_PowerMapImage = nullptr;
+	if (!m_PowerMapSurface) {
+		LOG_ERROR("power map is not loaded");
+		return;
+	}
+	const int width = m_PowerMapSurface->w;
+	const int height = m_PowerMapSurface->h;
+	std::vector<TPackedColor> pixels(std::size_t(width) * height, 0);
+	if (!ReadSurfacePixels(m_PowerMapSurface, 0, 0, width, height, pixels.data(), width)) {
+		LOG_ERROR("unknown pixel format (BytesPerPixel = %d)", int(m_PowerMapSurface->format->BytesPerPixel));
+		return;
+	}
+	if (!pixels.empty()) {
+		m_PowerMapBoundaryColor = pixels[0];
+		pixels[0] = PowerMapCornerColor;
+	}
+	m_PowerMapPixels.swap(pixels);
+	m_PowerMapWidth = width;
+	m_PowerMapHeight = height;
+}
+
+void TMorvalethImage::PaintPowerMap(TPackedColor color, const std::vector<point_t>& seeds)
+{
+	for (const point_t& seed : seeds)
+		if (seed.x >= 0 && seed.x < m_PowerMapWidth && seed.y >= 0 && seed.y < m_PowerMapHeight)
+			FloodFill(m_PowerMapPixels.data(), m_PowerMapWidth, m_PowerMapHeight, seed.x, seed.y, color,
+				m_PowerMapBoundaryColor);
+}
+
+gcn::Image* TMorvalethImage::GetPowerMap()
+{
+	// An image asked for twice without a reset replaces the first, which would otherwise leak.
+	delete m_PowerMapImage;
+	m_PowerMapImage = nullptr;
+	if (m_PowerMapPixels.empty())
+		return nullptr;
+	std::string error;
+	m_PowerMapImage = NewTextureImage(m_PowerMapPixels.data(), m_PowerMapWidth, m_PowerMapHeight, error);
+	if (!m_PowerMapImage)
+		LOG_ERROR("failed to create gcn::OpenGLImage exception=%s", error);
+	return m_PowerMapImage;
+}
+
+bool TMorvalethImage::LoadFieldMapImage(const std::string& path)
+{
+	RemoveFieldMapTiles();
+	SDL_Surface* picture = IMG_Load(NativePath(path).c_str());
+	if (!picture)
+		return false;
+	// Tiles of a picture that cannot be read would show nothing but black.
+	if (!IsReadablePixelSize(picture->format->BytesPerPixel)) {
+		LOG_ERROR("unknown pixel format (BytesPerPixel = %d)", int(picture->format->BytesPerPixel));
+		SDL_FreeSurface(picture);
+		return false;
+	}
+	GLint maxTextureSize = 0;
+	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+	const TTileLayout layout = FieldMapTileLayout(picture->w, picture->h, maxTextureSize);
+	const bool complete = CutFieldMapTiles(picture, layout);
+	SDL_FreeSurface(picture);
+	if (!complete) {
+		for (gcn::Image* tile : m_FieldMapTiles)
+			delete tile;
+		m_FieldMapTiles.clear();
+		return false;
+	}
+	m_OwnedImages.insert(m_OwnedImages.end(), m_FieldMapTiles.begin(), m_FieldMapTiles.end());
+	m_FieldMapTilesPerRow = layout.across;
+	return true;
+}
+
+void TMorvalethImage::RemoveFieldMapTiles()
+{
+	for (gcn::Image* tile : m_FieldMapTiles)
+		RemoveMyImage(tile);
+	m_FieldMapTiles.clear();
+}
+
+bool TMorvalethImage::CutFieldMapTiles(SDL_Surface* picture, const TTileLayout& layout)
+{
+	// One buffer serves every tile; tiles at the right and bottom edges are cleared first so that the
+	// part beyond the picture is transparent.
+	std::vector<TPackedColor> buffer(std::size_t(layout.tileWidth) * layout.tileHeight, 0);
+	m_FieldMapTiles.reserve(std::size_t(layout.across) * layout.down);
+	for (int tileY = 0; tileY < layout.down; ++tileY) {
+		const int y0 = tileY * layout.tileHeight;
+		const int rows = std::min(picture->h - y0, layout.tileHeight);
+		for (int tileX = 0; tileX < layout.across; ++tileX) {
+			const int x0 = tileX * layout.tileWidth;
+			const int columns = std::min(picture->w - x0, layout.tileWidth);
+			if (columns < layout.tileWidth || rows < layout.tileHeight)
+				std::fill(buffer.begin(), buffer.end(), 0);
+			BltSDLToOpenGL(picture, buffer.data(), x0, y0, columns, rows, layout.tileWidth);
+			std::string error;
+			gcn::Image* tile = NewTextureImage(buffer.data(), layout.tileWidth, layout.tileHeight, error);
+			if (!tile) {
+				LOG_ERROR("failed to create gcn::OpenGLImage");
+				return false;
+			}
+			m_FieldMapTiles.push_back(tile);
+		}
+	}
+	return true;
+}
+
+void TMorvalethImage::BltSDLToOpenGL(SDL_Surface* surface, TPackedColor* dst, int x0, int y0, int columns,
+	int rows, int stride)
+{
+	if (!ReadSurfacePixels(surface, x0, y0, columns, rows, dst, stride))
+		LOG_ERROR("unknown pixel format (BytesPerPixel = %d)", int(surface->format->BytesPerPixel));
+}
+
+void DrawImageScaled(gcn::Graphics* graphics, const gcn::Image* image, int srcX, int srcY, int srcWidth,
+	int srcHeight, int dstX, int dstY, int dstWidth, int dstHeight)
+{
+	const gcn::OpenGLImage* texture = dynamic_cast<const gcn::OpenGLImage*>(image);
+	if (!texture)
+		return;
+	const gcn::ClipRectangle& clip = graphics->getCurrentClipArea();
+	const int x = dstX + clip.xOffset;
+	const int y = dstY + clip.yOffset;
+	const float textureWidth = float(texture->getTextureWidth());
+	const float textureHeight = float(texture->getTextureHeight());
+	const float s0 = srcX / textureWidth;
+	const float t0 = srcY / textureHeight;
+	const float s1 = (srcX + srcWidth) / textureWidth;
+	const float t1 = (srcY + srcHeight) / textureHeight;
+
+	// Blending stays as the graphics left it: on only for a translucent current colour.
+	glBindTexture(GL_TEXTURE_2D, texture->getTextureHandle());
+	glEnable(GL_TEXTURE_2D);
+	glBegin(GL_QUADS);
+	glTexCoord2f(s0, t0);
+	glVertex3i(x, y, 0);
+	glTexCoord2f(s0, t1);
+	glVertex3i(x, y + dstHeight, 0);
+	glTexCoord2f(s1, t1);
+	glVertex3i(x + dstWidth, y + dstHeight, 0);
+	glTexCoord2f(s1, t0);
+	glVertex3i(x + dstWidth, y, 0);
+	glEnd();
+	glDisable(GL_TEXTURE_2D);
+	glDisable(GL_BLEND);
+}
+
+gcn::Color ColorFromPacked(TPackedColor packed)
+{
+	return gcn::Color(packed & 255, (packed >> 8) & 255, (packed >> 16) & 255, packed >> 24);
+}

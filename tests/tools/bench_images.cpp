@@ -1,0 +1,155 @@
+// Measures the image store: drawing a whole 800 x 600 field map and 100 animated flags a frame, and
+// one refresh of a power map (reset, fills, new image). Needs an X display.
+
+#include "media/MorvalethImage.h"
+#include "platform/PngFile.h"
+
+#include <SDL/SDL.h>
+#include <GL/gl.h>
+#include <boost/filesystem.hpp>
+#include <guichan/color.hpp>
+#include <guichan/opengl/openglgraphics.hpp>
+#include <guichan/opengl/openglsdlimageloader.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+const int ScreenWidth = 800;
+const int ScreenHeight = 600;
+const int Flags = 100;
+const int Frames = 300;
+const int PowerMapRefreshes = 20;
+// Power-map regions are squares of this side, parted by one-pixel border lines.
+const int RegionSide = 50;
+
+typedef std::chrono::steady_clock TClock;
+
+double MillisecondsSince(TClock::time_point start)
+{
+	return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+}
+
+// Writes an RGB picture: a colourful field, or a grid of regions on a border colour.
+void WritePictures()
+{
+	std::vector<std::uint8_t> field;
+	std::vector<std::uint8_t> power;
+	for (int y = 0; y < ScreenHeight; ++y)
+		for (int x = 0; x < ScreenWidth; ++x) {
+			const std::uint8_t rgb[3] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y)};
+			field.insert(field.end(), rgb, rgb + 3);
+			const bool border = x % RegionSide == 0 || y % RegionSide == 0;
+			const std::uint8_t land[3] = {0x80, 0x80, 0x80};
+			const std::uint8_t line[3] = {0, 0, 0xFF};
+			power.insert(power.end(), border ? line : land, (border ? line : land) + 3);
+		}
+	std::vector<std::uint8_t> flag;
+	for (int y = 0; y < 40; ++y)
+		for (int x = 0; x < 96; ++x) {
+			const std::uint8_t rgb[3] = {std::uint8_t(80 * (x / 32)), 0xC0, std::uint8_t(4 * y)};
+			flag.insert(flag.end(), rgb, rgb + 3);
+		}
+	WritePng("field.png", ScreenWidth, ScreenHeight, 3, field.data());
+	WritePng("power.png", ScreenWidth, ScreenHeight, 3, power.data());
+	WritePng("flag.png", 96, 40, 3, flag.data());
+}
+
+// Average milliseconds a frame for the field map and the flags, without and with waiting for the GPU.
+void MeasureFieldMapAndFlags(TMorvalethImage& store, gcn::OpenGLGraphics& graphics)
+{
+	double submit = 0;
+	double finished = 0;
+	for (int frame = 0; frame < Frames; ++frame) {
+		glClear(GL_COLOR_BUFFER_BIT);
+		graphics._beginDraw();
+		graphics.setColor(gcn::Color(255, 255, 255));
+		glFinish();
+		const TClock::time_point start = TClock::now();
+		const int perRow = store.m_FieldMapTilesPerRow;
+		for (std::size_t i = 0; i < store.m_FieldMapTiles.size(); ++i) {
+			gcn::Image* tile = store.m_FieldMapTiles[i];
+			graphics.drawImage(tile, int(i % perRow) * tile->getWidth(), int(i / perRow) * tile->getHeight());
+		}
+		for (int i = 0; i < Flags; ++i)
+			store.DrawFlag(&graphics, (i * 73) % (ScreenWidth - 32), (i * 151) % (ScreenHeight - 40), 0, frame / 8 + i);
+		submit += MillisecondsSince(start);
+		glFinish();
+		finished += MillisecondsSince(start);
+		graphics._endDraw();
+		SDL_GL_SwapBuffers();
+	}
+	std::printf("field map (%zu tile(s)) + %d flags: %.3f ms to submit, %.3f ms until drawn (average of %d frames)\n",
+		store.m_FieldMapTiles.size(), Flags, submit / Frames, finished / Frames, Frames);
+}
+
+// Average milliseconds of one power-map refresh: every region painted from one seed, then the image built.
+void MeasurePowerMap(TMorvalethImage& store)
+{
+	std::vector<point_t> seeds;
+	for (int y = RegionSide / 2; y < ScreenHeight; y += RegionSide)
+		for (int x = RegionSide / 2; x < ScreenWidth; x += RegionSide) {
+			point_t seed;
+			seed.x = x;
+			seed.y = y;
+			seeds.push_back(seed);
+		}
+	double total = 0;
+	for (int refresh = 0; refresh < PowerMapRefreshes; ++refresh) {
+		const TClock::time_point start = TClock::now();
+		store.InitPowerMap();
+		for (std::size_t i = 0; i < seeds.size(); ++i)
+			store.PaintPowerMap(0xFF000000u | TPackedColor(i * 2654435761u >> 8), std::vector<point_t>(1, seeds[i]));
+		store.GetPowerMap();
+		glFinish();
+		total += MillisecondsSince(start);
+	}
+	std::printf("power map %d x %d, %zu regions: %.3f ms a refresh (average of %d)\n", ScreenWidth, ScreenHeight,
+		seeds.size(), total / PowerMapRefreshes, PowerMapRefreshes);
+}
+}
+
+int main()
+{
+	if (!std::getenv("DISPLAY")) {
+		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
+		return 1;
+	}
+	if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, SDL_OPENGL)) {
+		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
+		return 1;
+	}
+	const boost::filesystem::path folder = boost::filesystem::temp_directory_path()
+		/ boost::filesystem::unique_path("bench_images-%%%%-%%%%");
+	boost::filesystem::create_directories(folder);
+	const boost::filesystem::path previous = boost::filesystem::current_path();
+	boost::filesystem::current_path(folder);
+	std::printf("renderer %s\n", glGetString(GL_RENDERER));
+
+	int status = 0;
+	{
+		gcn::OpenGLSDLImageLoader loader;
+		gcn::Image::setImageLoader(&loader);
+		gcn::OpenGLGraphics graphics(ScreenWidth, ScreenHeight);
+		WritePictures();
+		TMorvalethImage store;
+		if (!store.LoadFieldMapImage("field.png") || store.LoadFlagImage(".", "flag.png") < 0
+			|| !store.LoadPowerMap("power.png")) {
+			std::fprintf(stderr, "the pictures did not load\n");
+			status = 1;
+		} else {
+			MeasureFieldMapAndFlags(store, graphics);
+			MeasurePowerMap(store);
+		}
+		gcn::Image::setImageLoader(nullptr);
+	}
+	boost::filesystem::current_path(previous);
+	boost::filesystem::remove_all(folder);
+	SDL_Quit();
+	return status;
+}
