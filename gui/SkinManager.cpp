@@ -2,6 +2,7 @@
 
 #include "app/GameConfig.h"
 #include "app/Logger.h"
+#include "gui/GlQuad.h"
 #include "media/CharDrawer.h"
 #include "platform/FileSystem.h"
 
@@ -220,15 +221,6 @@ void DrawImageStretched(gcn::Graphics* graphics, const gcn::Image* image, int sr
 	const gcn::OpenGLImage* texture = dynamic_cast<const gcn::OpenGLImage*>(image);
 	if (!texture)
 		return;
-	const gcn::ClipRectangle& clip = graphics->getCurrentClipArea();
-	const int x = dstX + clip.xOffset;
-	const int y = dstY + clip.yOffset;
-	const float textureWidth = static_cast<float>(texture->getTextureWidth());
-	const float textureHeight = static_cast<float>(texture->getTextureHeight());
-	const float s0 = srcX / textureWidth;
-	const float t0 = srcY / textureHeight;
-	const float s1 = (srcX + srcWidth) / textureWidth;
-	const float t1 = (srcY + srcHeight) / textureHeight;
 	// The environment colour is set here rather than inherited from whatever was
 	// drawn last, so the skin looks the same on every frame.
 	const GLfloat environment[4] = { 1.0f, 1.0f, 1.0f, 1.0f };
@@ -240,14 +232,8 @@ void DrawImageStretched(gcn::Graphics* graphics, const gcn::Image* image, int sr
 	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, environment);
 	glColor4f(r, g, b, a);
 	glBegin(GL_QUADS);
-	glTexCoord2f(s0, t0);
-	glVertex2i(x, y);
-	glTexCoord2f(s0, t1);
-	glVertex2i(x, y + dstHeight);
-	glTexCoord2f(s1, t1);
-	glVertex2i(x + dstWidth, y + dstHeight);
-	glTexCoord2f(s1, t0);
-	glVertex2i(x + dstWidth, y);
+	EmitTexturedQuad(texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
+		dstX, dstY, dstWidth, dstHeight);
 	glEnd();
 	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
 	glDisable(GL_TEXTURE_2D);

@@ -2,6 +2,7 @@
 
 #include "app/Logger.h"
 #include "common/babel/babel.h"
+#include "gui/GlQuad.h"
 #include "platform/FileSystem.h"
 #include "platform/GlyphRaster.h"
 
@@ -103,22 +104,7 @@ public:
 	// Emits one quad inside glBegin(GL_QUADS), its destination moved by the clip area's offset.
 	void Quad(const gcn::OpenGLImage* image, int srcX, int srcY, int dstX, int dstY, int width, int height) const
 	{
-		const int x = dstX + m_Clip.xOffset;
-		const int y = dstY + m_Clip.yOffset;
-		const float textureWidth = float(image->getTextureWidth());
-		const float textureHeight = float(image->getTextureHeight());
-		const float s0 = srcX / textureWidth;
-		const float t0 = srcY / textureHeight;
-		const float s1 = (srcX + width) / textureWidth;
-		const float t1 = (srcY + height) / textureHeight;
-		glTexCoord2f(s0, t0);
-		glVertex2i(x, y);
-		glTexCoord2f(s0, t1);
-		glVertex2i(x, y + height);
-		glTexCoord2f(s1, t1);
-		glVertex2i(x + width, y + height);
-		glTexCoord2f(s1, t0);
-		glVertex2i(x + width, y);
+		EmitTexturedQuad(image, m_Clip, srcX, srcY, width, height, dstX, dstY, width, height);
 	}
 
 private:

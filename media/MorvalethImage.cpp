@@ -1,6 +1,7 @@
 #include "media/MorvalethImage.h"
 
 #include "app/Logger.h"
+#include "gui/GlQuad.h"
 #include "gui/GuiContext.h"
 #include "media/PowerMapImage.h"
 #include "platform/FileSystem.h"
@@ -496,28 +497,12 @@ void DrawImageScaled(gcn::Graphics* graphics, const gcn::Image* image, int srcX,
 	const gcn::OpenGLImage* texture = dynamic_cast<const gcn::OpenGLImage*>(image);
 	if (!texture)
 		return;
-	const gcn::ClipRectangle& clip = graphics->getCurrentClipArea();
-	const int x = dstX + clip.xOffset;
-	const int y = dstY + clip.yOffset;
-	const float textureWidth = float(texture->getTextureWidth());
-	const float textureHeight = float(texture->getTextureHeight());
-	const float s0 = srcX / textureWidth;
-	const float t0 = srcY / textureHeight;
-	const float s1 = (srcX + srcWidth) / textureWidth;
-	const float t1 = (srcY + srcHeight) / textureHeight;
-
 	// Blending stays as the graphics left it: on only for a translucent current colour.
 	glBindTexture(GL_TEXTURE_2D, texture->getTextureHandle());
 	glEnable(GL_TEXTURE_2D);
 	glBegin(GL_QUADS);
-	glTexCoord2f(s0, t0);
-	glVertex3i(x, y, 0);
-	glTexCoord2f(s0, t1);
-	glVertex3i(x, y + dstHeight, 0);
-	glTexCoord2f(s1, t1);
-	glVertex3i(x + dstWidth, y + dstHeight, 0);
-	glTexCoord2f(s1, t0);
-	glVertex3i(x + dstWidth, y, 0);
+	EmitTexturedQuad(texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
+		dstX, dstY, dstWidth, dstHeight);
 	glEnd();
 	glDisable(GL_TEXTURE_2D);
 	glDisable(GL_BLEND);
