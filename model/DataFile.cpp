@@ -194,3 +194,17 @@ bool StaysInsideScenarioRoot(const std::string& name, int depth)
 	}
 	return true;
 }
+
+bool CheckNameInsideRoot(const std::string& name, int depth, const std::string& path)
+{
+	if (StaysInsideScenarioRoot(name, depth))
+		return true;
+	g_Logger.Error(path + " " + name + " はシナリオフォルダの外を指しています。");
+	return false;
+}
+
+bool ReadMediaName(const TiXmlElement* parent, const char* child, const std::string& path, std::string& name)
+{
+	name = GetXmlText(parent->FirstChildElement(child));
+	return CheckNameInsideRoot(name, MEDIA_FOLDER_DEPTH, path);
+}

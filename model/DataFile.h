@@ -1,6 +1,9 @@
 #ifndef MORVALETH_MODEL_DATAFILE_H
 #define MORVALETH_MODEL_DATAFILE_H
 
+#include "app/XmlValue.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -42,6 +45,35 @@ std::uint32_t ParseColorWord(const std::string& text);
 
 /// True when a relative name, joined to a folder that lies depth folders below the scenario root, stays inside that root.
 bool StaysInsideScenarioRoot(const std::string& name, int depth);
+
+/// Depth below the scenario root of the folders that hold pictures and sounds ("Picture", the character folders).
+const int MEDIA_FOLDER_DEPTH = 2;
+
+/// StaysInsideScenarioRoot; when the name leads out, logs path + " " + name + " はシナリオフォルダの外を指しています。".
+bool CheckNameInsideRoot(const std::string& name, int depth, const std::string& path);
+
+/// The text of an optional child naming a media file (empty when the child is absent); false when the name leads out of the scenario root.
+bool ReadMediaName(const TiXmlElement* parent, const char* child, const std::string& path, std::string& name);
+
+/// A record field read from the integer "value" attribute of the child element of that name.
+template <typename T>
+struct TValueField
+{
+	const char* element;
+	int T::*field;
+};
+
+/// Reads every field in order; the first one missing logs "id =" + the record's id + " の" + element + "の検索に失敗しました。" and answers false.
+template <typename T, std::size_t N>
+bool ReadValueFields(const TiXmlElement* element, const TValueField<T> (&fields)[N], T& record)
+{
+	for (const TValueField<T>& value : fields) {
+		const std::string message = "id =" + record.id + " の" + value.element + "の検索に失敗しました。";
+		if (!QueryChildIntAttribute(element, value.element, "value", record.*value.field, message))
+			return false;
+	}
+	return true;
+}
 
 /// The position of the text in a keyword list; 0 (the first entry's number) when it is not listed.
 template <std::size_t N>

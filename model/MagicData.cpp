@@ -250,3 +250,22 @@ bool TMorvalethData::LoadRevive(const std::string& path)
 	SortByID(m_Revives, path);
 	return true;
 }
+
+bool TMorvalethData::ResolveMagic()
+{
+	for (TMagicData& magic : m_Magics) {
+		for (TMagicEntry& entry : magic.Entries) {
+			entry.SpecialIndex = GetSpecialIndex(entry.SpecialId);
+			if (entry.SpecialIndex < 0) {
+				g_Logger.Error("id = " + entry.SpecialId + " の検索に失敗しました。");
+				return false;
+			}
+			if (m_Specials[entry.SpecialIndex].Image.empty()) {
+				g_Logger.Error(FormatText("魔法 %s にアニメーション定義の無いSpecial %s が指定されました。"
+					"アニメーション定義の無いSpecialは攻撃にのみ指定可能です。", magic.id, entry.SpecialId));
+				return false;
+			}
+		}
+	}
+	return true;
+}

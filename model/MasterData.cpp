@@ -9,26 +9,8 @@
 
 namespace
 {
-// Character folders lie in the scenario folder, one level below the scenario
-// root; pictures and sounds are looked up in folders two levels below it.
+// Character folders lie in the scenario folder, one level below the scenario root.
 const int CHARA_FOLDER_DEPTH = 1;
-const int MEDIA_FOLDER_DEPTH = 2;
-
-/// A name the data joins into a path must not lead out of the scenario root.
-bool CheckNameInsideRoot(const std::string& name, int depth, const std::string& path)
-{
-	if (StaysInsideScenarioRoot(name, depth))
-		return true;
-	g_Logger.Error(path + " " + name + " はシナリオフォルダの外を指しています。");
-	return false;
-}
-
-/// The text of an optional child naming a media file; empty when the child is absent.
-bool ReadMediaName(const TiXmlElement* parent, const char* child, const std::string& path, std::string& name)
-{
-	name = GetXmlText(parent->FirstChildElement(child));
-	return CheckNameInsideRoot(name, MEDIA_FOLDER_DEPTH, path);
-}
 
 bool ReadCharaDirectories(const TiXmlElement* masterList, const std::string& path, std::vector<std::string>& folders)
 {

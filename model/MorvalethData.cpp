@@ -69,20 +69,38 @@ bool TMorvalethData::LoadDataFiles(const std::string& folder)
 	return true;
 }
 
-bool TMorvalethData::LoadCharacterFolders(const std::string&)
+bool TMorvalethData::LoadCharacterFolders(const std::string& folder)
 {
-	// Not yet built: the specials and characters of every character folder.
-	// Until their loaders exist this step reads nothing and succeeds.
+	m_Specials.clear();
+	m_Charas.clear();
+	if (!FinishStep(LoadFromEveryFolder(folder, "/SpecialTable.xml", &TMorvalethData::LoadSpecialTable),
+			"SpecialTable.xml OK", "特技情報の読み込みに失敗しました。"))
+		return false;
+	const bool loaded = LoadFromEveryFolder(folder, "/CharacterData.xml", &TMorvalethData::LoadCharacterData);
+	// Equal ids keep folder order, so that a lookup always finds the first one defined.
+	StableSortByID(m_Charas);
+	return FinishStep(loaded, "CharacterData.xml OK", "キャラ情報の読み込みに失敗しました。");
+}
+
+bool TMorvalethData::LoadFromEveryFolder(const std::string& folder, const char* file,
+	bool (TMorvalethData::*load)(const std::string& path, int folder))
+{
+	for (int k = 0; k < GetCharaDirectoryCount(); ++k) {
+		if (!(this->*load)(folder + "/" + m_CharaDirectories[k] + file, k))
+			return false;
+	}
 	return true;
 }
 
 bool TMorvalethData::ResolveReferences()
 {
-	// Not yet built: the magic entries' specials, the summoned and revived
-	// characters, the Employable and class-change ids and the masters'
-	// characters all name specials or characters, which arrive with their loaders.
-	// Until then this step resolves nothing and succeeds.
-	return true;
+	if (!FinishStep(ResolveMagic(), "ResolveMagic OK", "魔法のID解決に失敗しました。")
+		|| !FinishStep(ResolveCharacterID(), "ResolveCharacterID OK", "キャラID解決に失敗しました。")
+		|| !FinishStep(ResolveEmployable(), "ResolveEmployable OK", "キャラ情報の読み込みに失敗しました。"))
+		return false;
+	std::string master;
+	const bool resolved = ResolveMasterID(master);
+	return FinishStep(resolved, "ResolveMasterID OK", "マスターID " + master + " の解決に失敗しました。");
 }
 
 bool TMorvalethData::LoadScenarioFiles(const std::string& folder, int chapter)
@@ -129,6 +147,22 @@ int TMorvalethData::GetMasterIndex(const std::string& id) const
 int TMorvalethData::GetPowerMapAreaIndex(const std::string& id) const
 {
 	return FindIndexByID(m_PowerMapAreas, id);
+}
+
+int TMorvalethData::GetSpecialIndex(const std::string& id) const
+{
+	return FindIndexByID(m_Specials, id);
+}
+
+int TMorvalethData::GetCharaIndex(const std::string& id) const
+{
+	return FindIndexByID(m_Charas, id);
+}
+
+int TMorvalethData::GetTargetGroup(const std::string& id) const
+{
+	const auto found = m_TargetGroups.find(id);
+	return found != m_TargetGroups.end() ? found->second : -1;
 }
 
 const TMagicData& TMorvalethData::GetMagicData(int i) const
@@ -191,6 +225,16 @@ const TPowerMapAreaData& TMorvalethData::GetPowerMapAreaData(int i) const
 	return CheckedAt(m_PowerMapAreas, i, "power map areas");
 }
 
+const TSpecialData& TMorvalethData::GetSpecialData(int i) const
+{
+	return CheckedAt(m_Specials, i, "specials");
+}
+
+const TCharaData& TMorvalethData::GetCharaData(int i) const
+{
+	return CheckedAt(m_Charas, i, "characters");
+}
+
 const std::string& TMorvalethData::GetCharaDirectory(int i) const
 {
 	return CheckedAt(m_CharaDirectories, i, "character folders");
@@ -214,4 +258,24 @@ void TMorvalethData::SetMasterFlagImageIndex(int i, int image)
 {
 	if (TMasterData* master = CheckedSlot(m_Masters, i, "masters"))
 		master->FlagImage = image;
+}
+
+void TMorvalethData::SetSpecialImageIndex(int i, int image)
+{
+	if (TSpecialData* special = CheckedSlot(m_Specials, i, "specials"))
+		special->EffectImage = image;
+}
+
+void TMorvalethData::SetSpecialSoundIndex(int i, int sound)
+{
+	if (TSpecialData* special = CheckedSlot(m_Specials, i, "specials"))
+		special->SoundIndex = sound;
+}
+
+void TMorvalethData::SetCharaImageIndex(int i, int face, int chip)
+{
+	if (TCharaData* chara = CheckedSlot(m_Charas, i, "characters")) {
+		chara->FaceImage = face;
+		chara->ChipImage = chip;
+	}
 }

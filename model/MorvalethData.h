@@ -1,12 +1,15 @@
 #ifndef MORVALETH_MODEL_MORVALETHDATA_H
 #define MORVALETH_MODEL_MORVALETHDATA_H
 
+#include "model/CharaData.h"
 #include "model/MagicData.h"
 #include "model/MasterData.h"
 #include "model/ScenarioInfo.h"
+#include "model/SpecialData.h"
 #include "model/TerrainData.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,17 @@ public:
 	bool LoadPowerMap(const std::string& path);
 	/// "/Data/FieldMap.xml": the world map's size and picture.
 	bool LoadFieldMap(const std::string& path);
+	/// A character folder's "SpecialTable.xml": appends its specials (none when the file is missing) and sorts the table.
+	bool LoadSpecialTable(const std::string& path, int folder);
+	/// A character folder's "CharacterData.xml": appends its characters, unsorted.
+	bool LoadCharacterData(const std::string& path, int folder);
+
+	// Resolution of the ids that name specials and characters, once every file is read.
+
+	/// The special of every magic entry.
+	bool ResolveMagic();
+	/// The characters that specials summon and revival rules bring back.
+	bool ResolveCharacterID();
 
 	// Lookups by id; -1 when no record has exactly that id.
 
@@ -61,6 +75,10 @@ public:
 	int GetReviveIndex(const std::string& id) const;
 	int GetMasterIndex(const std::string& id) const;
 	int GetPowerMapAreaIndex(const std::string& id) const;
+	int GetSpecialIndex(const std::string& id) const;
+	int GetCharaIndex(const std::string& id) const;
+	/// Number of the target group named by specials.
+	int GetTargetGroup(const std::string& id) const;
 
 	// Counts and checked reads: an index outside the table logs an Error and gives an empty record.
 
@@ -91,6 +109,10 @@ public:
 	const TMasterData& GetMasterData(int i) const;
 	int GetPowerMapAreaCount() const { return static_cast<int>(m_PowerMapAreas.size()); }
 	const TPowerMapAreaData& GetPowerMapAreaData(int i) const;
+	int GetSpecialCount() const { return static_cast<int>(m_Specials.size()); }
+	const TSpecialData& GetSpecialData(int i) const;
+	int GetCharaCount() const { return static_cast<int>(m_Charas.size()); }
+	const TCharaData& GetCharaData(int i) const;
 	int GetCharaDirectoryCount() const { return static_cast<int>(m_CharaDirectories.size()); }
 	/// Character folder i, relative to the scenario folder.
 	const std::string& GetCharaDirectory(int i) const;
@@ -121,22 +143,36 @@ public:
 	void SetMasterFlagImageIndex(int i, int image);
 	/// Image-store index of the neutral flag.
 	void SetNeutralFlagImageIndex(int image) { m_NeutralFlagImage = image; }
+	/// Image-store index of special i's effect image.
+	void SetSpecialImageIndex(int i, int image);
+	/// Mixer index of special i's sound.
+	void SetSpecialSoundIndex(int i, int sound);
+	/// Image-store indices of character i's face and chip.
+	void SetCharaImageIndex(int i, int face, int chip);
 
 private:
 	/// Ends a load step: the debug line on success, the failure dialog otherwise.
 	bool FinishStep(bool succeeded, const std::string& okLine, const std::string& failText) const;
 	/// The twelve files of the "Data" folder, in load order.
 	bool LoadDataFiles(const std::string& folder);
-	/// The specials and characters of every character folder (not yet built: succeeds).
+	/// The specials and characters of every character folder.
 	bool LoadCharacterFolders(const std::string& folder);
-	/// The ids that name specials or characters (not yet built: succeeds).
+	/// Runs one loader on the named file of every character folder, in folder order; false at the first failure.
+	bool LoadFromEveryFolder(const std::string& folder, const char* file,
+		bool (TMorvalethData::*load)(const std::string& path, int folder));
+	/// The ids that name specials or characters.
 	bool ResolveReferences();
+	/// The Employable and class-change ids of every character.
+	bool ResolveEmployable();
+	/// The character of every master; on failure the master's id is in failed.
+	bool ResolveMasterID(std::string& failed);
 	/// The scenario's title and the chapter to play.
 	bool LoadScenarioFiles(const std::string& folder, int chapter);
 	/// The distances of one race file element to the other races.
 	bool ReadRaceAffinity(const TiXmlElement* race, const std::string& path);
 
 	std::vector<TMagicGroupData> m_MagicGroups;
+	std::vector<TSpecialData> m_Specials;
 	std::vector<TRaceData> m_Races;
 	std::vector<TAttributeData> m_Attributes;
 	std::vector<std::string> m_MapGroundNames;
@@ -148,7 +184,10 @@ private:
 	std::vector<TPowerMapAreaData> m_PowerMapAreas;
 	std::vector<int> m_MapObjNumbers;
 	std::vector<int> m_MapChipNumbers;
+	/// Number of every Target id of the specials files, in order of first appearance.
+	std::map<std::string, int> m_TargetGroups;
 	std::vector<std::string> m_CharaDirectories;
+	std::vector<TCharaData> m_Charas;
 
 	std::string m_ScenarioTitle;
 	TChapterInfo m_Chapter;

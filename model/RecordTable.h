@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,15 +29,30 @@ int FindIndexLinear(const std::vector<T>& table, const std::string& id)
 	return found != table.end() ? static_cast<int>(found - table.begin()) : -1;
 }
 
-/// Sorts the table by id, keeping file order among equal ids, and warns of every repeated id of the file.
+/// Warns of every record from position first on whose id an earlier record of the table bears already.
+template <typename T>
+void WarnRepeatedIds(const std::vector<T>& table, std::size_t first, const std::string& path)
+{
+	std::set<std::string> ids;
+	for (std::size_t i = 0; i < table.size(); ++i) {
+		if (!ids.insert(table[i].id).second && i >= first)
+			g_Logger.Warning(path + " 重複したid " + table[i].id);
+	}
+}
+
+/// Sorts the table by id, keeping table order among equal ids, so that a lookup finds the first of them.
+template <typename T>
+void StableSortByID(std::vector<T>& table)
+{
+	std::stable_sort(table.begin(), table.end(), [](const T& a, const T& b) { return a.id < b.id; });
+}
+
+/// Sorts a table read from one file by id and warns of every repeated id of the file.
 template <typename T>
 void SortByID(std::vector<T>& table, const std::string& path)
 {
-	std::stable_sort(table.begin(), table.end(), [](const T& a, const T& b) { return a.id < b.id; });
-	for (std::size_t i = 1; i < table.size(); ++i) {
-		if (table[i].id == table[i - 1].id)
-			g_Logger.Warning(path + " 重複したid " + table[i].id);
-	}
+	WarnRepeatedIds(table, 0, path);
+	StableSortByID(table);
 }
 
 /// Logs a read or write of a table entry outside the table.

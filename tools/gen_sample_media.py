@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes placeholder pictures and sounds for the sample scenario.
 
-The sample's data files name flags, music, the power map, the field map and the
-chip sheets; this script reads those names and writes a small placeholder for
-every one that is missing. Files that exist are left alone, so real pictures and
+The sample's data files name flags, music, the power map, the field map, the
+chip sheets, the characters' chips and faces and the specials' effect sheets and
+sounds; this script reads those names and writes a small placeholder for every
+one that is missing. Files that exist are left alone, so real pictures and
 sounds put in their place survive a second run (--force rewrites them all).
 
 Only the Python 3 standard library is used: PNG through zlib and struct, WAV
@@ -22,7 +23,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SCENARIO = os.path.join(ROOT, "data", "Scenario", "Default")
 
 # The sample keeps one flag in a character folder, to show that pictures are
-# also found there; every other picture goes to Picture/, every sound to
+# also found there; chips, faces and effect sheets go to the character folder
+# whose file names them; every other picture goes to Picture/, every sound to
 # MusicAndSound/.
 PLACED_IN_CHARACTER_FOLDER = {"flag_garm.png": "DefChar"}
 
@@ -90,6 +92,55 @@ def flag_painter(colour):
     return pixel
 
 
+def tint(name):
+    """A colour that follows the name, so that every character or effect looks its own."""
+    crc = zlib.crc32(name.encode("utf-8"))
+    return 60 + crc % 180, 60 + (crc >> 8) % 180, 60 + (crc >> 16) % 180
+
+
+def figure_painter(name, size):
+    """A round head over a body, on a transparent ground, scaled to the picture's size."""
+    r, g, b = tint(name)
+
+    def pixel(x, y):
+        fx, fy = x * 32 // size, y * 32 // size
+        head = (fx - 16) ** 2 + (fy - 9) ** 2 <= 25
+        body = 9 <= fx < 23 and 14 <= fy < 29
+        if head:
+            return (230, 200, 170, 255)
+        if body:
+            return (r, g, b, 255) if fx not in (9, 22) and fy != 28 else (r // 2, g // 2, b // 2, 255)
+        return (0, 0, 0, 0)
+    return pixel
+
+
+def face_painter(name):
+    """A face on a background in the character's colour."""
+    r, g, b = tint(name)
+
+    def pixel(x, y):
+        if (x - 48) ** 2 + (y - 46) ** 2 <= 900:
+            eye = y in range(38, 44) and (x in range(36, 42) or x in range(54, 60))
+            mouth = y in range(58, 61) and 40 <= x < 56
+            return (40, 30, 30) if eye or mouth else (230, 200, 170)
+        return (r, g, b)
+    return pixel
+
+
+def effect_painter(name, width, height, frames):
+    """One row of frames: a ring that grows from frame to frame."""
+    r, g, b = tint(name)
+
+    def pixel(x, y):
+        frame, fx = divmod(x, width)
+        radius = (frame + 1) * min(width, height) / (2 * frames)
+        distance = math.hypot(fx - width / 2, y - height / 2)
+        if abs(distance - radius) < max(2, radius / 4):
+            return (r, g, b, 220)
+        return (0, 0, 0, 0)
+    return pixel
+
+
 def ground_chip_painter(chips):
     def pixel(x, y):
         r, g, b = GROUND_COLOURS[chips[x // CHIP] % len(GROUND_COLOURS)]
@@ -151,6 +202,27 @@ def text_of(element, tag):
     return child.text.strip() if child is not None and child.text else ""
 
 
+def collect_character_folder(folder):
+    """The chips and faces of a character folder's characters and its specials' effect sheets and sounds."""
+    items = []
+    characters = os.path.join(SCENARIO, folder, "CharacterData.xml")
+    for chara in ET.parse(characters).getroot().findall("Character") if os.path.exists(characters) else []:
+        cid = chara.get("id")
+        items.append((text_of(chara, "BattleChip"), folder,
+                      lambda p, cid=cid: write_png(p, CHIP, CHIP, figure_painter(cid, CHIP), True)))
+        items.append((text_of(chara, "Face"), folder, lambda p, cid=cid: write_png(p, 96, 96, face_painter(cid))))
+    specials = os.path.join(SCENARIO, folder, "SpecialTable.xml")
+    for special in ET.parse(specials).getroot().findall("Special") if os.path.exists(specials) else []:
+        image = special.find("Image")
+        if image is not None and image.text:
+            width, height, frames = (int(image.get(k)) for k in ("width", "height", "animation"))
+            paint = effect_painter(image.text.strip(), width, height, frames)
+            items.append((image.text.strip(), folder,
+                          lambda p, w=width * frames, h=height, paint=paint: write_png(p, w, h, paint, True)))
+        items.append((text_of(special, "Sound"), "MusicAndSound", None))
+    return items
+
+
 def collect(data):
     """Every (file name, folder, writer) the sample's data refers to."""
     masters = ET.parse(os.path.join(data, "MasterData.xml")).getroot()
@@ -165,6 +237,8 @@ def collect(data):
             items.append((flag, "Picture", lambda p, paint=paint: write_png(p, 4 * CHIP, CHIP, paint, True)))
         for tag in ("Music", "BattleMusic", "MasterBattleMusic"):
             items.append((text_of(master, tag), "MusicAndSound", None))
+    for folder in masters.find("Character").findall("Directory"):
+        items += collect_character_folder(folder.text.strip())
     common = masters.find("CommonMusic")
     for tag in ("EventMusic", "DecisiveMusic"):
         items.append((text_of(common, tag), "MusicAndSound", None))

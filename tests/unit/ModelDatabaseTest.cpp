@@ -35,7 +35,8 @@ TEST(ModelDatabase, SampleLoadsWithoutErrorOrWarningInFileOrder)
 	EXPECT_EQ(0, CountWarnings(log)) << log.Text();
 	const char* const steps[] = {"MagicTable.xml", "MagicGroup.xml", "Race.xml", "MapChipType.xml",
 		"MoveAndSkill.xml", "Attribute.xml", "Revive.xml", "MapObj.txt", "MapChip.txt", "MasterData.xml",
-		"PowerMap.xml", "FieldMap.xml", "Scenario.xml", "ScenarioX.xml"};
+		"PowerMap.xml", "FieldMap.xml", "SpecialTable.xml", "CharacterData.xml", "ResolveMagic",
+		"ResolveCharacterID", "ResolveEmployable", "ResolveMasterID", "Scenario.xml", "ScenarioX.xml"};
 	const std::string text = log.Text();
 	std::size_t previous = 0;
 	for (const char* step : steps) {
@@ -134,7 +135,7 @@ TEST(ModelDatabase, RecordsHoldTheirFields)
 	ASSERT_EQ(1u, raise.Entries.size());
 	EXPECT_EQ("raisedead", raise.Entries[0].SpecialId);
 	EXPECT_EQ(3, raise.Entries[0].Rank);
-	EXPECT_EQ(-1, raise.Entries[0].SpecialIndex);
+	EXPECT_EQ(data.GetSpecialIndex("raisedead"), raise.Entries[0].SpecialIndex);
 	EXPECT_EQ(0, data.GetMagicData(0).Limit);
 
 	const TRaceData& human = data.GetRaceData(data.GetRaceIndex("human"));
@@ -168,7 +169,7 @@ TEST(ModelDatabase, MastersAndPowerMapAreasHoldTheirFields)
 	EXPECT_EQ("flag_leon.png", leon.FlagFile);
 	EXPECT_EQ(std::string("\x30\x60\xE0\xFF", 4), MemoryBytes(leon.PowerMapColor));
 	EXPECT_EQ(-1, leon.MusicIndex);
-	EXPECT_EQ(-1, leon.CharaIndex);
+	EXPECT_EQ(data.GetCharaIndex("leon"), leon.CharaIndex);
 	EXPECT_EQ(-1, leon.FlagImage);
 	const TMasterData& garm = data.GetMasterData(data.GetMasterIndex("garm"));
 	EXPECT_EQ("", garm.Music);

@@ -16,10 +16,16 @@ std::string SampleScenario()
 TSampleCopy::TSampleCopy()
 	: m_Folder(m_Dir / "Default")
 {
-	fs::create_directories(m_Folder + "/Data");
-	fs::copy_file(SampleScenario() + "/Scenario.xml", m_Folder + "/Scenario.xml");
-	for (const fs::directory_entry& entry : fs::directory_iterator(SampleScenario() + "/Data"))
-		fs::copy_file(entry.path(), m_Folder + "/Data/" + entry.path().filename().string());
+	// The data files only: the database never opens pictures or sounds.
+	const fs::path source = SampleScenario();
+	for (fs::recursive_directory_iterator it(source), end; it != end; ++it) {
+		const fs::path target = fs::path(m_Folder) / fs::relative(it->path(), source);
+		const std::string extension = it->path().extension().string();
+		if (fs::is_directory(it->path()))
+			fs::create_directories(target);
+		else if (extension == ".xml" || extension == ".txt")
+			fs::copy_file(it->path(), target);
+	}
 }
 
 void TSampleCopy::Replace(const std::string& file, const std::string& sjisFrom, const std::string& sjisTo) const
