@@ -30,7 +30,7 @@ std::string MagicTable(int count)
 	for (int i = 0; i < count; ++i) {
 		out << "<Magic id=\"magic" << i << "\" groupid=\"" << (i % 3 == 0 ? "dark" : i % 3 == 1 ? "fire" : "light")
 			<< "\" limit=\"" << i % 4 << "\"><Name>Magic " << i << "</Name><Guidance>Guidance text " << i << "</Guidance>"
-			<< "<Entry specialid=\"s" << i << "\" rank=\"1\"/><Entry specialid=\"t" << i << "\" rank=\"3\"/></Magic>\n";
+			<< "<Entry specialid=\"firebolt\" rank=\"1\"/><Entry specialid=\"heal\" rank=\"3\"/></Magic>\n";
 	}
 	return out.str() + "</MagicList>\n";
 }
@@ -38,7 +38,8 @@ std::string MagicTable(int count)
 std::string MasterData(int count)
 {
 	std::ostringstream out;
-	out << "<MasterList><Character><Directory>DefChar</Directory><Directory>Element</Directory></Character>"
+	out << "<MasterList><Character><Directory>DefChar</Directory><Directory>Element</Directory>"
+		<< "<Directory>Extra</Directory><Directory>Large</Directory></Character>"
 		<< "<CommonMusic><EventMusic>event.wav</EventMusic><DecisiveMusic>decisive.wav</DecisiveMusic></CommonMusic>\n";
 	for (int i = count - 1; i >= 0; --i) {
 		out << "<Master id=\"master" << i << "\"><Name>Master " << i << "</Name><PowerMapColor>FF" << std::hex
@@ -59,14 +60,41 @@ std::string PowerMap(int count)
 	return out.str() + "</AreaList></PowerMap>\n";
 }
 
-/// A copy of the sample's data files with large magic, master and power map files.
+/// One character per master, each a copy of the sample master "leon" under the master's id.
+std::string MasterCharacters(const fs::path& sample, int count)
+{
+	std::ifstream in((sample / "DefChar/CharacterData.xml").string(), std::ios::binary);
+	const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+	const std::string open = "<Character id=\"leon\">";
+	const std::string::size_type begin = text.find(open) + open.size();
+	const std::string::size_type end = text.find("</Character>", begin) + std::string("</Character>").size();
+	const std::string body = text.substr(begin, end - begin);
+	std::ostringstream out;
+	out << "<CharacterList>\n";
+	for (int i = 0; i < count; ++i)
+		out << "<Character id=\"master" << i << "\">" << body << "\n";
+	return out.str() + "</CharacterList>\n";
+}
+
+void CopyTree(const fs::path& from, const fs::path& to)
+{
+	fs::create_directories(to);
+	for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+		if (fs::is_directory(entry.path()))
+			CopyTree(entry.path(), to / entry.path().filename());
+		else
+			fs::copy_file(entry.path(), to / entry.path().filename());
+	}
+}
+
+/// A copy of the sample with large magic, master and power map files, and a
+/// character folder holding the masters' characters.
 fs::path WriteLargeScenario(const fs::path& sample)
 {
 	const fs::path folder = fs::temp_directory_path() / fs::unique_path("bench-%%%%-%%%%") / "Large";
-	fs::create_directories(folder / "Data");
-	fs::copy_file(sample / "Scenario.xml", folder / "Scenario.xml");
-	for (const fs::directory_entry& entry : fs::directory_iterator(sample / "Data"))
-		fs::copy_file(entry.path(), folder / "Data" / entry.path().filename());
+	CopyTree(sample, folder);
+	fs::create_directories(folder / "Large");
+	Write(folder / "Large/CharacterData.xml", MasterCharacters(sample, 50));
 	Write(folder / "Data/MagicTable.xml", MagicTable(100));
 	Write(folder / "Data/MasterData.xml", MasterData(50));
 	Write(folder / "Data/PowerMap.xml", PowerMap(200));
