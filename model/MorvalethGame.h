@@ -1,0 +1,319 @@
+#ifndef MORVALETH_MODEL_MORVALETHGAME_H
+#define MORVALETH_MODEL_MORVALETHGAME_H
+
+#include "model/GameRecords.h"
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TMorvalethData;
+struct TCharaData;
+
+/// (area index, position) of a stationed character.
+typedef std::pair<int, int> TAreaCharaPos;
+
+/// Holds every area, master and alliance of the running game, and applies the strategic rules to them.
+/// Rules that refuse their arguments log one Error and leave the state as it was.
+class TMorvalethGame
+{
+public:
+	/// Empty state over an empty database; no current master.
+	TMorvalethGame();
+
+	// Building a game (the new-game and saved-game loaders, and tests).
+
+	/// Reads definitions from the database, which must outlive the game.
+	void SetData(const TMorvalethData* data);
+	/// Replaces the areas, sorted by id, with their neighbour ids resolved; false, unchanged, after an Error for an unknown neighbour id.
+	bool SetAreas(std::vector<TAreaInstance> areas);
+	/// Appends a master in play with that definition and money; answers its master index.
+	int AddMaster(int dataIndex, int money);
+	/// Sets the difficulty; false, unchanged, after an Error for a level outside 1..5.
+	bool SetGameLevel(int level);
+	/// Sets the turn counter and the count of turns played.
+	void SetTurn(int turn, int progressedTurn);
+
+	// Records; an index outside a table logs an Error and gives a scratch record.
+
+	/// Number of areas.
+	int GetAreaCount() const { return static_cast<int>(m_Areas.size()); }
+	/// Area i; the area index is its position in the id order.
+	TAreaInstance& GetArea(int i);
+	const TAreaInstance& GetArea(int i) const;
+	/// Number of masters in play, defeated ones included.
+	int GetMasterCount() const { return static_cast<int>(m_Masters.size()); }
+	/// Master i in play.
+	TMasterInstance& GetMaster(int i);
+	const TMasterInstance& GetMaster(int i) const;
+	/// Number of alliances.
+	int GetAllianceCount() const { return static_cast<int>(m_Alliances.size()); }
+	/// Alliance i.
+	TAlliance& GetAlliance(int i);
+	/// Heroes that died in battle.
+	const std::vector<TCharaInstance>& GetDeadCharas() const { return m_DeadCharas; }
+	/// Heroes that belong to no area.
+	const std::vector<TCharaInstance>& GetWanderCharas() const { return m_WanderCharas; }
+	/// Difficulty, 1 to 5.
+	int GetGameLevel() const { return m_GameLevel; }
+	/// Turn counter.
+	int GetTurn() const { return m_Turn; }
+	/// Count of turns played.
+	int GetProgressedTurn() const { return m_ProgressedTurn; }
+	/// 0-based chapter index.
+	int GetChapterIndex() const { return m_ChapterIndex; }
+	/// Master whose turn it is; -1 when none.
+	int GetCurrentMaster() const { return m_CurrentMaster; }
+	/// The game has been decided.
+	bool IsGameEnded() const { return m_GameEnded; }
+	/// Stores the mixer index of area i's music.
+	void SetAreaMusicIndex(int i, int music);
+
+	// Characters in play, lookups and counts.
+
+	/// A new character of the definition at the rank: full points, status and power for the rank.
+	TCharaInstance CreateCharaInstance(int charaIndex, int rank) const;
+	/// Recomputes HP and MP max, the six stats and the power for the instance's definition and rank.
+	void CalcCharaStatus(TCharaInstance& chara) const;
+	/// Area index of the id (byte-wise exact match); -1 when absent.
+	int GetAreaIndex(const std::string& id) const { return FindAreaIndex(id); }
+	/// Binary search of the id over the areas sorted by id; -1 when absent.
+	int FindAreaIndex(const std::string& id) const;
+	/// Master index of the first master with that definition; -1 when none.
+	int GetMasterIndexByData(int dataIndex) const;
+	/// Master index of the master id; -1 when the id or its master is absent.
+	int GetMasterIndexByID(const std::string& id) const;
+	/// First character of that definition in the master's areas, in area and roster order.
+	bool FindMasterChara(int master, int charaIndex, int& area, int& position) const;
+	/// Area of the master in which its own character stands; -1 when none (a defeated master).
+	int GetMasterArea(int master) const;
+	/// Some master's own character stands in the area.
+	bool AreaHasMaster(int area) const;
+	/// The character stands in an area, wanders or is dead.
+	bool CharaExists(int charaIndex) const;
+	/// Copy of the wandering character; an Error and a new rank-0 character 0 when it is not wandering.
+	TCharaInstance GetWanderingChara(int charaIndex) const;
+	/// Alliance index of masters a and b in either order; -1 when none.
+	int FindAlliance(int a, int b) const;
+	/// Id of the hero with the n-th most wins (0-based) over all areas; false when there is none or it has no win.
+	bool GetChampion(int n, std::string& id) const;
+	/// Areas the master holds.
+	int GetMasterAreaCount(int master) const;
+	/// Stationed heroes over the master's areas.
+	int GetMasterHeroCount(int master) const;
+	/// Sum of the power of the area's characters.
+	int GetAreaPower(int area) const;
+	/// Sum of the power of the master's areas.
+	int GetMasterPower(int master) const;
+	/// Development levels of the area.
+	int GetAreaCity(int area) const;
+	int GetAreaWall(int area) const;
+	int GetAreaRoad(int area) const;
+	/// Sets the level clamped to 0..max and shows it on the area's battle map.
+	void SetAreaCity(int area, int value);
+	void SetAreaWall(int area, int value);
+	void SetAreaRoad(int area, int value);
+	/// After a battle: the levels become the objects left on the battle map, whose terrain is restored.
+	void UpdateAreaFromBattleMap(int area);
+	/// Adds the amount (may be negative) to the master's money.
+	void PlusMasterMoney(int master, int amount);
+	/// "title chapter master NNターン" caption of a save slot.
+	void GetSaveCaption(std::string& caption) const;
+
+	// Money, power and costs.
+
+	/// Definition's Power x 1000 + rank x 101.
+	int CalcCharaPower(const TCharaInstance& chara) const;
+	/// (City / 4 + base income), doubled when Road is at its max.
+	int GetAreaIncome(int area) const;
+	/// Recomputes every master's income and its upkeep of heroes.
+	void CalcIncome();
+	/// Recomputes every master's power sum.
+	void CalcMasterPower();
+	/// Price a computer master pays for the character at the game level.
+	int GetCOMEmployCost(int charaIndex) const;
+	/// Whether the master's race accepts the candidate: same race always, distance 3 or more never, else 1 in distance + 1.
+	bool CheckEmployAffinity(int master, int charaIndex) const;
+	/// Applies rank-up and class change after experience was added; true only for a class change.
+	bool CheckRankUp(TCharaInstance& chara) const;
+
+	// Characters on the map.
+
+	/// Hires a new character into an owned area through the stationed employer at the position.
+	bool EmployCharacter(int area, int employer, int charaIndex);
+	/// Hire candidates through the employer: its Employable list, then the area's.
+	void GetEmployableCharas(int area, int employer, std::vector<int>& charas) const;
+	/// Hires the wandering hero into an owned area with room for its EmployCost.
+	bool EmployWanderingChara(int area, int charaIndex);
+	/// Sends the stationed character at the position out of the game.
+	bool DismissCharacter(int area, int position);
+	/// Exchanges the characters at positions1 of area1 with those at positions2 of area2; moved ones have acted.
+	bool MoveCharacter(int area1, int area2, const std::vector<int>& positions1, const std::vector<int>& positions2);
+	/// Moves the characters at the positions of area1 to area2.
+	bool MoveCharacterNoList(int area1, int area2, const std::vector<int>& positions);
+	/// Puts the character into the area by script: a wandering hero comes with its record, others as new.
+	void InsertAreaChara(int area, int charaIndex);
+	/// Erases the stationed character at the position.
+	void RemoveAreaChara(int area, int position);
+	/// Restores the roster order of the area.
+	void SortAreaCharas(int area);
+	/// Sorts each area of the set in increasing index order.
+	void SortAreaCharasOf(const std::set<int>& areas);
+	/// Fills the free places of the area with inhabitants within a budget.
+	void PlaceInhabitants(int area);
+	/// Fills every area with inhabitants, in index order.
+	void PlaceAllInhabitants();
+	/// Puts the hero on the wandering list; false after an Error when it is already dead or wandering.
+	bool AddWanderChara(const TCharaInstance& chara);
+	/// Puts the heroes whose appearance window holds the turn and who stand nowhere on the wandering list.
+	void AddAppearingHeroes();
+	/// The current master's hero search in its "SearchHero" areas.
+	void CheckSearchHero();
+	/// Takes the last finding of the hero search; false when none is left.
+	bool PopFoundHero(int& area, int& charaIndex);
+	/// Gives the master another definition and puts the new master's character in place of the old one.
+	void ChangeMasterType(int master, int dataIndex, int oldCharaIndex);
+
+	// Turns, master order and alliances.
+
+	/// Ends the current master's turn and makes the next one current; true when a new turn began.
+	bool ActivateNextMaster();
+	/// The standing orders of the current master's areas.
+	void DoAreaOperations();
+	/// Orders every master by power sum, weakest first; the position goes back before the first.
+	void BuildMasterOrder();
+	/// Sets the player flag of the first master with that definition.
+	void SetMasterPlayer(int dataIndex, bool player);
+	/// True when no existing master has an enemy left, or no master exists.
+	bool CheckGameEnd() const;
+	/// Some other master exists that is not allied with this one without end.
+	bool ExistsConstantEnemyMaster(int master) const;
+	/// Marks the game decided; an existing master becomes current when the current one is gone.
+	void SetGameEnd();
+	/// No existing master is played by the player.
+	bool NoPlayerMasterExists() const;
+	/// Existing masters whose own character stands in none of their areas, in index order.
+	void GetDefeatedMasters(std::vector<int>& masters) const;
+	/// Removes every defeated master.
+	void RemoveDefeatedMasters();
+	/// The master's heroes wander, its areas turn neutral and refill, its alliances end.
+	void RemoveMaster(int master);
+	/// Price of an alliance for the turns; turns -1 tops the alliance up to 6 turns.
+	int GetAllianceCost(int master1, int master2, int turns) const;
+	/// Master1 pays master2 the price; their alliance gains the turns or begins.
+	bool MakeAlliance(int master1, int master2, int turns, int price);
+	/// Sets the remaining turns of the masters' alliance, or begins one.
+	void SetAlliance(int master1, int master2, int turns);
+	/// Removes every alliance with no turn left.
+	void PurgeExpiredAlliances();
+	/// The current master may attack the area.
+	bool CanInvadeArea(int area) const;
+
+	// Moves after a battle.
+
+	/// Puts every character of a finished battle where it belongs; heroes whose area fell go to the homeless list.
+	bool MoveCharaAfterBattleDepWin(const std::vector<TAreaCharaPos>& army, const std::vector<TCharaInstance>& attackers,
+		const std::vector<TCharaInstance>& defenders, std::vector<TCharaInstance>& homeless, int area, int master,
+		bool attackerWon);
+	/// Places a copy in a neighbour of the area held by the master (-1: neutral); answers that neighbour or -1.
+	int FleeToNeighborArea(int area, int master, const TCharaInstance& chara);
+	/// The stationed character takes the battle copy's class, rank, experience and wins.
+	void UpdateCharaFromBattle(TCharaInstance& stationed, const TCharaInstance& copy) const;
+	/// Neighbours held by the area's owner and their free places; answers the sum of free places.
+	int GetOwnNeighborAreas(int area, std::vector<int>& areas, std::vector<int>& freePlaces) const;
+	/// Gives the undefended area to the master and moves the listed characters into it.
+	bool OccupyArea(const std::vector<TAreaCharaPos>& army, int area, int master);
+
+private:
+	/// Definition of a character.
+	const TCharaData& CharaData(int charaIndex) const;
+	/// Own character of a master; -1 for none or a bad master index.
+	int MasterCharaIndex(int master) const;
+	/// True for an area index inside the table; an Error naming the caller otherwise.
+	bool CheckArea(int area, const char* caller) const;
+	/// True for a master index inside the table; an Error naming the caller otherwise.
+	bool CheckMaster(int master, const char* caller) const;
+	/// Sets one level of the area clamped to 0..max and shows it on the battle map.
+	void SetAreaLevel(int area, int value, int TAreaInstance::*level, int TAreaInstance::*max,
+		int (TBattleMap::*show)(int));
+	/// Which definitions stand in an area or on a list, by definition index.
+	std::vector<bool> MarkPresentCharas() const;
+	/// A character that found no place: a hero wanders, any other is gone.
+	void LoseChara(const TCharaInstance& chara);
+
+	// Steps of the rules.
+
+	/// The checks of a hire in their order, each refusal logged; the price and rank of the recruit.
+	bool CheckEmploy(int area, int employer, int charaIndex, int& price, int& rank) const;
+	/// Sorts both position lists and tests the whole exchange before anything moves.
+	bool CheckMovePositions(int area1, int area2, std::vector<int>& sorted1, std::vector<int>& sorted2) const;
+	/// Moves the characters at the sorted positions, the highest first, marking them as having acted.
+	void MoveCharas(int from, int to, const std::vector<int>& sorted);
+	/// Who may settle in the area, at which rank and for how much in all; false when nobody.
+	bool InhabitantBudget(int area, std::vector<int>& candidates, int& rank, int& budget) const;
+	/// The dearest candidate within the budget, some skipped at random; -1 when none.
+	int PickInhabitant(const std::vector<int>& candidates, int budget) const;
+	/// The hero search attempts of one area, each hero found once.
+	void SearchHeroIn(int area, std::set<int>& found);
+	/// Area for a new master character: the first with room, else the full one with the weakest last place.
+	int FindAreaForNewMaster(int master) const;
+	/// Makes the next existing master of the order current; false when the order is exhausted.
+	bool AdvanceOrder();
+	/// Pays income less upkeep, counts the alliances down and orders the masters for the new turn.
+	void StartNewTurn();
+	/// Removes the alliances that ran out and takes a turn from each other one with an end.
+	void CountAllianceDown();
+	/// Debug lines for heroes in two places or in none.
+	void CheckConsistency() const;
+	/// The idle characters of the area gain experience.
+	void TrainArea(int area);
+	/// The listed characters stand once each in areas other than the area; an Error naming the caller otherwise.
+	bool CheckArmy(const std::vector<TAreaCharaPos>& army, int area, const char* caller) const;
+	/// The arguments of a battle's end fit the game; one Error otherwise.
+	bool CheckBattleArguments(const std::vector<TAreaCharaPos>& army, const std::vector<TCharaInstance>& attackers,
+		const std::vector<TCharaInstance>& defenders, int area, int master) const;
+	/// Erases the characters at the places, the highest position of an area first.
+	void EraseArmy(const std::vector<TAreaCharaPos>& places);
+	/// Places the living characters that joined a side in the area or, fleeing, in a neighbour of the master.
+	void PlaceJoinedCharas(const std::vector<TCharaInstance>& joined, int area, int fleeMaster, bool allFlee,
+		const char* fleeWarning, const char* fullWarning, std::set<int>& sortSet);
+	/// The defenders' side of a battle's end, the area changing hands when the attacker won.
+	void MoveDefendersAfterBattle(const std::vector<TCharaInstance>& defenders, std::vector<TCharaInstance>& homeless,
+		int area, int master, bool attackerWon, std::set<int>& sortSet);
+	/// The army's side of a battle's end: the dead off the map, the winners into the area, the rest home.
+	void MoveArmyAfterBattle(const std::vector<TAreaCharaPos>& army, const std::vector<TCharaInstance>& attackers,
+		int area, bool attackerWon, std::set<int>& sortSet);
+
+	/// Areas sorted by id.
+	std::vector<TAreaInstance> m_Areas;
+	/// Masters in chapter order.
+	std::vector<TMasterInstance> m_Masters;
+	std::vector<TAlliance> m_Alliances;
+	/// Heroes that died in battle.
+	std::vector<TCharaInstance> m_DeadCharas;
+	/// Heroes that belong to no area and can be found or hired.
+	std::vector<TCharaInstance> m_WanderCharas;
+	/// Findings of the last hero search: (area, definition), taken from the back.
+	std::vector<std::pair<int, int>> m_FoundHeroes;
+	/// (master index, power sum) in acting order.
+	std::vector<std::pair<int, int>> m_MasterOrder;
+	/// Position in the master order; -1 before the first master of a turn.
+	int m_OrderPosition;
+	int m_GameLevel;
+	int m_Turn;
+	int m_ProgressedTurn;
+	/// 0-based chapter index.
+	int m_ChapterIndex;
+	/// Master whose turn it is; -1 when none.
+	int m_CurrentMaster;
+	bool m_GameEnded;
+	/// Borrowed; never null.
+	const TMorvalethData* m_Data;
+	/// Targets of writes through a bad index, so that they land nowhere.
+	TAreaInstance m_ScratchArea;
+	TMasterInstance m_ScratchMaster;
+	TAlliance m_ScratchAlliance;
+};
+
+#endif

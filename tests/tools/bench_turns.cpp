@@ -1,0 +1,205 @@
+// Times a full turn cycle of the strategic game: every master ends its turn (its
+// areas carry out their standing orders), the end of the game is tested each time,
+// and a new turn begins with income, upkeep and the alliance count-down.
+// The game is generated: 200 areas on a 20 x 10 grid and 50 masters holding 3 areas
+// each, on the sample scenario with 50 more masters added to its data.
+// Usage: bench_turns [source tree]; prints the best and mean cycle times.
+
+#include "app/GameConfig.h"
+#include "app/Logger.h"
+#include "app/Random.h"
+#include "model/MorvalethData.h"
+#include "model/MorvalethGame.h"
+
+#include <boost/filesystem.hpp>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const int MASTERS = 50;
+const int GRID_WIDTH = 20;
+const int GRID_HEIGHT = 10;
+const int AREAS_PER_MASTER = 3;
+const int CYCLES = 50;
+const double GOAL_MS = 5.0;
+
+std::string ReadText(const fs::path& path)
+{
+	std::ifstream in(path.string(), std::ios::binary);
+	std::ostringstream text;
+	text << in.rdbuf();
+	return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text)
+{
+	std::ofstream(path.string(), std::ios::binary) << text;
+}
+
+std::string MasterId(int i)
+{
+	return "boss" + std::to_string(i);
+}
+
+/// Inserts the text before the closing tag of the file's root element.
+void AppendToRoot(const fs::path& path, const std::string& closingTag, const std::string& text)
+{
+	std::string content = ReadText(path);
+	content.insert(content.rfind(closingTag), text);
+	WriteText(path, content);
+}
+
+/// A copy of the sample with MASTERS more masters, each with a character made after the sample's "leon".
+fs::path WriteLargeScenario(const fs::path& sample)
+{
+	const fs::path folder = fs::temp_directory_path() / fs::unique_path("bench-turns-%%%%-%%%%") / "Large";
+	fs::create_directories(folder);
+	for (fs::recursive_directory_iterator it(sample), end; it != end; ++it) {
+		const fs::path target = folder / fs::relative(it->path(), sample);
+		if (fs::is_directory(it->path()))
+			fs::create_directories(target);
+		else
+			fs::copy_file(it->path(), target);
+	}
+	const fs::path characters = folder / "DefChar/CharacterData.xml";
+	const std::string text = ReadText(characters);
+	const std::size_t begin = text.find("<Character id=\"leon\">");
+	const std::string leon = text.substr(begin, text.find("</Character>", begin) + 12 - begin);
+	std::string masters;
+	std::string charas;
+	for (int i = 0; i < MASTERS; ++i) {
+		std::string chara = leon;
+		chara.replace(chara.find("\"leon\""), 6, "\"" + MasterId(i) + "\"");
+		charas += chara + "\n";
+		masters += "<Master id=\"" + MasterId(i) + "\"><Name>" + MasterId(i) + "</Name><PowerMapColor>FF102030"
+			"</PowerMapColor><FlagFile>flag_leon.png</FlagFile></Master>\n";
+	}
+	AppendToRoot(characters, "</CharacterList>", charas);
+	AppendToRoot(folder / "Data/MasterData.xml", "</MasterList>", masters);
+	return folder;
+}
+
+/// Area i of the grid: its id and its neighbours to the left, right, above and below.
+TAreaInstance GridArea(int i)
+{
+	const auto id = [](int k) { return "A" + std::to_string(1000 + k); };
+	TAreaInstance area;
+	area.id = id(i);
+	area.Name = area.id;
+	area.BaseIncome = 10 + i % 7;
+	area.CityMax = 12;
+	area.WallMax = 10;
+	area.RoadMax = 6;
+	area.InhabitCost = 100;
+	area.Operation = i % OPERATION_COUNT;
+	const int x = i % GRID_WIDTH;
+	const int y = i / GRID_WIDTH;
+	if (x > 0)
+		area.NeighborIds.push_back(id(i - 1));
+	if (x + 1 < GRID_WIDTH)
+		area.NeighborIds.push_back(id(i + 1));
+	if (y > 0)
+		area.NeighborIds.push_back(id(i - GRID_WIDTH));
+	if (y + 1 < GRID_HEIGHT)
+		area.NeighborIds.push_back(id(i + GRID_WIDTH));
+	return area;
+}
+
+/// The generated game: master m holds areas 3m..3m+2 with its character in the first; the last 50 areas are neutral.
+bool BuildGame(TMorvalethGame& game, const TMorvalethData& data)
+{
+	const std::vector<int> troops = {data.GetCharaIndex("soldier"), data.GetCharaIndex("knight"),
+		data.GetCharaIndex("archer"), data.GetCharaIndex("militia")};
+	game.SetData(&data);
+	game.SetGameLevel(3);
+	std::vector<TAreaInstance> areas;
+	for (int i = 0; i < GRID_WIDTH * GRID_HEIGHT; ++i) {
+		areas.push_back(GridArea(i));
+		areas.back().Inhabit = troops;
+	}
+	if (!game.SetAreas(areas))
+		return false;
+	for (int m = 0; m < MASTERS; ++m) {
+		game.AddMaster(data.GetMasterIndex(MasterId(m)), 1000);
+		for (int k = 0; k < AREAS_PER_MASTER; ++k)
+			game.GetArea(m * AREAS_PER_MASTER + k).Owner = m;
+		game.GetArea(m * AREAS_PER_MASTER).Charas.push_back(
+			game.CreateCharaInstance(data.GetCharaIndex(MasterId(m)), 1));
+		if (m % 2 == 1)
+			game.SetAlliance(m - 1, m, m % 10 == 1 ? ALLIANCE_ENDLESS : 3 + m % 5);
+	}
+	game.GetMaster(0).Player = true;
+	game.PlaceAllInhabitants();
+	game.CalcMasterPower();
+	game.SetTurn(0, -1);
+	return true;
+}
+
+/// Every master ends its turn once, until a new turn has begun.
+void PlayCycle(TMorvalethGame& game)
+{
+	bool newTurn = false;
+	while (!newTurn) {
+		if (game.CheckGameEnd())
+			game.SetGameEnd();
+		newTurn = game.ActivateNextMaster();
+	}
+}
+
+int CountStationed(const TMorvalethGame& game)
+{
+	int count = 0;
+	for (int a = 0; a < game.GetAreaCount(); ++a)
+		count += static_cast<int>(game.GetArea(a).Charas.size());
+	return count;
+}
+
+/// Plays CYCLES turn cycles and prints the best and mean time of one.
+void Measure(const char* label, TMorvalethGame game)
+{
+	double best = 1e9;
+	double total = 0.0;
+	for (int cycle = 0; cycle < CYCLES; ++cycle) {
+		const auto start = std::chrono::steady_clock::now();
+		PlayCycle(game);
+		const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+		best = std::min(best, ms);
+		total += ms;
+	}
+	std::printf("%-28s best %6.3f ms  mean %6.3f ms  over %d cycles  (goal %.0f ms: %s)\n", label, best,
+		total / CYCLES, CYCLES, GOAL_MS, total / CYCLES < GOAL_MS ? "met" : "missed");
+}
+}
+
+int main(int argc, char** argv)
+{
+	// Without an argument, the source tree this file was compiled from.
+	const fs::path source = argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path().parent_path().parent_path();
+	const fs::path large = WriteLargeScenario(source / "data/Scenario/Default");
+	TMorvalethData data;
+	TMorvalethGame game;
+	const bool built = data.Load(large.string(), 0) && BuildGame(game, data);
+	fs::remove_all(large.parent_path());
+	if (!built) {
+		std::printf("the generated game could not be built (see log.txt)\n");
+		return 1;
+	}
+	SeedRandom(1);
+	PlayCycle(game);
+	std::printf("%d areas, %d masters, %d characters stationed\n", game.GetAreaCount(), game.GetMasterCount(),
+		CountStationed(game));
+	g_Logger.SetLevel(2);
+	g_Config.m_LogLevel = 2;
+	Measure("log level 2", game);
+	// The configuration's default: debug lines written and every new turn checked for lost heroes.
+	g_Logger.SetLevel(3);
+	g_Config.m_LogLevel = 3;
+	Measure("log level 3 (default)", game);
+	return 0;
+}
