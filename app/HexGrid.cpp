@@ -79,14 +79,30 @@ void BuildNeighborTable()
 		offset.y -= 1;
 }
 
+namespace
+{
+// Readers of the table work even before start-up has built it (tests, tools):
+// the table is built on first use instead of being read empty.
+void EnsureNeighborTable()
+{
+	if (g_NeighborRingStart.empty())
+		BuildNeighborTable();
+}
+}
+
 int GetNeighborRingStart(int r)
 {
-	return g_NeighborRingStart[r];
+	EnsureNeighborTable();
+	return g_NeighborRingStart[std::clamp(r, 0, NEIGHBOR_RING_MAX + 1)];
 }
 
 const point_t& GetNeighborOffset(int parity, int index)
 {
-	return g_NeighborOffsets[parity][index];
+	static const point_t CENTRE;
+	EnsureNeighborTable();
+	if (index < 0 || index >= NEIGHBOR_TABLE_SIZE)
+		return CENTRE;
+	return g_NeighborOffsets[RowParity(parity)][index];
 }
 
 void GetNeighborCells(int x, int y, int width, int height, int r, std::vector<point_t>& out)
@@ -94,6 +110,7 @@ void GetNeighborCells(int x, int y, int width, int height, int r, std::vector<po
 	if (r < 0)
 		return;
 	r = std::min(r, NEIGHBOR_RING_MAX);
+	EnsureNeighborTable();
 	out.reserve(out.size() + 3 * r * (r + 1) + 1);
 	const std::vector<point_t>& table = g_NeighborOffsets[RowParity(y)];
 	const int n = g_NeighborRingStart[r + 1];

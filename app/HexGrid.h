@@ -24,10 +24,10 @@ int RowParity(int y);
 /// Fills the neighbour table for both row parities; called once at start-up.
 void BuildNeighborTable();
 
-/// Index of the first cell of ring r (0..33; entry 33 is the table size) in either offset table.
+/// Index of the first cell of ring r (clamped to 0..33; entry 33 is the table size) in either offset table.
 int GetNeighborRingStart(int r);
 
-/// Offset from a centre on a row of the given parity (0 or 1) of table entry index (0..3168).
+/// Offset from a centre on a row of the given parity of table entry index (0..3168); (0, 0) outside.
 const point_t& GetNeighborOffset(int parity, int index);
 
 /// Appends the cells of a width x height map within distance r (clamped to 0..32; none for r < 0) of (x, y), nearest ring first.

@@ -127,3 +127,15 @@ TEST_F(HexGrid, CellsAreAppendedNotReplaced)
 	EXPECT_EQ((point_t{-7, -7}), cells[0]);
 	EXPECT_EQ((point_t{1, 1}), cells[1]);
 }
+
+TEST(HexGridUnbuilt, ReadersWorkBeforeStartUpAndOutsideTheTable)
+{
+	// Run alone (as ctest does), this reads the table before anything built it.
+	std::vector<point_t> cells;
+	GetNeighborCells(5, 5, 10, 10, 1, cells);
+	EXPECT_EQ(7u, cells.size());
+	EXPECT_EQ(NEIGHBOR_TABLE_SIZE, GetNeighborRingStart(99));
+	EXPECT_EQ(0, GetNeighborRingStart(-1));
+	EXPECT_EQ(point_t(), GetNeighborOffset(0, NEIGHBOR_TABLE_SIZE));
+	EXPECT_EQ(point_t(), GetNeighborOffset(1, -1));
+}
