@@ -1,6 +1,7 @@
 #ifndef MORVALETH_APP_GAMEMASTER_H
 #define MORVALETH_APP_GAMEMASTER_H
 
+#include <functional>
 #include <string>
 #include <boost/circular_buffer.hpp>
 #include <boost/shared_ptr.hpp>
@@ -37,6 +38,38 @@ public:
 	/// Empties the key queue.
 	void ClearKeys();
 
+	// Resource files: a bare file name is looked up in the scenario first, then in the
+	// Default scenario. A miss answers false (or -1), logs nothing and leaves the out value.
+
+	/// Finds base/sub/name, else Default/sub/name; folder becomes the folder that holds it.
+	bool FindResourceFile(const boost::shared_ptr<TMorvalethData>& data, const std::string& base,
+		const std::string& sub, const std::string& name, std::string& folder) const;
+	/// Finds name in the character folders (preferred first, -1 = none), else in Default's "/DefChar" and "/Element".
+	bool FindCharaResourceFile(const boost::shared_ptr<TMorvalethData>& data, const std::string& base,
+		const std::string& name, int preferred, std::string& folder) const;
+	/// Path of a picture of the running scenario: its "Picture" folder, then its character folders.
+	bool FindPictureFile(const std::string& name, std::string& path) const;
+	/// Folder of a sound or music of the running scenario ("MusicAndSound").
+	bool FindMusicFile(const std::string& name, std::string& folder) const;
+	/// Path of a script: the scenario's "Script" folder, then the data root's.
+	bool FindScriptFile(const std::string& name, std::string& path) const;
+	/// Finds a picture under base as FindPictureFile does and loads it as an effect; its index, or -1.
+	int LoadEffectPicture(const boost::shared_ptr<TMorvalethData>& data, const boost::shared_ptr<TMorvalethImage>& image,
+		const std::string& base, const std::string& name) const;
+
+	// Media of a new game, loaded before the game is committed; false with the reason in m_LastError.
+
+	/// Loads every picture the game keeps and stores the image indices in the database.
+	bool LoadPermanentImage(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethImage>& image, const boost::shared_ptr<TMorvalethGame>& game,
+		const std::string& scenarioDir);
+	/// Renders the name of every area that is not ignored and stores the image indices in the areas.
+	bool MakeAreaNameImages(const boost::shared_ptr<TMorvalethImage>& image,
+		const boost::shared_ptr<TMorvalethGame>& game);
+	/// Loads the common sounds, the specials' sounds and every music; false only for a missing common sound.
+	bool LoadSounds(const boost::shared_ptr<TMorvalethData>& data, const boost::shared_ptr<TMorvalethGame>& game,
+		const boost::shared_ptr<TMorvalethMixer>& mixer, const std::string& scenarioDir);
+
 	/// Widgets of the running game; empty when no game is held.
 	boost::shared_ptr<TGcnWidgetSet> m_WidgetSet;
 	/// The window skin for the whole run; every window constructor reads it.
@@ -66,6 +99,62 @@ public:
 	bool m_AudioOpened;
 
 private:
+	/// The Default scenario's folder under the data root.
+	std::string DefaultScenarioDir() const;
+	/// FindResourceFile in base's "Picture" folder.
+	bool FindInPictureDir(const boost::shared_ptr<TMorvalethData>& data, const std::string& base,
+		const std::string& name, std::string& folder) const;
+	/// FindResourceFile in base's "MusicAndSound" folder.
+	bool FindInMusicDir(const boost::shared_ptr<TMorvalethData>& data, const std::string& base,
+		const std::string& name, std::string& folder) const;
+	/// Finds name in base's "Picture" folder or its character folders; false when in neither.
+	bool FindPictureIn(const boost::shared_ptr<TMorvalethData>& data, const std::string& base,
+		const std::string& name, std::string& folder) const;
+
+	// Steps of LoadPermanentImage; each false after setting m_LastError.
+
+	/// Sets m_LastError; false.
+	bool FailLoad(const std::string& reason);
+	/// Sets m_LastError and logs it as an Error of LoadPermanentImage at the line; false.
+	bool FailLoadLogged(int line, const std::string& reason);
+	/// The field map, when the scenario names one; a missing one is only a Warning.
+	void LoadFieldMapPicture(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir);
+	/// Face and chip of character i; a missing face is only a Warning, a missing chip fails.
+	bool LoadCharaPictures(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir, int i);
+	/// Looks a picture up in "Picture" and loads it with load; fails with "<name> の読み込みに失敗".
+	bool LoadPicture(const boost::shared_ptr<TMorvalethData>& data, const boost::shared_ptr<TMorvalethImage>& image,
+		const std::string& scenarioDir, const std::string& name, bool (TMorvalethImage::*load)(const std::string&));
+	/// The neutral flag, which must load, then every master's flag.
+	bool LoadFlagPictures(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir);
+	/// The effect image of every special; fails for a missing one that a character has as its special.
+	bool LoadSpecialPictures(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir);
+
+	// Steps of LoadSounds; every file comes from "MusicAndSound" of the scenario or Default.
+
+	/// The three common sound effects; false, after the Error, at the first one missing or not loading.
+	bool LoadCommonSounds(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethMixer>& mixer, const std::string& scenarioDir);
+	/// The sound of every special that names one.
+	void LoadSpecialSounds(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethMixer>& mixer, const std::string& scenarioDir);
+	/// The event and decisive music.
+	void LoadCommonMusics(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethMixer>& mixer, const std::string& scenarioDir);
+	/// The three music files of every master.
+	void LoadMasterMusics(const boost::shared_ptr<TMorvalethData>& data,
+		const boost::shared_ptr<TMorvalethMixer>& mixer, const std::string& scenarioDir);
+	/// The music of every area that names one.
+	void LoadAreaMusics(const boost::shared_ptr<TMorvalethData>& data, const boost::shared_ptr<TMorvalethGame>& game,
+		const boost::shared_ptr<TMorvalethMixer>& mixer, const std::string& scenarioDir);
+	/// Loads a record's sound or music with load; -1 after a Warning (missingText or failedText: record id, file).
+	int LoadRecordSound(const boost::shared_ptr<TMorvalethData>& data, const std::string& scenarioDir,
+		const std::string& owner, const std::string& name, const char* missingText, const char* failedText,
+		const std::function<int(const std::string&)>& load) const;
+
 	/// SDL key symbols of key-down events, oldest first.
 	boost::circular_buffer<int> m_KeyQueue;
 };

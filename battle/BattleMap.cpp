@@ -28,7 +28,7 @@ enum class TRowRead
 
 std::string RowName(int y)
 {
-	return FormatText("L%d", y);
+	return "L" + std::to_string(y);
 }
 
 // A row element's text is its first child; a row without one holds no numbers.
@@ -171,7 +171,7 @@ bool TBattleMap::ReadPoints(const TiXmlElement* area, const std::string& mapName
 {
 	points.clear();
 	for (int i = 0;; ++i) {
-		const TiXmlElement* element = area->FirstChildElement(FormatText("Point%d", i).c_str());
+		const TiXmlElement* element = area->FirstChildElement(("Point" + std::to_string(i)).c_str());
 		if (!element)
 			break;
 		point_t cell;

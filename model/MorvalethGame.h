@@ -9,6 +9,8 @@
 #include <vector>
 
 class TMorvalethData;
+class TiXmlElement;
+struct TChapterInfo;
 struct TCharaData;
 
 /// (area index, position) of a stationed character.
@@ -34,6 +36,21 @@ public:
 	bool SetGameLevel(int level);
 	/// Sets the turn counter and the count of turns played.
 	void SetTurn(int turn, int progressedTurn);
+
+	// New game and saved game.
+
+	/// Builds a new game from the scenario's area data and chapter (0-based) at the level; false, the game unchanged, after an Error.
+	bool LoadNew(const TMorvalethData* data, const std::string& folder, int chapter, int level);
+	/// Replaces the areas by those of an "AreaList" element, sorted by id, neighbours and power-map points resolved; false after an Error.
+	bool LoadAreaInstance(const TiXmlElement* areaList);
+	/// Loads every area's battle map from the scenario's "Data" folder; false after an Error.
+	bool LoadAreaMap(const std::string& folder);
+	/// Appends the game-state elements of a save to the parent; false, with nothing appended, after an Error when the state could not be loaded back.
+	bool SaveToXML(TiXmlElement* parent) const;
+	/// Appends one "Area" element per area, each ending with its battle map's objects.
+	void SaveAreaInstance(TiXmlElement* areaList) const;
+	/// Replaces the game by the one saved under the parent; false, the game unchanged, after an Error naming what is wrong.
+	bool LoadSaved(const TMorvalethData* data, const std::string& folder, int chapter, const TiXmlElement* parent);
 
 	// Records; an index outside a table logs an Error and gives a scratch record.
 
@@ -241,6 +258,51 @@ private:
 	std::vector<bool> MarkPresentCharas() const;
 	/// A character that found no place: a hero wanders, any other is gone.
 	void LoseChara(const TCharaInstance& chara);
+
+	// Steps of the new-game and saved-game loaders and of the save writer; those answering bool are false after an Error.
+
+	/// One "Area" element of the area data or a save.
+	bool ReadAreaElement(const TiXmlElement* element, TAreaInstance& area) const;
+	/// The power-map paint points of every area.
+	void CopyPaintPoints();
+	/// The whole new game, built into this fresh state.
+	bool BuildNewGame(const std::string& folder, int chapter, int level);
+	/// The scenario's "/Data/AreaData.xml" and the areas' battle maps.
+	bool ReadAreaData(const std::string& folder);
+	/// One master in play per master of the chapter, in chapter order.
+	bool AddChapterMasters(const TChapterInfo& chapter, const std::string& path);
+	/// Owners and ignore flags of the areas the chapter names.
+	bool SetChapterAreas(const TChapterInfo& chapter);
+	/// The chapter's characters; counts how many of each definition were placed.
+	void PlaceChapterCharas(const TChapterInfo& chapter, std::vector<int>& placed);
+	/// City, Wall and Road of a new game, by owner and whether a master stands in the area.
+	void SetStartingLevels();
+	/// The chapter's alliances between masters of the chapter.
+	bool SetChapterAlliances(const TChapterInfo& chapter);
+	/// Puts every hero that may wander and that the chapter placed nowhere on the wandering list.
+	void AddUnplacedHeroes(const std::vector<int>& placed);
+	/// The whole saved game, read into this fresh state.
+	bool ReadSavedGame(const std::string& folder, const TiXmlElement* parent);
+	/// The saved level and turn counters.
+	bool ReadSavedCounters(const TiXmlElement* parent);
+	/// The saved masters in index order.
+	bool ReadSavedMasters(const TiXmlElement* parent);
+	/// The saved alliances.
+	bool ReadSavedAlliances(const TiXmlElement* parent);
+	/// The saved master order and order position.
+	bool ReadSavedOrder(const TiXmlElement* parent);
+	/// The saved areas, their battle maps from the scenario and the saved objects on them.
+	bool ReadSavedAreas(const std::string& folder, const TiXmlElement* parent);
+	/// The saved characters: stationed, wandering and dead.
+	bool ReadSavedCharas(const TiXmlElement* parent);
+	/// One saved "Character" element into its area or list.
+	bool ReadSavedChara(const TiXmlElement* element);
+	/// Whether SaveToXML can write the state so that LoadSaved takes it back; an Error otherwise.
+	bool CheckSavable() const;
+	/// Appends the master list, the alliances and the master order of a save.
+	void SaveMasters(TiXmlElement* parent) const;
+	/// Appends one "Character" per character instance to the save's character list.
+	void SaveCharas(TiXmlElement* list) const;
 
 	// Steps of the rules.
 

@@ -1,0 +1,153 @@
+#include "GameFixture.h"
+#include "GameSaveFixture.h"
+#include "ModelFixture.h"
+#include "model/MorvalethData.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+namespace
+{
+/// Replaces the first occurrence of the text, which must be there.
+std::string Damage(const std::string& text, const std::string& from, const std::string& to)
+{
+	const std::size_t at = text.find(from);
+	EXPECT_NE(std::string::npos, at) << from;
+	return at == std::string::npos ? text : text.substr(0, at) + to + text.substr(at + from.size());
+}
+
+/// The save text with the whole element that begins with the opening text removed.
+std::string Cut(const std::string& text, const std::string& opening, const std::string& closing)
+{
+	const std::size_t at = text.find(opening);
+	EXPECT_NE(std::string::npos, at) << opening;
+	const std::size_t end = text.find(closing, at);
+	return at == std::string::npos ? text : text.substr(0, at) + text.substr(end + closing.size());
+}
+}
+
+// What a save keeps comes back as it was; what it does not keep is rebuilt,
+// so a second save of the loaded game is the same document.
+TEST(GameSave, APlayedGameComesBackWhole)
+{
+	for (int chapter : {0, 1}) {
+		SCOPED_TRACE(chapter);
+		TMorvalethGame played;
+		PlaySampleGame(played, chapter, 11 + chapter);
+		const std::string saved = SaveText(played);
+		ASSERT_FALSE(saved.empty());
+		TMorvalethGame loaded;
+		TCapturedLog log;
+		ASSERT_TRUE(LoadSaveText(loaded, saved, chapter)) << log.Text();
+		EXPECT_EQ(0, CountErrors(log) + CountWarnings(log)) << log.Text();
+		EXPECT_EQ(saved, SaveText(loaded));
+		played.CalcIncome();
+		played.CalcMasterPower();
+		const std::vector<std::string> before = DescribeGame(played);
+		const std::vector<std::string> after = DescribeGame(loaded);
+		ASSERT_EQ(before.size(), after.size());
+		for (std::size_t i = 0; i < before.size(); ++i)
+			EXPECT_EQ(before[i], after[i]) << "line " << i;
+	}
+}
+
+// The played game of the first chapter has a fallen master, a dead hero, wanderers and a hero with wins.
+TEST(GameSave, TheDocumentKeepsItsLayout)
+{
+	TMorvalethGame game;
+	PlaySampleGame(game, 0, 11);
+	TiXmlDocument document;
+	document.Parse(SaveText(game).c_str(), nullptr, TIXML_ENCODING_UTF8);
+	const TiXmlElement* root = document.RootElement();
+	ASSERT_TRUE(root);
+	std::vector<std::string> children;
+	for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
+		children.push_back(child->Value());
+	EXPECT_EQ((std::vector<std::string>{"GameLevel", "Turn", "ProgressedTurn", "MasterList", "AllianceList", "MasterOrder",
+				  "AreaList", "CharacterList"}), children);
+	const TiXmlElement* sera = root->FirstChildElement("MasterList")->LastChild("Master")->ToElement();
+	EXPECT_STREQ("0", sera->Attribute("exists"));
+	EXPECT_STREQ("infinite", root->FirstChildElement("AllianceList")->FirstChildElement("Alliance")->Attribute("turn"));
+	for (const TiXmlElement* area = root->FirstChildElement("AreaList")->FirstChildElement(); area; area = area->NextSiblingElement()) {
+		const bool owned = area->Attribute("master") != nullptr;
+		EXPECT_EQ(owned, area->FirstChildElement("Operation") != nullptr);
+		EXPECT_STREQ("MapObjectInstance", area->LastChild()->Value());
+	}
+	int dead = 0;
+	for (const TiXmlElement* chara = root->FirstChildElement("CharacterList")->FirstChildElement(); chara;
+		 chara = chara->NextSiblingElement()) {
+		const TCharaData& data = SampleData().GetCharaData(SampleData().GetCharaIndex(chara->Attribute("id")));
+		const bool isDead = chara->Attribute("dead") != nullptr;
+		dead += isDead;
+		EXPECT_EQ(isDead || data.Hero || data.IsMaster, chara->Attribute("wincount") != nullptr) << data.id;
+		if (data.id == "leon" || isDead) {
+			EXPECT_STREQ(isDead ? "2" : "3", chara->Attribute("wincount"));
+		}
+	}
+	EXPECT_EQ(1, dead);
+}
+
+// A game that is between two masters' turns would write a save whose order
+// position and current master could not be read back.
+TEST(GameSave, AGameWithoutACurrentMasterIsNotSaved)
+{
+	TMorvalethGame game;
+	NewSampleGame(game, 0);
+	TiXmlElement root("Save");
+	TCapturedLog log;
+	EXPECT_FALSE(game.SaveToXML(&root));
+	EXPECT_EQ(1, log.CountLines("セーブできません：手番のマスターが居ません。")) << log.Text();
+	EXPECT_EQ(nullptr, root.FirstChild());
+}
+
+TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
+{
+	TMorvalethGame game;
+	PlaySampleGame(game, 0, 5);
+	const std::string saved = SaveText(game);
+	const std::string order = saved.substr(saved.find("<MasterOrder index=\""), 22);
+	struct TCase
+	{
+		std::string text;
+		/// Null where the XML parser already refuses the text.
+		const char* error;
+	};
+	const TCase cases[] = {
+		{Damage(saved, "<GameLevel value=\"3\"", "<GameLevel value=\"6\""), "GameLevel 6 is outside 1..5"},
+		{Damage(saved, "<Turn value", "<Turns value"), "Turn value not found."},
+		{Damage(saved, "<Master id=\"garm\" exists", "<Master id=\"nobody\" exists"), "MasterList Master id = nobody 検索失敗。"},
+		{Damage(saved, "<Master id=\"garm\" exists", "<Master id=\"leon\" exists"), "MasterList Master id = leon が重複しています。"},
+		{Damage(saved, " money=", " cash="), "MasterList Master id = leon money属性検出失敗。"},
+		{Damage(saved, "id2=\"", "id2=\"x"), "Alliance Master id = x"},
+		{Damage(saved, "turn=\"infinite\"", "turn=\"3x\""), "Alliance turn解釈失敗"},
+		{Cut(saved, "<AllianceList", "</AllianceList>"), "AllianceList 検索失敗"},
+		{Damage(saved, order, "<MasterOrder index=\"3\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
+		{Damage(saved, order, "<MasterOrder index=\"-1\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
+		{Damage(saved, order, "<MasterOrder"), "MasterOrder index属性検出失敗。"},
+		{Damage(saved, "<Master id=\"sera\" />", "<Master id=\"kaya\" />"), "MasterOrder Master id = kaya が見つかりませんでした。"},
+		{Cut(saved, "<AreaList", "</AreaList>"), "AreaList 検索失敗"},
+		{Damage(saved, "<NeighborArea index=\"1\">A05<", "<NeighborArea index=\"1\">A99<"), "の隣接エリア A99 の検索に失敗"},
+		{Damage(saved, "<Area id=\"A03\" master=\"garm\"", "<Area id=\"A03\" master=\"nobody\""),
+			"AreaList Area id = A03 master = nobody が見つかりませんでした。"},
+		{Damage(saved, "<Area id=\"A02\"", "<Area id=\"A01\""), "エリアIDの重複 id=A01"},
+		{Damage(saved, ">BattleMap_A02.xml<", ">../../../../etc/passwd<"), "はシナリオフォルダの外を指しています。"},
+		{Cut(saved, "<MapObjectInstance>", "</MapObjectInstance>"), "A01 BattleMap_A01.xml 読み込み失敗"},
+		{Damage(saved, "<L0>0,", "<L0>7,"), "cannot hold object 7"},
+		{Damage(saved, "<Character id=\"leon\"", "<Character id=\"nobody\""), "CharacterList Character id = nobody 検索失敗。"},
+		{Damage(saved, "<Character id=\"leon\" area=\"A01\"", "<Character id=\"leon\" area=\"A99\""), "CharacterList area = A99 検索失敗。"},
+		{Damage(saved, "<Character id=\"leon\" area=\"A01\" rank=\"", "<Character id=\"leon\" area=\"A01\" rank=\"9"),
+			"CharacterList Character id = leon rank = 9"},
+		{saved.substr(0, saved.find("<CharacterList")) + "</Save>", "CharacterList 検索失敗"},
+		{saved.substr(0, saved.size() / 2), nullptr},
+	};
+	const std::vector<std::string> held = DescribeGame(game);
+	for (const TCase& damaged : cases) {
+		SCOPED_TRACE(damaged.error ? damaged.error : "cut in the middle");
+		TCapturedLog log;
+		EXPECT_FALSE(LoadSaveText(game, damaged.text));
+		if (damaged.error) {
+			EXPECT_LE(1, log.CountLines(damaged.error)) << log.Text();
+		}
+		EXPECT_EQ(held, DescribeGame(game));
+	}
+}
