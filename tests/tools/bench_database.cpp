@@ -3,11 +3,12 @@
 // Usage: bench_database [source tree]; prints the best and mean load times.
 
 #include "model/MorvalethData.h"
+#include "support/LargeScenario.h"
+#include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -17,11 +18,6 @@ namespace
 {
 const int RUNS = 20;
 const double GOAL_MS = 50.0;
-
-void Write(const fs::path& path, const std::string& text)
-{
-	std::ofstream(path.string(), std::ios::binary) << text;
-}
 
 std::string MagicTable(int count)
 {
@@ -60,44 +56,19 @@ std::string PowerMap(int count)
 	return out.str() + "</AreaList></PowerMap>\n";
 }
 
-/// One character per master, each a copy of the sample master "leon" under the master's id.
-std::string MasterCharacters(const fs::path& sample, int count)
-{
-	std::ifstream in((sample / "DefChar/CharacterData.xml").string(), std::ios::binary);
-	const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-	const std::string open = "<Character id=\"leon\">";
-	const std::string::size_type begin = text.find(open) + open.size();
-	const std::string::size_type end = text.find("</Character>", begin) + std::string("</Character>").size();
-	const std::string body = text.substr(begin, end - begin);
-	std::ostringstream out;
-	out << "<CharacterList>\n";
-	for (int i = 0; i < count; ++i)
-		out << "<Character id=\"master" << i << "\">" << body << "\n";
-	return out.str() + "</CharacterList>\n";
-}
-
-void CopyTree(const fs::path& from, const fs::path& to)
-{
-	fs::create_directories(to);
-	for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-		if (fs::is_directory(entry.path()))
-			CopyTree(entry.path(), to / entry.path().filename());
-		else
-			fs::copy_file(entry.path(), to / entry.path().filename());
-	}
-}
-
 /// A copy of the sample with large magic, master and power map files, and a
 /// character folder holding the masters' characters.
 fs::path WriteLargeScenario(const fs::path& sample)
 {
-	const fs::path folder = fs::temp_directory_path() / fs::unique_path("bench-%%%%-%%%%") / "Large";
-	CopyTree(sample, folder);
+	const fs::path folder = CopySampleScenario(sample, "bench-database", true);
+	std::string masters = "<CharacterList>\n";
+	for (int i = 0; i < 50; ++i)
+		masters += MasterCharacterLike(folder, "master" + std::to_string(i));
 	fs::create_directories(folder / "Large");
-	Write(folder / "Large/CharacterData.xml", MasterCharacters(sample, 50));
-	Write(folder / "Data/MagicTable.xml", MagicTable(100));
-	Write(folder / "Data/MasterData.xml", MasterData(50));
-	Write(folder / "Data/PowerMap.xml", PowerMap(200));
+	WriteFile((folder / "Large/CharacterData.xml").string(), masters + "</CharacterList>\n");
+	WriteFile((folder / "Data/MagicTable.xml").string(), MagicTable(100));
+	WriteFile((folder / "Data/MasterData.xml").string(), MasterData(50));
+	WriteFile((folder / "Data/PowerMap.xml").string(), PowerMap(200));
 	return folder;
 }
 

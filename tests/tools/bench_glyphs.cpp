@@ -3,10 +3,11 @@
 
 #include "media/CharDrawer.h"
 #include "platform/GlyphRaster.h"
+#include "support/GlWindow.h"
+#include "support/TestSupport.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
-#include <boost/filesystem.hpp>
 #include <guichan/color.hpp>
 #include <guichan/opengl/openglgraphics.hpp>
 
@@ -106,33 +107,26 @@ int main()
 		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
 		return 1;
 	}
-	if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, SDL_OPENGL)) {
+	// Sheets are made in a scratch working folder, from nothing.
+	TTempDir folder;
+	TScopedCwd cwd(folder.Path());
+	TGlWindow window(ScreenWidth, ScreenHeight);
+	if (!window.IsOpen()) {
 		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
 		return 1;
 	}
-	const boost::filesystem::path folder = boost::filesystem::temp_directory_path()
-		/ boost::filesystem::unique_path("bench_glyphs-%%%%-%%%%");
-	boost::filesystem::create_directories(folder);
-	const boost::filesystem::path previous = boost::filesystem::current_path();
-	boost::filesystem::current_path(folder);
 	GLint maxTexture = 0;
 	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
 	std::printf("renderer %s, GL_MAX_TEXTURE_SIZE %d\n", glGetString(GL_RENDERER), maxTexture);
 
 	int status = 0;
-	{
-		gcn::OpenGLGraphics graphics(ScreenWidth, ScreenHeight);
-		for (int size : {12, 16}) {
-			std::unique_ptr<TGcnCharDrawer> drawer = MeasureSheet(size);
-			if (!drawer) {
-				status = 1;
-				continue;
-			}
-			MeasureDrawing(*drawer, graphics);
+	for (int size : {12, 16}) {
+		std::unique_ptr<TGcnCharDrawer> drawer = MeasureSheet(size);
+		if (!drawer) {
+			status = 1;
+			continue;
 		}
+		MeasureDrawing(*drawer, window.Graphics());
 	}
-	boost::filesystem::current_path(previous);
-	boost::filesystem::remove_all(folder);
-	SDL_Quit();
 	return status;
 }

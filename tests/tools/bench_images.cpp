@@ -3,13 +3,14 @@
 
 #include "media/MorvalethImage.h"
 #include "platform/PngFile.h"
+#include "support/GlWindow.h"
+#include "support/TestSupport.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
-#include <boost/filesystem.hpp>
 #include <guichan/color.hpp>
+#include <guichan/image.hpp>
 #include <guichan/opengl/openglgraphics.hpp>
-#include <guichan/opengl/openglsdlimageloader.hpp>
 
 #include <chrono>
 #include <cstdint>
@@ -120,36 +121,27 @@ int main()
 		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
 		return 1;
 	}
-	if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, SDL_OPENGL)) {
+	// The pictures are written into a scratch working folder.
+	TTempDir folder;
+	TScopedCwd cwd(folder.Path());
+	TGlWindow window(ScreenWidth, ScreenHeight);
+	if (!window.IsOpen()) {
 		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
 		return 1;
 	}
-	const boost::filesystem::path folder = boost::filesystem::temp_directory_path()
-		/ boost::filesystem::unique_path("bench_images-%%%%-%%%%");
-	boost::filesystem::create_directories(folder);
-	const boost::filesystem::path previous = boost::filesystem::current_path();
-	boost::filesystem::current_path(folder);
 	std::printf("renderer %s\n", glGetString(GL_RENDERER));
 
 	int status = 0;
-	{
-		gcn::OpenGLSDLImageLoader loader;
-		gcn::Image::setImageLoader(&loader);
-		gcn::OpenGLGraphics graphics(ScreenWidth, ScreenHeight);
-		WritePictures();
-		TMorvalethImage store;
-		if (!store.LoadFieldMapImage("field.png") || store.LoadFlagImage(".", "flag.png") < 0
-			|| !store.LoadPowerMap("power.png")) {
-			std::fprintf(stderr, "the pictures did not load\n");
-			status = 1;
-		} else {
-			MeasureFieldMapAndFlags(store, graphics);
-			MeasurePowerMap(store);
-		}
-		gcn::Image::setImageLoader(nullptr);
+	gcn::OpenGLGraphics& graphics = window.Graphics();
+	WritePictures();
+	TMorvalethImage store;
+	if (!store.LoadFieldMapImage("field.png") || store.LoadFlagImage(".", "flag.png") < 0
+		|| !store.LoadPowerMap("power.png")) {
+		std::fprintf(stderr, "the pictures did not load\n");
+		status = 1;
+	} else {
+		MeasureFieldMapAndFlags(store, graphics);
+		MeasurePowerMap(store);
 	}
-	boost::filesystem::current_path(previous);
-	boost::filesystem::remove_all(folder);
-	SDL_Quit();
 	return status;
 }

@@ -10,13 +10,14 @@
 #include "model/DataFile.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "support/LargeScenario.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <boost/filesystem.hpp>
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -36,27 +37,6 @@ const int MAP_HEIGHT = 12;
 const int START_POINTS = 20;
 const int RUNS = 10;
 const double GOAL_MS = 100.0;
-
-std::string ReadText(const fs::path& path)
-{
-	std::ifstream in(path.string(), std::ios::binary);
-	std::ostringstream text;
-	text << in.rdbuf();
-	return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text)
-{
-	std::ofstream(path.string(), std::ios::binary) << text;
-}
-
-/// Inserts the text before the closing tag of the file's root element.
-void AppendToRoot(const fs::path& path, const std::string& closingTag, const std::string& text)
-{
-	std::string content = ReadText(path);
-	content.insert(content.rfind(closingTag), text);
-	WriteText(path, content);
-}
 
 std::string MasterId(int m)
 {
@@ -165,38 +145,25 @@ std::string Chapter()
 /// A copy of the sample's data files with the masters, areas, battle maps and chapter above.
 fs::path WriteLargeScenario(const fs::path& sample)
 {
-	const fs::path folder = fs::temp_directory_path() / fs::unique_path("bench-save-%%%%-%%%%") / "Large";
-	for (fs::recursive_directory_iterator it(sample), end; it != end; ++it) {
-		const fs::path target = folder / fs::relative(it->path(), sample);
-		if (fs::is_directory(it->path()))
-			fs::create_directories(target);
-		else if (it->path().extension() == ".xml" || it->path().extension() == ".txt")
-			fs::copy_file(it->path(), target);
-	}
-	const fs::path characters = folder / "DefChar/CharacterData.xml";
-	const std::string text = ReadText(characters);
-	const std::size_t begin = text.find("<Character id=\"leon\">");
-	const std::string leon = text.substr(begin, text.find("</Character>", begin) + 12 - begin);
+	const fs::path folder = CopySampleScenario(sample, "bench-save", true);
 	std::string masters;
 	std::string charas;
 	for (int m = 0; m < MASTERS; ++m) {
-		std::string chara = leon;
-		chara.replace(chara.find("\"leon\""), 6, "\"" + MasterId(m) + "\"");
-		charas += chara + "\n";
+		charas += MasterCharacterLike(folder, MasterId(m));
 		masters += "<Master id=\"" + MasterId(m) + "\"><Name>" + MasterId(m) + "</Name></Master>\n";
 	}
-	AppendToRoot(characters, "</CharacterList>", charas);
+	AppendToRoot(folder / "DefChar/CharacterData.xml", "</CharacterList>", charas);
 	AppendToRoot(folder / "Data/MasterData.xml", "</MasterList>", masters);
 	std::string areas = "<AreaList>\n";
 	std::string paint;
 	for (int i = 0; i < GRID_WIDTH * GRID_HEIGHT; ++i) {
 		areas += AreaElement(i);
 		paint += "<Area id=\"" + AreaId(i) + "\"><PaintPoint x=\"" + std::to_string(1 + i) + "\" y=\"1\"/></Area>\n";
-		WriteText(folder / ("Data/BM_" + AreaId(i) + ".xml"), BattleMap(i));
+		WriteFile((folder / ("Data/BM_" + AreaId(i) + ".xml")).string(), BattleMap(i));
 	}
-	WriteText(folder / "Data/AreaData.xml", areas + "</AreaList>\n");
+	WriteFile((folder / "Data/AreaData.xml").string(), areas + "</AreaList>\n");
 	AppendToRoot(folder / "Data/PowerMap.xml", "</AreaList>", paint);
-	WriteText(folder / "Data/Scenario1.xml", Chapter());
+	WriteFile((folder / "Data/Scenario1.xml").string(), Chapter());
 	fs::remove(folder / "Data/Scenario2.xml");
 	return folder;
 }

@@ -10,12 +10,11 @@
 #include "app/Random.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "support/LargeScenario.h"
 
 #include <boost/filesystem.hpp>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace fs = boost::filesystem;
@@ -29,58 +28,23 @@ const int AREAS_PER_MASTER = 3;
 const int CYCLES = 50;
 const double GOAL_MS = 5.0;
 
-std::string ReadText(const fs::path& path)
-{
-	std::ifstream in(path.string(), std::ios::binary);
-	std::ostringstream text;
-	text << in.rdbuf();
-	return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text)
-{
-	std::ofstream(path.string(), std::ios::binary) << text;
-}
-
 std::string MasterId(int i)
 {
 	return "boss" + std::to_string(i);
 }
 
-/// Inserts the text before the closing tag of the file's root element.
-void AppendToRoot(const fs::path& path, const std::string& closingTag, const std::string& text)
-{
-	std::string content = ReadText(path);
-	content.insert(content.rfind(closingTag), text);
-	WriteText(path, content);
-}
-
 /// A copy of the sample with MASTERS more masters, each with a character made after the sample's "leon".
 fs::path WriteLargeScenario(const fs::path& sample)
 {
-	const fs::path folder = fs::temp_directory_path() / fs::unique_path("bench-turns-%%%%-%%%%") / "Large";
-	fs::create_directories(folder);
-	for (fs::recursive_directory_iterator it(sample), end; it != end; ++it) {
-		const fs::path target = folder / fs::relative(it->path(), sample);
-		if (fs::is_directory(it->path()))
-			fs::create_directories(target);
-		else
-			fs::copy_file(it->path(), target);
-	}
-	const fs::path characters = folder / "DefChar/CharacterData.xml";
-	const std::string text = ReadText(characters);
-	const std::size_t begin = text.find("<Character id=\"leon\">");
-	const std::string leon = text.substr(begin, text.find("</Character>", begin) + 12 - begin);
+	const fs::path folder = CopySampleScenario(sample, "bench-turns", false);
 	std::string masters;
 	std::string charas;
 	for (int i = 0; i < MASTERS; ++i) {
-		std::string chara = leon;
-		chara.replace(chara.find("\"leon\""), 6, "\"" + MasterId(i) + "\"");
-		charas += chara + "\n";
+		charas += MasterCharacterLike(folder, MasterId(i));
 		masters += "<Master id=\"" + MasterId(i) + "\"><Name>" + MasterId(i) + "</Name><PowerMapColor>FF102030"
 			"</PowerMapColor><FlagFile>flag_leon.png</FlagFile></Master>\n";
 	}
-	AppendToRoot(characters, "</CharacterList>", charas);
+	AppendToRoot(folder / "DefChar/CharacterData.xml", "</CharacterList>", charas);
 	AppendToRoot(folder / "Data/MasterData.xml", "</MasterList>", masters);
 	return folder;
 }

@@ -6,14 +6,6 @@
 
 namespace
 {
-const TMorvalethData& Sample()
-{
-	static TMorvalethData data;
-	static const bool loaded = data.Load(SampleScenario(), 0);
-	EXPECT_TRUE(loaded);
-	return data;
-}
-
 const TCharaData& Chara(const TMorvalethData& data, const std::string& id)
 {
 	const int index = data.GetCharaIndex(id);
@@ -24,7 +16,7 @@ const TCharaData& Chara(const TMorvalethData& data, const std::string& id)
 
 TEST(ModelChara, SampleCharactersAreSortedAndHoldTheirFields)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	ASSERT_EQ(17, data.GetCharaCount());
 	for (int i = 1; i < data.GetCharaCount(); ++i)
 		EXPECT_LT(data.GetCharaData(i - 1).id, data.GetCharaData(i).id);

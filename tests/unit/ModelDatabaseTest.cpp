@@ -8,15 +8,6 @@
 
 namespace
 {
-/// The sample, loaded once for the tests that only read it.
-const TMorvalethData& Sample()
-{
-	static TMorvalethData data;
-	static const bool loaded = data.Load(SampleScenario(), 0);
-	EXPECT_TRUE(loaded);
-	return data;
-}
-
 /// The bytes of a packed colour word in memory order.
 std::string MemoryBytes(std::uint32_t word)
 {
@@ -49,7 +40,7 @@ TEST(ModelDatabase, SampleLoadsWithoutErrorOrWarningInFileOrder)
 
 TEST(ModelDatabase, SampleTablesMatchTheFiles)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	EXPECT_EQ("サンプルシナリオ　辺境戦記", data.GetScenarioTitle());
 	EXPECT_EQ("Ley", data.GetMoneyWord());
 	EXPECT_EQ(6, data.GetMagicCount());
@@ -83,7 +74,7 @@ TEST(ModelDatabase, SampleTablesMatchTheFiles)
 
 TEST(ModelDatabase, SortedTablesAreFoundByIdAndFileOrderTablesKeepTheirOrder)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	const char* const races[] = {"beast", "elf", "human", "undead"};
 	for (int i = 0; i < 4; ++i)
 		EXPECT_EQ(i, data.GetRaceIndex(races[i]));
@@ -104,7 +95,7 @@ TEST(ModelDatabase, SortedTablesAreFoundByIdAndFileOrderTablesKeepTheirOrder)
 
 TEST(ModelDatabase, LookupsOfAbsentIdsAnswerMinusOne)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	EXPECT_EQ(-1, data.GetRaceIndex("dwarf"));
 	EXPECT_EQ(-1, data.GetRaceIndex("zombie"));
 	EXPECT_EQ(-1, data.GetRaceIndex("a"));
@@ -122,7 +113,7 @@ TEST(ModelDatabase, LookupsOfAbsentIdsAnswerMinusOne)
 
 TEST(ModelDatabase, RecordsHoldTheirFields)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	const TMagicGroupData& fire = data.GetMagicGroupData(data.GetMagicGroupIndex("fire"));
 	EXPECT_EQ((std::vector<int>{0, 1}), fire.Magic);
 	EXPECT_EQ(std::string("\xE0\x40\x20\xFF", 4), MemoryBytes(fire.Color));
@@ -161,7 +152,7 @@ TEST(ModelDatabase, RecordsHoldTheirFields)
 
 TEST(ModelDatabase, MastersAndPowerMapAreasHoldTheirFields)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	const TMasterData& leon = data.GetMasterData(data.GetMasterIndex("leon"));
 	EXPECT_EQ("レオン", leon.Name);
 	EXPECT_EQ("leon.wav", leon.Music);

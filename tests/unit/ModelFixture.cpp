@@ -13,6 +13,14 @@ std::string SampleScenario()
 	return MORVALETH_SOURCE_DIR "/data/Scenario/Default";
 }
 
+const TMorvalethData& LoadedSample()
+{
+	static TMorvalethData data;
+	static const bool loaded = data.Load(SampleScenario(), 0);
+	EXPECT_TRUE(loaded);
+	return data;
+}
+
 TSampleCopy::TSampleCopy()
 	: m_Folder(m_Dir / "Default")
 {

@@ -5,8 +5,12 @@
 
 #include <string>
 
+class TMorvalethData;
+
 /// The sample scenario of the source tree.
 std::string SampleScenario();
+/// The sample database, loaded once for the tests that only read it.
+const TMorvalethData& LoadedSample();
 
 /// A copy of the sample scenario's data in a temporary folder, for tests that break one file.
 class TSampleCopy

@@ -6,14 +6,6 @@
 
 namespace
 {
-const TMorvalethData& Sample()
-{
-	static TMorvalethData data;
-	static const bool loaded = data.Load(SampleScenario(), 0);
-	EXPECT_TRUE(loaded);
-	return data;
-}
-
 const TSpecialData& Special(const TMorvalethData& data, const std::string& id)
 {
 	const int index = data.GetSpecialIndex(id);
@@ -24,7 +16,7 @@ const TSpecialData& Special(const TMorvalethData& data, const std::string& id)
 
 TEST(ModelSpecial, SampleSpecialsAreSortedAndHoldTheirFields)
 {
-	const TMorvalethData& data = Sample();
+	const TMorvalethData& data = LoadedSample();
 	ASSERT_EQ(22, data.GetSpecialCount());
 	for (int i = 1; i < data.GetSpecialCount(); ++i)
 		EXPECT_LT(data.GetSpecialData(i - 1).id, data.GetSpecialData(i).id);
