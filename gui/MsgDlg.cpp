@@ -94,8 +94,11 @@ void TGcnMsgDlg::Layout()
 
 void TGcnMsgDlg::ShowModal()
 {
-	// Clamped like any centred window, so a large message keeps its title and buttons on screen.
-	g_GuiContext.CenterWidget(this);
+	// Centred on the whole difference of the sides, with the odd pixel on the right and below;
+	// clamped at 0, so a large message keeps its title and buttons on screen.
+	const gcn::Widget* top = g_GuiContext.m_Gui->getTop();
+	setPosition(std::max(0, (top->getWidth() - getWidth()) / 2),
+		std::max(0, (top->getHeight() - getHeight()) / 2));
 	setVisible(true);
 	const bool modal = RequestModalFocus();
 	if (getParent())

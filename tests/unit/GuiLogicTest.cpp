@@ -489,6 +489,14 @@ TEST_F(GuiTest, YesNoDialogSpreadsTheButtonsEvenlyAndFocusesYes)
 	EXPECT_TRUE(dialog.m_Buttons[1].isFocused());
 }
 
+TEST_F(GuiTest, ADialogOfOddWidthLeavesTheOddPixelOnTheRight)
+{
+	// Yes and No under a 26-byte text: total 208 + 16, gap (224 - 160) / 3 = 21, width 3 * 21 + 160 + 16.
+	ShowMsgDlg("c", Bytes(26), BUTTON_YES | BUTTON_NO, 0);
+	ASSERT_EQ(239, g_MsgDlg->getWidth());
+	EXPECT_EQ(280, g_MsgDlg->getX()) << "(800 - 239) / 2, not 800 / 2 - 239 / 2";
+}
+
 TEST_F(GuiTest, CancelOnlyDialogFocusesNoButton)
 {
 	ShowMsgDlg("c", "t", BUTTON_CANCEL, 0);
