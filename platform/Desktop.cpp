@@ -4,9 +4,10 @@
 
 bool GetDesktopSize(int& width, int& height)
 {
-	// Before the first video mode is set, SDL reports the desktop's mode here.
+	// Before the first video mode is set, SDL reports the desktop's mode here;
+	// a video driver that does not know it leaves the size at 0.
 	const SDL_VideoInfo* info = SDL_GetVideoInfo();
-	if (!info)
+	if (!info || info->current_w <= 0 || info->current_h <= 0)
 		return false;
 	width = info->current_w;
 	height = info->current_h;

@@ -1,7 +1,9 @@
 #include "app/Application.h"
 #include "platform/Desktop.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace
@@ -142,4 +144,24 @@ TEST(DesktopFit, OnlyTheOversizedSideChanges)
 	EXPECT_TRUE(FitWindowToDesktop(1920, 1080, width, height));
 	EXPECT_EQ(1904, width);
 	EXPECT_EQ(700, height);
+}
+
+TEST(DesktopFit, DesktopSizeIsUnknownWhenTheVideoDriverCannotTell)
+{
+	// SDL's dummy video driver reports no desktop mode; a size of 0 x 0 would
+	// shrink any window to a negative size. SDL reads the driver name only while
+	// starting, so the environment is restored at once.
+	const char* const previous = std::getenv("SDL_VIDEODRIVER");
+	const std::string saved = previous ? previous : "";
+	setenv("SDL_VIDEODRIVER", "dummy", 1);
+	const int started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+	if (previous)
+		setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+	else
+		unsetenv("SDL_VIDEODRIVER");
+	ASSERT_EQ(0, started) << SDL_GetError();
+	int width = -1;
+	int height = -1;
+	EXPECT_FALSE(GetDesktopSize(width, height));
+	SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
