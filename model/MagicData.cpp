@@ -34,7 +34,8 @@ bool ReadMagic(const TiXmlElement* element, const std::string& path, TMagicData&
 		TMagicEntry entry;
 		entry.SpecialId = GetXmlAttribute(e, "specialid");
 		if (e->QueryIntAttribute("rank", &entry.Rank) != TIXML_SUCCESS) {
-			g_Logger.Error(path + " Magicのrankが無い");
+			// The same bare reason as a character's missing magic rank.
+			g_Logger.Error("Magicのrankが無い");
 			return false;
 		}
 		magic.Entries.push_back(entry);
