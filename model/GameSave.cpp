@@ -491,9 +491,11 @@ bool TMorvalethGame::ReadSavedAreas(const std::string& folder, const TiXmlElemen
 
 bool TMorvalethGame::ReadSavedCharas(const TiXmlElement* parent)
 {
-	const TiXmlElement* list = SavedChild(parent, "CharacterList");
-	if (!list)
+	const TiXmlElement* list = parent->FirstChildElement("CharacterList");
+	if (!list) {
+		g_Logger.Error(MethodText("TMorvalethGame::LoadSaved", __LINE__, "%s 検索失敗", "CharacterList"));
 		return false;
+	}
 	for (const TiXmlElement* element = list->FirstChildElement("Character"); element;
 		 element = element->NextSiblingElement("Character")) {
 		if (!ReadSavedChara(element))

@@ -151,3 +151,19 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		EXPECT_EQ(held, DescribeGame(game));
 	}
 }
+
+// The loader names itself when the save holds no characters at all.
+TEST(GameSave, AMissingCharacterListIsReportedByTheLoader)
+{
+	TMorvalethGame game;
+	PlaySampleGame(game, 0, 5);
+	const std::string saved = SaveText(game);
+	TCapturedLog log;
+	EXPECT_FALSE(LoadSaveText(game, saved.substr(0, saved.find("<CharacterList")) + "</Save>"));
+	const std::string text = log.Text();
+	const std::size_t at = text.find("CharacterList 検索失敗");
+	ASSERT_NE(std::string::npos, at) << text;
+	const std::size_t begin = text.rfind('\n', at);
+	const std::string line = text.substr(begin == std::string::npos ? 0 : begin, at - begin);
+	EXPECT_NE(std::string::npos, line.find("TMorvalethGame::LoadSaved:")) << line;
+}
