@@ -380,6 +380,10 @@ void TMorvalethImage::InitPowerMap()
 {
 	delete m_PowerMapImage;
 	m_PowerMapImage = nullptr;
+	// Nothing of an earlier map may show through when the picture cannot be read.
+	m_PowerMapPixels.clear();
+	m_PowerMapWidth = 0;
+	m_PowerMapHeight = 0;
 	if (!m_PowerMapSurface) {
 		LOG_ERROR("power map is not loaded");
 		return;

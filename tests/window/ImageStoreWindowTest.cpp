@@ -221,6 +221,10 @@ TEST_F(ImageStoreWindow, APowerMapIsRebuiltFromThePictureOnEveryRefresh)
 	EXPECT_EQ(0xFF00C000, At(40, 5));
 	EXPECT_EQ(0xFF00C000, At(140, 5));
 	EXPECT_EQ(PowerLand, At(240, 5));
+	// A picture that fails to load leaves no map behind, not the last one.
+	EXPECT_FALSE(store->LoadPowerMap(m_Dir / "missing.png"));
+	store->InitPowerMap();
+	EXPECT_EQ(nullptr, store->GetPowerMap());
 	store.reset();
 }
 

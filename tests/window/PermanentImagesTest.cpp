@@ -11,12 +11,14 @@
 #include "support/GlWindow.h"
 #include "support/TestSupport.h"
 
+#include <SDL/SDL_image.h>
 #include <boost/filesystem.hpp>
 #include <boost/make_shared.hpp>
 #include <guichan/image.hpp>
 #include <guichan/opengl/openglgraphics.hpp>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +39,38 @@ const TMorvalethData& SampleData()
 		return loaded;
 	}();
 	return *data;
+}
+
+// The RGB of every pixel of a picture file, row by row, with alpha below 255 marked as -1 (not compared).
+std::vector<std::int64_t> OpaquePixels(const std::string& path, int& width, int& height)
+{
+	std::vector<std::int64_t> pixels;
+	SDL_Surface* loaded = IMG_Load(path.c_str());
+	EXPECT_NE(nullptr, loaded) << path;
+	if (!loaded)
+		return pixels;
+	SDL_PixelFormat format = {};
+	format.BitsPerPixel = 32;
+	format.BytesPerPixel = 4;
+	format.Rmask = 0x00FF0000;
+	format.Gmask = 0x0000FF00;
+	format.Bmask = 0x000000FF;
+	format.Amask = 0xFF000000;
+	format.Rshift = 16;
+	format.Gshift = 8;
+	format.Ashift = 24;
+	format.alpha = 255;
+	SDL_Surface* surface = SDL_ConvertSurface(loaded, &format, SDL_SWSURFACE);
+	SDL_FreeSurface(loaded);
+	width = surface->w;
+	height = surface->h;
+	for (int y = 0; y < height; ++y) {
+		const std::uint32_t* row = reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(surface->pixels) + y * surface->pitch);
+		for (int x = 0; x < width; ++x)
+			pixels.push_back(row[x] >> 24 == 0xFF ? std::int64_t(row[x] & 0xFFFFFF) : -1);
+	}
+	SDL_FreeSurface(surface);
+	return pixels;
 }
 
 // The permanent images of a game, on a real OpenGL window. A data root of its own holds a copy of the sample as
@@ -89,6 +123,31 @@ protected:
 		TScopedCwd cwd(m_Root.Path());
 		ASSERT_TRUE(m_Drawer->Load("sjis.txt", nullptr, 16, 16, "")) << m_Drawer->m_LastError;
 		g_GuiContext.m_CharDrawers.push_back(m_Drawer);
+	}
+
+	// Checks that the opaque pixels of a rectangle of a picture show on screen at (x, y), each enlarged to a
+	// square of the scale; a sixteenth of the rectangle at least must be opaque for the check to count.
+	void ExpectShown(const std::string& picture, int srcX, int srcY, int width, int height, int x, int y, int scale)
+	{
+		SCOPED_TRACE(picture);
+		int pictureWidth = 0;
+		int pictureHeight = 0;
+		const std::vector<std::int64_t> pixels = OpaquePixels(picture, pictureWidth, pictureHeight);
+		ASSERT_LE(srcX + width, pictureWidth);
+		ASSERT_LE(srcY + height, pictureHeight);
+		int compared = 0;
+		int wrong = 0;
+		for (int sy = 0; sy < height; ++sy)
+			for (int sx = 0; sx < width; ++sx) {
+				const std::int64_t rgb = pixels[std::size_t(srcY + sy) * pictureWidth + srcX + sx];
+				if (rgb < 0)
+					continue;
+				++compared;
+				for (int k = 0; k < scale * scale; ++k)
+					wrong += (m_Window->Pixel(x + sx * scale + k % scale, y + sy * scale + k / scale) & 0xFFFFFF) != rgb;
+			}
+		EXPECT_LE(width * height / 16, compared);
+		EXPECT_EQ(0, wrong);
 	}
 
 	std::string Scenario() const { return m_Root / "Scenario/T"; }
@@ -170,6 +229,59 @@ TEST_F(PermanentImages, TheSampleLoadsEveryPictureItNames)
 	for (int x = west.Location.x - 24; x < west.Location.x + 56; ++x)
 		white += m_Window->Pixel(x, west.Location.y + 41) == 0xFFFFFFFF;
 	EXPECT_LT(3, white);
+}
+
+TEST_F(PermanentImages, TheSamplesChipFlagEffectFaceAndPowerMapDrawWhereTheyBelong)
+{
+	m_Master.m_RootDir = SampleRoot;
+	ASSERT_TRUE(m_Master.LoadPermanentImage(m_Data, m_Image, m_Game, Sample)) << m_Master.m_LastError;
+	BuildNeighborTable();
+	ASSERT_TRUE(m_Game->LoadNew(m_Data.get(), Sample, 0, 1));
+
+	// Each area's paint points take its owner's colour; neutral areas keep the picture's.
+	m_Image->InitPowerMap();
+	for (int i = 0; i < m_Game->GetAreaCount(); ++i) {
+		const TAreaInstance& area = m_Game->GetArea(i);
+		if (area.Owner != -1)
+			m_Image->PaintPowerMap(m_Data->GetMasterData(m_Game->GetMaster(area.Owner).DataIndex).PowerMapColor,
+				area.PaintPoints);
+	}
+	gcn::Image* powerMap = m_Image->GetPowerMap();
+	ASSERT_NE(nullptr, powerMap);
+
+	const TCharaData& leon = Chara("leon");
+	const TSpecialData& firebolt = m_Data->GetSpecialData(m_Data->GetSpecialIndex("firebolt"));
+	m_Window->BeginFrame();
+	gcn::Graphics& graphics = m_Window->Graphics();
+	graphics.setColor(gcn::Color(255, 255, 255));
+	m_Image->DrawChara(&graphics, 10, 10, leon.ChipImage);
+	m_Image->DrawFlag(&graphics, 60, 10, Flag("leon"), 1);
+	m_Image->DrawEffect(&graphics, 110, 10, firebolt.EffectImage, firebolt.ImageWidth, firebolt.ImageHeight, 2, 0);
+	m_Image->DrawFaceScaled(&graphics, 10, 60, leon.FaceImage, 512, 512);
+	graphics.drawImage(powerMap, 250, 60);
+	m_Window->EndFrame();
+	m_Window->Screenshot("sample_pictures");
+
+	ExpectShown(Sample + "/DefChar/chip_leon.png", 0, 0, 32, 32, 10, 10, 1);
+	ExpectShown(Sample + "/Picture/flag_leon.png", 32, 0, 32, 32, 60, 10, 1);
+	ExpectShown(Sample + "/Element/eff_fire.png", 2 * firebolt.ImageWidth, 0, firebolt.ImageWidth,
+		firebolt.ImageHeight, 110, 10, 1);
+	ExpectShown(Sample + "/DefChar/face_leon.png", 0, 0, 96, 96, 10, 60, 2);
+	int width = 0;
+	int height = 0;
+	const std::vector<std::int64_t> picture = OpaquePixels(Sample + "/Picture/powermap.png", width, height);
+	for (int i = 0; i < m_Game->GetAreaCount(); ++i) {
+		const TAreaInstance& area = m_Game->GetArea(i);
+		for (const point_t& point : area.PaintPoints) {
+			if (point.x == 0 && point.y == 0)
+				continue; // The corner is drawn black, whoever holds it.
+			const gcn::Color owner = area.Owner == -1 ? gcn::Color()
+				: ColorFromPacked(m_Data->GetMasterData(m_Game->GetMaster(area.Owner).DataIndex).PowerMapColor);
+			const std::int64_t expected = area.Owner == -1 ? picture[std::size_t(point.y) * width + point.x]
+				: (owner.r << 16) | (owner.g << 8) | owner.b;
+			EXPECT_EQ(expected, m_Window->Pixel(250 + point.x, 60 + point.y) & 0xFFFFFF) << area.id;
+		}
+	}
 }
 
 TEST_F(PermanentImages, PicturesFallBackToTheDefaultScenarioAndAFlagInPictureWins)
