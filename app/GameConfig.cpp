@@ -138,14 +138,18 @@ void TGameConfig::LoadTables()
 gcn::Color TGameConfig::ReadColor(const char* section, const char* key, unsigned defaultWord) const
 {
 	unsigned word = defaultWord;
-	GetHex(section, key, word);
+	std::string text;
+	if (GetString(section, key, text) && !GetHex(section, key, word))
+		LOG_WARNING("%s/%s=%s is not a hexadecimal colour; the default %08x is used", section, key, text, defaultWord);
 	return ColorOfWord(word);
 }
 
 int TGameConfig::ReadInt(const char* section, const char* key, int defaultValue) const
 {
 	int value = defaultValue;
-	GetInt(section, key, value);
+	std::string text;
+	if (GetString(section, key, text) && !GetInt(section, key, value))
+		LOG_WARNING("%s/%s=%s is not a number; the default %d is used", section, key, text, defaultValue);
 	return value;
 }
 

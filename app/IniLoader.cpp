@@ -110,12 +110,15 @@ bool TIniLoader::SaveToFile(const std::string& file)
 		return false;
 	// The old file is copied, not moved, to the backup: it stays in place until the
 	// rename replaces it in one step, so no failure leaves the configuration missing.
+	// A copy that replaced nothing is removed, so that no stray file is left behind.
 	if (hadFile && !CopyFile(file, BackupFileName)) {
 		LOG_ERROR(RenameFailedText, file, BackupFileName);
+		RemoveFile(TempFileName);
 		return false;
 	}
 	if (!RenameFile(TempFileName, file)) {
 		LOG_ERROR(RenameFailedText, TempFileName, file);
+		RemoveFile(TempFileName);
 		return false;
 	}
 	return true;

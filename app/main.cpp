@@ -14,16 +14,13 @@ void ReportException(const std::string& text)
 	std::printf("%s\n", text.c_str());
 	g_Logger.Error(text);
 }
-}
 
-int main()
+// Runs a step of the program; an exception it throws is reported and makes the result false.
+template <typename TStep>
+bool RunReported(TStep step)
 {
 	try {
-		const bool started = init();
-		if (started)
-			MainLoop();
-		Shutdown();
-		return started ? 0 : 1;
+		return step();
 	} catch (const gcn::Exception& e) {
 		ReportException(e.getMessage());
 	} catch (const std::exception& e) {
@@ -31,5 +28,22 @@ int main()
 	} catch (...) {
 		ReportException("Unknown exception");
 	}
-	return 1;
+	return false;
+}
+}
+
+int main()
+{
+	const bool played = RunReported([] {
+		if (!init())
+			return false;
+		MainLoop();
+		return true;
+	});
+	// What was opened is closed even after an exception; an exception while closing is only reported.
+	const bool closed = RunReported([] {
+		Shutdown();
+		return true;
+	});
+	return played && closed ? 0 : 1;
 }

@@ -129,6 +129,7 @@ bool TMorvalethData::LoadMagicTable(const std::string& path)
 			return false;
 		m_Magics.push_back(magic);
 	}
+	WarnRepeatedIds(m_Magics, 0, path);
 	return true;
 }
 
@@ -155,6 +156,7 @@ bool TMorvalethData::LoadMagicGroup(const std::string& path)
 		}
 		m_MagicGroups.push_back(group);
 	}
+	WarnRepeatedIds(m_MagicGroups, 0, path);
 	return true;
 }
 
@@ -231,6 +233,7 @@ bool TMorvalethData::LoadAttribute(const std::string& path)
 			return false;
 		m_Attributes.push_back(attribute);
 	}
+	WarnRepeatedIds(m_Attributes, 0, path);
 	return true;
 }
 

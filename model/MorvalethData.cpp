@@ -71,8 +71,11 @@ bool TMorvalethData::LoadDataFiles(const std::string& folder)
 
 bool TMorvalethData::LoadCharacterFolders(const std::string& folder)
 {
+	// Everything these files add is dropped first, so that loading again gives the same database.
 	m_Specials.clear();
+	m_TargetGroups.clear();
 	m_Charas.clear();
+	m_HeroCount = 0;
 	if (!FinishStep(LoadFromEveryFolder(folder, "/SpecialTable.xml", &TMorvalethData::LoadSpecialTable),
 			"SpecialTable.xml OK", "特技情報の読み込みに失敗しました。"))
 		return false;

@@ -67,7 +67,11 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 		"[File]\nFileNameEncoding=shift_jis\n"
 		"[Screen]\nTopColor=ff000000\n"
 		"[Shortcut]\nCharge=99\n");
-	EXPECT_EQ(0, m_Log.CountLines(" Warning "));
+	// Each value that does not read as a number keeps its default and says so once.
+	EXPECT_EQ(3, m_Log.CountLines(" Warning ")) << m_Log.Text();
+	EXPECT_EQ(1, m_Log.CountLines("Log/LogEveryFlush=abc is not a number; the default 1 is used"));
+	EXPECT_EQ(1, m_Log.CountLines("GUI/FontDisabledColor=zz is not a hexadecimal colour; the default ff808080 is used"));
+	EXPECT_EQ(1, m_Log.CountLines("GUI/DoubleClickFrame=x is not a number; the default 30 is used"));
 	EXPECT_EQ(1, m_Config.m_LogLevel);
 	EXPECT_TRUE(m_Config.m_LogEveryFlush);
 	EXPECT_EQ("IPAGothic", m_Config.m_FontName);

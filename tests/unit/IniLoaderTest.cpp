@@ -196,6 +196,7 @@ TEST_F(IniLoaderTest, FailedBackupLeavesTheFileUntouched)
 	EXPECT_EQ(original, ReadFile("a.ini"));
 	EXPECT_EQ(1, m_Log.CountLines(" Error TIniLoader::SaveToFile:"));
 	EXPECT_EQ(1, m_Log.CountLines(std::string("a.ini => morvaleth.bak") + RenameFailed));
+	EXPECT_FALSE(FileExists("tmp.txt"));
 }
 
 TEST_F(IniLoaderTest, FailedRenameIsLoggedAndReported)
@@ -204,6 +205,7 @@ TEST_F(IniLoaderTest, FailedRenameIsLoggedAndReported)
 	EXPECT_FALSE(m_Ini.SaveToFile("missing/a.ini"));
 	EXPECT_EQ(1, m_Log.CountLines(" Error TIniLoader::SaveToFile:"));
 	EXPECT_EQ(1, m_Log.CountLines(std::string("tmp.txt => missing/a.ini") + RenameFailed));
+	EXPECT_FALSE(FileExists("tmp.txt"));
 }
 
 TEST_F(IniLoaderTest, FolderInThePlaceOfTheFileIsLeftAlone)

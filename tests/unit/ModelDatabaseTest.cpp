@@ -5,6 +5,7 @@
 #include <boost/filesystem.hpp>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -36,6 +37,15 @@ TEST(ModelDatabase, SampleLoadsWithoutErrorOrWarningInFileOrder)
 		EXPECT_LT(previous, at) << step;
 		previous = at;
 	}
+
+	// Loading again into the same object gives the same tables, not twice as much.
+	const std::vector<int> counts = {data.GetMagicCount(), data.GetMagicGroupCount(), data.GetRaceCount(),
+		data.GetAttributeCount(), data.GetMasterCount(), data.GetSpecialCount(), data.GetCharaCount(),
+		data.GetCharaDirectoryCount(), data.GetHeroCount(), data.GetTargetGroup("undead")};
+	ASSERT_TRUE(data.Load(SampleScenario(), 0));
+	EXPECT_EQ(counts, (std::vector<int>{data.GetMagicCount(), data.GetMagicGroupCount(), data.GetRaceCount(),
+		data.GetAttributeCount(), data.GetMasterCount(), data.GetSpecialCount(), data.GetCharaCount(),
+		data.GetCharaDirectoryCount(), data.GetHeroCount(), data.GetTargetGroup("undead")}));
 }
 
 TEST(ModelDatabase, SampleTablesMatchTheFiles)

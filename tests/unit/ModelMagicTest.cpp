@@ -105,6 +105,19 @@ TEST(ModelMagic, RepeatedIdsAreKeptInFileOrderWithAWarning)
 	EXPECT_EQ(0, data.GetReviveIndex("same"));
 	EXPECT_EQ(REVIVE_SAME, data.GetReviveData(0).SelectMethod);
 	EXPECT_EQ(REVIVE_EMPLOYABLE, data.GetReviveData(1).SelectMethod);
+
+	// Tables kept in file order: the first of two records wins a lookup.
+	copy.Replace("Data/MagicTable.xml", "<Magic id=\"quake\"", "<Magic id=\"firebolt\"");
+	copy.Replace("Data/MagicGroup.xml", "<MagicGroup id=\"fire\">", "<MagicGroup id=\"dark\">");
+	copy.Replace("Data/Attribute.xml", "<Attribute id=\"fire\"", "<Attribute id=\"slash\"");
+	ASSERT_TRUE(data.LoadMagicTable(copy.Data("MagicTable.xml")));
+	ASSERT_TRUE(data.LoadMagicGroup(copy.Data("MagicGroup.xml")));
+	ASSERT_TRUE(data.LoadAttribute(copy.Data("Attribute.xml")));
+	EXPECT_EQ(1, log.CountLines(" Warning " + copy.Data("MagicTable.xml") + " 重複したid firebolt"));
+	EXPECT_EQ(1, log.CountLines(" Warning " + copy.Data("MagicGroup.xml") + " 重複したid dark"));
+	EXPECT_EQ(1, log.CountLines(" Warning " + copy.Data("Attribute.xml") + " 重複したid slash"));
+	EXPECT_EQ(0, data.GetMagicGroupIndex("dark"));
+	EXPECT_EQ(1, data.GetAttributeIndex("slash"));
 }
 
 TEST(ModelMagic, OnlyTheFirstAttributeMayBeOfTypeNoneAndAMisspeltOneIsReported)
