@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures and builds the game and its tests in build/.
+# Installs what is missing, then configures and builds the game and its tests in
+# build/ (or BUILD_DIR); extra arguments go to the build step (e.g. --target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_EXTRA_ARGS:-} > build.log 2>&1 || { cat build.log; exit 1; }
-cmake --build build -j "$(nproc)" >> build.log 2>&1 || { tail -60 build.log; exit 1; }
-rm -f build.log
+dir="${BUILD_DIR:-build}"
+log="$dir.log"
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_EXTRA_ARGS:-} > "$log" 2>&1 || { cat "$log"; exit 1; }
+cmake --build "$dir" -j "$(nproc)" "$@" >> "$log" 2>&1 || { tail -60 "$log"; exit 1; }
+rm -f "$log"
