@@ -4,10 +4,10 @@
 
 #include "model/MorvalethData.h"
 #include "support/LargeScenario.h"
+#include "support/RunTimes.h"
 #include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
-#include <chrono>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -75,21 +75,12 @@ fs::path WriteLargeScenario(const fs::path& sample)
 /// Loads the scenario RUNS times; false when a load fails.
 bool Measure(const char* label, const fs::path& folder)
 {
-	double best = 1e9, total = 0.0;
-	for (int run = 0; run < RUNS; ++run) {
-		TMorvalethData data;
-		const auto start = std::chrono::steady_clock::now();
-		const bool loaded = data.Load(folder.string(), 0);
-		const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-		if (!loaded) {
-			std::printf("%s: load failed (see log.txt)\n", label);
-			return false;
-		}
-		best = std::min(best, ms);
-		total += ms;
+	TRunTimes times;
+	if (!TimeRuns(RUNS, [&folder] { return TMorvalethData().Load(folder.string(), 0); }, times)) {
+		std::printf("%s: load failed (see log.txt)\n", label);
+		return false;
 	}
-	std::printf("%-8s best %7.3f ms  mean %7.3f ms  over %d loads  (goal %.0f ms: %s)\n", label, best, total / RUNS,
-		RUNS, GOAL_MS, total / RUNS < GOAL_MS ? "met" : "missed");
+	PrintRunTimes(label, times, RUNS, GOAL_MS);
 	return true;
 }
 }

@@ -4,6 +4,7 @@
 #include "media/CharDrawer.h"
 #include "platform/GlyphRaster.h"
 #include "support/GlWindow.h"
+#include "support/RunTimes.h"
 #include "support/TestSupport.h"
 
 #include <SDL/SDL.h>
@@ -11,7 +12,6 @@
 #include <guichan/color.hpp>
 #include <guichan/opengl/openglgraphics.hpp>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -25,13 +25,6 @@ const int ScreenHeight = 600;
 const int CharactersPerLine = 50;
 const int LinesPerFrame = 40;
 const int Frames = 200;
-
-typedef std::chrono::steady_clock TClock;
-
-double MillisecondsSince(TClock::time_point start)
-{
-	return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
 
 // Forty lines of fifty double-byte characters: hiragana, katakana and kanji from the default list.
 std::vector<std::string> JapaneseLines()

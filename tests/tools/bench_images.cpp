@@ -4,6 +4,7 @@
 #include "media/MorvalethImage.h"
 #include "platform/PngFile.h"
 #include "support/GlWindow.h"
+#include "support/RunTimes.h"
 #include "support/TestSupport.h"
 
 #include <SDL/SDL.h>
@@ -12,7 +13,6 @@
 #include <guichan/image.hpp>
 #include <guichan/opengl/openglgraphics.hpp>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -28,13 +28,6 @@ const int Frames = 300;
 const int PowerMapRefreshes = 20;
 // Power-map regions are squares of this side, parted by one-pixel border lines.
 const int RegionSide = 50;
-
-typedef std::chrono::steady_clock TClock;
-
-double MillisecondsSince(TClock::time_point start)
-{
-	return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
 
 // Writes an RGB picture: a colourful field, or a grid of regions on a border colour.
 void WritePictures()

@@ -6,6 +6,7 @@
 #include "media/MorvalethImage.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "support/RunTimes.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
@@ -13,8 +14,6 @@
 #include <boost/make_shared.hpp>
 #include <guichan/opengl/openglsdlimageloader.hpp>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,31 +22,21 @@ namespace
 {
 const int Runs = 20;
 
-typedef std::chrono::steady_clock TClock;
-
 // Milliseconds of each run: a fresh store and a fresh copy of the database, loaded until the textures exist.
-bool Measure(const std::string& root, const TMorvalethData& sample, double& best, double& average)
+bool Measure(const std::string& root, const TMorvalethData& sample, TRunTimes& times)
 {
 	TDremoGameMaster master;
 	master.m_RootDir = root;
-	best = 1e9;
-	double total = 0;
-	for (int run = 0; run < Runs; ++run) {
-		boost::shared_ptr<TMorvalethData> data = boost::make_shared<TMorvalethData>(sample);
+	const bool loaded = TimeRuns(Runs, [&] {
 		boost::shared_ptr<TMorvalethImage> image = boost::make_shared<TMorvalethImage>();
-		const TClock::time_point start = TClock::now();
-		if (!master.LoadPermanentImage(data, image, boost::make_shared<TMorvalethGame>(),
-				root + "/Scenario/Default")) {
-			std::fprintf(stderr, "the sample's pictures did not load\n");
-			return false;
-		}
+		const bool done = master.LoadPermanentImage(boost::make_shared<TMorvalethData>(sample), image,
+			boost::make_shared<TMorvalethGame>(), root + "/Scenario/Default");
 		glFinish();
-		const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-		best = std::min(best, ms);
-		total += ms;
-	}
-	average = total / Runs;
-	return true;
+		return done;
+	}, times);
+	if (!loaded)
+		std::fprintf(stderr, "the sample's pictures did not load\n");
+	return loaded;
 }
 }
 
@@ -69,11 +58,10 @@ int main(int argc, char** argv)
 		gcn::OpenGLSDLImageLoader loader;
 		gcn::Image::setImageLoader(&loader);
 		TMorvalethData sample;
-		double best = 0;
-		double average = 0;
-		if (sample.Load(root + "/Scenario/Default", 0) && Measure(root, sample, best, average)) {
-			std::printf("permanent images of the sample: %.1f ms on average, %.1f ms at best (%d runs)\n", average,
-				best, Runs);
+		TRunTimes times;
+		if (sample.Load(root + "/Scenario/Default", 0) && Measure(root, sample, times)) {
+			std::printf("permanent images of the sample: %.1f ms on average, %.1f ms at best (%d runs)\n", times.mean,
+				times.best, Runs);
 			status = 0;
 		}
 		gcn::Image::setImageLoader(nullptr);

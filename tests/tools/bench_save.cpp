@@ -11,11 +11,11 @@
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "support/LargeScenario.h"
+#include "support/RunTimes.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
 #include <boost/filesystem.hpp>
-#include <chrono>
 #include <cstdlib>
 #include <cstdio>
 #include <functional>
@@ -197,18 +197,10 @@ bool Load(const TMorvalethData& data, const std::string& folder, const std::stri
 /// Runs the step RUNS times and prints its best and mean time; false when a run fails.
 bool Measure(const char* label, const std::function<bool()>& step)
 {
-	double best = 1e9;
-	double total = 0.0;
-	for (int run = 0; run < RUNS; ++run) {
-		const auto start = std::chrono::steady_clock::now();
-		if (!step())
-			return false;
-		const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-		best = std::min(best, ms);
-		total += ms;
-	}
-	std::printf("%-30s best %7.2f ms  mean %7.2f ms  over %d runs  (goal %.0f ms: %s)\n", label, best, total / RUNS, RUNS,
-		GOAL_MS, total / RUNS < GOAL_MS ? "met" : "missed");
+	TRunTimes times;
+	if (!TimeRuns(RUNS, step, times))
+		return false;
+	PrintRunTimes(label, times, RUNS, GOAL_MS);
 	return true;
 }
 }

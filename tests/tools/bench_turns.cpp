@@ -11,9 +11,9 @@
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "support/LargeScenario.h"
+#include "support/RunTimes.h"
 
 #include <boost/filesystem.hpp>
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -124,20 +124,15 @@ int CountStationed(const TMorvalethGame& game)
 	return count;
 }
 
-/// Plays CYCLES turn cycles and prints the best and mean time of one.
+/// Plays CYCLES turn cycles, one a run, and prints the best and mean time of one.
 void Measure(const char* label, TMorvalethGame game)
 {
-	double best = 1e9;
-	double total = 0.0;
-	for (int cycle = 0; cycle < CYCLES; ++cycle) {
-		const auto start = std::chrono::steady_clock::now();
+	TRunTimes times;
+	TimeRuns(CYCLES, [&game] {
 		PlayCycle(game);
-		const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-		best = std::min(best, ms);
-		total += ms;
-	}
-	std::printf("%-28s best %6.3f ms  mean %6.3f ms  over %d cycles  (goal %.0f ms: %s)\n", label, best,
-		total / CYCLES, CYCLES, GOAL_MS, total / CYCLES < GOAL_MS ? "met" : "missed");
+		return true;
+	}, times);
+	PrintRunTimes(label, times, CYCLES, GOAL_MS);
 }
 }
 
