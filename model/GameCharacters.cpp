@@ -255,12 +255,21 @@ void TMorvalethGame::InsertAreaChara(int area, int charaIndex)
 		LOG_ERROR("character index %d outside the %d characters", charaIndex, m_Data->GetCharaCount());
 		return;
 	}
-	TAreaInstance& target = m_Areas[area];
+	// A hero stands in one place only: one already stationed stays where it is, a dead one comes back to life.
+	const bool hero = CharaData(charaIndex).Hero;
 	const int wanderer = FindCharaInList(m_WanderCharas, charaIndex);
-	if (CharaData(charaIndex).Hero && wanderer >= 0) {
+	const int dead = FindCharaInList(m_DeadCharas, charaIndex);
+	if (hero && wanderer < 0 && dead < 0 && CharaExists(charaIndex)) {
+		LOG_ERROR("hero %s already stands in an area", CharaData(charaIndex).id);
+		return;
+	}
+	TAreaInstance& target = m_Areas[area];
+	if (hero && wanderer >= 0) {
 		target.Charas.push_back(m_WanderCharas[wanderer]);
 		m_WanderCharas.erase(m_WanderCharas.begin() + wanderer);
 	} else {
+		if (hero && dead >= 0)
+			m_DeadCharas.erase(m_DeadCharas.begin() + dead);
 		const bool computer = target.Owner >= 0 && !GetMaster(target.Owner).Player;
 		target.Charas.push_back(CreateCharaInstance(charaIndex, computer ? m_GameLevel / 2 : 0));
 	}
@@ -429,11 +438,12 @@ void TMorvalethGame::ChangeMasterType(int master, int dataIndex, int oldCharaInd
 		LOG_ERROR("master definition %d outside the %d masters", dataIndex, m_Data->GetMasterCount());
 		return;
 	}
-	m_Masters[master].DataIndex = dataIndex;
-	const int chara = MasterCharaIndex(master);
+	// The place is chosen before anything changes, so that a master with no room keeps its definition.
+	const int chara = m_Data->GetMasterData(dataIndex).CharaIndex;
 	int area = -1;
 	int position = -1;
 	if (FindMasterChara(master, oldCharaIndex, area, position)) {
+		m_Masters[master].DataIndex = dataIndex;
 		TCharaInstance& old = m_Areas[area].Charas[position];
 		TCharaInstance fresh = CreateCharaInstance(chara, old.Rank);
 		fresh.Experience = old.Experience;
@@ -445,6 +455,7 @@ void TMorvalethGame::ChangeMasterType(int master, int dataIndex, int oldCharaInd
 		LOG_ERROR("新マスターを配置できるエリアがありません。");
 		return;
 	}
+	m_Masters[master].DataIndex = dataIndex;
 	std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
 	if (charas.size() < AREA_CHARA_MAX) {
 		charas.push_back(CreateCharaInstance(chara, 0));

@@ -162,7 +162,8 @@ bool TMorvalethGame::SetChapterAreas(const TChapterInfo& chapter)
 	return true;
 }
 
-// An entry that names an unknown area or character, or a full area, is skipped.
+// An entry that names an unknown area or character, or a full area, is skipped;
+// a rank outside 0..RANK_MAX is clamped.
 void TMorvalethGame::PlaceChapterCharas(const TChapterInfo& chapter, std::vector<int>& placed)
 {
 	g_Logger.Debug("Placing character on area...");
@@ -179,11 +180,18 @@ void TMorvalethGame::PlaceChapterCharas(const TChapterInfo& chapter, std::vector
 			continue;
 		}
 		std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
+		if (m_Data->GetCharaData(chara).Hero && placed[chara] > 0) {
+			g_Logger.Warning(FormatText("Chara %s はヒーローで配置済みなので Area %s には配置しません", entry.id, entry.Area));
+			continue;
+		}
 		if (charas.size() >= AREA_CHARA_MAX) {
 			g_Logger.Warning(FormatText("Area %s は満員なので Chara %s を配置しません", entry.Area, entry.id));
 			continue;
 		}
-		charas.push_back(CreateCharaInstance(chara, entry.Rank));
+		const int rank = std::max(0, std::min(entry.Rank, RANK_MAX));
+		if (rank != entry.Rank)
+			g_Logger.Warning(FormatText("Chara %s のrank %d が範囲 0..%d の外にあるので %d にします", entry.id, entry.Rank, RANK_MAX, rank));
+		charas.push_back(CreateCharaInstance(chara, rank));
 		++placed[chara];
 		g_Logger.Debug(FormatText("chara配置 Area %s %s OK", entry.Area, entry.id));
 	}

@@ -139,6 +139,24 @@ const TiXmlElement* SavedChild(const TiXmlElement* parent, const char* name)
 	return child;
 }
 
+/// Whether the City, Wall and Road of a saved area lie within 0 and their max; false after an Error naming the first that does not.
+bool CheckSavedLevels(const TAreaInstance& area)
+{
+	const struct
+	{
+		const char* name;
+		int value;
+		int max;
+	} levels[] = {{"City", area.City, area.CityMax}, {"Wall", area.Wall, area.WallMax}, {"Road", area.Road, area.RoadMax}};
+	for (const auto& level : levels) {
+		if (level.value < 0 || level.value > level.max) {
+			g_Logger.Error(FormatText("%s Area id = %s %s = %d max = %d 範囲外。", "AreaList", area.id, level.name, level.value, level.max));
+			return false;
+		}
+	}
+	return true;
+}
+
 /// Master index of the saved master id in the attribute; -1 after an Error naming the owner element when no master in play has it.
 int SavedMasterIndex(const TMorvalethGame& game, const TiXmlElement* element, const char* attribute, const char* owner)
 {
@@ -198,6 +216,11 @@ bool TMorvalethGame::ReadAreaElement(const TiXmlElement* element, TAreaInstance&
 	if (!ReadCharaIds(*m_Data, element, "Inhabit", area.Inhabit) || !ReadCharaIds(*m_Data, element, "Employable", area.Employable))
 		return false;
 	ReadLevels(element, area);
+	if (area.CityMax < 0 || area.WallMax < 0 || area.RoadMax < 0) {
+		g_Logger.Error(FormatText("TMorvalethGame::LoadAreaInstance() Area %s のmaxが負です City=%d Wall=%d Road=%d", area.id,
+			area.CityMax, area.WallMax, area.RoadMax));
+		return false;
+	}
 	if (area.Owner != -1) {
 		ReadOperation(element, area.Operation);
 		ReadChildInt(element, "OperationEffort", "value", area.OperationEffort);
@@ -414,6 +437,9 @@ bool TMorvalethGame::ReadSavedMasters(const TiXmlElement* parent)
 	return true;
 }
 
+// The saver writes an alliance without end as "infinite" and any other with
+// the turns it has left, which the countdown never takes below 0; the rules
+// keep one alliance per pair of masters, never a master with itself.
 bool TMorvalethGame::ReadSavedAlliances(const TiXmlElement* parent)
 {
 	const TiXmlElement* list = SavedChild(parent, "AllianceList");
@@ -426,28 +452,52 @@ bool TMorvalethGame::ReadSavedAlliances(const TiXmlElement* parent)
 		alliance.Master2 = alliance.Master1 < 0 ? -1 : SavedMasterIndex(*this, element, "id2", "Alliance");
 		if (alliance.Master2 < 0)
 			return false;
+		const std::string id1 = GetXmlAttribute(element, "id1");
 		const std::string turn = GetXmlAttribute(element, "turn");
-		if (turn == "infinite")
-			alliance.Turns = ALLIANCE_ENDLESS;
-		else if (!ParseWholeInt(turn, alliance.Turns)) {
-			g_Logger.Error(FormatText("%s turn解釈失敗", "Alliance"));
+		const bool endless = turn == "infinite";
+		std::string fault;
+		if (alliance.Master1 == alliance.Master2)
+			fault = FormatText("Master id = %s が自身と同盟しています。", id1);
+		else if (FindAlliance(alliance.Master1, alliance.Master2) >= 0)
+			fault = FormatText("Master id = %s と %s の同盟が重複しています。", id1, GetXmlAttribute(element, "id2"));
+		else if (!endless && !ParseWholeInt(turn, alliance.Turns))
+			fault = "turn解釈失敗";
+		else if (!endless && alliance.Turns < 0)
+			fault = FormatText("turn = %s 範囲外。", turn);
+		if (!fault.empty()) {
+			g_Logger.Error(FormatText("%s ", "Alliance") + fault);
 			return false;
 		}
+		if (endless)
+			alliance.Turns = ALLIANCE_ENDLESS;
 		m_Alliances.push_back(alliance);
 	}
 	return true;
 }
 
+// The order of a turn holds every master once, fallen ones included.
 bool TMorvalethGame::ReadSavedOrder(const TiXmlElement* parent)
 {
 	const TiXmlElement* order = SavedChild(parent, "MasterOrder");
 	if (!order)
 		return false;
+	std::vector<bool> listed(GetMasterCount(), false);
 	for (const TiXmlElement* element = order->FirstChildElement("Master"); element; element = element->NextSiblingElement("Master")) {
 		const int master = SavedMasterIndex(*this, element, "id", "MasterOrder");
 		if (master < 0)
 			return false;
+		if (listed[master]) {
+			g_Logger.Error(FormatText("%s Master id = %s が重複しています。", "MasterOrder", GetXmlAttribute(element, "id")));
+			return false;
+		}
+		listed[master] = true;
 		m_MasterOrder.push_back(std::make_pair(master, 0));
+	}
+	for (int m = 0; m < GetMasterCount(); ++m) {
+		if (!listed[m]) {
+			g_Logger.Error(FormatText("%s Master id = %s が含まれていません。", "MasterOrder", m_Data->GetMasterData(m_Masters[m].DataIndex).id));
+			return false;
+		}
 	}
 	if (order->QueryIntAttribute("index", &m_OrderPosition) != TIXML_SUCCESS) {
 		g_Logger.Error(FormatText("%s index属性検出失敗。", "MasterOrder"));
@@ -462,7 +512,8 @@ bool TMorvalethGame::ReadSavedOrder(const TiXmlElement* parent)
 
 // The maps come from the scenario again; each saved area then puts back the
 // objects that stood on its own map. An owner that names no master in play
-// would silently turn the area neutral.
+// would silently turn the area neutral. The rules keep every level within 0
+// and its max.
 bool TMorvalethGame::ReadSavedAreas(const std::string& folder, const TiXmlElement* parent)
 {
 	const TiXmlElement* list = SavedChild(parent, "AreaList");
@@ -481,6 +532,8 @@ bool TMorvalethGame::ReadSavedAreas(const std::string& folder, const TiXmlElemen
 			g_Logger.Error(FormatText("%s Area id = %s master = %s が見つかりませんでした。", "AreaList", area.id, master));
 			return false;
 		}
+		if (!CheckSavedLevels(area))
+			return false;
 		if (!area.BattleMap->LoadFromElementSerialize(element)) {
 			g_Logger.Error(FormatText("%s %s 読み込み失敗", area.id, area.BattleMapFile));
 			return false;
@@ -504,7 +557,9 @@ bool TMorvalethGame::ReadSavedCharas(const TiXmlElement* parent)
 	return true;
 }
 
-// Status, points and power are rebuilt from the definition and the rank.
+// Status, points and power are rebuilt from the definition and the rank. A
+// hero stands in one place only, in an area or on the wandering or dead list.
+// An area may hold more than 20: a script can place characters beyond the limit.
 bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 {
 	const std::string id = GetXmlAttribute(element, "id");
@@ -520,6 +575,8 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		fault = FormatText("%s Character id = %s rank = %d 範囲外。", "CharacterList", id, rank);
 	else if (!areaId.empty() && area < 0)
 		fault = FormatText("%s area = %s 検索失敗。", "CharacterList", areaId);
+	else if (CharaData(index).Hero && CharaExists(index))
+		fault = FormatText("%s Character id = %s が重複しています。", "CharacterList", id);
 	if (!fault.empty()) {
 		g_Logger.Error(MethodText("TMorvalethGame::LoadSaved", __LINE__, "%s", fault));
 		return false;

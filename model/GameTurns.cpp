@@ -297,6 +297,15 @@ void TMorvalethGame::SetAlliance(int master1, int master2, int turns)
 {
 	if (!CheckMaster(master1, __PRETTY_FUNCTION__) || !CheckMaster(master2, __PRETTY_FUNCTION__))
 		return;
+	// Below -1 an alliance would count down for ever without being one without end.
+	if (turns < ALLIANCE_ENDLESS) {
+		LOG_ERROR("(%d, %d, %d) turns below %d, the mark of an alliance without end", master1, master2, turns, ALLIANCE_ENDLESS);
+		return;
+	}
+	if (master1 == master2) {
+		LOG_ERROR("(%d, %d, %d) a master cannot ally with itself", master1, master2, turns);
+		return;
+	}
 	const int alliance = FindAlliance(master1, master2);
 	if (alliance >= 0) {
 		m_Alliances[alliance].Turns = turns;

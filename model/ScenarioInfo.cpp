@@ -45,10 +45,16 @@ bool ReadChapterAlliance(const TiXmlElement* element, const std::string& path, T
 		alliance.Turn = -1;
 		return true;
 	}
-	if (ParseWholeInt(turn, alliance.Turn))
-		return true;
-	g_Logger.Error(path + " Allianceのturnの解釈に失敗しました。");
-	return false;
+	if (!ParseWholeInt(turn, alliance.Turn)) {
+		g_Logger.Error(path + " Allianceのturnの解釈に失敗しました。");
+		return false;
+	}
+	// -1 is the number an endless alliance is held as; below it an alliance would never end yet not be endless.
+	if (alliance.Turn < -1) {
+		g_Logger.Error(path + FormatText(" Alliance %s-%s のturn %d が -1 未満です。", alliance.MasterId1, alliance.MasterId2, alliance.Turn));
+		return false;
+	}
+	return true;
 }
 
 TChapterChara ReadChapterChara(const TiXmlElement* element)

@@ -1,4 +1,4 @@
-// Hiring and dismissal as a master meets them on the world map.
+// Hiring, dismissal and the change of a master's type as a master meets them on the world map.
 
 #include "GameFixture.h"
 #include "ModelFixture.h"
@@ -6,6 +6,7 @@
 #include "model/MorvalethData.h"
 
 #include <functional>
+#include <tuple>
 
 namespace
 {
@@ -149,4 +150,51 @@ TEST_F(GameHiring, DismissalSendsAnIdleCharacterAway)
 	ExpectRefused("A01", [&] { return game.DismissCharacter(Area("A01"), 1); }, "invalid parameter chrindex.");
 	Place("A07", "militia");
 	ExpectRefused("A07", [&] { return game.DismissCharacter(Area("A07"), 0); }, "invalid operation. no master area.");
+}
+
+TEST_F(GameHiring, ANewMasterTypeTakesTheOldMastersPlaceOrTheWeakestLastPlace)
+{
+	const int leonType = SampleData().GetMasterIndex("leon");
+	const int seraType = SampleData().GetMasterIndex("sera");
+	// sera holds no area: her master has nowhere to stand, and a refusal changes nothing.
+	game.GetArea(Area("A05")).Owner = -1;
+	const std::vector<std::pair<std::function<void()>, std::string>> refused = {
+		{[&] { game.ChangeMasterType(sera, leonType, Chara("sera")); }, "新マスターを配置できるエリアがありません。"},
+		{[&] { game.ChangeMasterType(sera, SampleData().GetMasterCount(), Chara("sera")); }, "master definition 3 outside the 3 masters"},
+		{[&] { game.ChangeMasterType(3, leonType, Chara("sera")); }, "master index 3 outside the 3 masters"},
+	};
+	for (const auto& call : refused) {
+		TCapturedLog log;
+		call.first();
+		EXPECT_EQ(1, CountErrors(log)) << log.Text();
+		EXPECT_EQ(1, log.CountLines("TMorvalethGame::ChangeMasterType:")) << log.Text();
+		EXPECT_EQ(1, log.CountLines(call.second)) << log.Text();
+		EXPECT_EQ(seraType, game.GetMaster(sera).DataIndex);
+		EXPECT_EQ((std::vector<std::string>{"sera"}), Roster("A05"));
+		EXPECT_TRUE(game.GetWanderCharas().empty());
+	}
+
+	// The old master's character is replaced in place, at its rank and with its experience.
+	Charas("A03")[0] = game.CreateCharaInstance(Chara("garm"), 2);
+	Charas("A03")[0].Experience = 40;
+	Place("A03", "knight");
+	game.ChangeMasterType(garm, seraType, Chara("garm"));
+	EXPECT_EQ(seraType, game.GetMaster(garm).DataIndex);
+	EXPECT_EQ((std::vector<std::string>{"sera", "knight"}), Roster("A03"));
+	EXPECT_EQ(std::make_tuple(2, 40, Def("sera").HP), std::make_tuple(Charas("A03")[0].Rank, Charas("A03")[0].Experience, Charas("A03")[0].HP));
+
+	// Without it, both of leon's areas full: the one whose last place is weakest gives it up, and the hero there wanders.
+	Charas("A01").clear();
+	FillArea("A01", "soldier", AREA_CHARA_MAX - 1);
+	Place("A01", "mage", 2);
+	FillArea("A02", "soldier", AREA_CHARA_MAX - 1);
+	Place("A02", "elwin");
+	ASSERT_LT(Charas("A02").back().Power, Charas("A01").back().Power);
+	game.ChangeMasterType(leon, seraType, Chara("leon"));
+	EXPECT_EQ(seraType, game.GetMaster(leon).DataIndex);
+	EXPECT_EQ("mage", Roster("A01").back());
+	EXPECT_EQ(AREA_CHARA_MAX, static_cast<int>(Charas("A02").size()));
+	EXPECT_EQ(std::make_tuple(std::string("sera"), 0), std::make_tuple(Roster("A02").back(), Charas("A02").back().Rank));
+	ASSERT_EQ(1u, game.GetWanderCharas().size());
+	EXPECT_EQ(Chara("elwin"), game.GetWanderCharas()[0].CharaIndex);
 }

@@ -138,15 +138,19 @@ TEST(GameNew, SampleBattleMapsFitTheAreaData)
 }
 
 // A chapter entry that cannot be placed is skipped with a Warning and its hero
-// may wander; no area takes more than 20; starting levels stay within their max.
+// may wander; no area takes more than 20; a rank outside the rules is clamped
+// with a Warning; starting levels stay within their max.
 TEST(GameNew, ChapterEntriesThatCannotBePlacedAreSkipped)
 {
 	TSampleCopy copy;
 	copy.Replace("Data/Scenario1.xml", "<Character id=\"mage\" area=\"A05\"", "<Character id=\"mage\" area=\"A99\"");
+	copy.Replace("Data/Scenario1.xml", "area=\"A01\" rank=\"1\"", "area=\"A01\" rank=\"9\"");
+	copy.Replace("Data/Scenario1.xml", "area=\"A04\" rank=\"1\"", "area=\"A04\" rank=\"-2\"");
 	std::string crowd;
 	for (int i = 0; i < 21; ++i)
 		crowd += "<Character id=\"soldier\" area=\"A06\"/>";
-	copy.Replace("Data/Scenario1.xml", "</Chapter>", crowd + "<Character id=\"nobody\" area=\"A06\"/></Chapter>");
+	copy.Replace("Data/Scenario1.xml", "</Chapter>",
+		crowd + "<Character id=\"nobody\" area=\"A06\"/><Character id=\"leon\" area=\"A02\"/></Chapter>");
 	copy.Replace("Data/AreaData.xml", "<Wall max=\"14\" ini=\"60\"", "<Wall max=\"14\" ini=\"250\"");
 	// sera leaves the chapter: her alliances are skipped.
 	const std::string chapter = ReadFile(copy.Data("Scenario1.xml"));
@@ -158,11 +162,18 @@ TEST(GameNew, ChapterEntriesThatCannotBePlacedAreSkipped)
 	EXPECT_EQ(1, log.CountLines("Warning Area A99 の検索に失敗")) << log.Text();
 	EXPECT_EQ(1, log.CountLines("Warning Chara nobody の検索に失敗"));
 	EXPECT_EQ(1, log.CountLines("Warning Area A06 は満員なので"));
+	EXPECT_EQ(1, log.CountLines("Warning Chara leon はヒーローで配置済みなので Area A02 には配置しません"));
+	EXPECT_EQ(1, log.CountLines("Warning Chara knight のrank 9 が範囲 0..5 の外にあるので 5 にします"));
+	EXPECT_EQ(1, log.CountLines("Warning Chara archer のrank -2 が範囲 0..5 の外にあるので 0 にします"));
 	EXPECT_EQ(2, log.CountLines("sera のマスターはこの章に存在しません。この同盟設定を無視します。"));
 	EXPECT_EQ(0, CountErrors(log));
 	EXPECT_EQ(2, game.GetMasterCount());
 	EXPECT_EQ(0, game.GetAllianceCount());
 	EXPECT_EQ(20u, game.GetArea(game.GetAreaIndex("A06")).Charas.size());
+	const TCharaInstance& knight = game.GetArea(game.GetAreaIndex("A01")).Charas.at(1);
+	EXPECT_EQ(std::make_tuple(std::string("knight"), RANK_MAX), std::make_tuple(CharaId(knight), knight.Rank));
+	const TCharaInstance& archer = game.GetArea(game.GetAreaIndex("A04")).Charas.at(0);
+	EXPECT_EQ(std::make_tuple(std::string("archer"), 0), std::make_tuple(CharaId(archer), archer.Rank));
 	EXPECT_EQ(-1, game.GetArea(game.GetAreaIndex("A05")).Owner);
 	EXPECT_EQ((std::vector<std::string>{"elwin", "kaya", "mage"}), CharaIds(game.GetWanderCharas()));
 	const TAreaInstance& ruins = game.GetArea(game.GetAreaIndex("A07"));

@@ -120,16 +120,27 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, " money=", " cash="), "MasterList Master id = leon money属性検出失敗。"},
 		{Damage(saved, "id2=\"", "id2=\"x"), "Alliance Master id = x"},
 		{Damage(saved, "turn=\"infinite\"", "turn=\"3x\""), "Alliance turn解釈失敗"},
+		{Damage(saved, "turn=\"infinite\"", "turn=\"-2\""), "Alliance turn = -2 範囲外。"},
+		{Damage(saved, "turn=\"infinite\"", "turn=\"-1\""), "Alliance turn = -1 範囲外。"},
+		{Damage(saved, "id2=\"garm\"", "id2=\"leon\""), "Alliance Master id = leon が自身と同盟しています。"},
+		{Damage(saved, "<Alliance ", "<Alliance id1=\"garm\" id2=\"leon\" turn=\"3\" /><Alliance "),
+			"Alliance Master id = leon と garm の同盟が重複しています。"},
 		{Cut(saved, "<AllianceList", "</AllianceList>"), "AllianceList 検索失敗"},
 		{Damage(saved, order, "<MasterOrder index=\"3\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
 		{Damage(saved, order, "<MasterOrder index=\"-1\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
 		{Damage(saved, order, "<MasterOrder"), "MasterOrder index属性検出失敗。"},
 		{Damage(saved, "<Master id=\"sera\" />", "<Master id=\"kaya\" />"), "MasterOrder Master id = kaya が見つかりませんでした。"},
+		{Damage(saved, "<Master id=\"sera\" />", "<Master id=\"leon\" />"), "MasterOrder Master id = leon が重複しています。"},
+		{Damage(saved, "<Master id=\"sera\" />", ""), "MasterOrder Master id = sera が含まれていません。"},
 		{Cut(saved, "<AreaList", "</AreaList>"), "AreaList 検索失敗"},
 		{Damage(saved, "<NeighborArea index=\"1\">A05<", "<NeighborArea index=\"1\">A99<"), "の隣接エリア A99 の検索に失敗"},
 		{Damage(saved, "<Area id=\"A03\" master=\"garm\"", "<Area id=\"A03\" master=\"nobody\""),
 			"AreaList Area id = A03 master = nobody が見つかりませんでした。"},
 		{Damage(saved, "<Area id=\"A02\"", "<Area id=\"A01\""), "エリアIDの重複 id=A01"},
+		{Damage(saved, "<City max=\"16\" value=\"", "<City max=\"16\" value=\"9"), "AreaList Area id = A01 City = 9"},
+		{Damage(saved, "<Wall max=\"12\" ini=\"50\" value=\"", "<Wall max=\"12\" ini=\"50\" value=\"-1"), "AreaList Area id = A01 Wall = -1"},
+		{Damage(saved, "<Road max=\"0\" value=\"", "<Road max=\"0\" value=\"1"), "AreaList Area id = A04 Road = 1"},
+		{Damage(saved, "<Road max=\"0\"", "<Road max=\"-1\""), "Area A04 のmaxが負です City=6 Wall=8 Road=-1"},
 		{Damage(saved, ">BattleMap_A02.xml<", ">../../../../etc/passwd<"), "はシナリオフォルダの外を指しています。"},
 		{Cut(saved, "<MapObjectInstance>", "</MapObjectInstance>"), "A01 BattleMap_A01.xml 読み込み失敗"},
 		{Damage(saved, "<L0>0,", "<L0>7,"), "cannot hold object 7"},
@@ -137,6 +148,12 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, "<Character id=\"leon\" area=\"A01\"", "<Character id=\"leon\" area=\"A99\""), "CharacterList area = A99 検索失敗。"},
 		{Damage(saved, "<Character id=\"leon\" area=\"A01\" rank=\"", "<Character id=\"leon\" area=\"A01\" rank=\"9"),
 			"CharacterList Character id = leon rank = 9"},
+		{Damage(saved, "<Character id=\"kaya\"", "<Character id=\"elwin\" area=\"A05\" /><Character id=\"kaya\""),
+			"CharacterList Character id = elwin が重複しています。"},
+		{Damage(saved, "<Character id=\"kaya\"", "<Character id=\"elwin\" wander=\"true\" /><Character id=\"kaya\""),
+			"CharacterList Character id = elwin が重複しています。"},
+		{Damage(saved, "<Character id=\"mage\"", "<Character id=\"kaya\" dead=\"true\" /><Character id=\"mage\""),
+			"CharacterList Character id = kaya が重複しています。"},
 		{saved.substr(0, saved.find("<CharacterList")) + "</Save>", "CharacterList 検索失敗"},
 		{saved.substr(0, saved.size() / 2), nullptr},
 	};
@@ -150,6 +167,51 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		}
 		EXPECT_EQ(held, DescribeGame(game));
 	}
+}
+
+// The countdown leaves an alliance at 0 turns until the next turn removes it, and a save may hold it so.
+TEST(GameSave, AllianceTurnsFromZeroUpAreLoaded)
+{
+	TMorvalethGame game;
+	PlaySampleGame(game, 0, 5);
+	const std::string saved = SaveText(game);
+	for (int turns : {0, 12}) {
+		TCapturedLog log;
+		ASSERT_TRUE(LoadSaveText(game, Damage(saved, "turn=\"infinite\"", "turn=\"" + std::to_string(turns) + "\""))) << log.Text();
+		EXPECT_EQ(turns, game.GetAlliance(0).Turns);
+	}
+}
+
+// A script places a hero in one place only: a stationed one stays put, a dead one comes back. It may stand
+// characters beyond the limit of 20, and the world map adds its own element to the save: all of it loads.
+TEST(GameSave, WhatScriptsPlaceIsSavedAndLoaded)
+{
+	TMorvalethGame game;
+	PlaySampleGame(game, 0, 5);
+	const int leon = LoadedSample().GetCharaIndex("leon");
+	const std::vector<std::string> before = DescribeGame(game);
+	{
+		TCapturedLog log;
+		game.InsertAreaChara(game.GetAreaIndex("A02"), leon);
+		EXPECT_EQ(1, log.CountLines("hero leon already stands in an area")) << log.Text();
+		EXPECT_EQ(before, DescribeGame(game));
+	}
+	ASSERT_EQ(1u, game.GetDeadCharas().size());
+	const int dead = game.GetDeadCharas()[0].CharaIndex;
+	ASSERT_TRUE(LoadedSample().GetCharaData(dead).Hero);
+	game.InsertAreaChara(game.GetAreaIndex("A02"), dead);
+	EXPECT_TRUE(game.GetDeadCharas().empty());
+	EXPECT_TRUE(game.CharaExists(dead));
+
+	const int full = game.GetAreaIndex("A07");
+	while (game.GetArea(full).Charas.size() < 21)
+		game.InsertAreaChara(full, LoadedSample().GetCharaIndex("zombie"));
+	const std::string saved = SaveText(game);
+	TCapturedLog log;
+	ASSERT_TRUE(LoadSaveText(game, Damage(saved, "</Save>", "<LuaEvent><Flag id=\"met\" /></LuaEvent></Save>")))
+		<< log.Text();
+	EXPECT_EQ(21u, game.GetArea(full).Charas.size());
+	EXPECT_EQ(saved, SaveText(game));
 }
 
 // The loader names itself when the save holds no characters at all.

@@ -80,14 +80,22 @@ TEST_F(GameTurn, AnAllianceCountsDownAndEndsButAnEndlessOneStays)
 	EXPECT_EQ(3, game.GetAllianceCost(leon, sera, -1));
 	EXPECT_EQ(0, game.GetAllianceCost(garm, sera, -1));
 	{
-		// Offers that buy nothing are refused and nobody pays.
+		// Offers that buy nothing are refused and nobody pays; so are turns below the endless mark, which would never run out.
 		TCapturedLog log;
 		EXPECT_FALSE(game.MakeAlliance(garm, sera, 6, 50));
 		EXPECT_FALSE(game.MakeAlliance(leon, garm, 0, 50));
+		EXPECT_FALSE(game.MakeAlliance(leon, garm, ALLIANCE_ENDLESS, 50));
 		EXPECT_FALSE(game.MakeAlliance(leon, leon, 3, 50));
-		EXPECT_EQ(3, CountErrors(log));
+		game.SetAlliance(leon, sera, -4);
+		game.SetAlliance(leon, garm, -2);
+		game.SetAlliance(leon, leon, 3);
+		EXPECT_EQ(7, CountErrors(log));
+		EXPECT_EQ(1, log.CountLines(":(0, 2, -4) turns below -1, the mark of an alliance without end")) << log.Text();
+		EXPECT_EQ(3, log.CountLines("TMorvalethGame::SetAlliance:"));
+		EXPECT_EQ(-1, game.FindAlliance(leon, leon));
 		EXPECT_EQ(leonMoney - 6, Money(leon));
 		EXPECT_EQ(ALLIANCE_ENDLESS, game.GetAlliance(game.FindAlliance(sera, garm)).Turns);
+		EXPECT_EQ(-1, game.FindAlliance(leon, garm));
 	}
 
 	const int remaining[] = {2, 1, 0};

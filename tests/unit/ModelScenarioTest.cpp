@@ -89,11 +89,19 @@ TEST(ModelScenario, TurnTextsReadTheirLeadingNumber)
 TEST(ModelScenario, AllianceTurnsAreInfiniteOrWholeNumbers)
 {
 	TTempDir dir;
-	WriteFile(dir / "c.xml", Chapter("<Alliance id1=\"a\" id2=\"b\" turn=\"infinite\"/><Alliance id1=\"b\" id2=\"c\" turn=\"-3\"/>"));
+	WriteFile(dir / "c.xml", Chapter("<Alliance id1=\"a\" id2=\"b\" turn=\"infinite\"/><Alliance id1=\"b\" id2=\"c\" turn=\"-1\"/>"));
 	TChapterInfo chapter;
 	ASSERT_TRUE(chapter.Load(dir / "c.xml"));
 	EXPECT_EQ(-1, chapter.Alliances[0].Turn);
-	EXPECT_EQ(-3, chapter.Alliances[1].Turn);
+	EXPECT_EQ(-1, chapter.Alliances[1].Turn);
+	// Below -1 an alliance would never end without being endless.
+	WriteFile(dir / "c.xml", Chapter("<Alliance id1=\"a\" id2=\"b\" turn=\"-2\"/>"));
+	{
+		TCapturedLog log;
+		EXPECT_FALSE(chapter.Load(dir / "c.xml"));
+		EXPECT_EQ(1, log.CountLines(" Error " + (dir / "c.xml") + " Alliance a-b のturn -2 が -1 未満です。")) << log.Text();
+		EXPECT_EQ(1, CountErrors(log));
+	}
 	for (const char* turn : {" turn=\"\"", "", " turn=\" 3\"", " turn=\"3 \"", " turn=\"Infinite\"", " turn=\"2x\""}) {
 		WriteFile(dir / "c.xml", Chapter(std::string("<Alliance id1=\"a\" id2=\"b\"") + turn + "/>"));
 		TCapturedLog log;
