@@ -12,8 +12,14 @@ from --chips, whose first chip is the plain ground; every chip must have an
 entry in the scenario's MapChip.txt.
 
 Usage:
+  gen_battle_maps.py
   gen_battle_maps.py OUTPUT_DIR AREA=NEIGHBOUR,NEIGHBOUR ... [options]
   gen_battle_maps.py OUTPUT_DIR --input areas.json [options]
+
+With no arguments it rewrites the sample scenario's maps,
+data/Scenario/Default/Data/BattleMap_*.xml, byte for byte: the areas and
+their neighbours come from that folder's AreaData.xml, each area's chips and
+city rings from SAMPLE_TERRAIN below, everything else from the defaults.
 
 areas.json maps each area id to its neighbour ids:
   {"A01": ["A02", "A03"], "A02": ["A01"], "A03": ["A01"]}
@@ -25,12 +31,27 @@ import math
 import os
 import random
 import sys
+from xml.etree import ElementTree
 from xml.sax.saxutils import quoteattr
 
 CITY, WALL, ROAD, CASTLE = 1, 2, 3, 4
 SIZE_MAX = 65
 POINTS_MIN = 20
 CELL = 32
+
+SAMPLE_DATA = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir,
+                                            "data", "Scenario", "Default", "Data"))
+# The sample's areas: terrain chips (plain ground first) and rings of city.
+# By the sample's MapChip.txt, chips 2 and 3 are forest, 4 hill, 6 mountain, 7 water.
+SAMPLE_TERRAIN = {
+    "A01": ([0, 2, 4], 2),
+    "A02": ([0, 2, 4], 2),
+    "A03": ([0, 4, 6], 2),
+    "A04": ([0, 6, 4], 1),
+    "A05": ([0, 2, 3], 2),
+    "A06": ([0, 7, 2], 2),
+    "A07": ([0, 4, 2], 2),
+}
 
 
 def hex_distance(a, b):
@@ -176,6 +197,7 @@ def parse_pair(text):
 
 
 def read_areas(options):
+    """The areas and neighbours from the command line and --input, each built with options."""
     pairs = [parse_pair(t) for t in options.areas]
     if options.input:
         with open(options.input, encoding="utf-8") as f:
@@ -183,6 +205,29 @@ def read_areas(options):
         if not isinstance(table, dict) or not all(isinstance(v, list) for v in table.values()):
             raise ValueError(f"{options.input}: expected an object of area id -> list of neighbour ids")
         pairs.extend((str(k), [str(n) for n in v]) for k, v in table.items())
+    check_areas(pairs)
+    return [(area, neighbours, options) for area, neighbours in pairs]
+
+
+def read_sample_areas(options):
+    """The areas and neighbours of the AreaData.xml in options.output, each built with its SAMPLE_TERRAIN."""
+    path = os.path.join(options.output, "AreaData.xml")
+    try:
+        root = ElementTree.parse(path).getroot()
+    except ElementTree.ParseError as e:
+        raise ValueError(f"{path}: {e}") from e
+    pairs = [(a.get("id", ""), [(n.text or "").strip() for n in a.findall("NeighborArea")])
+             for a in root.findall("Area")]
+    check_areas(pairs)
+    ids = [area for area, _ in pairs]
+    if sorted(ids) != sorted(SAMPLE_TERRAIN):
+        raise ValueError(f"{path}: areas {', '.join(ids)} differ from SAMPLE_TERRAIN's {', '.join(SAMPLE_TERRAIN)}")
+    return [(area, neighbours, argparse.Namespace(**{**vars(options), "chips": SAMPLE_TERRAIN[area][0],
+                                                     "city_rings": SAMPLE_TERRAIN[area][1]}))
+            for area, neighbours in pairs]
+
+
+def check_areas(pairs):
     seen = set()
     for area, neighbours in pairs:
         if area in seen:
@@ -192,11 +237,11 @@ def read_areas(options):
         seen.add(area)
     if not pairs:
         raise ValueError("no areas given")
-    return pairs
 
 
 def parse_options(argv):
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0],
+                                     epilog="With no arguments, rewrites the sample scenario's maps.")
     parser.add_argument("output", help="folder the map files are written to (made when missing)")
     parser.add_argument("areas", nargs="*", help="AREA=NEIGHBOUR,NEIGHBOUR,...")
     parser.add_argument("--input", help="JSON file mapping area ids to neighbour id lists")
@@ -220,10 +265,11 @@ def parse_options(argv):
 
 
 def main(argv):
-    options = parse_options(argv)
+    options = parse_options(argv or [SAMPLE_DATA])
     try:
-        areas = read_areas(options)
-        files = [(options.name.format(id=area), build_map(area, neighbours, options)) for area, neighbours in areas]
+        areas = read_areas(options) if argv else read_sample_areas(options)
+        files = [(options.name.format(id=area), build_map(area, neighbours, settings))
+                 for area, neighbours, settings in areas]
     except (OSError, ValueError) as e:
         print(f"gen_battle_maps: {e}", file=sys.stderr)
         return 1
