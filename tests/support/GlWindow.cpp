@@ -7,6 +7,8 @@
 #include <guichan/opengl.hpp>
 #include <guichan/opengl/openglsdlimageloader.hpp>
 #include <boost/filesystem.hpp>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 TGlWindow::TGlWindow(int width, int height)
@@ -72,4 +74,20 @@ std::string TGlWindow::Screenshot(const std::string& name) const
 	const std::string path = "artifacts/" + name + ".png";
 	WritePng(path, m_Width, m_Height, 3, flipped.data());
 	return path;
+}
+
+bool ReportBenchmarkWindow(const TGlWindow& window)
+{
+	if (!std::getenv("DISPLAY")) {
+		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
+		return false;
+	}
+	if (!window.IsOpen()) {
+		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
+		return false;
+	}
+	GLint maxTexture = 0;
+	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+	std::printf("renderer %s, GL_MAX_TEXTURE_SIZE %d\n", glGetString(GL_RENDERER), maxTexture);
+	return true;
 }

@@ -41,6 +41,10 @@ private:
 	std::unique_ptr<gcn::OpenGLGraphics> m_Graphics;
 };
 
+/// For the benchmark programs: true when the window is open, after printing its renderer; otherwise says
+/// on stderr why it could not open (no X display, or SDL's reason).
+bool ReportBenchmarkWindow(const TGlWindow& window);
+
 /// Skips the current test when there is no X display to open a window on.
 #define SKIP_WITHOUT_DISPLAY()                                      \
 	do {                                                            \

@@ -13,7 +13,6 @@
 #include <guichan/opengl/openglgraphics.hpp>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,21 +95,12 @@ void MeasureDrawing(TGcnCharDrawer& drawer, gcn::OpenGLGraphics& graphics)
 
 int main()
 {
-	if (!std::getenv("DISPLAY")) {
-		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
-		return 1;
-	}
 	// Sheets are made in a scratch working folder, from nothing.
 	TTempDir folder;
 	TScopedCwd cwd(folder.Path());
 	TGlWindow window(ScreenWidth, ScreenHeight);
-	if (!window.IsOpen()) {
-		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
+	if (!ReportBenchmarkWindow(window))
 		return 1;
-	}
-	GLint maxTexture = 0;
-	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
-	std::printf("renderer %s, GL_MAX_TEXTURE_SIZE %d\n", glGetString(GL_RENDERER), maxTexture);
 
 	int status = 0;
 	for (int size : {12, 16}) {

@@ -15,7 +15,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -110,19 +109,12 @@ void MeasurePowerMap(TMorvalethImage& store)
 
 int main()
 {
-	if (!std::getenv("DISPLAY")) {
-		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
-		return 1;
-	}
 	// The pictures are written into a scratch working folder.
 	TTempDir folder;
 	TScopedCwd cwd(folder.Path());
 	TGlWindow window(ScreenWidth, ScreenHeight);
-	if (!window.IsOpen()) {
-		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
+	if (!ReportBenchmarkWindow(window))
 		return 1;
-	}
-	std::printf("renderer %s\n", glGetString(GL_RENDERER));
 
 	int status = 0;
 	gcn::OpenGLGraphics& graphics = window.Graphics();

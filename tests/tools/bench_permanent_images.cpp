@@ -6,16 +6,14 @@
 #include "media/MorvalethImage.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "support/GlWindow.h"
 #include "support/RunTimes.h"
 
-#include <SDL/SDL.h>
 #include <GL/gl.h>
 #include <boost/filesystem.hpp>
 #include <boost/make_shared.hpp>
-#include <guichan/opengl/openglsdlimageloader.hpp>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace
@@ -44,28 +42,14 @@ int main(int argc, char** argv)
 {
 	const std::string root = argc > 1 ? argv[1] : boost::filesystem::path(__FILE__).parent_path().parent_path()
 		.parent_path().string() + "/data";
-	if (!std::getenv("DISPLAY")) {
-		std::fprintf(stderr, "needs an X display (for example Xvfb with DISPLAY set)\n");
+	TGlWindow window(800, 600);
+	if (!ReportBenchmarkWindow(window))
 		return 1;
-	}
-	if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(800, 600, 32, SDL_OPENGL)) {
-		std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
+	TMorvalethData sample;
+	TRunTimes times;
+	if (!sample.Load(root + "/Scenario/Default", 0) || !Measure(root, sample, times))
 		return 1;
-	}
-	std::printf("renderer %s\n", glGetString(GL_RENDERER));
-	int status = 1;
-	{
-		gcn::OpenGLSDLImageLoader loader;
-		gcn::Image::setImageLoader(&loader);
-		TMorvalethData sample;
-		TRunTimes times;
-		if (sample.Load(root + "/Scenario/Default", 0) && Measure(root, sample, times)) {
-			std::printf("permanent images of the sample: %.1f ms on average, %.1f ms at best (%d runs)\n", times.mean,
-				times.best, Runs);
-			status = 0;
-		}
-		gcn::Image::setImageLoader(nullptr);
-	}
-	SDL_Quit();
-	return status;
+	std::printf("permanent images of the sample: %.1f ms on average, %.1f ms at best (%d runs)\n", times.mean,
+		times.best, Runs);
+	return 0;
 }
