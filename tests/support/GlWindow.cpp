@@ -1,6 +1,7 @@
 #include "support/GlWindow.h"
 
 #include "platform/PngFile.h"
+#include "support/RunTimes.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
@@ -90,4 +91,27 @@ bool ReportBenchmarkWindow(const TGlWindow& window)
 	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
 	std::printf("renderer %s, GL_MAX_TEXTURE_SIZE %d\n", glGetString(GL_RENDERER), maxTexture);
 	return true;
+}
+
+TFrameTimes TimeFrames(gcn::OpenGLGraphics& graphics, int frames, const std::function<void(int frame)>& draw)
+{
+	TFrameTimes times;
+	for (int frame = 0; frame < frames; ++frame) {
+		glClear(GL_COLOR_BUFFER_BIT);
+		graphics._beginDraw();
+		graphics.setColor(gcn::Color(255, 255, 255));
+		glFinish();
+		const TClock::time_point start = TClock::now();
+		draw(frame);
+		times.submit += MillisecondsSince(start);
+		glFinish();
+		times.finished += MillisecondsSince(start);
+		graphics._endDraw();
+		SDL_GL_SwapBuffers();
+	}
+	if (frames > 0) {
+		times.submit /= frames;
+		times.finished /= frames;
+	}
+	return times;
 }

@@ -2,6 +2,7 @@
 #define MORVALETH_TESTS_GLWINDOW_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,16 @@ private:
 	std::unique_ptr<gcn::OpenGLSDLImageLoader> m_ImageLoader;
 	std::unique_ptr<gcn::OpenGLGraphics> m_Graphics;
 };
+
+/// Average milliseconds a frame of drawing: until submitted, and until the GPU has drawn it.
+struct TFrameTimes
+{
+	double submit = 0;
+	double finished = 0;
+};
+
+/// For the benchmark programs: draws the frames on a cleared screen in white and times each drawing.
+TFrameTimes TimeFrames(gcn::OpenGLGraphics& graphics, int frames, const std::function<void(int frame)>& draw);
 
 /// For the benchmark programs: true when the window is open, after printing its renderer; otherwise says
 /// on stderr why it could not open (no X display, or SDL's reason).

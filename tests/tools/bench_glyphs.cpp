@@ -72,24 +72,12 @@ std::unique_ptr<TGcnCharDrawer> MeasureSheet(int size)
 void MeasureDrawing(TGcnCharDrawer& drawer, gcn::OpenGLGraphics& graphics)
 {
 	const std::vector<std::string> lines = JapaneseLines();
-	double submit = 0;
-	double finished = 0;
-	for (int frame = 0; frame < Frames; ++frame) {
-		glClear(GL_COLOR_BUFFER_BIT);
-		graphics._beginDraw();
-		graphics.setColor(gcn::Color(255, 255, 255));
-		glFinish();
-		const TClock::time_point start = TClock::now();
+	const TFrameTimes times = TimeFrames(graphics, Frames, [&](int) {
 		for (int i = 0; i < LinesPerFrame; ++i)
 			drawer.DrawString(&graphics, 0, (i * 15) % ScreenHeight, lines[i].c_str(), gcn::Color(255, 255, 200));
-		submit += MillisecondsSince(start);
-		glFinish();
-		finished += MillisecondsSince(start);
-		graphics._endDraw();
-		SDL_GL_SwapBuffers();
-	}
+	});
 	std::printf("size %d: %d characters a frame: %.3f ms to submit, %.3f ms until drawn (average of %d frames)\n",
-		drawer.m_GlyphHeight, CharactersPerLine * LinesPerFrame, submit / Frames, finished / Frames, Frames);
+		drawer.m_GlyphHeight, CharactersPerLine * LinesPerFrame, times.submit, times.finished, Frames);
 }
 }
 

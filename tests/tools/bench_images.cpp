@@ -56,14 +56,7 @@ void WritePictures()
 // Average milliseconds a frame for the field map and the flags, without and with waiting for the GPU.
 void MeasureFieldMapAndFlags(TMorvalethImage& store, gcn::OpenGLGraphics& graphics)
 {
-	double submit = 0;
-	double finished = 0;
-	for (int frame = 0; frame < Frames; ++frame) {
-		glClear(GL_COLOR_BUFFER_BIT);
-		graphics._beginDraw();
-		graphics.setColor(gcn::Color(255, 255, 255));
-		glFinish();
-		const TClock::time_point start = TClock::now();
+	const TFrameTimes times = TimeFrames(graphics, Frames, [&](int frame) {
 		const int perRow = store.m_FieldMapTilesPerRow;
 		for (std::size_t i = 0; i < store.m_FieldMapTiles.size(); ++i) {
 			gcn::Image* tile = store.m_FieldMapTiles[i];
@@ -71,14 +64,9 @@ void MeasureFieldMapAndFlags(TMorvalethImage& store, gcn::OpenGLGraphics& graphi
 		}
 		for (int i = 0; i < Flags; ++i)
 			store.DrawFlag(&graphics, (i * 73) % (ScreenWidth - 32), (i * 151) % (ScreenHeight - 40), 0, frame / 8 + i);
-		submit += MillisecondsSince(start);
-		glFinish();
-		finished += MillisecondsSince(start);
-		graphics._endDraw();
-		SDL_GL_SwapBuffers();
-	}
+	});
 	std::printf("field map (%zu tile(s)) + %d flags: %.3f ms to submit, %.3f ms until drawn (average of %d frames)\n",
-		store.m_FieldMapTiles.size(), Flags, submit / Frames, finished / Frames, Frames);
+		store.m_FieldMapTiles.size(), Flags, times.submit, times.finished, Frames);
 }
 
 // Average milliseconds of one power-map refresh: every region painted from one seed, then the image built.
