@@ -1,5 +1,6 @@
 #include "app/IniLoader.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "platform/FileSystem.h"
 
@@ -203,21 +204,13 @@ bool TIniLoader::GetString(const std::string& section, const std::string& key, s
 bool TIniLoader::GetInt(const std::string& section, const std::string& key, int& out) const
 {
 	const std::string* value = FindValue(section, key);
-	int number;
-	if (!value || std::sscanf(value->c_str(), "%d", &number) != 1)
-		return false;
-	out = number;
-	return true;
+	return value && ReadInt(value->c_str(), out);
 }
 
 bool TIniLoader::GetHex(const std::string& section, const std::string& key, unsigned& out) const
 {
 	const std::string* value = FindValue(section, key);
-	unsigned number;
-	if (!value || std::sscanf(value->c_str(), "%x", &number) != 1)
-		return false;
-	out = number;
-	return true;
+	return value && ReadHex(value->c_str(), out);
 }
 
 int TIniLoader::GetBool(const std::string& section, const std::string& key) const

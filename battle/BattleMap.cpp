@@ -42,7 +42,7 @@ TRowRead ReadRow(const TiXmlElement* parent, int y, int width, std::vector<int>&
 
 bool ReadIntAttribute(const TiXmlElement* element, const char* name, const std::string& mapName, int& value)
 {
-	if (element->QueryIntAttribute(name, &value) == TIXML_SUCCESS)
+	if (GetXmlIntAttribute(element, name, value))
 		return true;
 	g_Logger.Error(FormatText("%s : %s not found.", mapName, name));
 	return false;
@@ -175,8 +175,8 @@ bool TBattleMap::ReadPoints(const TiXmlElement* area, const std::string& mapName
 		if (!element)
 			break;
 		point_t cell;
-		if (element->QueryIntAttribute("x", &cell.x) != TIXML_SUCCESS
-			|| element->QueryIntAttribute("y", &cell.y) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(element, "x", cell.x)
+			|| !GetXmlIntAttribute(element, "y", cell.y)) {
 			g_Logger.Error(FormatText("%s : 初期配置座標の読込に失敗しました。", mapName));
 			return false;
 		}

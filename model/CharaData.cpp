@@ -75,7 +75,7 @@ bool ReadMagicRanks(const TCharaContext& c)
 			g_Logger.Error("未知のmagicgroupid " + groupId);
 			return false;
 		}
-		if (e->QueryIntAttribute("rank", &c.chara.MagicRanks[group]) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "rank", c.chara.MagicRanks[group])) {
 			g_Logger.Error("Magicのrankが無い");
 			return false;
 		}
@@ -143,7 +143,7 @@ bool ReadSpecial(const TCharaContext& c)
 			"アニメーション定義の無いSpecialは攻撃にのみ指定可能です。", c.chara.id, id));
 		return false;
 	}
-	special->QueryIntAttribute("count", &c.chara.SpecialCount);
+	GetXmlIntAttribute(special, "count", c.chara.SpecialCount);
 	return true;
 }
 
@@ -192,7 +192,7 @@ bool ReadAutoScript(const TCharaContext& c)
 bool ReadPowerAndExperience(const TCharaContext& c)
 {
 	const TiXmlElement* power = c.element->FirstChildElement("Power");
-	if (!power || power->QueryIntAttribute("value", &c.chara.Power) != TIXML_SUCCESS)
+	if (!power || !GetXmlIntAttribute(power, "value", c.chara.Power))
 		g_Logger.Warning("id =" + c.chara.id + " のPowerの検索に失敗しました。");
 	if (c.chara.Power == 0)
 		c.chara.Power = 1;
@@ -209,8 +209,8 @@ bool ReadPowerAndExperience(const TCharaContext& c)
 void ReadAppearance(const TCharaContext& c)
 {
 	if (const TiXmlElement* appearance = c.element->FirstChildElement("Appearance")) {
-		appearance->QueryIntAttribute("TurnMin", &c.chara.TurnMin);
-		appearance->QueryIntAttribute("TurnMax", &c.chara.TurnMax);
+		GetXmlIntAttribute(appearance, "TurnMin", c.chara.TurnMin);
+		GetXmlIntAttribute(appearance, "TurnMax", c.chara.TurnMax);
 	}
 }
 
@@ -219,7 +219,7 @@ void ReadAttacks(const TCharaContext& c)
 {
 	for (const TiXmlElement* e = c.element->FirstChildElement("Attack"); e; e = e->NextSiblingElement("Attack")) {
 		TCharaAttack attack;
-		e->QueryIntAttribute("Power", &attack.Power);
+		GetXmlIntAttribute(e, "Power", attack.Power);
 		const std::string special = GetXmlAttribute(e, "specialid");
 		attack.Special = c.data.GetSpecialIndex(special);
 		if (attack.Special < 0 && !special.empty())

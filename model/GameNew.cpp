@@ -3,6 +3,7 @@
 
 #include "model/MorvalethGame.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "battle/BattleMap.h"
 #include "model/CharaData.h"
@@ -22,9 +23,10 @@ const int START_MONEY = 100;
 bool ReadBattleMapFile(const std::string& path, const TMorvalethData& data, TBattleMap& map)
 {
 	TiXmlDocument document;
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	if (state != TXmlFileState::Loaded) {
-		g_Logger.Error(state == TXmlFileState::Missing ? path + " File not found" : FormatText("%s : XML Parse Error.", path));
+		g_Logger.Error(state == TXmlFileState::Missing ? path + " File not found" : FormatText("%s : XML Parse Error.", path) + reason);
 		return false;
 	}
 	const TiXmlElement* element = document.FirstChildElement("BattleMap");
@@ -70,7 +72,7 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 	if (!SetChapterAlliances(info))
 		return false;
 	m_ChapterIndex = chapter;
-	SetTurn(info.Turn - 1, -1);
+	SetTurn(SubtractSaturated(info.Turn, 1), -1);
 	AddUnplacedHeroes(placed);
 	g_Logger.Debug("All data and instance OK, starting game...");
 	m_GameEnded = false;
@@ -85,9 +87,10 @@ bool TMorvalethGame::ReadAreaData(const std::string& folder)
 {
 	const std::string path = folder + "/Data/AreaData.xml";
 	TiXmlDocument document;
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	if (state != TXmlFileState::Loaded) {
-		g_Logger.Error(FormatText(state == TXmlFileState::Missing ? "%s File not found" : "%s XML parse error", path));
+		g_Logger.Error(FormatText(state == TXmlFileState::Missing ? "%s File not found" : "%s XML parse error", path) + reason);
 		return false;
 	}
 	const TiXmlElement* areaList = document.FirstChildElement("AreaList");

@@ -29,11 +29,11 @@ bool ReadMagic(const TiXmlElement* element, const std::string& path, TMagicData&
 		return false;
 	magic.Name = GetXmlText(name);
 	magic.Guidance = GetXmlText(element->FirstChildElement("Guidance"));
-	element->QueryIntAttribute("limit", &magic.Limit);
+	GetXmlIntAttribute(element, "limit", magic.Limit);
 	for (const TiXmlElement* e = element->FirstChildElement("Entry"); e; e = e->NextSiblingElement("Entry")) {
 		TMagicEntry entry;
 		entry.SpecialId = GetXmlAttribute(e, "specialid");
-		if (e->QueryIntAttribute("rank", &entry.Rank) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "rank", entry.Rank)) {
 			// The same bare reason as a character's missing magic rank.
 			g_Logger.Error("Magicのrankが無い");
 			return false;
@@ -202,7 +202,7 @@ bool TMorvalethData::ReadRaceAffinity(const TiXmlElement* race, const std::strin
 			continue;
 		}
 		int distance = 0;
-		if (e->QueryIntAttribute("distance", &distance) == TIXML_SUCCESS) {
+		if (GetXmlIntAttribute(e, "distance", distance)) {
 			// The hire test draws a chance from the distance; a negative one has no meaning there.
 			if (distance < 0) {
 				g_Logger.Error(path + FormatText(" 種族 %s のAffinityのdistance %d が負の値です。", id, distance));

@@ -60,8 +60,8 @@ bool ReadPowerMapAreas(const TiXmlElement* root, const std::string& path, std::v
 			return false;
 		for (const TiXmlElement* p = e->FirstChildElement("PaintPoint"); p; p = p->NextSiblingElement("PaintPoint")) {
 			point_t point;
-			p->QueryIntAttribute("x", &point.x);
-			p->QueryIntAttribute("y", &point.y);
+			GetXmlIntAttribute(p, "x", point.x);
+			GetXmlIntAttribute(p, "y", point.y);
 			// (0, 0) is the border colour's pixel and stands for "no point".
 			if (point.x != 0 || point.y != 0)
 				area.PaintPoints.push_back(point);
@@ -114,11 +114,11 @@ bool TMorvalethData::LoadFieldMap(const std::string& path)
 		? RequireChild(&document, "FieldMap", path, " FieldMap検索失敗") : nullptr;
 	if (!fieldMap)
 		return false;
-	if (fieldMap->QueryIntAttribute("Width", &m_FieldMapWidth) != TIXML_SUCCESS) {
+	if (!GetXmlIntAttribute(fieldMap, "Width", m_FieldMapWidth)) {
 		g_Logger.Error(path + " FieldMap Width検索失敗");
 		return false;
 	}
-	if (fieldMap->QueryIntAttribute("Height", &m_FieldMapHeight) != TIXML_SUCCESS) {
+	if (!GetXmlIntAttribute(fieldMap, "Height", m_FieldMapHeight)) {
 		g_Logger.Error(path + " FieldMap Height検索失敗");
 		return false;
 	}

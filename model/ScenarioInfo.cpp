@@ -62,7 +62,7 @@ TChapterChara ReadChapterChara(const TiXmlElement* element)
 	TChapterChara chara;
 	chara.id = GetXmlAttribute(element, "id");
 	chara.Area = GetXmlAttribute(element, "area");
-	element->QueryIntAttribute("rank", &chara.Rank);
+	GetXmlIntAttribute(element, "rank", chara.Rank);
 	return chara;
 }
 
@@ -107,8 +107,9 @@ bool TChapterInfo::Load(const std::string& path)
 {
 	*this = TChapterInfo();
 	TiXmlDocument document;
-	if (LoadXmlFile(document, path) != TXmlFileState::Loaded) {
-		g_Logger.Error(path + " XML Parse Error");
+	std::string reason;
+	if (LoadXmlFile(document, path, reason) != TXmlFileState::Loaded) {
+		g_Logger.Error(path + " XML Parse Error" + reason);
 		return false;
 	}
 	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");

@@ -58,7 +58,7 @@ bool ReadRange(const TSpecialContext& c)
 		return false;
 	}
 	if (c.special.RangeType == RANGE_LOWERTHAN
-		&& c.element->QueryIntAttribute("rangeheight", &c.special.RangeHeight) != TIXML_SUCCESS) {
+		&& !GetXmlIntAttribute(c.element, "rangeheight", c.special.RangeHeight)) {
 		g_Logger.Error(c.path + " rangetypeにLowerThanが指定されたがrangeheight検索失敗");
 		return false;
 	}
@@ -276,7 +276,7 @@ bool ReadImage(const TSpecialContext& c)
 		{"animation", &TSpecialData::AnimationCount},
 	};
 	for (const auto& size : sizes) {
-		if (image->QueryIntAttribute(size.attribute, &(c.special.*size.field)) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(image, size.attribute, c.special.*size.field)) {
 			g_Logger.Error(c.path + " Image " + size.attribute + " not found " + type);
 			return false;
 		}
@@ -321,12 +321,13 @@ const std::string& GetEffectName(int n)
 bool TMorvalethData::LoadSpecialTable(const std::string& path, int folder)
 {
 	TiXmlDocument document;
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	// A character folder need not have specials.
 	if (state == TXmlFileState::Missing)
 		return true;
 	if (state == TXmlFileState::Malformed) {
-		g_Logger.Error(path + " XML parse error");
+		g_Logger.Error(path + " XML parse error" + reason);
 		return false;
 	}
 	const TiXmlElement* list = RequireChild(&document, "SpecialList", path, " SpecialList検索失敗");

@@ -142,6 +142,8 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, "<Road max=\"0\" value=\"", "<Road max=\"0\" value=\"1"), "AreaList Area id = A04 Road = 1"},
 		{Damage(saved, "<Road max=\"0\"", "<Road max=\"-1\""), "Area A04 のmaxが負です City=6 Wall=8 Road=-1"},
 		{Damage(saved, ">BattleMap_A02.xml<", ">../../../../etc/passwd<"), "はシナリオフォルダの外を指しています。"},
+		{Damage(saved, ">BattleMap_A02.xml<", "><"), "/Data/ : XML Parse Error. (通常のファイルではありません)"},
+		{Damage(saved, ">BattleMap_A02.xml<", ">.<"), "/Data/. : XML Parse Error. (通常のファイルではありません)"},
 		{Cut(saved, "<MapObjectInstance>", "</MapObjectInstance>"), "A01 BattleMap_A01.xml 読み込み失敗"},
 		{Damage(saved, "<L0>0,", "<L0>7,"), "cannot hold object 7"},
 		{Damage(saved, "<Character id=\"leon\"", "<Character id=\"nobody\""), "CharacterList Character id = nobody 検索失敗。"},
