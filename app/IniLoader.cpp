@@ -54,14 +54,16 @@ TLineKind ParseLine(const std::string& line, std::string& name, std::string& val
 	return LINE_KEY;
 }
 
+// The reader takes one carriage return off the end of a line; a line that ends
+// in one is written with one more, so that it reads back as it was.
 void WriteLine(std::FILE* out, const std::string& line)
 {
-	std::fprintf(out, "%s\n", line.c_str());
+	std::fprintf(out, !line.empty() && line.back() == '\r' ? "%s\r\n" : "%s\n", line.c_str());
 }
 
 void WriteKey(std::FILE* out, const std::string& key, const std::string& value)
 {
-	std::fprintf(out, "%s=%s\n", key.c_str(), value.c_str());
+	WriteLine(out, key + "=" + value);
 }
 
 // Ends a section of the old file: the store's keys that the file lacked go last in it.

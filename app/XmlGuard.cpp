@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -147,14 +148,14 @@ TPos ReadText(TPos p, const char* endTag)
 }
 
 /// Past one attribute (name, "=", value, quoted or not) that starts at p; its name goes to name.
-TPos ReadAttribute(TPos p, std::string& name)
+TPos ReadAttribute(TPos p, std::string_view& name)
 {
 	p = SkipWhiteSpace(p);
 	const TPos start = p;
 	p = ReadName(p);
 	if (!p || !*p)
 		return nullptr;
-	name.assign(start, p);
+	name = std::string_view(start, p - start);
 	p = SkipWhiteSpace(p);
 	if (!p || !*p || *p != '=')
 		return nullptr;
@@ -177,7 +178,7 @@ TPos ReadAttribute(TPos p, std::string& name)
 TPos ReadDeclaration(TPos p)
 {
 	p += 5;
-	std::string name;
+	std::string_view name;
 	while (p && *p) {
 		if (*p == '>')
 			return p + 1;
@@ -303,9 +304,9 @@ private:
 		p = ReadName(p);
 		if (!p || !*p)
 			return nullptr;
-		const std::string name(start, p);
-		std::vector<std::string> attributes;
-		std::string attribute;
+		const std::string_view name(start, p - start);
+		m_Attributes.clear();
+		std::string_view attribute;
 		while (true) {
 			p = SkipWhiteSpace(p);
 			if (!p || !*p)
@@ -318,10 +319,10 @@ private:
 			}
 			p = ReadAttribute(p, attribute);
 			// A repeated attribute name is an error of the parser.
-			if (!p || !*p || std::find(attributes.begin(), attributes.end(), attribute) != attributes.end())
+			if (!p || !*p || std::find(m_Attributes.begin(), m_Attributes.end(), attribute) != m_Attributes.end())
 				return nullptr;
-			attributes.push_back(attribute);
-			m_Shape.attributes = std::max(m_Shape.attributes, static_cast<int>(attributes.size()));
+			m_Attributes.push_back(attribute);
+			m_Shape.attributes = std::max(m_Shape.attributes, static_cast<int>(m_Attributes.size()));
 			if (Stopped())
 				return nullptr;
 		}
@@ -330,10 +331,10 @@ private:
 	/// Past the end tag of the innermost open element; null when it names another element.
 	TPos CloseElement(TPos p)
 	{
-		const std::string endTag = "</" + m_Open.back();
-		if (!StartsWith(p, endTag.c_str()))
+		const std::string_view name = m_Open.back();
+		if (!StartsWith(p, "</") || std::strncmp(p + 2, name.data(), name.size()) != 0)
 			return nullptr;
-		p = SkipWhiteSpace(p + endTag.size());
+		p = SkipWhiteSpace(p + 2 + name.size());
 		if (!p || *p != '>')
 			return nullptr;
 		m_Open.pop_back();
@@ -342,7 +343,9 @@ private:
 
 	const int m_DepthLimit;
 	const int m_AttributeLimit;
-	std::vector<std::string> m_Open;
+	/// Names of the open elements and of the attributes of the start tag being read, as parts of the text.
+	std::vector<std::string_view> m_Open;
+	std::vector<std::string_view> m_Attributes;
 	TXmlShape m_Shape;
 };
 }

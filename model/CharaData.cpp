@@ -301,22 +301,31 @@ bool ReadChara(const TCharaContext& c)
 
 bool TMorvalethData::LoadCharacterData(const std::string& path, int folder)
 {
+	std::set<std::string> ids = IdsOf(m_Charas);
+	return AppendCharacterData(path, folder, ids);
+}
+
+// The first definition of an id wins every lookup; a second one is dropped, so
+// that no game can place it beside the first and then fail to save both.
+bool TMorvalethData::AppendCharacterData(const std::string& path, int folder, std::set<std::string>& ids)
+{
 	TiXmlDocument document;
 	const TiXmlElement* list = ReadXmlDataFile(document, path, false)
 		? RequireChild(&document, "CharacterList", path, " CharacterList検索失敗") : nullptr;
 	if (!list)
 		return false;
-	const std::size_t first = m_Charas.size();
 	for (const TiXmlElement* e = list->FirstChildElement("Character"); e; e = e->NextSiblingElement("Character")) {
+		const TLogSubject subject(path, RecordName(e));
 		TCharaData chara;
 		if (!ReadChara({*this, path, e, chara}))
 			return false;
+		if (!NoteNewId(ids, chara.id, path, " の二つ目の定義は読み込みません。"))
+			continue;
 		chara.DirIndex = folder;
 		if (chara.Hero)
 			++m_HeroCount;
 		m_Charas.push_back(chara);
 	}
-	WarnRepeatedIds(m_Charas, first, path);
 	return true;
 }
 
@@ -325,6 +334,7 @@ bool TMorvalethData::ResolveCharacterID()
 	for (TSpecialData& special : m_Specials) {
 		if (special.SummonCharacter.empty())
 			continue;
+		const TLogSubject subject(CharaFolderPath(special.DirIndex, "/SpecialTable.xml"), "Special id = " + special.id);
 		special.SummonCharaIndex = GetCharaIndex(special.SummonCharacter);
 		if (special.SummonCharaIndex < 0) {
 			g_Logger.Error("Special id = " + special.id + " の SummonCharacter " + special.SummonCharacter
@@ -333,6 +343,7 @@ bool TMorvalethData::ResolveCharacterID()
 		}
 	}
 	for (TReviveData& revive : m_Revives) {
+		const TLogSubject subject(DataPath("Revive.xml"), "Revive id = " + revive.id);
 		revive.CharacterIndices.resize(revive.CharacterIds.size(), 0);
 		for (std::size_t i = 0; i < revive.CharacterIds.size(); ++i) {
 			revive.CharacterIndices[i] = GetCharaIndex(revive.CharacterIds[i]);
@@ -349,6 +360,7 @@ bool TMorvalethData::ResolveCharacterID()
 bool TMorvalethData::ResolveEmployable()
 {
 	for (TCharaData& chara : m_Charas) {
+		const TLogSubject subject(CharaFolderPath(chara.DirIndex, "/CharacterData.xml"), "Character id = " + chara.id);
 		chara.Employable.assign(chara.EmployableIds.size(), 0);
 		for (std::size_t j = 0; j < chara.EmployableIds.size(); ++j) {
 			chara.Employable[j] = GetCharaIndex(chara.EmployableIds[j]);

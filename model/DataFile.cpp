@@ -140,6 +140,11 @@ const TiXmlElement* RequireChild(const TiXmlNode* parent, const char* name, cons
 	return child;
 }
 
+std::string RecordName(const TiXmlElement* element)
+{
+	return std::string(element->Value()) + " id = " + GetXmlAttribute(element, "id");
+}
+
 bool RequireId(const TiXmlElement* element, const std::string& path, std::string& id)
 {
 	id = GetXmlAttribute(element, "id");

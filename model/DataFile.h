@@ -42,6 +42,9 @@ const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string
 /// The first child element of that name of an element or document; when there is none, logs path + message and answers null.
 const TiXmlElement* RequireChild(const TiXmlNode* parent, const char* name, const std::string& path, const char* message);
 
+/// The element's name and id as "Name id = x", the record a loader's messages are about.
+std::string RecordName(const TiXmlElement* element);
+
 /// Reads the element's non-empty "id" attribute; when it is empty or missing, logs path + " id not found" and answers false.
 bool RequireId(const TiXmlElement* element, const std::string& path, std::string& id);
 

@@ -59,6 +59,7 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 		return false;
 	g_Logger.Debug("Loading chapter file...");
 	const std::string path = ChapterPath(folder, chapter + 1);
+	const TLogSubject subject(path);
 	TChapterInfo info;
 	if (!info.Load(path)) {
 		g_Logger.Error(MethodText("TMorvalethGame::LoadNew", __LINE__, "failed to load %s", path));
@@ -86,6 +87,7 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 bool TMorvalethGame::ReadAreaData(const std::string& folder)
 {
 	const std::string path = folder + "/Data/AreaData.xml";
+	const TLogSubject subject(path);
 	TiXmlDocument document;
 	std::string reason;
 	const TXmlFileState state = LoadXmlFile(document, path, reason);
@@ -112,6 +114,7 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 	g_Logger.Debug("Loading areamap file...");
 	for (TAreaInstance& area : m_Areas) {
 		const std::string path = FormatText("%s/Data/%s", folder, area.BattleMapFile);
+		const TLogSubject subject(path);
 		boost::shared_ptr<TBattleMap> map(new TBattleMap(0, 0));
 		if (!ReadBattleMapFile(path, *m_Data, *map))
 			return false;
@@ -133,6 +136,11 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 bool TMorvalethGame::AddChapterMasters(const TChapterInfo& chapter, const std::string& path)
 {
 	g_Logger.Debug("Constructing master instance...");
+	// Without a master no turn could begin, and the game could never be saved.
+	if (chapter.Masters.empty()) {
+		g_Logger.Error(path + " Master検索失敗");
+		return false;
+	}
 	for (const TChapterMaster& master : chapter.Masters) {
 		const int dataIndex = m_Data->GetMasterIndex(master.id);
 		if (dataIndex < 0) {

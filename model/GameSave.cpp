@@ -177,6 +177,7 @@ bool TMorvalethGame::LoadAreaInstance(const TiXmlElement* areaList)
 	std::set<std::string> ids;
 	for (const TiXmlElement* element = areaList ? areaList->FirstChildElement("Area") : nullptr; element;
 		 element = element->NextSiblingElement("Area")) {
+		const TLogSubject subject("", RecordName(element));
 		areas.push_back(TAreaInstance());
 		if (!ReadAreaElement(element, areas.back()))
 			return false;

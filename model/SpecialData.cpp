@@ -320,6 +320,21 @@ const std::string& GetEffectName(int n)
 
 bool TMorvalethData::LoadSpecialTable(const std::string& path, int folder)
 {
+	std::set<std::string> ids = IdsOf(m_Specials);
+	if (!AppendSpecialTable(path, folder, ids))
+		return false;
+	SortSpecials();
+	return true;
+}
+
+void TMorvalethData::SortSpecials()
+{
+	StableSortByID(m_Specials);
+	m_AttackWallSpecial = GetSpecialIndex("AttackWall");
+}
+
+bool TMorvalethData::AppendSpecialTable(const std::string& path, int folder, std::set<std::string>& ids)
+{
 	TiXmlDocument document;
 	std::string reason;
 	const TXmlFileState state = LoadXmlFile(document, path, reason);
@@ -333,19 +348,18 @@ bool TMorvalethData::LoadSpecialTable(const std::string& path, int folder)
 	const TiXmlElement* list = RequireChild(&document, "SpecialList", path, " SpecialList検索失敗");
 	if (!list)
 		return false;
-	const std::size_t first = m_Specials.size();
 	for (const TiXmlElement* e = list->FirstChildElement("Special"); e; e = e->NextSiblingElement("Special")) {
+		const TLogSubject subject(path, RecordName(e));
 		TSpecialData special;
 		if (!ReadSpecial({*this, path, e, special}, m_TargetGroups))
 			return false;
 		special.DirIndex = folder;
+		// A repeated id is kept: the first definition wins every lookup all the same.
+		NoteNewId(ids, special.id, path);
 		m_Specials.push_back(special);
 	}
-	WarnRepeatedIds(m_Specials, first, path);
-	StableSortByID(m_Specials);
 	// Wall attacks need this special; the first folder with specials must define it.
-	m_AttackWallSpecial = GetSpecialIndex("AttackWall");
-	if (m_AttackWallSpecial < 0) {
+	if (!ids.count("AttackWall")) {
 		g_Logger.Error(FormatText("%s %s not found.", path, "AttackWall"));
 		return false;
 	}

@@ -128,6 +128,7 @@ bool TMorvalethData::LoadMoveAndSkill(const std::string& path)
 	if (!list)
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("MoveType"); e; e = e->NextSiblingElement("MoveType")) {
+		const TLogSubject subject(path, RecordName(e));
 		TMoveTypeData moveType;
 		if (!ReadMoveType(e, path, GetMapGroundCount(), GetMapObjectCount(), moveType))
 			return false;

@@ -206,6 +206,7 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		{"BattleMap_A04.xml", nullptr, nullptr, "BattleMap_A04.xml File not found", 3},
 		{"BattleMap_A04.xml", "<Area id=\"A03\">", "<Area id=\"A99\">", "BattleMap_A04.xml 隣接エリア A99 の検索に失敗", 3},
 		{"Scenario1.xml", "<Master id=\"garm\"", "<Master id=\"nobody\"", "Scenario1.xml マスターID nobody の検索に失敗", 3},
+		{"Scenario1.xml", "Master", "Lord", "Scenario1.xml Master検索失敗", 3},
 		{"Scenario1.xml", "<Area id=\"A06\"", "<Area id=\"A99\"", "マスター保有エリア設定処理： Area A99 の検索に失敗", 3},
 		{"Scenario1.xml", "id2=\"sera\" turn=\"3\"", "id2=\"nobody\" turn=\"3\"", "Allianceで指定されたid2 nobody の検索に失敗", 3},
 		{"Scenario1.xml", "<Turn>1</Turn>", "<Turn>1</Turn>", "GameLevel 6 is outside 1..5", 6},
