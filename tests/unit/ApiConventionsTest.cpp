@@ -70,8 +70,9 @@ TEST_F(ApiConventions, ArgumentTypesAndIntegerTruncation)
 	for (const Case& c : cases) {
 		Push(c.value);
 		EXPECT_EQ(c.accepted, ApiArgIs(L, 1, c.type)) << c.value << " as " << c.type;
-		if (c.accepted && c.type == 'n')
+		if (c.accepted && c.type == 'n') {
 			EXPECT_EQ(c.integer, LuaToInt(L, 1)) << c.value;
+		}
 	}
 	Push("12");
 	EXPECT_EQ("12", ApiArgString(L, 1)) << "a number stands for an id by its text";
