@@ -15,7 +15,7 @@
 TBattleInterface* g_BattleInterface = nullptr;
 TScriptAPI* g_ScriptAPI = nullptr;
 int g_ScriptMaster = 0;
-TWorldMapLogic* g_ScriptWorldMap = nullptr;
+TWorldMapInterface* g_ScriptWorldMap = nullptr;
 
 // Every call and resume is traced at the debug level, once per frame for some scripts:
 // the line is only formatted when the log will write it.
@@ -123,7 +123,7 @@ private:
 	TBattleInterface* m_Battle;
 	TScriptAPI* m_ScriptAPI;
 	int m_Master;
-	TWorldMapLogic* m_WorldMap;
+	TWorldMapInterface* m_WorldMap;
 };
 
 TMorvalethLuaManager::TMorvalethLuaManager()
@@ -165,7 +165,7 @@ TMorvalethLuaManager& TMorvalethLuaManager::operator=(TMorvalethLuaManager&& oth
 	return *this;
 }
 
-void TMorvalethLuaManager::SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapLogic* worldMap)
+void TMorvalethLuaManager::SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapInterface* worldMap)
 {
 	m_BattleInterface = battle;
 	m_ScriptAPI = scriptApi;
