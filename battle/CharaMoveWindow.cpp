@@ -5,6 +5,7 @@
 #include "gui/SkinManager.h"
 #include "model/MorvalethGame.h"
 
+#include <guichan/font.hpp>
 #include <guichan/graphics.hpp>
 #include <guichan/mouseevent.hpp>
 
@@ -150,7 +151,7 @@ void TCharaMoveWindow::Setup(int areaA, const std::vector<TCharaInstance>& chara
 	const std::vector<TCharaInstance>& charasB)
 {
 	m_Selection.Setup(areaA, charasA, areaB, charasB);
-	RefreshPanes();
+	GiveListsToPanes();
 	if (!m_LaidOut)
 		Layout();
 	setVisible(true);
@@ -166,7 +167,7 @@ void TCharaMoveWindow::GetMoveIndices2(std::vector<int>& out) const
 	m_Selection.GetMoveIndices(SIDE_B, out);
 }
 
-void TCharaMoveWindow::RefreshPanes()
+void TCharaMoveWindow::GiveListsToPanes()
 {
 	for (int pane = 0; pane < MOVE_PANE_COUNT; ++pane)
 		m_Panes[pane].SetList(&m_Selection.GetPaneList(pane), m_Selection.GetPaneMarks(pane));
@@ -212,6 +213,7 @@ void TCharaMoveWindow::Layout()
 void TCharaMoveWindow::draw(gcn::Graphics* graphics)
 {
 	TGcnWindow::draw(graphics);
+	graphics->setFont(getFont());
 	graphics->setColor(WHITE);
 	DrawBoldText(graphics, "移動", TITLE_X, TITLE_Y);
 	DrawAreaName(graphics, m_Selection.GetSide(SIDE_A).Area, m_Panes[MOVE_PANE_STATIONED_A]);
@@ -234,11 +236,9 @@ void TCharaMoveWindow::action(const gcn::ActionEvent& actionEvent)
 		m_Selection.SendAll(SIDE_B);
 	else if (source == &m_AllLeftButton)
 		m_Selection.SendAll(SIDE_A);
-	else if (!m_Listener)
-		return;
-	else if (source == &m_ConfirmButton)
+	else if (source == &m_ConfirmButton && m_Listener)
 		m_Listener->MoveConfirmed();
-	else if (source == &m_CancelButton)
+	else if (source == &m_CancelButton && m_Listener)
 		m_Listener->MoveCancelled();
 }
 

@@ -139,8 +139,8 @@ private:
 
 	/// The list of the pane that sent the event; -1 for another widget.
 	int PaneOf(const gcn::MouseEvent& mouseEvent) const;
-	/// Gives every pane its list and marks again.
-	void RefreshPanes();
+	/// Gives every pane its list and marks, which clears their hover.
+	void GiveListsToPanes();
 	/// Places the panes and buttons, then skins and sizes the window.
 	void Layout();
 	/// An area's name, bold, in the strip above a pane; nothing for area -1.

@@ -14,8 +14,6 @@
 #include "support/GlWindow.h"
 #include "support/TestSupport.h"
 
-#include <SDL/SDL_image.h>
-#include <algorithm>
 #include <boost/filesystem.hpp>
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
@@ -34,79 +32,30 @@ namespace fs = boost::filesystem;
 
 namespace
 {
-const std::string SampleRoot = MORVALETH_SOURCE_DIR "/data";
-const std::string Sample = SampleRoot + "/Scenario/Default";
-
+const std::string Source = MORVALETH_SOURCE_DIR;
+const std::string Sample = Source + "/data/Scenario/Default";
 const std::uint32_t DARK_PANE = 0xFF000020;
 const std::uint32_t FRAME = 0xFFFF00FF;
-const std::uint32_t BACKGROUND = 0xFF606060;
+const std::uint32_t WHITE = 0xFFFFFFFF;
+const std::uint32_t HIGHLIGHT = 0xFF80FFFF;
 
-/// The sample's database, loaded once; each test takes a copy, since loading the pictures writes indices into it.
-const TMorvalethData& SampleData()
+struct TPoint
 {
-	static const TMorvalethData* data = [] {
-		TMorvalethData* loaded = new TMorvalethData;
-		EXPECT_TRUE(loaded->Load(Sample, 0));
-		return loaded;
-	}();
-	return *data;
-}
-
-/// The colour of every pixel of a picture as 0xRRGGBB, row by row; -1 where it is not opaque.
-std::vector<std::int64_t> OpaquePixels(const std::string& path, int& width)
-{
-	std::vector<std::int64_t> pixels;
-	SDL_Surface* loaded = IMG_Load(path.c_str());
-	EXPECT_NE(nullptr, loaded) << path;
-	if (!loaded)
-		return pixels;
-	SDL_PixelFormat format = {};
-	format.BitsPerPixel = 32;
-	format.BytesPerPixel = 4;
-	format.Rmask = 0x00FF0000;
-	format.Gmask = 0x0000FF00;
-	format.Bmask = 0x000000FF;
-	format.Amask = 0xFF000000;
-	format.Rshift = 16;
-	format.Gshift = 8;
-	format.Ashift = 24;
-	format.alpha = 255;
-	SDL_Surface* surface = SDL_ConvertSurface(loaded, &format, SDL_SWSURFACE);
-	SDL_FreeSurface(loaded);
-	width = surface->w;
-	for (int y = 0; y < surface->h; ++y) {
-		const std::uint32_t* row =
-			reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(surface->pixels) + y * surface->pitch);
-		for (int x = 0; x < width; ++x)
-			pixels.push_back(row[x] >> 24 == 0xFF ? std::int64_t(row[x] & 0xFFFFFF) : -1);
-	}
-	SDL_FreeSurface(surface);
-	return pixels;
-}
-
-/// Records what the windows report.
-struct TRecorder : public TCharaPlaceListener, public TCharaMoveListener
-{
-	void PlaceEntryChosen(int entry) override { chosen.push_back(entry); }
-	void MoveConfirmed() override { ++confirmed; }
-	void MoveCancelled() override { ++cancelled; }
-	std::vector<int> chosen;
-	int confirmed = 0;
-	int cancelled = 0;
+	int x;
+	int y;
 };
 
 /// An 800 x 600 window with the game's GUI on a grey top container, the sample's database, pictures and new game
-/// installed in the game master, and input fed to guichan as its own events.
-class CharaWindowTest : public ::testing::Test
+/// in the game master, and input fed to guichan as its own events. It records what the windows report.
+class CharaWindowTest : public ::testing::Test, public TCharaPlaceListener, public TCharaMoveListener
 {
 protected:
 	void SetUp() override
 	{
 		SKIP_WITHOUT_DISPLAY();
-		const fs::path source(MORVALETH_SOURCE_DIR);
 		fs::create_directories(m_Dir / "System");
-		fs::copy_file(source / "data/System/window.png", m_Dir / "System/window.png");
-		fs::copy_file(source / "data/sjis.txt", m_Dir / "sjis.txt");
+		fs::copy_file(Source + "/data/System/window.png", m_Dir / "System/window.png");
+		fs::copy_file(Source + "/data/sjis.txt", m_Dir / "sjis.txt");
 		m_Home = fs::current_path().string();
 		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
 		m_Window.reset(new TGlWindow(800, 600));
@@ -114,41 +63,31 @@ protected:
 		WriteFile("morvaleth.ini", "[GUI]\nDarkPaneColor=FF000020\nSelectedFrameColor=FFFF00FF\n");
 		g_Config.Load("morvaleth.ini");
 		ASSERT_TRUE(g_Font.Load(16, ""));
-		m_Window->Graphics().setFont(&g_Font);
 		gcn::Widget::setGlobalFont(&g_Font);
-
-		m_Top.reset(new gcn::Container());
-		m_Top->setSize(800, 600);
-		m_Top->setBaseColor(gcn::Color(0x60, 0x60, 0x60));
+		m_Top.setSize(800, 600);
+		m_Top.setBaseColor(gcn::Color(0x60, 0x60, 0x60));
 		gcn::Gui* gui = new gcn::Gui();
 		gui->setGraphics(&m_Window->Graphics());
 		gui->setInput(&m_Input);
-		gui->setTop(m_Top.get());
+		gui->setTop(&m_Top);
 		g_GuiContext.SetGui(gui);
 		g_GameMaster.m_Skin.reset(new TGcnSkinManager());
 		ASSERT_TRUE(g_GameMaster.m_Skin->LoadImage("."));
-		LoadSample();
-	}
 
-	void LoadSample()
-	{
-		boost::shared_ptr<TMorvalethData> data = boost::make_shared<TMorvalethData>(SampleData());
-		boost::shared_ptr<TMorvalethImage> image = boost::make_shared<TMorvalethImage>();
-		boost::shared_ptr<TMorvalethGame> game = boost::make_shared<TMorvalethGame>();
+		g_GameMaster.m_Data = boost::make_shared<TMorvalethData>();
+		g_GameMaster.m_Image = boost::make_shared<TMorvalethImage>();
+		g_GameMaster.m_Game = boost::make_shared<TMorvalethGame>();
+		ASSERT_TRUE(g_GameMaster.m_Data->Load(Sample, 0));
 		TDremoGameMaster master;
-		master.m_RootDir = SampleRoot;
-		ASSERT_TRUE(master.LoadPermanentImage(data, image, game, Sample)) << master.m_LastError;
+		master.m_RootDir = Source + "/data";
+		ASSERT_TRUE(master.LoadPermanentImage(g_GameMaster.m_Data, g_GameMaster.m_Image, g_GameMaster.m_Game, Sample));
 		BuildNeighborTable();
-		ASSERT_TRUE(game->LoadNew(data.get(), Sample, 0, 1));
-		g_GameMaster.m_Data = data;
-		g_GameMaster.m_Image = image;
-		g_GameMaster.m_Game = game;
+		ASSERT_TRUE(g_GameMaster.m_Game->LoadNew(g_GameMaster.m_Data.get(), Sample, 0, 1));
 	}
 
 	void TearDown() override
 	{
 		g_GuiContext.Release();
-		m_Top.reset();
 		// Textures belong to this test's GL context: drop them before it closes.
 		g_GameMaster.m_Data.reset();
 		g_GameMaster.m_Image.reset();
@@ -158,118 +97,91 @@ protected:
 		g_Font.m_CharDrawer = nullptr;
 		gcn::Widget::setGlobalFont(nullptr);
 		m_Window.reset();
-		m_Cwd.reset();
 	}
 
-	/// Puts a window on the screen at the position; it leaves the screen when it is destroyed.
+	void PlaceEntryChosen(int entry) override { m_Chosen.push_back(entry); }
+	void MoveConfirmed() override { ++m_Confirmed; }
+	void MoveCancelled() override { ++m_Cancelled; }
+
+	/// Puts a window on the screen; it leaves the screen when it is destroyed.
 	void Open(gcn::Widget& window, int x, int y)
 	{
 		window.setPosition(x, y);
-		m_Top->add(&window);
+		m_Top.add(&window);
 	}
 
-	void DrawFrame()
+	/// Draws the GUI; with a name, keeps a screenshot among the artefacts of the test working folder.
+	void DrawFrame(const char* screenshot = nullptr)
 	{
 		m_Window->BeginFrame();
 		g_GuiContext.m_Gui->draw();
 		m_Window->EndFrame();
-	}
-
-	/// Keeps a screenshot among the artefacts of the test working folder, outside the scratch folder.
-	void KeepScreenshot(const std::string& name)
-	{
+		if (!screenshot)
+			return;
 		TScopedCwd home(m_Home);
-		m_Window->Screenshot(name);
+		m_Window->Screenshot(screenshot);
 	}
 
-	void MoveMouse(int x, int y)
+	void MoveMouse(const TPoint& point)
 	{
-		m_Input.pushMouseMoved(x, y);
+		m_Input.pushMouseMoved(point.x, point.y);
 		g_GuiContext.m_Gui->logic();
 	}
 
-	void Click(int x, int y)
+	void Click(const TPoint& point)
 	{
-		m_Input.pushMouseMoved(x, y);
-		m_Input.pushMouseButtonPressed(x, y, gcn::MouseInput::LEFT);
-		m_Input.pushMouseButtonReleased(x, y, gcn::MouseInput::LEFT);
+		m_Input.pushMouseMoved(point.x, point.y);
+		m_Input.pushMouseButtonPressed(point.x, point.y, gcn::MouseInput::LEFT);
+		m_Input.pushMouseButtonReleased(point.x, point.y, gcn::MouseInput::LEFT);
 		g_GuiContext.m_Gui->logic();
-	}
-
-	/// Clicks the middle of a widget.
-	void Click(const gcn::Widget& widget)
-	{
-		int x = 0;
-		int y = 0;
-		widget.getAbsolutePosition(x, y);
-		Click(x + widget.getWidth() / 2, y + widget.getHeight() / 2);
 	}
 
 	/// The screen position of a point of a widget.
-	static void At(const gcn::Widget& widget, int x, int y, int& screenX, int& screenY)
+	static TPoint At(const gcn::Widget& widget, int x = 0, int y = 0)
 	{
-		widget.getAbsolutePosition(screenX, screenY);
-		screenX += x;
-		screenY += y;
+		TPoint point = { 0, 0 };
+		widget.getAbsolutePosition(point.x, point.y);
+		return { point.x + x, point.y + y };
 	}
 
-	/// Clicks the middle of cell i of a chip list.
-	void ClickCell(const TCharaListPane& pane, int i)
-	{
-		int x = 0;
-		int y = 0;
-		At(pane, i % 5 * 40 + 20, i / 5 * 40 + 20, x, y);
-		Click(x, y);
-	}
+	static TPoint Middle(const gcn::Widget& widget) { return At(widget, widget.getWidth() / 2, widget.getHeight() / 2); }
+	static TPoint Cell(const TCharaListPane& pane, int i) { return At(pane, i % 5 * 40 + 20, i / 5 * 40 + 20); }
 
-	/// Number of pixels of the rectangle (screen coordinates) that pass the test.
-	template <typename Test>
-	int Count(int x0, int y0, int width, int height, Test test) const
+	/// Number of pixels of the colour in the rectangle (screen coordinates).
+	int Count(int x0, int y0, int width, int height, std::uint32_t colour) const
 	{
 		int count = 0;
 		for (int y = y0; y < y0 + height; ++y)
 			for (int x = x0; x < x0 + width; ++x)
-				count += test(m_Window->Pixel(x, y)) ? 1 : 0;
+				count += m_Window->Pixel(x, y) == colour;
 		return count;
 	}
 
-	int CountColour(int x0, int y0, int width, int height, std::uint32_t colour) const
+	/// Checks that an image of the store (a chip or a face of that size), less a border, shows at (x, y) on a dark
+	/// pane: the frame is drawn again with the image alone on a dark square at the top right, and the two compared.
+	void ExpectImage(void (TMorvalethImage::*draw)(gcn::Graphics*, int, int, int) const, int image, int size,
+		const TPoint& at, int inset = 4)
 	{
-		return Count(x0, y0, width, height, [colour](std::uint32_t pixel) { return pixel == colour; });
-	}
-
-	int CountWhite(int x0, int y0, int width, int height) const
-	{
-		return CountColour(x0, y0, width, height, 0xFFFFFFFF);
-	}
-
-	/// Checks that the opaque pixels of a square of a picture, inset on each side, show 1:1 at (x, y).
-	void ExpectPicture(const std::string& path, int size, int inset, int x, int y) const
-	{
-		SCOPED_TRACE(path);
-		int width = 0;
-		const std::vector<std::int64_t> pixels = OpaquePixels(path, width);
-		ASSERT_FALSE(pixels.empty());
-		int compared = 0;
+		const int referenceX = 800 - size;
+		const int inner = size - 2 * inset;
+		m_Window->BeginFrame();
+		g_GuiContext.m_Gui->draw();
+		m_Window->Graphics().setColor(gcn::Color(0, 0, 0x20));
+		m_Window->Graphics().fillRectangle(gcn::Rectangle(referenceX, 0, size, size));
+		(g_GameMaster.m_Image.get()->*draw)(&m_Window->Graphics(), referenceX, 0, image);
+		m_Window->EndFrame();
 		int wrong = 0;
-		for (int sy = inset; sy < size - inset; ++sy)
-			for (int sx = inset; sx < size - inset; ++sx) {
-				const std::int64_t rgb = pixels[std::size_t(sy) * width + sx];
-				if (rgb < 0)
-					continue;
-				++compared;
-				wrong += (m_Window->Pixel(x + sx, y + sy) & 0xFFFFFF) != rgb;
-			}
-		EXPECT_LT((size - 2 * inset) * (size - 2 * inset) / 8, compared);
+		for (int dy = inset; dy < size - inset; ++dy)
+			for (int dx = inset; dx < size - inset; ++dx)
+				wrong += m_Window->Pixel(at.x + dx, at.y + dy) != m_Window->Pixel(referenceX + dx, dy);
+		EXPECT_LT(inner * inner / 8, inner * inner - Count(referenceX + inset, inset, inner, inner, DARK_PANE));
 		EXPECT_EQ(0, wrong);
 	}
 
-	/// Checks that a character's chip, less a border, shows at the screen position.
-	void ExpectChip(const TCharaInstance& chara, int x, int y, int inset = 4) const
+	void ExpectChip(const TCharaInstance& chara, const TPoint& at, int inset = 4)
 	{
-		const TCharaData& def = g_GameMaster.m_Data->GetCharaData(chara.CharaIndex);
-		ExpectPicture(Sample + "/" + g_GameMaster.m_Data->GetCharaDirectory(def.DirIndex) + "/" + def.BattleChip,
-			32, inset, x, y);
+		ExpectImage(&TMorvalethImage::DrawChara, g_GameMaster.m_Data->GetCharaData(chara.CharaIndex).ChipImage, 32,
+			at, inset);
 	}
 
 	TCharaInstance Chara(const std::string& id) const
@@ -277,14 +189,15 @@ protected:
 		return g_GameMaster.m_Game->CreateCharaInstance(g_GameMaster.m_Data->GetCharaIndex(id), 0);
 	}
 
-	/// The test working folder, where screenshots are kept.
 	std::string m_Home;
 	TTempDir m_Dir;
 	std::unique_ptr<TScopedCwd> m_Cwd;
 	std::unique_ptr<TGlWindow> m_Window;
-	std::unique_ptr<gcn::Container> m_Top;
+	gcn::Container m_Top;
 	gcn::GenericInput m_Input;
-	TRecorder m_Recorder;
+	std::vector<int> m_Chosen;
+	int m_Confirmed = 0;
+	int m_Cancelled = 0;
 };
 }
 
@@ -297,38 +210,34 @@ TEST_F(CharaWindowTest, PlacementListsTheUnplacedChipsFramesTheChosenOneAndRepor
 	std::vector<int> placed(group.size(), 0);
 	placed[1] = 1;
 	TCharaPlaceWindow window;
-	window.SetListener(&m_Recorder);
+	window.SetListener(this);
 	window.m_Pane.SetList(&group, &placed);
 	window.m_Pane.m_Selected = 4;
 	window.Show();
 	EXPECT_EQ(0, window.m_Pane.m_Selected) << "every show starts at the first entry";
 	Open(window, 100, 80);
-	DrawFrame();
-	KeepScreenshot("chara_place");
+	DrawFrame("chara_place");
 
-	int x = 0;
-	int y = 0;
-	At(window.m_Pane, 0, 0, x, y);
-	ExpectChip(group[0], x, y, 6); // inside the selection frame
-	ExpectChip(group[6], x + 40, y + 40);
-	EXPECT_EQ(40 * 40, CountColour(x + 40, y, 40, 40, DARK_PANE)) << "a placed character leaves its cell empty";
-	EXPECT_LT(20, CountWhite(x + 80 + 10, y + 14, 20, 12)) << "End";
-	EXPECT_EQ(0, CountWhite(x + 120 + 10, y + 14, 20, 12));
-	EXPECT_LT(300, CountColour(x, y, 40, 40, FRAME));
-	EXPECT_EQ(0, CountColour(x + 40, y, 160, 160, FRAME));
+	const TPoint p = At(window.m_Pane);
+	ExpectChip(group[0], p, 6); // inside the selection frame
+	ExpectChip(group[6], At(window.m_Pane, 40, 40));
+	EXPECT_EQ(40 * 40, Count(p.x + 40, p.y, 40, 40, DARK_PANE)) << "a placed character leaves its cell empty";
+	EXPECT_LT(20, Count(p.x + 80 + 10, p.y + 14, 20, 12, WHITE)) << "End";
+	EXPECT_EQ(0, Count(p.x + 120 + 10, p.y + 14, 20, 12, WHITE));
+	EXPECT_LT(300, Count(p.x, p.y, 40, 40, FRAME));
+	EXPECT_EQ(0, Count(p.x + 40, p.y, 160, 160, FRAME));
 
-	ClickCell(window.m_Pane, 1);
-	ClickCell(window.m_Pane, 12);
-	EXPECT_TRUE(m_Recorder.chosen.empty()) << "a placed entry or an empty cell means nobody";
-	EXPECT_EQ(0, window.m_Pane.m_Selected);
-	ClickCell(window.m_Pane, 3);
-	EXPECT_EQ(std::vector<int>({ 3 }), m_Recorder.chosen);
+	Click(Cell(window.m_Pane, 1));
+	Click(Cell(window.m_Pane, 12));
+	EXPECT_TRUE(m_Chosen.empty()) << "a placed entry or an empty cell means nobody";
+	Click(Cell(window.m_Pane, 3));
+	EXPECT_EQ(std::vector<int>({ 3 }), m_Chosen);
 	DrawFrame();
-	EXPECT_EQ(0, CountColour(x, y, 40, 40, FRAME));
-	EXPECT_LT(300, CountColour(x + 120, y, 40, 40, FRAME));
+	EXPECT_EQ(0, Count(p.x, p.y, 40, 40, FRAME));
+	EXPECT_LT(300, Count(p.x + 120, p.y, 40, 40, FRAME));
 }
 
-TEST_F(CharaWindowTest, TheStatusWindowShowsTheShortSheetInABottomCornerAndDodgesTheMouse)
+TEST_F(CharaWindowTest, TheStatusWindowsShowTheSheetsTheShortOneDodgesTheMouseAClickClosesTheFullOne)
 {
 	TCharaStatusWindow window;
 	Open(window, 0, 0);
@@ -337,130 +246,88 @@ TEST_F(CharaWindowTest, TheStatusWindowShowsTheShortSheetInABottomCornerAndDodge
 	window.Show(leon);
 	EXPECT_EQ(8, window.getX());
 	EXPECT_EQ(600 - 8 - window.getHeight(), window.getY());
-	EXPECT_EQ(160, window.m_Pane.getWidth());
-	DrawFrame();
-	KeepScreenshot("chara_status");
-
-	int x = 0;
-	int y = 0;
-	At(window.m_Pane, 0, 0, x, y);
-	ExpectChip(leon, x + 122, y, 0);
-	EXPECT_LT(30, CountWhite(x + 2, y, 40, 13)) << "the name";
-	EXPECT_EQ(0, CountWhite(x + 40, y, 80, 13));
-	EXPECT_LT(10, CountColour(x + 2, y + 65, 48, 12, 0xFF80FFFF)) << "the raised attack";
-	EXPECT_EQ(0, CountColour(x + 54, y + 65, 48, 12, 0xFF80FFFF));
-	EXPECT_LT(2000, CountColour(x, y + 40, 160, 56, DARK_PANE));
-
-	MoveMouse(x + 80, y + 50);
+	DrawFrame("chara_status");
+	const TPoint p = At(window.m_Pane);
+	ExpectChip(leon, At(window.m_Pane, 122, 0), 0);
+	EXPECT_LT(30, Count(p.x + 2, p.y, 40, 13, WHITE)) << "the name";
+	EXPECT_EQ(0, Count(p.x + 40, p.y, 80, 13, WHITE));
+	EXPECT_LT(10, Count(p.x + 2, p.y + 65, 48, 12, HIGHLIGHT)) << "the raised attack";
+	EXPECT_EQ(0, Count(p.x + 54, p.y + 65, 48, 12, HIGHLIGHT));
+	MoveMouse(At(window.m_Pane, 80, 50));
 	EXPECT_EQ(800 - 8 - window.getWidth(), window.getX());
-	At(window.m_Pane, 80, 50, x, y);
-	MoveMouse(x, y);
+	MoveMouse(At(window.m_Pane, 80, 50));
 	EXPECT_EQ(8, window.getX());
-	EXPECT_EQ(600 - 8 - window.getHeight(), window.getY());
-}
+	window.setVisible(false);
 
-TEST_F(CharaWindowTest, TheFullStatusWindowShowsFaceChipAndNameAndAClickClosesIt)
-{
-	TCharaStatusFullWindow window;
-	Open(window, 20, 20);
-	const TCharaInstance leon = Chara("leon");
-	window.Show(leon);
-	EXPECT_EQ(352, window.m_Pane.getWidth());
-	EXPECT_EQ(424, window.m_Pane.getHeight());
-	EXPECT_EQ(352 + 4, window.getWidth());
-	DrawFrame();
-	KeepScreenshot("chara_status_full");
-
-	int x = 0;
-	int y = 0;
-	At(window.m_Pane, 0, 0, x, y);
-	ExpectChip(leon, x, y, 0);
-	ExpectPicture(Sample + "/DefChar/face_leon.png", 96, 0, x + 256, y);
-	EXPECT_LT(60, CountWhite(x + 40, y, 60, 17)) << "the name in the large glyphs";
-	EXPECT_LT(30, CountWhite(x + 4, y + 40, 97, 145)) << "the status frame and table";
-
-	window.Show(Chara("soldier"));
-	EXPECT_EQ(256 + 4, window.getWidth()) << "no face, narrower";
-	EXPECT_EQ(400, window.m_Pane.getHeight());
-	ASSERT_TRUE(window.isVisible());
-	Click(window);
-	EXPECT_FALSE(window.isVisible());
+	TCharaStatusFullWindow full;
+	Open(full, 20, 20);
+	full.Show(leon);
+	EXPECT_EQ(352 + 4, full.getWidth());
+	DrawFrame("chara_status_full");
+	const TPoint f = At(full.m_Pane);
+	ExpectChip(leon, f, 0);
+	ExpectImage(&TMorvalethImage::DrawFace, g_GameMaster.m_Data->GetCharaData(leon.CharaIndex).FaceImage, 96,
+		At(full.m_Pane, 256, 0), 0);
+	EXPECT_LT(60, Count(f.x + 40, f.y, 60, 17, WHITE)) << "the name in the large glyphs";
+	full.Show(Chara("soldier"));
+	EXPECT_EQ(256 + 4, full.getWidth()) << "no face, narrower";
+	Click(Middle(full));
+	EXPECT_FALSE(full.isVisible());
 }
 
 TEST_F(CharaWindowTest, TheMoveWindowCarriesChipsAcrossAndReportsTheChoice)
 {
 	TMorvalethGame& game = *g_GameMaster.m_Game;
 	const int areaA = game.GetAreaIndex("A01");
-	const int areaB = game.GetAreaIndex("A02");
 	for (const char* id : { "archer", "wolf", "acolyte", "militia" })
 		game.InsertAreaChara(areaA, g_GameMaster.m_Data->GetCharaIndex(id));
 	std::vector<TCharaInstance> charasA = game.GetArea(areaA).Charas;
-	std::vector<TCharaInstance> charasB = game.GetArea(areaB).Charas;
 	ASSERT_EQ(6u, charasA.size());
 	charasA[1].Actioned = true;
-
 	TCharaMoveWindow window;
-	window.SetListener(&m_Recorder);
-	window.Setup(areaA, charasA, areaB, charasB);
+	window.SetListener(this);
+	window.Setup(areaA, charasA, game.GetAreaIndex("A02"), game.GetArea(game.GetAreaIndex("A02")).Charas);
 	Open(window, 150, 60);
 	EXPECT_EQ(nullptr, window.GetHoveredChara());
 	const TCharaListPane& stationedA = window.m_Panes[MOVE_PANE_STATIONED_A];
 	const TCharaListPane& arrivingB = window.m_Panes[MOVE_PANE_ARRIVING_B];
-	ClickCell(stationedA, 2);
-	DrawFrame();
-	KeepScreenshot("chara_move");
+	Click(Cell(stationedA, 2));
+	DrawFrame("chara_move");
 
-	int ax = 0;
-	int ay = 0;
-	At(stationedA, 0, 0, ax, ay);
-	int bx = 0;
-	int by = 0;
-	At(arrivingB, 0, 0, bx, by);
-	ExpectChip(charasA[0], ax, ay);
-	EXPECT_EQ(40 * 40, CountColour(ax + 80, ay, 40, 40, DARK_PANE)) << "the marked character left its cell";
-	ExpectChip(charasA[2], bx, by);
-	EXPECT_LT(20, CountWhite(ax + 2, ay - 18, 60, 18)) << "area A's name";
-	EXPECT_LT(20, CountWhite(bx + 2, by - 18, 60, 18)) << "area B's name";
-	EXPECT_LT(20, CountWhite(window.getX() + 4, window.getY() + 2, 34, 14)) << "the title";
+	const TPoint a = At(stationedA);
+	const TPoint b = At(arrivingB);
+	ExpectChip(charasA[0], a);
+	EXPECT_EQ(40 * 40, Count(a.x + 80, a.y, 40, 40, DARK_PANE)) << "the marked character left its cell";
+	ExpectChip(charasA[2], b);
+	EXPECT_LT(20, Count(a.x + 2, a.y - 18, 60, 18, WHITE)) << "area A's name";
+	EXPECT_LT(20, Count(b.x + 2, b.y - 18, 60, 18, WHITE)) << "area B's name";
+	EXPECT_LT(20, Count(window.getX() + 4, window.getY() + 2, 34, 14, WHITE)) << "the title";
 
-	Click(window.m_AllRightButton);
+	Click(Middle(window.m_AllRightButton));
 	std::vector<int> moved;
 	window.GetMoveIndices1(moved);
-	ASSERT_LE(charasA.size() + charasB.size(), std::size_t(AREA_CHARA_MAX));
-	std::vector<int> expected;
-	for (int i = 0; i < static_cast<int>(charasA.size()); ++i)
-		if (i != 1)
-			expected.push_back(i);
-	EXPECT_EQ(expected, moved) << "all but the one that acted";
-	ClickCell(arrivingB, 0);
+	EXPECT_EQ(std::vector<int>({ 0, 2, 3, 4, 5 }), moved) << "all but the one that acted";
+	Click(Cell(arrivingB, 0));
 	window.GetMoveIndices1(moved);
-	EXPECT_EQ(expected.size() - 1, moved.size());
-	EXPECT_EQ(0, std::count(moved.begin(), moved.end(), 2)) << "the first one marked goes back";
-
-	int hx = 0;
-	int hy = 0;
-	At(stationedA, 45, 5, hx, hy);
-	MoveMouse(hx, hy);
+	EXPECT_EQ(std::vector<int>({ 0, 3, 4, 5 }), moved) << "the first one marked goes back";
+	MoveMouse(At(stationedA, 45, 5));
 	ASSERT_NE(nullptr, window.GetHoveredChara());
 	EXPECT_EQ(charasA[1].CharaIndex, window.GetHoveredChara()->CharaIndex);
-
-	Click(window.m_ConfirmButton);
-	Click(window.m_CancelButton);
-	EXPECT_EQ(1, m_Recorder.confirmed);
-	EXPECT_EQ(1, m_Recorder.cancelled);
+	Click(Middle(window.m_ConfirmButton));
+	Click(Middle(window.m_CancelButton));
+	EXPECT_EQ(1, m_Confirmed);
+	EXPECT_EQ(1, m_Cancelled);
 }
 
-TEST_F(CharaWindowTest, TheBattlePanesLineShowsNameRankAndPointsAndABadRankDrawsNoLetter)
+TEST_F(CharaWindowTest, TheBattlePanesLineShowsNameRankAndPointsAndABadRankDrawsNoRank)
 {
 	TCharaInstance sera = Chara("sera");
 	sera.Rank = 9;
 	m_Window->BeginFrame();
 	DrawCharaHPMP(&m_Window->Graphics(), 300, 100, sera);
 	m_Window->EndFrame();
-	EXPECT_LT(30, CountWhite(302, 102, 26, 13)) << "the name";
-	EXPECT_EQ(0, CountWhite(302, 116, 48, 13)) << "no rank line for rank 9";
-	EXPECT_LT(10, CountWhite(302, 130, 48, 13)) << "Exp";
-	EXPECT_LT(10, CountWhite(352, 116, 66, 13)) << "HP";
-	EXPECT_LT(10, CountWhite(352, 130, 66, 13)) << "MP";
-	EXPECT_EQ(0, CountWhite(0, 0, 300, 600));
+	EXPECT_LT(30, Count(302, 102, 26, 13, WHITE)) << "the name";
+	EXPECT_EQ(0, Count(302, 116, 48, 13, WHITE)) << "no rank line for rank 9";
+	EXPECT_LT(10, Count(302, 130, 48, 13, WHITE)) << "Exp";
+	EXPECT_LT(10, Count(352, 116, 66, 26, WHITE)) << "HP and MP";
 }
