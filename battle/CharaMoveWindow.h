@@ -115,8 +115,11 @@ public:
 
 	/// The lists, in MOVE_PANE_* order.
 	TCharaListPane m_Panes[MOVE_PANE_COUNT];
+	/// "全て右へ": everyone who can goes from A to B.
 	gcn::Button m_AllRightButton;
+	/// "全て左へ": everyone who can goes from B to A.
 	gcn::Button m_AllLeftButton;
+	/// "確定" and "中止", reported to the listener.
 	gcn::Button m_ConfirmButton;
 	gcn::Button m_CancelButton;
 	/// The marks and the rules.

@@ -20,8 +20,10 @@ const int SHEET_NAME_FONT = 16;
 /// One text of a character sheet, placed relative to the sheet.
 struct TSheetText
 {
+	/// Top left of the first glyph.
 	int x;
 	int y;
+	/// Shift-JIS.
 	std::string text;
 	gcn::Color color;
 	/// SHEET_FONT or SHEET_NAME_FONT.
@@ -40,6 +42,7 @@ struct TSheetFrame
 /// Everything a character sheet shows, worked out once when the character is set.
 struct TCharaSheet
 {
+	/// Size of the sheet's pane.
 	int width = 0;
 	int height = 0;
 	std::vector<TSheetText> texts;
@@ -103,6 +106,7 @@ public:
 class TGcnCharaStatusPane : public TGcnCharaSheetPane
 {
 public:
+	/// Sized 160 x 96.
 	TGcnCharaStatusPane();
 	/// Shows a copy of the character.
 	void SetChara(const TCharaInstance& chara);
@@ -128,6 +132,7 @@ public:
 	/// Moves to the other bottom corner, out of the mouse's way.
 	virtual void mouseMoved(gcn::MouseEvent& mouseEvent);
 
+	/// The sheet, the window's only content.
 	TGcnCharaStatusPane m_Pane;
 
 private:
@@ -148,6 +153,7 @@ public:
 	/// Any press hides the window; consumed.
 	virtual void mousePressed(gcn::MouseEvent& mouseEvent);
 
+	/// The sheet, the window's only content.
 	TGcnCharaStatusFullPane m_Pane;
 
 private:
