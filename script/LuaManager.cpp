@@ -15,7 +15,7 @@
 TBattleInterface* g_BattleInterface = nullptr;
 TScriptAPI* g_ScriptAPI = nullptr;
 int g_ScriptMaster = 0;
-TWorldMapLogic* g_ScriptWorldMap = nullptr;
+TWorldMapInterface* g_ScriptWorldMap = nullptr;
 
 namespace
 {
@@ -115,7 +115,7 @@ private:
 	TBattleInterface* m_Battle;
 	TScriptAPI* m_ScriptAPI;
 	int m_Master;
-	TWorldMapLogic* m_WorldMap;
+	TWorldMapInterface* m_WorldMap;
 };
 
 TMorvalethLuaManager::TMorvalethLuaManager()
@@ -157,7 +157,7 @@ TMorvalethLuaManager& TMorvalethLuaManager::operator=(TMorvalethLuaManager&& oth
 	return *this;
 }
 
-void TMorvalethLuaManager::SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapLogic* worldMap)
+void TMorvalethLuaManager::SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapInterface* worldMap)
 {
 	m_BattleInterface = battle;
 	m_ScriptAPI = scriptApi;

@@ -8,7 +8,7 @@ struct lua_State;
 class TiXmlElement;
 class TBattleInterface;
 class TScriptAPI;
-class TWorldMapLogic;
+class TWorldMapInterface;
 
 // The context of the script that runs now, published by the host before every
 // call and resume and restored afterwards; the engine functions read it.
@@ -19,8 +19,8 @@ extern TBattleInterface* g_BattleInterface;
 extern TScriptAPI* g_ScriptAPI;
 /// The master (world map) or battle side (0 or 1) the running script acts for.
 extern int g_ScriptMaster;
-/// The world-map controller; null for battle scripts.
-extern TWorldMapLogic* g_ScriptWorldMap;
+/// The world-map controller as the engine functions see it; null for battle scripts.
+extern TWorldMapInterface* g_ScriptWorldMap;
 
 /// Creates a state with _ALERT, print_log, the standard libraries and the search path appended
 /// to package.path, then runs the file's chunk; null, after logging Lua's message, on failure.
@@ -43,7 +43,7 @@ public:
 	TMorvalethLuaManager& operator=(const TMorvalethLuaManager&) = delete;
 
 	/// Stores the context published to the engine functions; the master index is left alone.
-	void SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapLogic* worldMap);
+	void SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapInterface* worldMap);
 	/// Stores the master index (world map) or side (battle) the script acts for.
 	void SetMasterIndex(int master);
 
@@ -87,7 +87,7 @@ private:
 	bool m_Result;
 	int m_MasterIndex;
 	TScriptAPI* m_ScriptAPI;
-	TWorldMapLogic* m_WorldMap;
+	TWorldMapInterface* m_WorldMap;
 	/// The coroutine of the current call; null when none is suspended or running.
 	lua_State* m_Thread;
 	/// The registry reference that keeps m_Thread from the collector.
