@@ -78,18 +78,6 @@ TEST_F(ApiConventions, ArgumentTypesAndIntegerTruncation)
 	EXPECT_EQ("12", ApiArgString(L, 1)) << "a number stands for an id by its text";
 }
 
-TEST_F(ApiConventions, TheArgumentCountIsExact)
-{
-	const std::pair<const char*, bool> cases[] = {{"1, 'a'", true}, {"1", false}, {"1, 'a', 2", false},
-		{"'5', 1", true}, {"'a', 1", false}, {"'a', 'a'", false}, {"1, nil", false}};
-	for (const auto& c : cases) {
-		Push(c.first);
-		EXPECT_EQ(c.second, ApiArgsMatch(L, "ns")) << c.first;
-	}
-	lua_settop(L, 0);
-	EXPECT_TRUE(ApiArgsMatch(L, ""));
-}
-
 TEST_F(ApiConventions, EveryFailureIsReportedAndGivesNoValues)
 {
 	TMorvalethLuaManager manager;

@@ -1,11 +1,9 @@
 #include "unit/ModelFixture.h"
 #include "unit/ScriptFixture.h"
 
-#include "app/GameConfig.h"
 #include "app/GameMaster.h"
 #include "app/Logger.h"
 #include "gui/GuiContext.h"
-#include "gui/MsgDlg.h"
 #include "gui/SkinManager.h"
 #include "model/MorvalethData.h"
 #include "script/LuaManager.h"
@@ -160,34 +158,7 @@ TEST_F(ScriptWindowApi, FacesChipsAndImagesOfCharacters)
 	EXPECT_EQ(1, m_Log.CountLines("Error api_window_set_image image index 0 out of range."));
 }
 
-TEST_F(ScriptWindowApi, PressesAreQueuedWithWindowRelativeCoordinates)
-{
-	EXPECT_TRUE(Run("local w = api_window_new()\n"
-		"api_window_set_size(w, 200, 100)\n"
-		"api_window_set_position(w, 100, 50)\n"
-		"return true"));
-	const gcn::Rectangle area = m_Registry->GetWindow(0)->getChildrenArea();
-	Press(100 + area.x + 10, 50 + area.y + 20);
-	Press(100 + area.x + 11, 50 + area.y + 21, gcn::MouseInput::RIGHT);
-	Press(110, 52);
-	Press(700, 500);
-	// The registry is read directly here: a call would empty the queues first.
-	TScriptEvent event;
-	ASSERT_TRUE(m_Registry->PopWindowEvent(0, event));
-	EXPECT_EQ(area.x + 10, event.x);
-	EXPECT_EQ(area.y + 20, event.y);
-	EXPECT_EQ(0, event.button);
-	ASSERT_TRUE(m_Registry->PopWindowEvent(0, event));
-	EXPECT_EQ(1, event.button);
-	EXPECT_FALSE(m_Registry->PopWindowEvent(0, event)) << "each press is queued once";
-	ASSERT_TRUE(m_Registry->PopGuiEvent(event));
-	EXPECT_EQ(110, event.x) << "the title bar is not the pane";
-	ASSERT_TRUE(m_Registry->PopGuiEvent(event));
-	EXPECT_EQ(700, event.x);
-	EXPECT_FALSE(m_Registry->PopGuiEvent(event));
-}
-
-TEST_F(ScriptWindowApi, ACallSeesOnlyThePressesMadeDuringItsRun)
+TEST_F(ScriptWindowApi, PressesReachACallOnceAndOnlyWhileItRuns)
 {
 	EXPECT_TRUE(Run("local w = api_window_new()\n"
 		"api_window_set_size(w, 200, 100)\n"
@@ -197,41 +168,31 @@ TEST_F(ScriptWindowApi, ACallSeesOnlyThePressesMadeDuringItsRun)
 	ASSERT_TRUE(m_Manager.LoadLua(WriteScript("wait.lua",
 		"function wait()\n"
 		"  coroutine.yield()\n"
-		"  local e = api_window_event_pop(0)\n"
-		"  print_log(e.x, e.y, e.eventtype, api_window_event_pop(0) == nil, api_gui_event_pop() == nil)\n"
+		"  local a, b, g1, g2 = api_window_event_pop(0), api_window_event_pop(0), api_gui_event_pop(), api_gui_event_pop()\n"
+		"  print_log(a.x, a.y, a.eventtype, b.eventtype, api_window_event_pop(0) == nil, g1.x, g2.x, api_gui_event_pop() == nil)\n"
 		"  return true\n"
 		"end\n").c_str()));
+	// Presses made before the call are dropped by it.
 	Press(100 + area.x + 1, 50 + area.y + 1);
 	Press(5, 5);
 	ASSERT_TRUE(m_Manager.CallFunction("wait"));
-	Press(100 + area.x + 10, 50 + area.y + 20, gcn::MouseInput::RIGHT);
+	// Presses made while it is suspended reach it: on the pane once, window-relative;
+	// on the title bar and outside the window in the global queue.
+	Press(100 + area.x + 10, 50 + area.y + 20);
+	Press(100 + area.x + 11, 50 + area.y + 21, gcn::MouseInput::RIGHT);
+	Press(110, 52);
+	Press(700, 500);
 	ASSERT_TRUE(m_Manager.Resume());
 	EXPECT_TRUE(m_Manager.GetResult());
-	EXPECT_EQ(std::vector<std::string>(1, FormatText("%d %d 1 true true ", area.x + 10, area.y + 20)), ScriptLog());
-}
-
-TEST_F(ScriptWindowApi, DialogsTimeOutInFramesAndNothingIsChosenBeforeTheFirst)
-{
-	g_Config.m_MessageTimeoutFrame = 3;
-	EXPECT_TRUE(Run("return api_dialog_get_selected() == 0"));
-	EXPECT_TRUE(Run("return api_dialog_show('Information', 'text', BUTTON_OK, true) and api_dialog_is_visible()"));
-	// It counts its three frames, then closes in the next one.
-	for (int frame = 0; frame < 4; ++frame) {
-		EXPECT_TRUE(IsMsgDlgVisible()) << frame;
-		g_GuiContext.m_Gui->logic();
-	}
-	EXPECT_FALSE(IsMsgDlgVisible());
-	EXPECT_TRUE(Run("return api_dialog_show('c', 't', BUTTON_YES + BUTTON_NO) and api_dialog_is_visible()"));
-	for (int frame = 0; frame < 10; ++frame)
-		g_GuiContext.m_Gui->logic();
-	EXPECT_TRUE(IsMsgDlgVisible()) << "without a time-out the dialog waits for a button";
-	g_Config.m_MessageTimeoutFrame = 60;
+	EXPECT_EQ(std::vector<std::string>(1, FormatText("%d %d 0 1 true 110 700 true ", area.x + 10, area.y + 20)),
+		ScriptLog());
 }
 
 TEST_F(ScriptWindowApi, AScriptWithoutWindowsAndAGameWithoutFilesGetErrorsNotCrashes)
 {
 	m_Manager.SetContext(nullptr, nullptr, nullptr);
-	EXPECT_TRUE(Run("return api_window_new() == nil and api_gui_event_pop() == nil and api_window_set_size(0, 1, 1) == nil\n"
+	// Before the first message there is no dialog and no button was chosen.
+	EXPECT_TRUE(Run("return api_dialog_get_selected() == 0 and api_window_new() == nil and api_gui_event_pop() == nil and api_window_set_size(0, 1, 1) == nil\n"
 		"  and api_image_load('none.png') == nil and api_music_set('none.ogg') == false\n"
 		"  and type(api_get_msec('ignored')) == 'number'"));
 	EXPECT_EQ(3, m_Log.CountLines("was called, but no script window manager."));
