@@ -124,6 +124,16 @@ bool ReadXmlDataFile(TiXmlDocument& document, const std::string& path, bool repo
 	return false;
 }
 
+const TiXmlElement* ReadSaveDocument(TiXmlDocument& document, const std::string& path)
+{
+	if (!ReadXmlDataFile(document, path, false))
+		return nullptr;
+	const TiXmlElement* root = document.FirstChildElement("Save");
+	if (!root)
+		g_Logger.Error(FormatText("%s %s 検索失敗", path, "Save"));
+	return root;
+}
+
 const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string& path)
 {
 	const TiXmlElement* root = document.FirstChildElement();

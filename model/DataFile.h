@@ -36,6 +36,10 @@ bool ReadWholeFile(const std::string& path, std::string& text);
 /// Reads a scenario data file; on failure logs path + " file not found" (when asked to tell a missing file apart) or path + " XML parse error" followed by the reason.
 bool ReadXmlDataFile(TiXmlDocument& document, const std::string& path, bool reportMissing);
 
+/// Reads a save file as the game loads one: its "Save" element; null after the Error path + " XML parse error"
+/// followed by the reason, or "%s %s 検索失敗" with the path and "Save".
+const TiXmlElement* ReadSaveDocument(TiXmlDocument& document, const std::string& path);
+
 /// The document's first element, whatever its name; when there is none, logs path + " に中身が無い？" and answers null.
 const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string& path);
 

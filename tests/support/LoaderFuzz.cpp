@@ -111,17 +111,6 @@ std::string FirstDifference(const std::vector<std::string>& before, const std::v
 	return "\n  lines: " + std::to_string(before.size()) + " and " + std::to_string(after.size());
 }
 
-/// Reads a save file as the game reads one; null after the Error when it is unreadable or holds no "Save".
-const TiXmlElement* ReadSaveFile(TiXmlDocument& document, const std::string& path)
-{
-	if (!ReadXmlDataFile(document, path, false))
-		return nullptr;
-	const TiXmlElement* root = document.FirstChildElement("Save");
-	if (!root)
-		g_Logger.Error(FormatText("%s %s 検索失敗", path, "Save"));
-	return root;
-}
-
 /// Writes a damaged copy of the text to the path.
 void WriteDamaged(TMutator& mutator, std::string text, TTextKind kind, const std::string& path)
 {
@@ -241,7 +230,7 @@ void TLoaderFuzz::RunSaveRound(std::mt19937& random, TFuzzRound& result)
 	TMutator mutator(random(), m_Names);
 	WriteDamaged(mutator, m_SaveText, TTextKind::Xml, SAVE_FILE);
 	TiXmlDocument document;
-	const TiXmlElement* root = ReadSaveFile(document, SAVE_FILE);
+	const TiXmlElement* root = ReadSaveDocument(document, SAVE_FILE);
 	TMorvalethGame game;
 	if (!root || !game.LoadSaved(&m_Data, m_Scenario, 0, root))
 		CheckRefusal("", result);
@@ -278,7 +267,7 @@ void TLoaderFuzz::PlaySaveAndReload(const TMorvalethData& data, int chapter, TMo
 	}
 	WriteFile(SAVE_FILE, saved);
 	TiXmlDocument document;
-	const TiXmlElement* root = ReadSaveFile(document, SAVE_FILE);
+	const TiXmlElement* root = ReadSaveDocument(document, SAVE_FILE);
 	TMorvalethGame loaded;
 	if (!root || !loaded.LoadSaved(&data, m_Scenario, chapter, root)) {
 		result.fault = "the game's own save does not load: " + RoundLog();
