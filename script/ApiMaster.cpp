@@ -136,10 +136,8 @@ int api_change_master_type(lua_State* L)
 		const int master = c.Game().GetMasterIndexByData(oldData);
 		if (master < 0)
 			return ApiErrorf(c.L, "api_change_master_type(%s, %s, %s) error:変更前のマスターが存在しません。", oldId, newId, charaId);
-		// A master is its own character: a definition without one would leave nobody to place.
+		// The database gives every master its own character.
 		const int newChara = c.Data().GetMasterData(newData).CharaIndex;
-		if (newChara < 0)
-			return ApiErrorf(c.L, "api_change_master_type(%s, %s, %s) error:変更後のマスターのキャラが存在しません。", oldId, newId, charaId);
 		// A hero stands in one place only: the new master's character may stand nowhere else, unless it is
 		// the very character it replaces.
 		int area = -1;

@@ -7,6 +7,7 @@
 #include "script/ApiMaster.h"
 #include "script/ApiScenario.h"
 #include "script/ApiTurn.h"
+#include "script/ApiWindow.h"
 #include "script/ScriptLog.h"
 
 #include <lua.h>
@@ -51,7 +52,25 @@ const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
 	{"api_get_master", api_get_master},
 	{"api_get_chara_type", api_get_chara_type},
 	{"api_exists_hero", api_exists_hero},
-	// sound, screen and mouse, script windows, message dialog, images: api_music_set ... api_image_load
+	{"api_music_set", api_music_set},
+	{"api_gui_get_top_size", api_gui_get_top_size},
+	{"api_gui_event_pop", api_gui_event_pop},
+	{"api_window_new", api_window_new},
+	{"api_window_set_size", api_window_set_size},
+	{"api_window_set_position", api_window_set_position},
+	{"api_window_set_visible", api_window_set_visible},
+	{"api_window_set_titlebarheight", api_window_set_titlebarheight},
+	{"api_window_set_image", api_window_set_image},
+	{"api_window_set_faceorchip", api_window_set_faceorchip},
+	{"api_window_clear_image", api_window_clear_image},
+	{"api_window_set_text", api_window_set_text},
+	{"api_window_clear_text", api_window_clear_text},
+	{"api_window_is_visible", api_window_is_visible},
+	{"api_window_event_pop", api_window_event_pop},
+	{"api_dialog_show", api_dialog_show},
+	{"api_dialog_is_visible", api_dialog_is_visible},
+	{"api_dialog_get_selected", api_dialog_get_selected},
+	{"api_image_load", api_image_load},
 	{"api_last_dead_master", api_last_dead_master},
 	{"api_get_chapter_number", api_get_chapter_number},
 	{"api_get_turn", api_get_turn},
@@ -89,7 +108,7 @@ const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
 	{"api_scenario_propose_alliance", api_scenario_propose_alliance},
 	{"api_scenario_departure", api_scenario_departure},
 	{"api_scenario_endturn", api_scenario_endturn},
-	// clock: api_get_msec
+	{"api_get_msec", api_get_msec},
 };
 }
 
