@@ -92,8 +92,8 @@ TEST_P(ConfigWindowScreen, OpensCentredAndTakesThePlayersSettingsTabByTab)
 {
 	TGuiScreen& screen = *m_Screen;
 	TConfigPane& pane = m_Window->m_Pane;
-	EXPECT_EQ((screen.Width() - m_Window->getWidth()) / 2, m_Window->getX());
-	EXPECT_EQ((screen.Height() - m_Window->getHeight()) / 2, m_Window->getY());
+	EXPECT_EQ(screen.Width() / 2 - m_Window->getWidth() / 2, m_Window->getX());
+	EXPECT_EQ(screen.Height() / 2 - m_Window->getHeight() / 2, m_Window->getY());
 	screen.Screenshot("config_battle" + Suffix());
 
 	// Battle: the second speed cell is lit; a click on the fifth moves the light there.
