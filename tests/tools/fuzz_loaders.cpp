@@ -3,8 +3,9 @@
 //   TARGET  data, chara, special, chapter, area, battlemap, scenario, numbers, save, ini or all
 //   COUNT   a number of rounds, or a number of seconds followed by "s"
 //   --first the first round's number (a failing round is replayed by its seed and number)
-//   --slow  the time above which a round is too slow, in milliseconds (2000)
-// Prints every fault and every slow round, and a summary; exits with 1 when a round found either.
+//   --slow  the time above which a round is reported as slow, in milliseconds (2000)
+// Prints every fault and every slow round, and a summary; exits with 1 when a round found a fault.
+// A slow round is reported only: its time depends on the machine and its load.
 // A crash or a sanitizer report stops the program; it then names the round it was in.
 
 #include "support/LoaderFuzz.h"
@@ -128,5 +129,5 @@ int main(int argc, char** argv)
 		target, options.seed, rounds, options.first, accepted, rounds - accepted, faults, slow, options.slowMs, slowest,
 		MillisecondsSince(start) / 1000);
 	fs::current_path(fs::temp_directory_path());
-	return faults == 0 && slow == 0 ? 0 : 1;
+	return faults == 0 ? 0 : 1;
 }
