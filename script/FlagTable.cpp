@@ -1,0 +1,329 @@
+#include "script/FlagTable.h"
+
+#include "app/Logger.h"
+#include "common/babel/babel.h"
+#include "script/LuaManager.h"
+
+#include <charconv>
+#include <cmath>
+#include <cctype>
+#include <cstring>
+#include <lua.h>
+#include <tinyxml.h>
+#include <vector>
+
+namespace
+{
+const int FLAG_ENTRIES = 499;
+// Tables nested deeper than this are not saved or read; the entry is skipped.
+const int MAX_FLAG_DEPTH = 64;
+enum { KEY_NUMBER = 3, KEY_STRING = 4 };
+enum { VALUE_NIL = 0, VALUE_BOOLEAN = 1, VALUE_NUMBER = 3, VALUE_STRING = 4, VALUE_TABLE = 5 };
+
+// The shortest text that reads back as the same number, whatever the locale.
+std::string NumberText(lua_Number value)
+{
+	char text[64];
+	const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
+	return std::string(text, result.ptr);
+}
+
+// The number at the start of the text (blanks skipped, trailing characters ignored).
+bool ReadNumber(const char* text, lua_Number& value)
+{
+	while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r')
+		++text;
+	return std::from_chars(text, text + std::strlen(text), value).ec == std::errc();
+}
+
+// Keys made of these characters make valid element names after the "_".
+bool IsPlainName(const std::string& key)
+{
+	for (const char c : key)
+		if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-'))
+			return false;
+	return true;
+}
+
+// The text of the key on top of the stack, with its type; false for a key that has no text form.
+bool KeyText(lua_State* L, std::string& text, int& keyType)
+{
+	if (lua_type(L, -1) == LUA_TNUMBER) {
+		text = NumberText(lua_tonumber(L, -1));
+		keyType = KEY_NUMBER;
+		return true;
+	}
+	if (lua_type(L, -1) == LUA_TSTRING) {
+		size_t length = 0;
+		const char* key = lua_tolstring(L, -1, &length);
+		text.assign(key, length);
+		keyType = KEY_STRING;
+		return true;
+	}
+	return false;
+}
+
+// The element of one entry: "_" and the key when it is a valid name, else "_" with the key in "k".
+TiXmlElement* NewEntryElement(const std::string& keyText, int keyType)
+{
+	const bool plain = IsPlainName(keyText);
+	TiXmlElement* element = new TiXmlElement(plain ? "_" + keyText : std::string("_"));
+	if (!plain)
+		element->SetAttribute("k", keyType == KEY_STRING ? SjisToUtf8(keyText) : keyText);
+	element->SetAttribute("kt", keyType);
+	return element;
+}
+
+void AppendText(TiXmlElement* element, const std::string& text, bool cdata)
+{
+	TiXmlText* node = new TiXmlText(text);
+	node->SetCDATA(cdata);
+	element->LinkEndChild(node);
+}
+
+bool WriteValue(lua_State* L, int index, TiXmlElement* target, std::vector<const void*>& path);
+
+// One child element per entry of the table at the index; entries that cannot be saved are skipped with a Warning.
+void WriteTable(lua_State* L, int index, TiXmlElement* target, std::vector<const void*>& path)
+{
+	lua_checkstack(L, 4);
+	lua_pushnil(L);
+	while (lua_next(L, index) != 0) {
+		// The key is read from a copy, so that converting it cannot disturb lua_next.
+		lua_pushvalue(L, -2);
+		std::string keyText;
+		int keyType = 0;
+		if (!KeyText(L, keyText, keyType)) {
+			g_Logger.Warning(FormatText("フラグテーブルのキー(%s型)は保存できないため、飛ばしました。",
+				lua_typename(L, lua_type(L, -1))));
+		} else {
+			TiXmlElement* child = NewEntryElement(keyText, keyType);
+			if (WriteValue(L, lua_gettop(L) - 1, child, path))
+				target->LinkEndChild(child);
+			else
+				delete child;
+		}
+		lua_pop(L, 2);
+	}
+}
+
+bool WriteValue(lua_State* L, int index, TiXmlElement* target, std::vector<const void*>& path)
+{
+	switch (lua_type(L, index)) {
+	case LUA_TNIL:
+		target->SetAttribute("t", VALUE_NIL);
+		return true;
+	case LUA_TNUMBER:
+		target->SetAttribute("t", VALUE_NUMBER);
+		AppendText(target, NumberText(lua_tonumber(L, index)), false);
+		return true;
+	case LUA_TBOOLEAN:
+		target->SetAttribute("t", VALUE_BOOLEAN);
+		AppendText(target, lua_toboolean(L, index) ? "1" : "0", false);
+		return true;
+	case LUA_TSTRING: {
+		size_t length = 0;
+		const char* text = lua_tolstring(L, index, &length);
+		const std::string utf8 = SjisToUtf8(std::string(text, length));
+		target->SetAttribute("t", VALUE_STRING);
+		// CDATA keeps blanks, line feeds and the empty string as they are.
+		AppendText(target, utf8, utf8.find("]]>") == std::string::npos);
+		return true;
+	}
+	case LUA_TTABLE: {
+		const void* table = lua_topointer(L, index);
+		if (int(path.size()) >= MAX_FLAG_DEPTH) {
+			g_Logger.Warning(FormatText("フラグテーブルの入れ子が %d 段を超えるため、%s を飛ばしました。",
+				MAX_FLAG_DEPTH, target->Value()));
+			return false;
+		}
+		for (const void* outer : path)
+			if (outer == table) {
+				g_Logger.Warning(FormatText("フラグテーブルが自分自身を含むため、%s を飛ばしました。", target->Value()));
+				return false;
+			}
+		target->SetAttribute("t", VALUE_TABLE);
+		path.push_back(table);
+		WriteTable(L, index, target, path);
+		path.pop_back();
+		return true;
+	}
+	default:
+		g_Logger.Warning(FormatText("フラグテーブルの値(%s型)は保存できないため、%s を飛ばしました。",
+			lua_typename(L, lua_type(L, index)), target->Value()));
+		return false;
+	}
+}
+
+// Pushes the key of the element; false for one whose key cannot be read.
+bool PushKey(lua_State* L, const TiXmlElement* source, int keyType)
+{
+	const char* stored = source->Attribute("k");
+	const std::string name = source->ValueStr();
+	const std::string text = stored ? std::string(stored) : name.substr(std::min<std::size_t>(1, name.size()));
+	if (keyType != KEY_NUMBER) {
+		const std::string key = stored ? Utf8ToSjis(text) : text;
+		lua_pushlstring(L, key.data(), key.size());
+		return true;
+	}
+	lua_Number key = 0;
+	if (!ReadNumber(text.c_str(), key) || std::isnan(key))
+		return false;
+	lua_pushnumber(L, key);
+	return true;
+}
+
+// The text of the element's first child when it is a text node; null otherwise.
+const char* FirstText(const TiXmlElement* source)
+{
+	const TiXmlNode* first = source->FirstChild();
+	return first && first->ToText() ? first->Value() : nullptr;
+}
+
+int ReadEntry(lua_State* L, int index, const TiXmlElement* source, int depth);
+
+// Fills a new table on top of the stack from the child elements; bad ones are skipped with a Warning.
+void ReadTable(lua_State* L, const TiXmlElement* source, int depth)
+{
+	lua_newtable(L);
+	const int table = lua_gettop(L);
+	for (const TiXmlElement* child = source->FirstChildElement(); child; child = child->NextSiblingElement())
+		if (ReadEntry(L, table, child, depth + 1) != 0)
+			g_Logger.Warning(FormatText("フラグテーブルの要素 %s が壊れているため、飛ばしました。", child->ValueStr()));
+}
+
+// Pushes the value the element holds; false when it holds none that can be stored.
+bool PushValue(lua_State* L, const TiXmlElement* source, int valueType, int depth)
+{
+	const char* text = FirstText(source);
+	const bool empty = source->FirstChild() == nullptr;
+	switch (valueType) {
+	case VALUE_NIL:
+		lua_pushnil(L);
+		return true;
+	case VALUE_NUMBER: {
+		lua_Number value = 0;
+		if (!text || !ReadNumber(text, value))
+			return false;
+		lua_pushnumber(L, value);
+		return true;
+	}
+	case VALUE_BOOLEAN: {
+		lua_Number value = 0;
+		if (!text || !ReadNumber(text, value))
+			return false;
+		lua_pushboolean(L, int(value) != 0);
+		return true;
+	}
+	case VALUE_STRING: {
+		if (!text && !empty)
+			return false;
+		const std::string value = text ? Utf8ToSjis(text) : std::string();
+		lua_pushlstring(L, value.data(), value.size());
+		return true;
+	}
+	case VALUE_TABLE:
+		if (text)
+			return false;
+		if (depth > MAX_FLAG_DEPTH) {
+			g_Logger.Warning(FormatText("フラグテーブルの入れ子が %d 段を超えるため、%s を飛ばしました。",
+				MAX_FLAG_DEPTH, source->ValueStr()));
+			return false;
+		}
+		ReadTable(L, source, depth);
+		return true;
+	default:
+		return false;
+	}
+}
+
+int ReadEntry(lua_State* L, int index, const TiXmlElement* source, int depth)
+{
+	int valueType = 0;
+	int keyType = 0;
+	if (source->QueryIntAttribute("t", &valueType) != TIXML_SUCCESS ||
+		source->QueryIntAttribute("kt", &keyType) != TIXML_SUCCESS)
+		return -1;
+	lua_checkstack(L, 4);
+	if (!PushKey(L, source, keyType))
+		return -1;
+	if (PushValue(L, source, valueType, depth))
+		lua_rawset(L, index);
+	else
+		lua_pop(L, 1);
+	return 0;
+}
+}
+
+bool luavar2xml(lua_State* L, int index, TiXmlElement* target)
+{
+	std::vector<const void*> path;
+	const int absolute = index > 0 ? index : lua_gettop(L) + index + 1;
+	return WriteValue(L, absolute, target, path);
+}
+
+int xml2luavar(lua_State* L, int index, const TiXmlElement* source)
+{
+	const int absolute = index > 0 ? index : lua_gettop(L) + index + 1;
+	return ReadEntry(L, absolute, source, 1);
+}
+
+void TMorvalethLuaManager::CreateFlagTable()
+{
+	if (!m_State)
+		return;
+	lua_createtable(m_State, FLAG_ENTRIES, 0);
+	for (int i = 1; i <= FLAG_ENTRIES; ++i) {
+		lua_pushboolean(m_State, 0);
+		lua_rawseti(m_State, -2, i);
+	}
+	lua_setglobal(m_State, "Flag");
+}
+
+void TMorvalethLuaManager::SaveToXML(TiXmlElement* parent)
+{
+	if (!m_State || !parent)
+		return;
+	lua_getglobal(m_State, "Flag");
+	if (lua_istable(m_State, -1)) {
+		TiXmlElement* flag = new TiXmlElement("Flag");
+		luavar2xml(m_State, -1, flag);
+		parent->LinkEndChild(flag);
+	}
+	lua_pop(m_State, 1);
+}
+
+bool TMorvalethLuaManager::LoadFromXML(TiXmlElement* element)
+{
+	if (!m_State) {
+		g_Logger.Error("TMorvalethLuaManager::LoadFromXML() error : Lua state null.");
+		return false;
+	}
+	if (!element) {
+		LOG_ERROR("LuaEvent がありません。");
+		return false;
+	}
+	const int top = lua_gettop(m_State);
+	bool read = false;
+	for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+		// Only the flag table is kept in the save; an edited save cannot replace other globals.
+		if (child->ValueStr() != "Flag") {
+			LOG_WARNING("%s は読み込みません。", child->ValueStr());
+			continue;
+		}
+		lua_settop(m_State, top);
+		lua_newtable(m_State);
+		for (const TiXmlElement* entry = child->FirstChildElement(); entry; entry = entry->NextSiblingElement())
+			if (xml2luavar(m_State, top + 1, entry) != 0) {
+				g_Logger.Error("xml2luavar error");
+				lua_settop(m_State, top);
+				return false;
+			}
+		read = true;
+	}
+	// The global changes only once the whole element has been read.
+	if (read)
+		lua_setglobal(m_State, "Flag");
+	lua_settop(m_State, top);
+	return true;
+}

@@ -1,0 +1,17 @@
+#ifndef MORVALETH_SCRIPT_FLAGTABLE_H
+#define MORVALETH_SCRIPT_FLAGTABLE_H
+
+struct lua_State;
+class TiXmlElement;
+
+// The scripts' lasting state in the save: one element per Lua value, named "_" and
+// the key's text, with the key type "kt" (3 number, 4 string) and the value type
+// "t" (0 nil, 1 boolean, 3 number, 4 string, 5 table). Numbers are written so that
+// they read back exactly; a key that is no XML name goes into the attribute "k".
+
+/// Writes the value at the index into the element: "t" and the content, a table entry by entry; false for a value of no savable type.
+bool luavar2xml(lua_State* L, int index, TiXmlElement* target);
+/// Reads one entry from the element into the table at the index; 0, or -1 for an element without a usable key or type.
+int xml2luavar(lua_State* L, int index, const TiXmlElement* source);
+
+#endif

@@ -1,0 +1,296 @@
+#include "script/LuaManager.h"
+
+#include "app/GameMaster.h"
+#include "app/Logger.h"
+#include "platform/FileSystem.h"
+#include "script/ScriptAPI.h"
+#include "script/ScriptLog.h"
+#include "script/ScriptRegistration.h"
+
+#include <lauxlib.h>
+#include <lua.h>
+#include <lualib.h>
+#include <utility>
+
+TBattleInterface* g_BattleInterface = nullptr;
+TScriptAPI* g_ScriptAPI = nullptr;
+int g_ScriptMaster = 0;
+TWorldMapInterface* g_ScriptWorldMap = nullptr;
+
+namespace
+{
+const char* const SEARCH_PATH_FORMAT = "?;?.lua;%s/Script/?;%s/Script/?.lua";
+
+// Appends the path to package.path, or makes it package.path when there is none yet.
+void AppendSearchPath(lua_State* L, const char* searchPath)
+{
+	lua_getglobal(L, "package");
+	if (lua_istable(L, -1)) {
+		lua_getfield(L, -1, "path");
+		std::string path = searchPath;
+		if (lua_isstring(L, -1) && lua_type(L, -1) == LUA_TSTRING)
+			path = std::string(lua_tostring(L, -1)) + ";" + searchPath;
+		lua_pop(L, 1);
+		lua_pushlstring(L, path.data(), path.size());
+		lua_setfield(L, -2, "path");
+	}
+	lua_pop(L, 1);
+}
+
+// Loads the file as a chunk named "@file", as the stock loader does (a first line
+// starting with "#" is skipped, its line feed kept), but opens it through the
+// file-name layer so that Shift-JIS paths work. Lua's status; the message on error.
+int LoadChunk(lua_State* L, const char* file)
+{
+	std::FILE* in = OpenFile(file, "rb");
+	if (!in) {
+		lua_pushfstring(L, "cannot open %s", file);
+		return LUA_ERRFILE;
+	}
+	std::string text;
+	char buffer[65536];
+	std::size_t count;
+	while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+		text.append(buffer, count);
+	const bool failed = std::ferror(in) != 0;
+	std::fclose(in);
+	if (failed) {
+		lua_pushfstring(L, "cannot read %s", file);
+		return LUA_ERRFILE;
+	}
+	std::size_t start = 0;
+	if (!text.empty() && text[0] == '#')
+		start = std::min(text.find('\n'), text.size());
+	const std::string chunkName = std::string("@") + file;
+	return luaL_loadbuffer(L, text.data() + start, text.size() - start, chunkName.c_str());
+}
+
+// Lua's statuses of a run that ended in an error (C++ exceptions that reach Lua give -1).
+bool IsFailure(int status)
+{
+	return status != 0 && status != LUA_YIELD;
+}
+}
+
+lua_State* LuaCreateState(const char* file, const char* searchPath)
+{
+	lua_State* L = luaL_newstate();
+	if (!L)
+		return nullptr;
+	lua_register(L, "_ALERT", _ALERT);
+	lua_register(L, "print_log", print_log);
+	luaL_openlibs(L);
+	if (searchPath)
+		AppendSearchPath(L, searchPath);
+	if (LoadChunk(L, file) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+		_ALERT(L);
+		lua_close(L);
+		return nullptr;
+	}
+	return L;
+}
+
+class TMorvalethLuaManager::TContextScope
+{
+public:
+	explicit TContextScope(const TMorvalethLuaManager& manager)
+		: m_Battle(g_BattleInterface), m_ScriptAPI(g_ScriptAPI), m_Master(g_ScriptMaster),
+		  m_WorldMap(g_ScriptWorldMap)
+	{
+		g_BattleInterface = manager.m_BattleInterface;
+		g_ScriptAPI = manager.m_ScriptAPI;
+		g_ScriptWorldMap = manager.m_WorldMap;
+		g_ScriptMaster = manager.m_MasterIndex;
+	}
+	// A call nested in another script's run hands the outer script its own context back.
+	~TContextScope()
+	{
+		g_BattleInterface = m_Battle;
+		g_ScriptAPI = m_ScriptAPI;
+		g_ScriptMaster = m_Master;
+		g_ScriptWorldMap = m_WorldMap;
+	}
+
+private:
+	TBattleInterface* m_Battle;
+	TScriptAPI* m_ScriptAPI;
+	int m_Master;
+	TWorldMapInterface* m_WorldMap;
+};
+
+TMorvalethLuaManager::TMorvalethLuaManager()
+	: m_BattleInterface(nullptr), m_State(nullptr), m_Suspended(false), m_Result(false), m_MasterIndex(0),
+	  m_ScriptAPI(nullptr), m_WorldMap(nullptr), m_Thread(nullptr), m_ThreadRef(LUA_NOREF), m_Running(false)
+{
+	LuaLogReset();
+}
+
+TMorvalethLuaManager::~TMorvalethLuaManager()
+{
+	CloseState();
+}
+
+TMorvalethLuaManager::TMorvalethLuaManager(TMorvalethLuaManager&& other) noexcept
+	: m_BattleInterface(other.m_BattleInterface), m_State(std::exchange(other.m_State, nullptr)),
+	  m_Suspended(std::exchange(other.m_Suspended, false)), m_Result(other.m_Result),
+	  m_MasterIndex(other.m_MasterIndex), m_ScriptAPI(other.m_ScriptAPI), m_WorldMap(other.m_WorldMap),
+	  m_Thread(std::exchange(other.m_Thread, nullptr)), m_ThreadRef(std::exchange(other.m_ThreadRef, LUA_NOREF)),
+	  m_Running(std::exchange(other.m_Running, false))
+{
+}
+
+TMorvalethLuaManager& TMorvalethLuaManager::operator=(TMorvalethLuaManager&& other) noexcept
+{
+	if (this != &other) {
+		CloseState();
+		m_BattleInterface = other.m_BattleInterface;
+		m_State = std::exchange(other.m_State, nullptr);
+		m_Suspended = std::exchange(other.m_Suspended, false);
+		m_Result = other.m_Result;
+		m_MasterIndex = other.m_MasterIndex;
+		m_ScriptAPI = other.m_ScriptAPI;
+		m_WorldMap = other.m_WorldMap;
+		m_Thread = std::exchange(other.m_Thread, nullptr);
+		m_ThreadRef = std::exchange(other.m_ThreadRef, LUA_NOREF);
+		m_Running = std::exchange(other.m_Running, false);
+	}
+	return *this;
+}
+
+void TMorvalethLuaManager::SetContext(TBattleInterface* battle, TScriptAPI* scriptApi, TWorldMapInterface* worldMap)
+{
+	m_BattleInterface = battle;
+	m_ScriptAPI = scriptApi;
+	m_WorldMap = worldMap;
+}
+
+void TMorvalethLuaManager::SetMasterIndex(int master)
+{
+	m_MasterIndex = master;
+}
+
+bool TMorvalethLuaManager::LoadLua(const char* file)
+{
+	if (m_Running) {
+		LOG_ERROR("実行中のスクリプトは読み込み直せません。(%s)", file);
+		return false;
+	}
+	// Without a scenario the search stays in the working folder, never in "/Script".
+	const std::string& scenarioDir = g_GameMaster.m_ScenarioDir;
+	const std::string scenario = scenarioDir.empty() ? std::string(".") : NativePath(scenarioDir);
+	const std::string searchPath = FormatText(SEARCH_PATH_FORMAT, scenario, scenario);
+	lua_State* L = LuaCreateState(file, searchPath.c_str());
+	if (!L) {
+		g_Logger.Error(FormatText("TMorvalethLuaManager::LoadLua error:%s のロードに失敗ました。", file));
+		return false;
+	}
+	RegisterScriptConstants(L);
+	RegisterScriptAPI(L);
+	// A call still suspended belongs to the old state and ends with it.
+	CloseState();
+	m_State = L;
+	return true;
+}
+
+bool TMorvalethLuaManager::CallFunction(const char* name)
+{
+	return CallFunction(name, std::vector<std::string>());
+}
+
+bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std::string>& arguments)
+{
+	LOG_DEBUG("s %s", name);
+	if (!m_State) {
+		LOG_ERROR("スクリプトが読み込まれていないため、関数 %s を呼び出せません。", name);
+		return false;
+	}
+	if (m_Suspended || m_Running) {
+		LOG_ERROR("前の呼び出しが終わっていないため、関数 %s を呼び出せません。", name);
+		return false;
+	}
+	TContextScope context(*this);
+	if (m_ScriptAPI)
+		m_ScriptAPI->ClearEvents();
+
+	m_Thread = lua_newthread(m_State);
+	m_ThreadRef = luaL_ref(m_State, LUA_REGISTRYINDEX);
+	// A raw read: a script's metatable on the globals cannot raise an error here.
+	lua_pushstring(m_Thread, name);
+	lua_rawget(m_Thread, LUA_GLOBALSINDEX);
+	if (!lua_isfunction(m_Thread, -1)) {
+		LOG_ERROR("関数でないもの(%s)を呼び出そうとしました。", name);
+		ReleaseThread();
+		return false;
+	}
+	if (!lua_checkstack(m_Thread, int(arguments.size()))) {
+		LOG_ERROR("関数 %s の引数が多すぎます。", name);
+		ReleaseThread();
+		return false;
+	}
+	for (const std::string& argument : arguments)
+		lua_pushlstring(m_Thread, argument.data(), argument.size());
+	const int status = RunThread(int(arguments.size()));
+	if (IsFailure(status)) {
+		LOG_ERROR("関数 %s のresume error %d", name, status);
+		_ALERT(m_Thread);
+		ReleaseThread();
+		return false;
+	}
+	LOG_DEBUG("e %s", name);
+	return true;
+}
+
+bool TMorvalethLuaManager::Resume()
+{
+	LOG_DEBUG("s");
+	if (!m_Suspended || m_Running) {
+		LOG_ERROR("再開する呼び出しがありません。");
+		return false;
+	}
+	TContextScope context(*this);
+	const int status = RunThread(0);
+	if (IsFailure(status)) {
+		g_Logger.Error(FormatText("TMorvalethLuaManager::Resume error:resume error %d", status));
+		_ALERT(m_Thread);
+		ReleaseThread();
+		return false;
+	}
+	LOG_DEBUG("e");
+	return true;
+}
+
+int TMorvalethLuaManager::RunThread(int argumentCount)
+{
+	m_Result = false;
+	m_Running = true;
+	const int status = lua_resume(m_Thread, argumentCount);
+	m_Running = false;
+	m_Suspended = status == LUA_YIELD;
+	if (m_Suspended) {
+		// What the script yielded is not used; the resume hands it nothing back.
+		lua_settop(m_Thread, 0);
+	} else if (status == 0) {
+		const int top = lua_gettop(m_Thread);
+		m_Result = top > 0 && lua_isboolean(m_Thread, top) && lua_toboolean(m_Thread, top);
+		ReleaseThread();
+	}
+	return status;
+}
+
+void TMorvalethLuaManager::ReleaseThread()
+{
+	if (m_State && m_ThreadRef != LUA_NOREF)
+		luaL_unref(m_State, LUA_REGISTRYINDEX, m_ThreadRef);
+	m_ThreadRef = LUA_NOREF;
+	m_Thread = nullptr;
+}
+
+void TMorvalethLuaManager::CloseState()
+{
+	if (m_State)
+		lua_close(m_State);
+	m_State = nullptr;
+	m_Thread = nullptr;
+	m_ThreadRef = LUA_NOREF;
+	m_Suspended = false;
+}

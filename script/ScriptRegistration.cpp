@@ -1,0 +1,78 @@
+// The names every script state gets after its chunk has run: the constants and
+// the engine functions. The table of engine functions is the one list of them,
+// in the order of registration; each family adds its functions at its place.
+
+#include "script/ScriptRegistration.h"
+
+#include "script/ScriptLog.h"
+
+#include <lua.h>
+
+namespace
+{
+// A group of constants numbered by their position from the first value on.
+struct TConstantGroup
+{
+	int first;
+	std::vector<const char*> names;
+};
+
+const TConstantGroup CONSTANT_GROUPS[] = {
+	{0, {"ACTION_WAIT", "ACTION_ATTACK", "ACTION_CHARGE", "ACTION_SPECIAL", "ACTION_RUNAWAY"}},
+	{1, {"NOEFFECT", "POISON", "STONE", "PARALYZE", "SLEEP", "DREAM", "DEATH", "ABSORB", "HPRECOVER", "MPRECOVER",
+		"CRASHWALL", "PLUS_PA", "PLUS_PD", "PLUS_SKILL", "PLUS_SPEED", "PLUS_MA", "PLUS_MD", "PLUS_HPRECOVER",
+		"PLUS_MPRECOVER", "PLUS_ATTACKCOUNT", "CURE_POISON", "CURE_STONE", "CURE_PARALYZE", "CURE_SLEEP",
+		"CURE_DREAM", "CURE_ALL", "CHANGE_RESISTANCE", "CHANGE_MOVETYPE", "SUMMON", "REVIVE"}},
+	// Set after the effect kinds: the resistance's ABSORB (4) is the one that stays.
+	{1, {"WEAK", "NORMAL", "STRONG", "ABSORB"}},
+	{1, {"ELEMENT_SUMMON", "ELEMENT_SUMMONED"}},
+	{1, {"MAPOBJ_CITY", "MAPOBJ_WALL", "MAPOBJ_ROAD", "MAPOBJ_CASTLE"}},
+	{0, {"IMAGE_EVENT", "IMAGE_FACE", "IMAGE_CHARACHIP"}},
+};
+
+const char* const BUTTON_NAMES[] = {"BUTTON_OK", "BUTTON_YES", "BUTTON_NO", "BUTTON_CANCEL"};
+const char* const MOUSE_EVENT_NAMES[] = {"EVENT_MOUSELPRESSED", "EVENT_MOUSERPRESSED", "EVENT_MOUSEMOVED"};
+
+void SetConstant(lua_State* L, const char* name, int value)
+{
+	lua_pushstring(L, name);
+	lua_pushnumber(L, value);
+	lua_settable(L, LUA_GLOBALSINDEX);
+}
+
+const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
+	{"debug_log", debug_log},
+	// battle: api_battle_get_turn ... api_battle_rm_map_obj
+	// masters and characters: api_get_current_master ... api_exists_hero
+	// sound, screen and mouse, script windows, message dialog, images: api_music_set ... api_image_load
+	// game state, masters, alliances, character data: api_last_dead_master ... api_get_chara_master
+	// world map: api_scenario_is_ending ... api_scenario_endturn
+	// clock: api_get_msec
+};
+}
+
+void RegisterScriptConstants(lua_State* L)
+{
+	for (const TConstantGroup& group : CONSTANT_GROUPS)
+		for (std::size_t i = 0; i < group.names.size(); ++i)
+			SetConstant(L, group.names[i], group.first + int(i));
+	for (int i = 0; i < 4; ++i)
+		SetConstant(L, BUTTON_NAMES[i], 1 << i);
+	for (int i = 0; i < 3; ++i)
+		SetConstant(L, MOUSE_EVENT_NAMES[i], i);
+	SetConstant(L, "AREACHARA_MAX", 20);
+	SetConstant(L, "DEFAULT_ALLIANCETURN", 6);
+}
+
+void RegisterScriptAPI(lua_State* L)
+{
+	for (const TScriptFunction& entry : SCRIPT_FUNCTIONS) {
+		lua_pushcclosure(L, entry.function, 0);
+		lua_setfield(L, LUA_GLOBALSINDEX, entry.name);
+	}
+}
+
+const std::vector<TScriptFunction>& ScriptFunctionTable()
+{
+	return SCRIPT_FUNCTIONS;
+}

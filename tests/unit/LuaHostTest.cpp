@@ -1,0 +1,246 @@
+#include "unit/ScriptFixture.h"
+
+#include "app/GameMaster.h"
+#include "platform/FileSystem.h"
+#include "script/LuaManager.h"
+#include "script/ScriptAPI.h"
+
+#include <lua.h>
+#include <utility>
+
+namespace
+{
+class LuaHost : public ScriptTest
+{
+protected:
+	// A manager with the script loaded; fails the test when it does not load.
+	void Load(TMorvalethLuaManager& manager, const std::string& text, const std::string& name = "host.lua")
+	{
+		ASSERT_TRUE(manager.LoadLua(WriteScript(name, text).c_str()));
+	}
+};
+
+const char* const STEPS_SCRIPT =
+	"function steps(a, b, c)\n"
+	"  print_log(a, b, c)\n"
+	"  coroutine.yield(1, 2)\n"
+	"  coroutine.yield()\n"
+	"  return a == 'x'\n"
+	"end\n"
+	"function returns(kind)\n"
+	"  if kind == 'true' then return true end\n"
+	"  if kind == 'true5' then return true, 5 end\n"
+	"  if kind == '5true' then return 5, true end\n"
+	"  if kind == 'false' then return false end\n"
+	"end\n"
+	"function boom() local t = nil; return t.field end\n"
+	"function late() coroutine.yield(); error('late failure') end\n";
+}
+
+TEST_F(LuaHost, ACallYieldsAndIsResumedFrameByFrameUntilItsResult)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, STEPS_SCRIPT);
+	ASSERT_TRUE(manager.CallFunction("steps", {"x", "y", "z"}));
+	EXPECT_TRUE(manager.IsSuspended());
+	EXPECT_FALSE(manager.GetResult());
+	ASSERT_TRUE(manager.Resume());
+	EXPECT_TRUE(manager.IsSuspended());
+	ASSERT_TRUE(manager.Resume());
+	EXPECT_FALSE(manager.IsSuspended());
+	EXPECT_TRUE(manager.GetResult());
+	EXPECT_EQ(std::vector<std::string>{"x y z "}, ScriptLog());
+	// Debug lines mark the start and end of the call and of each resume.
+	EXPECT_EQ(1, m_Log.CountLines(":s steps"));
+	EXPECT_EQ(1, m_Log.CountLines(":e steps"));
+	EXPECT_EQ(4, m_Log.CountLines("Debug TMorvalethLuaManager::Resume:"));
+}
+
+TEST_F(LuaHost, TheResultIsTheBooleanOnTopOfWhatTheCallReturned)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, STEPS_SCRIPT);
+	const std::pair<const char*, bool> cases[] = {
+		{"true", true}, {"true5", false}, {"5true", true}, {"false", false},
+		// Nothing returned: false, not what an earlier call returned.
+		{"nothing", false}, {"true", true}, {"nothing", false},
+	};
+	for (const auto& c : cases) {
+		ASSERT_TRUE(manager.CallFunction("returns", {c.first})) << c.first;
+		EXPECT_EQ(c.second, manager.GetResult()) << c.first;
+		EXPECT_EQ(0, lua_gettop(manager.GetState())) << "results never pile up on the state's stack";
+	}
+}
+
+TEST_F(LuaHost, AFailedRunIsLoggedAndTheScriptAnswersTheNextCall)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, STEPS_SCRIPT);
+	EXPECT_FALSE(manager.CallFunction("boom"));
+	EXPECT_FALSE(manager.IsSuspended());
+	EXPECT_EQ(1, m_Log.CountLines("関数 boom のresume error 2"));
+	const std::vector<std::string> log = ScriptLog();
+	ASSERT_EQ(1u, log.size());
+	EXPECT_NE(std::string::npos, log[0].find("host.lua:13: attempt to index local 't' (a nil value)")) << log[0];
+
+	ASSERT_TRUE(manager.CallFunction("returns", {"true"}));
+	EXPECT_TRUE(manager.GetResult());
+
+	ASSERT_TRUE(manager.CallFunction("late"));
+	EXPECT_FALSE(manager.Resume());
+	EXPECT_EQ(1, m_Log.CountLines("Error TMorvalethLuaManager::Resume error:resume error 2"));
+	EXPECT_FALSE(manager.IsSuspended());
+	ASSERT_TRUE(manager.CallFunction("returns", {"true"}));
+	EXPECT_TRUE(manager.GetResult());
+}
+
+TEST_F(LuaHost, CallsAndResumesAtTheWrongTimeAreRefused)
+{
+	TMorvalethLuaManager idle;
+	EXPECT_FALSE(idle.CallFunction("anything")) << "no state yet";
+	EXPECT_FALSE(idle.Resume());
+
+	TMorvalethLuaManager manager;
+	Load(manager, STEPS_SCRIPT);
+	EXPECT_FALSE(manager.Resume()) << "nothing suspended";
+	ASSERT_TRUE(manager.CallFunction("steps", {"x", "y", "z"}));
+	EXPECT_FALSE(manager.CallFunction("returns", {"true"})) << "a call is suspended";
+	EXPECT_TRUE(manager.IsSuspended());
+	EXPECT_TRUE(manager.Resume());
+	EXPECT_TRUE(manager.Resume());
+	EXPECT_TRUE(manager.GetResult());
+	EXPECT_EQ(4, m_Log.CountLines("Error "));
+}
+
+TEST_F(LuaHost, MissingFilesAndFunctionsAreErrorsNotCrashes)
+{
+	TMorvalethLuaManager manager;
+	EXPECT_FALSE(manager.LoadLua("missing.lua"));
+	EXPECT_EQ(1, m_Log.CountLines("Error TMorvalethLuaManager::LoadLua error:missing.lua のロードに失敗ました。"));
+	EXPECT_EQ(std::vector<std::string>{"cannot open missing.lua (Line -1)"}, ScriptLog());
+
+	Load(manager, "value = 1\nfunction ok() return true end\n");
+	EXPECT_FALSE(manager.CallFunction("nofunc"));
+	EXPECT_FALSE(manager.CallFunction("value"));
+	EXPECT_EQ(1, m_Log.CountLines("関数でないもの(nofunc)を呼び出そうとしました。"));
+	EXPECT_EQ(1, m_Log.CountLines("関数でないもの(value)を呼び出そうとしました。"));
+
+	// A file that fails to load or to run keeps the state that was there.
+	EXPECT_FALSE(manager.LoadLua(WriteScript("syntax.lua", "function (").c_str()));
+	EXPECT_FALSE(manager.LoadLua(WriteScript("runs.lua", "error('at load')").c_str()));
+	ASSERT_TRUE(manager.CallFunction("ok"));
+	EXPECT_TRUE(manager.GetResult());
+}
+
+TEST_F(LuaHost, TopLevelCodeSeesNoEngineNamesAndTheEngineNamesWin)
+{
+	TMorvalethLuaManager manager;
+	EXPECT_FALSE(manager.LoadLua(WriteScript("early.lua", "debug_log('too early')").c_str()));
+	Load(manager, "seen = tostring(ABSORB)\nprint_log('top', type(_ALERT))\ndebug_log = 5\n"
+		"function check() return seen == 'nil' and ABSORB == 4 and type(debug_log) == 'function' end\n");
+	ASSERT_TRUE(manager.CallFunction("check"));
+	EXPECT_TRUE(manager.GetResult());
+}
+
+TEST_F(LuaHost, TheScriptLogHasItsExactLines)
+{
+	{
+		TMorvalethLuaManager manager;
+		Load(manager, "function run()\n"
+			"  print_log('a', 1, true, nil, 0.5)\n"
+			"  print_log({1, 'x', {2}})\n"
+			"  print_log(string.rep('z', 2000))\n"
+			"  print_log(string.rep('y', 1100), 'short')\n"
+			"  _ALERT('alert')\n"
+			"  _ALERT({})\n"
+			"  debug_log('d', 2, false)\n"
+			"end\n");
+		ASSERT_TRUE(manager.CallFunction("run"));
+	}
+	const std::vector<std::string> expected = {"a 1 true ?0.5 ", "1 x ?", "toolongstr", "toolongstrshort ",
+		"alert (Line 6)"};
+	EXPECT_EQ(expected, ScriptLog());
+	EXPECT_EQ(1, m_Log.CountLines("Debug Lua Log: d 2 false "));
+
+	TMorvalethLuaManager another;
+	EXPECT_TRUE(ScriptLog().empty()) << "every new manager empties the script log";
+}
+
+TEST_F(LuaHost, NestedCallsGiveTheOuterScriptItsContextBack)
+{
+	struct Probe
+	{
+		TMorvalethLuaManager* inner;
+		std::vector<std::pair<int, TScriptAPI*>> seen;
+	} probe;
+	TScriptAPI outerApi(nullptr), innerApi(nullptr);
+	TMorvalethLuaManager outer, inner;
+	probe.inner = &inner;
+	outer.SetContext(nullptr, &outerApi, nullptr);
+	outer.SetMasterIndex(1);
+	inner.SetContext(nullptr, &innerApi, nullptr);
+	inner.SetMasterIndex(0);
+	Load(outer, "function run() probe(); nested(); probe(); reenter() end\n", "outer.lua");
+	Load(inner, "function run() probe() end\n", "inner.lua");
+
+	for (lua_State* L : {outer.GetState(), inner.GetState()}) {
+		lua_pushlightuserdata(L, &probe);
+		lua_pushcclosure(L, [](lua_State* L) {
+			static_cast<Probe*>(lua_touserdata(L, lua_upvalueindex(1)))->seen.push_back({g_ScriptMaster, g_ScriptAPI});
+			return 0;
+		}, 1);
+		lua_setglobal(L, "probe");
+	}
+	lua_pushlightuserdata(outer.GetState(), &probe);
+	lua_pushcclosure(outer.GetState(), [](lua_State* L) {
+		static_cast<Probe*>(lua_touserdata(L, lua_upvalueindex(1)))->inner->CallFunction("run");
+		return 0;
+	}, 1);
+	lua_setglobal(outer.GetState(), "nested");
+	lua_pushlightuserdata(outer.GetState(), &outer);
+	lua_pushcclosure(outer.GetState(), [](lua_State* L) {
+		// The same manager cannot be entered while it runs.
+		lua_pushboolean(L, static_cast<TMorvalethLuaManager*>(lua_touserdata(L, lua_upvalueindex(1)))->CallFunction("run"));
+		lua_setglobal(L, "reentered");
+		return 0;
+	}, 1);
+	lua_setglobal(outer.GetState(), "reenter");
+
+	ASSERT_TRUE(outer.CallFunction("run"));
+	const std::vector<std::pair<int, TScriptAPI*>> expected = {{1, &outerApi}, {0, &innerApi}, {1, &outerApi}};
+	EXPECT_EQ(expected, probe.seen);
+	lua_getglobal(outer.GetState(), "reentered");
+	EXPECT_TRUE(lua_isboolean(outer.GetState(), -1) && !lua_toboolean(outer.GetState(), -1));
+	EXPECT_EQ(nullptr, g_ScriptAPI);
+	EXPECT_EQ(0, g_ScriptMaster);
+}
+
+TEST_F(LuaHost, ModulesAreFoundThroughTheScenarioScriptFolder)
+{
+	ASSERT_TRUE(CreateDirectories(m_Dir / "Script"));
+	WriteScript("Script/helper.lua", "return { twice = function(x) return 2 * x end }\n");
+	TMorvalethLuaManager manager;
+	Load(manager, "local helper = require('helper')\nfunction check() return helper.twice(21) == 42 end\n");
+	ASSERT_TRUE(manager.CallFunction("check"));
+	EXPECT_TRUE(manager.GetResult());
+}
+
+TEST_F(LuaHost, ManagersMoveWithTheirStatesAndASuspendedCallEndsWithItsState)
+{
+	std::vector<TMorvalethLuaManager> managers;
+	for (int i = 0; i < 5; ++i) {
+		managers.emplace_back();
+		Load(managers.back(), STEPS_SCRIPT);
+		ASSERT_TRUE(managers.back().CallFunction("steps", {"x", "", ""}));
+	}
+	for (TMorvalethLuaManager& manager : managers) {
+		EXPECT_TRUE(manager.Resume());
+		EXPECT_TRUE(manager.Resume());
+		EXPECT_TRUE(manager.GetResult());
+	}
+	TMorvalethLuaManager& manager = managers.front();
+	ASSERT_TRUE(manager.CallFunction("steps", {"x", "", ""}));
+	Load(manager, STEPS_SCRIPT);
+	EXPECT_FALSE(manager.IsSuspended());
+	EXPECT_FALSE(manager.Resume());
+}
