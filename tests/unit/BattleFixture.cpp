@@ -1,11 +1,14 @@
 #include "BattleFixture.h"
 
+#include "app/GameConfig.h"
+#include "app/GameMaster.h"
 #include "model/MorvalethData.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 #include <boost/filesystem.hpp>
+#include <functional>
 
 namespace
 {
@@ -13,28 +16,23 @@ const char* const MAGIC_TABLE = R"(<MagicList>
 	<Magic id="bolt" groupid="arcane"><Name>Bolt</Name><Entry specialid="blade" rank="1"/></Magic>
 	<Magic id="storm" groupid="arcane" limit="1"><Name>Storm</Name><Entry specialid="smash" rank="0"/></Magic>
 </MagicList>)";
-
 const char* const MAGIC_GROUP = R"(<MagicGroupList><MagicGroup id="arcane"><Name>Arcane</Name></MagicGroup></MagicGroupList>)";
+const char* const RACE = R"(<RaceList><Race id="beast"><Name>Beast</Name></Race><Race id="human"><Name>Human</Name></Race></RaceList>)";
 
-const char* const RACE = R"(<RaceList>
-	<Race id="beast"><Name>Beast</Name></Race>
-	<Race id="human"><Name>Human</Name></Race>
-</RaceList>)";
+/// Elements of the names, with their indices, under the list element.
+std::string NamedList(const char* list, const char* element, std::vector<const char*> names)
+{
+	std::string xml = std::string("<") + list + ">";
+	for (std::size_t i = 0; i < names.size(); ++i)
+		xml += std::string("<") + element + " index=\"" + std::to_string(i) + "\"><Name>" + names[i] + "</Name></" + element + ">";
+	return xml + "</" + list + ">";
+}
 
-const char* const MAP_CHIP_TYPE = R"(<GroundList>
-	<MapGroundList>
-		<MapGround index="0"><Name>Plain</Name></MapGround>
-		<MapGround index="1"><Name>Forest</Name></MapGround>
-		<MapGround index="2"><Name>Hill</Name></MapGround>
-	</MapGroundList>
-	<MapObjectList>
-		<MapObject index="0"><Name>None</Name></MapObject>
-		<MapObject index="1"><Name>City</Name></MapObject>
-		<MapObject index="2"><Name>Wall</Name></MapObject>
-		<MapObject index="3"><Name>Road</Name></MapObject>
-		<MapObject index="4"><Name>Castle</Name></MapObject>
-	</MapObjectList>
-</GroundList>)";
+std::string MapChipType()
+{
+	return "<GroundList>" + NamedList("MapGroundList", "MapGround", {"Plain", "Forest", "Hill"})
+		+ NamedList("MapObjectList", "MapObject", {"None", "City", "Wall", "Road", "Castle"}) + "</GroundList>";
+}
 
 /// A move type with the costs of plain, forest, hill, then objects none, city, wall, road and castle.
 std::string MoveType(const char* id, const int (&costs)[8])
@@ -63,12 +61,8 @@ const char* const ATTRIBUTE = R"(<AttributeList>
 	<Attribute id="raise" type="Revive"><Name>Raise</Name><ShortName>R</ShortName></Attribute>
 </AttributeList>)";
 
-const char* const MASTER_DATA = R"(<MasterList>
-	<Character><Directory>Fix</Directory></Character>
-	<Master id="alda"><Name>Alda</Name><PowerMapColor>FF3060E0</PowerMapColor></Master>
-	<Master id="brom"><Name>Brom</Name><PowerMapColor>FFD03030</PowerMapColor></Master>
-</MasterList>)";
-
+const char* const MASTER_DATA = R"(<MasterList><Character><Directory>Fix</Directory></Character>
+	<Master id="alda"><Name>Alda</Name></Master><Master id="brom"><Name>Brom</Name></Master></MasterList>)";
 const char* const POWER_MAP = R"(<PowerMap><Image><File>powermap.png</File></Image><AreaList/></PowerMap>)";
 const char* const FIELD_MAP = R"(<FieldMap Width="640" Height="480"><Image><File>fieldmap.png</File></Image></FieldMap>)";
 const char* const SCENARIO = R"(<Scenario><Title>Fixture</Title></Scenario>)";
@@ -127,26 +121,16 @@ std::string CharacterData()
 std::unique_ptr<TMorvalethData> LoadFixture()
 {
 	TTempDir dir;
-	const std::string data = dir / "Data";
-	const std::string chars = dir / "Fix";
-	boost::filesystem::create_directories(data);
-	boost::filesystem::create_directories(chars);
-	WriteFile(data + "/MagicTable.xml", MAGIC_TABLE);
-	WriteFile(data + "/MagicGroup.xml", MAGIC_GROUP);
-	WriteFile(data + "/Race.xml", RACE);
-	WriteFile(data + "/MapChipType.xml", MAP_CHIP_TYPE);
-	WriteFile(data + "/MoveAndSkill.xml", MoveAndSkill());
-	WriteFile(data + "/Attribute.xml", ATTRIBUTE);
-	WriteFile(data + "/Revive.xml", "<ReviveList/>");
-	WriteFile(data + "/MapObj.txt", "0 1 2 3 4");
-	WriteFile(data + "/MapChip.txt", "0 1 2");
-	WriteFile(data + "/MasterData.xml", MASTER_DATA);
-	WriteFile(data + "/PowerMap.xml", POWER_MAP);
-	WriteFile(data + "/FieldMap.xml", FIELD_MAP);
-	WriteFile(data + "/Scenario1.xml", CHAPTER);
-	WriteFile(dir / "Scenario.xml", SCENARIO);
-	WriteFile(chars + "/SpecialTable.xml", SpecialTable());
-	WriteFile(chars + "/CharacterData.xml", CharacterData());
+	const std::pair<const char*, std::string> files[] = {{"Data/MagicTable.xml", MAGIC_TABLE},
+		{"Data/MagicGroup.xml", MAGIC_GROUP}, {"Data/Race.xml", RACE}, {"Data/MapChipType.xml", MapChipType()},
+		{"Data/MoveAndSkill.xml", MoveAndSkill()}, {"Data/Attribute.xml", ATTRIBUTE}, {"Data/Revive.xml", "<ReviveList/>"},
+		{"Data/MapObj.txt", "0 1 2 3 4"}, {"Data/MapChip.txt", "0 1 2"}, {"Data/MasterData.xml", MASTER_DATA},
+		{"Data/PowerMap.xml", POWER_MAP}, {"Data/FieldMap.xml", FIELD_MAP}, {"Data/Scenario1.xml", CHAPTER},
+		{"Scenario.xml", SCENARIO}, {"Fix/SpecialTable.xml", SpecialTable()}, {"Fix/CharacterData.xml", CharacterData()}};
+	boost::filesystem::create_directories(dir / "Data");
+	boost::filesystem::create_directories(dir / "Fix");
+	for (const auto& file : files)
+		WriteFile(dir / file.first, file.second);
 	TCapturedLog log;
 	auto loaded = std::make_unique<TMorvalethData>();
 	EXPECT_TRUE(loaded->Load(dir.Path(), 0)) << "the battle fixture database does not load:\n" << log.Text();
@@ -173,31 +157,17 @@ const TCellLetter& LetterOf(char letter)
 	return CELL_LETTERS[0];
 }
 
-std::string LayerXml(const char* name, const TMapPlan& plan, int (*value)(const TMapPlan&, int, int))
+/// A layer of the map file: for each cell, the value of its letter and its height digit.
+std::string LayerXml(const char* name, const TMapPlan& plan, const std::function<int(char, char)>& value)
 {
 	std::string xml = std::string("<") + name + ">";
-	for (int y = 0; y < static_cast<int>(plan.rows.size()); ++y) {
+	for (std::size_t y = 0; y < plan.rows.size(); ++y) {
 		xml += "<L" + std::to_string(y) + ">";
-		for (int x = 0; x < static_cast<int>(plan.rows[y].size()); ++x)
-			xml += (x ? "," : "") + std::to_string(value(plan, x, y));
+		for (std::size_t x = 0; x < plan.rows[y].size(); ++x)
+			xml += (x ? "," : "") + std::to_string(value(plan.rows[y][x], plan.heights.empty() ? '0' : plan.heights[y][x]));
 		xml += "</L" + std::to_string(y) + ">";
 	}
 	return xml + "</" + name + ">";
-}
-
-int ChipAt(const TMapPlan& plan, int x, int y)
-{
-	return LetterOf(plan.rows[y][x]).chip;
-}
-
-int ObjectAt(const TMapPlan& plan, int x, int y)
-{
-	return LetterOf(plan.rows[y][x]).object;
-}
-
-int HeightAt(const TMapPlan& plan, int x, int y)
-{
-	return plan.heights.empty() ? 0 : plan.heights[y][x] - '0';
 }
 
 std::string MapXml(const TMapPlan& plan)
@@ -205,9 +175,11 @@ std::string MapXml(const TMapPlan& plan)
 	const int width = static_cast<int>(plan.rows[0].size());
 	const int height = static_cast<int>(plan.rows.size());
 	std::string xml = "<BattleMap Width=\"" + std::to_string(width) + "\" Height=\"" + std::to_string(height)
-		+ "\" City=\"0\" Wall=\"0\" Road=\"0\">" + LayerXml("MapChip", plan, ChipAt)
-		+ LayerXml("MapObject", plan, ObjectAt) + LayerXml("MapObjectNo", plan, ObjectAt)
-		+ LayerXml("MapHeight", plan, HeightAt) + "<NeighborArea>";
+		+ "\" City=\"0\" Wall=\"0\" Road=\"0\">"
+		+ LayerXml("MapChip", plan, [](char letter, char) { return LetterOf(letter).chip; })
+		+ LayerXml("MapObject", plan, [](char letter, char) { return LetterOf(letter).object; })
+		+ LayerXml("MapObjectNo", plan, [](char letter, char) { return LetterOf(letter).object; })
+		+ LayerXml("MapHeight", plan, [](char, char digit) { return digit - '0'; }) + "<NeighborArea>";
 	for (std::size_t i = 0; i < plan.startPoints.size(); ++i) {
 		xml += "<Area id=\"N" + std::to_string(i) + "\">";
 		const std::vector<point_t>& points = plan.startPoints[i].second;
@@ -324,4 +296,130 @@ int TFieldBoard::Add(int side, const std::string& chara, int x, int y)
 	if (marked != standing)
 		return ::testing::AssertionFailure() << marked << " cells marked for " << standing << " charas standing";
 	return ::testing::AssertionSuccess();
+}
+
+namespace
+{
+const char* const WAITING_SIDE = "function on_battle_start() end\n"
+								 "function on_battle_progress() end\n"
+								 "function check_wish_runaway() return false end\n"
+								 "function on_chara_action() end\n";
+const int WATCH_SWITCHES[5] = {SWITCH_WATCH_USE, SWITCH_WATCH_ONLY_LARGE, SWITCH_WATCH_ONLY_MASTER,
+	SWITCH_WATCH_NO_NEUTRAL, SWITCH_WATCH_MAX_SPEED};
+
+TAreaInstance Area(const char* id, int owner, std::vector<std::string> neighbors)
+{
+	TAreaInstance area;
+	area.id = id;
+	area.Name = id;
+	area.Owner = owner;
+	area.NeighborIds = std::move(neighbors);
+	return area;
+}
+}
+
+TMapPlan BattlePlan()
+{
+	TMapPlan plan = PlainPlan(10, 8);
+	plan.rows[5][5] = 'K';
+	plan.startPoints = {{2, RowPoints(10, 0, 20)}};
+	return plan;
+}
+
+BattleRun::BattleRun(const TMorvalethData& data)
+	: logic(view, data, game), m_ScenarioDir(g_GameMaster.m_ScenarioDir), m_RootDir(g_GameMaster.m_RootDir),
+	  m_TurnMax(g_Config.GetIntValue(CONFIG_TURN_MAX)), m_Speed(g_Config.GetIntValue(CONFIG_ANIMATION_SPEED))
+{
+	for (int i = 0; i < 5; ++i)
+		m_Watch[i] = g_Config.GetBoolValue(WATCH_SWITCHES[i]);
+	for (int i = 0; i < 5; ++i)
+		g_Config.SetBoolValue(WATCH_SWITCHES[i], false);
+	g_Config.SetIntValue(CONFIG_TURN_MAX, 3);
+	g_Config.SetIntValue(CONFIG_ANIMATION_SPEED, 3);
+	g_GameMaster.m_ScenarioDir = scenario.Path();
+	g_GameMaster.m_RootDir = scenario / "root";
+	boost::filesystem::create_directories(scenario / "Script");
+	WriteScript("battlecom.lua", WAITING_SIDE);
+	WriteScript("battle.lua", "-- no events\n");
+	game.SetData(&data);
+	game.AddMaster(data.GetMasterIndex("alda"), 100);
+	game.AddMaster(data.GetMasterIndex("brom"), 100);
+	game.SetAreas({Area("A0", alda, {"A1", "A2"}), Area("A1", alda, {"A0"}), Area("A2", brom, {"A0"})});
+}
+
+BattleRun::~BattleRun()
+{
+	g_GameMaster.m_ScenarioDir = m_ScenarioDir;
+	g_GameMaster.m_RootDir = m_RootDir;
+	g_Config.SetIntValue(CONFIG_TURN_MAX, m_TurnMax);
+	g_Config.SetIntValue(CONFIG_ANIMATION_SPEED, m_Speed);
+	for (int i = 0; i < 5; ++i)
+		g_Config.SetBoolValue(WATCH_SWITCHES[i], m_Watch[i]);
+	g_GameMaster.ClearKeys();
+}
+
+void BattleRun::WriteScript(const std::string& name, const std::string& text)
+{
+	const std::string path = scenario / ("Script/" + name);
+	if (text.empty())
+		boost::filesystem::remove(path);
+	else
+		WriteFile(path, text);
+}
+
+int BattleRun::Add(int side, const std::string& chara, int source)
+{
+	sides[side].push_back(game.CreateCharaInstance(CharaIndexOf(chara), 0));
+	sources[side].push_back(source != -2 ? source : side == 0 ? -1 : 2);
+	return static_cast<int>(sides[side].size()) - 1;
+}
+
+bool BattleRun::Start(const TMapPlan& plan)
+{
+	map = BuildMap(plan);
+	if (!map)
+		return false;
+	map->ReleaseMapType();
+	return logic.Start(*map, {&sides[0], &sides[1]}, masters, 0, sources);
+}
+
+void BattleRun::CheckInvariants() const
+{
+	if (!logic.IsInBattle())
+		return;
+	const int state = logic.GetState();
+	if (state != STATE_PLACING && state != STATE_PLAYER_PLACING)
+		EXPECT_TRUE(LayersAgree(logic.GetField())) << "state " << state;
+	for (const std::vector<TCharaInstance>& side : sides)
+		for (const TCharaInstance& chara : side) {
+			EXPECT_GE(chara.HP, 0);
+			EXPECT_LE(chara.HP, chara.HPMax);
+		}
+	EXPECT_LE(logic.GetTurn(), g_Config.GetIntValue(CONFIG_TURN_MAX));
+}
+
+int BattleRun::Run(int cap)
+{
+	int frames = 0;
+	while (logic.IsInBattle() && frames < cap) {
+		logic.DoLogic();
+		view.Tick();
+		++frames;
+		CheckInvariants();
+		if (::testing::Test::HasFailure())
+			break;
+	}
+	return frames;
+}
+
+bool BattleRun::RunUntil(int state, int cap)
+{
+	for (int frames = 0; frames < cap && logic.IsInBattle(); ++frames) {
+		if (logic.GetState() == state)
+			return true;
+		logic.DoLogic();
+		view.Tick();
+		CheckInvariants();
+	}
+	return logic.GetState() == state;
 }

@@ -3,7 +3,10 @@
 
 #include "battle/BattleField.h"
 #include "battle/BattleMap.h"
+#include "battle/BattleMapLogic.h"
+#include "battle/RecordingBattleView.h"
 #include "model/MorvalethGame.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -71,3 +74,49 @@ public:
 ::testing::AssertionResult LayersAgree(const TBattleField& field);
 
 #endif
+
+/// A battle between two computer sides run through the controller with a recording view:
+/// defenders of master alda (side 0) in area 0, attackers of master brom (side 1) from area 2.
+/// The scripts of the sides only wait. Area 1, alda's neighbour, has room for 20 fleeing defenders.
+class BattleRun : public ::testing::Test
+{
+protected:
+	/// A battle over the database, the fixture's by default.
+	explicit BattleRun(const TMorvalethData& data = BattleData());
+	~BattleRun() override;
+
+	/// Replaces one of the battle's scripts; an empty text removes the file.
+	void WriteScript(const std::string& name, const std::string& text);
+	/// Adds a chara to a side; attackers come from area 2.
+	int Add(int side, const std::string& chara, int source = -2);
+	/// Starts the battle on the plan's map.
+	bool Start(const TMapPlan& plan);
+	/// Runs frames, checking the invariants after each, until the battle is over or the cap is reached; the frames run.
+	int Run(int cap);
+	/// Runs frames until the state is reached or the cap; true when it was reached.
+	bool RunUntil(int state, int cap);
+	/// The invariants of a battle: layers, hit points, turn.
+	void CheckInvariants() const;
+	TCharaInstance& Chara(int side, int index) { return sides[side][index]; }
+
+	static constexpr int alda = 0;
+	static constexpr int brom = 1;
+	TTempDir scenario;
+	TMorvalethGame game;
+	TRecordingBattleView view{3};
+	TBattleMapLogic logic;
+	std::unique_ptr<TBattleMap> map;
+	std::vector<std::vector<TCharaInstance>> sides{2};
+	std::vector<std::vector<int>> sources{2};
+	std::vector<int> masters{alda, brom};
+
+private:
+	std::string m_ScenarioDir;
+	std::string m_RootDir;
+	int m_TurnMax;
+	int m_Speed;
+	bool m_Watch[5];
+};
+
+/// A 10 x 8 plain map with a castle at (5, 5) and 20 start points in the first rows for area 2.
+TMapPlan BattlePlan();

@@ -127,52 +127,6 @@ TEST(BattleMove, EqualRemaindersKeepTheFirstWayFound)
 		}
 }
 
-// The fill's own side decides who is an enemy: a cell next to an armed enemy is entered but the fill
-// stops there; an ally, or an enemy without an attack, stops nothing.
-TEST(BattleMove, ZoneOfControlStopsTheFillNextToAnArmedEnemy)
-{
-	struct TCase
-	{
-		const char* name;
-		int blockerSide;
-		const char* blocker;
-		int beyond;
-	};
-	const TCase cases[] = {
-		{"an armed enemy", 0, "guard", 0},
-		{"an enemy without an attack", 0, "lamb", 8},
-		{"an ally", 1, "guard", 8},
-	};
-	for (const TCase& c : cases) {
-		TMapPlan plan = PlainPlan(9, 3);
-		plan.rows[0] = plan.rows[2] = "WWWWWWWWW";
-		TFieldBoard board(plan);
-		board.Add(1, "scout", 0, 1);
-		// The blocker stands in the wall above the row, next to cells (2,1) and (3,1).
-		const int blocker = board.Add(c.blockerSide, c.blocker, 3, 0);
-		ASSERT_EQ(c.blockerSide == 1 ? 1 : 0, blocker);
-		const TFill fill = FillFor(board, 1, 0);
-		EXPECT_EQ(10, fill.move.At(2, 1)) << c.name;
-		EXPECT_EQ(c.beyond, fill.move.At(4, 1)) << c.name;
-	}
-}
-
-TEST(BattleMove, CharasBlockCellsAndWallsEncloseUnreachableOnes)
-{
-	TMapPlan plan = PlainPlan(7, 7);
-	plan.rows[2] = "..WWW..";
-	plan.rows[3] = "..W.W..";
-	plan.rows[4] = "..WWW..";
-	TFieldBoard board(plan);
-	board.Add(1, "scout", 5, 5);
-	board.Add(1, "lamb", 5, 6);
-	const TFill fill = FillFor(board, 1, 0);
-	EXPECT_EQ(0, fill.move.At(3, 3)) << "enclosed by walls";
-	EXPECT_EQ(0, fill.move.At(5, 6)) << "a chara stands there";
-	EXPECT_EQ(0, fill.move.At(5, 5)) << "the mover's own cell";
-	EXPECT_GT(fill.move.At(1, 0), 0);
-}
-
 // On the largest map a long move reaches every whole cell and never one of the half cells at the edges.
 TEST(BattleMove, TheLargestMapIsFilledToItsEdgesOnly)
 {
@@ -181,7 +135,7 @@ TEST(BattleMove, TheLargestMapIsFilledToItsEdgesOnly)
 	board.Add(0, "scout", 32, 32);
 	TFill fill(board);
 	const TCharaInstance& scout = board.Chara(0, 0);
-	ASSERT_TRUE(FillMoveLayer(board.field, 0, scout, 32, 32, 200, fill.move, fill.from, false));
+	ASSERT_TRUE(FillMoveLayer(board.field, 0, scout, 32, 32, 1 << 30, fill.move, fill.from, false)) << "capped, it ends";
 	for (int y = 0; y < BATTLE_MAP_SIZE_MAX; ++y)
 		for (int x = 0; x < BATTLE_MAP_SIZE_MAX; ++x) {
 			const bool whole = IsInsideMap(x, y, BATTLE_MAP_SIZE_MAX, BATTLE_MAP_SIZE_MAX);
@@ -190,45 +144,6 @@ TEST(BattleMove, TheLargestMapIsFilledToItsEdgesOnly)
 			EXPECT_EQ(whole, fill.move.At(x, y) > 0) << "(" << x << "," << y << ")";
 		}
 	EXPECT_EQ(std::string(), log.Text());
-}
-
-// A negative cost in the data counts as 0: the fill ends, and the cells cost nothing to enter.
-TEST(BattleMove, NegativeCostsCountAsNothing)
-{
-	TMapPlan plan = PlainPlan(8, 8);
-	for (std::string& row : plan.rows)
-		row = "hhhhhhhh";
-	TFieldBoard board(plan);
-	board.Add(0, "mole", 3, 3);
-	const TFill fill = FillFor(board, 0, 0);
-	EXPECT_EQ(6, fill.move.At(6, 7));
-	EXPECT_EQ(6, fill.move.At(1, 0));
-}
-
-TEST(BattleMove, PointsBeyondTheCapReachNoFurther)
-{
-	TFieldBoard board(PlainPlan(BATTLE_MAP_SIZE_MAX, BATTLE_MAP_SIZE_MAX));
-	board.Add(0, "guard", 32, 32);
-	TFill capped(board);
-	TFill huge(board);
-	const TCharaInstance& guard = board.Chara(0, 0);
-	ASSERT_TRUE(FillMoveLayer(board.field, 0, guard, 32, 32, MOVE_POINTS_MAX, capped.move, capped.from, false));
-	ASSERT_TRUE(FillMoveLayer(board.field, 0, guard, 32, 32, 1000000000, huge.move, huge.from, false));
-	EXPECT_EQ(capped.move.At(1, 0), huge.move.At(1, 0));
-	EXPECT_EQ(MOVE_POINTS_MAX - 2, huge.move.At(33, 32));
-}
-
-TEST(BattleMove, LayersOrCellsOffTheMapAreRefused)
-{
-	TCapturedLog log;
-	TFieldBoard board(PlainPlan(6, 6));
-	board.Add(0, "guard", 2, 2);
-	TValueLayer<int> move(5, 6);
-	TValueLayer<point_t> from(6, 6);
-	EXPECT_FALSE(FillMoveLayer(board.field, 0, board.Chara(0, 0), 2, 2, 6, move, from, false));
-	TFill fill(board);
-	EXPECT_FALSE(FillMoveLayer(board.field, 0, board.Chara(0, 0), -1, 2, 6, fill.move, fill.from, false));
-	EXPECT_EQ(2, CountErrors(log));
 }
 
 // The threat of each enemy covers the rings within twice its movement; the retreat takes the least

@@ -61,18 +61,7 @@ TEST(BattleRange, StreamReachesSixLinesAndStopsAtTheEdge)
 	EXPECT_EQ(0, layer.At(0, 4));
 	EXPECT_EQ(0, layer.At(0, 2)) << "up-left from an even row: (0,3), then (0,2)";
 	EXPECT_EQ(17u, CellsInRange(layer, 1).size()) << "24 cells less those beyond the left edge";
-}
-
-TEST(BattleRange, TypesWithoutAimBuildNothingAndNoneIsAnError)
-{
-	TCapturedLog log;
-	TFieldBoard board(PlainPlan(5, 5));
-	TValueLayer<int> layer(0, 0);
-	for (int type : {int(RANGE_ME), int(RANGE_ALLMYSIDE), int(RANGE_LOWERTHAN), 12})
-		EXPECT_FALSE(GetRange(board.field, layer, 2, 2, type, 3, 3, 1)) << type;
-	EXPECT_EQ(0, CountErrors(log));
-	EXPECT_FALSE(GetRange(board.field, layer, 2, 2, RANGE_NONE, 3, 3, 1));
-	EXPECT_EQ(1, log.CountLines("TBattleMapLogic::GetRange() parameter error:undefined rangetype"));
+	EXPECT_FALSE(GetRange(board.field, layer, 4, 4, RANGE_ME, 1, 1, 1)) << "the other types aim at nothing";
 }
 
 TEST(BattleRange, AreasAndLinesOfTargetSets)
@@ -178,5 +167,23 @@ TEST(BattleRange, TheAttributeTypeAndTheTargetGroupChooseTheCellsThatTakePart)
 	EXPECT_FALSE(HasTargetAt(board.field, {1, 1}, {4, 1}, 0, SpecialIndexOf("blade")));
 	EXPECT_TRUE(HasTargetAt(board.field, {2, 1}, {1, 1}, 0, SpecialIndexOf("heal")));
 	EXPECT_FALSE(HasTargetAt(board.field, {2, 1}, {1, 1}, 0, -1));
+}
+
+// Enemies count next to a cell within the map's rectangle, walls only on the whole cells about it.
+TEST(BattleRange, NeighboursOfACell)
+{
+	TMapPlan plan = PlainPlan(6, 4);
+	plan.rows[0] = "W.....";
+	plan.rows[3] = "...W..";
+	TFieldBoard board(plan);
+	board.Add(1, "lamb", 2, 2);
+	board.Add(0, "guard", 4, 2);
+	EXPECT_TRUE(IsEnemyAdjacent(board.field, 0, 2, 1, false));
+	EXPECT_FALSE(IsEnemyAdjacent(board.field, 0, 2, 1, true)) << "the lamb has no attack";
+	EXPECT_FALSE(IsEnemyAdjacent(board.field, 1, 2, 1, false)) << "an ally";
+	EXPECT_TRUE(IsEnemyAdjacent(board.field, 1, 3, 2, true));
+	EXPECT_TRUE(IsNextToWall(board.field, 3, 2));
+	EXPECT_FALSE(IsNextToWall(board.field, 0, 1)) << "(0,0) is a half cell off the map";
+	EXPECT_FALSE(IsNextToWall(board.field, 5, 1));
 }
 }

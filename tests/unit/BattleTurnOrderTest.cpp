@@ -87,22 +87,6 @@ TEST(BattleTurnOrder, FiveFillsThenTheTurnEnds)
 	EXPECT_EQ(0, board.Chara(0, 1).ActionGauge) << "the dead gain nothing";
 }
 
-// A scout fills 130..139 a time and reaches 500 on its fourth fill.
-TEST(BattleTurnOrder, AFastCharaActsWithinTheTurn)
-{
-	SeedRandom(5);
-	TFieldBoard board(PlainPlan(6, 6));
-	board.Add(0, "guard", 1, 1);
-	board.Add(1, "scout", 3, 1);
-	TBattleClock clock;
-	TCharaRef chosen;
-	ASSERT_EQ(TTurnOrder::Chara, SelectNextChara(board.field, clock, 10, chosen));
-	EXPECT_EQ((TCharaRef{1, 0}), chosen);
-	EXPECT_EQ(4, clock.tick);
-	EXPECT_GE(board.Chara(1, 0).ActionGauge, 4 * 130 - 500);
-	EXPECT_LE(board.Chara(1, 0).ActionGauge, 4 * 139 - 500);
-}
-
 TEST(BattleTurnOrder, TheLastTurnEndsTheBattle)
 {
 	TFieldBoard board(PlainPlan(6, 6));
