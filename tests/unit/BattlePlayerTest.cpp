@@ -3,8 +3,6 @@
 
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
-#include "battle/CharaRules.h"
-#include "model/MagicData.h"
 #include "model/MorvalethData.h"
 
 #include <SDL/SDL_keysym.h>
@@ -134,40 +132,17 @@ TEST_F(BattlePlayer, F2HandsTheCharaToItsSidesScriptAndF1ShowsTheList)
 	EXPECT_EQ(1, view.Count("ShowCharaList 1"));
 }
 
-// Other races obey only when a chara of the side commands them; a wish to run away skips the bar.
-TEST_F(BattlePlayer, WhoTakesThePlayersCommands)
+// A wish to run away, answered by the side's script, keeps the chara from the player: no bar, and its
+// turn is spent.
+TEST_F(BattlePlayer, AWishToRunAwaySkipsTheCommandBar)
 {
-	game.GetMaster(brom).Player = true;
-	Add(0, "guard");
-	Add(1, "scout");
-	Add(1, "tamer");
-	Add(1, "wolf");
-	ASSERT_FALSE(Start(BattlePlan()));
-	ASSERT_TRUE(RunUntil(STATE_PLAYER_PLACING, 10));
-	logic.MapPressed(1, 0, true);
-	logic.MapPressed(2, 0, true);
-	logic.MapPressed(3, 0, true);
-	ASSERT_TRUE(RunUntil(STATE_MAIN, 10));
-	EXPECT_FALSE(logic.IsCommandable(1, 0)) << "a human under a beast master";
-	EXPECT_TRUE(logic.IsCommandable(1, 2)) << "a beast: the tamer commands beasts, and so does the master's race";
-	EXPECT_FALSE(logic.IsCommandable(0, 0)) << "not the player's side";
-	SetCondition(Chara(1, 2), EFFECT_DREAM);
-	EXPECT_FALSE(logic.IsCommandable(1, 2)) << "dreaming";
-	RemoveCondition(Chara(1, 2), EFFECT_DREAM);
-
 	WriteScript("battlecom.lua", "function on_battle_progress() end\n"
 								 "function check_wish_runaway() return true end\n"
 								 "function on_chara_action() end\n");
-	ASSERT_FALSE(Start(BattlePlan()));
-	ASSERT_TRUE(RunUntil(STATE_PLAYER_PLACING, 10));
-	logic.MapPressed(1, 0, true);
-	logic.MapPressed(2, 0, true);
-	logic.MapPressed(3, 0, true);
-	ASSERT_TRUE(RunUntil(STATE_MAIN, 10));
-	Chara(1, 2).ActionGauge = 500;
-	logic.DoLogic();
-	EXPECT_EQ(STATE_MAIN, logic.GetState()) << "the script keeps the chara";
-	EXPECT_EQ(0, Chara(1, 2).ActionGauge) << "its turn is spent";
+	StartPlaced();
+	GiveTurn(0);
+	EXPECT_EQ(STATE_MAIN, logic.GetState());
+	EXPECT_EQ(0, Chara(1, 0).ActionGauge);
 	EXPECT_EQ(0, view.Count("ShowCommandBar"));
 }
 
