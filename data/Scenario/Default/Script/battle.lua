@@ -1,14 +1,14 @@
--- The battle's own events: the scripts characters and specials name in the data.
+-- 戦闘イベントスクリプト：データの中でキャラと特技が名指しする関数。
 
--- The archer's automatic script, when an enemy falls.
+-- 弓兵の自動スクリプト：敵が倒れたとき。
 function archer_cheer()
 end
 
--- Whether the healing magic may be cast now.
+-- 回復魔法を今かけてよいか。
 function heal_condition()
 	return true
 end
 
--- After the fire bolt has struck.
+-- ファイアボルトが当たった後に。
 function firebolt_after()
 end

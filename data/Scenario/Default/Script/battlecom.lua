@@ -1,19 +1,19 @@
--- The computer side of a battle: one copy of this script runs for each side.
--- This side only waits: each chara it commands ends its turn where it stands.
+-- 戦闘の思考スクリプト：戦闘に加わる陣営ごとに一つずつ動く。
+-- この陣営は待つだけで、受け持つキャラは皆その場で手番を終える。
 
--- Once, when the battle begins.
+-- 戦闘の始まりに一度だけ。
 function on_battle_start()
 end
 
--- At every step of the battle, before the next chara is chosen.
+-- 戦闘の一手ごと、次に動くキャラが決まる前に。
 function on_battle_progress()
 end
 
--- A chara of the player's side gets its turn: true would leave it to this script.
+-- プレイヤー側のキャラに手番が来たとき：true を返すとこのスクリプトに任せる。
 function check_wish_runaway()
 	return false
 end
 
--- The chara whose turn it is chooses its action; choosing none, it waits.
+-- 手番のキャラの行動を決める。何も決めなければ、そのキャラは待機する。
 function on_chara_action()
 end
