@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 #include <boost/filesystem.hpp>
+#include <boost/make_shared.hpp>
 #include <functional>
 
 namespace
@@ -327,7 +328,7 @@ TMapPlan BattlePlan()
 }
 
 BattleRun::BattleRun(const TMorvalethData& data)
-	: logic(view, data, game), m_ScenarioDir(g_GameMaster.m_ScenarioDir), m_RootDir(g_GameMaster.m_RootDir),
+	: logic(view, data, game), m_Data(g_GameMaster.m_Data), m_ScenarioDir(g_GameMaster.m_ScenarioDir), m_RootDir(g_GameMaster.m_RootDir),
 	  m_TurnMax(g_Config.GetIntValue(CONFIG_TURN_MAX)), m_Speed(g_Config.GetIntValue(CONFIG_ANIMATION_SPEED))
 {
 	for (int i = 0; i < 5; ++i)
@@ -336,6 +337,8 @@ BattleRun::BattleRun(const TMorvalethData& data)
 		g_Config.SetBoolValue(WATCH_SWITCHES[i], false);
 	g_Config.SetIntValue(CONFIG_TURN_MAX, 3);
 	g_Config.SetIntValue(CONFIG_ANIMATION_SPEED, 3);
+	// Scripts are looked up only while the game master holds a game.
+	g_GameMaster.m_Data = boost::make_shared<TMorvalethData>(data);
 	g_GameMaster.m_ScenarioDir = scenario.Path();
 	g_GameMaster.m_RootDir = scenario / "root";
 	boost::filesystem::create_directories(scenario / "Script");
@@ -349,6 +352,7 @@ BattleRun::BattleRun(const TMorvalethData& data)
 
 BattleRun::~BattleRun()
 {
+	g_GameMaster.m_Data = m_Data;
 	g_GameMaster.m_ScenarioDir = m_ScenarioDir;
 	g_GameMaster.m_RootDir = m_RootDir;
 	g_Config.SetIntValue(CONFIG_TURN_MAX, m_TurnMax);

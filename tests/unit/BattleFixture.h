@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <boost/shared_ptr.hpp>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,7 @@ protected:
 	std::vector<int> masters{alda, brom};
 
 private:
+	boost::shared_ptr<TMorvalethData> m_Data;
 	std::string m_ScenarioDir;
 	std::string m_RootDir;
 	int m_TurnMax;

@@ -153,6 +153,8 @@ TEST_F(BattleRun, AMissingOrBrokenScriptStopsTheBattleCleanly)
 
 TEST_F(BattleRun, TheSidesScriptsAreCalledAtTheirTimes)
 {
+	// The script log is written in the working folder, which other test programs share.
+	const TScopedCwd cwd(scenario.Path());
 	WriteScript("battlecom.lua", "function on_battle_start() print_log('start') end\n"
 								 "function on_battle_progress() print_log('progress') end\n"
 								 "function check_wish_runaway() return false end\n"
