@@ -28,6 +28,8 @@ public:
 	void Init();
 	/// Drops the per-game objects; harmless when none is held.
 	void ReleaseGame();
+	/// The screen-edge corrections of drawn rectangles from the configuration (at start-up and after accepted settings).
+	void ApplyScreenSlides();
 
 	/// Queues a key symbol; dropped when 16 keys are already queued.
 	void PushKey(int key);
