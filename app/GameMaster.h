@@ -12,7 +12,7 @@ class TMorvalethData;
 class TMorvalethImage;
 class TMorvalethMixer;
 class TMorvalethGame;
-class TWorldMapLogic;
+class TWorldMapControl;
 
 /// Owns the running game: the skin for the whole run, the per-game objects, the
 /// data root and the queue of keys the main loop collects.
@@ -83,7 +83,7 @@ public:
 	/// Strategic game state.
 	boost::shared_ptr<TMorvalethGame> m_Game;
 	/// World-map controller of the running game.
-	boost::shared_ptr<TWorldMapLogic> m_WorldMap;
+	boost::shared_ptr<TWorldMapControl> m_WorldMap;
 
 	/// Data root: the folders "Scenario" and "Save" lie under it.
 	std::string m_RootDir;
