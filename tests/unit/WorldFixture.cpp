@@ -94,7 +94,8 @@ void WorldTest::Start(bool newGame, TiXmlElement* saveRoot)
 void WorldTest::Frame()
 {
 	logic->Logic();
-	battle->DoLogic();
+	if (TWorldBattle* running = logic->GetBattle())
+		running->DoLogic();
 }
 
 bool WorldTest::RunUntil(const std::function<bool()>& done, int cap)
