@@ -22,6 +22,8 @@ public:
 	virtual void SaveLuaEvent(TiXmlElement* saveRoot) = 0;
 	/// Takes changed settings over in the running game.
 	virtual void ApplyConfig() = 0;
+	/// The controller stopped after a script or data failure; only the system menu still acts.
+	virtual bool HasStopped() const = 0;
 };
 
 /// Makes the world-map controller of a game of the database, kept with its windows by the widget set.

@@ -107,6 +107,7 @@ public:
 	bool LoadLuaEvent(TiXmlElement* saveRoot);
 	/// Takes changed settings over: battle speed, music on or off.
 	void ApplyConfig() override;
+	bool HasStopped() const override { return m_LogicStatus == WORLD_STOPPED; }
 
 	// The turn.
 

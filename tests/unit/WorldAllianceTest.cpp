@@ -131,8 +131,9 @@ TEST_P(WorldComputerOfferTest, IsAnsweredByThePlayerOrThePartnersStrategy)
 
 	EXPECT_EQ(test.settled, logic->ProposeAlliance(test.partner, test.turns, test.price));
 	EXPECT_EQ(test.shown ? 1u : 0u, view.CallsOf("ShowMessage").size());
-	if (test.shown)
+	if (test.shown) {
 		EXPECT_NE(std::string::npos, view.Calls().back().find(test.shown)) << view.Calls().back();
+	}
 	// Whatever the answer, the strategy goes on in its turn.
 	ASSERT_TRUE(RunUntilStatus(WORLD_STRATEGY, 5));
 	const int alliance = game.FindAlliance(garm, test.partner);
