@@ -66,7 +66,8 @@ public:
 	void ClearKeys();
 
 	// Resource files: a bare file name is looked up in the scenario first, then in the
-	// Default scenario. A miss answers false (or -1), logs nothing and leaves the out value.
+	// Default scenario. A miss answers false (or -1), logs nothing and leaves the out value;
+	// the running game's lookups miss while no game is held.
 
 	/// Finds base/sub/name, else Default/sub/name; folder becomes the folder that holds it.
 	bool FindResourceFile(const boost::shared_ptr<TMorvalethData>& data, const std::string& base,

@@ -89,7 +89,7 @@ bool TDremoGameMaster::FindPictureIn(const boost::shared_ptr<TMorvalethData>& da
 bool TDremoGameMaster::FindPictureFile(const std::string& name, std::string& path) const
 {
 	std::string folder;
-	if (!FindPictureIn(m_Data, m_ScenarioDir, name, folder))
+	if (!m_Data || !FindPictureIn(m_Data, m_ScenarioDir, name, folder))
 		return false;
 	path = folder + "/" + name;
 	return true;
@@ -97,11 +97,13 @@ bool TDremoGameMaster::FindPictureFile(const std::string& name, std::string& pat
 
 bool TDremoGameMaster::FindMusicFile(const std::string& name, std::string& folder) const
 {
-	return FindInMusicDir(m_Data, m_ScenarioDir, name, folder);
+	return m_Data && FindInMusicDir(m_Data, m_ScenarioDir, name, folder);
 }
 
 bool TDremoGameMaster::FindScriptFile(const std::string& name, std::string& path) const
 {
+	if (!m_Data)
+		return false;
 	// The data root's own "Script" folder backs the scenario's, not the Default scenario's.
 	const std::string candidates[] = {m_ScenarioDir + SCRIPT_DIR + name, m_RootDir + SCRIPT_DIR + name};
 	for (const std::string& candidate : candidates)

@@ -17,6 +17,14 @@ TScriptAPI* g_ScriptAPI = nullptr;
 int g_ScriptMaster = 0;
 TWorldMapInterface* g_ScriptWorldMap = nullptr;
 
+// Every call and resume is traced at the debug level, once per frame for some scripts:
+// the line is only formatted when the log will write it.
+#define TRACE_RUN(...)                      \
+	do {                                    \
+		if (g_Logger.GetLevel() >= 3)       \
+			LOG_DEBUG(__VA_ARGS__);         \
+	} while (0)
+
 namespace
 {
 const char* const SEARCH_PATH_FORMAT = "?;?.lua;%s/Script/?;%s/Script/?.lua";
@@ -199,7 +207,7 @@ bool TMorvalethLuaManager::CallFunction(const char* name)
 
 bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std::string>& arguments)
 {
-	LOG_DEBUG("s %s", name);
+	TRACE_RUN("s %s", name);
 	if (!m_State) {
 		LOG_ERROR("スクリプトが読み込まれていないため、関数 %s を呼び出せません。", name);
 		return false;
@@ -236,13 +244,13 @@ bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std:
 		ReleaseThread();
 		return false;
 	}
-	LOG_DEBUG("e %s", name);
+	TRACE_RUN("e %s", name);
 	return true;
 }
 
 bool TMorvalethLuaManager::Resume()
 {
-	LOG_DEBUG("s");
+	TRACE_RUN("s");
 	if (!m_Suspended || m_Running) {
 		LOG_ERROR("再開する呼び出しがありません。");
 		return false;
@@ -255,7 +263,7 @@ bool TMorvalethLuaManager::Resume()
 		ReleaseThread();
 		return false;
 	}
-	LOG_DEBUG("e");
+	TRACE_RUN("e");
 	return true;
 }
 

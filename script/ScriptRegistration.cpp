@@ -4,6 +4,7 @@
 
 #include "script/ScriptRegistration.h"
 
+#include "script/ApiWindow.h"
 #include "script/ScriptLog.h"
 
 #include <lua.h>
@@ -44,10 +45,28 @@ const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
 	{"debug_log", debug_log},
 	// battle: api_battle_get_turn ... api_battle_rm_map_obj
 	// masters and characters: api_get_current_master ... api_exists_hero
-	// sound, screen and mouse, script windows, message dialog, images: api_music_set ... api_image_load
+	{"api_music_set", api_music_set},
+	{"api_gui_get_top_size", api_gui_get_top_size},
+	{"api_gui_event_pop", api_gui_event_pop},
+	{"api_window_new", api_window_new},
+	{"api_window_set_size", api_window_set_size},
+	{"api_window_set_position", api_window_set_position},
+	{"api_window_set_visible", api_window_set_visible},
+	{"api_window_set_titlebarheight", api_window_set_titlebarheight},
+	{"api_window_set_image", api_window_set_image},
+	{"api_window_set_faceorchip", api_window_set_faceorchip},
+	{"api_window_clear_image", api_window_clear_image},
+	{"api_window_set_text", api_window_set_text},
+	{"api_window_clear_text", api_window_clear_text},
+	{"api_window_is_visible", api_window_is_visible},
+	{"api_window_event_pop", api_window_event_pop},
+	{"api_dialog_show", api_dialog_show},
+	{"api_dialog_is_visible", api_dialog_is_visible},
+	{"api_dialog_get_selected", api_dialog_get_selected},
+	{"api_image_load", api_image_load},
 	// game state, masters, alliances, character data: api_last_dead_master ... api_get_chara_master
 	// world map: api_scenario_is_ending ... api_scenario_endturn
-	// clock: api_get_msec
+	{"api_get_msec", api_get_msec},
 };
 }
 

@@ -168,49 +168,35 @@ TEST_F(LuaHost, TheScriptLogHasItsExactLines)
 
 TEST_F(LuaHost, NestedCallsGiveTheOuterScriptItsContextBack)
 {
-	struct Probe
-	{
-		TMorvalethLuaManager* inner;
-		std::vector<std::pair<int, TScriptAPI*>> seen;
-	} probe;
+	static std::vector<std::pair<int, TScriptAPI*>> seen;
+	static TMorvalethLuaManager* managers[2];
+	seen.clear();
 	TScriptAPI outerApi(nullptr), innerApi(nullptr);
 	TMorvalethLuaManager outer, inner;
-	probe.inner = &inner;
+	managers[0] = &outer;
+	managers[1] = &inner;
 	outer.SetContext(nullptr, &outerApi, nullptr);
 	outer.SetMasterIndex(1);
 	inner.SetContext(nullptr, &innerApi, nullptr);
-	inner.SetMasterIndex(0);
-	Load(outer, "function run() probe(); nested(); probe(); reenter() end\n", "outer.lua");
+	Load(outer, "function run() probe(); call(2); probe(); reentered = call(1) end\n", "outer.lua");
 	Load(inner, "function run() probe() end\n", "inner.lua");
-
 	for (lua_State* L : {outer.GetState(), inner.GetState()}) {
-		lua_pushlightuserdata(L, &probe);
-		lua_pushcclosure(L, [](lua_State* L) {
-			static_cast<Probe*>(lua_touserdata(L, lua_upvalueindex(1)))->seen.push_back({g_ScriptMaster, g_ScriptAPI});
+		lua_register(L, "probe", [](lua_State*) {
+			seen.push_back({g_ScriptMaster, g_ScriptAPI});
 			return 0;
-		}, 1);
-		lua_setglobal(L, "probe");
+		});
+		// call(n) runs "run" of manager n (1 outer, 2 inner) from inside the script.
+		lua_register(L, "call", [](lua_State* L) {
+			lua_pushboolean(L, managers[int(lua_tonumber(L, 1)) - 1]->CallFunction("run"));
+			return 1;
+		});
 	}
-	lua_pushlightuserdata(outer.GetState(), &probe);
-	lua_pushcclosure(outer.GetState(), [](lua_State* L) {
-		static_cast<Probe*>(lua_touserdata(L, lua_upvalueindex(1)))->inner->CallFunction("run");
-		return 0;
-	}, 1);
-	lua_setglobal(outer.GetState(), "nested");
-	lua_pushlightuserdata(outer.GetState(), &outer);
-	lua_pushcclosure(outer.GetState(), [](lua_State* L) {
-		// The same manager cannot be entered while it runs.
-		lua_pushboolean(L, static_cast<TMorvalethLuaManager*>(lua_touserdata(L, lua_upvalueindex(1)))->CallFunction("run"));
-		lua_setglobal(L, "reentered");
-		return 0;
-	}, 1);
-	lua_setglobal(outer.GetState(), "reenter");
-
 	ASSERT_TRUE(outer.CallFunction("run"));
 	const std::vector<std::pair<int, TScriptAPI*>> expected = {{1, &outerApi}, {0, &innerApi}, {1, &outerApi}};
-	EXPECT_EQ(expected, probe.seen);
+	EXPECT_EQ(expected, seen);
 	lua_getglobal(outer.GetState(), "reentered");
-	EXPECT_TRUE(lua_isboolean(outer.GetState(), -1) && !lua_toboolean(outer.GetState(), -1));
+	EXPECT_TRUE(lua_isboolean(outer.GetState(), -1) && !lua_toboolean(outer.GetState(), -1))
+		<< "a manager cannot be entered while it runs";
 	EXPECT_EQ(nullptr, g_ScriptAPI);
 	EXPECT_EQ(0, g_ScriptMaster);
 }

@@ -4,8 +4,6 @@
 
 #include "unit/ScriptFixture.h"
 
-#include "script/LuaManager.h"
-
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
@@ -87,16 +85,6 @@ TEST_F(LuaLexer, BrokenStringsStillGetTheStockMessages)
 		EXPECT_TRUE(failed) << c.what;
 		EXPECT_NE(std::string::npos, message.find(c.expected)) << c.what << ": " << message;
 	}
-}
-
-TEST_F(LuaLexer, AScriptFileKeepsItsTextsThroughTheHost)
-{
-	const std::string path = WriteScript("sjis.lua", "function text() return \"\x95\x5C\x8F\x5C\", [[\x83\x5D]] end\n"
-		"function check() local a, b = text() return a == \"\\149\\92\\143\\92\" and b == \"\\131\\93\" end\n");
-	TMorvalethLuaManager manager;
-	ASSERT_TRUE(manager.LoadLua(path.c_str()));
-	ASSERT_TRUE(manager.CallFunction("check"));
-	EXPECT_TRUE(manager.GetResult());
 }
 
 TEST_F(LuaLexer, CFunctionsMayUseUpTo32767StackSlots)

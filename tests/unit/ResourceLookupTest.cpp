@@ -139,3 +139,16 @@ TEST_F(ResourceLookup, ScriptsComeFromTheScenarioThenTheDataRootButNotTheDefault
 	EXPECT_FALSE(m_Master.FindScriptFile("strategy.lua", path));
 	EXPECT_EQ(m_Root.Path() + "/Script/battle.lua", path);
 }
+
+TEST_F(ResourceLookup, WithNoGameHeldEveryLookupOfTheRunningGameMisses)
+{
+	Touch("Scenario/T/Picture/own.png");
+	Touch("Scenario/T/MusicAndSound/own.wav");
+	Touch("Scenario/T/Script/own.lua");
+	m_Master.m_Data.reset();
+	std::string found = "kept";
+	EXPECT_FALSE(m_Master.FindPictureFile("own.png", found));
+	EXPECT_FALSE(m_Master.FindMusicFile("own.wav", found));
+	EXPECT_FALSE(m_Master.FindScriptFile("own.lua", found));
+	EXPECT_EQ("kept", found);
+}

@@ -1,0 +1,232 @@
+// The sample's opening on a real window: the event script opens its window with a
+// picture, the hero's face and the story, a click reaches the window's queue and the
+// timed dialog that follows closes by itself.
+
+#include "app/GameConfig.h"
+#include "app/GameMaster.h"
+#include "gui/GuiContext.h"
+#include "gui/MsgDlg.h"
+#include "gui/SkinManager.h"
+#include "media/FontSJIS.h"
+#include "media/MorvalethImage.h"
+#include "model/MorvalethData.h"
+#include "model/MorvalethGame.h"
+#include "script/LuaManager.h"
+#include "script/ScriptAPI.h"
+#include "support/GlWindow.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <boost/filesystem.hpp>
+#include <boost/make_shared.hpp>
+#include <cstdint>
+#include <guichan/genericinput.hpp>
+#include <guichan/gui.hpp>
+#include <guichan/mouseinput.hpp>
+#include <guichan/opengl.hpp>
+#include <guichan/widgets/container.hpp>
+#include <memory>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const std::string SampleRoot = MORVALETH_SOURCE_DIR "/data";
+const std::string Sample = SampleRoot + "/Scenario/Default";
+
+struct TRgb
+{
+	int r, g, b;
+};
+
+class ScriptWindowTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		SKIP_WITHOUT_DISPLAY();
+		const fs::path source(MORVALETH_SOURCE_DIR);
+		fs::create_directories(m_Dir / "System");
+		fs::copy_file(source / "data/System/window.png", m_Dir / "System/window.png");
+		fs::copy_file(source / "data/sjis.txt", m_Dir / "sjis.txt");
+		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
+		m_Window.reset(new TGlWindow(800, 600));
+		ASSERT_TRUE(m_Window->IsOpen());
+		ASSERT_TRUE(g_Font.Load(16, ""));
+		m_Window->Graphics().setFont(&g_Font);
+		gcn::Widget::setGlobalFont(&g_Font);
+		m_Top.reset(new gcn::Container());
+		m_Top->setSize(800, 600);
+		m_Top->setBaseColor(gcn::Color(128, 128, 128, 255));
+		gcn::Gui* gui = new gcn::Gui();
+		gui->setGraphics(&m_Window->Graphics());
+		gui->setInput(&m_Input);
+		gui->setTop(m_Top.get());
+		g_GuiContext.SetGui(gui);
+		{
+			TCapturedLog quiet;
+			g_Config.Load("morvaleth.ini");
+		}
+		g_Config.m_MessageTimeoutFrame = 5;
+		LoadSampleGame();
+		m_Registry.reset(new TScriptAPI(nullptr));
+		m_Manager.SetContext(nullptr, m_Registry.get(), nullptr);
+	}
+
+	void LoadSampleGame()
+	{
+		TDremoGameMaster& master = g_GameMaster;
+		master.m_Skin.reset(new TGcnSkinManager());
+		ASSERT_TRUE(master.m_Skin->LoadImage("."));
+		master.m_RootDir = SampleRoot;
+		master.m_ScenarioDir = Sample;
+		master.m_Data = boost::make_shared<TMorvalethData>();
+		ASSERT_TRUE(master.m_Data->Load(Sample, 0));
+		master.m_Game = boost::make_shared<TMorvalethGame>();
+		master.m_Game->SetData(master.m_Data.get());
+		master.m_Image = boost::make_shared<TMorvalethImage>();
+		ASSERT_TRUE(master.LoadPermanentImage(master.m_Data, master.m_Image, master.m_Game, Sample))
+			<< master.m_LastError;
+	}
+
+	void TearDown() override
+	{
+		g_Config.m_MessageTimeoutFrame = 60;
+		m_Registry.reset();
+		g_GuiContext.Release();
+		m_Top.reset();
+		// Textures belong to this test's GL context: drop them before it closes.
+		g_GameMaster.ReleaseGame();
+		g_GameMaster.m_Skin.reset();
+		g_GameMaster.m_ScenarioDir.clear();
+		g_GameMaster.m_RootDir.clear();
+		g_GuiContext.m_CharDrawers.clear();
+		g_Font.m_CharDrawer = nullptr;
+		gcn::Widget::setGlobalFont(nullptr);
+		m_Window.reset();
+		m_Cwd.reset();
+	}
+
+	void DrawFrame()
+	{
+		m_Window->BeginFrame();
+		g_GuiContext.m_Gui->draw();
+		m_Window->EndFrame();
+	}
+
+	/// A screenshot kept among the artefacts of the test working folder.
+	void KeepScreenshot(const std::string& name)
+	{
+		TScopedCwd back(fs::path(m_Dir.Path()).parent_path().parent_path().string());
+		m_Window->Screenshot(name);
+	}
+
+	TRgb Pixel(int x, int y) const
+	{
+		const std::uint32_t argb = m_Window->Pixel(x, y);
+		return {int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
+	}
+
+	/// Pixels of the rectangle (screen coordinates) that pass the test.
+	template <typename Test>
+	int Count(int x0, int y0, int width, int height, Test test) const
+	{
+		int count = 0;
+		for (int y = y0; y < y0 + height; ++y)
+			for (int x = x0; x < x0 + width; ++x)
+				count += test(Pixel(x, y)) ? 1 : 0;
+		return count;
+	}
+
+	/// The screen position of the window's pane.
+	void PaneOrigin(int handle, int& x, int& y) const
+	{
+		m_Registry->GetWindow(handle)->m_Pane.getAbsolutePosition(x, y);
+	}
+
+	TTempDir m_Dir;
+	std::unique_ptr<TScopedCwd> m_Cwd;
+	std::unique_ptr<TGlWindow> m_Window;
+	std::unique_ptr<gcn::Container> m_Top;
+	gcn::GenericInput m_Input;
+	std::unique_ptr<TScriptAPI> m_Registry;
+	TMorvalethLuaManager m_Manager;
+};
+
+bool IsBlack(const TRgb& c)
+{
+	return c.r < 16 && c.g < 16 && c.b < 16;
+}
+
+bool IsWhite(const TRgb& c)
+{
+	return c.r > 200 && c.g > 200 && c.b > 200;
+}
+}
+
+TEST_F(ScriptWindowTest, TheOpeningShowsItsWindowTakesAClickAndItsDialogClosesItself)
+{
+	std::string script;
+	ASSERT_TRUE(g_GameMaster.FindScriptFile("EventScript.lua", script));
+	ASSERT_TRUE(m_Manager.LoadLua(script.c_str()));
+	ASSERT_TRUE(m_Manager.CallFunction("on_system_start"));
+	ASSERT_TRUE(m_Manager.IsSuspended());
+	DrawFrame();
+	KeepScreenshot("script_opening");
+
+	int x = 0, y = 0;
+	PaneOrigin(0, x, y);
+	const TEventWindow* window = m_Registry->GetWindow(0);
+	EXPECT_EQ((800 - window->getWidth()) / 2, window->getX()) << "the window is centred";
+	EXPECT_TRUE(IsBlack(Pixel(x + 470, y + 290))) << "the pane's black ground";
+	// The picture, centred at the top: the sky at its top, the sun on the right.
+	const TRgb sky = Pixel(x + 120 + 200, y + 12 + 2);
+	EXPECT_TRUE(sky.b > sky.r && sky.b > 100) << sky.r << " " << sky.g << " " << sky.b;
+	const TRgb sun = Pixel(x + 120 + 170, y + 12 + 70);
+	EXPECT_TRUE(sun.r > 200 && sun.g > 180 && sun.b < 180) << sun.r << " " << sun.g << " " << sun.b;
+	// The hero's face 20 pixels below its name, the story to its right in white.
+	EXPECT_GT(Count(x + 16, y + 168, 96, 96, [](const TRgb& c) { return !IsBlack(c); }), 96 * 96 / 4);
+	EXPECT_GT(Count(x + 16, y + 148, 96, 18, IsWhite), 20) << "the hero's name";
+	EXPECT_GT(Count(x + 132, y + 172, 330, 88, IsWhite), 400) << "four lines of the story";
+
+	m_Input.pushMouseButtonPressed(x + 300, y + 200, gcn::MouseInput::LEFT);
+	m_Input.pushMouseButtonReleased(x + 300, y + 200, gcn::MouseInput::LEFT);
+	g_GuiContext.m_Gui->logic();
+	ASSERT_TRUE(m_Manager.Resume());
+	EXPECT_FALSE(m_Registry->IsWindowVisible(0)) << "the click reached the window's queue";
+	ASSERT_TRUE(IsMsgDlgVisible());
+	DrawFrame();
+	KeepScreenshot("script_dialog");
+	const auto dark = [](const TRgb& c) { return c.r < 60 && c.g < 60 && c.b < 60; };
+	EXPECT_GT(Count(g_MsgDlg->getX() + 8, g_MsgDlg->getY() + 24, g_MsgDlg->getWidth() - 16, 40, dark), 200)
+		<< "the dialog's two lines of text";
+	EXPECT_EQ(0, Count(x + 300, y + 250, 40, 20, IsBlack)) << "the window is gone from the screen";
+
+	int frames = 0;
+	while (m_Manager.IsSuspended() && frames < 20) {
+		g_GuiContext.m_Gui->logic();
+		ASSERT_TRUE(m_Manager.Resume());
+		++frames;
+	}
+	EXPECT_FALSE(m_Manager.IsSuspended());
+	EXPECT_TRUE(m_Manager.GetResult());
+	EXPECT_FALSE(IsMsgDlgVisible());
+	EXPECT_EQ(6, frames) << "five frames of time-out, closed in the sixth";
+}
+
+TEST_F(ScriptWindowTest, ImagesAreStretchedIn256ths)
+{
+	const int handle = m_Registry->NewWindow();
+	m_Registry->SetWindowSize(handle, 300, 300);
+	m_Registry->SetWindowPosition(handle, 0, 0);
+	const int face = g_GameMaster.m_Data->GetCharaData(g_GameMaster.m_Data->GetCharaIndex("leon")).FaceImage;
+	ASSERT_GE(face, 0);
+	m_Registry->GetWindow(handle)->m_Pane.AddImage({0, 0, 1, SCRIPT_IMAGE_FACE, face, 256, 512});
+	DrawFrame();
+	KeepScreenshot("script_scaled_face");
+	int x = 0, y = 0;
+	PaneOrigin(handle, x, y);
+	const auto drawn = [](const TRgb& c) { return !IsBlack(c); };
+	EXPECT_GT(Count(x, y + 96, 96, 96, drawn), 96 * 96 / 4) << "twice as high";
+	EXPECT_EQ(0, Count(x + 100, y, 100, 192, drawn)) << "as wide as the face";
+}
