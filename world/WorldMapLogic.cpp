@@ -24,7 +24,8 @@ TWorldMapLogic::TWorldMapLogic(TWorldView& view, TMorvalethGame& game, const TMo
 	TGcnWidgetSet* widgetSet, std::unique_ptr<TWorldBattle> battle)
 	: m_View(view), m_Game(game), m_Data(data), m_WidgetSet(widgetSet), m_Battle(std::move(battle)),
 	  m_LogicStatus(WORLD_CONSTRUCTED), m_StatusAfterMessage(WORLD_CONSTRUCTED), m_ScriptEvent(WORLD_EVENT_NONE),
-	  m_GameOverCalled(false), m_EndTurnRequested(false), m_AskingPartner(false), m_SelectedArea(-1),
+	  m_GameOverCalled(false), m_EndTurnRequested(false), m_AskingPartner(false), m_NewGame(true),
+	  m_StartPending(false), m_SelectedArea(-1),
 	  m_MoveSource(-1), m_MoveDestination(-1), m_HoverFrames(0), m_HoveredArea(-1), m_DismissArea(0),
 	  m_DismissPosition(0), m_EmployArea(-1), m_EmployEmployer(-1), m_HeroArea(-1), m_HeroChara(-1),
 	  m_WarTarget(-1), m_WarSource(-1), m_MarchFrame(0), m_MarchLength(0), m_MarchTotal(0), m_AlliancePartner(-1),
@@ -51,15 +52,26 @@ void TWorldMapLogic::Setup(bool newGame, bool gameOverCalled, TiXmlElement* save
 	m_GameOverCalled = gameOverCalled;
 	if (!LoadScripts())
 		return;
-	if (newGame) {
-		AdvanceMaster();
-		return;
-	}
-	if (!LoadLuaEvent(saveRoot)) {
+	if (!newGame && !LoadLuaEvent(saveRoot)) {
 		Stop(METHOD_TEXT("Lua 変数のロードに失敗しました。"));
 		return;
 	}
-	StartCurrentMaster();
+	m_NewGame = newGame;
+	// An opening that waits for frames is resumed like "global_script"; the game starts once it is over.
+	if (m_EventScript.IsSuspended()) {
+		m_StartPending = true;
+		m_LogicStatus = WORLD_EVENT_SCRIPT;
+		return;
+	}
+	StartGame();
+}
+
+void TWorldMapLogic::StartGame()
+{
+	if (m_NewGame)
+		AdvanceMaster();
+	else
+		StartCurrentMaster();
 }
 
 bool TWorldMapLogic::LoadScript(TMorvalethLuaManager& manager, const char* name, const char* notFound,

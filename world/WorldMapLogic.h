@@ -185,6 +185,8 @@ public:
 private:
 	/// Logs the error and stops the controller.
 	void Stop(const std::string& error);
+	/// The game's first master after the set-up: a new game's, or the saved game's current one.
+	void StartGame();
 	/// Loads a script file found by name into the manager with this controller's context; false after the error.
 	bool LoadScript(TMorvalethLuaManager& manager, const char* name, const char* notFound, const std::string& loadFailed,
 		TScriptAPI* scriptApi);
@@ -281,6 +283,9 @@ private:
 	bool m_EndTurnRequested;
 	/// A partner's "on_proposed_alliance" runs: nothing may suspend it.
 	bool m_AskingPartner;
+	/// The set-up was for a new game, and its start waits for "on_system_start" to finish.
+	bool m_NewGame;
+	bool m_StartPending;
 
 	int m_SelectedArea;
 	int m_MoveSource;

@@ -122,6 +122,12 @@ void TWorldMapLogic::ResumeEventScript()
 	}
 	if (m_EventScript.IsSuspended())
 		return;
+	if (m_StartPending) {
+		m_StartPending = false;
+		HideScriptWindows();
+		StartGame();
+		return;
+	}
 	if (m_Game.IsGameEnded()) {
 		m_View.Quit();
 		m_LogicStatus = WORLD_QUITTING;

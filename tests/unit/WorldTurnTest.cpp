@@ -220,3 +220,33 @@ TEST_P(WorldMusicTest, MusicIsChangedOnlyWhenSwitchedOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Music, WorldMusicTest, ::testing::Bool());
+
+/// A new or a loaded game whose opening waits for frames.
+class WorldOpeningTest : public WorldTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(WorldOpeningTest, TheGameStartsOnceAnOpeningThatWaitsIsOver)
+{
+	WriteScript("EventScript.lua", "function on_system_start() for i = 1, 5 do coroutine.yield() end "
+								   "print_log('opened') return true end\n"
+								   "function global_script() print_log('global_script') return true end\n");
+	TiXmlElement save("Save");
+	if (!GetParam()) {
+		game.ActivateNextMaster();
+		TiXmlElement* luaEvent = new TiXmlElement("LuaEvent");
+		save.LinkEndChild(luaEvent);
+	}
+	const int saved = Current();
+	Start(GetParam(), &save);
+	EXPECT_EQ(WORLD_EVENT_SCRIPT, Status());
+	for (int frame = 0; frame < 5; ++frame)
+		Frame();
+	EXPECT_EQ(1, CountScriptLog("opened"));
+	EXPECT_EQ(WORLD_STRATEGY, Status());
+	EXPECT_EQ(GetParam() ? 1 : 0, CountScriptLog("global_script"));
+	EXPECT_TRUE(GetParam() || saved == Current());
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Opening, WorldOpeningTest, ::testing::Bool());
