@@ -7,6 +7,7 @@
 #include "model/MorvalethData.h"
 
 #include <algorithm>
+#include <lua.h>
 #include <tinyxml.h>
 
 namespace
@@ -250,3 +251,25 @@ TEST_P(WorldOpeningTest, TheGameStartsOnceAnOpeningThatWaitsIsOver)
 }
 
 INSTANTIATE_TEST_SUITE_P(Opening, WorldOpeningTest, ::testing::Bool());
+
+TEST(WorldSampleScripts, LoadAndDefineWhatTheWorldMapCalls)
+{
+	TTempDir dir;
+	TScopedCwd cwd(dir.Path());
+	const std::string folder = std::string(MORVALETH_SOURCE_DIR) + "/data/Scenario/Default/Script/";
+	const std::pair<const char*, std::vector<const char*>> scripts[] = {
+		{"EventScript.lua", {"on_system_start", "global_script"}},
+		{"world.lua", {"OnTurnEndButton", "MasterDead", "GameOver"}},
+		{"strategy.lua", {"on_myturn", "on_proposed_alliance"}},
+	};
+	for (const auto& script : scripts) {
+		lua_State* L = LuaCreateState((folder + script.first).c_str(), (folder + "?.lua").c_str());
+		ASSERT_NE(nullptr, L) << script.first;
+		for (const char* function : script.second) {
+			lua_getglobal(L, function);
+			EXPECT_TRUE(lua_isfunction(L, -1)) << script.first << " " << function;
+			lua_pop(L, 1);
+		}
+		lua_close(L);
+	}
+}
