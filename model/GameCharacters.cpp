@@ -247,13 +247,13 @@ bool TMorvalethGame::MoveCharacterNoList(int area1, int area2, const std::vector
 	return MoveCharacter(area1, area2, positions, std::vector<int>());
 }
 
-void TMorvalethGame::InsertAreaChara(int area, int charaIndex)
+bool TMorvalethGame::InsertAreaChara(int area, int charaIndex)
 {
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
-		return;
+		return false;
 	if (charaIndex < 0 || charaIndex >= m_Data->GetCharaCount()) {
 		LOG_ERROR("character index %d outside the %d characters", charaIndex, m_Data->GetCharaCount());
-		return;
+		return false;
 	}
 	// A hero stands in one place only: one already stationed stays where it is, a dead one comes back to life.
 	const bool hero = CharaData(charaIndex).Hero;
@@ -261,7 +261,7 @@ void TMorvalethGame::InsertAreaChara(int area, int charaIndex)
 	const int dead = FindCharaInList(m_DeadCharas, charaIndex);
 	if (hero && wanderer < 0 && dead < 0 && CharaExists(charaIndex)) {
 		LOG_ERROR("hero %s already stands in an area", CharaData(charaIndex).id);
-		return;
+		return false;
 	}
 	TAreaInstance& target = m_Areas[area];
 	if (hero && wanderer >= 0) {
@@ -274,6 +274,7 @@ void TMorvalethGame::InsertAreaChara(int area, int charaIndex)
 		target.Charas.push_back(CreateCharaInstance(charaIndex, computer ? m_GameLevel / 2 : 0));
 	}
 	SortAreaCharas(area);
+	return true;
 }
 
 void TMorvalethGame::RemoveAreaChara(int area, int position)

@@ -169,8 +169,9 @@ public:
 	bool MoveCharacter(int area1, int area2, const std::vector<int>& positions1, const std::vector<int>& positions2);
 	/// Moves the characters at the positions of area1 to area2.
 	bool MoveCharacterNoList(int area1, int area2, const std::vector<int>& positions);
-	/// Puts the character into the area by script: a wandering hero comes with its record, others as new.
-	void InsertAreaChara(int area, int charaIndex);
+	/// Puts the character into the area by script: a wandering hero comes with its record, others as new;
+	/// false, unchanged, after an Error for a bad index or a hero that already stands in an area.
+	bool InsertAreaChara(int area, int charaIndex);
 	/// Erases the stationed character at the position.
 	void RemoveAreaChara(int area, int position);
 	/// Restores the roster order of the area.

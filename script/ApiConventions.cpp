@@ -18,6 +18,12 @@ bool IsBattleRunning()
 {
 	return g_BattleInterface && g_BattleInterface->IsInBattle();
 }
+#else
+// Without the battle there is nothing that could be running.
+bool IsBattleRunning()
+{
+	return false;
+}
 #endif
 
 namespace

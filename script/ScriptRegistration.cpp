@@ -4,6 +4,9 @@
 
 #include "script/ScriptRegistration.h"
 
+#include "script/ApiMaster.h"
+#include "script/ApiScenario.h"
+#include "script/ApiTurn.h"
 #include "script/ApiWindow.h"
 #include "script/ScriptLog.h"
 
@@ -44,7 +47,11 @@ void SetConstant(lua_State* L, const char* name, int value)
 const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
 	{"debug_log", debug_log},
 	// battle: api_battle_get_turn ... api_battle_rm_map_obj
-	// masters and characters: api_get_current_master ... api_exists_hero
+	{"api_get_current_master", api_get_current_master},
+	{"api_change_master_type", api_change_master_type},
+	{"api_get_master", api_get_master},
+	{"api_get_chara_type", api_get_chara_type},
+	{"api_exists_hero", api_exists_hero},
 	{"api_music_set", api_music_set},
 	{"api_gui_get_top_size", api_gui_get_top_size},
 	{"api_gui_event_pop", api_gui_event_pop},
@@ -64,8 +71,43 @@ const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
 	{"api_dialog_is_visible", api_dialog_is_visible},
 	{"api_dialog_get_selected", api_dialog_get_selected},
 	{"api_image_load", api_image_load},
-	// game state, masters, alliances, character data: api_last_dead_master ... api_get_chara_master
-	// world map: api_scenario_is_ending ... api_scenario_endturn
+	{"api_last_dead_master", api_last_dead_master},
+	{"api_get_chapter_number", api_get_chapter_number},
+	{"api_get_turn", api_get_turn},
+	{"api_get_progressed_turn", api_get_progressed_turn},
+	{"api_find_alliance", api_find_alliance},
+	{"api_get_alliance_cost", api_get_alliance_cost},
+	{"api_get_allmaster", api_get_allmaster},
+	{"api_master_is_exists", api_master_is_exists},
+	{"api_master_is_player", api_master_is_player},
+	{"api_master_plus_ley", api_master_plus_ley},
+	{"api_master_get_ley", api_master_get_ley},
+	{"api_get_chara_data", api_get_chara_data},
+	{"api_get_chara_master", api_get_chara_master},
+	{"api_scenario_is_ending", api_scenario_is_ending},
+	{"api_scenario_set_ending_enabled", api_scenario_set_ending_enabled},
+	{"api_scenario_get_chara_exists_area", api_scenario_get_chara_exists_area},
+	{"api_scenario_get_master_exists_area", api_scenario_get_master_exists_area},
+	{"api_scenario_focus_area", api_scenario_focus_area},
+	{"api_scenario_get_allarea", api_scenario_get_allarea},
+	{"api_scenario_get_area_master", api_scenario_get_area_master},
+	{"api_scenario_get_area_chara_count", api_scenario_get_area_chara_count},
+	{"api_scenario_get_area_employable", api_scenario_get_area_employable},
+	{"api_scenario_get_area_chara", api_scenario_get_area_chara},
+	{"api_scenario_get_area_allchara", api_scenario_get_area_allchara},
+	{"api_scenario_insert_area_chara", api_scenario_insert_area_chara},
+	{"api_scenario_move_area_chara", api_scenario_move_area_chara},
+	{"api_scenario_remove_chara", api_scenario_remove_chara},
+	{"api_scenario_plus_area_city", api_scenario_plus_area_city},
+	{"api_scenario_plus_area_wall", api_scenario_plus_area_wall},
+	{"api_scenario_plus_area_road", api_scenario_plus_area_road},
+	{"api_scenario_get_champion", api_scenario_get_champion},
+	{"api_scenario_get_wincount", api_scenario_get_wincount},
+	{"api_scenario_employ", api_scenario_employ},
+	{"api_scenario_dismiss", api_scenario_dismiss},
+	{"api_scenario_propose_alliance", api_scenario_propose_alliance},
+	{"api_scenario_departure", api_scenario_departure},
+	{"api_scenario_endturn", api_scenario_endturn},
 	{"api_get_msec", api_get_msec},
 };
 }

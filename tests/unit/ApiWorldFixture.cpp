@@ -1,0 +1,145 @@
+#include "unit/ApiWorldFixture.h"
+
+#include "unit/GameSaveFixture.h"
+#include "unit/ModelFixture.h"
+
+#include "app/GameMaster.h"
+#include "app/Random.h"
+#include "model/MorvalethData.h"
+#include "model/MorvalethGame.h"
+#include "script/ApiScenario.h"
+#include "script/ScriptAPI.h"
+
+#include <boost/make_shared.hpp>
+#include <lua.h>
+#include <sstream>
+
+namespace
+{
+// The run function keeps what the call returned in RESULT, with its count.
+const char* const STRATEGY_SCRIPT = "local function pack(...) return {n = select('#', ...), ...} end\n"
+									"function run(code)\n"
+									"  local f = assert(loadstring(code, '=case'))\n"
+									"  RESULT = pack(f())\n"
+									"  return true\n"
+									"end\n";
+
+const boost::shared_ptr<TMorvalethData>& Database()
+{
+	static const boost::shared_ptr<TMorvalethData> data = [] {
+		boost::shared_ptr<TMorvalethData> loaded = boost::make_shared<TMorvalethData>();
+		EXPECT_TRUE(loaded->Load(SampleScenario(), 0));
+		return loaded;
+	}();
+	return data;
+}
+
+template <typename... Values>
+std::string Line(const char* name, const Values&... values)
+{
+	std::ostringstream out;
+	out << name;
+	((out << ' ' << values), ...);
+	return out.str();
+}
+}
+
+void TRecordingWorldMap::FocusArea(int area)
+{
+	calls.push_back(Line("FocusArea", area));
+}
+
+void TRecordingWorldMap::EndTurn()
+{
+	calls.push_back("EndTurn");
+}
+
+void TRecordingWorldMap::Departure(int target, const std::vector<std::pair<int, int>>& departures)
+{
+	std::ostringstream army;
+	for (const auto& pair : departures)
+		army << ' ' << pair.first << ':' << pair.second;
+	calls.push_back(Line("Departure", target) + army.str());
+}
+
+bool TRecordingWorldMap::ProposeAlliance(int partner, int turns, int price)
+{
+	calls.push_back(Line("ProposeAlliance", partner, turns, price));
+	if (answerOffer)
+		answerOffer();
+	return settleOffers;
+}
+
+ApiWorldTest::ApiWorldTest()
+{
+	g_GameMaster.m_Data = Database();
+	NewGame();
+	m_Script.SetContext(nullptr, nullptr, &m_WorldMap);
+	EXPECT_TRUE(m_Script.LoadLua(WriteScript("strategy.lua", STRATEGY_SCRIPT).c_str()));
+}
+
+ApiWorldTest::~ApiWorldTest()
+{
+	ClearEndingFlags();
+	g_GameMaster.m_Game.reset();
+	g_GameMaster.m_Data.reset();
+}
+
+void ApiWorldTest::NewGame(bool leonInTurn)
+{
+	SeedRandom(7);
+	g_GameMaster.m_Game = boost::make_shared<TMorvalethGame>();
+	ASSERT_TRUE(Game().LoadNew(Database().get(), SampleScenario(), 0, 3));
+	if (!leonInTurn)
+		return;
+	const int leon = Game().GetMasterIndexByID("leon");
+	for (int tries = 0; tries < 4 && Game().GetCurrentMaster() != leon; ++tries)
+		Game().ActivateNextMaster();
+	ASSERT_EQ(leon, Game().GetCurrentMaster());
+}
+
+TApiRun ApiWorldTest::Run(const std::string& code)
+{
+	lua_State* L = m_Script.GetState();
+	RunChunk(L, "RESULT = nil");
+	TApiRun run;
+	run.ok = m_Script.CallFunction("run", {code});
+	run.suspended = m_Script.IsSuspended();
+	if (run.ok && run.suspended)
+		run.ok = m_Script.Resume() && !m_Script.IsSuspended();
+	if (run.ok) {
+		EXPECT_EQ("", RunChunk(L, "return RESULT.n"));
+		run.results = int(lua_tonumber(L, -1));
+		lua_settop(L, 0);
+	}
+	return run;
+}
+
+std::string ApiWorldTest::Eval(const std::string& code)
+{
+	EXPECT_TRUE(Run(code).ok) << code;
+	lua_State* L = m_Script.GetState();
+	EXPECT_EQ("", RunChunk(L, "return tostring(RESULT and RESULT[1])")) << code;
+	const std::string value = lua_tostring(L, -1);
+	lua_pop(L, 1);
+	return value;
+}
+
+void ApiWorldTest::UseScriptWindows(bool use)
+{
+	m_ScriptWindows.reset(use ? new TScriptAPI(nullptr) : nullptr);
+	m_Script.SetContext(nullptr, m_ScriptWindows.get(), &m_WorldMap);
+}
+
+std::string ApiWorldTest::SavedGame() const
+{
+	std::string text = SaveText(Game());
+	for (const std::string& line : DescribeGame(Game()))
+		text += "\n" + line;
+	return text;
+}
+
+TMorvalethGame& ApiWorldTest::Game() const
+{
+	return *g_GameMaster.m_Game;
+}
