@@ -9,6 +9,7 @@
 #include "gui/MsgDlg.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "script/ApiScenario.h"
 #include "script/ScriptAPI.h"
 
 #include <tinyxml.h>
@@ -50,6 +51,8 @@ void TWorldMapLogic::Setup(bool newGame, bool gameOverCalled, TiXmlElement* save
 	if (m_Battle)
 		m_Battle->SetScriptAPI(m_ScriptAPI.get());
 	m_GameOverCalled = gameOverCalled;
+	// Endings a script switched off belong to the game that was running before.
+	ClearEndingFlags();
 	if (!LoadScripts())
 		return;
 	if (!newGame && !LoadLuaEvent(saveRoot)) {

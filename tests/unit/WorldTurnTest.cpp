@@ -273,3 +273,79 @@ TEST(WorldSampleScripts, LoadAndDefineWhatTheWorldMapCalls)
 		lua_close(L);
 	}
 }
+
+/// How the turn-end button's script ends the player's turn, and where the world map is afterwards.
+struct TTurnEndCase
+{
+	const char* name;
+	const char* script;
+	/// Status right after the press, and frames until the next master.
+	int statusAfterPress;
+	int framesToNextMaster;
+};
+
+void PrintTo(const TTurnEndCase& test, std::ostream* out)
+{
+	*out << test.name;
+}
+
+class WorldTurnEndTest : public WorldTest, public ::testing::WithParamInterface<TTurnEndCase>
+{
+};
+
+TEST_P(WorldTurnEndTest, ThePlayersTurnPassesOnceTheScriptIsOver)
+{
+	WriteScript("world.lua", std::string("function OnTurnEndButton() ") + GetParam().script + " return true end\n");
+	game.GetMaster(leon).Player = true;
+	Start();
+	ASSERT_TRUE(RunUntilStatus(WORLD_PLAYER_IDLE));
+	logic->PressMasterButton(MASTER_BUTTON_TURN_END);
+	EXPECT_EQ(GetParam().statusAfterPress, Status());
+	int frames = 0;
+	while (Status() != WORLD_NEXT_MASTER && frames < 10) {
+		Frame();
+		++frames;
+	}
+	EXPECT_EQ(GetParam().framesToNextMaster, frames);
+	EXPECT_FALSE(view.IsWindowVisible(WORLD_MASTER_WINDOW));
+	// The next masters' turns run, and the player's turn comes back with the script ready to be called.
+	ASSERT_TRUE(RunUntil([this] { return Status() == WORLD_PLAYER_IDLE && Current() == leon; }));
+	logic->PressMasterButton(MASTER_BUTTON_TURN_END);
+	EXPECT_NE(WORLD_STOPPED, Status());
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+INSTANTIATE_TEST_SUITE_P(TurnEnd, WorldTurnEndTest,
+	::testing::Values(TTurnEndCase{"ends_at_once", "api_scenario_endturn()", WORLD_NEXT_MASTER, 0},
+		TTurnEndCase{"waits_then_ends", "coroutine.yield() coroutine.yield() api_scenario_endturn()", WORLD_WORLD_SCRIPT, 2},
+		TTurnEndCase{"ends_then_waits", "api_scenario_endturn() coroutine.yield() coroutine.yield()", WORLD_WORLD_SCRIPT, 2}),
+	[](const ::testing::TestParamInfo<TTurnEndCase>& info) { return std::string(info.param.name); });
+
+TEST_F(WorldTest, AStrategyThatEndsItsTurnAndWaitsIsResumedToItsEndBeforeTheNextMaster)
+{
+	WriteScript("strategy.lua", "function on_myturn() api_scenario_endturn() coroutine.yield() "
+								"print_log('after the wait') return true end\n"
+								"function on_proposed_alliance(a, b) return false end\n");
+	Start();
+	for (int frame = 0; frame < 40; ++frame) {
+		ASSERT_NE(WORLD_STOPPED, Status());
+		Frame();
+	}
+	EXPECT_LT(3, CountScriptLog("after the wait"));
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+TEST_F(WorldTest, AStrategySendsItsArmyThroughTheEngineFunctionAndGoesOnAfterTheOccupation)
+{
+	WriteScript("strategy.lua",
+		"function on_myturn() if api_get_current_master() == 'garm' and not sent then sent = true "
+		"api_scenario_departure('A07', {A03 = {1}}) print_log('back', api_scenario_get_area_master('A07')) end "
+		"return true end\n"
+		"function on_proposed_alliance(a, b) return false end\n");
+	Place("A03", "soldier");
+	Start();
+	ASSERT_TRUE(RunUntil([this] { return CountScriptLog("back") > 0; }, 200));
+	EXPECT_EQ(1, CountScriptLog("back garm"));
+	EXPECT_EQ((std::vector<std::string>{"soldier"}), Roster("A07"));
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
