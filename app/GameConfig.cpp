@@ -72,6 +72,19 @@ const char* const ShortcutKeys[SHORTCUT_COUNT] = {
 	"Wait", "Move", "Attack", "Charge", "Special", "Magic", "RunAway",
 };
 
+// What a getter of colours answers for an index outside its table.
+const gcn::Color OutOfTableColor(0, 0, 0, 255);
+
+// Whether the index lies inside a table of that size; an Error naming the calling method and line when not.
+bool InTable(int index, int size, const std::string& method, int line)
+{
+	if (index >= 0 && index < size)
+		return true;
+	g_Logger.Error(MethodText(method, line, "index %d is outside 0..%d", index, size - 1));
+	return false;
+}
+#define IN_TABLE(index, size) InTable(index, size, MethodName(__PRETTY_FUNCTION__), __LINE__)
+
 // Red is in bits 16-23, green in 8-15, blue in 0-7 and alpha in 24-31.
 gcn::Color ColorOfWord(unsigned word)
 {
@@ -158,20 +171,51 @@ bool TGameConfig::Save(const std::string& file)
 	return SaveToFile(file);
 }
 
+int TGameConfig::GetIntValue(int index) const
+{
+	return IN_TABLE(index, CONFIG_COUNT) ? m_IntValues[index] : 0;
+}
+
+bool TGameConfig::GetBoolValue(int index) const
+{
+	return IN_TABLE(index, SWITCH_COUNT) && m_Switches[index];
+}
+
+int TGameConfig::GetShortcut(int index) const
+{
+	return IN_TABLE(index, SHORTCUT_COUNT) ? m_Shortcuts[index] : 0;
+}
+
+gcn::Color TGameConfig::GetColor(int index) const
+{
+	return IN_TABLE(index, EXTRACOLOR_COUNT) ? m_ExtraColors[index] : OutOfTableColor;
+}
+
+const gcn::Color& TGameConfig::GetGuiColor(int index) const
+{
+	return IN_TABLE(index, GUICOLOR_COUNT) ? m_GuiColors[index] : OutOfTableColor;
+}
+
 void TGameConfig::SetIntValue(int index, int value)
 {
+	if (!IN_TABLE(index, CONFIG_COUNT))
+		return;
 	m_IntValues[index] = value;
 	SetInt(IntTable[index].section, IntTable[index].key, value);
 }
 
 void TGameConfig::SetBoolValue(int index, bool value)
 {
+	if (!IN_TABLE(index, SWITCH_COUNT))
+		return;
 	m_Switches[index] = value;
 	SetInt(SwitchTable[index].section, SwitchTable[index].key, value ? 1 : 0);
 }
 
 void TGameConfig::SetShortcut(int index, int key)
 {
+	if (!IN_TABLE(index, SHORTCUT_COUNT))
+		return;
 	m_Shortcuts[index] = key;
 	SetInt(ShortcutSection, ShortcutKeys[index], key);
 }

@@ -35,25 +35,27 @@ public:
 	/// Writes the store, with the changed settings, back into the file.
 	bool Save(const std::string& file);
 
+	// An index outside its table logs an Error: a getter then answers 0, false or black, a setter changes nothing.
+
 	/// The integer setting (CONFIG_*).
-	int GetIntValue(int index) const { return m_IntValues[index]; }
+	int GetIntValue(int index) const;
 	/// Sets the integer setting and writes it into the store.
 	void SetIntValue(int index, int value);
 	/// The switch (SWITCH_*).
-	bool GetBoolValue(int index) const { return m_Switches[index]; }
+	bool GetBoolValue(int index) const;
 	/// Sets the switch and writes it into the store as 0 or 1.
 	void SetBoolValue(int index, bool value);
 	/// The SDL key code of the shortcut (SHORTCUT_*); 0 for none.
-	int GetShortcut(int index) const { return m_Shortcuts[index]; }
+	int GetShortcut(int index) const;
 	/// Sets the key of the shortcut and writes it into the store.
 	void SetShortcut(int index, int key);
 	/// The first shortcut, in index order, that the key triggers; false when none or for key 0.
 	bool FindShortcutAction(int key, int& action) const;
 
 	/// The extra colour (EXTRACOLOR_*).
-	gcn::Color GetColor(int index) const { return m_ExtraColors[index]; }
+	gcn::Color GetColor(int index) const;
 	/// The GUI colour (GUICOLOR_*).
-	const gcn::Color& GetGuiColor(int index) const { return m_GuiColors[index]; }
+	const gcn::Color& GetGuiColor(int index) const;
 	/// How in-memory file names map to names on disk.
 	const std::string& GetFileNameEncoding() const { return m_FileNameEncoding; }
 

@@ -24,10 +24,7 @@ TDremoGameMaster::~TDremoGameMaster()
 void TDremoGameMaster::Init()
 {
 	BuildNeighborTable();
-	g_DrawRectangleSlide.m_Left = g_Config.GetIntValue(CONFIG_SLIDE_LEFT);
-	g_DrawRectangleSlide.m_Right = g_Config.GetIntValue(CONFIG_SLIDE_RIGHT);
-	g_DrawRectangleSlide.m_Top = g_Config.GetIntValue(CONFIG_SLIDE_TOP);
-	g_DrawRectangleSlide.m_Bottom = g_Config.GetIntValue(CONFIG_SLIDE_BOTTOM);
+	ApplyScreenSlides();
 
 	// The skin lies in the working folder, not under the data root. Windows are
 	// built with a skin manager even when its image is missing.
@@ -35,6 +32,12 @@ void TDremoGameMaster::Init()
 	if (!skin->LoadImage(std::string(".")))
 		LOG_WARNING("読み込めなかったスキン画像がある");
 	m_Skin = skin;
+}
+
+void TDremoGameMaster::ApplyScreenSlides()
+{
+	g_DrawRectangleSlide.Set(g_Config.GetIntValue(CONFIG_SLIDE_LEFT), g_Config.GetIntValue(CONFIG_SLIDE_RIGHT),
+		g_Config.GetIntValue(CONFIG_SLIDE_TOP), g_Config.GetIntValue(CONFIG_SLIDE_BOTTOM));
 }
 
 void TDremoGameMaster::ReleaseGame()

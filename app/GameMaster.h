@@ -31,6 +31,8 @@ public:
 	void Init();
 	/// Drops the per-game objects; harmless when none is held.
 	void ReleaseGame();
+	/// The screen-edge corrections of drawn rectangles from the configuration (at start-up and after accepted settings).
+	void ApplyScreenSlides();
 
 	// A game's life: built, started, saved and loaded. Nothing held changes until a new game or a
 	// load has wholly succeeded.

@@ -5,9 +5,8 @@
 #include "gui/GlQuad.h"
 #include "platform/FileSystem.h"
 #include "platform/GlyphRaster.h"
+#include "platform/PngFile.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 #include <GL/gl.h>
 #include <guichan/exception.hpp>
 #include <guichan/graphics.hpp>
@@ -26,10 +25,12 @@ const int CodeCount = 65536;
 const int SheetColumns = 64;
 // Texture pages never exceed this side, whatever the driver allows: larger pages only cost memory.
 const int MaxPageSide = 2048;
+// Side of the pages glyphs are uploaded into as they are first drawn (1,024 glyphs of 16 pixels).
+const int UsualPageSide = 512;
 // Line buffer of the character list reader, terminating zero included.
 const int ListLineBuffer = 32;
-// Page pixel of a glyph's ink.
-const TPackedColor OpaqueWhite = 0xFFFFFFFF;
+// Page texel of a glyph's ink; pages hold only opacity.
+const std::uint8_t OpaqueInk = 0xFF;
 
 // Reads one character at p: its code and its length in bytes; false at the end of the text,
 // including a lead byte directly before the terminating zero.
@@ -62,12 +63,21 @@ void SetTintColor(float r, float g, float b, float a)
 	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, color);
 }
 
-// Side of the square texture pages: half the largest texture OpenGL allows, capped.
-int PageSide()
+// The largest page side: half the largest texture OpenGL allows, capped.
+int MaxTextureSide()
 {
 	GLint maxSize = 0;
 	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
 	return std::min(int(maxSize) / 2, MaxPageSide);
+}
+
+// The smallest power of two that holds the pixels: textures are padded to powers of two anyway.
+int PowerOfTwoAbove(int pixels)
+{
+	int side = 1;
+	while (side < pixels)
+		side *= 2;
+	return side;
 }
 
 // Rows of glyph cells a sheet needs for n codes.
@@ -77,20 +87,22 @@ int SheetRows(int count)
 }
 
 // Texture state for glyph quads, from construction to destruction: the quads take their colour from the
-// tint and their opacity from the graphics' current colour.
+// tint and their opacity from the graphics' current colour times the page's ink. (Pages hold opacity
+// only, so the tint is the vertex colour; the pixels drawn are those of a white page tinted through the
+// texture environment, at a quarter of the texture memory.)
 class TGlyphState
 {
 public:
-	TGlyphState(gcn::Graphics* graphics, float r, float g, float b, float a)
-		: m_Clip(graphics->getCurrentClipArea()),
+	TGlyphState(gcn::Graphics* graphics, TPackedColor tint)
+		: m_Graphics(graphics), m_Clip(graphics->getCurrentClipArea()),
 		  // The graphics enables blending itself only for translucent colours; glyphs always need it.
 		  m_EnabledBlend(graphics->getColor().a == 255)
 	{
 		glEnable(GL_TEXTURE_2D);
 		if (m_EnabledBlend)
 			glEnable(GL_BLEND);
-		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
-		SetTintColor(r, g, b, a);
+		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+		glColor4ub(tint & 0xFF, (tint >> 8) & 0xFF, (tint >> 16) & 0xFF, graphics->getColor().a);
 	}
 
 	~TGlyphState()
@@ -99,6 +111,8 @@ public:
 		glDisable(GL_TEXTURE_2D);
 		if (m_EnabledBlend)
 			glDisable(GL_BLEND);
+		// Gives the graphics its own colour back for what it draws next.
+		m_Graphics->setColor(m_Graphics->getColor());
 	}
 
 	// Emits one quad inside glBegin(GL_QUADS), its destination moved by the clip area's offset.
@@ -108,15 +122,10 @@ public:
 	}
 
 private:
+	gcn::Graphics* const m_Graphics;
 	const gcn::ClipRectangle m_Clip;
 	const bool m_EnabledBlend;
 };
-
-// The four channels of a packed colour, each from 0 to 1.
-float Channel(TPackedColor color, int index)
-{
-	return ((color >> (8 * index)) & 0xFF) / 255.0f;
-}
 
 // A new OpenGL image (texture uploaded) from packed pixels; null when it cannot be made.
 gcn::OpenGLImage* NewTextureImage(const std::vector<TPackedColor>& pixels, int width, int height)
@@ -128,6 +137,27 @@ gcn::OpenGLImage* NewTextureImage(const std::vector<TPackedColor>& pixels, int w
 	} catch (const std::bad_alloc&) {
 		return nullptr;
 	}
+}
+
+// A new OpenGL image of an opacity-only texture (one byte a texel, power-of-two sides); null when
+// OpenGL cannot hold it.
+gcn::OpenGLImage* NewOpacityImage(const std::vector<std::uint8_t>& texels, int width, int height)
+{
+	while (glGetError() != GL_NO_ERROR) {
+	}
+	GLuint texture = 0;
+	glGenTextures(1, &texture);
+	glBindTexture(GL_TEXTURE_2D, texture);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+	glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
+	glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+	if (glGetError() != GL_NO_ERROR) {
+		glDeleteTextures(1, &texture);
+		return nullptr;
+	}
+	return new gcn::OpenGLImage(texture, width, height, true);
 }
 }
 
@@ -226,9 +256,9 @@ void LayoutWrappedString(const char* text, int x, int y, int boxWidth, int lineS
 }
 
 void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int srcX, int srcY,
-	int dstX, int dstY, int width, int height, float r, float g, float b, float a)
+	int dstX, int dstY, int width, int height, TPackedColor color)
 {
-	const TGlyphState state(graphics, r, g, b, a);
+	const TGlyphState state(graphics, color);
 	glBindTexture(GL_TEXTURE_2D, image->getTextureHandle());
 	glBegin(GL_QUADS);
 	state.Quad(image, srcX, srcY, dstX, dstY, width, height);
@@ -236,8 +266,8 @@ void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int s
 }
 
 TGcnCharDrawer::TGcnCharDrawer()
-	: m_Sheet(nullptr), m_GlyphIndex(CodeCount, -1), m_GlyphWidth(0), m_GlyphHeight(0),
-	  m_SheetGlyphsPerRow(0), m_GlyphsPerTexture(0), m_TexGlyphsPerRow(0)
+	: m_GlyphIndex(CodeCount, -1), m_GlyphWidth(0), m_GlyphHeight(0),
+	  m_SheetGlyphsPerRow(0), m_GlyphsPerTexture(0), m_TexGlyphsPerRow(0), m_PageSide(0), m_SlotCount(0)
 {
 }
 
@@ -251,15 +281,15 @@ void TGcnCharDrawer::Release()
 	for (gcn::OpenGLImage* page : m_Textures)
 		delete page;
 	m_Textures.clear();
-	if (m_Sheet)
-		SDL_FreeSurface(m_Sheet);
-	m_Sheet = nullptr;
+	std::vector<std::uint8_t>().swap(m_Ink);
+	m_GlyphSlots.clear();
+	m_SlotCount = 0;
 }
 
 bool TGcnCharDrawer::Load(const char* listFile, const char* sheetFile, int glyphWidth, int glyphHeight,
 	const char* faceName)
 {
-	if (m_Sheet) {
+	if (IsLoaded()) {
 		m_LastError = "already loaded.";
 		return false;
 	}
@@ -274,81 +304,108 @@ bool TGcnCharDrawer::Load(const char* listFile, const char* sheetFile, int glyph
 		codes = DefaultCharacterList();
 	m_GlyphIndex = MakeGlyphIndex(codes);
 
-	if (!LoadSheet(sheetPath, codes, glyphWidth, glyphHeight, faceName ? faceName : ""))
-		return false;
 	m_GlyphWidth = glyphWidth;
 	m_GlyphHeight = glyphHeight;
-	m_SheetGlyphsPerRow = m_Sheet->w / glyphWidth;
-	if (!CutIntoPages(int(codes.size()))) {
+	m_SheetGlyphsPerRow = SheetColumns;
+	if (!LoadSheet(sheetPath, codes, faceName ? faceName : ""))
+		return false;
+	if (!PlanPages(int(codes.size()))) {
 		Release();
 		return false;
 	}
 	return true;
 }
 
-bool TGcnCharDrawer::LoadSheet(const std::string& path, const std::vector<int>& codes, int glyphWidth,
-	int glyphHeight, const std::string& faceName)
+bool TGcnCharDrawer::LoadSheet(const std::string& path, const std::vector<int>& codes, const std::string& faceName)
 {
-	const int width = SheetColumns * glyphWidth;
-	const int height = SheetRows(int(codes.size())) * glyphHeight;
-	m_Sheet = IMG_Load(NativePath(path).c_str());
-	if (m_Sheet && m_Sheet->w == width && m_Sheet->h == height)
+	const int width = SheetColumns * m_GlyphWidth;
+	const int height = SheetRows(int(codes.size())) * m_GlyphHeight;
+	if (ReadSheetInk(path, int(codes.size()), width, height))
 		return true;
-	if (m_Sheet)
-		SDL_FreeSurface(m_Sheet);
-	m_Sheet = nullptr;
-
-	if (RenderGlyphSheet(codes.data(), int(codes.size()), width, height, glyphHeight, faceName, path) != 0) {
+	if (RenderGlyphSheet(codes.data(), int(codes.size()), width, height, m_GlyphHeight, faceName, path) != 0) {
 		m_LastError = "failed to generate font image file(png).";
 		return false;
 	}
-	m_Sheet = IMG_Load(NativePath(path).c_str());
-	if (!m_Sheet) {
+	if (!ReadSheetInk(path, int(codes.size()), width, height)) {
 		m_LastError = "failed to IMG_Load";
 		return false;
 	}
 	return true;
 }
 
-bool TGcnCharDrawer::CutIntoPages(int glyphCount)
+bool TGcnCharDrawer::ReadSheetInk(const std::string& path, int glyphCount, int width, int height)
 {
-	const int side = PageSide();
-	const int perRow = side / m_GlyphWidth;
-	const int perPage = (side / m_GlyphHeight) * perRow;
-	if (perPage < 1) {
+	// Only the ink is kept, a bit a pixel, glyph after glyph: the sheet itself would take 24 times the memory.
+	std::vector<std::uint8_t> ink((std::size_t(glyphCount) * m_GlyphWidth * m_GlyphHeight + 7) / 8, 0);
+	const bool read = ReadPngRows(path,
+		[&](int w, int h) { return w == width && h == height; },
+		[&](int y, const std::uint8_t* rgb) {
+			const int firstGlyph = (y / m_GlyphHeight) * SheetColumns;
+			const int cells = std::min(SheetColumns, glyphCount - firstGlyph);
+			for (int cell = 0; cell < cells; ++cell) {
+				std::size_t bit = (std::size_t(firstGlyph + cell) * m_GlyphHeight + y % m_GlyphHeight) * m_GlyphWidth;
+				const std::uint8_t* pixel = rgb + 3 * cell * m_GlyphWidth;
+				// A pixel is ink when its first byte (red) is not zero.
+				for (int column = 0; column < m_GlyphWidth; ++column, ++bit, pixel += 3)
+					if (*pixel != 0)
+						ink[bit / 8] |= std::uint8_t(1 << (bit % 8));
+			}
+		});
+	if (read)
+		m_Ink.swap(ink);
+	return read;
+}
+
+bool TGcnCharDrawer::PlanPages(int glyphCount)
+{
+	// Glyphs reach the pages only when first drawn, in that order, so a screen that shows a few
+	// hundred characters holds a page or two instead of every glyph of the list.
+	m_PageSide = std::min(MaxTextureSide(), std::max(UsualPageSide, PowerOfTwoAbove(std::max(m_GlyphWidth,
+		m_GlyphHeight))));
+	m_TexGlyphsPerRow = m_PageSide / m_GlyphWidth;
+	m_GlyphsPerTexture = (m_PageSide / m_GlyphHeight) * m_TexGlyphsPerRow;
+	if (m_GlyphsPerTexture < 1) {
 		m_LastError = "failed to new gcn::OpenGLImage";
 		return false;
 	}
-	const int pageCount = (glyphCount + perPage - 1) / perPage;
-	m_Textures.reserve(pageCount);
-	// One buffer serves every page; cells beyond the last glyph are never drawn from.
-	std::vector<TPackedColor> pixels(std::size_t(side) * side, 0);
-	for (int page = 0, glyph = 0; page < pageCount; ++page) {
-		for (int cell = 0; cell < perPage && glyph < glyphCount; ++cell, ++glyph) {
-			TPackedColor* origin = &pixels[std::size_t(cell / perRow) * m_GlyphHeight * side
-				+ (cell % perRow) * m_GlyphWidth];
-			for (int row = 0; row < m_GlyphHeight; ++row)
-				for (int column = 0; column < m_GlyphWidth; ++column)
-					origin[row * side + column] = IsSheetInk(glyph, row, column) ? OpaqueWhite : 0;
-		}
-		gcn::OpenGLImage* image = NewTextureImage(pixels, side, side);
+	m_GlyphSlots.assign(glyphCount, -1);
+	m_SlotCount = 0;
+	return true;
+}
+
+bool TGcnCharDrawer::UploadGlyph(int glyph)
+{
+	const int slot = m_SlotCount;
+	const int page = slot / m_GlyphsPerTexture;
+	if (page == int(m_Textures.size())) {
+		gcn::OpenGLImage* image = NewOpacityImage(std::vector<std::uint8_t>(std::size_t(m_PageSide) * m_PageSide, 0),
+			m_PageSide, m_PageSide);
 		if (!image) {
 			m_LastError = "failed to new gcn::OpenGLImage";
 			return false;
 		}
 		m_Textures.push_back(image);
 	}
-	m_GlyphsPerTexture = perPage;
-	m_TexGlyphsPerRow = perRow;
+	std::vector<std::uint8_t> texels(std::size_t(m_GlyphWidth) * m_GlyphHeight);
+	for (int row = 0; row < m_GlyphHeight; ++row)
+		for (int column = 0; column < m_GlyphWidth; ++column)
+			texels[row * m_GlyphWidth + column] = IsSheetInk(glyph, row, column) ? OpaqueInk : 0;
+	const int cell = slot % m_GlyphsPerTexture;
+	glBindTexture(GL_TEXTURE_2D, m_Textures[page]->getTextureHandle());
+	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+	glTexSubImage2D(GL_TEXTURE_2D, 0, (cell % m_TexGlyphsPerRow) * m_GlyphWidth,
+		(cell / m_TexGlyphsPerRow) * m_GlyphHeight, m_GlyphWidth, m_GlyphHeight, GL_ALPHA, GL_UNSIGNED_BYTE,
+		texels.data());
+	glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+	m_GlyphSlots[glyph] = slot;
+	++m_SlotCount;
 	return true;
 }
 
 bool TGcnCharDrawer::IsSheetInk(int glyph, int row, int column) const
 {
-	const int y = (glyph / m_SheetGlyphsPerRow) * m_GlyphHeight + row;
-	const int x = (glyph % m_SheetGlyphsPerRow) * m_GlyphWidth + column;
-	const Uint8* pixels = static_cast<const Uint8*>(m_Sheet->pixels);
-	return pixels[y * m_Sheet->pitch + x * m_Sheet->format->BytesPerPixel] != 0;
+	const std::size_t bit = (std::size_t(glyph) * m_GlyphHeight + row) * m_GlyphWidth + column;
+	return (m_Ink[bit / 8] >> (bit % 8)) & 1;
 }
 
 int TGcnCharDrawer::GlyphIndex(int code) const
@@ -356,13 +413,20 @@ int TGcnCharDrawer::GlyphIndex(int code) const
 	return code >= 0 && code < CodeCount ? m_GlyphIndex[code] : -1;
 }
 
+void TGcnCharDrawer::PlaceGlyph(int code)
+{
+	const int glyph = GlyphIndex(code);
+	if (IsLoaded() && glyph >= 0 && m_GlyphSlots[glyph] < 0)
+		UploadGlyph(glyph);
+}
+
 bool TGcnCharDrawer::GlyphSource(int code, int& page, int& srcX, int& srcY) const
 {
 	const int glyph = GlyphIndex(code);
-	if (!m_Sheet || glyph < 0)
+	if (!IsLoaded() || glyph < 0 || m_GlyphSlots[glyph] < 0)
 		return false;
-	page = glyph / m_GlyphsPerTexture;
-	const int cell = glyph % m_GlyphsPerTexture;
+	page = m_GlyphSlots[glyph] / m_GlyphsPerTexture;
+	const int cell = m_GlyphSlots[glyph] % m_GlyphsPerTexture;
 	srcX = (cell % m_TexGlyphsPerRow) * m_GlyphWidth;
 	srcY = (cell / m_TexGlyphsPerRow) * m_GlyphHeight;
 	return true;
@@ -373,9 +437,9 @@ void TGcnCharDrawer::DrawCharPacked(gcn::Graphics* graphics, int x, int y, int c
 	int page = 0;
 	int srcX = 0;
 	int srcY = 0;
+	PlaceGlyph(code);
 	if (GlyphSource(code, page, srcX, srcY))
-		DrawGlyphQuad(graphics, m_Textures[page], srcX, srcY, x, y, m_GlyphWidth, m_GlyphHeight,
-			Channel(color, 0), Channel(color, 1), Channel(color, 2), Channel(color, 3));
+		DrawGlyphQuad(graphics, m_Textures[page], srcX, srcY, x, y, m_GlyphWidth, m_GlyphHeight, color);
 }
 
 void TGcnCharDrawer::DrawGlyphs(gcn::Graphics* graphics, const std::vector<TGlyphPlacement>& glyphs,
@@ -385,7 +449,10 @@ void TGcnCharDrawer::DrawGlyphs(gcn::Graphics* graphics, const std::vector<TGlyp
 	// per run of glyphs on the same page: per-glyph state changes cost more than the quads themselves.
 	if (glyphs.empty())
 		return;
-	const TGlyphState state(graphics, Channel(color, 0), Channel(color, 1), Channel(color, 2), Channel(color, 3));
+	// Uploads happen before any quad is begun.
+	for (const TGlyphPlacement& glyph : glyphs)
+		PlaceGlyph(glyph.code);
+	const TGlyphState state(graphics, color);
 	int boundPage = -1;
 	for (const TGlyphPlacement& glyph : glyphs) {
 		int page = 0;
@@ -413,7 +480,7 @@ void TGcnCharDrawer::DrawChar(gcn::Graphics* graphics, int x, int y, int code, c
 
 bool TGcnCharDrawer::DrawStringPacked(gcn::Graphics* graphics, int x, int y, const char* text, TPackedColor color)
 {
-	if (!m_Sheet || !text || *text == 0)
+	if (!IsLoaded() || !text || *text == 0)
 		return true;
 	std::vector<TGlyphPlacement> glyphs;
 	LayoutString(text, x, y, m_GlyphWidth, false, glyphs);
@@ -430,7 +497,7 @@ bool TGcnCharDrawer::DrawString(gcn::Graphics* graphics, int x, int y, const cha
 void TGcnCharDrawer::DrawWrappedStringPacked(gcn::Graphics* graphics, int x, int y, const gcn::Rectangle& box,
 	int lineSpacing, const char* text, TPackedColor color)
 {
-	if (!m_Sheet || !text)
+	if (!IsLoaded() || !text)
 		return;
 	std::vector<TGlyphPlacement> glyphs;
 	LayoutWrappedString(text, x, y, box.width, lineSpacing, m_GlyphWidth, m_GlyphHeight, glyphs);
@@ -450,7 +517,7 @@ std::vector<TPackedColor> TGcnCharDrawer::RenderTextPixels(const char* text, int
 {
 	width = 0;
 	height = 0;
-	if (!m_Sheet || !text || *text == 0 || boldWidth < 0 || boldHeight < 0 || outlineWidth < 0 || outlineHeight < 0)
+	if (!IsLoaded() || !text || *text == 0 || boldWidth < 0 || boldHeight < 0 || outlineWidth < 0 || outlineHeight < 0)
 		return std::vector<TPackedColor>();
 	width = (m_GlyphWidth + 2 * outlineWidth + boldWidth) * int(std::strlen(text));
 	height = m_GlyphHeight + 2 * outlineHeight + boldHeight;

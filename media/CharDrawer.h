@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-struct SDL_Surface;
-
 namespace gcn
 {
 class Color;
@@ -44,9 +42,9 @@ void LayoutString(const char* text, int x, int y, int glyphWidth, bool stopAtNew
 void LayoutWrappedString(const char* text, int x, int y, int boxWidth, int lineSpacing,
 	int glyphWidth, int glyphHeight, std::vector<TGlyphPlacement>& out);
 
-/// Draws part of an OpenGL image as one quad, coloured through the texture environment colour.
+/// Draws part of a glyph page as one quad: the colour where the page has ink, at the graphics' opacity.
 void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int srcX, int srcY,
-	int dstX, int dstY, int width, int height, float r, float g, float b, float a);
+	int dstX, int dstY, int width, int height, TPackedColor color);
 
 /// Draws Shift-JIS text of one glyph size from a glyph sheet cut into OpenGL textures.
 class TGcnCharDrawer
@@ -84,11 +82,13 @@ public:
 
 	/// Glyph index of a code; -1 for codes outside the character list.
 	int GlyphIndex(int code) const;
+	/// True once a sheet has been loaded.
+	bool IsLoaded() const { return !m_Ink.empty(); }
 
-	/// Texture pages cut from the sheet, in glyph order (owned).
+	/// Texture pages (owned), holding opacity only; glyphs are uploaded into them as they are first drawn.
 	std::vector<gcn::OpenGLImage*> m_Textures;
-	/// The loaded glyph sheet (owned); non-null once loaded.
-	SDL_Surface* m_Sheet;
+	/// Ink of the loaded sheet's glyphs, one bit a pixel, glyph after glyph and row by row; empty before a load.
+	std::vector<std::uint8_t> m_Ink;
 	/// Glyph index of each code, -1 when the code is not in the list.
 	std::vector<int> m_GlyphIndex;
 	/// Cell width in pixels; the advance of a double-byte character.
@@ -101,16 +101,28 @@ public:
 	int m_GlyphsPerTexture;
 	/// Glyph cells per row of a texture page.
 	int m_TexGlyphsPerRow;
+	/// Side of the square texture pages, in pixels.
+	int m_PageSide;
+	/// Page cell of each glyph (page = cell / m_GlyphsPerTexture), -1 while it has not been drawn.
+	std::vector<int> m_GlyphSlots;
+	/// Page cells taken so far.
+	int m_SlotCount;
 	/// Why the last Load failed.
 	std::string m_LastError;
 
 private:
 	/// Loads the sheet, generating it first when it is missing or of the wrong size; false with m_LastError set.
-	bool LoadSheet(const std::string& path, const std::vector<int>& codes, int glyphWidth, int glyphHeight,
-		const std::string& faceName);
-	/// Cuts the loaded sheet into texture pages; false with m_LastError set.
-	bool CutIntoPages(int glyphCount);
-	/// Page and page position of a code's glyph; false when it has none or nothing is loaded.
+	bool LoadSheet(const std::string& path, const std::vector<int>& codes, const std::string& faceName);
+	/// Reads the ink of the glyphs from a sheet file of the given size; false when it cannot be read or differs.
+	bool ReadSheetInk(const std::string& path, int glyphCount, int width, int height);
+	/// Sizes the texture pages for the glyph size, with no glyph on them yet; false with m_LastError set.
+	bool PlanPages(int glyphCount);
+	/// Puts a glyph into the next free page cell, making a new page when the last is full; false when OpenGL
+	/// cannot hold another page.
+	bool UploadGlyph(int glyph);
+	/// Uploads a code's glyph when it is not on a page yet; nothing for codes without a glyph.
+	void PlaceGlyph(int code);
+	/// Page and page position of a code's glyph; false when it has none or it is not on a page.
 	bool GlyphSource(int code, int& page, int& srcX, int& srcY) const;
 	/// Draws laid-out glyphs in one colour.
 	void DrawGlyphs(gcn::Graphics* graphics, const std::vector<TGlyphPlacement>& glyphs, TPackedColor color);

@@ -133,6 +133,11 @@ TAlliance& TMorvalethGame::GetAlliance(int i)
 	return EntryOrScratch(m_Alliances, i, "alliances", m_ScratchAlliance);
 }
 
+const TAlliance& TMorvalethGame::GetAlliance(int i) const
+{
+	return CheckedAt(m_Alliances, i, "alliances");
+}
+
 void TMorvalethGame::SetAreaMusicIndex(int i, int music)
 {
 	GetArea(i).MusicIndex = music;

@@ -68,6 +68,7 @@ public:
 	int GetAllianceCount() const { return static_cast<int>(m_Alliances.size()); }
 	/// Alliance i.
 	TAlliance& GetAlliance(int i);
+	const TAlliance& GetAlliance(int i) const;
 	/// Heroes that died in battle.
 	const std::vector<TCharaInstance>& GetDeadCharas() const { return m_DeadCharas; }
 	/// Heroes that belong to no area.

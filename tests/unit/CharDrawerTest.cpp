@@ -197,7 +197,7 @@ TEST(CharDrawerLoad, ASheetThatCannotBeWrittenFailsTheLoad)
 	TGcnCharDrawer drawer;
 	EXPECT_FALSE(drawer.Load((dir / "sjis.txt").c_str(), (dir / "missing/char16.png").c_str(), 16, 16, ""));
 	EXPECT_EQ("failed to generate font image file(png).", drawer.m_LastError);
-	EXPECT_EQ(nullptr, drawer.m_Sheet);
+	EXPECT_FALSE(drawer.IsLoaded());
 }
 
 namespace

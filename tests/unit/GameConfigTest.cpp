@@ -1,7 +1,9 @@
 #include "app/GameConfig.h"
 #include "support/TestSupport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -162,4 +164,37 @@ TEST_F(GameConfigTest, WindowSizeInUseIsNotWrittenToTheFile)
 	EXPECT_EQ(700, height);
 	ASSERT_TRUE(m_Config.Save("morvaleth.ini"));
 	EXPECT_EQ("[Window]\nWidth=1024\n", ReadFile("morvaleth.ini"));
+}
+
+TEST_F(GameConfigTest, AnIndexOutsideItsTableIsAnErrorAndChangesNothing)
+{
+	LoadText("[Window]\nFPS=50\n");
+	const std::string before = ReadFile("morvaleth.ini");
+	struct TCase
+	{
+		const char* what;
+		std::function<void()> call;
+	};
+	const std::vector<TCase> cases = {
+		{ "TGameConfig::GetIntValue", [&] { EXPECT_EQ(0, m_Config.GetIntValue(CONFIG_COUNT)); } },
+		{ "TGameConfig::GetIntValue", [&] { EXPECT_EQ(0, m_Config.GetIntValue(-1)); } },
+		{ "TGameConfig::SetIntValue", [&] { m_Config.SetIntValue(CONFIG_COUNT, 7); } },
+		{ "TGameConfig::GetBoolValue", [&] { EXPECT_FALSE(m_Config.GetBoolValue(SWITCH_COUNT)); } },
+		{ "TGameConfig::SetBoolValue", [&] { m_Config.SetBoolValue(-1, true); } },
+		{ "TGameConfig::GetShortcut", [&] { EXPECT_EQ(0, m_Config.GetShortcut(SHORTCUT_COUNT)); } },
+		{ "TGameConfig::SetShortcut", [&] { m_Config.SetShortcut(SHORTCUT_COUNT, 97); } },
+		{ "TGameConfig::GetColor", [&] { EXPECT_EQ(gcn::Color(0, 0, 0, 255), m_Config.GetColor(EXTRACOLOR_COUNT)); } },
+		{ "TGameConfig::GetGuiColor",
+			[&] { EXPECT_EQ(gcn::Color(0, 0, 0, 255), m_Config.GetGuiColor(GUICOLOR_COUNT)); } },
+	};
+	for (const TCase& c : cases) {
+		TCapturedLog log;
+		c.call();
+		EXPECT_EQ(1, log.CountLines(std::string(" Error ") + c.what + ":")) << c.what << "\n" << log.Text();
+	}
+	EXPECT_EQ(50, m_Config.GetIntValue(CONFIG_FPS));
+	EXPECT_TRUE(m_Config.Save("morvaleth.ini"));
+	EXPECT_EQ(before, ReadFile("morvaleth.ini")) << "nothing reached the store";
+	for (int i = 0; i < SHORTCUT_COUNT; ++i)
+		EXPECT_EQ(0, m_Config.GetShortcut(i)) << i;
 }

@@ -152,16 +152,56 @@ TEST_F(CharDrawerWindow, GeneratesMissingSheetsFromTheDefaultListAndCutsThemInto
 		EXPECT_GT(SheetCellInk(sheet, drawer->GlyphIndex(KanaACode), size), 10) << size;
 		EXPECT_EQ(0, SheetCellInk(sheet, drawer->GlyphIndex(' '), size)) << size;
 		EXPECT_EQ(64, drawer->m_SheetGlyphsPerRow);
-		EXPECT_LE(drawer->m_TexGlyphsPerRow * size, 2048) << "pages are at most 2048 pixels wide";
-		const int perPage = drawer->m_GlyphsPerTexture;
-		EXPECT_EQ(std::size_t((11438 + perPage - 1) / perPage), drawer->m_Textures.size());
-		for (gcn::OpenGLImage* page : drawer->m_Textures)
-			EXPECT_LE(page->getWidth(), 2048);
+		EXPECT_TRUE(drawer->m_Textures.empty()) << "no glyph reaches a page before it is drawn";
 	}
 
 	TScopedCwd cwd(m_Dir.Path());
 	EXPECT_FALSE(drawer16->Load("sjis.txt", nullptr, 16, 16, ""));
 	EXPECT_EQ("already loaded.", drawer16->m_LastError);
+}
+
+TEST_F(CharDrawerWindow, GlyphsReachPagesAsTheyAreFirstDrawnAndDrawTheSameFromAnyPage)
+{
+	std::unique_ptr<TGcnCharDrawer> drawer = LoadIn(m_Dir, 16);
+	const std::vector<int> codes = DefaultCharacterList();
+	const std::string kanaA = "\x82\xa0";
+	// Hiragana "a" alone, then every glyph of the list once, then all of them again.
+	const std::vector<std::size_t> pagesAfter = {1, (codes.size() + drawer->m_GlyphsPerTexture - 1)
+		/ drawer->m_GlyphsPerTexture, 0};
+	auto drawAll = [&] {
+		for (int code : codes)
+			drawer->DrawCharPacked(m_Graphics, 0, 0, code, 0xFFFFFFFF);
+	};
+	int inkOfKanaA[3] = {0, 0, 0};
+	for (int pass = 0; pass < 3; ++pass) {
+		m_Window->BeginFrame();
+		m_Graphics->setColor(gcn::Color(255, 255, 255));
+		if (pass > 0)
+			drawAll();
+		m_Window->EndFrame();
+		m_Window->BeginFrame();
+		drawer->DrawString(m_Graphics, 100, 100, kanaA.c_str(), gcn::Color(255, 255, 255));
+		m_Window->EndFrame();
+		inkOfKanaA[pass] = InkIn({100, 100, 16, 16});
+		if (pass < 2)
+			EXPECT_EQ(pagesAfter[pass], drawer->m_Textures.size()) << "pass " << pass;
+	}
+	EXPECT_EQ(pagesAfter[1], drawer->m_Textures.size()) << "a glyph drawn again takes no new cell";
+	EXPECT_GT(pagesAfter[1], 1u) << "the list spans several pages";
+	for (gcn::OpenGLImage* page : drawer->m_Textures)
+		EXPECT_EQ(512, page->getWidth());
+	EXPECT_GT(inkOfKanaA[0], 10);
+	EXPECT_EQ(inkOfKanaA[0], inkOfKanaA[2]);
+
+	// The last kanji of the list sits on one of the last pages and draws as the sheet holds it.
+	const int lastKanji = 0xFC4B;
+	m_Window->BeginFrame();
+	m_Graphics->setColor(gcn::Color(255, 255, 255));
+	drawer->DrawCharPacked(m_Graphics, 200, 100, lastKanji, 0xFFFFFFFF);
+	m_Window->EndFrame();
+	const int sheetInk = SheetCellInk(m_Dir / "char16.png", drawer->GlyphIndex(lastKanji), 16);
+	EXPECT_GT(sheetInk, 10);
+	EXPECT_EQ(sheetInk, InkIn({200, 100, 16, 16}));
 }
 
 TEST_F(CharDrawerWindow, ReusesASheetOfTheRightSizeAndRegeneratesOneOfAnotherSize)
