@@ -136,10 +136,13 @@ int api_change_master_type(lua_State* L)
 		const int master = c.Game().GetMasterIndexByData(oldData);
 		if (master < 0)
 			return ApiErrorf(c.L, "api_change_master_type(%s, %s, %s) error:変更前のマスターが存在しません。", oldId, newId, charaId);
-		// The database gives every master its own character.
+		// A master stands in the game once, or a save could not name it: the new one may be in play only as this one.
+		const int existing = c.Game().GetMasterIndexByData(newData);
+		if (existing >= 0 && existing != master)
+			return ApiErrorf(c.L, "api_change_master_type(%s, %s, %s) error:変更後のマスターは既に存在します。", oldId, newId, charaId);
+		// The database gives every master its own character. A hero stands in one place only: the new master's
+		// character may stand nowhere else, unless it is the very character it replaces.
 		const int newChara = c.Data().GetMasterData(newData).CharaIndex;
-		// A hero stands in one place only: the new master's character may stand nowhere else, unless it is
-		// the very character it replaces.
 		int area = -1;
 		int position = -1;
 		const bool replacesItself = newChara == chara && c.Game().FindMasterChara(master, chara, area, position);

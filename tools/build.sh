@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 dir="${BUILD_DIR:-build}"
 log="$dir.log"
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_EXTRA_ARGS:-} > "$log" 2>&1 || { cat "$log"; exit 1; }
+# Rebuilds after a merge reuse earlier compilations when ccache is installed.
+launcher=""
+command -v ccache > /dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" $launcher ${CMAKE_EXTRA_ARGS:-} > "$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build "$dir" -j "$(nproc)" "$@" >> "$log" 2>&1 || { tail -60 "$log"; exit 1; }
 rm -f "$log"

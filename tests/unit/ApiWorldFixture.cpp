@@ -70,7 +70,7 @@ bool TRecordingWorldMap::ProposeAlliance(int partner, int turns, int price)
 	return settleOffers;
 }
 
-ApiWorldTest::ApiWorldTest()
+ApiWorldTest::ApiWorldTest() : m_Folder(SampleScenario())
 {
 	g_GameMaster.m_Data = Database();
 	NewGame();
@@ -89,13 +89,21 @@ void ApiWorldTest::NewGame(bool leonInTurn)
 {
 	SeedRandom(7);
 	g_GameMaster.m_Game = boost::make_shared<TMorvalethGame>();
-	ASSERT_TRUE(Game().LoadNew(Database().get(), SampleScenario(), 0, 3));
+	ASSERT_TRUE(Game().LoadNew(g_GameMaster.m_Data.get(), m_Folder, 0, 3));
 	if (!leonInTurn)
 		return;
 	const int leon = Game().GetMasterIndexByID("leon");
 	for (int tries = 0; tries < 4 && Game().GetCurrentMaster() != leon; ++tries)
 		Game().ActivateNextMaster();
 	ASSERT_EQ(leon, Game().GetCurrentMaster());
+}
+
+void ApiWorldTest::UseScenario(const std::string& folder)
+{
+	m_Folder = folder;
+	g_GameMaster.m_Data = boost::make_shared<TMorvalethData>();
+	ASSERT_TRUE(g_GameMaster.m_Data->Load(folder, 0));
+	NewGame();
 }
 
 TApiRun ApiWorldTest::Run(const std::string& code)
@@ -117,7 +125,10 @@ TApiRun ApiWorldTest::Run(const std::string& code)
 
 std::string ApiWorldTest::Eval(const std::string& code)
 {
-	EXPECT_TRUE(Run(code).ok) << code;
+	if (!Run(code).ok) {
+		const std::vector<std::string> log = ScriptLog();
+		ADD_FAILURE() << code << "\nfailed: " << (log.empty() ? "" : log.back());
+	}
 	lua_State* L = m_Script.GetState();
 	EXPECT_EQ("", RunChunk(L, "return tostring(RESULT and RESULT[1])")) << code;
 	const std::string value = lua_tostring(L, -1);

@@ -52,6 +52,8 @@ protected:
 
 	/// Builds the game anew: every master a computer master, leon in turn (or none yet).
 	void NewGame(bool leonInTurn = true);
+	/// Loads the scenario in the folder as the game's database and builds the game anew on it.
+	void UseScenario(const std::string& folder);
 	/// Runs the Lua code as the body of a strategy script's function and resumes it once if it yields.
 	TApiRun Run(const std::string& code);
 	/// Runs the code and answers the value it returns, rendered by tostring ("nil" when none).
@@ -68,6 +70,8 @@ protected:
 
 private:
 	std::unique_ptr<TScriptAPI> m_ScriptWindows;
+	/// The scenario the game is built from.
+	std::string m_Folder;
 };
 
 #endif
