@@ -319,6 +319,9 @@ int TMorvalethGame::PickInhabitant(const std::vector<int>& candidates, int budge
 	int best = -1;
 	int bestCost = 0;
 	for (int candidate : candidates) {
+		// A hero exists once: filling areas would place copies of it, which no save can hold.
+		if (CharaData(candidate).Hero)
+			continue;
 		// Once a choice is made, each further candidate is looked at two times in three.
 		if (best >= 0 && mtrand_n(3) == 0)
 			continue;

@@ -175,6 +175,26 @@ TEST_F(GameTurn, TheHeroSearchFindsWanderersForTheMasterWhoseTurnBegins)
 	}
 }
 
+// A hero named among an area's inhabitants is never placed: its copies would
+// stand in many areas at once and the game could no longer be saved.
+TEST_F(GameTurn, HeroesListedAsInhabitantsAreNeverPlaced)
+{
+	ASSERT_TRUE(game.SetGameLevel(3));
+	int neutral = 0;
+	for (int a = 0; a < game.GetAreaCount(); ++a) {
+		if (game.GetArea(a).Owner >= 0)
+			continue;
+		++neutral;
+		game.GetArea(a).Charas.clear();
+		game.GetArea(a).Inhabit = {Chara("bran"), Chara("militia"), Chara("bran")};
+		game.PlaceInhabitants(a);
+		ASSERT_FALSE(game.GetArea(a).Charas.empty()) << a;
+		for (const TCharaInstance& chara : game.GetArea(a).Charas)
+			EXPECT_EQ(Chara("militia"), chara.CharaIndex) << a;
+	}
+	EXPECT_LT(0, neutral);
+}
+
 TEST_F(GameTurn, ADefeatedMasterLeavesItsHeroesWanderingAndItsAreasNeutral)
 {
 	Place("A04", "mage", 2);
