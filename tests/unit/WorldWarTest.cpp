@@ -272,6 +272,9 @@ protected:
 
 	~WorldControllerBattleTest() override { g_Config.SetIntValue(CONFIG_TURN_MAX, m_TurnMax); }
 
+	// The map plans' database logs into a log of its own while it loads: loaded before the test's log is taken.
+	static void SetUpTestSuite() { BattleData(); }
+
 private:
 	int m_TurnMax;
 };

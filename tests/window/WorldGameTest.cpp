@@ -48,6 +48,7 @@ TPlayed PlayGame(const std::vector<std::string>& options)
 	const fs::path data = fs::path(MORVALETH_SOURCE_DIR) / "data";
 	fs::create_directories(fs::path(dir.Path()) / "Scenario");
 	for (const char* copied : {"Scenario/Default", "System"}) {
+		fs::create_directories(fs::path(dir.Path()) / copied);
 		for (fs::recursive_directory_iterator it(data / copied), end; it != end; ++it) {
 			const fs::path target = fs::path(dir.Path()) / copied / fs::relative(it->path(), data / copied);
 			if (fs::is_directory(it->path()))
