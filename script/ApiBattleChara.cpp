@@ -15,10 +15,6 @@
 
 namespace
 {
-/// Most move points a script may ask a move layer for: more reach no further on any map the table covers,
-/// and the fill's work grows with them.
-const int MOVE_POINTS_MAX = 255;
-
 // A map-sized layer as a flat array keyed y x width + x from 0; each value pushed by the function.
 template <typename Push>
 int PushFlatLayer(lua_State* L, int width, int height, const Push& push)
@@ -126,7 +122,7 @@ int api_battle_get_move_layer_from(lua_State* L)
 			const int side = c.Number(0);
 			const int index = c.Number(1);
 			const point_t start = {c.Number(2), c.Number(3)};
-			const int points = std::clamp(c.Number(4), 0, MOVE_POINTS_MAX);
+			const int points = c.Number(4);
 			int width = 0;
 			int height = 0;
 			TCharaInstance chara;
