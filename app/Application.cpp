@@ -232,23 +232,28 @@ bool init()
 
 void MainLoop()
 {
+	while (RunFrame()) {
+	}
+}
+
+bool RunFrame()
+{
 	bool running = true;
-	do {
-		while (SDL_PollEvent(&g_Event)) {
-			if (g_Event.type == SDL_QUIT)
-				running = false;
-			else if (g_Event.type == SDL_KEYDOWN)
-				g_GameMaster.PushKey(g_Event.key.keysym.sym);
-			g_GuiContext.m_Input->pushInput(g_Event);
-		}
-		g_GuiContext.m_Gui->logic();
-		g_GuiContext.m_Gui->draw();
-		++g_GuiContext.m_FrameCount;
-		SDL_GL_SwapBuffers();
-		Uint32 tick = 0;
-		LimitFrameRate(g_GuiContext.m_FPS, tick);
-		g_FPSPane->SetFrameTick(tick);
-	} while (running);
+	while (SDL_PollEvent(&g_Event)) {
+		if (g_Event.type == SDL_QUIT)
+			running = false;
+		else if (g_Event.type == SDL_KEYDOWN)
+			g_GameMaster.PushKey(g_Event.key.keysym.sym);
+		g_GuiContext.m_Input->pushInput(g_Event);
+	}
+	g_GuiContext.m_Gui->logic();
+	g_GuiContext.m_Gui->draw();
+	++g_GuiContext.m_FrameCount;
+	SDL_GL_SwapBuffers();
+	Uint32 tick = 0;
+	LimitFrameRate(g_GuiContext.m_FPS, tick);
+	g_FPSPane->SetFrameTick(tick);
+	return running;
 }
 
 int FramePeriod(int fps)

@@ -37,6 +37,9 @@ extern const TFrameClock SDL_FRAME_CLOCK;
 bool init();
 /// Runs frames until an SDL quit event has been seen; the frame of the quit event is completed.
 void MainLoop();
+/// One frame of the main loop: events, the GUI's logic and drawing, the frame count, the swap and the wait
+/// for the next frame; false once the frame met an SDL quit event.
+bool RunFrame();
 /// Switches vertical synchronisation off, or logs why it cannot.
 void DisableSwapInterval();
 /// Releases what start-up built and quits SDL.

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 #include <boost/circular_buffer.hpp>
 #include <boost/shared_ptr.hpp>
 
@@ -12,7 +13,9 @@ class TMorvalethData;
 class TMorvalethImage;
 class TMorvalethMixer;
 class TMorvalethGame;
-class TWorldMapLogic;
+class TWorldMapControl;
+class TiXmlDocument;
+class TiXmlElement;
 
 /// Owns the running game: the skin for the whole run, the per-game objects, the
 /// data root and the queue of keys the main loop collects.
@@ -30,6 +33,30 @@ public:
 	void ReleaseGame();
 	/// The screen-edge corrections of drawn rectangles from the configuration (at start-up and after accepted settings).
 	void ApplyScreenSlides();
+
+	// A game's life: built, started, saved and loaded. Nothing held changes until a new game or a
+	// load has wholly succeeded.
+
+	/// Builds database, game state, sounds, images and world map of the scenario's chapter (0-based) at the
+	/// level (1-5) and holds them; false, nothing held changed, with the reason in m_LastError.
+	bool NewGame(const std::string& scenarioName, int chapter, int level);
+	/// Makes the listed master definitions players, fills the neutral areas and sets the world map up for the
+	/// first master; an empty list starts a game without a player.
+	bool StartGame(const std::vector<int>& players);
+	/// Restores and runs the game saved in the slot (0-9); false, the held game running on, after an Error
+	/// in the log and on screen.
+	bool LoadGame(int slot);
+	/// Writes the running game into the slot through a temporary file; false, the slot's earlier save kept,
+	/// after an Error in the log and on screen.
+	bool SaveGame(int slot);
+	/// Path of a slot's save file in the folder: "%s/save%02d.xml".
+	static std::string GetSaveFilePath(const std::string& folder, int slot);
+	/// Clears the list and appends the caption of each slot 0..count-1 of the folder.
+	static void ReadSaveSlotLabels(const std::string& folder, std::vector<std::string>& labels, int count);
+	/// Gives the loaded game's areas the held game's area-name images; false when their area lists differ.
+	static bool CopyAreaNameImages(const TMorvalethGame& held, TMorvalethGame& loaded);
+	/// The folder of the save slots under the data root.
+	std::string SaveFolder() const;
 
 	/// Queues a key symbol; dropped when 16 keys are already queued.
 	void PushKey(int key);
@@ -86,7 +113,7 @@ public:
 	/// Strategic game state.
 	boost::shared_ptr<TMorvalethGame> m_Game;
 	/// World-map controller of the running game.
-	boost::shared_ptr<TWorldMapLogic> m_WorldMap;
+	boost::shared_ptr<TWorldMapControl> m_WorldMap;
 
 	/// Data root: the folders "Scenario" and "Save" lie under it.
 	std::string m_RootDir;
@@ -102,6 +129,39 @@ public:
 	bool m_AudioOpened;
 
 private:
+	/// The per-game objects of one game, with the scenario they come from.
+	struct TGameSet
+	{
+		boost::shared_ptr<TGcnWidgetSet> widgetSet;
+		boost::shared_ptr<TMorvalethData> data;
+		boost::shared_ptr<TMorvalethImage> image;
+		boost::shared_ptr<TMorvalethMixer> mixer;
+		boost::shared_ptr<TMorvalethGame> game;
+		boost::shared_ptr<TWorldMapControl> worldMap;
+		std::string scenarioName;
+		std::string scenarioDir;
+		/// The held image store's area names were made anew for this game.
+		bool namesRemade = false;
+	};
+
+	/// The scenario's folder under the data root.
+	std::string ScenarioFolder(const std::string& scenarioName) const;
+	/// Moves the held objects out, releasing nothing.
+	TGameSet TakeGame();
+	/// Releases what is held, then holds the set.
+	void HoldGame(TGameSet& set);
+	/// Reads a save's document and its chapter and scenario; false after the Error.
+	bool ReadSaveHeader(const std::string& path, TiXmlDocument& document, int& chapter, std::string& scenarioName);
+	/// Builds the game of a save's root beside the held one, sharing its database and media when it is of the
+	/// same scenario; false after the Errors.
+	bool BuildLoadedGame(const TiXmlElement* root, int chapter, const std::string& scenarioName, TGameSet& loaded);
+	/// The held image store's area names made anew for the game; false when they cannot be.
+	bool RemakeAreaNames(TMorvalethGame& game);
+	/// Shows and logs that the slot's file could not be read or written; false.
+	bool ReportSlotFailure(const char* text, const std::string& path);
+	/// Builds the save document of the running game; false after an Error when the game cannot be saved.
+	bool BuildSaveDocument(TiXmlElement* root);
+
 	/// The Default scenario's folder under the data root.
 	std::string DefaultScenarioDir() const;
 	/// FindResourceFile in base's "Picture" folder.

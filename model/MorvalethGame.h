@@ -241,6 +241,8 @@ public:
 	void UpdateCharaFromBattle(TCharaInstance& stationed, const TCharaInstance& copy) const;
 	/// Neighbours held by the area's owner and their free places; answers the sum of free places.
 	int GetOwnNeighborAreas(int area, std::vector<int>& areas, std::vector<int>& freePlaces) const;
+	/// The listed characters stand once each in areas other than the area; an Error naming the caller otherwise.
+	bool CheckArmy(const std::vector<TAreaCharaPos>& army, int area, const char* caller) const;
 	/// Gives the undefended area to the master and moves the listed characters into it.
 	bool OccupyArea(const std::vector<TAreaCharaPos>& army, int area, int master);
 
@@ -332,8 +334,6 @@ private:
 	void CheckConsistency() const;
 	/// The idle characters of the area gain experience.
 	void TrainArea(int area);
-	/// The listed characters stand once each in areas other than the area; an Error naming the caller otherwise.
-	bool CheckArmy(const std::vector<TAreaCharaPos>& army, int area, const char* caller) const;
 	/// The arguments of a battle's end fit the game; one Error otherwise.
 	bool CheckBattleArguments(const std::vector<TAreaCharaPos>& army, const std::vector<TCharaInstance>& attackers,
 		const std::vector<TCharaInstance>& defenders, int area, int master) const;

@@ -9,7 +9,7 @@
 
 namespace
 {
-const char* const SCRIPTS[] = {"EventScript.lua", "OpeningText.lua"};
+const char* const SCRIPTS[] = {"EventScript.lua", "OpeningText.lua", "world.lua", "strategy.lua"};
 
 std::string SampleScript(const std::string& name)
 {

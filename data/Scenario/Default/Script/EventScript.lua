@@ -49,8 +49,21 @@ function on_system_start()
 	return true
 end
 
--- 毎ターンの始まり：今は記録を残すだけ。
+-- 毎ターンの始まりと、勝負が決まった時。決まった時は、結果を告げるダイアログを閉じるまで待つ。
+-- ここで待つと、この関数が終わった後でゲームが終わる。
 function global_script()
+	if api_scenario_is_ending() then
+		local names = {}
+		for _, id in ipairs(api_get_allmaster() or {}) do
+			if api_master_is_exists(id) then
+				names[#names + 1] = api_get_master(id).name
+			end
+		end
+		api_dialog_show("Information", table.concat(names, "、") .. "の勝利で戦いは終わりました。", BUTTON_OK, true)
+		wait_dialog()
+		print_log("戦いが終わりました。")
+		return true
+	end
 	print_log("ターン開始：表示する出来事はありません。")
 	return true
 end

@@ -1,0 +1,336 @@
+// A game's life in the game master: a new game built aside and held once it is whole, the start of
+// play, the save slots and a saved game restored beside the running one.
+
+#include "app/GameMaster.h"
+
+#include "app/Logger.h"
+#include "app/WorldMapControl.h"
+#include "app/XmlValue.h"
+#include "gui/MsgDlg.h"
+#include "gui/WidgetSet.h"
+#include "media/MorvalethImage.h"
+#include "media/MorvalethMixer.h"
+#include "model/MorvalethData.h"
+#include "model/MorvalethGame.h"
+#include "platform/FileSystem.h"
+
+#include <boost/format.hpp>
+#include <tinyxml.h>
+
+namespace
+{
+const char* const SAVE_ROOT = "Save";
+const char* const LOAD_FAILED = "セーブデータ %s を読み込めませんでした。";
+const char* const SAVE_FAILED = "セーブデータ %s に保存できませんでした。";
+/// Bytes of a save's date shown in its slot caption: the date and the time to the second.
+const std::size_t CAPTION_DATE_LENGTH = 19;
+
+/// A scenario's folder name must stay one folder under "Scenario".
+bool IsPlainFolderName(const std::string& name)
+{
+	return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
+}
+
+/// Appends a child with a text.
+void AppendTextChild(TiXmlElement* parent, const char* name, const std::string& text)
+{
+	TiXmlElement* child = new TiXmlElement(name);
+	AppendXmlText(child, text);
+	parent->LinkEndChild(child);
+}
+
+/// Writes the document into the file; false when any byte could not be written.
+bool WriteDocument(const TiXmlDocument& document, const std::string& path)
+{
+	std::FILE* file = OpenFile(path, "wb");
+	if (!file)
+		return false;
+	const bool printed = document.SaveFile(file);
+	const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
+	return std::fclose(file) == 0 && printed && flushed;
+}
+
+/// Parses a file through the file-system layer; false when it cannot be read or is not well-formed.
+bool ParseFile(TiXmlDocument& document, const std::string& path)
+{
+	std::FILE* file = OpenFile(path, "rb");
+	if (!file)
+		return false;
+	const bool loaded = document.LoadFile(file, TIXML_ENCODING_UTF8);
+	std::fclose(file);
+	return loaded;
+}
+}
+
+std::string TDremoGameMaster::ScenarioFolder(const std::string& scenarioName) const
+{
+	return m_RootDir + "/Scenario/" + scenarioName;
+}
+
+std::string TDremoGameMaster::SaveFolder() const
+{
+	return m_RootDir + "/Save";
+}
+
+std::string TDremoGameMaster::GetSaveFilePath(const std::string& folder, int slot)
+{
+	return (boost::format("%s/save%02d.xml") % folder % slot).str();
+}
+
+TDremoGameMaster::TGameSet TDremoGameMaster::TakeGame()
+{
+	TGameSet set;
+	set.worldMap.swap(m_WorldMap);
+	set.game.swap(m_Game);
+	set.data.swap(m_Data);
+	set.image.swap(m_Image);
+	set.mixer.swap(m_Mixer);
+	set.widgetSet.swap(m_WidgetSet);
+	set.scenarioName = m_ScenarioName;
+	set.scenarioDir = m_ScenarioDir;
+	return set;
+}
+
+void TDremoGameMaster::HoldGame(TGameSet& set)
+{
+	ReleaseGame();
+	m_WidgetSet = set.widgetSet;
+	m_ScenarioName = set.scenarioName;
+	m_ScenarioDir = set.scenarioDir;
+	m_Data = set.data;
+	m_Image = set.image;
+	m_Mixer = set.mixer;
+	m_Game = set.game;
+	m_WorldMap = set.worldMap;
+}
+
+bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int level)
+{
+	TGameSet set;
+	set.widgetSet.reset(new TGcnWidgetSet);
+	set.data.reset(new TMorvalethData);
+	set.image.reset(new TMorvalethImage);
+	set.mixer.reset(new TMorvalethMixer(m_AudioOpened));
+	set.game.reset(new TMorvalethGame);
+	set.scenarioName = scenarioName;
+	set.scenarioDir = ScenarioFolder(scenarioName);
+	if (!IsPlainFolderName(scenarioName) || !set.data->Load(set.scenarioDir, chapter))
+		return FailLoad("シナリオデータ " + set.scenarioDir + " の読み込みに失敗");
+	if (!set.game->LoadNew(set.data.get(), set.scenarioDir, chapter, level))
+		return FailLoad("ゲームデータの読み込みまたは構築に失敗");
+	if (!LoadSounds(set.data, set.game, set.mixer, set.scenarioDir))
+		return FailLoad("音データの読み込みに失敗");
+	if (!LoadPermanentImage(set.data, set.image, set.game, set.scenarioDir))
+		return FailLoad("画像データの読み込みに失敗(パターン1)");
+	if (!MakeAreaNameImages(set.image, set.game))
+		return FailLoad("画像データの読み込みに失敗(パターン2)");
+	set.worldMap = CreateWorldMapControl(set.widgetSet.get(), *set.game, *set.data);
+	HoldGame(set);
+	return true;
+}
+
+bool TDremoGameMaster::StartGame(const std::vector<int>& players)
+{
+	for (int master : players)
+		m_Game->SetMasterPlayer(master, true);
+	m_Game->PlaceAllInhabitants();
+	m_WorldMap->Setup(true, false, nullptr);
+	m_GameRunning = true;
+	return true;
+}
+
+bool TDremoGameMaster::ReportSlotFailure(const char* text, const std::string& path)
+{
+	const std::string message = FormatText(text, path);
+	LOG_ERROR("%s", message);
+	ShowMsgDlg("Error", message, BUTTON_OK, 0);
+	return false;
+}
+
+bool TDremoGameMaster::ReadSaveHeader(const std::string& path, TiXmlDocument& document, int& chapter,
+	std::string& scenarioName)
+{
+	if (!ParseFile(document, path)) {
+		g_Logger.Error(FormatText("%s XML parse error", path));
+		return false;
+	}
+	const TiXmlElement* root = document.FirstChildElement(SAVE_ROOT);
+	if (!root) {
+		g_Logger.Error(FormatText("%s %s 検索失敗", path, SAVE_ROOT));
+		return false;
+	}
+	if (!QueryChildIntAttribute(root, "Chapter", "index", chapter, FormatText("%s index not found.", "Chapter")))
+		return false;
+	const TiXmlElement* scenario = root->FirstChildElement("Scenario");
+	if (!scenario) {
+		g_Logger.Error(FormatText("%s %s 検索失敗", path, "Scenario"));
+		return false;
+	}
+	scenarioName = GetXmlText(scenario);
+	if (!IsPlainFolderName(scenarioName)) {
+		g_Logger.Error(FormatText("%s Scenario %s はシナリオフォルダの名前ではありません。", path, scenarioName));
+		return false;
+	}
+	return true;
+}
+
+bool TDremoGameMaster::RemakeAreaNames(TMorvalethGame& game)
+{
+	m_Image->ClearAreaNameImages();
+	boost::shared_ptr<TMorvalethGame> borrowed(&game, [](TMorvalethGame*) {});
+	return MakeAreaNameImages(m_Image, borrowed);
+}
+
+bool TDremoGameMaster::BuildLoadedGame(const TiXmlElement* root, int chapter, const std::string& scenarioName,
+	TGameSet& loaded)
+{
+	loaded.scenarioName = scenarioName;
+	loaded.scenarioDir = ScenarioFolder(scenarioName);
+	loaded.game.reset(new TMorvalethGame);
+	if (m_Game && scenarioName == m_ScenarioName) {
+		// The same scenario: its database, sounds and pictures are held already.
+		loaded.data = m_Data;
+		loaded.image = m_Image;
+		loaded.mixer = m_Mixer;
+		if (!loaded.game->LoadSaved(m_Data.get(), loaded.scenarioDir, chapter, root))
+			return false;
+		// The areas' own music comes from the held mixer, which keeps every piece once loaded.
+		LoadAreaMusics(m_Data, loaded.game, m_Mixer, loaded.scenarioDir);
+		if (!CopyAreaNameImages(*m_Game, *loaded.game)) {
+			loaded.namesRemade = true;
+			if (!RemakeAreaNames(*loaded.game)) {
+				RemakeAreaNames(*m_Game);
+				return false;
+			}
+		}
+	} else {
+		LOG_DEBUG("3");
+		loaded.data.reset(new TMorvalethData);
+		if (!loaded.data->Load(loaded.scenarioDir, chapter))
+			return FailLoad("シナリオデータ " + loaded.scenarioDir + " の読み込みに失敗");
+		LOG_DEBUG("4");
+		if (!loaded.game->LoadSaved(loaded.data.get(), loaded.scenarioDir, chapter, root))
+			return false;
+		loaded.mixer.reset(new TMorvalethMixer(m_AudioOpened));
+		if (!LoadSounds(loaded.data, loaded.game, loaded.mixer, loaded.scenarioDir))
+			return false;
+		LOG_DEBUG("5");
+		loaded.image.reset(new TMorvalethImage);
+		if (!LoadPermanentImage(loaded.data, loaded.image, loaded.game, loaded.scenarioDir)
+			|| !MakeAreaNameImages(loaded.image, loaded.game))
+			return false;
+		LOG_DEBUG("6");
+	}
+	loaded.widgetSet.reset(new TGcnWidgetSet);
+	loaded.worldMap = CreateWorldMapControl(loaded.widgetSet.get(), *loaded.game, *loaded.data);
+	return true;
+}
+
+bool TDremoGameMaster::LoadGame(int slot)
+{
+	const std::string path = GetSaveFilePath(SaveFolder(), slot);
+	TiXmlDocument document;
+	int chapter = 0;
+	std::string scenarioName;
+	if (!ReadSaveHeader(path, document, chapter, scenarioName))
+		return ReportSlotFailure(LOAD_FAILED, path);
+	LOG_DEBUG("2");
+	TiXmlElement* root = document.FirstChildElement(SAVE_ROOT);
+	TGameSet loaded;
+	if (!BuildLoadedGame(root, chapter, scenarioName, loaded))
+		return ReportSlotFailure(LOAD_FAILED, path);
+	LOG_DEBUG("9");
+	// The held game stays aside until the loaded one has started: a save whose scripts' part is
+	// damaged leaves the running game as it was.
+	TGameSet previous = TakeGame();
+	HoldGame(loaded);
+	m_WorldMap->Setup(false, false, root);
+	if (m_WorldMap->HasStopped()) {
+		HoldGame(previous);
+		if (loaded.namesRemade)
+			RemakeAreaNames(*m_Game);
+		return ReportSlotFailure(LOAD_FAILED, path);
+	}
+	m_GameRunning = true;
+	LOG_DEBUG("10");
+	return true;
+}
+
+bool TDremoGameMaster::BuildSaveDocument(TiXmlElement* root)
+{
+	std::string digest;
+	m_Game->GetSaveCaption(digest);
+	AppendTextChild(root, "Scenario", m_ScenarioName);
+	AppendTextChild(root, "Date", GetLogTimeStamp());
+	AppendTextChild(root, "Digest", digest);
+	TiXmlElement* chapter = new TiXmlElement("Chapter");
+	chapter->SetAttribute("index", m_Game->GetChapterIndex());
+	root->LinkEndChild(chapter);
+	if (!m_Game->SaveToXML(root))
+		return false;
+	m_WorldMap->SaveLuaEvent(root);
+	return true;
+}
+
+bool TDremoGameMaster::SaveGame(int slot)
+{
+	const std::string path = GetSaveFilePath(SaveFolder(), slot);
+	if (!m_Game || !m_WorldMap)
+		return ReportSlotFailure(SAVE_FAILED, path);
+	TiXmlDocument document;
+	TiXmlElement* root = new TiXmlElement(SAVE_ROOT);
+	document.LinkEndChild(root);
+	if (!BuildSaveDocument(root))
+		return ReportSlotFailure(SAVE_FAILED, path);
+	// The slot is replaced only by a whole file: a failure on the way leaves its earlier save.
+	const std::string temporary = path + ".tmp";
+	CreateDirectories(SaveFolder());
+	if (!WriteDocument(document, temporary) || !RenameFile(temporary, path)) {
+		RemoveFile(temporary);
+		return ReportSlotFailure(SAVE_FAILED, path);
+	}
+	return true;
+}
+
+void TDremoGameMaster::ReadSaveSlotLabels(const std::string& folder, std::vector<std::string>& labels, int count)
+{
+	labels.clear();
+	for (int slot = 0; slot < count; ++slot) {
+		const std::string path = GetSaveFilePath(folder, slot);
+		if (!PathExists(path)) {
+			labels.push_back("データなし");
+			continue;
+		}
+		TiXmlDocument document;
+		const TiXmlElement* root = nullptr;
+		const TiXmlElement* date = nullptr;
+		const TiXmlElement* digest = nullptr;
+		if (!ParseFile(document, path)) {
+			g_Logger.Error(FormatText("%s XML parse error", path));
+		} else if (!(root = document.FirstChildElement(SAVE_ROOT))) {
+			g_Logger.Error(FormatText("%s XML %s not found.", path, SAVE_ROOT));
+		} else if (!(date = root->FirstChildElement("Date"))) {
+			g_Logger.Error(FormatText("%s XML %s not found.", path, "Date"));
+		} else if (!(digest = root->FirstChildElement("Digest"))) {
+			g_Logger.Error(FormatText("%s XML %s not found.", path, "Digest"));
+		}
+		if (!digest) {
+			labels.push_back("互換性が無いか、破損したデータ");
+			continue;
+		}
+		labels.push_back(GetXmlText(date).substr(0, CAPTION_DATE_LENGTH) + " " + GetXmlText(digest));
+	}
+}
+
+bool TDremoGameMaster::CopyAreaNameImages(const TMorvalethGame& held, TMorvalethGame& loaded)
+{
+	for (int i = 0; i < loaded.GetAreaCount(); ++i) {
+		TAreaInstance& area = loaded.GetArea(i);
+		if (area.Ignore)
+			continue;
+		if (i >= held.GetAreaCount() || held.GetArea(i).id != area.id)
+			return false;
+		area.NameImage = held.GetArea(i).NameImage;
+	}
+	return true;
+}

@@ -1,0 +1,233 @@
+// The game master's save slots: a game saved and loaded back, damaged and hostile slot files refused
+// with the running game kept, a save that fails half-way, and the slots' captions.
+
+#include "unit/ModelFixture.h"
+
+#include "app/GameMaster.h"
+#include "app/WorldMapControl.h"
+#include "gui/WidgetSet.h"
+#include "media/MorvalethImage.h"
+#include "media/MorvalethMixer.h"
+#include "model/MorvalethData.h"
+#include "model/MorvalethGame.h"
+#include "world/WorldMapLogic.h"
+
+#include <boost/filesystem.hpp>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const char* const EVENT_SCRIPT = "function on_system_start() Flag[3] = 'kept' Flag['name'] = 42.5 return true end\n"
+								 "function global_script() return true end\n";
+const char* const WORLD_SCRIPT = "function OnTurnEndButton() return true end\n"
+								 "function MasterDead() return true end\n"
+								 "function GameOver() return true end\n";
+const char* const STRATEGY_SCRIPT = "function on_myturn() return true end\n"
+									"function on_proposed_alliance(a, b) return false end\n";
+}
+
+/// The sample scenario as "Sample" under a scratch data root, with scripts of its own, held by the game
+/// master as a new game would hold it.
+class GameLifeTest : public ::testing::Test
+{
+protected:
+	GameLifeTest() : m_Cwd(m_Root.Path()), m_PreviousRoot(g_GameMaster.m_RootDir)
+	{
+		const fs::path sample(SampleScenario());
+		const fs::path scenarios = fs::path(m_Root.Path()) / "Scenario";
+		fs::create_directories(scenarios / "Sample" / "Script");
+		fs::create_directory_symlink(sample, scenarios / "Default");
+		for (fs::directory_iterator it(sample), end; it != end; ++it)
+			if (it->path().filename() != "Script")
+				fs::create_symlink(it->path(), scenarios / "Sample" / it->path().filename());
+		WriteFile(Script("EventScript.lua"), EVENT_SCRIPT);
+		WriteFile(Script("world.lua"), WORLD_SCRIPT);
+		WriteFile(Script("strategy.lua"), STRATEGY_SCRIPT);
+		g_GameMaster.m_RootDir = m_Root.Path();
+		HoldSample();
+	}
+
+	~GameLifeTest() override
+	{
+		g_GameMaster.ReleaseGame();
+		g_GameMaster.m_RootDir = m_PreviousRoot;
+		g_GameMaster.m_ScenarioDir.clear();
+		g_GameMaster.m_ScenarioName.clear();
+	}
+
+	std::string Script(const std::string& name) const { return m_Root / ("Scenario/Sample/Script/" + name); }
+	std::string Slot(int slot) const { return TDremoGameMaster::GetSaveFilePath(m_Root / "Save", slot); }
+
+	/// The sample's first chapter held and started without a player, its images left out.
+	void HoldSample()
+	{
+		TDremoGameMaster& master = g_GameMaster;
+		master.m_ScenarioName = "Sample";
+		master.m_ScenarioDir = m_Root / "Scenario/Sample";
+		master.m_WidgetSet.reset(new TGcnWidgetSet);
+		master.m_Data.reset(new TMorvalethData);
+		ASSERT_TRUE(master.m_Data->Load(master.m_ScenarioDir, 0));
+		master.m_Image.reset(new TMorvalethImage);
+		master.m_Mixer.reset(new TMorvalethMixer(false));
+		master.m_Game.reset(new TMorvalethGame);
+		ASSERT_TRUE(master.m_Game->LoadNew(master.m_Data.get(), master.m_ScenarioDir, 0, 3));
+		master.m_WorldMap = CreateWorldMapControl(master.m_WidgetSet.get(), *master.m_Game, *master.m_Data);
+		master.StartGame({});
+	}
+
+	/// The running controller, stepped by the test.
+	TWorldMapLogic& Controller() const { return dynamic_cast<TWorldMapLogic&>(*g_GameMaster.m_WorldMap); }
+
+	/// A save file without its date, which differs from save to save.
+	std::string SaveText(int slot) const
+	{
+		static const std::regex date("<Date>[^<]*</Date>");
+		return std::regex_replace(ReadFile(Slot(slot)), date, "");
+	}
+
+	TTempDir m_Root;
+	TScopedCwd m_Cwd;
+	TCapturedLog m_Log;
+
+private:
+	std::string m_PreviousRoot;
+};
+
+TEST_F(GameLifeTest, ASavedGameLoadsBackToTheSameSaveAtEveryMoment)
+{
+	const auto roundTrip = [this](const char* moment) {
+		SCOPED_TRACE(moment);
+		ASSERT_TRUE(g_GameMaster.SaveGame(0));
+		const TMorvalethGame* before = g_GameMaster.m_Game.get();
+		ASSERT_TRUE(g_GameMaster.LoadGame(0));
+		EXPECT_NE(before, g_GameMaster.m_Game.get());
+		EXPECT_FALSE(g_GameMaster.m_WorldMap->HasStopped());
+		ASSERT_TRUE(g_GameMaster.SaveGame(1));
+		EXPECT_EQ(SaveText(0), SaveText(1));
+	};
+	roundTrip("a master's turn");
+	EXPECT_NE(std::string::npos, SaveText(0).find("kept"));
+	EXPECT_NE(std::string::npos, SaveText(0).find("42.5"));
+	while (Controller().GetStatus() != WORLD_NEXT_MASTER)
+		Controller().Logic();
+	roundTrip("between two masters");
+	TMorvalethGame& game = *g_GameMaster.m_Game;
+	const int defeated = game.GetCurrentMaster();
+	for (int a = 0; a < game.GetAreaCount(); ++a)
+		if (game.GetArea(a).Owner == defeated)
+			game.GetArea(a).Charas.clear();
+	game.RemoveDefeatedMasters();
+	ASSERT_FALSE(game.GetMaster(defeated).Exists);
+	roundTrip("after a master's defeat");
+	EXPECT_FALSE(g_GameMaster.m_Game->GetMaster(defeated).Exists);
+	EXPECT_EQ(0, m_Log.CountLines("Error"));
+}
+
+/// A slot file the loader must refuse: how it is made from a good save, and the Error it logs.
+struct TBadSlot
+{
+	const char* name;
+	const char* from;
+	const char* to;
+	const char* error;
+};
+
+void PrintTo(const TBadSlot& slot, std::ostream* out)
+{
+	*out << slot.name;
+}
+
+class GameLifeBadSlotTest : public GameLifeTest, public ::testing::WithParamInterface<TBadSlot>
+{
+};
+
+TEST_P(GameLifeBadSlotTest, IsRefusedWithItsErrorAndTheRunningGameGoesOn)
+{
+	const TBadSlot& bad = GetParam();
+	ASSERT_TRUE(g_GameMaster.SaveGame(0));
+	std::string text = ReadFile(Slot(0));
+	if (bad.from) {
+		ASSERT_NE(std::string::npos, text.find(bad.from)) << bad.from;
+		for (std::size_t at = text.find(bad.from); at != std::string::npos;
+			 at = text.find(bad.from, at + std::string(bad.to).size()))
+			text.replace(at, std::string(bad.from).size(), bad.to);
+		WriteFile(Slot(0), text);
+	} else {
+		fs::remove(Slot(0));
+	}
+	const TMorvalethGame* game = g_GameMaster.m_Game.get();
+	const TWorldMapControl* worldMap = g_GameMaster.m_WorldMap.get();
+	const int status = Controller().GetStatus();
+	EXPECT_FALSE(g_GameMaster.LoadGame(0));
+	EXPECT_EQ(game, g_GameMaster.m_Game.get());
+	EXPECT_EQ(worldMap, g_GameMaster.m_WorldMap.get());
+	EXPECT_EQ(status, Controller().GetStatus());
+	EXPECT_EQ("Sample", g_GameMaster.m_ScenarioName);
+	EXPECT_LE(1, m_Log.CountLines(bad.error)) << m_Log.Text();
+	EXPECT_LE(1, m_Log.CountLines("を読み込めませんでした。"));
+	// The game goes on.
+	for (int frame = 0; frame < 10; ++frame)
+		Controller().Logic();
+	EXPECT_FALSE(g_GameMaster.m_WorldMap->HasStopped());
+}
+
+INSTANTIATE_TEST_SUITE_P(Slot, GameLifeBadSlotTest,
+	::testing::Values(TBadSlot{"missing", nullptr, nullptr, "XML parse error"},
+		TBadSlot{"not_xml", "<Save>", "<Save", "XML parse error"},
+		TBadSlot{"other_root", "Save>", "Saved>", "Save 検索失敗"},
+		TBadSlot{"no_chapter", "<Chapter", "<Chapters", "Chapter index not found."},
+		TBadSlot{"no_scenario", "Scenario>", "Scenarios>", "Scenario 検索失敗"},
+		TBadSlot{"scenario_outside", "<Scenario>Sample<", "<Scenario>../../etc<", "シナリオフォルダの名前ではありません"},
+		TBadSlot{"unknown_scenario", "<Scenario>Sample<", "<Scenario>Nowhere<", "の読み込みに失敗"},
+		TBadSlot{"damaged_game", "MasterList", "MasterLost", "MasterList"},
+		TBadSlot{"no_lua_event", "LuaEvent>", "LuaEvents>", "LuaEvent not found."},
+		TBadSlot{"damaged_lua_event", "</LuaEvent>", "<Flag><_1 kt=\"3\">1</_1></Flag></LuaEvent>",
+			"xml2luavar error"}),
+	[](const ::testing::TestParamInfo<TBadSlot>& info) { return std::string(info.param.name); });
+
+TEST_F(GameLifeTest, ASaveThatFailsHalfWayLeavesTheSlotsEarlierSaveAndIsReported)
+{
+	ASSERT_TRUE(g_GameMaster.SaveGame(4));
+	const std::string earlier = ReadFile(Slot(4));
+	// Nothing can be written where the temporary file goes.
+	fs::create_directories(Slot(4) + ".tmp/blocked");
+	EXPECT_FALSE(g_GameMaster.SaveGame(4));
+	EXPECT_EQ(earlier, ReadFile(Slot(4)));
+	EXPECT_LE(1, m_Log.CountLines("に保存できませんでした。"));
+}
+
+TEST_F(GameLifeTest, TheSlotCaptionsNameEachSavesDateAndDigestOrWhyThereIsNone)
+{
+	ASSERT_TRUE(g_GameMaster.SaveGame(1));
+	WriteFile(Slot(2), "<Save><Date>2026/01/02 03:04:05.000006</Date></Save>");
+	WriteFile(Slot(3), "not a save");
+	WriteFile(Slot(4), "<Save><Date>short</Date><Digest>d</Digest></Save>");
+	std::vector<std::string> labels;
+	TDremoGameMaster::ReadSaveSlotLabels(g_GameMaster.SaveFolder(), labels, 10);
+	ASSERT_EQ(10u, labels.size());
+	EXPECT_EQ("データなし", labels[0]);
+	std::string digest;
+	g_GameMaster.m_Game->GetSaveCaption(digest);
+	EXPECT_TRUE(std::regex_match(labels[1], std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d .*")));
+	EXPECT_EQ(digest, labels[1].substr(20));
+	EXPECT_EQ("互換性が無いか、破損したデータ", labels[2]);
+	EXPECT_EQ("互換性が無いか、破損したデータ", labels[3]);
+	EXPECT_EQ("short d", labels[4]);
+	EXPECT_EQ(1, m_Log.CountLines("XML Digest not found."));
+	EXPECT_EQ(1, m_Log.CountLines("XML parse error"));
+}
+
+TEST_F(GameLifeTest, ANewGameThatCannotBeBuiltChangesNothingHeld)
+{
+	const TMorvalethGame* game = g_GameMaster.m_Game.get();
+	for (const char* scenario : {"Nowhere", "..", "Sample/../Sample"}) {
+		EXPECT_FALSE(g_GameMaster.NewGame(scenario, 0, 3)) << scenario;
+		EXPECT_EQ(std::string("シナリオデータ ") + g_GameMaster.m_RootDir + "/Scenario/" + scenario + " の読み込みに失敗",
+			g_GameMaster.m_LastError);
+	}
+	EXPECT_EQ(game, g_GameMaster.m_Game.get());
+	EXPECT_EQ("Sample", g_GameMaster.m_ScenarioName);
+}

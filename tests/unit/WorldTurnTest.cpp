@@ -1,0 +1,351 @@
+// The world map's turn cycle: masters one after another, the event script at each new turn and at
+// the end of the game, set-up of new and loaded games and its failures.
+
+#include "unit/WorldFixture.h"
+
+#include "app/GameConfig.h"
+#include "model/MorvalethData.h"
+
+#include <algorithm>
+#include <lua.h>
+#include <tinyxml.h>
+
+namespace
+{
+// Switches a setting for the life of the object.
+class TScopedSwitch
+{
+public:
+	TScopedSwitch(int index, bool value) : m_Index(index), m_Previous(g_Config.GetBoolValue(index))
+	{
+		g_Config.SetBoolValue(index, value);
+	}
+	~TScopedSwitch() { g_Config.SetBoolValue(m_Index, m_Previous); }
+
+private:
+	int m_Index;
+	bool m_Previous;
+};
+
+std::string Print(const TiXmlNode& node)
+{
+	TiXmlPrinter printer;
+	node.Accept(&printer);
+	return printer.CStr();
+}
+
+const char* const EVENT_START = "function on_system_start() return true end\n";
+}
+
+TEST_F(WorldTest, EveryMasterTakesOneTurnInEachTurnAndTheEventScriptRunsOncePerTurn)
+{
+	Start();
+	std::vector<std::vector<int>> turns;
+	int previousStatus = WORLD_CONSTRUCTED;
+	int previousTurn = -1;
+	for (int frame = 0; frame < 60; ++frame) {
+		ASSERT_NE(WORLD_STOPPED, Status());
+		ASSERT_TRUE(Current() >= 0 && Current() < game.GetMasterCount());
+		if (Status() == WORLD_STRATEGY && previousStatus != WORLD_STRATEGY) {
+			if (game.GetTurn() != previousTurn)
+				turns.emplace_back();
+			previousTurn = game.GetTurn();
+			turns.back().push_back(Current());
+		}
+		previousStatus = Status();
+		Frame();
+	}
+	ASSERT_GE(turns.size(), 3u);
+	turns.pop_back();
+	for (std::vector<int> order : turns) {
+		std::sort(order.begin(), order.end());
+		EXPECT_EQ((std::vector<int>{leon, garm, sera}), order);
+	}
+	// One call for the first turn, made by the set-up, then one per turn that began.
+	EXPECT_LE(int(turns.size()) + 1, CountScriptLog("global_script"));
+	EXPECT_GE(int(turns.size()) + 2, CountScriptLog("global_script"));
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+/// How the event script behaves once the game is decided, and whether the program then quits.
+struct TEndingCase
+{
+	const char* globalScript;
+	bool quits;
+};
+
+class WorldEndingTest : public WorldTest, public ::testing::WithParamInterface<TEndingCase>
+{
+};
+
+TEST_P(WorldEndingTest, TheDecidedGameQuitsOnlyAfterTheEventScriptYielded)
+{
+	WriteScript("EventScript.lua", std::string(EVENT_START) + GetParam().globalScript);
+	game.GetMaster(garm).Exists = false;
+	game.GetMaster(sera).Exists = false;
+	Start();
+	EXPECT_TRUE(game.IsGameEnded());
+	for (int frame = 0; frame < 12; ++frame)
+		Frame();
+	EXPECT_EQ(GetParam().quits, view.HasQuit());
+	if (GetParam().quits) {
+		EXPECT_EQ(WORLD_QUITTING, Status());
+		EXPECT_EQ(1, CountScriptLog("global_script"));
+	} else {
+		// Play goes on with the master left, and the decided game asks the event script again.
+		EXPECT_NE(WORLD_QUITTING, Status());
+		EXPECT_LT(1, CountScriptLog("global_script"));
+		EXPECT_LT(0, CountScriptLog("on_myturn"));
+	}
+}
+
+INSTANTIATE_TEST_SUITE_P(Ending, WorldEndingTest,
+	::testing::Values(
+		TEndingCase{"function global_script() print_log('global_script') coroutine.yield() return true end", true},
+		TEndingCase{"function global_script() print_log('global_script') return true end", false}));
+
+TEST_F(WorldTest, ANewGameAsksTheEventScriptBeforeTheFirstMasterAndALoadedOneGoesOnWithTheSavedMaster)
+{
+	WriteScript("EventScript.lua", "function on_system_start() Flag[7] = 'set at start' return true end\n"
+								   "function global_script() print_log('global_script') return true end\n");
+	Start();
+	EXPECT_EQ(1, CountScriptLog("global_script"));
+	const int current = Current();
+	// Flags set while the script starts are kept in the save.
+	TiXmlElement save("Save");
+	logic->SaveLuaEvent(&save);
+	EXPECT_NE(std::string::npos, Print(save).find("set at start"));
+
+	WriteScript("EventScript.lua", "function on_system_start() Flag[7] = 'overwritten' return true end\n"
+								   "function global_script() print_log('global_script') return true end\n");
+	logic.reset(new TWorldMapLogic(view, game, SampleData(), nullptr));
+	logic->Setup(false, false, &save);
+	EXPECT_EQ(WORLD_STRATEGY, Status());
+	EXPECT_EQ(current, Current());
+	EXPECT_EQ(0, CountScriptLog("global_script"));
+	TiXmlElement again("Save");
+	logic->SaveLuaEvent(&again);
+	EXPECT_EQ(Print(save), Print(again));
+}
+
+/// A set-up that cannot complete, and the Error it logs.
+struct TSetupFailure
+{
+	const char* name;
+	const char* script;
+	const char* text;
+	const char* error;
+};
+
+class WorldSetupFailureTest : public WorldTest, public ::testing::WithParamInterface<TSetupFailure>
+{
+};
+
+TEST_P(WorldSetupFailureTest, StopsTheWorldMapWithItsError)
+{
+	const TSetupFailure& failure = GetParam();
+	if (failure.script && failure.text)
+		WriteScript(failure.script, failure.text);
+	else if (failure.script)
+		std::remove((dir / (std::string("Script/") + failure.script)).c_str());
+	const bool saved = std::string(failure.name) == "saved game without LuaEvent";
+	TiXmlElement save("Save");
+	Start(!saved, &save);
+	EXPECT_EQ(WORLD_STOPPED, Status());
+	EXPECT_EQ(1, log.CountLines(failure.error)) << log.Text();
+	Frame();
+	EXPECT_EQ(WORLD_STOPPED, Status());
+}
+
+INSTANTIATE_TEST_SUITE_P(Setup, WorldSetupFailureTest,
+	::testing::Values(TSetupFailure{"no event script", "EventScript.lua", nullptr, "イベントスクリプトの検索に失敗しました。"},
+		TSetupFailure{"broken event script", "EventScript.lua", "function (", "のロードに失敗しました。"},
+		TSetupFailure{"no on_system_start", "EventScript.lua", "x = 1", "の初期化(on_system_start)に失敗しました。"},
+		TSetupFailure{"no world script", "world.lua", nullptr, "world.luaの検索に失敗しました。"},
+		TSetupFailure{"no strategy script", "strategy.lua", nullptr, "strategy.luaの検索に失敗しました。"},
+		TSetupFailure{"broken strategy script", "strategy.lua", "end", "strategy.lua のロードに失敗しました。"},
+		TSetupFailure{"saved game without LuaEvent", nullptr, nullptr,
+			"Lua 変数のロードに失敗しました。"}),
+	[](const ::testing::TestParamInfo<TSetupFailure>& info) {
+		std::string name = info.param.name;
+		std::replace(name.begin(), name.end(), ' ', '_');
+		return name;
+	});
+
+TEST_F(WorldTest, APlayerMasterWithoutItsCharacterInAnAreaStopsTheWorldMap)
+{
+	game.GetMaster(leon).Player = true;
+	Charas("A01").clear();
+	Start();
+	ASSERT_TRUE(RunUntilStatus(WORLD_STOPPED, 50));
+	EXPECT_EQ(leon, Current());
+	EXPECT_EQ(1, log.CountLines("の所在エリアの検索に失敗")) << log.Text();
+}
+
+TEST_F(WorldTest, ThePlayersTurnReportsEveryAllianceThatRanOutInOneMessage)
+{
+	game.GetMaster(leon).Player = true;
+	game.SetAlliance(leon, garm, 1);
+	game.SetAlliance(leon, sera, 1);
+	Start();
+	ASSERT_TRUE(RunUntilStatus(WORLD_PLAYER_IDLE));
+	const std::vector<std::string> messages = view.CallsOf("ShowMessage Information|");
+	ASSERT_EQ(1u, messages.size());
+	EXPECT_NE(std::string::npos, messages[0].find("の同盟が切れました。\n"));
+	EXPECT_NE(std::string::npos, messages[0].find(SampleData().GetMasterData(game.GetMaster(sera).DataIndex).Name));
+	EXPECT_NE(std::string::npos, messages[0].find(SampleData().GetMasterData(game.GetMaster(garm).DataIndex).Name));
+}
+
+/// Music on or off at a player's turn and at the end of the game.
+class WorldMusicTest : public WorldTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(WorldMusicTest, MusicIsChangedOnlyWhenSwitchedOn)
+{
+	TScopedSwitch musicSwitch(SWITCH_MUSIC_ENABLED, GetParam());
+	WriteScript("EventScript.lua",
+		std::string(EVENT_START) + "function global_script() coroutine.yield() return true end\n");
+	game.GetMaster(leon).Player = true;
+	Start();
+	ASSERT_TRUE(RunUntilStatus(WORLD_PLAYER_IDLE));
+	const int music = SampleData().GetMasterData(game.GetMaster(leon).DataIndex).MusicIndex;
+	if (GetParam()) {
+		EXPECT_EQ(1u, view.CallsOf("ChangeCommonMusic 0 500").size());
+		EXPECT_EQ(1u, view.CallsOf("ChangeMusic " + std::to_string(music) + " 500").size());
+	} else {
+		EXPECT_TRUE(view.CallsOf("ChangeMusic").empty());
+		EXPECT_TRUE(view.CallsOf("ChangeCommonMusic").empty());
+		EXPECT_TRUE(view.CallsOf("FadeOutMusic").empty());
+	}
+}
+
+INSTANTIATE_TEST_SUITE_P(Music, WorldMusicTest, ::testing::Bool());
+
+/// A new or a loaded game whose opening waits for frames.
+class WorldOpeningTest : public WorldTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(WorldOpeningTest, TheGameStartsOnceAnOpeningThatWaitsIsOver)
+{
+	WriteScript("EventScript.lua", "function on_system_start() for i = 1, 5 do coroutine.yield() end "
+								   "print_log('opened') return true end\n"
+								   "function global_script() print_log('global_script') return true end\n");
+	TiXmlElement save("Save");
+	if (!GetParam()) {
+		game.ActivateNextMaster();
+		TiXmlElement* luaEvent = new TiXmlElement("LuaEvent");
+		save.LinkEndChild(luaEvent);
+	}
+	const int saved = Current();
+	Start(GetParam(), &save);
+	EXPECT_EQ(WORLD_EVENT_SCRIPT, Status());
+	for (int frame = 0; frame < 5; ++frame)
+		Frame();
+	EXPECT_EQ(1, CountScriptLog("opened"));
+	EXPECT_EQ(WORLD_STRATEGY, Status());
+	EXPECT_EQ(GetParam() ? 1 : 0, CountScriptLog("global_script"));
+	EXPECT_TRUE(GetParam() || saved == Current());
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Opening, WorldOpeningTest, ::testing::Bool());
+
+TEST(WorldSampleScripts, LoadAndDefineWhatTheWorldMapCalls)
+{
+	TTempDir dir;
+	TScopedCwd cwd(dir.Path());
+	const std::string folder = std::string(MORVALETH_SOURCE_DIR) + "/data/Scenario/Default/Script/";
+	const std::pair<const char*, std::vector<const char*>> scripts[] = {
+		{"EventScript.lua", {"on_system_start", "global_script"}},
+		{"world.lua", {"OnTurnEndButton", "MasterDead", "GameOver"}},
+		{"strategy.lua", {"on_myturn", "on_proposed_alliance"}},
+	};
+	for (const auto& script : scripts) {
+		lua_State* L = LuaCreateState((folder + script.first).c_str(), (folder + "?.lua").c_str());
+		ASSERT_NE(nullptr, L) << script.first;
+		for (const char* function : script.second) {
+			lua_getglobal(L, function);
+			EXPECT_TRUE(lua_isfunction(L, -1)) << script.first << " " << function;
+			lua_pop(L, 1);
+		}
+		lua_close(L);
+	}
+}
+
+/// How the turn-end button's script ends the player's turn, and where the world map is afterwards.
+struct TTurnEndCase
+{
+	const char* name;
+	const char* script;
+	/// Status right after the press, and frames until the next master.
+	int statusAfterPress;
+	int framesToNextMaster;
+};
+
+void PrintTo(const TTurnEndCase& test, std::ostream* out)
+{
+	*out << test.name;
+}
+
+class WorldTurnEndTest : public WorldTest, public ::testing::WithParamInterface<TTurnEndCase>
+{
+};
+
+TEST_P(WorldTurnEndTest, ThePlayersTurnPassesOnceTheScriptIsOver)
+{
+	WriteScript("world.lua", std::string("function OnTurnEndButton() ") + GetParam().script + " return true end\n");
+	game.GetMaster(leon).Player = true;
+	Start();
+	ASSERT_TRUE(RunUntilStatus(WORLD_PLAYER_IDLE));
+	logic->PressMasterButton(MASTER_BUTTON_TURN_END);
+	EXPECT_EQ(GetParam().statusAfterPress, Status());
+	int frames = 0;
+	while (Status() != WORLD_NEXT_MASTER && frames < 10) {
+		Frame();
+		++frames;
+	}
+	EXPECT_EQ(GetParam().framesToNextMaster, frames);
+	EXPECT_FALSE(view.IsWindowVisible(WORLD_MASTER_WINDOW));
+	// The next masters' turns run, and the player's turn comes back with the script ready to be called.
+	ASSERT_TRUE(RunUntil([this] { return Status() == WORLD_PLAYER_IDLE && Current() == leon; }));
+	logic->PressMasterButton(MASTER_BUTTON_TURN_END);
+	EXPECT_NE(WORLD_STOPPED, Status());
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+INSTANTIATE_TEST_SUITE_P(TurnEnd, WorldTurnEndTest,
+	::testing::Values(TTurnEndCase{"ends_at_once", "api_scenario_endturn()", WORLD_NEXT_MASTER, 0},
+		TTurnEndCase{"waits_then_ends", "coroutine.yield() coroutine.yield() api_scenario_endturn()", WORLD_WORLD_SCRIPT, 2},
+		TTurnEndCase{"ends_then_waits", "api_scenario_endturn() coroutine.yield() coroutine.yield()", WORLD_WORLD_SCRIPT, 2}),
+	[](const ::testing::TestParamInfo<TTurnEndCase>& info) { return std::string(info.param.name); });
+
+TEST_F(WorldTest, AStrategyThatEndsItsTurnAndWaitsIsResumedToItsEndBeforeTheNextMaster)
+{
+	WriteScript("strategy.lua", "function on_myturn() api_scenario_endturn() coroutine.yield() "
+								"print_log('after the wait') return true end\n"
+								"function on_proposed_alliance(a, b) return false end\n");
+	Start();
+	for (int frame = 0; frame < 40; ++frame) {
+		ASSERT_NE(WORLD_STOPPED, Status());
+		Frame();
+	}
+	EXPECT_LT(3, CountScriptLog("after the wait"));
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+TEST_F(WorldTest, AStrategySendsItsArmyThroughTheEngineFunctionAndGoesOnAfterTheOccupation)
+{
+	WriteScript("strategy.lua",
+		"function on_myturn() if api_get_current_master() == 'garm' and not sent then sent = true "
+		"api_scenario_departure('A07', {A03 = {1}}) print_log('back', api_scenario_get_area_master('A07')) end "
+		"return true end\n"
+		"function on_proposed_alliance(a, b) return false end\n");
+	Place("A03", "soldier");
+	Start();
+	ASSERT_TRUE(RunUntil([this] { return CountScriptLog("back") > 0; }, 200));
+	EXPECT_EQ(1, CountScriptLog("back garm"));
+	EXPECT_EQ((std::vector<std::string>{"soldier"}), Roster("A07"));
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
