@@ -6,6 +6,7 @@
 #include "gui/WidgetSet.h"
 #include "media/MorvalethMixer.h"
 #include "model/MorvalethGame.h"
+#include "world/ControllerBattle.h"
 #include "world/WorldMapLogic.h"
 
 #include <SDL/SDL.h>
@@ -116,7 +117,10 @@ namespace
 struct TScreenWorldMap
 {
 	TScreenWorldMap(TGcnWidgetSet* widgetSet, TMorvalethGame& game, const TMorvalethData& data)
-		: view(widgetSet), logic(view, game, data, widgetSet)
+		: view(widgetSet),
+		  logic(view, game, data, widgetSet,
+			  std::unique_ptr<TWorldBattle>(new TControllerBattle(std::unique_ptr<TBattleView>(new TNullBattleView),
+				  data, game)))
 	{
 	}
 
