@@ -115,6 +115,8 @@ public:
 	void CommandPressed(int command);
 	/// A press on entry i of the placement list.
 	void PlacementListPressed(int index);
+	/// The player chose a special in the magic window, or -1 to choose another command.
+	void MagicChosen(int special);
 
 	// What the rules of the battle do, step by step.
 
@@ -234,8 +236,6 @@ private:
 	// Commands and input (BattleCommands.cpp).
 
 	TCommandMenu BuildCommandMenu(bool moved) const;
-	bool CanCastMagic(const TCharaInstance& chara) const;
-	bool CanCastSpecial(const TCharaInstance& chara, int special) const;
 	void ShowCommandBar();
 	void MovePressed(int x, int y, bool left);
 	void UndoMove();
