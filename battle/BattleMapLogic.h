@@ -99,6 +99,9 @@ public:
 	int GetAttackFrames() const { return m_AttackFrames; }
 	/// The battlefield as the rules see it.
 	const TBattleField& GetField() const { return m_Field; }
+	/// Turns charas have taken in this battle, and the action the last computer chara committed.
+	int GetTurnsTaken() const { return m_TurnsTaken; }
+	const TBattleAction& GetCommittedAction() const { return m_Action; }
 
 	// The player's input, as the view reports it.
 
@@ -312,6 +315,7 @@ private:
 	TCharaRef m_Hovered;
 	/// The committed action of a computer chara.
 	TBattleAction m_Action;
+	int m_TurnsTaken = 0;
 	/// Frames the acting computer chara's script has had without committing.
 	int m_ComputerFrames;
 	/// The move under way: where from, where to and its frames.
