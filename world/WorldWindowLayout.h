@@ -1,0 +1,53 @@
+#ifndef MORVALETH_WORLD_WORLDWINDOWLAYOUT_H
+#define MORVALETH_WORLD_WORLDWINDOWLAYOUT_H
+
+#include <guichan/rectangle.hpp>
+
+// Where the world map's windows go on screens of every size, as plain arithmetic the windows and the tests share.
+
+/// Width of the screen's left column that the map window leaves free, and the height it leaves.
+const int MAP_WINDOW_LEFT_MARGIN = 128;
+const int MAP_WINDOW_TOP_MARGIN = 32;
+/// Top-left corner of the area window; the master window follows it this far below.
+const int AREA_WINDOW_X = 4;
+const int AREA_WINDOW_Y = 48;
+const int MASTER_WINDOW_GAP = 8;
+/// The system menu's corner at the bottom left of the screen, which the master window keeps clear of.
+const int SYSTEM_MENU_WIDTH = 80;
+const int SYSTEM_MENU_HEIGHT = 118;
+
+/// The scroll of a view that puts the point in its middle, held between 0 and the largest scroll.
+int CenteredScroll(int point, int view, int maxScroll);
+
+/// Place of a window of that size beside the map: vertically centred, on the half of the screen away from
+/// the point (screen x), and moved back onto the screen where it would leave it.
+gcn::Rectangle PlaceBesideMap(int pointScreenX, int width, int height, int screenWidth, int screenHeight);
+
+/// Place of the hover hint of that size 40 pixels below the point (screen), moved left by its width past
+/// the right edge and up by its height and 40 past the bottom edge.
+gcn::Rectangle PlaceHint(int pointX, int pointY, int width, int height, int screenWidth, int screenHeight);
+
+/// Place of the master window of that size below the area window: raised so that it ends on the screen,
+/// and moved right of the system menu where it would lie under it.
+gcn::Rectangle PlaceMasterWindow(const gcn::Rectangle& areaWindow, int width, int height, int screenWidth,
+	int screenHeight);
+
+/// The rectangle moved (not resized) so that as much of it as fits lies on the screen, its top-left first.
+gcn::Rectangle KeepOnScreen(gcn::Rectangle window, int screenWidth, int screenHeight);
+
+/// Tells a first click from a second one on the same row within a number of frames.
+class TDoubleClick
+{
+public:
+	/// No click yet.
+	TDoubleClick() : m_Frame(-1), m_Row(-1) {}
+	/// A click on the row at the frame; true when it is the second click of a double click (which then
+	/// starts the detection anew).
+	bool Click(int frame, int row, int limit);
+
+private:
+	int m_Frame;
+	int m_Row;
+};
+
+#endif
