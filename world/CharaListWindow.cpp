@@ -74,7 +74,7 @@ TAreaInfoPane::TAreaInfoPane() : m_Area(-1)
 
 void TAreaInfoPane::draw(gcn::Graphics* graphics)
 {
-	graphics->setColor(getBaseColor());
+	graphics->setColor(getBackgroundColor());
 	graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), getHeight()));
 	const TMorvalethGame* game = g_GameMaster.m_Game.get();
 	const TMorvalethData* data = g_GameMaster.m_Data.get();
@@ -153,6 +153,7 @@ TCharaListWindow::TCharaListWindow() : m_PaneMouse(*this), m_Area(-1), m_Locked(
 	m_CharaPane.setPosition(0, 0);
 	m_InfoPane.setPosition(m_CharaPane.getWidth(), 0);
 	m_OpePane.setPosition(0, m_InfoPane.getHeight());
+	m_CharaPane.setBaseColor(g_Config.GetGuiColor(GUICOLOR_DARK_PANE));
 	if (Skin()) {
 		Skin()->SetupDarkPane(&m_CharaPane);
 		Skin()->SetupDarkPane(&m_InfoPane);

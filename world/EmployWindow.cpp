@@ -63,16 +63,20 @@ void TEmployWindow::Setup(const std::vector<int>& candidates, int race, int fund
 	m_Data = &data;
 	if (!m_LaidOut) {
 		m_LaidOut = true;
-		m_List.setDimension(gcn::Rectangle(0, 0, 320, 160));
+		m_List.setWidth(320);
+		m_ListArea.setContent(&m_List);
+		m_ListArea.setDimension(gcn::Rectangle(0, 0, 320, 160));
+		m_ListArea.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
 		m_HireButton.setDimension(gcn::Rectangle(328, 40, 64, 24));
 		m_CancelButton.setDimension(gcn::Rectangle(328, 80, 64, 24));
-		add(&m_List);
+		add(&m_ListArea);
 		add(&m_HireButton);
 		add(&m_CancelButton);
 	}
 	m_List.setSelected(-1);
 	if (g_GameMaster.m_Skin) {
 		g_GameMaster.m_Skin->SetupListBox(&m_List);
+		g_GameMaster.m_Skin->SetupScrollArea(&m_ListArea);
 		g_GameMaster.m_Skin->SetupButton(&m_CancelButton);
 		g_GameMaster.m_Skin->SetupWindow(this);
 	}
@@ -128,7 +132,7 @@ TEmployHeroPane::TEmployHeroPane()
 
 void TEmployHeroPane::draw(gcn::Graphics* graphics)
 {
-	graphics->setColor(getBaseColor());
+	graphics->setColor(getBackgroundColor());
 	graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), getHeight()));
 	const TMorvalethGame* game = g_GameMaster.m_Game.get();
 	const TMorvalethData* data = g_GameMaster.m_Data.get();

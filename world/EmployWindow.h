@@ -10,6 +10,7 @@
 #include <guichan/widgets/button.hpp>
 #include <guichan/widgets/container.hpp>
 #include <guichan/widgets/listbox.hpp>
+#include <guichan/widgets/scrollarea.hpp>
 
 class TMorvalethData;
 
@@ -53,6 +54,8 @@ public:
 
 	TEmployListModel m_Model;
 	gcn::ListBox m_List;
+	/// Holds the list, so that a long one scrolls.
+	gcn::ScrollArea m_ListArea;
 	gcn::Button m_HireButton;
 	gcn::Button m_CancelButton;
 

@@ -37,7 +37,7 @@ TMasterInfoPane::TMasterInfoPane() : m_Master(-1), m_Frame(0)
 
 void TMasterInfoPane::draw(gcn::Graphics* graphics)
 {
-	graphics->setColor(getBaseColor());
+	graphics->setColor(getBackgroundColor());
 	graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), getHeight()));
 	const TMorvalethGame* game = g_GameMaster.m_Game.get();
 	const TMorvalethData* data = g_GameMaster.m_Data.get();

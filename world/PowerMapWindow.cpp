@@ -82,7 +82,7 @@ void TPowerMapPane::draw(gcn::Graphics* graphics)
 {
 	const int mapWidth = m_Image.getWidth();
 	const int mapHeight = m_Image.getHeight();
-	graphics->setColor(getBaseColor());
+	graphics->setColor(getBackgroundColor());
 	graphics->fillRectangle(gcn::Rectangle(mapWidth, 0, getWidth() - mapWidth, getHeight()));
 	if (getHeight() > mapHeight)
 		graphics->fillRectangle(gcn::Rectangle(0, mapHeight, mapWidth, getHeight() - mapHeight));

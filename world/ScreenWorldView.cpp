@@ -303,26 +303,32 @@ void TScreenWorldView::ShowArea(int area, bool controls)
 	m_Area->SetArea(area);
 	m_Area->ShowAreaControls(controls);
 	Raise(*m_Area);
-	PlaceMasterWindow();
+	PlacePlayerWindows();
+	// On a short screen the master window covers the bottom of the area window, never its own caption.
+	if (m_Master->isVisible())
+		Raise(*m_Master);
 }
 
 void TScreenWorldView::ShowMaster(int master)
 {
 	m_Master->Show(master);
-	PlaceMasterWindow();
+	PlacePlayerWindows();
 	Raise(*m_Master);
 }
 
-void TScreenWorldView::PlaceMasterWindow()
+void TScreenWorldView::PlacePlayerWindows()
 {
 	int width = 0;
 	int height = 0;
 	ScreenSize(width, height);
-	m_Master->setDimension(::PlaceMasterWindow(m_Area->getDimension(), m_Master->getWidth(), m_Master->getHeight(),
-		width, height));
+	gcn::Rectangle area = m_Area->getDimension();
+	gcn::Rectangle master = m_Master->getDimension();
+	::PlacePlayerWindows(area, master, width, height);
+	m_Area->setDimension(area);
+	m_Master->setDimension(master);
 }
 
-void TScreenWorldView::PlaceBesideMap(gcn::Widget& window, int x, int y)
+void TScreenWorldView::PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear)
 {
 	int width = 0;
 	int height = 0;
@@ -330,7 +336,15 @@ void TScreenWorldView::PlaceBesideMap(gcn::Widget& window, int x, int y)
 	int screenX = 0;
 	int screenY = 0;
 	m_Map->MapToScreen(x, y, screenX, screenY);
-	window.setDimension(::PlaceBesideMap(screenX, window.getWidth(), window.getHeight(), width, height));
+	std::vector<gcn::Rectangle> markers;
+	for (int area : keepClear) {
+		const point_t& point = g_GameMaster.m_Game->GetArea(area).Location;
+		int markerX = 0;
+		int markerY = 0;
+		m_Map->MapToScreen(point.x, point.y, markerX, markerY);
+		markers.push_back(AreaMarker(markerX, markerY));
+	}
+	window.setDimension(::PlaceBesideMap(screenX, window.getWidth(), window.getHeight(), width, height, markers));
 }
 
 void TScreenWorldView::ShowStatus(const TCharaInstance& chara, bool full)
@@ -362,15 +376,21 @@ void TScreenWorldView::ShowMove(int from, int to)
 	Raise(*m_Move);
 	const point_t& a = game.GetArea(from).Location;
 	const point_t& b = game.GetArea(to).Location;
-	PlaceBesideMap(*m_Move, (a.x + b.x) / 2, (a.y + b.y) / 2);
+	PlaceBesideMap(*m_Move, (a.x + b.x) / 2, (a.y + b.y) / 2, { from, to });
 }
 
 void TScreenWorldView::ShowWar(int target)
 {
-	m_War->Setup(*g_GameMaster.m_Game, target);
+	const TMorvalethGame& game = *g_GameMaster.m_Game;
+	m_War->Setup(game, target);
 	Raise(*m_War);
-	const point_t& point = g_GameMaster.m_Game->GetArea(target).Location;
-	PlaceBesideMap(*m_War, point.x, point.y);
+	// The player picks the army's areas on the map: the window keeps them in sight.
+	std::vector<int> sources;
+	for (int neighbor : game.GetArea(target).Neighbors)
+		if (game.GetArea(neighbor).Owner == game.GetCurrentMaster())
+			sources.push_back(neighbor);
+	const point_t& point = game.GetArea(target).Location;
+	PlaceBesideMap(*m_War, point.x, point.y, sources);
 }
 
 void TScreenWorldView::SetWarSource(int area)

@@ -118,10 +118,11 @@ private:
 	void MakeWindows(int areaCount);
 	/// Listens to every button, list and pane the player uses.
 	void Listen();
-	/// The master window below the area window, kept on the screen.
-	void PlaceMasterWindow();
-	/// Moves the window beside the map, on the half of the screen away from the map point.
-	void PlaceBesideMap(gcn::Widget& window, int x, int y);
+	/// The area window and the master window below it, kept on the screen.
+	void PlacePlayerWindows();
+	/// Moves the window beside the map, on the half of the screen away from the map point, keeping the areas'
+	/// markers clear where it can.
+	void PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear);
 	/// The top widget's size, or the configured window size without a GUI.
 	void ScreenSize(int& width, int& height) const;
 	/// Puts the widget on top of its siblings.

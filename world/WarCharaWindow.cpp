@@ -171,7 +171,7 @@ void TWarCharaListPane::Resize()
 
 void TWarCharaListPane::draw(gcn::Graphics* graphics)
 {
-	graphics->setColor(getBaseColor());
+	graphics->setColor(getBackgroundColor());
 	graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), getHeight()));
 	const TMorvalethGame* game = g_GameMaster.m_Game.get();
 	if (!game || !g_GameMaster.m_Data || !g_GameMaster.m_Image)
@@ -245,6 +245,7 @@ void TWarCharaWindow::Layout()
 	const TGcnSkinManager* skin = g_GameMaster.m_Skin.get();
 	m_SourcePane.setPosition(PANE_X, PANE_Y);
 	m_ArmyPane.setPosition(PANE_X + m_SourcePane.getWidth() + PANE_GAP, PANE_Y);
+	m_SourcePane.setBaseColor(g_Config.GetGuiColor(GUICOLOR_DARK_PANE));
 	for (gcn::Widget* pane : { static_cast<gcn::Widget*>(&m_SourcePane), static_cast<gcn::Widget*>(&m_ArmyPane) }) {
 		if (skin)
 			skin->SetupDarkPane(pane);

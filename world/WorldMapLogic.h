@@ -185,6 +185,8 @@ public:
 	bool IsGameOverCalled() const { return m_GameOverCalled; }
 	/// The battle, which the view steps once a frame.
 	TWorldBattle* GetBattle() const { return m_Battle.get(); }
+	/// The view the controller shows on.
+	TWorldView& GetView() const { return m_View; }
 
 private:
 	/// Logs the error and stops the controller.

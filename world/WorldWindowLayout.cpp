@@ -22,11 +22,31 @@ gcn::Rectangle KeepOnScreen(gcn::Rectangle window, int screenWidth, int screenHe
 	return window;
 }
 
-gcn::Rectangle PlaceBesideMap(int pointScreenX, int width, int height, int screenWidth, int screenHeight)
+gcn::Rectangle PlaceBesideMap(int pointScreenX, int width, int height, int screenWidth, int screenHeight,
+	const std::vector<gcn::Rectangle>& keepClear)
 {
 	const bool left = pointScreenX < screenWidth / 2;
-	const int x = left ? screenWidth / 2 + BESIDE_MAP_GAP : screenWidth / 2 - width - BESIDE_MAP_GAP;
-	return KeepOnScreen(gcn::Rectangle(x, (screenHeight - height) / 2, width, height), screenWidth, screenHeight);
+	const int away = left ? screenWidth / 2 + BESIDE_MAP_GAP : screenWidth / 2 - width - BESIDE_MAP_GAP;
+	const int near = left ? screenWidth / 2 - width - BESIDE_MAP_GAP : screenWidth / 2 + BESIDE_MAP_GAP;
+	const int centred = (screenHeight - height) / 2;
+	const struct {
+		int x;
+		int y;
+	} candidates[] = { { away, centred }, { away, screenHeight - height }, { away, 0 }, { near, screenHeight - height },
+		{ near, 0 } };
+	for (const auto& candidate : candidates) {
+		const gcn::Rectangle place =
+			KeepOnScreen(gcn::Rectangle(candidate.x, candidate.y, width, height), screenWidth, screenHeight);
+		if (std::none_of(keepClear.begin(), keepClear.end(),
+				[&place](const gcn::Rectangle& clear) { return place.isIntersecting(clear); }))
+			return place;
+	}
+	return KeepOnScreen(gcn::Rectangle(away, centred, width, height), screenWidth, screenHeight);
+}
+
+gcn::Rectangle AreaMarker(int screenX, int screenY)
+{
+	return gcn::Rectangle(screenX - 17, screenY + 7, 47, 47);
 }
 
 gcn::Rectangle PlaceHint(int pointX, int pointY, int width, int height, int screenWidth, int screenHeight)
@@ -39,15 +59,20 @@ gcn::Rectangle PlaceHint(int pointX, int pointY, int width, int height, int scre
 	return hint;
 }
 
-gcn::Rectangle PlaceMasterWindow(const gcn::Rectangle& areaWindow, int width, int height, int screenWidth,
+void PlacePlayerWindows(gcn::Rectangle& areaWindow, gcn::Rectangle& masterWindow, int screenWidth,
 	int screenHeight)
 {
-	gcn::Rectangle master(areaWindow.x, areaWindow.y + areaWindow.height + MASTER_WINDOW_GAP, width, height);
-	master = KeepOnScreen(master, screenWidth, screenHeight);
+	areaWindow.x = AREA_WINDOW_X;
+	areaWindow.y = AREA_WINDOW_Y;
+	masterWindow.x = AREA_WINDOW_X;
+	masterWindow.y = AREA_WINDOW_Y + areaWindow.height + MASTER_WINDOW_GAP;
+	masterWindow = KeepOnScreen(masterWindow, screenWidth, screenHeight);
 	const gcn::Rectangle menu(0, screenHeight - SYSTEM_MENU_HEIGHT, SYSTEM_MENU_WIDTH, SYSTEM_MENU_HEIGHT);
-	if (master.isIntersecting(menu))
-		master.x = SYSTEM_MENU_WIDTH + AREA_WINDOW_X;
-	return KeepOnScreen(master, screenWidth, screenHeight);
+	if (masterWindow.isIntersecting(menu))
+		masterWindow.x = SYSTEM_MENU_WIDTH + AREA_WINDOW_X;
+	masterWindow = KeepOnScreen(masterWindow, screenWidth, screenHeight);
+	const int clearY = masterWindow.y - MASTER_WINDOW_GAP - areaWindow.height;
+	areaWindow.y = std::max(AREA_WINDOW_MIN_Y, std::min(AREA_WINDOW_Y, clearY));
 }
 
 bool TDoubleClick::Click(int frame, int row, int limit)

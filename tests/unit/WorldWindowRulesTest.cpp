@@ -84,20 +84,26 @@ TEST(WorldWindowLayout, TheHintHangsBelowTheAreaAndFlipsAtTheEdges)
 	}
 }
 
-TEST(WorldWindowLayout, TheMasterWindowFitsEveryScreenAndKeepsClearOfTheSystemMenu)
+TEST(WorldWindowLayout, TheAreaAndMasterWindowsFitEveryScreenWithoutHidingWhatThePlayerNeeds)
 {
-	const gcn::Rectangle area(AREA_WINDOW_X, AREA_WINDOW_Y, 292, 310);
-	const gcn::Rectangle master(0, 0, 208, 270);
 	for (const TScreen& screen : SCREENS) {
-		const gcn::Rectangle placed = PlaceMasterWindow(area, master.width, master.height, screen.width, screen.height);
+		gcn::Rectangle area(0, 0, 292, 310);
+		gcn::Rectangle master(0, 0, 208, 270);
+		PlacePlayerWindows(area, master, screen.width, screen.height);
 		const gcn::Rectangle menu(0, screen.height - SYSTEM_MENU_HEIGHT, SYSTEM_MENU_WIDTH, SYSTEM_MENU_HEIGHT);
-		EXPECT_TRUE(Inside(placed, screen)) << screen.width << "x" << screen.height;
-		EXPECT_FALSE(placed.isIntersecting(menu)) << screen.width << "x" << screen.height;
-		EXPECT_GE(placed.y, AREA_WINDOW_Y) << screen.width << "x" << screen.height;
+		EXPECT_TRUE(Inside(area, screen)) << screen.width << "x" << screen.height;
+		EXPECT_TRUE(Inside(master, screen)) << screen.width << "x" << screen.height;
+		EXPECT_FALSE(master.isIntersecting(menu)) << screen.width << "x" << screen.height;
+		EXPECT_GE(area.y, AREA_WINDOW_MIN_Y) << "below the map's caption line";
+		// The master window covers at most the area window's last 8 pixels, where nothing is drawn.
+		EXPECT_GE(master.y, area.y + area.height - 8) << screen.width << "x" << screen.height;
 	}
-	// With room to spare it sits right below the area window.
-	EXPECT_EQ(gcn::Rectangle(4, 366, 208, 270).y, PlaceMasterWindow(area, 208, 270, 1280, 1024).y);
-	EXPECT_EQ(4, PlaceMasterWindow(area, 208, 270, 1280, 1024).x);
+	// With room to spare: the area window at its place and the master window right below it.
+	gcn::Rectangle area(0, 0, 292, 310);
+	gcn::Rectangle master(0, 0, 208, 270);
+	PlacePlayerWindows(area, master, 1280, 1024);
+	EXPECT_EQ(std::make_tuple(4, 48), std::make_tuple(area.x, area.y));
+	EXPECT_EQ(std::make_tuple(4, 366), std::make_tuple(master.x, master.y));
 }
 
 TEST(WorldWindowLayout, ASecondClickOnTheSameRowSoonEnoughIsADoubleClick)
