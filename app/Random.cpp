@@ -19,13 +19,18 @@ int ScaleDraw(int r, int n)
 	return r / (65535 / n + 1);
 }
 
+int mtrand_raw()
+{
+	return g_Random();
+}
+
 int mtrand_n(int n)
 {
 	if (n < 1) {
 		LOG_ERROR("n=%d: the range of a draw must hold at least one value", n);
 		return 0;
 	}
-	return ScaleDraw(g_Random(), n);
+	return ScaleDraw(mtrand_raw(), n);
 }
 
 void SeedRandom(unsigned seed)

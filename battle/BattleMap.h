@@ -2,7 +2,7 @@
 #define MORVALETH_BATTLE_BATTLEMAP_H
 
 #include "app/HexGrid.h"
-#include "battle/ValueLayer.h"
+#include "app/ValueLayer.h"
 
 #include <array>
 #include <string>

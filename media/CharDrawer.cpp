@@ -347,8 +347,7 @@ bool TGcnCharDrawer::ReadSheetInk(const std::string& path, int glyphCount, int w
 				const std::uint8_t* pixel = rgb + 3 * cell * m_GlyphWidth;
 				// A pixel is ink when its first byte (red) is not zero.
 				for (int column = 0; column < m_GlyphWidth; ++column, ++bit, pixel += 3)
-					if (*pixel != 0)
-						ink[bit / 8] |= std::uint8_t(1 << (bit % 8));
+					ink[bit / 8] |= std::uint8_t((*pixel != 0) << (bit % 8));
 			}
 		});
 	if (read)

@@ -82,10 +82,10 @@ struct TCharaInstance
 	int SummonState = 0;
 	/// Index of the summon partner in its side.
 	int SummonPartner = 0;
-	/// Left the battle by fleeing.
+	/// Left the battle by fleeing; the game moves it to a neighbouring area afterwards.
 	bool Fled = false;
-	/// Taken off the battle map.
-	bool Removed = false;
+	/// Chose to flee in the battle; it leaves when the battle turn ends.
+	bool Fleeing = false;
 	/// Battle conditions: (condition number, value), sorted by condition.
 	std::vector<std::pair<int, int>> Conditions;
 	/// Specials received in the battle, sorted.

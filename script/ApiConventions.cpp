@@ -3,6 +3,7 @@
 #include "app/GameMaster.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "script/BattleInterface.h"
 #include "script/LuaManager.h"
 #include "script/ScriptLog.h"
 
@@ -10,21 +11,10 @@
 #include <exception>
 #include <lua.h>
 
-// The battle test needs the battle interface's declaration, which comes with the battle.
-#if __has_include("script/BattleInterface.h")
-#include "script/BattleInterface.h"
-
 bool IsBattleRunning()
 {
 	return g_BattleInterface && g_BattleInterface->IsInBattle();
 }
-#else
-// Without the battle there is nothing that could be running.
-bool IsBattleRunning()
-{
-	return false;
-}
-#endif
 
 namespace
 {

@@ -58,7 +58,7 @@ std::string DescribeChara(const TCharaInstance& c, bool listed)
 		c.MagicAttack, c.MagicDefense, c.PhysicalAttackBonus, c.PhysicalDefenseBonus, c.SkillBonus, c.SpeedBonus,
 		c.MagicAttackBonus, c.MagicDefenseBonus, c.HPRecoverBonus, c.MPRecoverBonus, c.AttackCountBonus, c.MovableBonus,
 		listed ? "-" : Line(c.Actioned, c.HP, c.MP), c.Brave, c.Power, c.WinCount, c.Resistances, c.MoveType, c.BattleX, c.BattleY, c.DrawSlot,
-		c.ActionGauge, c.SummonState, c.SummonPartner, c.Fled, c.Removed, c.Conditions, c.ReceivedSpecials);
+		c.ActionGauge, c.SummonState, c.SummonPartner, c.Fled, c.Fleeing, c.Conditions, c.ReceivedSpecials);
 }
 
 std::string DescribeMap(const TBattleMap& map)

@@ -1,4 +1,4 @@
-#include "battle/ValueLayer.h"
+#include "app/ValueLayer.h"
 #include "app/HexGrid.h"
 #include "support/TestSupport.h"
 

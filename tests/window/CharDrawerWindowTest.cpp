@@ -227,14 +227,18 @@ TEST_F(CharDrawerWindow, ReusesASheetOfTheRightSizeAndRegeneratesOneOfAnotherSiz
 	EXPECT_EQ(256, inside) << "the whole cell of the sheet is drawn";
 	EXPECT_EQ(0, outside);
 
-	// One row too many: the sheet is made anew from the font.
-	TTempDir other;
-	WriteFile(other / "sjis.txt", "A\n\x82\xa0\n");
+	// One row too many, or a file cut short: the sheet is made anew from the font.
 	std::vector<std::uint8_t> black(1024 * 32 * 3, 0);
-	ASSERT_TRUE(WritePng(other / "char16.png", 1024, 32, 3, black.data()));
-	std::unique_ptr<TGcnCharDrawer> regenerated = LoadIn(other, 16);
-	EXPECT_EQ(std::make_pair(1024, 16), ImageSize(other / "char16.png"));
-	EXPECT_GT(SheetCellInk(other / "char16.png", 1, 16), 10);
+	for (bool cut : { false, true }) {
+		TTempDir other;
+		WriteFile(other / "sjis.txt", "A\n\x82\xa0\n");
+		ASSERT_TRUE(WritePng(other / "char16.png", 1024, cut ? 16 : 32, 3, black.data()));
+		if (cut)
+			WriteFile(other / "char16.png", ReadFile(other / "char16.png").substr(0, 60));
+		std::unique_ptr<TGcnCharDrawer> regenerated = LoadIn(other, 16);
+		EXPECT_EQ(std::make_pair(1024, 16), ImageSize(other / "char16.png")) << cut;
+		EXPECT_GT(SheetCellInk(other / "char16.png", 1, 16), 10) << cut;
+	}
 }
 
 TEST_F(CharDrawerWindow, DrawStringInksItsBoxOnlyAndResetsTheTint)

@@ -1,0 +1,69 @@
+#ifndef MORVALETH_BATTLE_BATTLEFIELD_H
+#define MORVALETH_BATTLE_BATTLEFIELD_H
+
+#include "app/HexGrid.h"
+#include "app/ValueLayer.h"
+#include "model/GameRecords.h"
+
+#include <vector>
+
+class TBattleMap;
+class TMorvalethData;
+struct TCharaData;
+
+/// A chara of a battle: its side and its index in the side's list.
+struct TCharaRef
+{
+	int side = -1;
+	int index = -1;
+
+	bool operator==(const TCharaRef& other) const { return side == other.side && index == other.index; }
+};
+
+/// The battlefield as the rules read it: the map, the database, the sides and who stands where.
+/// The rules of movement and ranges are free functions over it, so that they can be asked
+/// about any chara and any cell without a running battle.
+struct TBattleField
+{
+	/// Width and height of the map; 0 without one.
+	int Width() const { return sideLayer.Width(); }
+	int Height() const { return sideLayer.Height(); }
+	int SideCount() const { return static_cast<int>(sides.size()); }
+	/// True for an existing side and index.
+	bool IsChara(int side, int index) const;
+	/// The chara; side and index must exist.
+	TCharaInstance& Chara(const TCharaRef& ref) { return (*sides[ref.side])[ref.index]; }
+	const TCharaInstance& Chara(const TCharaRef& ref) const { return (*sides[ref.side])[ref.index]; }
+	/// The character definition of a chara.
+	const TCharaData& CharaData(const TCharaInstance& chara) const;
+	/// The chara standing on the cell; false when the cell is empty or off the map.
+	bool CharaOn(int x, int y, TCharaRef& ref) const;
+	/// Puts the chara on the cell: its position and both layers.
+	void Put(const TCharaRef& ref, int x, int y);
+	/// Empties the chara's cell on the side layer; the chara keeps its position.
+	void Vacate(const TCharaRef& ref);
+	/// Sizes both layers to the map, every cell empty.
+	void ClearLayers();
+
+	const TMorvalethData* data = nullptr;
+	TBattleMap* map = nullptr;
+	/// The caller's chara lists, changed in place; side 0 defends.
+	std::vector<std::vector<TCharaInstance>*> sides;
+	/// Master index of each side; -1 for a neutral side.
+	std::vector<int> masters;
+	/// Side of the chara on each cell, -1 for none, and its index in that side.
+	TValueLayer<int> sideLayer{0, 0};
+	TValueLayer<int> charaLayer{0, 0};
+	/// Per side, the indices of its charas that died, in the order of their deaths.
+	std::vector<std::vector<int>> dead;
+};
+
+/// A neighbour of (x, y) inside the map's rectangle holds a chara of another side than the given one;
+/// with armedOnly, only a chara whose character has a usable attack counts.
+bool IsEnemyAdjacent(const TBattleField& field, int side, int x, int y, bool armedOnly);
+/// A neighbour of (x, y) inside the map holds a wall.
+bool IsNextToWall(const TBattleField& field, int x, int y);
+/// Marks with 1 every cell next to an armed chara of another side than the given one, 0 elsewhere.
+void ComputeZoneOfControl(const TBattleField& field, int side, TValueLayer<int>& zone);
+
+#endif
