@@ -9,6 +9,7 @@
 #include "model/CharaData.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "world/WorldWindowLayout.h"
 
 #include <guichan/graphics.hpp>
 #include <guichan/mouseevent.hpp>
@@ -25,16 +26,6 @@ const int OPERATION_NAME_COUNT = sizeof(OPERATION_NAMES) / sizeof(OPERATION_NAME
 const TGcnSkinManager* Skin()
 {
 	return g_GameMaster.m_Skin.get();
-}
-
-void SetButtonUsable(gcn::Button& button, bool usable)
-{
-	if (!Skin())
-		button.setEnabled(usable);
-	else if (usable)
-		Skin()->SetupButton(&button);
-	else
-		Skin()->SetupDisabledButton(&button);
 }
 
 /// Characters of the area whose race is that of its owner's own character; -1 when the owner has none.

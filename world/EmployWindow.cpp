@@ -9,6 +9,7 @@
 #include "model/CharaData.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "world/WorldWindowLayout.h"
 
 #include <guichan/graphics.hpp>
 
@@ -16,16 +17,6 @@ namespace
 {
 const gcn::Color WHITE(255, 255, 255, 255);
 const int TITLE_HEIGHT = 20;
-
-void SetButtonUsable(gcn::Button& button, bool usable)
-{
-	if (!g_GameMaster.m_Skin)
-		button.setEnabled(usable);
-	else if (usable)
-		g_GameMaster.m_Skin->SetupButton(&button);
-	else
-		g_GameMaster.m_Skin->SetupDisabledButton(&button);
-}
 }
 
 void TEmployListModel::Set(const std::vector<int>& candidates, int race, const TMorvalethData* data)

@@ -8,6 +8,7 @@
 #include "model/CharaData.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "world/WorldWindowLayout.h"
 
 #include <algorithm>
 #include <guichan/graphics.hpp>
@@ -273,12 +274,7 @@ void TWarCharaWindow::Relayout()
 	m_CancelButton.setPosition(m_ArmyPane.getX() + BUTTON_INSET, y);
 	setSize(right + 2 * static_cast<int>(getPadding()) + RIGHT_MARGIN,
 		static_cast<int>(getTitleBarHeight()) + y + BUTTON_HEIGHT + BOTTOM_MARGIN);
-	const bool usable = !m_Army.GetArmy().empty();
-	if (g_GameMaster.m_Skin)
-		usable ? g_GameMaster.m_Skin->SetupButton(&m_ConfirmButton)
-			   : g_GameMaster.m_Skin->SetupDisabledButton(&m_ConfirmButton);
-	else
-		m_ConfirmButton.setEnabled(usable);
+	SetButtonUsable(m_ConfirmButton, !m_Army.GetArmy().empty());
 }
 
 void TWarCharaWindow::draw(gcn::Graphics* graphics)

@@ -139,27 +139,32 @@ void TWorldMapPane::draw(gcn::Graphics* graphics)
 
 void TWorldMapPane::DrawRoutes(gcn::Graphics* graphics, int ox, int oy) const
 {
+	// Every line's shadow first, then the lines, each set in one go: a large map has thousands of them.
 	const TMorvalethGame& game = *g_GameMaster.m_Game;
-	const gcn::Color& edge = g_Config.m_WorldMapEdgeColor;
-	const gcn::Color pulsing = PulsingColor(edge, m_Pulse);
+	std::vector<int> all;
+	std::vector<int> plain;
+	std::vector<int> pulsing;
 	for (int a = 0; a < game.GetAreaCount(); ++a) {
 		const TAreaInstance& area = game.GetArea(a);
 		if (area.Ignore)
 			continue;
-		const int x1 = area.Location.x + ox + AREA_ANCHOR_X;
-		const int y1 = area.Location.y + oy + AREA_ANCHOR_Y;
 		for (int n : area.Neighbors) {
 			const TAreaInstance& neighbor = game.GetArea(n);
 			if (neighbor.Ignore)
 				continue;
-			const int x2 = neighbor.Location.x + ox + AREA_ANCHOR_X;
-			const int y2 = neighbor.Location.y + oy + AREA_ANCHOR_Y;
-			graphics->setColor(ROUTE_SHADOW);
-			GLDrawLine(x1, y1, x2, y2, SHADOW_WIDTH);
-			graphics->setColor(IsRoute(a, n) ? pulsing : edge);
-			GLDrawLine(x1, y1, x2, y2, ROUTE_WIDTH);
+			const int line[] = { area.Location.x + ox + AREA_ANCHOR_X, area.Location.y + oy + AREA_ANCHOR_Y,
+				neighbor.Location.x + ox + AREA_ANCHOR_X, neighbor.Location.y + oy + AREA_ANCHOR_Y };
+			all.insert(all.end(), line, line + 4);
+			std::vector<int>& kind = IsRoute(a, n) ? pulsing : plain;
+			kind.insert(kind.end(), line, line + 4);
 		}
 	}
+	graphics->setColor(ROUTE_SHADOW);
+	GLDrawLines(all, SHADOW_WIDTH);
+	graphics->setColor(g_Config.m_WorldMapEdgeColor);
+	GLDrawLines(plain, ROUTE_WIDTH);
+	graphics->setColor(PulsingColor(g_Config.m_WorldMapEdgeColor, m_Pulse));
+	GLDrawLines(pulsing, ROUTE_WIDTH);
 }
 
 void TWorldMapPane::DrawFlags(gcn::Graphics* graphics) const

@@ -1,6 +1,10 @@
 #include "world/WorldWindowLayout.h"
 
+#include "app/GameMaster.h"
+#include "gui/SkinManager.h"
+
 #include <algorithm>
+#include <guichan/widgets/button.hpp>
 
 namespace
 {
@@ -81,4 +85,15 @@ bool TDoubleClick::Click(int frame, int row, int limit)
 	m_Frame = second ? -1 : frame;
 	m_Row = second ? -1 : row;
 	return second;
+}
+
+void SetButtonUsable(gcn::Button& button, bool usable)
+{
+	const TGcnSkinManager* skin = g_GameMaster.m_Skin.get();
+	if (!skin)
+		button.setEnabled(usable);
+	else if (usable)
+		skin->SetupButton(&button);
+	else
+		skin->SetupDisabledButton(&button);
 }

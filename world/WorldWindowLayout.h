@@ -4,7 +4,13 @@
 #include <vector>
 #include <guichan/rectangle.hpp>
 
-// Where the world map's windows go on screens of every size, as plain arithmetic the windows and the tests share.
+// Where the world map's windows go on screens of every size, as plain arithmetic the windows and the tests
+// share, and the small helpers the windows have in common.
+
+namespace gcn
+{
+class Button;
+}
 
 /// Width of the screen's left column that the map window leaves free, and the height it leaves.
 const int MAP_WINDOW_LEFT_MARGIN = 128;
@@ -44,6 +50,9 @@ void PlacePlayerWindows(gcn::Rectangle& areaWindow, gcn::Rectangle& masterWindow
 
 /// The rectangle moved (not resized) so that as much of it as fits lies on the screen, its top-left first.
 gcn::Rectangle KeepOnScreen(gcn::Rectangle window, int screenWidth, int screenHeight);
+
+/// Skins the button as usable or not (only enables it without a skin).
+void SetButtonUsable(gcn::Button& button, bool usable);
 
 /// Tells a first click from a second one on the same row within a number of frames.
 class TDoubleClick
