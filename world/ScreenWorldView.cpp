@@ -94,8 +94,9 @@ void TScreenWorldView::Build(TWorldMapLogic& controller, int areaCount)
 		m_WidgetSet->Add(heartbeat);
 	if (g_GuiContext.m_Gui)
 		m_Top = dynamic_cast<gcn::Container*>(g_GuiContext.m_Gui->getTop());
-	if (m_Top)
-		m_Top->add(m_Heartbeat);
+	if (!m_Top)
+		return; // without a screen the game runs with no window at all, as in a test without a display
+	m_Top->add(m_Heartbeat);
 	MakeWindows(areaCount);
 	Listen();
 }
@@ -124,12 +125,10 @@ void TScreenWorldView::MakeWindows(int areaCount)
 		if (!window)
 			continue;
 		window->setVisible(window == m_Map.get());
-		if (m_Top)
-			m_Top->add(window);
+		m_Top->add(window);
 	}
 	m_Hint->setVisible(false);
-	if (m_Top)
-		m_Top->add(m_Hint.get());
+	m_Top->add(m_Hint.get());
 
 	int width = 0;
 	int height = 0;
@@ -163,22 +162,19 @@ void TScreenWorldView::Listen()
 
 void TScreenWorldView::ScreenSize(int& width, int& height) const
 {
-	if (m_Top) {
-		width = m_Top->getWidth();
-		height = m_Top->getHeight();
-	} else {
-		g_Config.GetWindowSize(width, height);
-	}
+	width = m_Top->getWidth();
+	height = m_Top->getHeight();
 }
 
 void TScreenWorldView::Raise(gcn::Widget& widget)
 {
-	if (m_Top)
-		m_Top->moveToTop(&widget);
+	m_Top->moveToTop(&widget);
 }
 
 void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 {
+	if (!m_Map)
+		return;
 	gcn::Widget* widget = m_Windows[window];
 	if (!widget)
 		return;
@@ -225,61 +221,85 @@ bool TScreenWorldView::IsWindowVisible(TWorldWindow window) const
 
 void TScreenWorldView::CenterMapOn(int x, int y)
 {
+	if (!m_Map)
+		return;
 	m_Map->CenterOn(x, y);
 }
 
 void TScreenWorldView::SetGuideText(const std::string& text)
 {
+	if (!m_Map)
+		return;
 	m_Map->SetGuideText(text);
 }
 
 void TScreenWorldView::SetHighlight(int area, unsigned colour)
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.SetHighlight(area, colour);
 }
 
 void TScreenWorldView::ClearHighlights()
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.ClearHighlights();
 }
 
 void TScreenWorldView::SetHoverMark(int area, unsigned colour)
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.SetHoverMark(area, colour);
 }
 
 void TScreenWorldView::ClearMarks()
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.ClearMarks();
 }
 
 void TScreenWorldView::AddRoute(int area1, int area2)
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.AddRoute(area1, area2);
 }
 
 void TScreenWorldView::ClearRoutes()
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.ClearRoutes();
 }
 
 void TScreenWorldView::AddChip(int x, int y, int chara)
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.AddChip(x, y, chara);
 }
 
 void TScreenWorldView::SetChipPosition(int chip, int x, int y)
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.SetChipPosition(chip, x, y);
 }
 
 void TScreenWorldView::ClearChips()
 {
+	if (!m_Map)
+		return;
 	m_Map->m_Pane.ClearChips();
 }
 
 void TScreenWorldView::ShowHint(int area, const std::string& text)
 {
+	if (!m_Map)
+		return;
 	const point_t& point = g_GameMaster.m_Game->GetArea(area).Location;
 	int x = 0;
 	int y = 0;
@@ -287,7 +307,7 @@ void TScreenWorldView::ShowHint(int area, const std::string& text)
 	m_Hint->SetText(text);
 	int width = 0;
 	int height = 0;
-	g_Config.GetWindowSize(width, height);
+	ScreenSize(width, height);
 	m_Hint->setDimension(PlaceHint(x, y, m_Hint->getWidth(), m_Hint->getHeight(), width, height));
 	m_Hint->FadeIn();
 	Raise(*m_Hint);
@@ -295,11 +315,15 @@ void TScreenWorldView::ShowHint(int area, const std::string& text)
 
 void TScreenWorldView::HideHint()
 {
+	if (!m_Map)
+		return;
 	m_Hint->FadeOut();
 }
 
 void TScreenWorldView::ShowArea(int area, bool controls)
 {
+	if (!m_Map)
+		return;
 	m_Area->SetArea(area);
 	m_Area->ShowAreaControls(controls);
 	Raise(*m_Area);
@@ -311,6 +335,8 @@ void TScreenWorldView::ShowArea(int area, bool controls)
 
 void TScreenWorldView::ShowMaster(int master)
 {
+	if (!m_Map)
+		return;
 	m_Master->Show(master);
 	PlacePlayerWindows();
 	Raise(*m_Master);
@@ -349,6 +375,8 @@ void TScreenWorldView::PlaceBesideMap(gcn::Widget& window, int x, int y, const s
 
 void TScreenWorldView::ShowStatus(const TCharaInstance& chara, bool full)
 {
+	if (!m_Map)
+		return;
 	if (full) {
 		m_FullStatus->Show(chara);
 		g_GuiContext.CenterWidget(m_FullStatus.get());
@@ -361,6 +389,8 @@ void TScreenWorldView::ShowStatus(const TCharaInstance& chara, bool full)
 
 void TScreenWorldView::ShowEmploy(int area, int employer, const std::vector<int>& candidates, int funds)
 {
+	if (!m_Map)
+		return;
 	const TMorvalethData& data = *g_GameMaster.m_Data;
 	const int race = data.GetCharaData(g_GameMaster.m_Game->GetArea(area).Charas[employer].CharaIndex).Race;
 	m_Employ->Setup(candidates, race, funds, data);
@@ -371,6 +401,8 @@ void TScreenWorldView::ShowEmploy(int area, int employer, const std::vector<int>
 
 void TScreenWorldView::ShowMove(int from, int to)
 {
+	if (!m_Map)
+		return;
 	const TMorvalethGame& game = *g_GameMaster.m_Game;
 	m_Move->Setup(from, game.GetArea(from).Charas, to, game.GetArea(to).Charas);
 	Raise(*m_Move);
@@ -381,6 +413,8 @@ void TScreenWorldView::ShowMove(int from, int to)
 
 void TScreenWorldView::ShowWar(int target)
 {
+	if (!m_Map)
+		return;
 	const TMorvalethGame& game = *g_GameMaster.m_Game;
 	m_War->Setup(game, target);
 	Raise(*m_War);
@@ -395,11 +429,15 @@ void TScreenWorldView::ShowWar(int target)
 
 void TScreenWorldView::SetWarSource(int area)
 {
+	if (!m_Map)
+		return;
 	m_War->SetSourceArea(area);
 }
 
 void TScreenWorldView::ShowHero(int area, int chara, int funds)
 {
+	if (!m_Map)
+		return;
 	m_Hero->Show(area, chara, funds);
 }
 

@@ -36,7 +36,7 @@ class Widget;
 
 /// The world map on the program's screen: the map window and the player's windows, placed to fit the
 /// screen; the controller and its battle are stepped in the GUI's logic pass; the player's clicks,
-/// buttons and choices go back to the controller's commands. Messages use the one message dialog,
+/// buttons and choices go back to the controller's commands. Without a GUI it shows nothing. Messages use the one message dialog,
 /// music and sounds the game's mixer, and the end of the game quits the program.
 class TScreenWorldView : public TNullWorldView,
 						 public gcn::ActionListener,
@@ -123,7 +123,7 @@ private:
 	/// Moves the window beside the map, on the half of the screen away from the map point, keeping the areas'
 	/// markers clear where it can.
 	void PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear);
-	/// The top widget's size, or the configured window size without a GUI.
+	/// The top widget's size.
 	void ScreenSize(int& width, int& height) const;
 	/// Puts the widget on top of its siblings.
 	void Raise(gcn::Widget& widget);
