@@ -524,9 +524,17 @@ void TScreenWorldView::mouseMoved(gcn::MouseEvent& mouseEvent)
 			ShowStatus(g_GameMaster.m_Game->GetArea(m_Area->GetArea()).Charas[row], false);
 			mouseEvent.consume();
 		}
-	} else if (const TCharaInstance* hovered = m_Move->GetHoveredChara()) {
-		ShowStatus(*hovered, false);
+	} else if (IsMovePane(source) && m_Move->GetHoveredChara()) {
+		ShowStatus(*m_Move->GetHoveredChara(), false);
 	}
+}
+
+bool TScreenWorldView::IsMovePane(const gcn::Widget* widget) const
+{
+	for (const TCharaListPane& pane : m_Move->m_Panes)
+		if (widget == &pane)
+			return true;
+	return false;
 }
 
 void TScreenWorldView::mouseExited(gcn::MouseEvent& mouseEvent)

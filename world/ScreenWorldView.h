@@ -125,6 +125,8 @@ private:
 	void PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear);
 	/// The top widget's size.
 	void ScreenSize(int& width, int& height) const;
+	/// Whether the widget is one of the move window's lists.
+	bool IsMovePane(const gcn::Widget* widget) const;
 	/// Puts the widget on top of its siblings.
 	void Raise(gcn::Widget& widget);
 
