@@ -1,5 +1,6 @@
 #include "app/IniLoader.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "platform/FileSystem.h"
 
@@ -53,14 +54,16 @@ TLineKind ParseLine(const std::string& line, std::string& name, std::string& val
 	return LINE_KEY;
 }
 
+// The reader takes one carriage return off the end of a line; a line that ends
+// in one is written with one more, so that it reads back as it was.
 void WriteLine(std::FILE* out, const std::string& line)
 {
-	std::fprintf(out, "%s\n", line.c_str());
+	std::fprintf(out, !line.empty() && line.back() == '\r' ? "%s\r\n" : "%s\n", line.c_str());
 }
 
 void WriteKey(std::FILE* out, const std::string& key, const std::string& value)
 {
-	std::fprintf(out, "%s=%s\n", key.c_str(), value.c_str());
+	WriteLine(out, key + "=" + value);
 }
 
 // Ends a section of the old file: the store's keys that the file lacked go last in it.
@@ -203,21 +206,13 @@ bool TIniLoader::GetString(const std::string& section, const std::string& key, s
 bool TIniLoader::GetInt(const std::string& section, const std::string& key, int& out) const
 {
 	const std::string* value = FindValue(section, key);
-	int number;
-	if (!value || std::sscanf(value->c_str(), "%d", &number) != 1)
-		return false;
-	out = number;
-	return true;
+	return value && ReadInt(value->c_str(), out);
 }
 
 bool TIniLoader::GetHex(const std::string& section, const std::string& key, unsigned& out) const
 {
 	const std::string* value = FindValue(section, key);
-	unsigned number;
-	if (!value || std::sscanf(value->c_str(), "%x", &number) != 1)
-		return false;
-	out = number;
-	return true;
+	return value && ReadHex(value->c_str(), out);
 }
 
 int TIniLoader::GetBool(const std::string& section, const std::string& key) const

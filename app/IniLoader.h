@@ -20,11 +20,11 @@ public:
 
 	/// The value of the key; false, with out unchanged, when the section or key is missing.
 	bool GetString(const std::string& section, const std::string& key, std::string& out) const;
-	/// The value read with "%d"; false, with out unchanged, when missing or not a number.
+	/// The value read as "%d" reads it, beyond the 32-bit range the nearest limit; false, with out unchanged, when missing or not a number.
 	bool GetInt(const std::string& section, const std::string& key, int& out) const;
-	/// The value read with "%x" (colours as AARRGGBB); false, with out unchanged, when missing or not a number.
+	/// The value read as "%x" reads it (colours as AARRGGBB), beyond 32 bits 0xFFFFFFFF; false, with out unchanged, when missing or not a number.
 	bool GetHex(const std::string& section, const std::string& key, unsigned& out) const;
-	/// The value read with "%d"; 0 when missing or not a number.
+	/// The value read as GetInt reads it; 0 when missing or not a number.
 	int GetBool(const std::string& section, const std::string& key) const;
 
 	/// Assigns the value, creating the section and key when absent.

@@ -33,13 +33,13 @@ void TLogger::Close()
 
 void TLogger::Error(const std::string& text)
 {
-	Write("Error", text);
+	Write("Error", text + SubjectNote(text));
 }
 
 void TLogger::Warning(const std::string& text)
 {
 	if (m_Level >= 2)
-		Write("Warning", text);
+		Write("Warning", text + SubjectNote(text));
 }
 
 void TLogger::Debug(const std::string& text)
@@ -55,6 +55,31 @@ void TLogger::Write(const char* levelWord, const std::string& text)
 	std::fprintf(m_File, "%s %s %s\n", GetLogTimeStamp().c_str(), levelWord, text.c_str());
 	if (m_FlushEveryLine)
 		std::fflush(m_File);
+}
+
+std::string TLogger::SubjectNote(const std::string& text) const
+{
+	const bool namesFile = m_SubjectFile.empty() || text.find(m_SubjectFile) != std::string::npos;
+	const bool namesRecord = m_SubjectRecord.empty() || text.find(m_SubjectRecord) != std::string::npos;
+	if (namesFile && namesRecord)
+		return std::string();
+	if (namesFile)
+		return " (" + m_SubjectRecord + ")";
+	return " (" + m_SubjectFile + (namesRecord ? "" : " " + m_SubjectRecord) + ")";
+}
+
+TLogSubject::TLogSubject(const std::string& file, const std::string& record)
+	: m_PreviousFile(g_Logger.m_SubjectFile), m_PreviousRecord(g_Logger.m_SubjectRecord)
+{
+	if (!file.empty())
+		g_Logger.m_SubjectFile = file;
+	g_Logger.m_SubjectRecord = record;
+}
+
+TLogSubject::~TLogSubject()
+{
+	g_Logger.m_SubjectFile = m_PreviousFile;
+	g_Logger.m_SubjectRecord = m_PreviousRecord;
 }
 
 std::string GetLogTimeStamp()

@@ -32,13 +32,38 @@ public:
 	bool m_FlushEveryLine;
 
 private:
+	friend class TLogSubject;
+
 	void Write(const char* levelWord, const std::string& text);
+	/// What an Error or Warning line lacks of the subject, in parentheses; empty when it names it all or there is none.
+	std::string SubjectNote(const std::string& text) const;
 
 	std::FILE* m_File;
 	int m_Level;
+	/// The file and the record in it that Error and Warning lines are about; empty when none is.
+	std::string m_SubjectFile;
+	std::string m_SubjectRecord;
 };
 
 extern TLogger g_Logger;
+
+/// While it lives, Error and Warning lines are about a file and a record in it (such as "Character id = x"):
+/// a line that does not name them ends with them in parentheses, so that every reason given deep inside a
+/// loader still says where it was found.
+class TLogSubject
+{
+public:
+	/// An empty file keeps the file of the subject around this one.
+	explicit TLogSubject(const std::string& file, const std::string& record = std::string());
+	/// The subject before this one is the subject again.
+	~TLogSubject();
+	TLogSubject(const TLogSubject&) = delete;
+	TLogSubject& operator=(const TLogSubject&) = delete;
+
+private:
+	std::string m_PreviousFile;
+	std::string m_PreviousRecord;
+};
 
 /// The local time as "YYYY/MM/DD hh:mm:ss.uuuuuu".
 std::string GetLogTimeStamp();

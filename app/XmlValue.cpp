@@ -1,11 +1,9 @@
 #include "app/XmlValue.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "common/babel/babel.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <tinyxml.h>
 
 namespace
@@ -18,31 +16,24 @@ const char* TextOf(const TiXmlElement* element)
 
 int GetXmlTextInt(const TiXmlElement* element)
 {
-	const char* text = TextOf(element);
-	if (!text)
-		return 0;
-	// strtol reads like "%d" but reports a number out of range instead of leaving it undefined.
-	char* end = nullptr;
-	errno = 0;
-	const long value = std::strtol(text, &end, 10);
-	if (end == text)
-		return 0;
-	if (errno == ERANGE || value > INT_MAX || value < INT_MIN)
-		return value < 0 ? INT_MIN : INT_MAX;
-	return static_cast<int>(value);
+	int value = 0;
+	ReadInt(TextOf(element), value);
+	return value;
+}
+
+bool GetXmlIntAttribute(const TiXmlElement* element, const char* name, int& value)
+{
+	return element && ReadInt(element->Attribute(name), value);
 }
 
 bool QueryChildIntAttribute(const TiXmlElement* parent, const std::string& childName,
 	const std::string& attributeName, int& value, const std::string& message)
 {
 	const TiXmlElement* child = parent ? parent->FirstChildElement(childName.c_str()) : nullptr;
-	int read = 0;
-	if (!child || child->QueryIntAttribute(attributeName.c_str(), &read) != TIXML_SUCCESS) {
-		g_Logger.Error(message);
-		return false;
-	}
-	value = read;
-	return true;
+	if (GetXmlIntAttribute(child, attributeName.c_str(), value))
+		return true;
+	g_Logger.Error(message);
+	return false;
 }
 
 std::string GetXmlText(const TiXmlElement* element)

@@ -9,8 +9,10 @@ class TiXmlElement;
 // text crossing these functions is converted. Element and attribute names are
 // ASCII and pass unconverted. A null element reads as one without a value.
 
-/// The element's text as an integer (leading blanks skipped, trailing characters ignored); 0 when it is not a number.
+/// The element's text as an integer (leading blanks skipped, trailing characters ignored, beyond the 32-bit range the nearest limit); 0 when it is not a number.
 int GetXmlTextInt(const TiXmlElement* element);
+/// Reads an integer attribute as the "%d" scan does, a number beyond the 32-bit range as the nearest limit; false, with the value untouched, when it is missing or not a number.
+bool GetXmlIntAttribute(const TiXmlElement* element, const char* name, int& value);
 /// Reads an integer attribute of the first child of that name; logs the message and returns false, with the value untouched, when it is missing or not a number.
 bool QueryChildIntAttribute(const TiXmlElement* parent, const std::string& childName,
 	const std::string& attributeName, int& value, const std::string& message);

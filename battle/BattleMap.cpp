@@ -1,5 +1,6 @@
 #include "battle/BattleMap.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "app/XmlValue.h"
 #include "model/MorvalethData.h"
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <tinyxml.h>
 #include <utility>
 
@@ -42,7 +44,7 @@ TRowRead ReadRow(const TiXmlElement* parent, int y, int width, std::vector<int>&
 
 bool ReadIntAttribute(const TiXmlElement* element, const char* name, const std::string& mapName, int& value)
 {
-	if (element->QueryIntAttribute(name, &value) == TIXML_SUCCESS)
+	if (GetXmlIntAttribute(element, name, value))
 		return true;
 	g_Logger.Error(FormatText("%s : %s not found.", mapName, name));
 	return false;
@@ -54,6 +56,24 @@ bool CheckMapSize(const char* name, int value, const std::string& mapName)
 		return true;
 	g_Logger.Error(FormatText("%s : %s %d is outside 1..%d.", mapName, name, value, BATTLE_MAP_SIZE_MAX));
 	return false;
+}
+
+// One pass over the children: looking each number up by name would take a
+// time that grows with the square of the points.
+/// The children "Point0", "Point1", ... in number order up to the first missing number; the first of each name.
+std::vector<const TiXmlElement*> NumberedPoints(const TiXmlElement* area)
+{
+	std::map<int, const TiXmlElement*> byNumber;
+	for (const TiXmlElement* e = area->FirstChildElement(); e; e = e->NextSiblingElement()) {
+		const std::string name = e->Value();
+		int number = 0;
+		if (name.compare(0, 5, "Point") == 0 && ParseWholeInt(name.substr(5), number) && name == "Point" + std::to_string(number))
+			byNumber.emplace(number, e);
+	}
+	std::vector<const TiXmlElement*> points;
+	for (auto it = byNumber.find(0); it != byNumber.end() && it->first == static_cast<int>(points.size()); ++it)
+		points.push_back(it->second);
+	return points;
 }
 
 bool ChipHasGround(const TMorvalethData& data, int chip)
@@ -170,13 +190,10 @@ bool TBattleMap::ReadStartPoints(const TiXmlElement* element, const std::string&
 bool TBattleMap::ReadPoints(const TiXmlElement* area, const std::string& mapName, std::vector<point_t>& points) const
 {
 	points.clear();
-	for (int i = 0;; ++i) {
-		const TiXmlElement* element = area->FirstChildElement(("Point" + std::to_string(i)).c_str());
-		if (!element)
-			break;
+	for (const TiXmlElement* element : NumberedPoints(area)) {
 		point_t cell;
-		if (element->QueryIntAttribute("x", &cell.x) != TIXML_SUCCESS
-			|| element->QueryIntAttribute("y", &cell.y) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(element, "x", cell.x)
+			|| !GetXmlIntAttribute(element, "y", cell.y)) {
 			g_Logger.Error(FormatText("%s : 初期配置座標の読込に失敗しました。", mapName));
 			return false;
 		}

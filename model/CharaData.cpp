@@ -75,7 +75,7 @@ bool ReadMagicRanks(const TCharaContext& c)
 			g_Logger.Error("未知のmagicgroupid " + groupId);
 			return false;
 		}
-		if (e->QueryIntAttribute("rank", &c.chara.MagicRanks[group]) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "rank", c.chara.MagicRanks[group])) {
 			g_Logger.Error("Magicのrankが無い");
 			return false;
 		}
@@ -143,7 +143,7 @@ bool ReadSpecial(const TCharaContext& c)
 			"アニメーション定義の無いSpecialは攻撃にのみ指定可能です。", c.chara.id, id));
 		return false;
 	}
-	special->QueryIntAttribute("count", &c.chara.SpecialCount);
+	GetXmlIntAttribute(special, "count", c.chara.SpecialCount);
 	return true;
 }
 
@@ -192,7 +192,7 @@ bool ReadAutoScript(const TCharaContext& c)
 bool ReadPowerAndExperience(const TCharaContext& c)
 {
 	const TiXmlElement* power = c.element->FirstChildElement("Power");
-	if (!power || power->QueryIntAttribute("value", &c.chara.Power) != TIXML_SUCCESS)
+	if (!power || !GetXmlIntAttribute(power, "value", c.chara.Power))
 		g_Logger.Warning("id =" + c.chara.id + " のPowerの検索に失敗しました。");
 	if (c.chara.Power == 0)
 		c.chara.Power = 1;
@@ -209,8 +209,8 @@ bool ReadPowerAndExperience(const TCharaContext& c)
 void ReadAppearance(const TCharaContext& c)
 {
 	if (const TiXmlElement* appearance = c.element->FirstChildElement("Appearance")) {
-		appearance->QueryIntAttribute("TurnMin", &c.chara.TurnMin);
-		appearance->QueryIntAttribute("TurnMax", &c.chara.TurnMax);
+		GetXmlIntAttribute(appearance, "TurnMin", c.chara.TurnMin);
+		GetXmlIntAttribute(appearance, "TurnMax", c.chara.TurnMax);
 	}
 }
 
@@ -219,7 +219,7 @@ void ReadAttacks(const TCharaContext& c)
 {
 	for (const TiXmlElement* e = c.element->FirstChildElement("Attack"); e; e = e->NextSiblingElement("Attack")) {
 		TCharaAttack attack;
-		e->QueryIntAttribute("Power", &attack.Power);
+		GetXmlIntAttribute(e, "Power", attack.Power);
 		const std::string special = GetXmlAttribute(e, "specialid");
 		attack.Special = c.data.GetSpecialIndex(special);
 		if (attack.Special < 0 && !special.empty())
@@ -301,22 +301,31 @@ bool ReadChara(const TCharaContext& c)
 
 bool TMorvalethData::LoadCharacterData(const std::string& path, int folder)
 {
+	std::set<std::string> ids = IdsOf(m_Charas);
+	return AppendCharacterData(path, folder, ids);
+}
+
+// The first definition of an id wins every lookup; a second one is dropped, so
+// that no game can place it beside the first and then fail to save both.
+bool TMorvalethData::AppendCharacterData(const std::string& path, int folder, std::set<std::string>& ids)
+{
 	TiXmlDocument document;
 	const TiXmlElement* list = ReadXmlDataFile(document, path, false)
 		? RequireChild(&document, "CharacterList", path, " CharacterList検索失敗") : nullptr;
 	if (!list)
 		return false;
-	const std::size_t first = m_Charas.size();
 	for (const TiXmlElement* e = list->FirstChildElement("Character"); e; e = e->NextSiblingElement("Character")) {
+		const TLogSubject subject(path, RecordName(e));
 		TCharaData chara;
 		if (!ReadChara({*this, path, e, chara}))
 			return false;
+		if (!NoteNewId(ids, chara.id, path, " の二つ目の定義は読み込みません。"))
+			continue;
 		chara.DirIndex = folder;
 		if (chara.Hero)
 			++m_HeroCount;
 		m_Charas.push_back(chara);
 	}
-	WarnRepeatedIds(m_Charas, first, path);
 	return true;
 }
 
@@ -325,6 +334,7 @@ bool TMorvalethData::ResolveCharacterID()
 	for (TSpecialData& special : m_Specials) {
 		if (special.SummonCharacter.empty())
 			continue;
+		const TLogSubject subject(CharaFolderPath(special.DirIndex, "/SpecialTable.xml"), "Special id = " + special.id);
 		special.SummonCharaIndex = GetCharaIndex(special.SummonCharacter);
 		if (special.SummonCharaIndex < 0) {
 			g_Logger.Error("Special id = " + special.id + " の SummonCharacter " + special.SummonCharacter
@@ -333,6 +343,7 @@ bool TMorvalethData::ResolveCharacterID()
 		}
 	}
 	for (TReviveData& revive : m_Revives) {
+		const TLogSubject subject(DataPath("Revive.xml"), "Revive id = " + revive.id);
 		revive.CharacterIndices.resize(revive.CharacterIds.size(), 0);
 		for (std::size_t i = 0; i < revive.CharacterIds.size(); ++i) {
 			revive.CharacterIndices[i] = GetCharaIndex(revive.CharacterIds[i]);
@@ -349,6 +360,7 @@ bool TMorvalethData::ResolveCharacterID()
 bool TMorvalethData::ResolveEmployable()
 {
 	for (TCharaData& chara : m_Charas) {
+		const TLogSubject subject(CharaFolderPath(chara.DirIndex, "/CharacterData.xml"), "Character id = " + chara.id);
 		chara.Employable.assign(chara.EmployableIds.size(), 0);
 		for (std::size_t j = 0; j < chara.EmployableIds.size(); ++j) {
 			chara.Employable[j] = GetCharaIndex(chara.EmployableIds[j]);

@@ -1,71 +1,24 @@
 #include "model/DataFile.h"
 
 #include "app/Logger.h"
+#include "app/XmlGuard.h"
 #include "app/XmlValue.h"
 #include "common/babel/babel.h"
 #include "platform/FileSystem.h"
 
 #include <cctype>
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <tinyxml.h>
 
 namespace
 {
 // TinyXML parses nested elements recursively, so a hostile file nested a few
-// ten thousand levels deep would overflow the stack. Scenario data and save
-// documents never come close to this depth.
+// ten thousand levels deep would overflow the stack; it also looks every new
+// attribute up among the element's earlier ones, so an element with thousands
+// of attributes takes quadratic time. Scenario data and saves come nowhere near
+// either limit.
 const int MAX_XML_DEPTH = 256;
-
-/// Position of the ">" that ends the tag opened at start; quoted attribute values are skipped.
-std::size_t EndOfTag(const std::string& text, std::size_t start)
-{
-	for (std::size_t i = start + 1; i < text.size(); ++i) {
-		const char c = text[i];
-		if (c == '>')
-			return i;
-		if (c == '"' || c == '\'') {
-			i = text.find(c, i + 1);
-			if (i == std::string::npos)
-				return i;
-		}
-	}
-	return std::string::npos;
-}
-
-/// Skips a construct that cannot hold elements (comment, CDATA); returns the position after it.
-std::size_t SkipPast(const std::string& text, std::size_t from, const char* terminator)
-{
-	const std::size_t end = text.find(terminator, from);
-	return end == std::string::npos ? end : end + std::char_traits<char>::length(terminator);
-}
-
-/// True when elements open inside each other deeper than the limit.
-bool NestsTooDeep(const std::string& text)
-{
-	int depth = 0;
-	std::size_t i = text.find('<');
-	while (i != std::string::npos) {
-		if (text.compare(i, 4, "<!--") == 0) {
-			i = SkipPast(text, i + 4, "-->");
-		} else if (text.compare(i, 9, "<![CDATA[") == 0) {
-			i = SkipPast(text, i + 9, "]]>");
-		} else {
-			const std::size_t end = EndOfTag(text, i);
-			const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-			const bool selfClosing = end != std::string::npos && text[end - 1] == '/';
-			if (next == '/')
-				--depth;
-			else if (next != '?' && next != '!' && !selfClosing && ++depth > MAX_XML_DEPTH)
-				return true;
-			i = end == std::string::npos ? end : end + 1;
-		}
-		if (i != std::string::npos)
-			i = text.find('<', i);
-	}
-	return false;
-}
+const int MAX_XML_ATTRIBUTES = 256;
 
 std::string ReadAll(std::FILE* file)
 {
@@ -76,40 +29,109 @@ std::string ReadAll(std::FILE* file)
 		text.append(buffer, count);
 	return text;
 }
+
+/// The bytes as TinyXML's own file reader hands them to its parser: cut at the first NUL, every line end made "\n".
+std::string NormalizeLineEnds(const std::string& bytes)
+{
+	std::string text;
+	text.reserve(bytes.size());
+	for (std::size_t i = 0; i < bytes.size() && bytes[i]; ++i) {
+		if (bytes[i] != '\r') {
+			text += bytes[i];
+			continue;
+		}
+		text += '\n';
+		if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+			++i;
+	}
+	return text;
+}
+
+/// Why the file's text must not reach TinyXML, as a note for the refusal; empty when it may.
+std::string CheckXmlText(const std::string& bytes, const std::string& text)
+{
+	const std::size_t bad = FindMalformedUtf8(bytes);
+	if (bad != std::string::npos)
+		return FormatText(" (オフセット %d のバイトが UTF-8 として正しくありません)", static_cast<long long>(bad));
+	const TXmlShape shape = MeasureXml(text.c_str(), MAX_XML_DEPTH, MAX_XML_ATTRIBUTES);
+	if (shape.depth > MAX_XML_DEPTH)
+		return FormatText(" (要素の入れ子が %d 段を超えています)", MAX_XML_DEPTH);
+	if (shape.attributes > MAX_XML_ATTRIBUTES)
+		return FormatText(" (1つの要素の属性が %d 個を超えています)", MAX_XML_ATTRIBUTES);
+	return std::string();
+}
+}
+
+TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason)
+{
+	reason.clear();
+	if (!PathExists(path))
+		return TXmlFileState::Missing;
+	// A folder, a device or a pipe is refused before it is opened: reading one blocks or fails.
+	std::FILE* file = IsRegularFile(path) ? OpenFile(path, "rb") : nullptr;
+	if (!file) {
+		reason = IsRegularFile(path) ? " (開けません)" : " (通常のファイルではありません)";
+		return TXmlFileState::Malformed;
+	}
+	bytes = ReadAll(file);
+	const bool complete = !std::ferror(file);
+	std::fclose(file);
+	if (!complete)
+		reason = " (読み込みに失敗しました)";
+	return complete ? TXmlFileState::Loaded : TXmlFileState::Malformed;
+}
+
+TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason)
+{
+	std::string bytes;
+	const TXmlFileState state = ReadDataBytes(path, bytes, reason);
+	if (state != TXmlFileState::Loaded)
+		return state;
+	const std::string text = NormalizeLineEnds(bytes);
+	reason = CheckXmlText(bytes, text);
+	if (!reason.empty())
+		return TXmlFileState::Malformed;
+	document.Clear();
+	document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+	if (!document.Error())
+		return TXmlFileState::Loaded;
+	reason = FormatText(" (%s 行 %d 列 %d)", document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
+	return TXmlFileState::Malformed;
 }
 
 TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path)
 {
-	std::FILE* file = OpenFile(path, "rb");
-	if (!file)
-		return PathExists(path) ? TXmlFileState::Malformed : TXmlFileState::Missing;
-	const bool tooDeep = NestsTooDeep(ReadAll(file));
-	std::rewind(file);
-	const bool loaded = !tooDeep && document.LoadFile(file, TIXML_ENCODING_UTF8);
-	std::fclose(file);
-	return loaded ? TXmlFileState::Loaded : TXmlFileState::Malformed;
+	std::string reason;
+	return LoadXmlFile(document, path, reason);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text)
 {
-	std::FILE* file = OpenFile(path, "rb");
-	if (!file)
-		return false;
-	text = ReadAll(file);
-	std::fclose(file);
-	return true;
+	std::string reason;
+	return ReadDataBytes(path, text, reason) == TXmlFileState::Loaded;
 }
 
 bool ReadXmlDataFile(TiXmlDocument& document, const std::string& path, bool reportMissing)
 {
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	if (state == TXmlFileState::Loaded)
 		return true;
 	if (state == TXmlFileState::Missing && reportMissing)
 		g_Logger.Error(path + " file not found");
 	else
-		g_Logger.Error(path + " XML parse error");
+		g_Logger.Error(path + " XML parse error" + reason);
 	return false;
+}
+
+const TiXmlElement* ReadSaveDocument(TiXmlDocument& document, const std::string& path)
+{
+	if (!ReadXmlDataFile(document, path, false))
+		return nullptr;
+	const TiXmlElement* root = document.FirstChildElement("Save");
+	if (!root)
+		g_Logger.Error(FormatText("%s %s 検索失敗", path, "Save"));
+	return root;
 }
 
 const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string& path)
@@ -128,29 +150,17 @@ const TiXmlElement* RequireChild(const TiXmlNode* parent, const char* name, cons
 	return child;
 }
 
+std::string RecordName(const TiXmlElement* element)
+{
+	return std::string(element->Value()) + " id = " + GetXmlAttribute(element, "id");
+}
+
 bool RequireId(const TiXmlElement* element, const std::string& path, std::string& id)
 {
 	id = GetXmlAttribute(element, "id");
 	if (id.empty())
 		g_Logger.Error(path + " id not found");
 	return !id.empty();
-}
-
-bool ParseWholeInt(const std::string& text, int& value)
-{
-	const std::size_t digits = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-	if (text.size() == digits)
-		return false;
-	for (std::size_t i = digits; i < text.size(); ++i) {
-		if (!std::isdigit(static_cast<unsigned char>(text[i])))
-			return false;
-	}
-	errno = 0;
-	const long long number = std::strtoll(text.c_str(), nullptr, 10);
-	if (errno == ERANGE || number < INT_MIN || number > INT_MAX)
-		return false;
-	value = static_cast<int>(number);
-	return true;
 }
 
 std::uint32_t ParseColorWord(const std::string& text)

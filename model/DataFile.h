@@ -1,6 +1,7 @@
 #ifndef MORVALETH_MODEL_DATAFILE_H
 #define MORVALETH_MODEL_DATAFILE_H
 
+#include "app/CheckedNumber.h"
 #include "app/XmlValue.h"
 
 #include <cstddef>
@@ -19,14 +20,25 @@ enum class TXmlFileState
 	Malformed,
 };
 
-/// Reads a UTF-8 XML file through the file-system layer into the document; nesting deeper than any data needs counts as malformed.
+/// Reads a whole file through the file-system layer; a path that names no regular file (a folder, a device, a pipe) or cannot be read is Malformed, with the reason as a note to append to the refusal.
+TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason);
+
+/// Reads a UTF-8 XML file into the document. It is Malformed, with the reason as a note to append to the
+/// refusal, when it is no regular file, is no well-formed UTF-8 (the byte offset), nests deeper or holds more
+/// attributes on one element than any data needs, or TinyXML refuses it (its error text, row and column).
+TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason);
+/// LoadXmlFile without the reason.
 TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path);
 
-/// Reads a whole file through the file-system layer; false when it cannot be opened.
+/// Reads a whole file as ReadDataBytes does; false when it is missing, no regular file or unreadable.
 bool ReadWholeFile(const std::string& path, std::string& text);
 
-/// Reads a scenario data file; on failure logs path + " file not found" (when asked to tell a missing file apart) or path + " XML parse error".
+/// Reads a scenario data file; on failure logs path + " file not found" (when asked to tell a missing file apart) or path + " XML parse error" followed by the reason.
 bool ReadXmlDataFile(TiXmlDocument& document, const std::string& path, bool reportMissing);
+
+/// Reads a save file as the game loads one: its "Save" element; null after the Error path + " XML parse error"
+/// followed by the reason, or "%s %s 検索失敗" with the path and "Save".
+const TiXmlElement* ReadSaveDocument(TiXmlDocument& document, const std::string& path);
 
 /// The document's first element, whatever its name; when there is none, logs path + " に中身が無い？" and answers null.
 const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string& path);
@@ -34,11 +46,11 @@ const TiXmlElement* RequireRoot(const TiXmlDocument& document, const std::string
 /// The first child element of that name of an element or document; when there is none, logs path + message and answers null.
 const TiXmlElement* RequireChild(const TiXmlNode* parent, const char* name, const std::string& path, const char* message);
 
+/// The element's name and id as "Name id = x", the record a loader's messages are about.
+std::string RecordName(const TiXmlElement* element);
+
 /// Reads the element's non-empty "id" attribute; when it is empty or missing, logs path + " id not found" and answers false.
 bool RequireId(const TiXmlElement* element, const std::string& path, std::string& id);
-
-/// Reads a whole token as a signed 32-bit decimal (optional sign, digits only); false leaves the value untouched.
-bool ParseWholeInt(const std::string& text, int& value);
 
 /// A colour text written AARRGGBB in hexadecimal as the packed word whose bytes read red, green, blue, alpha; 0xFF000000 when the text is no hexadecimal number.
 std::uint32_t ParseColorWord(const std::string& text);

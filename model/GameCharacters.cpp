@@ -2,6 +2,7 @@
 
 #include "model/MorvalethGame.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "app/Random.h"
 #include "model/CharaData.h"
@@ -38,7 +39,7 @@ public:
 			return firstOwnRace;
 		if (first.Hero != second.Hero)
 			return first.Hero;
-		return a.Power + a.Experience > b.Power + b.Experience;
+		return static_cast<long long>(a.Power) + a.Experience > static_cast<long long>(b.Power) + b.Experience;
 	}
 
 private:
@@ -117,7 +118,8 @@ bool TMorvalethGame::EmployCharacter(int area, int employer, int charaIndex)
 	if (ownList || CharaData(charaIndex).Race != hirerData.Race)
 		hirer.Actioned = true;
 	target.Charas.push_back(CreateCharaInstance(charaIndex, rank));
-	GetMaster(target.Owner).Money -= price;
+	TMasterInstance& payer = GetMaster(target.Owner);
+	payer.Money = SubtractSaturated(payer.Money, price);
 	SortAreaCharas(area);
 	return true;
 }
@@ -158,7 +160,8 @@ bool TMorvalethGame::EmployWanderingChara(int area, int charaIndex)
 		return false;
 	}
 	TAreaInstance& target = m_Areas[area];
-	GetMaster(target.Owner).Money -= CharaData(charaIndex).EmployCost;
+	TMasterInstance& payer = GetMaster(target.Owner);
+	payer.Money = SubtractSaturated(payer.Money, CharaData(charaIndex).EmployCost);
 	target.Charas.push_back(m_WanderCharas[wanderer]);
 	m_WanderCharas.erase(m_WanderCharas.begin() + wanderer);
 	SortAreaCharas(area);
@@ -299,7 +302,7 @@ bool TMorvalethGame::InhabitantBudget(int area, std::vector<int>& candidates, in
 		}
 		candidates = target.Inhabit;
 		rank = m_GameLevel / 2;
-		budget = (mtrand_n(90) + 35) * INHABIT_LEVEL_FACTOR[m_GameLevel - 1] * target.InhabitCost / 100;
+		budget = ScalePercent(target.InhabitCost, (mtrand_n(90) + 35) * INHABIT_LEVEL_FACTOR[m_GameLevel - 1]);
 	} else {
 		const int masterChara = MasterCharaIndex(target.Owner);
 		candidates = masterChara >= 0 ? CharaData(masterChara).Employable : std::vector<int>();
@@ -341,7 +344,7 @@ void TMorvalethGame::PlaceInhabitants(int area)
 		if (chosen < 0)
 			break;
 		charas.push_back(CreateCharaInstance(chosen, rank));
-		budget -= CharaData(chosen).EmployCost;
+		budget = SubtractSaturated(budget, CharaData(chosen).EmployCost);
 	}
 	SortAreaCharas(area);
 }

@@ -2,6 +2,7 @@
 
 #include "model/MorvalethGame.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "app/Random.h"
 #include "model/CharaData.h"
@@ -22,14 +23,14 @@ const int EXPERIENCE_MAX = 100;
 
 int TMorvalethGame::CalcCharaPower(const TCharaInstance& chara) const
 {
-	return CharaData(chara.CharaIndex).Power * 1000 + chara.Rank * 101;
+	return AddSaturated(MultiplySaturated(CharaData(chara.CharaIndex).Power, 1000), chara.Rank * 101);
 }
 
 int TMorvalethGame::GetAreaIncome(int area) const
 {
 	const TAreaInstance& target = GetArea(area);
-	const int income = target.City / 4 + target.BaseIncome;
-	return target.Road == target.RoadMax ? income * 2 : income;
+	const int income = AddSaturated(target.City / 4, target.BaseIncome);
+	return target.Road == target.RoadMax ? MultiplySaturated(income, 2) : income;
 }
 
 void TMorvalethGame::CalcIncome()
@@ -42,11 +43,11 @@ void TMorvalethGame::CalcIncome()
 		if (m_Areas[a].Owner < 0)
 			continue;
 		TMasterInstance& owner = GetMaster(m_Areas[a].Owner);
-		owner.Income += GetAreaIncome(a);
+		owner.Income = AddSaturated(owner.Income, GetAreaIncome(a));
 		for (const TCharaInstance& chara : m_Areas[a].Charas) {
 			const TCharaData& data = CharaData(chara.CharaIndex);
 			if (data.Hero)
-				owner.Upkeep += data.TurnCost;
+				owner.Upkeep = AddSaturated(owner.Upkeep, data.TurnCost);
 		}
 	}
 }
@@ -56,8 +57,10 @@ void TMorvalethGame::CalcMasterPower()
 	for (TMasterInstance& master : m_Masters)
 		master.Power = 0;
 	for (int a = 0; a < GetAreaCount(); ++a) {
-		if (m_Areas[a].Owner >= 0)
-			GetMaster(m_Areas[a].Owner).Power += GetAreaPower(a);
+		if (m_Areas[a].Owner < 0)
+			continue;
+		TMasterInstance& owner = GetMaster(m_Areas[a].Owner);
+		owner.Power = AddSaturated(owner.Power, GetAreaPower(a));
 	}
 }
 
@@ -67,7 +70,7 @@ int TMorvalethGame::GetCOMEmployCost(int charaIndex) const
 		g_Logger.Error("TMorvalethGame::GetCOMEmployCost gorua");
 		return 1;
 	}
-	return CharaData(charaIndex).EmployCost * COM_EMPLOY_PERCENT[m_GameLevel - 1] / 100;
+	return ScalePercent(CharaData(charaIndex).EmployCost, COM_EMPLOY_PERCENT[m_GameLevel - 1]);
 }
 
 bool TMorvalethGame::CheckEmployAffinity(int master, int charaIndex) const
@@ -103,8 +106,8 @@ bool TMorvalethGame::CheckRankUp(TCharaInstance& chara) const
 	if (changesClass) {
 		// The new class keeps the points the character had lost.
 		const TCharaData& nextData = CharaData(next);
-		chara.HP = std::max(1, chara.HP + nextData.HP - chara.HPMax);
-		chara.MP = std::max(0, chara.MP + nextData.MP - chara.MPMax);
+		chara.HP = std::max(1, ClampToInt(static_cast<long long>(chara.HP) + nextData.HP - chara.HPMax));
+		chara.MP = std::max(0, ClampToInt(static_cast<long long>(chara.MP) + nextData.MP - chara.MPMax));
 		chara.CharaIndex = next;
 		chara.Rank = 0;
 	}

@@ -3,6 +3,7 @@
 
 #include "model/MorvalethGame.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "battle/BattleMap.h"
 #include "model/CharaData.h"
@@ -22,9 +23,10 @@ const int START_MONEY = 100;
 bool ReadBattleMapFile(const std::string& path, const TMorvalethData& data, TBattleMap& map)
 {
 	TiXmlDocument document;
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	if (state != TXmlFileState::Loaded) {
-		g_Logger.Error(state == TXmlFileState::Missing ? path + " File not found" : FormatText("%s : XML Parse Error.", path));
+		g_Logger.Error(state == TXmlFileState::Missing ? path + " File not found" : FormatText("%s : XML Parse Error.", path) + reason);
 		return false;
 	}
 	const TiXmlElement* element = document.FirstChildElement("BattleMap");
@@ -57,6 +59,7 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 		return false;
 	g_Logger.Debug("Loading chapter file...");
 	const std::string path = ChapterPath(folder, chapter + 1);
+	const TLogSubject subject(path);
 	TChapterInfo info;
 	if (!info.Load(path)) {
 		g_Logger.Error(MethodText("TMorvalethGame::LoadNew", __LINE__, "failed to load %s", path));
@@ -70,7 +73,7 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 	if (!SetChapterAlliances(info))
 		return false;
 	m_ChapterIndex = chapter;
-	SetTurn(info.Turn - 1, -1);
+	SetTurn(SubtractSaturated(info.Turn, 1), -1);
 	AddUnplacedHeroes(placed);
 	g_Logger.Debug("All data and instance OK, starting game...");
 	m_GameEnded = false;
@@ -84,10 +87,12 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 bool TMorvalethGame::ReadAreaData(const std::string& folder)
 {
 	const std::string path = folder + "/Data/AreaData.xml";
+	const TLogSubject subject(path);
 	TiXmlDocument document;
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	if (state != TXmlFileState::Loaded) {
-		g_Logger.Error(FormatText(state == TXmlFileState::Missing ? "%s File not found" : "%s XML parse error", path));
+		g_Logger.Error(FormatText(state == TXmlFileState::Missing ? "%s File not found" : "%s XML parse error", path) + reason);
 		return false;
 	}
 	const TiXmlElement* areaList = document.FirstChildElement("AreaList");
@@ -109,6 +114,7 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 	g_Logger.Debug("Loading areamap file...");
 	for (TAreaInstance& area : m_Areas) {
 		const std::string path = FormatText("%s/Data/%s", folder, area.BattleMapFile);
+		const TLogSubject subject(path);
 		boost::shared_ptr<TBattleMap> map(new TBattleMap(0, 0));
 		if (!ReadBattleMapFile(path, *m_Data, *map))
 			return false;
@@ -130,6 +136,11 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 bool TMorvalethGame::AddChapterMasters(const TChapterInfo& chapter, const std::string& path)
 {
 	g_Logger.Debug("Constructing master instance...");
+	// Without a master no turn could begin, and the game could never be saved.
+	if (chapter.Masters.empty()) {
+		g_Logger.Error(path + " Master検索失敗");
+		return false;
+	}
 	for (const TChapterMaster& master : chapter.Masters) {
 		const int dataIndex = m_Data->GetMasterIndex(master.id);
 		if (dataIndex < 0) {

@@ -25,7 +25,7 @@ const char* const TRUE_TEXT = "true";
 void ReadChildInt(const TiXmlElement* parent, const char* child, const char* name, int& value)
 {
 	if (const TiXmlElement* element = parent->FirstChildElement(child))
-		element->QueryIntAttribute(name, &value);
+		GetXmlIntAttribute(element, name, value);
 }
 
 /// The character index of each "Character" id of AreaCharacter/list; false after an Error naming an unknown id.
@@ -177,6 +177,7 @@ bool TMorvalethGame::LoadAreaInstance(const TiXmlElement* areaList)
 	std::set<std::string> ids;
 	for (const TiXmlElement* element = areaList ? areaList->FirstChildElement("Area") : nullptr; element;
 		 element = element->NextSiblingElement("Area")) {
+		const TLogSubject subject("", RecordName(element));
 		areas.push_back(TAreaInstance());
 		if (!ReadAreaElement(element, areas.back()))
 			return false;
@@ -230,8 +231,8 @@ bool TMorvalethGame::ReadAreaElement(const TiXmlElement* element, TAreaInstance&
 		g_Logger.Error("TMorvalethGame::LoadAreaInstance() Location検索失敗");
 		return false;
 	}
-	location->QueryIntAttribute("x", &area.Location.x);
-	location->QueryIntAttribute("y", &area.Location.y);
+	GetXmlIntAttribute(location, "x", area.Location.x);
+	GetXmlIntAttribute(location, "y", area.Location.y);
 	for (const TiXmlElement* neighbor = element->FirstChildElement("NeighborArea"); neighbor;
 		 neighbor = neighbor->NextSiblingElement("NeighborArea"))
 		area.NeighborIds.push_back(GetXmlText(neighbor));
@@ -420,11 +421,11 @@ bool TMorvalethGame::ReadSavedMasters(const TiXmlElement* parent)
 			fault = "検索失敗。";
 		else if (GetMasterIndexByData(dataIndex) >= 0)
 			fault = "が重複しています。";
-		else if (element->QueryIntAttribute("exists", &exists) != TIXML_SUCCESS)
+		else if (!GetXmlIntAttribute(element, "exists", exists))
 			fault = "exists属性検出失敗。";
-		else if (element->QueryIntAttribute("player", &player) != TIXML_SUCCESS)
+		else if (!GetXmlIntAttribute(element, "player", player))
 			fault = "player属性検出失敗。";
-		else if (element->QueryIntAttribute("money", &money) != TIXML_SUCCESS)
+		else if (!GetXmlIntAttribute(element, "money", money))
 			fault = "money属性検出失敗。";
 		if (fault) {
 			g_Logger.Error(FormatText("%s Master id = %s ", "MasterList", id) + fault);
@@ -499,7 +500,7 @@ bool TMorvalethGame::ReadSavedOrder(const TiXmlElement* parent)
 			return false;
 		}
 	}
-	if (order->QueryIntAttribute("index", &m_OrderPosition) != TIXML_SUCCESS) {
+	if (!GetXmlIntAttribute(order, "index", m_OrderPosition)) {
 		g_Logger.Error(FormatText("%s index属性検出失敗。", "MasterOrder"));
 		return false;
 	}
@@ -565,7 +566,7 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 	const std::string id = GetXmlAttribute(element, "id");
 	const int index = m_Data->GetCharaIndex(id);
 	int rank = 0;
-	element->QueryIntAttribute("rank", &rank);
+	GetXmlIntAttribute(element, "rank", rank);
 	const std::string areaId = GetXmlAttribute(element, "area");
 	const int area = areaId.empty() ? -1 : FindAreaIndex(areaId);
 	std::string fault;
@@ -582,12 +583,12 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		return false;
 	}
 	TCharaInstance chara = CreateCharaInstance(index, rank);
-	element->QueryIntAttribute("experience", &chara.Experience);
+	GetXmlIntAttribute(element, "experience", chara.Experience);
 	if (CharaData(index).Hero || CharaData(index).IsMaster)
-		element->QueryIntAttribute("wincount", &chara.WinCount);
+		GetXmlIntAttribute(element, "wincount", chara.WinCount);
 	if (area >= 0) {
 		int actioned = 0;
-		element->QueryIntAttribute("actioned", &actioned);
+		GetXmlIntAttribute(element, "actioned", actioned);
 		chara.Actioned = actioned != 0;
 		m_Areas[area].Charas.push_back(chara);
 	} else if (GetXmlAttribute(element, "wander") == TRUE_TEXT)

@@ -2,6 +2,7 @@
 
 #include "model/MorvalethGame.h"
 
+#include "app/CheckedNumber.h"
 #include "app/GameConfig.h"
 #include "app/Logger.h"
 #include "app/Random.h"
@@ -60,14 +61,13 @@ bool TMorvalethGame::AdvanceOrder()
 void TMorvalethGame::StartNewTurn()
 {
 	for (TMasterInstance& master : m_Masters) {
-		master.Money += master.Income;
-		master.Money -= master.Upkeep;
+		master.Money = SubtractSaturated(AddSaturated(master.Money, master.Income), master.Upkeep);
 	}
 	CountAllianceDown();
 	if (g_Config.m_LogLevel > CONSISTENCY_LOG_LEVEL)
 		CheckConsistency();
-	++m_Turn;
-	++m_ProgressedTurn;
+	m_Turn = AddSaturated(m_Turn, 1);
+	m_ProgressedTurn = AddSaturated(m_ProgressedTurn, 1);
 	BuildMasterOrder();
 }
 
@@ -130,13 +130,13 @@ void TMorvalethGame::DoAreaOperations()
 			area.OperationEffort = idle;
 			break;
 		case OPERATION_BUILD_CITY:
-			SetAreaCity(a, area.City + idle / 4 + (idle % 4 != 0 && mtrand_n(4) < idle % 4 ? 1 : 0));
+			SetAreaCity(a, AddSaturated(area.City, idle / 4 + (idle % 4 != 0 && mtrand_n(4) < idle % 4 ? 1 : 0)));
 			break;
 		case OPERATION_BUILD_WALL:
-			SetAreaWall(a, area.Wall + idle);
+			SetAreaWall(a, AddSaturated(area.Wall, idle));
 			break;
 		case OPERATION_BUILD_ROAD:
-			SetAreaRoad(a, area.Road + idle / 2 + (idle % 2 != 0 && mtrand_n(2) != 0 ? 1 : 0));
+			SetAreaRoad(a, AddSaturated(area.Road, idle / 2 + (idle % 2 != 0 && mtrand_n(2) != 0 ? 1 : 0)));
 			break;
 		default:
 			break;
@@ -149,7 +149,7 @@ void TMorvalethGame::TrainArea(int area)
 	for (TCharaInstance& chara : m_Areas[area].Charas) {
 		if (chara.Actioned)
 			continue;
-		chara.Experience += mtrand_n((6 - m_GameLevel) * 2) + (8 - chara.Rank);
+		chara.Experience = AddSaturated(chara.Experience, mtrand_n((6 - m_GameLevel) * 2) + (8 - chara.Rank));
 		CheckRankUp(chara);
 	}
 	SortAreaCharas(area);
@@ -265,7 +265,7 @@ int TMorvalethGame::GetAllianceCost(int master1, int master2, int turns) const
 			return 0;
 		turns = ALLIANCE_TURNS - remaining;
 	}
-	return std::max(1, m_Masters[master2].Income / 10) * std::max(0, turns);
+	return MultiplySaturated(std::max(1, m_Masters[master2].Income / 10), std::max(0, turns));
 }
 
 bool TMorvalethGame::MakeAlliance(int master1, int master2, int turns, int price)
@@ -284,10 +284,10 @@ bool TMorvalethGame::MakeAlliance(int master1, int master2, int turns, int price
 		LOG_ERROR("(%d, %d, %d, %d) %s", master1, master2, turns, price, refusal);
 		return false;
 	}
-	m_Masters[master1].Money -= price;
-	m_Masters[master2].Money += price;
+	m_Masters[master1].Money = SubtractSaturated(m_Masters[master1].Money, price);
+	m_Masters[master2].Money = AddSaturated(m_Masters[master2].Money, price);
 	if (alliance >= 0)
-		m_Alliances[alliance].Turns += turns;
+		m_Alliances[alliance].Turns = AddSaturated(m_Alliances[alliance].Turns, turns);
 	else
 		SetAlliance(master1, master2, turns);
 	return true;

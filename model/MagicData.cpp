@@ -29,11 +29,11 @@ bool ReadMagic(const TiXmlElement* element, const std::string& path, TMagicData&
 		return false;
 	magic.Name = GetXmlText(name);
 	magic.Guidance = GetXmlText(element->FirstChildElement("Guidance"));
-	element->QueryIntAttribute("limit", &magic.Limit);
+	GetXmlIntAttribute(element, "limit", magic.Limit);
 	for (const TiXmlElement* e = element->FirstChildElement("Entry"); e; e = e->NextSiblingElement("Entry")) {
 		TMagicEntry entry;
 		entry.SpecialId = GetXmlAttribute(e, "specialid");
-		if (e->QueryIntAttribute("rank", &entry.Rank) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "rank", entry.Rank)) {
 			// The same bare reason as a character's missing magic rank.
 			g_Logger.Error("Magicのrankが無い");
 			return false;
@@ -124,12 +124,13 @@ bool TMorvalethData::LoadMagicTable(const std::string& path)
 	if (!list)
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Magic"); e; e = e->NextSiblingElement("Magic")) {
+		const TLogSubject subject(path, RecordName(e));
 		TMagicData magic;
 		if (!ReadMagic(e, path, magic))
 			return false;
 		m_Magics.push_back(magic);
 	}
-	WarnRepeatedIds(m_Magics, 0, path);
+	WarnRepeatedIds(m_Magics, path);
 	return true;
 }
 
@@ -142,6 +143,7 @@ bool TMorvalethData::LoadMagicGroup(const std::string& path)
 	if (!list)
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("MagicGroup"); e; e = e->NextSiblingElement("MagicGroup")) {
+		const TLogSubject subject(path, RecordName(e));
 		TMagicGroupData group;
 		group.id = GetXmlAttribute(e, "id");
 		const TiXmlElement* name = RequireChild(e, "Name", path, " MagicGroupのName検索失敗");
@@ -156,7 +158,7 @@ bool TMorvalethData::LoadMagicGroup(const std::string& path)
 		}
 		m_MagicGroups.push_back(group);
 	}
-	WarnRepeatedIds(m_MagicGroups, 0, path);
+	WarnRepeatedIds(m_MagicGroups, path);
 	return true;
 }
 
@@ -168,6 +170,7 @@ bool TMorvalethData::LoadRace(const std::string& path)
 	if (!root)
 		return false;
 	for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
+		const TLogSubject subject(path, RecordName(e));
 		TRaceData race;
 		const TiXmlElement* name = RequireId(e, path, race.id) ? RequireChild(e, "Name", path, " Name not found") : nullptr;
 		if (!name)
@@ -179,6 +182,7 @@ bool TMorvalethData::LoadRace(const std::string& path)
 	for (TRaceData& race : m_Races)
 		race.Affinity.assign(m_Races.size(), 0);
 	for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
+		const TLogSubject subject(path, RecordName(e));
 		if (!ReadRaceAffinity(e, path))
 			return false;
 	}
@@ -202,7 +206,7 @@ bool TMorvalethData::ReadRaceAffinity(const TiXmlElement* race, const std::strin
 			continue;
 		}
 		int distance = 0;
-		if (e->QueryIntAttribute("distance", &distance) == TIXML_SUCCESS) {
+		if (GetXmlIntAttribute(e, "distance", distance)) {
 			// The hire test draws a chance from the distance; a negative one has no meaning there.
 			if (distance < 0) {
 				g_Logger.Error(path + FormatText(" 種族 %s のAffinityのdistance %d が負の値です。", id, distance));
@@ -228,12 +232,13 @@ bool TMorvalethData::LoadAttribute(const std::string& path)
 	if (!root)
 		return false;
 	for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
+		const TLogSubject subject(path, RecordName(e));
 		TAttributeData attribute;
 		if (!ReadAttribute(e, path, m_Attributes.empty(), attribute))
 			return false;
 		m_Attributes.push_back(attribute);
 	}
-	WarnRepeatedIds(m_Attributes, 0, path);
+	WarnRepeatedIds(m_Attributes, path);
 	return true;
 }
 
@@ -246,6 +251,7 @@ bool TMorvalethData::LoadRevive(const std::string& path)
 	if (!list)
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Revive"); e; e = e->NextSiblingElement("Revive")) {
+		const TLogSubject subject(path, RecordName(e));
 		TReviveData revive;
 		if (!ReadRevive(e, path, revive))
 			return false;
@@ -258,6 +264,7 @@ bool TMorvalethData::LoadRevive(const std::string& path)
 bool TMorvalethData::ResolveMagic()
 {
 	for (TMagicData& magic : m_Magics) {
+		const TLogSubject subject(DataPath("MagicTable.xml"), "Magic id = " + magic.id);
 		for (TMagicEntry& entry : magic.Entries) {
 			entry.SpecialIndex = GetSpecialIndex(entry.SpecialId);
 			if (entry.SpecialIndex < 0) {

@@ -5,6 +5,7 @@
 #include "model/DataFile.h"
 #include "model/RecordTable.h"
 
+#include <set>
 #include <tinyxml.h>
 
 namespace
@@ -17,10 +18,17 @@ bool ReadCharaDirectories(const TiXmlElement* masterList, const std::string& pat
 	const TiXmlElement* list = RequireChild(masterList, "Character", path, " Character検索失敗");
 	if (!list)
 		return false;
+	// A folder listed again would only repeat every id it defines; it is read once.
+	std::set<std::string> listed;
+	std::set<std::string> warned;
 	for (const TiXmlElement* e = list->FirstChildElement("Directory"); e; e = e->NextSiblingElement("Directory")) {
-		folders.push_back(GetXmlText(e));
-		if (!CheckNameInsideRoot(folders.back(), CHARA_FOLDER_DEPTH, path))
+		const std::string folder = GetXmlText(e);
+		if (!CheckNameInsideRoot(folder, CHARA_FOLDER_DEPTH, path))
 			return false;
+		if (listed.insert(folder).second)
+			folders.push_back(folder);
+		else if (warned.insert(folder).second)
+			g_Logger.Warning(path + " キャラクターフォルダ " + folder + " が重複しています。一度だけ読み込みます。");
 	}
 	return true;
 }
@@ -55,13 +63,14 @@ bool ReadPowerMapAreas(const TiXmlElement* root, const std::string& path, std::v
 	if (!list)
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Area"); e; e = e->NextSiblingElement("Area")) {
+		const TLogSubject subject(path, RecordName(e));
 		TPowerMapAreaData area;
 		if (!RequireId(e, path, area.id))
 			return false;
 		for (const TiXmlElement* p = e->FirstChildElement("PaintPoint"); p; p = p->NextSiblingElement("PaintPoint")) {
 			point_t point;
-			p->QueryIntAttribute("x", &point.x);
-			p->QueryIntAttribute("y", &point.y);
+			GetXmlIntAttribute(p, "x", point.x);
+			GetXmlIntAttribute(p, "y", point.y);
 			// (0, 0) is the border colour's pixel and stands for "no point".
 			if (point.x != 0 || point.y != 0)
 				area.PaintPoints.push_back(point);
@@ -82,6 +91,7 @@ bool TMorvalethData::LoadMasterData(const std::string& path)
 	if (!list || !ReadCharaDirectories(list, path, m_CharaDirectories) || !ReadCommonMusic(list, path, m_CommonMusic))
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Master"); e; e = e->NextSiblingElement("Master")) {
+		const TLogSubject subject(path, RecordName(e));
 		TMasterData master;
 		if (!ReadMaster(e, path, master))
 			return false;
@@ -114,11 +124,11 @@ bool TMorvalethData::LoadFieldMap(const std::string& path)
 		? RequireChild(&document, "FieldMap", path, " FieldMap検索失敗") : nullptr;
 	if (!fieldMap)
 		return false;
-	if (fieldMap->QueryIntAttribute("Width", &m_FieldMapWidth) != TIXML_SUCCESS) {
+	if (!GetXmlIntAttribute(fieldMap, "Width", m_FieldMapWidth)) {
 		g_Logger.Error(path + " FieldMap Width検索失敗");
 		return false;
 	}
-	if (fieldMap->QueryIntAttribute("Height", &m_FieldMapHeight) != TIXML_SUCCESS) {
+	if (!GetXmlIntAttribute(fieldMap, "Height", m_FieldMapHeight)) {
 		g_Logger.Error(path + " FieldMap Height検索失敗");
 		return false;
 	}

@@ -40,8 +40,9 @@ TMorvalethData::TMorvalethData()
 bool TMorvalethData::Load(const std::string& folder, int chapter)
 {
 	try {
+		m_Folder = folder;
 		m_MoneyWord = "Ley";
-		return LoadDataFiles(folder) && LoadCharacterFolders(folder) && ResolveReferences()
+		return LoadDataFiles(folder) && LoadCharacterFolders() && ResolveReferences()
 			&& LoadScenarioFiles(folder, chapter);
 	} catch (const std::exception& e) {
 		LOG_ERROR("%s: %s", folder, e.what());
@@ -59,40 +60,57 @@ bool TMorvalethData::FinishStep(bool succeeded, const std::string& okLine, const
 	return true;
 }
 
+// Each step's messages, the failure dialog's line included, name the file it reads.
 bool TMorvalethData::LoadDataFiles(const std::string& folder)
 {
 	for (const TDataFileStep& step : DATA_FILE_STEPS) {
-		const bool loaded = (this->*step.load)(folder + "/Data/" + step.name);
-		if (!FinishStep(loaded, std::string(step.name) + " OK", step.failText))
+		const std::string path = folder + "/Data/" + step.name;
+		const TLogSubject subject(path);
+		if (!FinishStep((this->*step.load)(path), std::string(step.name) + " OK", step.failText))
 			return false;
 	}
 	return true;
 }
 
-bool TMorvalethData::LoadCharacterFolders(const std::string& folder)
+// The tables are sorted once, after the last folder, so that the load's cost
+// grows with the number of records, not with the number of folders times it.
+bool TMorvalethData::LoadCharacterFolders()
 {
 	// Everything these files add is dropped first, so that loading again gives the same database.
 	m_Specials.clear();
 	m_TargetGroups.clear();
 	m_Charas.clear();
 	m_HeroCount = 0;
-	if (!FinishStep(LoadFromEveryFolder(folder, "/SpecialTable.xml", &TMorvalethData::LoadSpecialTable),
-			"SpecialTable.xml OK", "特技情報の読み込みに失敗しました。"))
+	const bool specials = LoadFromEveryFolder("/SpecialTable.xml", &TMorvalethData::AppendSpecialTable);
+	SortSpecials();
+	if (!FinishStep(specials, "SpecialTable.xml OK", "特技情報の読み込みに失敗しました。"))
 		return false;
-	const bool loaded = LoadFromEveryFolder(folder, "/CharacterData.xml", &TMorvalethData::LoadCharacterData);
-	// Equal ids keep folder order, so that a lookup always finds the first one defined.
+	const bool loaded = LoadFromEveryFolder("/CharacterData.xml", &TMorvalethData::AppendCharacterData);
 	StableSortByID(m_Charas);
 	return FinishStep(loaded, "CharacterData.xml OK", "キャラ情報の読み込みに失敗しました。");
 }
 
-bool TMorvalethData::LoadFromEveryFolder(const std::string& folder, const char* file,
-	bool (TMorvalethData::*load)(const std::string& path, int folder))
+bool TMorvalethData::LoadFromEveryFolder(const char* file,
+	bool (TMorvalethData::*load)(const std::string& path, int folder, std::set<std::string>& ids))
 {
+	std::set<std::string> ids;
 	for (int k = 0; k < GetCharaDirectoryCount(); ++k) {
-		if (!(this->*load)(folder + "/" + m_CharaDirectories[k] + file, k))
+		const std::string path = CharaFolderPath(k, file);
+		const TLogSubject subject(path);
+		if (!(this->*load)(path, k, ids))
 			return false;
 	}
 	return true;
+}
+
+std::string TMorvalethData::DataPath(const std::string& name) const
+{
+	return m_Folder + "/Data/" + name;
+}
+
+std::string TMorvalethData::CharaFolderPath(int k, const char* file) const
+{
+	return m_Folder + "/" + GetCharaDirectory(k) + file;
 }
 
 bool TMorvalethData::ResolveReferences()
@@ -103,17 +121,22 @@ bool TMorvalethData::ResolveReferences()
 		return false;
 	std::string master;
 	const bool resolved = ResolveMasterID(master);
+	const TLogSubject subject(DataPath("MasterData.xml"));
 	return FinishStep(resolved, "ResolveMasterID OK", "マスターID " + master + " の解決に失敗しました。");
 }
 
 bool TMorvalethData::LoadScenarioFiles(const std::string& folder, int chapter)
 {
 	TScenarioInfo scenario;
-	if (!FinishStep(scenario.Load(folder), "Scenario.xml OK", "シナリオ情報の読み込みに失敗しました。"))
-		return false;
+	{
+		const TLogSubject subject(folder + "/Scenario.xml");
+		if (!FinishStep(scenario.Load(folder), "Scenario.xml OK", "シナリオ情報の読み込みに失敗しました。"))
+			return false;
+	}
 	m_ScenarioTitle = scenario.Title;
-	return FinishStep(m_Chapter.Load(ChapterPath(folder, chapter + 1)), "ScenarioX.xml OK",
-		"シナリオ開始情報の読み込みに失敗しました。");
+	const std::string path = ChapterPath(folder, chapter + 1);
+	const TLogSubject subject(path);
+	return FinishStep(m_Chapter.Load(path), "ScenarioX.xml OK", "シナリオ開始情報の読み込みに失敗しました。");
 }
 
 int TMorvalethData::GetMagicGroupIndex(const std::string& id) const

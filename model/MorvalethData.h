@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ public:
 	bool LoadFieldMap(const std::string& path);
 	/// A character folder's "SpecialTable.xml": appends its specials (none when the file is missing) and sorts the table.
 	bool LoadSpecialTable(const std::string& path, int folder);
-	/// A character folder's "CharacterData.xml": appends its characters, unsorted.
+	/// A character folder's "CharacterData.xml": appends its characters, unsorted; one whose id the table holds already is dropped with a Warning.
 	bool LoadCharacterData(const std::string& path, int folder);
 
 	// Resolution of the ids that name specials and characters, once every file is read.
@@ -156,10 +157,20 @@ private:
 	/// The twelve files of the "Data" folder, in load order.
 	bool LoadDataFiles(const std::string& folder);
 	/// The specials and characters of every character folder.
-	bool LoadCharacterFolders(const std::string& folder);
-	/// Runs one loader on the named file of every character folder, in folder order; false at the first failure.
-	bool LoadFromEveryFolder(const std::string& folder, const char* file,
-		bool (TMorvalethData::*load)(const std::string& path, int folder));
+	bool LoadCharacterFolders();
+	/// Runs one loader on the named file of every character folder, in folder order, with the ids met so far; false at the first failure.
+	bool LoadFromEveryFolder(const char* file,
+		bool (TMorvalethData::*load)(const std::string& path, int folder, std::set<std::string>& ids));
+	/// LoadSpecialTable without the sort; ids holds the specials' ids met so far, repeats are warned of and kept.
+	bool AppendSpecialTable(const std::string& path, int folder, std::set<std::string>& ids);
+	/// Sorts the specials and finds "AttackWall" among them.
+	void SortSpecials();
+	/// LoadCharacterData with the ids of the characters met so far.
+	bool AppendCharacterData(const std::string& path, int folder, std::set<std::string>& ids);
+	/// Path of a file of the scenario's "Data" folder.
+	std::string DataPath(const std::string& name) const;
+	/// Path of a file of character folder k.
+	std::string CharaFolderPath(int k, const char* file) const;
 	/// The ids that name specials or characters.
 	bool ResolveReferences();
 	/// The Employable and class-change ids of every character.
@@ -189,6 +200,8 @@ private:
 	std::vector<std::string> m_CharaDirectories;
 	std::vector<TCharaData> m_Charas;
 
+	/// The scenario folder of the last load, for the paths that messages name.
+	std::string m_Folder;
 	std::string m_ScenarioTitle;
 	TChapterInfo m_Chapter;
 	int m_FieldMapWidth;

@@ -1,5 +1,6 @@
 #include "model/MorvalethGame.h"
 
+#include "app/CheckedNumber.h"
 #include "app/Logger.h"
 #include "battle/BattleMap.h"
 #include "model/CharaData.h"
@@ -196,7 +197,7 @@ void TMorvalethGame::CalcCharaStatus(TCharaInstance& chara) const
 	chara.HPMax = data.HP;
 	chara.MPMax = data.MP;
 	for (const auto& stat : STATS)
-		chara.*stat.second = data.*stat.first * percent / 100;
+		chara.*stat.second = ScalePercent(data.*stat.first, percent);
 	chara.Power = CalcCharaPower(chara);
 }
 
@@ -331,7 +332,7 @@ int TMorvalethGame::GetAreaPower(int area) const
 {
 	int power = 0;
 	for (const TCharaInstance& chara : GetArea(area).Charas)
-		power += chara.Power;
+		power = AddSaturated(power, chara.Power);
 	return power;
 }
 
@@ -340,7 +341,7 @@ int TMorvalethGame::GetMasterPower(int master) const
 	int power = 0;
 	for (int a = 0; a < GetAreaCount(); ++a) {
 		if (m_Areas[a].Owner == master)
-			power += GetAreaPower(a);
+			power = AddSaturated(power, GetAreaPower(a));
 	}
 	return power;
 }
@@ -404,7 +405,7 @@ void TMorvalethGame::UpdateAreaFromBattleMap(int area)
 void TMorvalethGame::PlusMasterMoney(int master, int amount)
 {
 	if (CheckMaster(master, __PRETTY_FUNCTION__))
-		m_Masters[master].Money += amount;
+		m_Masters[master].Money = AddSaturated(m_Masters[master].Money, amount);
 }
 
 void TMorvalethGame::GetSaveCaption(std::string& caption) const

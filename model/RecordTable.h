@@ -29,15 +29,26 @@ int FindIndexLinear(const std::vector<T>& table, const std::string& id)
 	return found != table.end() ? static_cast<int>(found - table.begin()) : -1;
 }
 
-/// Warns of every record from position first on whose id an earlier record of the table bears already.
+/// Adds the id to the ids met so far; false, after the Warning path + " 重複したid " + id + note, when it was met before.
+bool NoteNewId(std::set<std::string>& ids, const std::string& id, const std::string& path, const char* note = "");
+
+/// The ids of a table's records.
 template <typename T>
-void WarnRepeatedIds(const std::vector<T>& table, std::size_t first, const std::string& path)
+std::set<std::string> IdsOf(const std::vector<T>& table)
 {
 	std::set<std::string> ids;
-	for (std::size_t i = 0; i < table.size(); ++i) {
-		if (!ids.insert(table[i].id).second && i >= first)
-			g_Logger.Warning(path + " 重複したid " + table[i].id);
-	}
+	for (const T& record : table)
+		ids.insert(record.id);
+	return ids;
+}
+
+/// Warns of every record whose id an earlier record of the table bears already.
+template <typename T>
+void WarnRepeatedIds(const std::vector<T>& table, const std::string& path)
+{
+	std::set<std::string> ids;
+	for (const T& record : table)
+		NoteNewId(ids, record.id, path);
 }
 
 /// Sorts the table by id, keeping table order among equal ids, so that a lookup finds the first of them.
@@ -51,7 +62,7 @@ void StableSortByID(std::vector<T>& table)
 template <typename T>
 void SortByID(std::vector<T>& table, const std::string& path)
 {
-	WarnRepeatedIds(table, 0, path);
+	WarnRepeatedIds(table, path);
 	StableSortByID(table);
 }
 

@@ -62,7 +62,7 @@ TChapterChara ReadChapterChara(const TiXmlElement* element)
 	TChapterChara chara;
 	chara.id = GetXmlAttribute(element, "id");
 	chara.Area = GetXmlAttribute(element, "area");
-	element->QueryIntAttribute("rank", &chara.Rank);
+	GetXmlIntAttribute(element, "rank", chara.Rank);
 	return chara;
 }
 
@@ -107,8 +107,9 @@ bool TChapterInfo::Load(const std::string& path)
 {
 	*this = TChapterInfo();
 	TiXmlDocument document;
-	if (LoadXmlFile(document, path) != TXmlFileState::Loaded) {
-		g_Logger.Error(path + " XML Parse Error");
+	std::string reason;
+	if (LoadXmlFile(document, path, reason) != TXmlFileState::Loaded) {
+		g_Logger.Error(path + " XML Parse Error" + reason);
 		return false;
 	}
 	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");
@@ -123,19 +124,26 @@ const TChapterMaster& TChapterInfo::GetMaster(int i) const
 bool TScenarioInfo::Load(const std::string& folder)
 {
 	*this = TScenarioInfo();
+	const std::string path = folder + "/Scenario.xml";
 	TiXmlDocument document;
-	if (LoadXmlFile(document, folder + "/Scenario.xml") != TXmlFileState::Loaded)
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
+	// A folder without the file is no scenario; a broken file says why it is none.
+	if (state == TXmlFileState::Malformed)
+		g_Logger.Error(path + " XML Parse Error" + reason);
+	if (state != TXmlFileState::Loaded)
 		return false;
-	const TiXmlElement* scenario = document.FirstChildElement("Scenario");
-	const TiXmlElement* title = scenario ? scenario->FirstChildElement("Title") : nullptr;
+	const TiXmlElement* scenario = RequireChild(&document, "Scenario", path, " Scenario検索失敗");
+	const TiXmlElement* title = scenario ? RequireChild(scenario, "Title", path, " Title検索失敗") : nullptr;
 	if (!title)
 		return false;
 	Title = GetXmlText(title);
 	// A missing or broken chapter file ends the list: later chapters stay hidden.
 	for (int number = 1;; ++number) {
-		const std::string path = ChapterPath(folder, number);
+		const std::string chapterPath = ChapterPath(folder, number);
+		const TLogSubject subject(chapterPath);
 		TChapterInfo chapter;
-		if (!PathExists(path) || !chapter.Load(path))
+		if (!PathExists(chapterPath) || !chapter.Load(chapterPath))
 			break;
 		Chapters.push_back(chapter);
 	}

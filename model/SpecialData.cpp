@@ -58,7 +58,7 @@ bool ReadRange(const TSpecialContext& c)
 		return false;
 	}
 	if (c.special.RangeType == RANGE_LOWERTHAN
-		&& c.element->QueryIntAttribute("rangeheight", &c.special.RangeHeight) != TIXML_SUCCESS) {
+		&& !GetXmlIntAttribute(c.element, "rangeheight", c.special.RangeHeight)) {
 		g_Logger.Error(c.path + " rangetypeにLowerThanが指定されたがrangeheight検索失敗");
 		return false;
 	}
@@ -276,7 +276,7 @@ bool ReadImage(const TSpecialContext& c)
 		{"animation", &TSpecialData::AnimationCount},
 	};
 	for (const auto& size : sizes) {
-		if (image->QueryIntAttribute(size.attribute, &(c.special.*size.field)) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(image, size.attribute, c.special.*size.field)) {
 			g_Logger.Error(c.path + " Image " + size.attribute + " not found " + type);
 			return false;
 		}
@@ -320,31 +320,46 @@ const std::string& GetEffectName(int n)
 
 bool TMorvalethData::LoadSpecialTable(const std::string& path, int folder)
 {
+	std::set<std::string> ids = IdsOf(m_Specials);
+	if (!AppendSpecialTable(path, folder, ids))
+		return false;
+	SortSpecials();
+	return true;
+}
+
+void TMorvalethData::SortSpecials()
+{
+	StableSortByID(m_Specials);
+	m_AttackWallSpecial = GetSpecialIndex("AttackWall");
+}
+
+bool TMorvalethData::AppendSpecialTable(const std::string& path, int folder, std::set<std::string>& ids)
+{
 	TiXmlDocument document;
-	const TXmlFileState state = LoadXmlFile(document, path);
+	std::string reason;
+	const TXmlFileState state = LoadXmlFile(document, path, reason);
 	// A character folder need not have specials.
 	if (state == TXmlFileState::Missing)
 		return true;
 	if (state == TXmlFileState::Malformed) {
-		g_Logger.Error(path + " XML parse error");
+		g_Logger.Error(path + " XML parse error" + reason);
 		return false;
 	}
 	const TiXmlElement* list = RequireChild(&document, "SpecialList", path, " SpecialList検索失敗");
 	if (!list)
 		return false;
-	const std::size_t first = m_Specials.size();
 	for (const TiXmlElement* e = list->FirstChildElement("Special"); e; e = e->NextSiblingElement("Special")) {
+		const TLogSubject subject(path, RecordName(e));
 		TSpecialData special;
 		if (!ReadSpecial({*this, path, e, special}, m_TargetGroups))
 			return false;
 		special.DirIndex = folder;
+		// A repeated id is kept: the first definition wins every lookup all the same.
+		NoteNewId(ids, special.id, path);
 		m_Specials.push_back(special);
 	}
-	WarnRepeatedIds(m_Specials, first, path);
-	StableSortByID(m_Specials);
 	// Wall attacks need this special; the first folder with specials must define it.
-	m_AttackWallSpecial = GetSpecialIndex("AttackWall");
-	if (m_AttackWallSpecial < 0) {
+	if (!ids.count("AttackWall")) {
 		g_Logger.Error(FormatText("%s %s not found.", path, "AttackWall"));
 		return false;
 	}

@@ -23,7 +23,7 @@ bool ReadTerrainNames(const TiXmlElement* list, const char* element, const std::
 {
 	for (const TiXmlElement* e = list->FirstChildElement(element); e; e = e->NextSiblingElement(element)) {
 		int index = 0;
-		if (e->QueryIntAttribute("index", &index) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "index", index)) {
 			g_Logger.Error(path + " index読込失敗");
 			return false;
 		}
@@ -45,7 +45,7 @@ bool ReadMoveCosts(const TiXmlElement* element, const std::string& path, const T
 {
 	for (const TiXmlElement* e = element->FirstChildElement(kind.element); e; e = e->NextSiblingElement(kind.element)) {
 		int index = 0, cost = 0, skill = 0;
-		if (e->QueryIntAttribute("index", &index) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "index", index)) {
 			g_Logger.Error(path + " index読込失敗");
 			return false;
 		}
@@ -54,11 +54,11 @@ bool ReadMoveCosts(const TiXmlElement* element, const std::string& path, const T
 				path, moveType.Name, index, kind.rangeName, kind.count));
 			return false;
 		}
-		if (e->QueryIntAttribute("MoveCost", &cost) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "MoveCost", cost)) {
 			g_Logger.Error(path + " MoveCost読込失敗");
 			return false;
 		}
-		if (e->QueryIntAttribute("Skill", &skill) != TIXML_SUCCESS) {
+		if (!GetXmlIntAttribute(e, "Skill", skill)) {
 			g_Logger.Error(path + " Skill読込失敗");
 			return false;
 		}
@@ -128,6 +128,7 @@ bool TMorvalethData::LoadMoveAndSkill(const std::string& path)
 	if (!list)
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("MoveType"); e; e = e->NextSiblingElement("MoveType")) {
+		const TLogSubject subject(path, RecordName(e));
 		TMoveTypeData moveType;
 		if (!ReadMoveType(e, path, GetMapGroundCount(), GetMapObjectCount(), moveType))
 			return false;

@@ -108,6 +108,12 @@ std::string MatchCase(const std::string& native)
 	return resolved;
 }
 
+/// The entry the path names, symbolic links followed; false when there is none.
+bool StatPath(const std::string& path, struct stat& info)
+{
+	return ::stat(NativePath(path).c_str(), &info) == 0;
+}
+
 std::string ToInMemoryName(const std::string& native)
 {
 	return g_NamesAreUtf8 ? Utf8ToSjis(native) : native;
@@ -139,7 +145,13 @@ bool PathExists(const std::string& path)
 bool IsDirectory(const std::string& path)
 {
 	struct stat info;
-	return ::stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+	return StatPath(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool IsRegularFile(const std::string& path)
+{
+	struct stat info;
+	return StatPath(path, info) && S_ISREG(info.st_mode);
 }
 
 bool CreateDirectories(const std::string& path)

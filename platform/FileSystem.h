@@ -24,6 +24,8 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 bool PathExists(const std::string& path);
 /// True when the path names an existing folder.
 bool IsDirectory(const std::string& path);
+/// True when the path names a regular file (no folder, device or pipe), following symbolic links.
+bool IsRegularFile(const std::string& path);
 /// Creates the folder and its missing parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);
 /// Names (Shift-JIS) of the entries of a folder, sorted by byte order; empty when it cannot be read.

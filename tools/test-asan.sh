@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds the engine and its unit tests with AddressSanitizer in build-asan/ and
-# runs the unit tests there, among them the loaders' robustness tests that feed
-# hundreds of damaged data files and saves. Extra arguments go to ctest.
+# Builds the engine and its unit tests with AddressSanitizer and UndefinedBehaviorSanitizer
+# in build-asan/ and runs the unit tests there, then a few thousand rounds of the
+# loaders' fuzz program (damaged scenario files, saves and configuration files).
+# Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=build-asan CMAKE_EXTRA_ARGS="-DMORVALETH_ASAN=ON" bash tools/build.sh --target unit_tests
+BUILD_DIR=build-asan CMAKE_EXTRA_ARGS="-DMORVALETH_ASAN=ON" bash tools/build.sh --target unit_tests fuzz_loaders
 # fontconfig keeps a little memory for the life of the process; nothing of ours is excused.
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 cd build-asan
-ctest -j "$(nproc)" -L unit --output-on-failure --timeout 600 "$@"
+ctest -j "$(nproc)" -L "unit|fuzz" --output-on-failure --timeout 600 "$@"

@@ -373,6 +373,32 @@ TEST_F(BattleMap, StartPointsEndAtTheFirstMissingNumber)
 	EXPECT_EQ(25u, map.GetStartPointSets()[2].points.size());
 }
 
+// Points are taken by their number, whatever their order in the file; the first
+// element of a number counts, and names that only look like a number are no point.
+TEST_F(BattleMap, StartPointsAreTakenInNumberOrder)
+{
+	TParsed parsed(file.Xml());
+	TiXmlElement* area = parsed.Root()->FirstChildElement("NeighborArea")->FirstChildElement("Area");
+	area->Clear();
+	const auto add = [area](const std::string& name, int x, int y) {
+		TiXmlElement point(name.c_str());
+		point.SetAttribute("x", x);
+		point.SetAttribute("y", y);
+		area->InsertEndChild(point);
+	};
+	for (int i = 21; i >= 0; --i)
+		add("Point" + std::to_string(i), i % 8, i / 8);
+	add("Point0", 7, 5);
+	add("Point022", 7, 5);
+	add("Point+22", 7, 5);
+	TBattleMap map(0, 0);
+	ASSERT_TRUE(Load(map, parsed.Root()));
+	const std::vector<point_t>& points = map.GetStartPointSets()[0].points;
+	ASSERT_EQ(22u, points.size());
+	for (int i = 0; i < 22; ++i)
+		EXPECT_EQ(point_t({i % 8, i / 8}), points[i]) << i;
+}
+
 // A start point off the map could never be stood on: it is dropped with an
 // Error, and the area must still have enough points.
 TEST_F(BattleMap, StartPointsOffTheMapAreDroppedBeforeTheyAreCounted)

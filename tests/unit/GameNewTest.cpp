@@ -200,9 +200,13 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		{"AreaData.xml", "<Location x=\"80\" y=\"120\"/>", "", "Location検索失敗", 3},
 		{"AreaData.xml", "<Area id=\"A02\">", "<Area id=\"A01\">", "エリアIDの重複 id=A01", 3},
 		{"AreaData.xml", "BattleMap_A03.xml", "../../../BattleMap_A03.xml", "はシナリオフォルダの外を指しています。", 3},
+		// An empty or "." name makes the path a folder, which is never read as a file.
+		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "/Data/ : XML Parse Error. (通常のファイルではありません)", 3},
+		{"AreaData.xml", ">BattleMap_A03.xml<", ">.<", "/Data/. : XML Parse Error. (通常のファイルではありません)", 3},
 		{"BattleMap_A04.xml", nullptr, nullptr, "BattleMap_A04.xml File not found", 3},
 		{"BattleMap_A04.xml", "<Area id=\"A03\">", "<Area id=\"A99\">", "BattleMap_A04.xml 隣接エリア A99 の検索に失敗", 3},
 		{"Scenario1.xml", "<Master id=\"garm\"", "<Master id=\"nobody\"", "Scenario1.xml マスターID nobody の検索に失敗", 3},
+		{"Scenario1.xml", "Master", "Lord", "Scenario1.xml Master検索失敗", 3},
 		{"Scenario1.xml", "<Area id=\"A06\"", "<Area id=\"A99\"", "マスター保有エリア設定処理： Area A99 の検索に失敗", 3},
 		{"Scenario1.xml", "id2=\"sera\" turn=\"3\"", "id2=\"nobody\" turn=\"3\"", "Allianceで指定されたid2 nobody の検索に失敗", 3},
 		{"Scenario1.xml", "<Turn>1</Turn>", "<Turn>1</Turn>", "GameLevel 6 is outside 1..5", 6},

@@ -2,6 +2,7 @@
 #define MORVALETH_TESTS_UNIT_GAMESAVEFIXTURE_H
 
 #include "model/MorvalethGame.h"
+#include "support/GameDescription.h"
 
 #include <string>
 #include <vector>
@@ -18,8 +19,5 @@ std::string SaveText(const TMorvalethGame& game);
 
 /// Parses the text and loads its "Save" element as the sample's chapter; false when either fails.
 bool LoadSaveText(TMorvalethGame& game, const std::string& text, int chapter = 0);
-
-/// Every field of the game that a save keeps or that loading rebuilds, one line per record.
-std::vector<std::string> DescribeGame(TMorvalethGame& game);
 
 #endif

@@ -1,6 +1,7 @@
 #include "GameFixture.h"
 #include "GameSaveFixture.h"
 #include "ModelFixture.h"
+#include "model/DataFile.h"
 #include "model/MorvalethData.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +143,8 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, "<Road max=\"0\" value=\"", "<Road max=\"0\" value=\"1"), "AreaList Area id = A04 Road = 1"},
 		{Damage(saved, "<Road max=\"0\"", "<Road max=\"-1\""), "Area A04 のmaxが負です City=6 Wall=8 Road=-1"},
 		{Damage(saved, ">BattleMap_A02.xml<", ">../../../../etc/passwd<"), "はシナリオフォルダの外を指しています。"},
+		{Damage(saved, ">BattleMap_A02.xml<", "><"), "/Data/ : XML Parse Error. (通常のファイルではありません)"},
+		{Damage(saved, ">BattleMap_A02.xml<", ">.<"), "/Data/. : XML Parse Error. (通常のファイルではありません)"},
 		{Cut(saved, "<MapObjectInstance>", "</MapObjectInstance>"), "A01 BattleMap_A01.xml 読み込み失敗"},
 		{Damage(saved, "<L0>0,", "<L0>7,"), "cannot hold object 7"},
 		{Damage(saved, "<Character id=\"leon\"", "<Character id=\"nobody\""), "CharacterList Character id = nobody 検索失敗。"},
@@ -166,6 +169,31 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 			EXPECT_LE(1, log.CountLines(damaged.error)) << log.Text();
 		}
 		EXPECT_EQ(held, DescribeGame(game));
+	}
+}
+
+// A save file the parser refuses, or one without its root, is reported with the
+// file's name; a parse failure gives the parser's reason, row and column.
+TEST(GameSave, AMalformedSaveFileIsReportedWithItsPlace)
+{
+	TTempDir dir;
+	const std::string path = dir / "save00.xml";
+	const struct
+	{
+		const char* text;
+		std::string error;
+	} cases[] = {
+		{"<Save>\n<Turn value=\"1\">\n</Save>", path + " XML parse error (Error reading end tag. 行 3 列 1)"},
+		{"<Save><Turn value=\"1\" value=\"2\"/></Save>", path + " XML parse error (Error parsing Element. 行 1 列 23)"},
+		{"<Saved/>", path + " Save 検索失敗"},
+	};
+	for (const auto& c : cases) {
+		WriteFile(path, c.text);
+		TCapturedLog log;
+		TiXmlDocument document;
+		EXPECT_EQ(nullptr, ReadSaveDocument(document, path));
+		EXPECT_EQ(1, CountErrors(log)) << log.Text();
+		EXPECT_EQ(1, log.CountLines(" Error " + c.error)) << log.Text();
 	}
 }
 

@@ -77,6 +77,15 @@ TEST_F(IniLoaderTest, NumbersReadAsScanfReadsThem)
 	EXPECT_EQ(2, m_Ini.GetBool("S", "two"));
 	EXPECT_EQ(0, m_Ini.GetBool("S", "word"));
 	EXPECT_EQ(0, m_Ini.GetBool("S", "missing"));
+	// Beyond the range a number is the nearest limit, never a wrapped one.
+	WriteFile("a.ini", "[S]\nbig=99999999999\nsmall=-99999999999\nwide=ffffffffff\n");
+	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
+	EXPECT_TRUE(m_Ini.GetInt("S", "big", number));
+	EXPECT_EQ(2147483647, number);
+	EXPECT_TRUE(m_Ini.GetInt("S", "small", number));
+	EXPECT_EQ(-2147483647 - 1, number);
+	EXPECT_TRUE(m_Ini.GetHex("S", "wide", word));
+	EXPECT_EQ(0xFFFFFFFFu, word);
 }
 
 TEST_F(IniLoaderTest, MissingFileFailsAndEmptiesTheStore)
@@ -95,6 +104,25 @@ TEST_F(IniLoaderTest, WindowsLineEndsAreReadAndWrittenAsLineFeeds)
 	m_Ini.SetInt("Window", "FPS", 45);
 	ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
 	EXPECT_EQ("[Window]\nFPS=45\n# note\n[GUI]\nFontName=IPAGothic\n", ReadFile("a.ini"));
+}
+
+// The reader takes one carriage return off a line; a value or a copied line that
+// still ends in one is written so that it reads back the same.
+TEST_F(IniLoaderTest, ACarriageReturnThatBelongsToALineSurvivesASave)
+{
+	WriteFile("a.ini", "[S]\r\nkey=value\r\r\n# note\r\r\nother=1\n");
+	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
+	EXPECT_EQ("value\r", String("S", "key"));
+	m_Ini.SetString("S", "added", "x\r");
+	ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
+	EXPECT_EQ("[S]\nkey=value\r\r\n# note\r\r\nother=1\nadded=x\r\r\n", ReadFile("a.ini"));
+	TIniLoader again;
+	ASSERT_TRUE(again.LoadFromFile("a.ini"));
+	std::string value;
+	EXPECT_TRUE(again.GetString("S", "key", value));
+	EXPECT_EQ("value\r", value);
+	EXPECT_TRUE(again.GetString("S", "added", value));
+	EXPECT_EQ("x\r", value);
 }
 
 TEST_F(IniLoaderTest, LongLinesAreReadAndCopiedWhole)

@@ -1,8 +1,10 @@
 #include "ModelFixture.h"
 
 #include "model/MorvalethData.h"
+#include "support/GameDescription.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 namespace
 {
@@ -11,6 +13,18 @@ const TCharaData& Chara(const TMorvalethData& data, const std::string& id)
 	const int index = data.GetCharaIndex(id);
 	EXPECT_LE(0, index) << id;
 	return data.GetCharaData(index);
+}
+
+/// Writes a copy of a character's element, under another id, after the element in its file.
+void DefineAgain(const std::string& path, const std::string& id, const std::string& newId)
+{
+	const std::string text = ReadFile(path);
+	const std::string opening = "<Character id=\"" + id + "\">";
+	const std::size_t start = text.find(opening);
+	ASSERT_NE(std::string::npos, start) << id;
+	const std::size_t end = text.find("</Character>", start) + 12;
+	const std::string copy = "<Character id=\"" + newId + "\">" + text.substr(start + opening.size(), end - start - opening.size());
+	WriteFile(path, text.substr(0, end) + copy + text.substr(end));
 }
 }
 
@@ -167,25 +181,34 @@ TEST(ModelChara, DoubtfulValuesAreWarnedOfAndTheLoadGoesOn)
 	EXPECT_EQ(6, data.GetHeroCount());
 }
 
-TEST(ModelChara, RepeatedIdsKeepFolderOrderWithOneWarningEach)
+// The first definition of an id wins every lookup; a second one is dropped with
+// its warning, so that no game places both and then cannot save them.
+TEST(ModelChara, ARepeatedIdIsDroppedWithOneWarningAndTheGameStillSaves)
 {
 	TSampleCopy copy;
-	copy.Replace("Extra/CharacterData.xml", "<Character id=\"militia\">", "<Character id=\"bandit\">");
-	copy.Replace("Extra/CharacterData.xml", "<Character id=\"kaya\">", "<Character id=\"leon\">");
+	// The hero kaya defined again as leon, the master's own character of another folder.
+	const std::string extra = copy.Folder() + "/Extra/CharacterData.xml";
+	DefineAgain(extra, "militia", "bandit");
+	DefineAgain(extra, "kaya", "leon");
 	TCapturedLog log;
 	TMorvalethData data;
 	ASSERT_TRUE(data.Load(copy.Folder(), 0));
-	const std::string extra = copy.Folder() + "/Extra/CharacterData.xml";
 	EXPECT_EQ(2, CountWarnings(log)) << log.Text();
 	EXPECT_EQ(1, log.CountLines(" Warning " + extra + " 重複したid bandit"));
 	EXPECT_EQ(1, log.CountLines(" Warning " + extra + " 重複したid leon"));
-	ASSERT_EQ(17, data.GetCharaCount());
-	const int bandit = data.GetCharaIndex("bandit");
-	EXPECT_EQ("山賊", data.GetCharaData(bandit).Name);
-	EXPECT_EQ("民兵", data.GetCharaData(bandit + 1).Name);
-	const int leon = data.GetCharaIndex("leon");
-	EXPECT_EQ(0, data.GetCharaData(leon).DirIndex);
-	EXPECT_TRUE(data.GetCharaData(leon).IsMaster);
-	EXPECT_EQ(2, data.GetCharaData(leon + 1).DirIndex);
-	EXPECT_FALSE(data.GetCharaData(leon + 1).IsMaster);
+	ASSERT_EQ(LoadedSample().GetCharaCount(), data.GetCharaCount());
+	EXPECT_EQ("山賊", Chara(data, "bandit").Name);
+	EXPECT_EQ(0, Chara(data, "leon").DirIndex);
+	EXPECT_TRUE(Chara(data, "leon").IsMaster);
+	EXPECT_EQ(LoadedSample().GetHeroCount(), data.GetHeroCount());
+	// The dropped hero wanders nowhere, so the game's own save loads.
+	TMorvalethGame game;
+	ASSERT_TRUE(game.LoadNew(&data, copy.Folder(), 0, 3)) << log.Text();
+	game.ActivateNextMaster();
+	const std::string saved = SaveGameText(game);
+	ASSERT_FALSE(saved.empty()) << log.Text();
+	TiXmlDocument document;
+	document.Parse(saved.c_str(), nullptr, TIXML_ENCODING_UTF8);
+	TMorvalethGame loaded;
+	EXPECT_TRUE(loaded.LoadSaved(&data, copy.Folder(), 0, document.RootElement())) << log.Text();
 }

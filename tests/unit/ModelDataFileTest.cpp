@@ -3,8 +3,10 @@
 #include "model/DataFile.h"
 #include "model/MorvalethData.h"
 
+#include <boost/filesystem.hpp>
 #include <climits>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tinyxml.h>
 
 TEST(ModelDataFile, WholeNumbersAllowASignAndDigitsOnly)
@@ -86,4 +88,56 @@ TEST(ModelDataFile, ModeratelyNestedAndFlatFilesLoad)
 	TiXmlDocument document;
 	EXPECT_EQ(TXmlFileState::Loaded, LoadXmlFile(document, dir / "ok.xml"));
 	EXPECT_EQ(TXmlFileState::Missing, LoadXmlFile(document, dir / "none.xml"));
+}
+
+// What TinyXML cannot read safely never reaches it; every refusal says why,
+// and a parse error gives TinyXML's own text with its row and column.
+TEST(ModelDataFile, FilesTinyXmlCannotReadSafelyAreRefusedWithTheirReason)
+{
+	TTempDir dir;
+	std::string deep = "<r>";
+	std::string wide = "<r";
+	for (int i = 0; i < 300; ++i) {
+		deep += "<a>";
+		wide += " a" + std::to_string(i) + "='1'";
+	}
+	boost::filesystem::create_directory(dir / "folder.xml");
+	ASSERT_EQ(0, ::mkfifo((dir / "pipe.xml").c_str(), 0600));
+	const struct
+	{
+		const char* file;
+		std::string text;
+		const char* reason;
+	} cases[] = {
+		{"folder.xml", "", " (通常のファイルではありません)"},
+		{"pipe.xml", "", " (通常のファイルではありません)"},
+		{"cut.xml", "<r>\xE6\x97\xA5\xE6\x97", " (オフセット 6 のバイトが UTF-8 として正しくありません)"},
+		{"stray.xml", "<r a='\x80'/>", " (オフセット 6 のバイトが UTF-8 として正しくありません)"},
+		{"deep.xml", deep, " (要素の入れ子が 256 段を超えています)"},
+		{"wide.xml", wide + "/>", " (1つの要素の属性が 256 個を超えています)"},
+		{"unclosed.xml", "<r>\n  <a></r>", " (Error reading end tag. 行 2 列 6)"},
+		{"empty.xml", "", " (Error document empty. 行 0 列 0)"},
+	};
+	for (const auto& c : cases) {
+		const std::string path = dir / c.file;
+		if (!FileExists(path))
+			WriteFile(path, c.text);
+		TiXmlDocument document;
+		std::string reason;
+		EXPECT_EQ(TXmlFileState::Malformed, LoadXmlFile(document, path, reason)) << c.file;
+		EXPECT_EQ(c.reason, reason) << c.file;
+		TCapturedLog log;
+		EXPECT_FALSE(ReadXmlDataFile(document, path, true));
+		EXPECT_EQ(1, log.CountLines(" Error " + path + " XML parse error" + c.reason)) << log.Text();
+	}
+}
+
+// TinyXML's own file reader made every line end "\n" and stopped at a NUL byte; the text it is handed still does.
+TEST(ModelDataFile, LineEndsAndNulBytesReadAsTinyXmlReadsThem)
+{
+	TTempDir dir;
+	WriteFile(dir / "ends.xml", std::string("<r a='x\r\ny\rz'/>") + '\0' + "<broken");
+	TiXmlDocument document;
+	ASSERT_EQ(TXmlFileState::Loaded, LoadXmlFile(document, dir / "ends.xml"));
+	EXPECT_STREQ("x\ny\nz", document.RootElement()->Attribute("a"));
 }

@@ -5,6 +5,7 @@
 #include <boost/filesystem.hpp>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <vector>
 
 namespace
@@ -254,7 +255,7 @@ TEST(ModelDatabase, ChapterFailuresShowTheChapterDialog)
 		"シナリオ開始情報の読み込みに失敗しました。"});
 }
 
-TEST(ModelDatabase, AScenarioWithoutTitleFailsWithTheDialogAsItsOnlyReport)
+TEST(ModelDatabase, AScenarioWithoutTitleFailsWithItsReasonAndTheDialogNamingTheFile)
 {
 	TSampleCopy copy;
 	copy.Replace("Scenario.xml", "<Title>", "<Name>");
@@ -262,8 +263,10 @@ TEST(ModelDatabase, AScenarioWithoutTitleFailsWithTheDialogAsItsOnlyReport)
 	TCapturedLog log;
 	TMorvalethData data;
 	EXPECT_FALSE(data.Load(copy.Folder(), 0));
-	EXPECT_EQ(1, CountErrors(log)) << log.Text();
-	EXPECT_EQ(1, log.CountLines(" Error シナリオ情報の読み込みに失敗しました。"));
+	const std::string path = copy.Folder() + "/Scenario.xml";
+	EXPECT_EQ(2, CountErrors(log)) << log.Text();
+	EXPECT_EQ(1, log.CountLines(" Error " + path + " Title検索失敗"));
+	EXPECT_EQ(1, log.CountLines(" Error シナリオ情報の読み込みに失敗しました。 (" + path + ")"));
 }
 
 TEST(ModelDatabase, CommonMusicHasTwoEntriesWhateverTheFileNames)
@@ -279,4 +282,45 @@ TEST(ModelDatabase, CommonMusicHasTwoEntriesWhateverTheFileNames)
 	ASSERT_TRUE(data.LoadMasterData(copy.Data("MasterData.xml")));
 	EXPECT_EQ("", data.GetCommonMusic(0));
 	EXPECT_EQ("", data.GetCommonMusic(1));
+}
+
+// A reason found deep inside a loader, or while ids are resolved after every
+// file is read, still names the file and the record it was found in.
+TEST(ModelDatabase, EveryRefusalNamesItsFileAndRecord)
+{
+	const struct
+	{
+		const char* file;
+		const char* from;
+		const char* to;
+		const char* reason;
+		const char* record;
+	} cases[] = {
+		{"Element/CharacterData.xml", "<Character id=\"wolf\">\n\t\t<Name>狼</Name>", "<Character id=\"wolf\">",
+			"id =wolf のName検索失敗", "Character id = wolf"},
+		{"Data/MagicTable.xml", "specialid=\"firebolt\" rank=\"1\"", "specialid=\"firebolt\"", "Magicのrankが無い",
+			"Magic id = firebolt"},
+		{"DefChar/CharacterData.xml", "<Employable>soldier</Employable>", "<Employable>nobody</Employable>",
+			"のEmployable nobody 検索失敗", "Character id = "},
+		{"Element/SpecialTable.xml", "<SummonCharacter id=\"wolf\"/>", "<SummonCharacter id=\"nowolf\"/>",
+			"SummonCharacter nowolf の検索に失敗しました。", "Special id = summonwolf"},
+		{"Data/Revive.xml", "<Character id=\"skeleton\"/>", "<Character id=\"nobody\"/>", "の Character nobody の検索に失敗しました。", ""},
+		{"Data/MasterData.xml", "<Master id=\"garm\">", "<Master id=\"wolfking\">", "マスターID wolfking の解決に失敗しました。", ""},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.file);
+		TSampleCopy copy;
+		copy.Replace(c.file, c.from, c.to);
+		TCapturedLog log;
+		TMorvalethData data;
+		EXPECT_FALSE(data.Load(copy.Folder(), 0));
+		const std::string path = copy.Folder() + "/" + c.file;
+		std::istringstream lines(log.Text());
+		int named = 0;
+		for (std::string line; std::getline(lines, line);) {
+			const bool reason = line.find(" Error ") != std::string::npos && line.find(c.reason) != std::string::npos;
+			named += reason && line.find(path) != std::string::npos && line.find(c.record) != std::string::npos;
+		}
+		EXPECT_EQ(1, named) << log.Text();
+	}
 }

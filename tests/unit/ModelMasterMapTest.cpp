@@ -48,6 +48,27 @@ TEST(ModelMasterMap, NamesLeadingToAnotherScenarioAreAccepted)
 	EXPECT_EQ(0, CountErrors(log));
 }
 
+// A folder listed again would repeat every id it defines, and a file that lists
+// one thousands of times would take the load minutes; it is read once.
+TEST(ModelMasterMap, ARepeatedCharacterFolderIsWarnedOfOnceAndReadOnce)
+{
+	TSampleCopy copy;
+	std::string repeated;
+	for (int i = 0; i < 2000; ++i)
+		repeated += i % 2 ? "<Directory>Extra</Directory>" : "<Directory>DefChar</Directory>";
+	copy.Replace("Data/MasterData.xml", "<Directory>Extra</Directory>", "<Directory>Extra</Directory>" + repeated);
+	TCapturedLog log;
+	TMorvalethData data;
+	ASSERT_TRUE(data.Load(copy.Folder(), 0));
+	EXPECT_EQ(2, CountWarnings(log)) << log.Text();
+	const std::string path = copy.Data("MasterData.xml");
+	EXPECT_EQ(1, log.CountLines(" Warning " + path + " キャラクターフォルダ DefChar が重複しています。"));
+	EXPECT_EQ(1, log.CountLines(" Warning " + path + " キャラクターフォルダ Extra が重複しています。"));
+	EXPECT_EQ(3, data.GetCharaDirectoryCount());
+	EXPECT_EQ(LoadedSample().GetCharaCount(), data.GetCharaCount());
+	EXPECT_EQ(LoadedSample().GetSpecialCount(), data.GetSpecialCount());
+}
+
 TEST(ModelMasterMap, MastersAreSortedByIdAndAMissingColourIsOpaqueBlack)
 {
 	TSampleCopy copy;

@@ -174,16 +174,31 @@ TEST(ModelScenario, ChaptersAreReadUpToTheFirstMissingOrBrokenFile)
 	EXPECT_EQ(1, log.CountLines("scenario chapters: index 1 outside the table of 1 entries"));
 }
 
-TEST(ModelScenario, AScenarioWithoutTitleFailsSilently)
+// A folder without the file is no scenario and says nothing; a broken file says what is wrong with it.
+TEST(ModelScenario, AScenarioWithoutTitleFailsWithTheReasonAndAFolderWithoutOneSilently)
 {
 	TTempDir dir;
 	WriteScenario(dir / "s", "T", {{1, Chapter("")}});
-	WriteFile(dir / "s/Scenario.xml", "<Scenario><Name>T</Name></Scenario>");
+	const std::string path = dir / "s/Scenario.xml";
+	const struct
+	{
+		const char* text;
+		const char* reason;
+	} cases[] = {
+		{"<Scenario><Name>T</Name></Scenario>", " Title検索失敗"},
+		{"<Title>T</Title>", " Scenario検索失敗"},
+		{"<Scenario><Title>T</Scenario>", " XML Parse Error (Error reading end tag. 行 1 列 19)"},
+	};
+	for (const auto& c : cases) {
+		WriteFile(path, c.text);
+		TCapturedLog log;
+		TScenarioInfo info;
+		EXPECT_FALSE(info.Load(dir / "s"));
+		EXPECT_EQ(1, CountErrors(log)) << log.Text();
+		EXPECT_EQ(1, log.CountLines(" Error " + path + c.reason)) << log.Text();
+	}
 	TCapturedLog log;
 	TScenarioInfo info;
-	EXPECT_FALSE(info.Load(dir / "s"));
-	WriteFile(dir / "s/Scenario.xml", "<Title>T</Title>");
-	EXPECT_FALSE(info.Load(dir / "s"));
 	EXPECT_FALSE(info.Load(dir / "none"));
 	EXPECT_EQ(0, CountErrors(log));
 }

@@ -1,0 +1,301 @@
+#include "support/LoaderFuzz.h"
+
+#include "app/GameConfig.h"
+#include "app/Logger.h"
+#include "app/Random.h"
+#include "common/babel/babel.h"
+#include "model/DataFile.h"
+#include "model/MorvalethGame.h"
+#include "support/GameDescription.h"
+#include "support/LargeScenario.h"
+#include "support/Mutations.h"
+#include "support/RunTimes.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <boost/filesystem.hpp>
+#include <set>
+#include <sstream>
+#include <tinyxml.h>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const char* const SAVE_FILE = "Save/save00.xml";
+const char* const INI_FILE = "fuzz.ini";
+
+/// The scenario targets and the files of the sample each damages; a name ending in "/" stands for every character folder.
+const std::pair<const char*, std::vector<std::string>> SCENARIO_TARGETS[] = {
+	{"data", {"Data/MagicTable.xml", "Data/MagicGroup.xml", "Data/Race.xml", "Data/MapChipType.xml",
+		"Data/MoveAndSkill.xml", "Data/Attribute.xml", "Data/Revive.xml", "Data/MasterData.xml", "Data/PowerMap.xml",
+		"Data/FieldMap.xml"}},
+	{"chara", {"/CharacterData.xml"}},
+	{"special", {"/SpecialTable.xml"}},
+	{"chapter", {"Data/Scenario1.xml", "Data/Scenario2.xml"}},
+	{"area", {"Data/AreaData.xml"}},
+	{"battlemap", {"Data/BattleMap_A01.xml", "Data/BattleMap_A02.xml", "Data/BattleMap_A03.xml", "Data/BattleMap_A04.xml",
+		"Data/BattleMap_A05.xml", "Data/BattleMap_A06.xml", "Data/BattleMap_A07.xml"}},
+	{"scenario", {"Scenario.xml"}},
+	{"numbers", {"Data/MapObj.txt", "Data/MapChip.txt"}},
+};
+
+/// A configuration with every section the game reads, comments and a key above the first section.
+const char* const BASE_INI =
+	"# Configuration\n"
+	"Version=1\n"
+	"[Log]\nLogLevel=3\nLogEveryFlush=1\n"
+	"[Window]\nFPS=60\nWidth=800\nHeight=600\nDisableSwapInterval=0\n"
+	"\n# Colours are AARRGGBB\n"
+	"[GUI]\nFontName=IPAGothic\nFontColor=FFFFFFFF\nWindowColor=FF4040FF\nDoubleClickFrame=30\nScrollbarWidth=16\n"
+	"[Mixer]\nMusicEnabled=1\nSoundEnabled=1\n"
+	"[Battle]\nAnimationSpeed=3\nTurnMax=10\n"
+	"[Shortcut]\nWait=119\nMove=109\n"
+	"[File]\nFileNameEncoding=utf-8\n";
+
+/// The random draws of a round: the same seed and round give the same ones.
+std::mt19937 RoundRandom(unsigned seed, long round)
+{
+	std::seed_seq sequence{seed, static_cast<unsigned>(round), static_cast<unsigned>(round >> 32)};
+	return std::mt19937(sequence);
+}
+
+/// Every scenario file a target damages, found in the copied folder.
+std::vector<std::string> TargetFiles(const std::string& scenario, const std::vector<std::string>& patterns)
+{
+	std::vector<std::string> files;
+	for (const std::string& pattern : patterns) {
+		if (pattern[0] != '/') {
+			files.push_back(pattern);
+			continue;
+		}
+		for (fs::directory_iterator it(scenario), end; it != end; ++it) {
+			if (fs::exists(it->path() / pattern.substr(1)))
+				files.push_back(it->path().filename().string() + pattern);
+		}
+	}
+	std::sort(files.begin(), files.end());
+	return files;
+}
+
+/// The current master hires every hero its search found, where it can.
+void HireFoundHeroes(TMorvalethGame& game)
+{
+	int area = -1;
+	int chara = -1;
+	while (game.PopFoundHero(area, chara))
+		game.EmployWanderingChara(area, chara);
+}
+
+/// Plays until a second new turn has begun, or every master had its turn twice: standing orders of every kind, found heroes hired.
+void PlayTurn(TMorvalethGame& game)
+{
+	for (int a = 0; a < game.GetAreaCount(); ++a) {
+		if (game.GetArea(a).Owner >= 0)
+			game.GetArea(a).Operation = a % OPERATION_COUNT;
+	}
+	int newTurns = 0;
+	for (int step = 0; step < 2 * game.GetMasterCount() + 4 && newTurns < 2; ++step) {
+		newTurns += game.ActivateNextMaster() ? 1 : 0;
+		HireFoundHeroes(game);
+	}
+}
+
+/// The first line of two descriptions that differs, for the fault text.
+std::string FirstDifference(const std::vector<std::string>& before, const std::vector<std::string>& after)
+{
+	for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
+		if (before[i] != after[i])
+			return "\n  was: " + before[i] + "\n  now: " + after[i];
+	}
+	return "\n  lines: " + std::to_string(before.size()) + " and " + std::to_string(after.size());
+}
+
+/// Writes a damaged copy of the text to the path.
+void WriteDamaged(TMutator& mutator, std::string text, TTextKind kind, const std::string& path)
+{
+	mutator.Mutate(text, kind);
+	WriteFile(path, text);
+}
+
+/// The store of a configuration written as a new file, so that two stores compare as texts.
+std::string DumpStore(TIniLoader& store, const std::string& path)
+{
+	fs::remove(path);
+	store.SaveToFile(path);
+	return ReadFile(path);
+}
+}
+
+// The data files only: the loaders never open pictures or sounds.
+TLoaderFuzz::TLoaderFuzz(const std::string& sampleScenario)
+	: m_Scenario(CopySampleScenario(sampleScenario, "fuzz-loaders", true).string()), m_LogPath(Folder() + "/fuzz.log")
+{
+	fs::create_directories(Folder() + "/Save");
+	std::set<std::string> names;
+	for (const auto& target : SCENARIO_TARGETS) {
+		m_Files[target.first] = TargetFiles(m_Scenario, target.second);
+		for (const std::string& file : m_Files[target.first]) {
+			m_Originals[file] = ReadFile(m_Scenario + "/" + file);
+			for (const std::string& value : QuotedValues(m_Originals[file]))
+				names.insert(value);
+		}
+	}
+	m_Names.assign(names.begin(), names.end());
+	g_Logger.Open(m_LogPath);
+	g_Logger.m_FlushEveryLine = true;
+	g_Logger.SetLevel(1);
+	// Every new turn then also runs the consistency checks.
+	g_Config.m_LogLevel = 3;
+	TMorvalethGame game;
+	SeedRandom(1);
+	if (!m_Data.Load(m_Scenario, 0) || !game.LoadNew(&m_Data, m_Scenario, 0, 3))
+		throw std::runtime_error("the sample does not load: " + RoundLog());
+	game.PlaceAllInhabitants();
+	for (int turn = 0; turn < 3; ++turn)
+		PlayTurn(game);
+	m_SaveText = SaveGameText(game);
+	m_IniText = BASE_INI;
+}
+
+TLoaderFuzz::~TLoaderFuzz()
+{
+	boost::system::error_code ignored;
+	fs::remove_all(Folder(), ignored);
+}
+
+std::string TLoaderFuzz::Folder() const
+{
+	return fs::path(m_Scenario).parent_path().string();
+}
+
+const std::vector<std::string>& TLoaderFuzz::Targets()
+{
+	static const std::vector<std::string> targets = [] {
+		std::vector<std::string> names;
+		for (const auto& target : SCENARIO_TARGETS)
+			names.push_back(target.first);
+		names.push_back("save");
+		names.push_back("ini");
+		return names;
+	}();
+	return targets;
+}
+
+bool TLoaderFuzz::IsTarget(const std::string& name)
+{
+	return name == "all" || std::find(Targets().begin(), Targets().end(), name) != Targets().end();
+}
+
+TFuzzRound TLoaderFuzz::Run(const std::string& target, unsigned seed, long round)
+{
+	const std::string& chosen = target == "all" ? Targets()[round % Targets().size()] : target;
+	std::mt19937 random = RoundRandom(seed, round);
+	SeedRandom(random());
+	g_Logger.Open(m_LogPath);
+	TFuzzRound result;
+	const TClock::time_point start = TClock::now();
+	if (chosen == "save")
+		RunSaveRound(random, result);
+	else if (chosen == "ini")
+		RunIniRound(random, result);
+	else
+		RunScenarioRound(chosen, random, result);
+	result.milliseconds = MillisecondsSince(start);
+	return result;
+}
+
+void TLoaderFuzz::RunScenarioRound(const std::string& target, std::mt19937& random, TFuzzRound& result)
+{
+	const std::vector<std::string>& files = m_Files.at(target);
+	TMutator mutator(random(), m_Names);
+	result.input = files[mutator.Below(files.size())];
+	const std::string path = m_Scenario + "/" + result.input;
+	WriteDamaged(mutator, m_Originals.at(result.input), target == "numbers" ? TTextKind::Numbers : TTextKind::Xml, path);
+	const int chapter = static_cast<int>(mutator.Below(2));
+	TMorvalethData data;
+	TMorvalethGame game;
+	if (!data.Load(m_Scenario, chapter) || !game.LoadNew(&data, m_Scenario, chapter, 1 + static_cast<int>(mutator.Below(5))))
+		CheckRefusal(m_Scenario, result);
+	else {
+		game.PlaceAllInhabitants();
+		PlaySaveAndReload(data, chapter, game, result);
+	}
+	WriteFile(path, m_Originals.at(result.input));
+}
+
+void TLoaderFuzz::RunSaveRound(std::mt19937& random, TFuzzRound& result)
+{
+	result.input = "save";
+	TMutator mutator(random(), m_Names);
+	WriteDamaged(mutator, m_SaveText, TTextKind::Xml, SAVE_FILE);
+	TiXmlDocument document;
+	const TiXmlElement* root = ReadSaveDocument(document, SAVE_FILE);
+	TMorvalethGame game;
+	if (!root || !game.LoadSaved(&m_Data, m_Scenario, 0, root))
+		CheckRefusal("", result);
+	else
+		PlaySaveAndReload(m_Data, 0, game, result);
+}
+
+void TLoaderFuzz::RunIniRound(std::mt19937& random, TFuzzRound& result)
+{
+	result.input = "ini";
+	TMutator mutator(random(), m_Names);
+	WriteDamaged(mutator, m_IniText, TTextKind::Ini, INI_FILE);
+	TGameConfig config;
+	config.Load(INI_FILE);
+	if (!config.Save(INI_FILE)) {
+		result.fault = "the configuration is not saved: " + RoundLog();
+		return;
+	}
+	TIniLoader reread;
+	reread.LoadFromFile(INI_FILE);
+	result.accepted = true;
+	if (DumpStore(config, "first.ini") != DumpStore(reread, "second.ini"))
+		result.fault = "the saved configuration reads back otherwise";
+}
+
+void TLoaderFuzz::PlaySaveAndReload(const TMorvalethData& data, int chapter, TMorvalethGame& game, TFuzzRound& result)
+{
+	result.accepted = true;
+	PlayTurn(game);
+	const std::string saved = SaveGameText(game);
+	if (saved.empty()) {
+		result.fault = "the game cannot be saved: " + RoundLog();
+		return;
+	}
+	WriteFile(SAVE_FILE, saved);
+	TiXmlDocument document;
+	const TiXmlElement* root = ReadSaveDocument(document, SAVE_FILE);
+	TMorvalethGame loaded;
+	if (!root || !loaded.LoadSaved(&data, m_Scenario, chapter, root)) {
+		result.fault = "the game's own save does not load: " + RoundLog();
+		return;
+	}
+	game.CalcIncome();
+	game.CalcMasterPower();
+	const std::vector<std::string> before = DescribeGame(game);
+	const std::vector<std::string> after = DescribeGame(loaded);
+	if (before != after)
+		result.fault = "the loaded game differs from the saved one:" + FirstDifference(before, after);
+	else if (SaveGameText(loaded) != saved)
+		result.fault = "the loaded game saves otherwise";
+}
+
+void TLoaderFuzz::CheckRefusal(const std::string& mustName, TFuzzRound& result) const
+{
+	std::istringstream log(ReadFile(m_LogPath));
+	std::string line;
+	while (std::getline(log, line)) {
+		if (line.find(" Error ") != std::string::npos && line.find(mustName) != std::string::npos)
+			return;
+	}
+	result.fault = mustName.empty() ? "refused without an Error line" : "refused without naming a file: " + RoundLog();
+}
+
+std::string TLoaderFuzz::RoundLog() const
+{
+	// The log is Shift-JIS; faults are printed for a UTF-8 terminal.
+	return SjisToUtf8(ReadFile(m_LogPath));
+}
