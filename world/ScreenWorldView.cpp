@@ -13,6 +13,7 @@
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "world/CharaListWindow.h"
+#include "world/ControllerBattle.h"
 #include "world/EmployWindow.h"
 #include "world/MasterWindow.h"
 #include "world/PowerMapWindow.h"
@@ -619,7 +620,10 @@ namespace
 struct TScreenWorldMap
 {
 	TScreenWorldMap(TGcnWidgetSet* widgetSet, TMorvalethGame& game, const TMorvalethData& data)
-		: view(widgetSet), logic(view, game, data, widgetSet)
+		: view(widgetSet),
+		  logic(view, game, data, widgetSet,
+			  std::unique_ptr<TWorldBattle>(new TControllerBattle(std::unique_ptr<TBattleView>(new TNullBattleView),
+				  data, game)))
 	{
 	}
 

@@ -90,8 +90,8 @@ enum THeroButton { HERO_BUTTON_STATUS, HERO_BUTTON_HIRE, HERO_BUTTON_DECLINE };
 class TWorldMapLogic : public TWorldMapControl, public TWorldMapInterface
 {
 public:
-	/// A controller of the game on the database, showing on the view; the battle is the given one, or
-	/// the battle controller that Setup makes when none is given.
+	/// A controller of the game on the database, showing on the view, fighting its wars with the battle
+	/// (without one, a war on a defended area stops the controller).
 	TWorldMapLogic(TWorldView& view, TMorvalethGame& game, const TMorvalethData& data, TGcnWidgetSet* widgetSet,
 		std::unique_ptr<TWorldBattle> battle = nullptr);
 	~TWorldMapLogic() override;

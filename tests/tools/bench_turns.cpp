@@ -2,7 +2,9 @@
 // areas carry out their standing orders), the end of the game is tested each time,
 // and a new turn begins with income, upkeep and the alliance count-down.
 // The game is generated: 200 areas on a 20 x 10 grid and 50 masters holding 3 areas
-// each, on the sample scenario with 50 more masters added to its data.
+// each, on the sample scenario with more masters added to its data; then the same
+// game grown 2, 4 and 8 times (rows of the grid and masters), to show how a cycle's
+// cost grows. The shared generator is seeded before each game is built.
 // Usage: bench_turns [source tree]; prints the best and mean cycle times.
 
 #include "app/GameConfig.h"
@@ -26,6 +28,8 @@ const int GRID_WIDTH = 20;
 const int GRID_HEIGHT = 10;
 const int AREAS_PER_MASTER = 3;
 const int CYCLES = 50;
+const int SCALES[] = {1, 2, 4, 8};
+const int SCALE_MAX = 8;
 const double GOAL_MS = 5.0;
 
 std::string MasterId(int i)
@@ -33,13 +37,13 @@ std::string MasterId(int i)
 	return "boss" + std::to_string(i);
 }
 
-/// A copy of the sample with MASTERS more masters, each with a character made after the sample's "leon".
+/// A copy of the sample with enough more masters for the largest game, each with a character made after the sample's "leon".
 fs::path WriteLargeScenario(const fs::path& sample)
 {
 	const fs::path folder = CopySampleScenario(sample, "bench-turns", false);
 	std::string masters;
 	std::string charas;
-	for (int i = 0; i < MASTERS; ++i) {
+	for (int i = 0; i < MASTERS * SCALE_MAX; ++i) {
 		charas += MasterCharacterLike(folder, MasterId(i));
 		masters += "<Master id=\"" + MasterId(i) + "\"><Name>" + MasterId(i) + "</Name><PowerMapColor>FF102030"
 			"</PowerMapColor><FlagFile>flag_leon.png</FlagFile></Master>\n";
@@ -49,8 +53,8 @@ fs::path WriteLargeScenario(const fs::path& sample)
 	return folder;
 }
 
-/// Area i of the grid: its id and its neighbours to the left, right, above and below.
-TAreaInstance GridArea(int i)
+/// Area i of a grid of the given rows: its id and its neighbours to the left, right, above and below.
+TAreaInstance GridArea(int i, int rows)
 {
 	const auto id = [](int k) { return "A" + std::to_string(1000 + k); };
 	TAreaInstance area;
@@ -70,26 +74,27 @@ TAreaInstance GridArea(int i)
 		area.NeighborIds.push_back(id(i + 1));
 	if (y > 0)
 		area.NeighborIds.push_back(id(i - GRID_WIDTH));
-	if (y + 1 < GRID_HEIGHT)
+	if (y + 1 < rows)
 		area.NeighborIds.push_back(id(i + GRID_WIDTH));
 	return area;
 }
 
-/// The generated game: master m holds areas 3m..3m+2 with its character in the first; the last 50 areas are neutral.
-bool BuildGame(TMorvalethGame& game, const TMorvalethData& data)
+/// The generated game grown by the scale: master m holds areas 3m..3m+2 with its character in the first;
+/// a quarter of the areas are neutral.
+bool BuildGame(TMorvalethGame& game, const TMorvalethData& data, int scale)
 {
 	const std::vector<int> troops = {data.GetCharaIndex("soldier"), data.GetCharaIndex("knight"),
 		data.GetCharaIndex("archer"), data.GetCharaIndex("militia")};
 	game.SetData(&data);
 	game.SetGameLevel(3);
 	std::vector<TAreaInstance> areas;
-	for (int i = 0; i < GRID_WIDTH * GRID_HEIGHT; ++i) {
-		areas.push_back(GridArea(i));
+	for (int i = 0; i < GRID_WIDTH * GRID_HEIGHT * scale; ++i) {
+		areas.push_back(GridArea(i, GRID_HEIGHT * scale));
 		areas.back().Inhabit = troops;
 	}
 	if (!game.SetAreas(areas))
 		return false;
-	for (int m = 0; m < MASTERS; ++m) {
+	for (int m = 0; m < MASTERS * scale; ++m) {
 		game.AddMaster(data.GetMasterIndex(MasterId(m)), 1000);
 		for (int k = 0; k < AREAS_PER_MASTER; ++k)
 			game.GetArea(m * AREAS_PER_MASTER + k).Owner = m;
@@ -142,23 +147,27 @@ int main(int argc, char** argv)
 	const fs::path source = argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path().parent_path().parent_path();
 	const fs::path large = WriteLargeScenario(source / "data/Scenario/Default");
 	TMorvalethData data;
-	TMorvalethGame game;
-	const bool built = data.Load(large.string(), 0) && BuildGame(game, data);
+	const bool loaded = data.Load(large.string(), 0);
 	fs::remove_all(large.parent_path());
-	if (!built) {
-		std::printf("the generated game could not be built (see log.txt)\n");
+	if (!loaded) {
+		std::printf("the generated scenario could not be loaded (see log.txt)\n");
 		return 1;
 	}
-	SeedRandom(1);
-	PlayCycle(game);
-	std::printf("%d areas, %d masters, %d characters stationed\n", game.GetAreaCount(), game.GetMasterCount(),
-		CountStationed(game));
-	g_Logger.SetLevel(2);
-	g_Config.m_LogLevel = 2;
-	Measure("log level 2", game);
-	// The configuration's default: debug lines written and every new turn checked for lost heroes.
-	g_Logger.SetLevel(3);
-	g_Config.m_LogLevel = 3;
-	Measure("log level 3 (default)", game);
+	for (int scale : SCALES) {
+		TMorvalethGame game;
+		SeedRandom(1);
+		if (!BuildGame(game, data, scale)) {
+			std::printf("the generated game could not be built (see log.txt)\n");
+			return 1;
+		}
+		PlayCycle(game);
+		std::printf("%dx: %d areas, %d masters, %d characters stationed\n", scale, game.GetAreaCount(),
+			game.GetMasterCount(), CountStationed(game));
+		for (int level : {2, 3}) {
+			g_Logger.SetLevel(level);
+			g_Config.m_LogLevel = level;
+			Measure(level == 2 ? "  log level 2" : "  log level 3 (default)", game);
+		}
+	}
 	return 0;
 }

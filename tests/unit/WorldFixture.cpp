@@ -51,10 +51,9 @@ const char* const STRATEGY_SCRIPT = "function on_myturn() print_log('on_myturn')
 }
 
 WorldTest::WorldTest()
-	: cwd(dir.Path()), battle(nullptr), m_Battle(new TFakeBattle), m_PreviousRoot(g_GameMaster.m_RootDir),
+	: cwd(dir.Path()), battle(new TFakeBattle), m_Battle(battle), m_PreviousRoot(g_GameMaster.m_RootDir),
 	  m_PreviousScenario(g_GameMaster.m_ScenarioDir)
 {
-	battle = m_Battle.get();
 	boost::filesystem::create_directories(dir / "Script");
 	g_GameMaster.m_RootDir = dir.Path();
 	g_GameMaster.m_ScenarioDir = dir.Path();
@@ -83,6 +82,12 @@ WorldTest::~WorldTest()
 void WorldTest::WriteScript(const std::string& name, const std::string& text)
 {
 	WriteFile(dir / ("Script/" + name), text);
+}
+
+void WorldTest::UseBattle(std::unique_ptr<TWorldBattle> other)
+{
+	battle = nullptr;
+	m_Battle = std::move(other);
 }
 
 void WorldTest::Start(bool newGame, TiXmlElement* saveRoot)

@@ -63,6 +63,8 @@ protected:
 
 	/// Writes a script of the scenario ("Script/<name>").
 	void WriteScript(const std::string& name, const std::string& text);
+	/// Fights the wars with this battle instead of the fake one (battle is null then).
+	void UseBattle(std::unique_ptr<TWorldBattle> other);
 	/// Makes the controller and sets it up: a new game, or a loaded one from the save's root.
 	void Start(bool newGame = true, TiXmlElement* saveRoot = nullptr);
 	/// One frame: the controller's logic, then the battle's.
@@ -90,7 +92,7 @@ protected:
 	std::unique_ptr<TWorldMapLogic> logic;
 
 private:
-	std::unique_ptr<TFakeBattle> m_Battle;
+	std::unique_ptr<TWorldBattle> m_Battle;
 	std::string m_PreviousRoot;
 	std::string m_PreviousScenario;
 };

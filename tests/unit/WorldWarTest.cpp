@@ -4,7 +4,10 @@
 #include "unit/WorldFixture.h"
 
 #include "app/GameConfig.h"
+#include "battle/BattleMap.h"
 #include "model/MorvalethData.h"
+#include "unit/BattleFixture.h"
+#include "world/ControllerBattle.h"
 
 #include <algorithm>
 
@@ -247,6 +250,67 @@ TEST_P(WorldFailedBattleTest, TheGameIsUntouchedAndTheMapComesBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Failure, WorldFailedBattleTest, ::testing::Bool());
+
+/// garm's wars fought by the battle controller on a plain map of A02 with a castle, its start points
+/// for A03 only; the sides' scripts only wait, so every battle lasts to its one-turn limit.
+class WorldControllerBattleTest : public WorldWarTest
+{
+protected:
+	WorldControllerBattleTest() : m_TurnMax(g_Config.GetIntValue(CONFIG_TURN_MAX))
+	{
+		g_Config.SetIntValue(CONFIG_TURN_MAX, 1);
+		WriteScript("battle.lua", "");
+		WriteScript("battlecom.lua", "function on_battle_start() end\nfunction on_battle_progress() end\n"
+									 "function check_wish_runaway() return false end\nfunction on_chara_action() end\n");
+		TMapPlan plan = BattlePlan();
+		plan.startPoints = {{Area("A03"), RowPoints(10, 0, 20)}};
+		game.GetArea(Area("A02")).BattleMap.reset(BuildMap(plan).release());
+		Place("A02", "mage");
+		UseBattle(std::unique_ptr<TWorldBattle>(
+			new TControllerBattle(std::unique_ptr<TBattleView>(new TNullBattleView), SampleData(), game)));
+	}
+
+	~WorldControllerBattleTest() override { g_Config.SetIntValue(CONFIG_TURN_MAX, m_TurnMax); }
+
+	// The map plans' database logs into a log of its own while it loads: loaded before the test's log is taken.
+	static void SetUpTestSuite() { BattleData(); }
+
+private:
+	int m_TurnMax;
+};
+
+TEST_F(WorldControllerBattleTest, TheDefendersHoldAtTheTurnLimitAndTheAttackersComeHome)
+{
+	StartGarmsTurn();
+	const std::vector<std::string> a03 = Roster("A03");
+	logic->Departure(Area("A02"), Pairs({{"A03", 1}, {"A03", 2}}));
+	MarchFrames();
+	EXPECT_EQ(WORLD_BATTLE, Status());
+	EXPECT_TRUE(logic->GetBattle()->IsRunning());
+	// The engine functions see the battle while it runs.
+	EXPECT_TRUE(logic->GetBattle()->GetInterface()->IsInBattle());
+	ASSERT_TRUE(RunUntil([this] { return Status() == WORLD_STRATEGY; }, 5000));
+	EXPECT_FALSE(logic->GetBattle()->HasFailed());
+	EXPECT_EQ(0, logic->GetBattle()->GetWinner());
+	EXPECT_EQ((std::vector<std::string>{"mage"}), Roster("A02"));
+	EXPECT_EQ(0, game.GetArea(Area("A02")).Owner);
+	EXPECT_EQ(a03, Roster("A03"));
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
+TEST_F(WorldControllerBattleTest, AnArmyTheMapHasNoStartPointsForStopsTheWorldMapWithTheGameUntouched)
+{
+	StartGarmsTurn();
+	logic->Departure(Area("A02"), Pairs({{"A06", 0}}));
+	MarchFrames();
+	ASSERT_TRUE(RunUntilStatus(WORLD_STOPPED, 100));
+	EXPECT_TRUE(logic->GetBattle()->HasFailed());
+	EXPECT_FALSE(logic->GetBattle()->IsRunning());
+	EXPECT_EQ((std::vector<std::string>{"mage"}), Roster("A02"));
+	EXPECT_EQ((std::vector<std::string>{"knight"}), Roster("A06"));
+	EXPECT_TRUE(view.IsWindowVisible(WORLD_MAP_WINDOW));
+	EXPECT_EQ(1, log.CountLines("の戦闘が異常終了しました。"));
+}
 
 /// An army a script may not send: nothing marches and the strategy keeps its turn.
 struct TRefusedArmy

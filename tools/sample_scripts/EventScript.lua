@@ -49,6 +49,85 @@ function on_system_start()
 	return true
 end
 
+-- 章の期限：このターン数を過ぎても勝負が決まらなければ、毎ターンの始まりに、まだ城に残る
+-- 最も弱い領主の軍が散り散りになる。空いた領地は隣の領主が取り、その領主は滅ぶ。
+-- こうして戦がどう転んでも、章はいつか終わる。
+local DEADLINE_TURNS = 12
+
+-- 表のキーを並べた配列。pairs の順に頼らず、毎回同じ順に調べるため。
+local function sorted_keys(t)
+	local keys = {}
+	for key in pairs(t) do
+		keys[#keys + 1] = key
+	end
+	table.sort(keys)
+	return keys
+end
+
+-- 領主の勢力：その領地にいるキャラの戦力の合計。
+local function master_strength(master, areas)
+	local total = 0
+	for id, area in pairs(areas) do
+		if area.master == master then
+			for _, chara in ipairs(api_scenario_get_area_allchara(id) or {}) do
+				total = total + chara.power
+			end
+		end
+	end
+	return total
+end
+
+-- まだ自分の領地に立つ領主のうち、最も弱い者。立つ領主が二人に満たなければ nil。
+local function weakest_master(areas)
+	local weakest, least
+	local standing = 0
+	for _, id in ipairs(api_get_allmaster() or {}) do
+		if api_master_is_exists(id) and api_scenario_get_master_exists_area(id) then
+			standing = standing + 1
+			local strength = master_strength(id, areas)
+			if least == nil or strength < least then
+				weakest, least = id, strength
+			end
+		end
+	end
+	if standing < 2 then
+		return nil
+	end
+	return weakest
+end
+
+-- 領主とその兵を領地から去らせる。英雄は放浪の身となる。
+local function disband(master, areas)
+	for _, id in ipairs(sorted_keys(areas)) do
+		if areas[id].master == master then
+			local charas = api_scenario_get_area_allchara(id) or {}
+			for position = #charas, 1, -1 do
+				if charas[position].id ~= master then
+					api_scenario_dismiss(id, position - 1)
+				end
+			end
+		end
+	end
+	api_scenario_remove_chara(master)
+end
+
+-- 期限を過ぎたターンの始まりに、最も弱い領主の軍が散る。
+local function deadline_passed()
+	if api_get_progressed_turn() < DEADLINE_TURNS then
+		return
+	end
+	local areas = api_scenario_get_allarea()
+	local master = weakest_master(areas)
+	if not master then
+		return
+	end
+	disband(master, areas)
+	api_dialog_show("Information", api_get_master(master).name .. "軍は長い戦に疲れ、散り散りになりました。",
+		BUTTON_OK, true)
+	wait_dialog()
+	print_log(master .. " の軍が散りました。")
+end
+
 -- 毎ターンの始まりと、勝負が決まった時。決まった時は、結果を告げるダイアログを閉じるまで待つ。
 -- ここで待つと、この関数が終わった後でゲームが終わる。
 function global_script()
@@ -64,6 +143,7 @@ function global_script()
 		print_log("戦いが終わりました。")
 		return true
 	end
+	deadline_passed()
 	print_log("ターン開始：表示する出来事はありません。")
 	return true
 end
