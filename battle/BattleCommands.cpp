@@ -4,6 +4,7 @@
 #include "battle/BattleMap.h"
 #include "battle/CharaRules.h"
 #include "battle/HexGeometry.h"
+#include "battle/MagicRules.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 
@@ -11,40 +12,10 @@
 
 namespace
 {
-/// Magic rank of the character in the group; 0 where its list stops short.
-int MagicRank(const TCharaData& data, int group)
-{
-	return group < static_cast<int>(data.MagicRanks.size()) ? data.MagicRanks[group] : 0;
-}
-
 std::string RepeatLabel(const TMorvalethData& data, int special)
 {
 	return special < 0 ? std::string("再実行：なし") : "再実行：" + data.GetSpecialData(special).Name;
 }
-}
-
-// Both tests walk the magic in the same order: groups, then their magic, then the magic's entries.
-bool TBattleMapLogic::CanCastMagic(const TCharaInstance& chara) const
-{
-	const TCharaData& data = m_Field.CharaData(chara);
-	for (int g = 0; g < m_Data.GetMagicGroupCount(); ++g)
-		for (int magic : m_Data.GetMagicGroupData(g).Magic)
-			for (const TMagicEntry& entry : m_Data.GetMagicData(magic).Entries)
-				if (entry.Rank <= MagicRank(data, g) && m_Data.GetSpecialData(entry.SpecialIndex).ConsumeMP <= chara.MP)
-					return true;
-	return false;
-}
-
-bool TBattleMapLogic::CanCastSpecial(const TCharaInstance& chara, int special) const
-{
-	const TCharaData& data = m_Field.CharaData(chara);
-	for (int g = 0; g < m_Data.GetMagicGroupCount(); ++g)
-		for (int magic : m_Data.GetMagicGroupData(g).Magic)
-			for (const TMagicEntry& entry : m_Data.GetMagicData(magic).Entries)
-				if (entry.SpecialIndex == special)
-					return entry.Rank <= MagicRank(data, g)
-						&& m_Data.GetSpecialData(special).ConsumeMP <= chara.MP;
-	return false;
 }
 
 TCommandMenu TBattleMapLogic::BuildCommandMenu(bool moved) const
@@ -65,12 +36,12 @@ TCommandMenu TBattleMapLogic::BuildCommandMenu(bool moved) const
 	menu.enabled[COMMAND_WAIT] = true;
 	menu.enabled[COMMAND_MOVE] = !moved && !HasCondition(chara, EFFECT_PARALYZE);
 	menu.enabled[COMMAND_ATTACK] = armed && (enemyNext || (side != 0 && IsNextToWall(m_Field, x, y)));
-	menu.enabled[COMMAND_MAGIC] = !moved && CanCastMagic(chara);
+	menu.enabled[COMMAND_MAGIC] = !moved && CanUseMagic(m_Data, chara);
 	menu.enabled[COMMAND_SPECIAL] = data.Special >= 0 && chara.MP >= m_Data.GetSpecialData(data.Special).ConsumeMP;
 	menu.enabled[COMMAND_CHARGE] = !moved && armed && enemyNext;
 	menu.enabled[COMMAND_REPEAT_OWN] = ownLast >= 0 && CanUseSpecial(moved, ACTION_KIND_SPECIAL, ownLast);
 	menu.enabled[COMMAND_REPEAT_SIDE] = sideLast >= 0
-		&& (CanCastSpecial(chara, sideLast) || sideLast == data.Special)
+		&& (CanCastSpecial(m_Data, chara, sideLast) || sideLast == data.Special)
 		&& CanUseSpecial(moved, ACTION_KIND_SPECIAL, sideLast);
 	menu.enabled[COMMAND_RUNAWAY] = CanFlee(side, m_Active.index, x, y);
 	return menu;
@@ -204,4 +175,13 @@ void TBattleMapLogic::RefreshCharaListWindow(bool flag)
 	for (int master : m_Field.masters)
 		masters.push_back(master < 0 ? -1 : m_Game.GetMaster(master).DataIndex);
 	m_View.ShowCharaList(masters, m_Field.sides, flag);
+}
+
+void TBattleMapLogic::MagicChosen(int special)
+{
+	if (m_State != STATE_CHOOSE_MAGIC)
+		return;
+	m_View.HideMagicWindow();
+	if (special < 0)
+		ShowCommandBar();
 }

@@ -114,6 +114,7 @@ bool TBattleMapLogic::Start(TBattleMap& map, const std::vector<std::vector<TChar
 	m_LastTarget = {-1, 0};
 	m_Hovered = TCharaRef();
 	m_Clock = TBattleClock();
+	m_TurnsTaken = 0;
 	m_State = STATE_PLACING;
 	CallEverySide("on_battle_start");
 	m_SpeedLevel = ClampSpeed(g_Config.GetIntValue(CONFIG_ANIMATION_SPEED));
@@ -391,6 +392,8 @@ void TBattleMapLogic::ChooseChara(const TCharaRef& chosen)
 {
 	m_Active = chosen;
 	m_Moved = false;
+	m_Action = TBattleAction();
+	++m_TurnsTaken;
 	ComputeMoveLayer(chosen);
 	m_DeadList.clear();
 	const TCharaInstance& chara = Active();

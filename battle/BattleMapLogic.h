@@ -99,6 +99,9 @@ public:
 	int GetAttackFrames() const { return m_AttackFrames; }
 	/// The battlefield as the rules see it.
 	const TBattleField& GetField() const { return m_Field; }
+	/// Turns charas have taken in this battle, and the action the last computer chara committed.
+	int GetTurnsTaken() const { return m_TurnsTaken; }
+	const TBattleAction& GetCommittedAction() const { return m_Action; }
 
 	// The player's input, as the view reports it.
 
@@ -112,6 +115,8 @@ public:
 	void CommandPressed(int command);
 	/// A press on entry i of the placement list.
 	void PlacementListPressed(int index);
+	/// The player chose a special in the magic window, or -1 to choose another command.
+	void MagicChosen(int special);
 
 	// What the rules of the battle do, step by step.
 
@@ -231,8 +236,6 @@ private:
 	// Commands and input (BattleCommands.cpp).
 
 	TCommandMenu BuildCommandMenu(bool moved) const;
-	bool CanCastMagic(const TCharaInstance& chara) const;
-	bool CanCastSpecial(const TCharaInstance& chara, int special) const;
 	void ShowCommandBar();
 	void MovePressed(int x, int y, bool left);
 	void UndoMove();
@@ -312,6 +315,7 @@ private:
 	TCharaRef m_Hovered;
 	/// The committed action of a computer chara.
 	TBattleAction m_Action;
+	int m_TurnsTaken = 0;
 	/// Frames the acting computer chara's script has had without committing.
 	int m_ComputerFrames;
 	/// The move under way: where from, where to and its frames.

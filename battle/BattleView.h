@@ -3,6 +3,7 @@
 
 #include "app/HexGrid.h"
 #include "app/ValueLayer.h"
+#include "media/MorvalethImage.h"
 #include "model/GameRecords.h"
 
 #include <array>
@@ -12,20 +13,10 @@
 
 class TBattleMap;
 
-/// Buttons of the command bar, in bar order.
-enum TBattleCommand
-{
-	COMMAND_WAIT,
-	COMMAND_MOVE,
-	COMMAND_ATTACK,
-	COMMAND_MAGIC,
-	COMMAND_SPECIAL,
-	COMMAND_CHARGE,
-	COMMAND_REPEAT_OWN,
-	COMMAND_REPEAT_SIDE,
-	COMMAND_RUNAWAY,
-	COMMAND_COUNT,
-};
+// The buttons of the command bar, in bar order, are the numbers of the command images (COMMAND_*);
+// the two repeat buttons repeat the chara's own last special and its side's.
+const int COMMAND_REPEAT_OWN = COMMAND_REDO;
+const int COMMAND_REPEAT_SIDE = COMMAND_REDO2;
 
 /// One chara drawn on the map: standing on its cell, or on its way to the target cell.
 struct TCharaSprite

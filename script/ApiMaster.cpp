@@ -5,66 +5,30 @@
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "script/ApiGameCall.h"
+#include "script/BattleInterface.h"
 #include "script/LuaManager.h"
 
 #include <functional>
 #include <lua.h>
 
-#if __has_include("script/BattleInterface.h")
-#include "script/BattleInterface.h"
-#define MORVALETH_BATTLE_INTERFACE
-#endif
-
 namespace
 {
-// What the two functions that look into a running battle ask of it.
-#ifdef MORVALETH_BATTLE_INTERFACE
-
-// The side of the master with the definition; -1 when it has none.
-int BattleSide(int masterData)
+// In a battle the copy of the master's character there decides whether it still counts: while it has hit
+// points. It counts when the master has no side or the character is not on it.
+bool CountsInBattle(int masterData, int chara)
 {
-	return g_BattleInterface->GetSideIndex(masterData);
-}
-
-// The first chara of the side with the character definition.
-bool FindBattleChara(int side, int chara, int& index)
-{
-	return g_BattleInterface->FindChara(side, chara, index);
-}
-
-// The chara's hit points; false for a chara the battle does not hold.
-bool BattleCharaHP(int side, int index, int& hp)
-{
+	g_Logger.Debug("api_exists_hero 3");
+	const int side = g_BattleInterface->GetSideIndex(masterData);
+	if (side == -1)
+		return true;
+	g_Logger.Debug("api_exists_hero 4");
+	int index = -1;
 	TCharaInstance copy;
-	if (!g_BattleInterface->GetCharaStatus(side, index, copy))
-		return false;
-	hp = copy.HP;
-	return true;
+	if (!g_BattleInterface->FindChara(side, chara, index) || !g_BattleInterface->GetCharaStatus(side, index, copy))
+		return true;
+	g_Logger.Debug("api_exists_hero 5");
+	return copy.HP > 0;
 }
-
-void ChangeBattleChara(int side, int index, int chara)
-{
-	g_BattleInterface->ChangeChara(side, index, chara);
-}
-#else
-// Without the battle no battle runs, and nothing here is asked.
-int BattleSide(int)
-{
-	return -1;
-}
-
-bool FindBattleChara(int, int, int&)
-{
-	return false;
-}
-
-bool BattleCharaHP(int, int, int&)
-{
-	return false;
-}
-
-void ChangeBattleChara(int, int, int) {}
-#endif
 
 // RunGameApi for the functions whose arguments are two master ids: the body gets both definitions; a wrong
 // argument list or an id of nothing (the first one tested first) ends the call.
@@ -152,10 +116,10 @@ int api_change_master_type(lua_State* L)
 		// The battle follows only a change the game has made.
 		if (c.Game().GetMaster(master).DataIndex != newData || !IsBattleRunning())
 			return 0;
-		const int side = BattleSide(newData);
+		const int side = g_BattleInterface->GetSideIndex(newData);
 		int index = -1;
-		if (side != -1 && FindBattleChara(side, chara, index))
-			ChangeBattleChara(side, index, newChara);
+		if (side != -1 && g_BattleInterface->FindChara(side, chara, index))
+			g_BattleInterface->ChangeChara(side, index, newChara);
 		return 0;
 	});
 }
@@ -202,20 +166,8 @@ int api_exists_hero(lua_State* L)
 		bool exists = c.Game().FindMasterChara(master, chara, area, position);
 		if (exists) {
 			g_Logger.Debug("api_exists_hero 2");
-			// In a battle the character's copy there decides: it counts while it has hit points.
-			if (IsBattleRunning()) {
-				g_Logger.Debug("api_exists_hero 3");
-				const int side = BattleSide(data);
-				int index = -1;
-				int hp = 0;
-				if (side != -1) {
-					g_Logger.Debug("api_exists_hero 4");
-					if (FindBattleChara(side, chara, index) && BattleCharaHP(side, index, hp)) {
-						g_Logger.Debug("api_exists_hero 5");
-						exists = hp > 0;
-					}
-				}
-			}
+			if (IsBattleRunning())
+				exists = CountsInBattle(data, chara);
 		}
 		c.PushBool(exists);
 		g_Logger.Debug("api_exists_hero 6");

@@ -4,6 +4,7 @@
 
 #include "script/ScriptRegistration.h"
 
+#include "script/ApiBattle.h"
 #include "script/ApiMaster.h"
 #include "script/ApiScenario.h"
 #include "script/ApiTurn.h"
@@ -46,7 +47,32 @@ void SetConstant(lua_State* L, const char* name, int value)
 
 const std::vector<TScriptFunction> SCRIPT_FUNCTIONS = {
 	{"debug_log", debug_log},
-	// battle: api_battle_get_turn ... api_battle_rm_map_obj
+	{"api_battle_get_turn", api_battle_get_turn},
+	{"api_battle_get_map_size", api_battle_get_map_size},
+	{"api_battle_get_map_height", api_battle_get_map_height},
+	{"api_battle_get_movetype_totalcost", api_battle_get_movetype_totalcost},
+	{"api_battle_get_movetype_totalskill", api_battle_get_movetype_totalskill},
+	{"api_battle_get_movable", api_battle_get_movable},
+	{"api_battle_get_movable_layer", api_battle_get_movable_layer},
+	{"api_battle_get_move_layer_from", api_battle_get_move_layer_from},
+	{"api_battle_get_neighbor", api_battle_get_neighbor},
+	{"api_battle_get_neighbor_sorted", api_battle_get_neighbor_sorted},
+	{"api_battle_get_is_defense_side", api_battle_get_is_defense_side},
+	{"api_battle_get_master_list", api_battle_get_master_list},
+	{"api_battle_get_my_master", api_battle_get_my_master},
+	{"api_battle_get_enemy_master", api_battle_get_enemy_master},
+	{"api_battle_get_chara_count", api_battle_get_chara_count},
+	{"api_battle_get_active_chara", api_battle_get_active_chara},
+	{"api_battle_get_chara_on", api_battle_get_chara_on},
+	{"api_battle_get_chara_status", api_battle_get_chara_status},
+	{"api_battle_get_action_list", api_battle_get_action_list},
+	{"api_battle_get_last_target", api_battle_get_last_target},
+	{"api_battle_eval_action", api_battle_eval_action},
+	{"api_battle_set_action", api_battle_set_action},
+	{"api_battle_get_auto_runaway", api_battle_get_auto_runaway},
+	{"api_battle_set_chara_brave", api_battle_set_chara_brave},
+	{"api_battle_set_map_chip", api_battle_set_map_chip},
+	{"api_battle_rm_map_obj", api_battle_rm_map_obj},
 	{"api_get_current_master", api_get_current_master},
 	{"api_change_master_type", api_change_master_type},
 	{"api_get_master", api_get_master},

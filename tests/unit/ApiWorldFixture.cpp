@@ -12,6 +12,7 @@
 
 #include <boost/make_shared.hpp>
 #include <lua.h>
+#include <algorithm>
 #include <sstream>
 
 namespace
@@ -70,11 +71,38 @@ bool TRecordingWorldMap::ProposeAlliance(int partner, int turns, int price)
 	return settleOffers;
 }
 
+int TSidesBattle::GetSideIndex(int masterData) const
+{
+	const TMorvalethGame& game = *g_GameMaster.m_Game;
+	const auto found = std::find_if(masters.begin(), masters.end(), [&](int master) {
+		return master >= 0 && game.GetMaster(master).DataIndex == masterData;
+	});
+	return found == masters.end() ? -1 : int(found - masters.begin());
+}
+
+bool TSidesBattle::FindChara(int side, int charaData, int& index) const
+{
+	index = FindCharaInList(sides.at(side), charaData);
+	return index >= 0;
+}
+
+bool TSidesBattle::GetCharaStatus(int side, int index, TCharaInstance& chara) const
+{
+	chara = sides.at(side).at(index);
+	return true;
+}
+
+bool TSidesBattle::ChangeChara(int side, int index, int charaData)
+{
+	changes.push_back(Line("ChangeChara", side, index, charaData));
+	return true;
+}
+
 ApiWorldTest::ApiWorldTest() : m_Folder(SampleScenario())
 {
 	g_GameMaster.m_Data = Database();
 	NewGame();
-	m_Script.SetContext(nullptr, nullptr, &m_WorldMap);
+	m_Script.SetContext(&m_Battle, nullptr, &m_WorldMap);
 	EXPECT_TRUE(m_Script.LoadLua(WriteScript("strategy.lua", STRATEGY_SCRIPT).c_str()));
 }
 
@@ -104,6 +132,19 @@ void ApiWorldTest::UseScenario(const std::string& folder)
 	g_GameMaster.m_Data = boost::make_shared<TMorvalethData>();
 	ASSERT_TRUE(g_GameMaster.m_Data->Load(folder, 0));
 	NewGame();
+}
+
+void ApiWorldTest::StartBattle()
+{
+	const TMorvalethData& data = *g_GameMaster.m_Data;
+	const auto chara = [&](const char* id, int hp) {
+		TCharaInstance instance = Game().CreateCharaInstance(data.GetCharaIndex(id), 0);
+		instance.HP = hp;
+		return instance;
+	};
+	m_Battle.masters = {Game().GetMasterIndexByID("leon"), Game().GetMasterIndexByID("garm")};
+	m_Battle.sides = {{chara("leon", 0), chara("knight", 10)}, {chara("garm", 10)}};
+	m_Battle.running = true;
 }
 
 TApiRun ApiWorldTest::Run(const std::string& code)
@@ -139,7 +180,7 @@ std::string ApiWorldTest::Eval(const std::string& code)
 void ApiWorldTest::UseScriptWindows(bool use)
 {
 	m_ScriptWindows.reset(use ? new TScriptAPI(nullptr) : nullptr);
-	m_Script.SetContext(nullptr, m_ScriptWindows.get(), &m_WorldMap);
+	m_Script.SetContext(&m_Battle, m_ScriptWindows.get(), &m_WorldMap);
 }
 
 std::string ApiWorldTest::SavedGame() const

@@ -119,10 +119,23 @@ TEST_F(ApiWorldState, AMasterChangesIntoAnotherWithoutStandingTwiceInTheGame)
 	EXPECT_EQ(0, Run("api_scenario_insert_area_chara('A06', 'bran')\n"
 					 "return api_change_master_type('garm', 'bran', 'garm')").results);
 	EXPECT_EQ(1, m_Log.CountLines("api_change_master_type(garm, bran, garm) error:変更後のマスターのキャラは既に存在します。"));
-	// Without the new master's character in play, it takes the old one's place and rank.
-	EXPECT_EQ(0, Run("api_scenario_remove_chara('bran')\n"
-					 "return api_change_master_type('garm', 'bran', 'garm')").results);
+	// Without the new master's character in play, it takes the old one's place and rank, and in a running
+	// battle the master's side rebuilds it as well.
+	EXPECT_EQ("true", Ask("return api_scenario_remove_chara('bran')"));
+	StartBattle();
+	EXPECT_EQ(0, Run("return api_change_master_type('garm', 'bran', 'garm')").results);
+	const int bran = g_GameMaster.m_Data->GetCharaIndex("bran");
+	EXPECT_EQ(std::vector<std::string>{"ChangeChara 1 0 " + std::to_string(bran)}, m_Battle.changes);
 	EXPECT_EQ(g_GameMaster.m_Data->GetMasterIndex("bran"), Game().GetMaster(garm).DataIndex);
 	EXPECT_EQ("bran nil", Ask("return api_get_chara_master('bran') .. ' ' .. tostring((api_get_chara_master('garm')))"));
 	EXPECT_EQ(2, Area("A03").Charas[0].Rank);
+}
+
+TEST_F(ApiWorldState, InABattleAHeroCountsWhileItsCopyThereHasHitPoints)
+{
+	const std::string ask = "return tostring(api_exists_hero('leon', 'leon')) .. ' ' .. tostring(api_exists_hero('leon', 'knight'))"
+							" .. ' ' .. tostring(api_exists_hero('sera', 'sera')) .. ' ' .. tostring(api_exists_hero('leon', 'garm'))";
+	EXPECT_EQ("true true true false", Ask(ask));
+	StartBattle();
+	EXPECT_EQ("false true true false", Ask(ask));
 }

@@ -354,6 +354,20 @@ TEST_F(ApiWorldTable, CallsFromWhereTheyCannotWorkAreRefused)
 			ExpectRefused(Fill(pattern, call), LogName(NameOf(call)) + CANNOT_SUSPEND, false);
 }
 
+TEST_F(ApiWorldTable, WhileABattleRunsOnlyTheMasterFunctionsWork)
+{
+	for (const TSignature& s : SIGNATURES) {
+		const std::string name = s.name;
+		if (name.compare(0, 13, "api_scenario_") == 0) {
+			ExpectRefused(Call(s, s.good), LogName(name) + " was called, but now battle.", false, [this] { StartBattle(); });
+			continue;
+		}
+		NewGame();
+		StartBattle();
+		EXPECT_EQ(s.results, Run(Call(s, s.good)).results) << name;
+	}
+}
+
 TEST_F(ApiWorldTable, NothingWorksWithoutAGame)
 {
 	g_GameMaster.m_Game.reset();

@@ -1,0 +1,432 @@
+#include "app/GameConfig.h"
+#include "app/GameMaster.h"
+#include "app/HexGrid.h"
+#include "battle/BattleMap.h"
+#include "battle/BattleMapLogic.h"
+#include "battle/HexGeometry.h"
+#include "battle/ScreenBattleView.h"
+#include "gui/GuiContext.h"
+#include "gui/MsgDlg.h"
+#include "gui/SkinManager.h"
+#include "media/FontSJIS.h"
+#include "media/MorvalethImage.h"
+#include "model/MorvalethData.h"
+#include "model/MorvalethGame.h"
+#include "support/GlWindow.h"
+#include "support/TestSupport.h"
+
+#include <SDL/SDL_keysym.h>
+#include <boost/filesystem.hpp>
+#include <boost/make_shared.hpp>
+#include <gtest/gtest.h>
+#include <guichan/genericinput.hpp>
+#include <guichan/keyinput.hpp>
+#include <guichan/gui.hpp>
+#include <guichan/key.hpp>
+#include <guichan/mouseinput.hpp>
+#include <guichan/opengl.hpp>
+#include <guichan/widgets/container.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const std::string Source = MORVALETH_SOURCE_DIR;
+const std::string Sample = Source + "/data/Scenario/Default";
+const int FRAME_CAP = 20000;
+
+struct TPoint
+{
+	int x;
+	int y;
+};
+
+/// Guichan's generic input, whose key events this guichan drops: it queues them itself.
+class TInput : public gcn::GenericInput
+{
+public:
+	void PushKey(int key)
+	{
+		gcn::KeyInput input;
+		input.setKey(gcn::Key(key));
+		input.setType(gcn::KeyInput::PRESSED);
+		mKeyInputQueue.push(input);
+		input.setType(gcn::KeyInput::RELEASED);
+		mKeyInputQueue.push(input);
+	}
+};
+
+int Brightness(std::uint32_t pixel)
+{
+	return ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
+}
+
+/// An 800 x 600 window with the game's GUI, the sample's database, pictures and new game in the game master, a
+/// battle controller on the real view, and input fed to guichan as its own events. A battle is fought for the
+/// first area whose map has start points for a neighbour: the owner defends with the area's charas, the
+/// neighbour's owner attacks with the neighbour's charas.
+class BattleWindowTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		SKIP_WITHOUT_DISPLAY();
+		fs::create_directories(m_Dir / "System");
+		fs::copy_file(Source + "/data/System/window.png", m_Dir / "System/window.png");
+		fs::copy_file(Source + "/data/sjis.txt", m_Dir / "sjis.txt");
+		m_Home = fs::current_path().string();
+		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
+		m_Window.reset(new TGlWindow(800, 600));
+		ASSERT_TRUE(m_Window->IsOpen());
+		WriteFile("morvaleth.ini", "[GUI]\nDarkPaneColor=FF000020\nMessageTimeoutFrame=4\n[Battle]\nTurnMax=2\nAnimationSpeed=2\n"
+								   "[Shortcut]\nWait=119\n");
+		g_Config.Load("morvaleth.ini");
+		ASSERT_TRUE(g_Font.Load(16, ""));
+		gcn::Widget::setGlobalFont(&g_Font);
+		m_Top.setSize(800, 600);
+		m_Top.setBaseColor(gcn::Color(0x60, 0x60, 0x60));
+		gcn::Gui* gui = new gcn::Gui();
+		gui->setGraphics(&m_Window->Graphics());
+		gui->setInput(&m_Input);
+		gui->setTop(&m_Top);
+		g_GuiContext.SetGui(gui);
+		g_GameMaster.m_Skin.reset(new TGcnSkinManager());
+		ASSERT_TRUE(g_GameMaster.m_Skin->LoadImage("."));
+
+		g_GameMaster.m_Data = boost::make_shared<TMorvalethData>();
+		g_GameMaster.m_Image = boost::make_shared<TMorvalethImage>();
+		g_GameMaster.m_Game = boost::make_shared<TMorvalethGame>();
+		ASSERT_TRUE(g_GameMaster.m_Data->Load(Sample, 0));
+		g_GameMaster.m_RootDir = Source + "/data";
+		g_GameMaster.m_ScenarioDir = Sample;
+		ASSERT_TRUE(g_GameMaster.LoadPermanentImage(g_GameMaster.m_Data, g_GameMaster.m_Image, g_GameMaster.m_Game,
+			Sample));
+		BuildNeighborTable();
+		ASSERT_TRUE(g_GameMaster.m_Game->LoadNew(g_GameMaster.m_Data.get(), Sample, 0, 1));
+		m_View.reset(new TScreenBattleView());
+		m_Logic.reset(new TBattleMapLogic(*m_View, *g_GameMaster.m_Data, *g_GameMaster.m_Game));
+		m_View->SetLogic(m_Logic.get());
+		ChooseBattle();
+	}
+
+	void TearDown() override
+	{
+		g_GameMaster.ClearKeys();
+		m_Logic.reset();
+		m_View.reset();
+		g_GuiContext.Release();
+		g_MsgDlg = nullptr;
+		// Textures belong to this test's GL context: drop them before it closes.
+		g_GameMaster.m_Data.reset();
+		g_GameMaster.m_Image.reset();
+		g_GameMaster.m_Game.reset();
+		g_GameMaster.m_Skin.reset();
+		g_GuiContext.m_CharDrawers.clear();
+		g_Font.m_CharDrawer = nullptr;
+		gcn::Widget::setGlobalFont(nullptr);
+		m_Window.reset();
+	}
+
+	void ChooseBattle()
+	{
+		TMorvalethGame& game = *g_GameMaster.m_Game;
+		for (int a = 0; a < game.GetAreaCount() && m_Area < 0; ++a) {
+			const TAreaInstance& area = game.GetArea(a);
+			if (!area.BattleMap || area.Owner < 0 || area.Charas.empty())
+				continue;
+			for (int n : area.Neighbors) {
+				std::vector<point_t> points;
+				const TAreaInstance& from = game.GetArea(n);
+				if (from.Owner >= 0 && from.Owner != area.Owner && !from.Charas.empty()
+					&& area.BattleMap->GetStartPoints(n, points) && points.size() >= from.Charas.size()) {
+					m_Area = a;
+					m_From = n;
+					break;
+				}
+			}
+		}
+		ASSERT_NE(-1, m_Area) << "the sample has a battle to fight";
+		m_Sides[0] = game.GetArea(m_Area).Charas;
+		m_Sides[1] = game.GetArea(m_From).Charas;
+		m_Sources[0].assign(m_Sides[0].size(), -1);
+		m_Sources[1].assign(m_Sides[1].size(), m_From);
+		m_Masters = {game.GetArea(m_Area).Owner, game.GetArea(m_From).Owner};
+	}
+
+	/// Starts the battle, the attackers played by the player when so asked; true when it is watched.
+	bool Start(bool playerAttacks)
+	{
+		for (int m = 0; m < g_GameMaster.m_Game->GetMasterCount(); ++m)
+			g_GameMaster.m_Game->GetMaster(m).Player = playerAttacks && m == m_Masters[1];
+		return !m_Logic->Start(*g_GameMaster.m_Game->GetArea(m_Area).BattleMap, {&m_Sides[0], &m_Sides[1]}, m_Masters,
+			m_Area, m_Sources);
+	}
+
+	/// One frame as the main loop runs it: input and logic, then drawing.
+	void Frame()
+	{
+		g_GuiContext.m_Gui->logic();
+		++g_GuiContext.m_FrameCount;
+		m_Window->BeginFrame();
+		g_GuiContext.m_Gui->draw();
+		m_Window->EndFrame();
+		++m_Frames;
+	}
+
+	/// Frames until the state is reached; false at the cap.
+	bool RunUntil(int state, int cap = FRAME_CAP)
+	{
+		for (int i = 0; i < cap; ++i) {
+			if (m_Logic->GetState() == state)
+				return true;
+			Frame();
+		}
+		return m_Logic->GetState() == state;
+	}
+
+	void Screenshot(const std::string& name)
+	{
+		TScopedCwd home(m_Home);
+		m_Window->Screenshot(name);
+	}
+
+	void Click(const TPoint& point, int button = gcn::MouseInput::LEFT)
+	{
+		m_Input.pushMouseMoved(point.x, point.y);
+		m_Input.pushMouseButtonPressed(point.x, point.y, button);
+		m_Input.pushMouseButtonReleased(point.x, point.y, button);
+		Frame();
+	}
+
+	void PressKey(int key)
+	{
+		m_Input.PushKey(key);
+		Frame();
+	}
+
+	static TPoint At(const gcn::Widget& widget, int x = 0, int y = 0)
+	{
+		TPoint point = {0, 0};
+		widget.getAbsolutePosition(point.x, point.y);
+		return {point.x + x, point.y + y};
+	}
+
+	static TPoint Middle(const gcn::Widget& widget) { return At(widget, widget.getWidth() / 2, widget.getHeight() / 2); }
+
+	/// The screen point of a cell's middle, the map scrolled to show it.
+	TPoint CellPoint(int x, int y)
+	{
+		const point_t centre = CellCenterPixel(x, y);
+		m_View->ScrollTo(centre.x, centre.y);
+		return At(m_View->m_MapWindow.m_MapPane, centre.x, centre.y);
+	}
+
+	point_t ActiveCell() const
+	{
+		int side = 0;
+		int index = 0;
+		m_Logic->GetActiveChara(side, index);
+		TCharaInstance chara;
+		m_Logic->GetCharaStatus(side, index, chara);
+		return {chara.BattleX, chara.BattleY};
+	}
+
+	/// Places every chara of the player's groups on the framed start points still free.
+	void PlaceAll()
+	{
+		for (int guard = 0; guard < 100 && m_Logic->GetState() == STATE_PLAYER_PLACING; ++guard) {
+			const std::vector<gcn::Rectangle>& frames = m_View->m_MapWindow.m_MapPane.m_Highlights;
+			bool placed = false;
+			for (const gcn::Rectangle& frame : frames) {
+				const point_t cell = CellFromPixel(frame.x + 16, frame.y + 16, Map().GetWidth(), Map().GetHeight());
+				int side = 0;
+				int index = 0;
+				if (m_Logic->GetCharaOn(cell.x, cell.y, side, index))
+					continue;
+				Click(CellPoint(cell.x, cell.y));
+				placed = true;
+				break;
+			}
+			ASSERT_TRUE(placed) << "a free start point for every chara";
+		}
+	}
+
+	/// Pixels of the screen area darker than black-ish.
+	int CountLit(int x0, int y0, int width, int height, int above = 60) const
+	{
+		int count = 0;
+		for (int y = y0; y < y0 + height; ++y)
+			for (int x = x0; x < x0 + width; ++x)
+				count += Brightness(m_Window->Pixel(x, y)) > above;
+		return count;
+	}
+
+	int AverageBrightness(const TPoint& at, int width, int height) const
+	{
+		long sum = 0;
+		for (int y = at.y; y < at.y + height; ++y)
+			for (int x = at.x; x < at.x + width; ++x)
+				sum += Brightness(m_Window->Pixel(x, y));
+		return static_cast<int>(sum / (width * height));
+	}
+
+	const TBattleMap& Map() const { return *g_GameMaster.m_Game->GetArea(m_Area).BattleMap; }
+
+	std::string m_Home;
+	TTempDir m_Dir;
+	std::unique_ptr<TScopedCwd> m_Cwd;
+	std::unique_ptr<TGlWindow> m_Window;
+	gcn::Container m_Top;
+	TInput m_Input;
+	std::unique_ptr<TScreenBattleView> m_View;
+	std::unique_ptr<TBattleMapLogic> m_Logic;
+	int m_Area = -1;
+	int m_From = -1;
+	std::vector<TCharaInstance> m_Sides[2];
+	std::vector<std::vector<int>> m_Sources{2};
+	std::vector<int> m_Masters;
+	int m_Frames = 0;
+};
+
+// The player places the attackers, moves a chara and takes the move back with a right click, reads a
+// chara's status, looks at the magic window, ends turns with the shortcut key and the battle runs to its end.
+TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
+{
+	ASSERT_TRUE(Start(true));
+	ASSERT_TRUE(RunUntil(STATE_PLAYER_PLACING, 10));
+	Frame();
+	const TBattleMapWindow& window = m_View->m_MapWindow;
+	ASSERT_TRUE(window.isVisible());
+	EXPECT_EQ(800, window.getX() + window.getWidth()) << "at the right edge";
+	ASSERT_TRUE(m_View->m_PlaceWindow.isVisible());
+	Screenshot("battle_placement");
+	// The map is drawn: the scroll area holds terrain of more than one colour.
+	const TPoint map = At(window.m_Scroll);
+	EXPECT_LT(window.m_Scroll.getWidth() * window.m_Scroll.getHeight() / 2,
+		CountLit(map.x, map.y, window.m_Scroll.getWidth(), window.m_Scroll.getHeight(), 0));
+	PlaceAll();
+	EXPECT_FALSE(m_View->m_PlaceWindow.isVisible());
+
+	ASSERT_TRUE(RunUntil(STATE_COMMAND));
+	const TBattleCommandWindow& bar = m_View->m_CommandWindow;
+	ASSERT_TRUE(bar.isVisible());
+	Frame();
+	Screenshot("battle_command_bar");
+	// A disabled command (repeating the own special: none used yet, whatever the computer side did
+	// meanwhile) is drawn darker than an enabled one.
+	ASSERT_TRUE(m_View->m_CommandWindow.isVisible());
+	ASSERT_FALSE(bar.m_Hovered != -1);
+	const int waitLight = AverageBrightness(At(m_View->m_CommandWindow.Button(COMMAND_WAIT)), 32, 32);
+	const int repeatLight = AverageBrightness(At(m_View->m_CommandWindow.Button(COMMAND_REPEAT_OWN)), 32, 32);
+	EXPECT_FALSE(m_View->m_CommandWindow.Button(COMMAND_REPEAT_OWN).isEnabled());
+	EXPECT_LT(repeatLight * 3, waitLight * 2) << waitLight << " " << repeatLight;
+
+	// Move to a reachable cell, then take the move back with the right button.
+	const point_t start = ActiveCell();
+	Click(Middle(m_View->m_CommandWindow.Button(COMMAND_MOVE)));
+	ASSERT_EQ(STATE_CHOOSE_MOVE, m_Logic->GetState());
+	const TValueLayer<int> movable = m_Logic->GetMovableLayer();
+	point_t target = {-1, 0};
+	for (int y = 0; y < movable.Height() && target.x < 0; ++y)
+		for (int x = 0; x < movable.Width() && target.x < 0; ++x)
+			if (movable.At(x, y) > 0 && !(x == start.x && y == start.y))
+				target = {x, y};
+	ASSERT_NE(-1, target.x);
+	Click(CellPoint(target.x, target.y));
+	ASSERT_TRUE(RunUntil(STATE_COMMAND_MOVED, 200));
+	EXPECT_EQ(target, ActiveCell());
+	Click(CellPoint(target.x, target.y), gcn::MouseInput::RIGHT);
+	EXPECT_EQ(STATE_COMMAND, m_Logic->GetState());
+	EXPECT_EQ(start, ActiveCell());
+
+	// A click on the chara shows its status sheet, with its name.
+	Click(CellPoint(start.x, start.y));
+	ASSERT_TRUE(m_View->m_StatusWindow.isVisible());
+	Frame();
+	Screenshot("battle_status_sheet");
+	const TPoint sheet = At(m_View->m_StatusWindow);
+	EXPECT_LT(20, CountLit(sheet.x, sheet.y, m_View->m_StatusWindow.getWidth(), 40, 600)) << "white text";
+	Click(Middle(m_View->m_StatusWindow));
+	EXPECT_FALSE(m_View->m_StatusWindow.isVisible());
+
+	// The magic window of the chara, cancelled with the right button.
+	int side = 0;
+	int index = 0;
+	m_Logic->GetActiveChara(side, index);
+	TCharaInstance chara;
+	m_Logic->GetCharaStatus(side, index, chara);
+	m_View->ShowMagicWindow(chara, std::vector<int>(g_GameMaster.m_Data->GetMagicCount(), 0));
+	Frame();
+	Screenshot("battle_magic_window");
+	ASSERT_EQ(g_GameMaster.m_Data->GetMagicGroupCount(), static_cast<int>(m_View->m_MagicWindow.Panes().size()));
+	// The light group (third) has no colour of its own: its title is white, its rows list sera's light magic.
+	const TPoint pane = At(*m_View->m_MagicWindow.Panes()[2]);
+	EXPECT_LT(20, CountLit(pane.x, pane.y, 240, 20, 450)) << "the group's title";
+	EXPECT_LT(20, CountLit(pane.x + 128, pane.y + 24, 80, 20, 600)) << "the cells of the first row";
+	m_View->HideMagicWindow();
+
+	// F1 shows every chara; a click hides the list.
+	PressKey(gcn::Key::F1);
+	ASSERT_TRUE(m_View->m_CharaListWindow.isVisible());
+	Frame();
+	Screenshot("battle_chara_list");
+	Click(Middle(m_View->m_CharaListWindow));
+	EXPECT_FALSE(m_View->m_CharaListWindow.isVisible());
+
+	// The shortcut key ends the chara's turn; every later player turn ends the same way.
+	g_GameMaster.PushKey(SDLK_w);
+	Frame();
+	EXPECT_NE(STATE_COMMAND, m_Logic->GetState());
+	bool messageSeen = false;
+	for (int i = 0; i < FRAME_CAP && m_Logic->IsInBattle(); ++i) {
+		int queued = 0;
+		if (m_Logic->GetState() == STATE_COMMAND && !g_GameMaster.PeekKey(queued))
+			g_GameMaster.PushKey(SDLK_w);
+		if (!messageSeen && IsMsgDlgVisible()) {
+			messageSeen = true;
+			Frame();
+			Screenshot("battle_end_message");
+		}
+		Frame();
+	}
+	EXPECT_FALSE(m_Logic->IsInBattle());
+	EXPECT_FALSE(m_Logic->HasFailed());
+	EXPECT_TRUE(messageSeen);
+	EXPECT_FALSE(window.isVisible());
+	EXPECT_FALSE(bar.isVisible());
+}
+
+// A battle of computer sides, watched at every speed: each runs to its end on screen, the slower levels taking
+// no fewer frames than the faster ones.
+TEST_F(BattleWindowTest, AWatchedComputerBattleAtEverySpeed)
+{
+	g_Config.SetBoolValue(SWITCH_WATCH_USE, true);
+	int previous = 0;
+	for (int level = 1; level <= 5; ++level) {
+		g_Config.SetIntValue(CONFIG_ANIMATION_SPEED, level);
+		for (int s = 0; s < 2; ++s)
+			m_Sides[s] = g_GameMaster.m_Game->GetArea(s == 0 ? m_Area : m_From).Charas;
+		ASSERT_TRUE(Start(false)) << level;
+		EXPECT_EQ(level, m_Logic->GetSpeedLevel());
+		const int first = m_Frames;
+		bool shown = false;
+		for (int i = 0; i < FRAME_CAP && m_Logic->IsInBattle(); ++i) {
+			shown = shown || m_View->m_MapWindow.isVisible();
+			Frame();
+		}
+		EXPECT_FALSE(m_Logic->IsInBattle()) << level;
+		EXPECT_FALSE(m_Logic->HasFailed()) << level;
+		EXPECT_TRUE(shown) << level;
+		EXPECT_FALSE(m_View->m_MapWindow.isVisible()) << level;
+		EXPECT_LE(previous, m_Frames - first) << level;
+		previous = m_Frames - first;
+	}
+	g_Config.SetBoolValue(SWITCH_WATCH_USE, false);
+	g_Config.SetIntValue(CONFIG_ANIMATION_SPEED, 3);
+}
+}
