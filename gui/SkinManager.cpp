@@ -191,12 +191,19 @@ void DrawBoldText(gcn::Graphics* graphics, const std::string& text, int x, int y
 
 void GLDrawLine(int x1, int y1, int x2, int y2, float lineWidth)
 {
+	GLDrawLines({ x1, y1, x2, y2 }, lineWidth);
+}
+
+void GLDrawLines(const std::vector<int>& coordinates, float lineWidth)
+{
 	GLfloat previousWidth = 1.0f;
 	glGetFloatv(GL_LINE_WIDTH, &previousWidth);
 	glLineWidth(lineWidth);
 	glBegin(GL_LINES);
-	glVertex2i(x1, y1);
-	glVertex2i(x2, y2);
+	for (size_t i = 0; i + 3 < coordinates.size(); i += 4) {
+		glVertex2i(coordinates[i], coordinates[i + 1]);
+		glVertex2i(coordinates[i + 2], coordinates[i + 3]);
+	}
 	glEnd();
 	glLineWidth(previousWidth);
 }

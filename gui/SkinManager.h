@@ -2,6 +2,7 @@
 #define MORVALETH_GUI_SKINMANAGER_H
 
 #include <string>
+#include <vector>
 #include <guichan/color.hpp>
 
 class TGcnCharDrawer;
@@ -88,6 +89,9 @@ void DrawGroupFrame(gcn::Graphics* graphics, const gcn::Rectangle& rectangle, co
 void DrawBoldText(gcn::Graphics* graphics, const std::string& text, int x, int y);
 /// A GL line in screen coordinates; the line width is restored afterwards.
 void GLDrawLine(int x1, int y1, int x2, int y2, float lineWidth);
+/// GL lines in screen coordinates, four numbers (x1, y1, x2, y2) a line, drawn in one go; the line width is
+/// restored afterwards.
+void GLDrawLines(const std::vector<int>& coordinates, float lineWidth);
 /// A 16-segment GL circle outline in screen coordinates; the line width is restored afterwards.
 void GLDrawCircle(int centerX, int centerY, int radius, float lineWidth);
 /// Draws part of an OpenGL image stretched into the destination, coloured through the texture environment.

@@ -165,6 +165,10 @@ public:
 	void StopWatching();
 	/// A standing order chosen for the selected area (-1: no selection in the list).
 	void SetStandbyOperation(int operation);
+	/// The pointer moved over the map point: the hover hint and marks, while the player may look.
+	void HoverMap(int x, int y);
+	/// The pointer left the map: the hint fades and the marks go.
+	void LeaveMap();
 
 	// State, for the view and the tests.
 
@@ -181,6 +185,8 @@ public:
 	bool IsGameOverCalled() const { return m_GameOverCalled; }
 	/// The battle, which the view steps once a frame.
 	TWorldBattle* GetBattle() const { return m_Battle.get(); }
+	/// The view the controller shows on.
+	TWorldView& GetView() const { return m_View; }
 
 private:
 	/// Logs the error and stops the controller.

@@ -317,13 +317,14 @@ TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
 	ASSERT_TRUE(bar.isVisible());
 	Frame();
 	Screenshot("battle_command_bar");
-	// A disabled command (attack: no enemy next to a chara just placed) is drawn darker than an enabled one.
+	// A disabled command (repeating the own special: none used yet, whatever the computer side did
+	// meanwhile) is drawn darker than an enabled one.
 	ASSERT_TRUE(m_View->m_CommandWindow.isVisible());
 	ASSERT_FALSE(bar.m_Hovered != -1);
 	const int waitLight = AverageBrightness(At(m_View->m_CommandWindow.Button(COMMAND_WAIT)), 32, 32);
-	const int attackLight = AverageBrightness(At(m_View->m_CommandWindow.Button(COMMAND_ATTACK)), 32, 32);
-	EXPECT_FALSE(m_View->m_CommandWindow.Button(COMMAND_ATTACK).isEnabled());
-	EXPECT_LT(attackLight * 3, waitLight * 2) << waitLight << " " << attackLight;
+	const int repeatLight = AverageBrightness(At(m_View->m_CommandWindow.Button(COMMAND_REPEAT_OWN)), 32, 32);
+	EXPECT_FALSE(m_View->m_CommandWindow.Button(COMMAND_REPEAT_OWN).isEnabled());
+	EXPECT_LT(repeatLight * 3, waitLight * 2) << waitLight << " " << repeatLight;
 
 	// Move to a reachable cell, then take the move back with the right button.
 	const point_t start = ActiveCell();

@@ -1,0 +1,96 @@
+#ifndef MORVALETH_WORLD_EMPLOYWINDOW_H
+#define MORVALETH_WORLD_EMPLOYWINDOW_H
+
+#include "gui/GcnWindow.h"
+
+#include <string>
+#include <vector>
+#include <guichan/actionlistener.hpp>
+#include <guichan/listmodel.hpp>
+#include <guichan/widgets/button.hpp>
+#include <guichan/widgets/container.hpp>
+#include <guichan/widgets/listbox.hpp>
+#include <guichan/widgets/scrollarea.hpp>
+
+class TMorvalethData;
+
+/// The hire candidates as list rows: name and cost, marked "同" when of the hiring character's race.
+class TEmployListModel : public gcn::ListModel
+{
+public:
+	/// No candidates, on the game master's scenario data.
+	TEmployListModel() : m_Race(-1), m_Data(nullptr) {}
+	/// The candidates (character definitions) and the race of the character who hires, on the data.
+	void Set(const std::vector<int>& candidates, int race, const TMorvalethData* data);
+
+	virtual int getNumberOfElements();
+	virtual std::string getElementAt(int i);
+
+	std::vector<int> m_Candidates;
+	int m_Race;
+
+private:
+	const TMorvalethData* m_Data;
+};
+
+/// The hire window: the candidates of one hiring character, "雇う" while the chosen one is affordable,
+/// and "やめる". Both buttons go to whoever listens to them.
+class TEmployWindow : public TGcnWindow, public gcn::ActionListener
+{
+public:
+	/// Empty; title bar 20 pixels.
+	TEmployWindow();
+	/// Opens the window on the candidates with nothing chosen and "雇う" unusable.
+	void Setup(const std::vector<int>& candidates, int race, int funds, const TMorvalethData& data);
+	/// The chosen candidate (a character definition); -1 for none.
+	int GetSelectedChara() const;
+	/// Whether the chosen candidate may be hired with the funds.
+	bool CanHireSelected() const;
+
+	/// The frame and the title.
+	virtual void draw(gcn::Graphics* graphics);
+	/// A choice in the list makes "雇う" usable when the funds cover the candidate's cost.
+	virtual void action(const gcn::ActionEvent& actionEvent);
+
+	TEmployListModel m_Model;
+	gcn::ListBox m_List;
+	/// Holds the list, so that a long one scrolls.
+	gcn::ScrollArea m_ListArea;
+	gcn::Button m_HireButton;
+	gcn::Button m_CancelButton;
+
+private:
+	int m_Funds;
+	const TMorvalethData* m_Data;
+	bool m_LaidOut;
+};
+
+/// A hero found in an area: who, where, what it costs, and the question.
+class TEmployHeroPane : public gcn::Container
+{
+public:
+	/// Buttons placed, 196 x 160, nothing shown.
+	TEmployHeroPane();
+	virtual void draw(gcn::Graphics* graphics);
+
+	gcn::Button m_StatusButton;
+	gcn::Button m_HireButton;
+	gcn::Button m_DeclineButton;
+	int m_Area;
+	/// Character definition of the hero; -1 for none.
+	int m_Chara;
+	int m_Funds;
+};
+
+/// The window offering a found hero; its three buttons go to whoever listens to them.
+class TEmployHeroWindow : public TGcnWindow
+{
+public:
+	TEmployHeroWindow();
+	/// Shows the hero of the area with the funds, sized to the pane, on top and in the middle of the screen.
+	void Show(int area, int chara, int funds);
+
+	TEmployHeroPane m_Pane;
+};
+
+#endif
