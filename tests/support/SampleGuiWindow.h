@@ -1,12 +1,10 @@
 #ifndef MORVALETH_TESTS_SAMPLEGUIWINDOW_H
 #define MORVALETH_TESTS_SAMPLEGUIWINDOW_H
 
-#include "support/GlWindow.h"
-#include "support/TestSupport.h"
+#include "support/GuiScreen.h"
 
 #include <cstdint>
 #include <guichan/genericinput.hpp>
-#include <guichan/widgets/container.hpp>
 #include <memory>
 #include <string>
 
@@ -30,27 +28,27 @@ public:
 	void PushKey(int key);
 };
 
-/// An 800 x 600 window with the game's GUI on a grey top container, the sample's database, pictures and a new
-/// game of its first chapter in the game master, and input fed to guichan as its own events. It works in a
-/// scratch folder holding the skin and the character list; screenshots go among the test's artefacts.
+/// An 800 x 600 screen of the game's GUI on a grey top container with the sample's database, pictures and a
+/// new game of its first chapter in the game master, and input fed to guichan as its own events.
 class TSampleGuiWindow
 {
 public:
 	TSampleGuiWindow();
 	~TSampleGuiWindow();
 
-	/// Opens the window with the settings of the INI text and loads the sample; fails the test when it cannot.
+	/// Opens the screen with the settings of the INI text and loads the sample; fails the test when it cannot.
 	void Open(const std::string& ini);
 	/// Takes the GUI and the game master's sample down before the window that holds their textures.
 	void Close();
 
-	TGlWindow& Window() { return *m_Window; }
-	gcn::Container& Top() { return m_Top; }
+	TGlWindow& Window() { return m_Screen->Window(); }
+	const TGlWindow& Window() const { return m_Screen->Window(); }
+	gcn::Container& Top() { return m_Screen->Top(); }
 	TGuiInput& Input() { return m_Input; }
 
 	/// Draws the GUI; with a name, keeps a screenshot among the artefacts of the test working folder.
 	void DrawFrame(const char* screenshot = nullptr);
-	void Screenshot(const std::string& name);
+	void Screenshot(const std::string& name) const { m_Screen->Screenshot(name); }
 	/// Moves the mouse there and lets guichan handle it.
 	void MoveMouse(const TScreenPoint& point);
 	/// Queues a click of the button there; the caller runs the frame that handles it.
@@ -63,13 +61,9 @@ public:
 	int Count(int x0, int y0, int width, int height, std::uint32_t colour) const;
 
 private:
-	std::string m_Home;
 	std::string m_RootDir;
 	std::string m_ScenarioDir;
-	TTempDir m_Dir;
-	std::unique_ptr<TScopedCwd> m_Cwd;
-	std::unique_ptr<TGlWindow> m_Window;
-	gcn::Container m_Top;
+	std::unique_ptr<TGuiScreen> m_Screen;
 	TGuiInput m_Input;
 };
 
