@@ -3,6 +3,7 @@
 #include "app/GameMaster.h"
 #include "app/HexGrid.h"
 #include "gui/GuiContext.h"
+#include "gui/SkinManager.h"
 #include "media/MorvalethImage.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"

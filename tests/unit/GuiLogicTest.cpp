@@ -482,16 +482,20 @@ TEST_F(GuiTest, DialogsShowTheirButtonsSpreadEvenlyAndCentreOnTheScreen)
 		EXPECT_TRUE(IsMsgDlgVisible());
 		EXPECT_EQ("\x8a\x6d\x94\x46", dialog.getCaption());
 		EXPECT_EQ(c.shown, ShownButtons(dialog));
-		if (c.buttons == 0 && c.timeout == 0)
+		if (c.buttons == 0 && c.timeout == 0) {
 			EXPECT_EQ(static_cast<unsigned>(BUTTON_OK), dialog.m_ButtonMask);
+		}
 		EXPECT_EQ(&dialog, Focus()->getModalFocused());
 		EXPECT_EQ(c.focused == -1 ? nullptr : &dialog.m_Buttons[c.focused], Focus()->getFocused());
-		if (c.width != -1)
+		if (c.width != -1) {
 			EXPECT_EQ(c.width, dialog.getWidth());
-		if (c.x != -1)
+		}
+		if (c.x != -1) {
 			EXPECT_EQ(c.x, dialog.getX());
-		if (c.y != -1)
+		}
+		if (c.y != -1) {
 			EXPECT_EQ(c.y, dialog.getY());
+		}
 		if (c.buttons == (BUTTON_YES | BUTTON_NO)) {
 			const int gap = (c.width - 16 - 72 - 88) / 3;
 			EXPECT_EQ(gap, dialog.m_Buttons[1].getX());

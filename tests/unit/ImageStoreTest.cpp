@@ -409,12 +409,14 @@ TEST_F(ImageStore, CellsAreCutFromTheirSheetsAndCallsThatCannotBeCutDrawNothing)
 		m_Graphics.m_Draws.clear();
 		const int logged = c.logged ? log.CountLines(c.logged) : 0;
 		c.draw();
-		if (c.source.width == -1)
+		if (c.source.width == -1) {
 			EXPECT_TRUE(m_Graphics.m_Draws.empty()) << c.what;
-		else
+		} else {
 			EXPECT_EQ(c.source, WithoutImage(m_Graphics.Only())) << c.what;
-		if (c.logged)
+		}
+		if (c.logged) {
 			EXPECT_EQ(logged + 1, log.CountLines(c.logged)) << c.what;
+		}
 	}
 	int width = 0;
 	int height = 0;
