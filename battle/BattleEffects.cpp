@@ -161,7 +161,7 @@ void TBattleMapLogic::ApplySummon(const TEffectResult& result, const TCharaRef& 
 void TBattleMapLogic::ApplyRevive(const TEffectResult& result, int side)
 {
 	TCharaRef standing;
-	if (!m_Field.IsChara(result.reviveSide, result.reviveIndex) || !m_Field.IsChara(side, 0)
+	if (!m_Field.IsChara(result.reviveSide, result.reviveIndex) || side < 0 || side >= m_Field.SideCount()
 		|| m_Field.CharaOn(result.x, result.y, standing)) {
 		LOG_ERROR("no revival at %d,%d", result.x, result.y);
 		return;

@@ -270,6 +270,9 @@ void EvalCell(const TEffectUse& use, const point_t& cell, std::vector<TEffectRes
 		AppendHitSideEffects(use, target, value, results);
 	}
 	const int effect = MainEffect(use, target, hit);
+	// A heal, boost or cure that does not take effect does no harm either: its value is no damage.
+	if (effect == EFFECT_NOEFFECT && use.effect >= EFFECT_HPRECOVER && use.effect != EFFECT_CRASHWALL)
+		value = 0;
 	results.push_back(MakeResult(cell.x, cell.y, hit, value, use.special, effect));
 }
 

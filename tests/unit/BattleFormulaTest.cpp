@@ -228,6 +228,12 @@ TEST(EffectEval, ValuesOfBoostsSummonsAndAbsorption)
 	EvalEffect(duel.board.field, 1, duel.Caster(), {{3, 2}}, SpecialIndexOf("fxPoison"), results, 100, true);
 	ASSERT_EQ(1u, results.size());
 	EXPECT_LT(results[0].value, 0) << "an absorbing target is healed";
+	duel.Target().Resistances.at(AttributeOf("fxPlusSpeed")) = RESISTANCE_STRONG;
+	results.clear();
+	duel.Eval("fxPlusSpeed", {3, 2}, results);
+	ASSERT_EQ(1u, results.size());
+	EXPECT_EQ(EFFECT_NOEFFECT, results[0].effect);
+	EXPECT_EQ(0, results[0].value) << "a boost that does not take hold does no harm";
 }
 
 TEST(EffectExchange, AttackListsAndTheirSteps)
