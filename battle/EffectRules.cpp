@@ -19,7 +19,7 @@ namespace
 const std::vector<int>& DeadOf(const TBattleField& field, int side)
 {
 	static const std::vector<int> none;
-	return side >= 0 && side < static_cast<int>(field.dead.size()) ? DeadOf(field, side) : none;
+	return side >= 0 && side < static_cast<int>(field.dead.size()) ? field.dead[side] : none;
 }
 
 /// Map object kind of a wall.

@@ -71,7 +71,7 @@ const char* const EFFECT_KEYWORDS[] = {"Poison", "Stone", "Paralyze", "Sleep", "
 
 std::string AttributeTable()
 {
-	std::string xml = std::string("<AttributeList>") + ATTRIBUTE;
+	std::string xml = ATTRIBUTE;
 	for (const char* keyword : EFFECT_KEYWORDS)
 		xml += std::string("<Attribute id=\"fx") + keyword + "\" type=\"Attack\"><Name>" + keyword
 			+ "</Name><ShortName>E</ShortName><SystemEffect id=\"" + keyword + "\"/></Attribute>";

@@ -49,10 +49,14 @@ struct TDuel
 	int target = 0;
 };
 
-// Blade strikes with physical attack against physical defence, 10 each; the draws of the seed are
-// r(8) = 5, r(10) = 8, r(5) = 2 for FTAttack and FTSpecial, and r(8) = 5, r(10) = 8, r(5) = 2 for FTMagic:
-// FTAttack at power 100: a = (5 + 10 + 30) * 100 / 80 = 56, D = 40: 22 * 56^0.7 * 56 / 58 / 35 = 10.59 -> 10;
-// weak doubles A: 22 * 112^0.7 * 112 / 58 / 35 = 34.4 -> 34; strong doubles D: 22 * 16.71 * 56 / 98 / 35 = 6.0 -> 6.
+// Blade reads alda's physical attack 10 against the guard's physical defence 10, skill 10 and speed 0;
+// walking on plain has skill 0. Seed 11 draws r(8) = 1, r(10) = 0, r(5) = 0:
+// FTAttack at power 100: a = 41 * 100 / 80 = 51, D = 40: 20 * 51^0.7 * (51 / 50) / 35 = 9.14;
+//   weak, A = 102: 20 * 25.47 * (102 / 50) / 35 = 29.7; strong, D = 80: 20 * 15.68 * (51 / 90) / 35 = 5.08;
+// FTSpecial: a = 41 * 100 / 100 = 41: 20 * 41^0.7 * (41 / 50 + 0.5) / 35 = 10.15; recovering, D = 30: 11.73;
+// FTMagic at power 10: A = (8 + 1 + 60) * 40 / 40 = 69, D = 78: 30 * 69^0.4 * (69 / 78 + 0.6) / 35 = 6.92;
+//   recovering, D = 30: 30 * 5.439 * 2.9 / 35 = 13.5;
+// FTAttackHit: Ha = 0 + 10 + 20 = 30, Hd = 0 + 0 + 20 = 20: 80 * 30 / 20 = 120; FTMagicHit: D = 20: 80 * 10 / 20 = 40.
 struct TFormulaCase
 {
 	const char* name;
@@ -63,16 +67,16 @@ struct TFormulaCase
 	int expected;
 };
 const TFormulaCase FORMULA_CASES[] = {
-	{"FTAttack", FormulaAttack, 100, false, RESISTANCE_NORMAL, 10},
-	{"FTAttack, weak", FormulaAttack, 100, false, RESISTANCE_WEAK, 34},
-	{"FTAttack, strong", FormulaAttack, 100, false, RESISTANCE_STRONG, 6},
-	{"FTSpecial", FormulaSpecial, 100, false, RESISTANCE_NORMAL, 0},
-	{"FTSpecial, recovery", FormulaSpecial, 100, true, RESISTANCE_NORMAL, 0},
-	{"FTMagic", FormulaMagic, 10, false, RESISTANCE_NORMAL, 0},
-	{"FTMagic, recovery", FormulaMagic, 10, true, RESISTANCE_NORMAL, 0},
-	{"FTAttackHit", FormulaAttackHit, 10, false, RESISTANCE_NORMAL, 0},
+	{"FTAttack", FormulaAttack, 100, false, RESISTANCE_NORMAL, 9},
+	{"FTAttack, weak", FormulaAttack, 100, false, RESISTANCE_WEAK, 29},
+	{"FTAttack, strong", FormulaAttack, 100, false, RESISTANCE_STRONG, 5},
+	{"FTSpecial", FormulaSpecial, 100, false, RESISTANCE_NORMAL, 10},
+	{"FTSpecial, recovery", FormulaSpecial, 100, true, RESISTANCE_NORMAL, 11},
+	{"FTMagic", FormulaMagic, 10, false, RESISTANCE_NORMAL, 6},
+	{"FTMagic, recovery", FormulaMagic, 10, true, RESISTANCE_NORMAL, 13},
+	{"FTAttackHit", FormulaAttackHit, 10, false, RESISTANCE_NORMAL, 120},
 	{"FTAttackHit, weak", FormulaAttackHit, 10, false, RESISTANCE_WEAK, 100},
-	{"FTMagicHit", FormulaMagicHit, 10, false, RESISTANCE_NORMAL, 0},
+	{"FTMagicHit", FormulaMagicHit, 10, false, RESISTANCE_NORMAL, 40},
 	{"FTMagicHit, weak", FormulaMagicHit, 10, false, RESISTANCE_WEAK, 100},
 };
 }
@@ -357,7 +361,7 @@ TEST(EffectExperience, GainsOverEveryDraw)
 
 namespace
 {
-/// A running battle with the attackers' scout choosing: guard and lamb defend, scout and wolf attack.
+/// A running battle with the attackers' scout choosing: guard and lamb defend, scout and wolf attack; a wall on (2, 7).
 /// The guard stands hurt, tired and under every condition, each a turn old, with one attack fewer.
 class EffectBattle : public BattleRun
 {
@@ -369,7 +373,7 @@ protected:
 		Add(1, "scout");
 		Add(1, "wolf");
 		TMapPlan plan = BattlePlan();
-		plan.rows[7][0] = 'W';
+		plan.rows[7][2] = 'W';
 		ASSERT_TRUE(Start(plan));
 		ASSERT_TRUE(RunUntil(STATE_COMPUTER, FRAME_CAP));
 		ASSERT_EQ(1, logic.GetActiveSide());
@@ -400,8 +404,11 @@ protected:
 	{
 		std::vector<std::string> lines;
 		for (const std::vector<TCharaInstance>& side : sides)
-			for (const TCharaInstance& chara : side)
+			for (TCharaInstance chara : side) {
+				// Drawing slots are dealt anew whenever the field changes.
+				chara.DrawSlot = 0;
 				lines.push_back(DescribeChara(chara, false));
+			}
 		return lines;
 	}
 };
@@ -477,16 +484,17 @@ TEST_P(EffectApply, ChangesExactlyItsPart)
 	const TApplyCase& c = GetParam();
 	std::vector<std::string> expected = Describe();
 	TCharaInstance guard = Chara(0, 0);
+	guard.DrawSlot = 0;
 	c.change(guard);
 	expected[0] = DescribeChara(guard, false);
 	const std::string special = BattleData().GetAttributeData(AttributeOf("fxPoison") + c.effect - EFFECT_POISON).id;
 	const bool wall = c.effect == EFFECT_CRASHWALL;
 	TCapturedLog log;
 	const bool changed = Apply(c.effect, c.value, c.effect >= EFFECT_POISON ? special.c_str() : nullptr,
-		wall ? point_t{0, 7} : CellOf(0, 0));
+		wall ? point_t{2, 7} : CellOf(0, 0));
 	EXPECT_EQ(expected, Describe());
 	EXPECT_EQ(c.effect == EFFECT_DEATH, changed);
-	EXPECT_EQ(wall ? 0 : 2, map->GetMapObjectType(0, 7));
+	EXPECT_EQ(wall ? 0 : 2, map->GetMapObjectType(2, 7));
 	EXPECT_EQ(0, CountErrors(log)) << log.Text();
 	EXPECT_TRUE(std::is_sorted(Chara(0, 0).Conditions.begin(), Chara(0, 0).Conditions.end()));
 }
