@@ -567,10 +567,14 @@ TEST_P(SummonEnd, FreesTheSummoner)
 {
 	StartChoosing();
 	const point_t cell = {0, 3};
-	ASSERT_TRUE(Apply(EFFECT_SUMMON, 30, "fxSummon", cell));
+	std::vector<TEffectResult> results;
+	EvalEffect(logic.GetField(), 1, Chara(1, 0), {cell}, SpecialIndexOf("fxSummon"), results);
+	bool changed = false;
+	logic.ApplyEffectResult(results, changed);
+	EXPECT_TRUE(changed);
 	ASSERT_EQ(3u, sides[1].size());
 	EXPECT_EQ(CharaIndexOf("wolf"), Chara(1, 2).CharaIndex);
-	EXPECT_EQ(30, Chara(1, 2).HP);
+	EXPECT_EQ(40, Chara(1, 2).HP);
 	EXPECT_EQ(SUMMON_STATE_SUMMONED, Chara(1, 2).SummonState);
 	EXPECT_EQ(0, Chara(1, 2).SummonPartner);
 	EXPECT_EQ(SUMMON_STATE_SUMMONER, Chara(1, 0).SummonState);
