@@ -540,8 +540,8 @@ TEST_F(EffectBattle, ExperienceRaisesRanksAndChangesClasses)
 	Chara(1, 0).SummonState = SUMMON_STATE_SUMMONED;
 	Chara(1, 0).SummonPartner = 1;
 	logic.AddExperience({1, 0}, true, {{0, 1}});
-	EXPECT_GE(Chara(1, 0).Experience, 50) << "one dead with the bonus: (16 + 10..14) * 200 / 110";
-	EXPECT_LE(Chara(1, 0).Experience, 63);
+	EXPECT_GE(Chara(1, 0).Experience, 47) << "one dead with the bonus: (16 + 10..14) * 200 / 110";
+	EXPECT_LE(Chara(1, 0).Experience, 54);
 	EXPECT_EQ(1, Chara(1, 0).WinCount);
 	EXPECT_EQ(CharaIndexOf("guard"), Chara(1, 1).CharaIndex) << "the squire became a guard";
 	EXPECT_EQ(0, Chara(1, 1).Rank);
