@@ -210,13 +210,20 @@ bool TBattleMapLogic::CheckMoveTarget(int moveX, int moveY, const char* method) 
 	return false;
 }
 
-// What does not depend on the target: a chara to act, a cell it reaches, and after a move no charge and
-// no special but its own.
+// What does not depend on the target: a chara standing on the field to act, a cell it reaches, and after
+// a move no charge and no special but its own.
 bool TBattleMapLogic::CheckAction(point_t from, int kind, int special, bool& moved, const char* method) const
 {
-	if (!HasActiveChara(method) || !CheckMoveTarget(from.x, from.y, method))
+	if (!HasActiveChara(method))
 		return false;
 	const TCharaInstance& chara = Active();
+	TCharaRef standing;
+	if (!m_Field.CharaOn(chara.BattleX, chara.BattleY, standing) || !(standing == m_Active)) {
+		g_Logger.Error(FormatText("TBattleMapLogic::%s error:行動中のキャラが戦場にいません。", method));
+		return false;
+	}
+	if (!CheckMoveTarget(from.x, from.y, method))
+		return false;
 	moved = m_Moved || from != point_t{chara.BattleX, chara.BattleY};
 	if (moved
 		&& (kind == ACTION_KIND_CHARGE

@@ -108,8 +108,10 @@ int TBattleMapLogic::CommandSpecial(int command) const
 {
 	if (command == COMMAND_REPEAT_SIDE)
 		return m_SideLastSpecial[m_Active.side];
-	if (command == COMMAND_REPEAT_OWN)
-		return m_LastSpecials[m_Active.side].at(m_Active.index);
+	if (command == COMMAND_REPEAT_OWN) {
+		const auto own = m_LastSpecials[m_Active.side].find(m_Active.index);
+		return own != m_LastSpecials[m_Active.side].end() ? own->second : -1;
+	}
 	return m_Field.CharaData(Active()).Special;
 }
 
@@ -188,6 +190,7 @@ void TBattleMapLogic::TargetPressed(int x, int y, bool left)
 	m_Selection.Fill(0);
 	m_View.SetMarks(std::vector<point_t>(), gcn::Color());
 	if (!left) {
+		m_View.SetSpecialName(std::string());
 		ShowCommandBar();
 		return;
 	}
