@@ -332,7 +332,7 @@ bool TBattleMapLogic::IsSpecialAim(point_t from, int special, point_t aim) const
 	std::vector<point_t> cells;
 	if (!HasAim(data.RangeType)) {
 		std::vector<TCharaRef> dead;
-		GetTargetCells(m_Field, m_Active.side, from, from, data.MaxRadius, data.RangeType, data.RangeHeight, cells, dead);
+		::GetTargetCells(m_Field, m_Active.side, from, from, data.MaxRadius, data.RangeType, data.RangeHeight, cells, dead);
 		return !cells.empty();
 	}
 	GatherRangeCells(m_Field, m_Active.side, from, data, cells);
@@ -482,7 +482,7 @@ void TBattleMapLogic::PreviewSpecial(point_t from, int special, point_t target,
 	const TSpecialData& data = m_Data.GetSpecialData(special);
 	std::vector<point_t> cells;
 	std::vector<TCharaRef> dead;
-	GetTargetCells(m_Field, m_Active.side, from, HasAim(data.RangeType) ? target : from, data.MaxRadius,
+	::GetTargetCells(m_Field, m_Active.side, from, HasAim(data.RangeType) ? target : from, data.MaxRadius,
 		data.RangeType, data.RangeHeight, cells, dead);
 	std::vector<point_t> kept;
 	FilterTargetCells(m_Field, cells, std::vector<bool>(cells.size(), true), m_Active.side, special, kept);

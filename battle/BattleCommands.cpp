@@ -213,7 +213,7 @@ void TBattleMapLogic::ShowAimMarks(int x, int y)
 	}
 	const TSpecialData& data = m_Data.GetSpecialData(m_CurrentSpecial);
 	std::vector<TCharaRef> dead;
-	GetTargetCells(m_Field, m_Active.side, caster, {x, y}, data.MaxRadius,
+	::GetTargetCells(m_Field, m_Active.side, caster, {x, y}, data.MaxRadius,
 		data.RangeType == RANGE_STREAM ? RANGE_STREAM : RANGE_NORMAL, 0, cells, dead);
 	const bool boost = m_Data.GetAttributeData(data.Attribute).type == ATTRIBUTE_BOOST;
 	m_View.SetMarks(cells, boost ? gcn::Color(0, 0, 255, 128) : gcn::Color(255, 0, 0, 128));
