@@ -369,3 +369,103 @@ TEST(EffectSchedule, EveryWayOfPlayingStrikesEveryCellBeforeTheEnd)
 	}
 }
 }
+
+/// The player commands brom's wolf (placed on (1,0)) against a guard at the castle on (3,2), on a map with walls.
+class BattlePlayerActions : public BattleActions
+{
+protected:
+	void StartCommanding()
+	{
+		game.GetMaster(brom).Player = true;
+		Add(0, "guard");
+		Add(1, "wolf");
+		TMapPlan plan = BattlePlan();
+		plan.rows[5][5] = '.';
+		plan.rows[2][3] = 'K';
+		plan.rows[3][8] = 'W';
+		plan.rows[7][1] = 'W';
+		ASSERT_FALSE(Start(plan)) << "the player's battle is watched";
+		ASSERT_TRUE(RunUntil(STATE_PLAYER_PLACING, 10));
+		logic.MapPressed(1, 0, true);
+		ASSERT_TRUE(RunUntil(STATE_MAIN, 10));
+		Chara(1, 0).ActionGauge = 500;
+		logic.DoLogic();
+		ASSERT_EQ(STATE_COMMAND, logic.GetState());
+	}
+
+	/// Frames until the main step comes back; false at the cap.
+	bool PlayOut()
+	{
+		for (int frame = 0; frame < FRAME_CAP; ++frame) {
+			if (logic.GetState() == STATE_MAIN)
+				return true;
+			logic.DoLogic();
+			view.Tick();
+		}
+		return false;
+	}
+};
+
+// The player moves the wolf next to the guard, chooses to attack, changes its mind with the right
+// button, then strikes the guard: the exchange is played frame by frame and the turn ends.
+TEST_F(BattlePlayerActions, ThePlayerMovesThenAttacksThroughTheBarAndTheMap)
+{
+	StartCommanding();
+	const point_t guard = Cell(0, 0);
+	const point_t next = ReachableNextTo(guard);
+	logic.CommandPressed(COMMAND_MOVE);
+	logic.MapPressed(next.x, next.y, true);
+	for (int frame = 0; frame < FRAME_CAP && logic.GetState() == STATE_MOVING; ++frame)
+		logic.DoLogic();
+	ASSERT_EQ(STATE_COMMAND_MOVED, logic.GetState());
+	ASSERT_TRUE(view.m_Menu.enabled[COMMAND_ATTACK]);
+	EXPECT_FALSE(view.m_Menu.enabled[COMMAND_CHARGE]) << "no charge after a move";
+	logic.CommandPressed(COMMAND_ATTACK);
+	ASSERT_EQ(STATE_CHOOSE_ATTACK, logic.GetState());
+	logic.MapPressed(0, 7, true);
+	EXPECT_EQ(STATE_CHOOSE_ATTACK, logic.GetState()) << "a shaded cell is no choice";
+	logic.MapPressed(guard.x, guard.y, false);
+	EXPECT_EQ(STATE_COMMAND_MOVED, logic.GetState());
+	EXPECT_TRUE(view.m_CommandBarVisible);
+	logic.CommandPressed(COMMAND_ATTACK);
+	logic.MapPressed(next.x, next.y, true);
+	EXPECT_EQ(STATE_CHOOSE_ATTACK, logic.GetState()) << "the wolf does not attack itself";
+	const int popups = view.Count("AddPopup");
+	logic.MapPressed(guard.x, guard.y, true);
+	ASSERT_EQ(STATE_ATTACKING, logic.GetState());
+	EXPECT_FALSE(view.m_CommandBarVisible);
+	ASSERT_TRUE(PlayOut());
+	EXPECT_EQ(2, view.Count("AddPopup") - popups) << "the wolf strikes, the guard strikes back";
+	EXPECT_TRUE(LayersAgree(logic.GetField()));
+}
+
+// The magic window's choice is used at once when it has no point of aim: the storm breaks every wall and
+// counts as the side's one use of it in this battle, after which neither its repeat nor the window casts it.
+TEST_F(BattlePlayerActions, AMagicChosenInTheWindowIsCastAndCountedOnce)
+{
+	TCapturedLog log;
+	StartCommanding();
+	ASSERT_TRUE(view.m_Menu.enabled[COMMAND_MAGIC]);
+	logic.CommandPressed(COMMAND_MAGIC);
+	ASSERT_EQ(STATE_CHOOSE_MAGIC, logic.GetState());
+	EXPECT_EQ(1, view.Count("ShowMagicWindow"));
+	logic.MagicChosen(-1);
+	EXPECT_EQ(STATE_COMMAND, logic.GetState()) << "no magic chosen";
+	logic.CommandPressed(COMMAND_MAGIC);
+	logic.MagicChosen(SpecialIndexOf("smash"));
+	ASSERT_EQ(STATE_EFFECT, logic.GetState());
+	ASSERT_TRUE(PlayOut());
+	EXPECT_EQ(0, map->GetMapObjectType(8, 3));
+	EXPECT_EQ(0, map->GetMapObjectType(1, 7));
+	for (int turn = 0; turn < 100 && logic.GetState() != STATE_COMMAND; ++turn) {
+		Chara(1, 0).ActionGauge = 500;
+		Run(1);
+	}
+	ASSERT_EQ(STATE_COMMAND, logic.GetState());
+	EXPECT_EQ("再実行：smash", view.m_Menu.labels[COMMAND_REPEAT_OWN]);
+	EXPECT_FALSE(view.m_Menu.enabled[COMMAND_REPEAT_OWN]) << "the storm is spent for this battle";
+	logic.CommandPressed(COMMAND_MAGIC);
+	logic.MagicChosen(SpecialIndexOf("smash"));
+	EXPECT_EQ(STATE_COMMAND, logic.GetState()) << "a spent magic is not cast";
+	EXPECT_EQ(0, CountErrors(log)) << log.Text();
+}
