@@ -202,9 +202,11 @@ void TBattleMapLogic::CaptureCityObject()
 
 bool TBattleMapLogic::CheckMoveTarget(int moveX, int moveY, const char* method) const
 {
+	// The move layer was filled when the chara's turn began; a cell taken since is no longer free.
 	const TCharaInstance& chara = Active();
 	if ((moveX == chara.BattleX && moveY == chara.BattleY)
-		|| (m_MoveLayer.Contains(moveX, moveY) && m_MoveLayer.At(moveX, moveY) > 0))
+		|| (m_MoveLayer.Contains(moveX, moveY) && m_MoveLayer.At(moveX, moveY) > 0
+			&& m_Field.sideLayer.At(moveX, moveY) == -1))
 		return true;
 	g_Logger.Error(FormatText("TBattleMapLogic::%s error:移動できない座標(%d,%d)が指定されました。", method, moveX, moveY));
 	return false;
