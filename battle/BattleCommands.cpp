@@ -5,8 +5,10 @@
 #include "battle/CharaRules.h"
 #include "battle/HexGeometry.h"
 #include "battle/MagicRules.h"
+#include "battle/RangeRules.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "model/SpecialData.h"
 
 #include <SDL/SDL_keysym.h>
 
@@ -73,6 +75,23 @@ void TBattleMapLogic::CommandPressed(int command)
 				m_Selection.At(x, y) = m_MoveLayer.At(x, y) > 0 || (x == chara.BattleX && y == chara.BattleY) ? 0 : 1;
 		m_State = STATE_CHOOSE_MOVE;
 		break;
+	case COMMAND_ATTACK:
+	case COMMAND_CHARGE:
+		m_View.HideCommandBar();
+		MarkAroundCell(chara.BattleX, chara.BattleY);
+		m_State = command == COMMAND_ATTACK ? STATE_CHOOSE_ATTACK : STATE_CHOOSE_CHARGE;
+		break;
+	case COMMAND_MAGIC:
+		m_View.HideCommandBar();
+		m_View.ShowMagicWindow(chara, m_MagicUses[m_Active.side]);
+		m_State = STATE_CHOOSE_MAGIC;
+		break;
+	case COMMAND_SPECIAL:
+	case COMMAND_REPEAT_OWN:
+	case COMMAND_REPEAT_SIDE:
+		m_View.HideCommandBar();
+		UseSpecial(CommandSpecial(command), true);
+		break;
 	case COMMAND_RUNAWAY:
 		m_View.HideCommandBar();
 		m_View.SetCursor(-1, -1);
@@ -82,6 +101,18 @@ void TBattleMapLogic::CommandPressed(int command)
 	default:
 		break;
 	}
+}
+
+// The special a special or repeat button uses; the menu offers a button only when its special exists.
+int TBattleMapLogic::CommandSpecial(int command) const
+{
+	if (command == COMMAND_REPEAT_SIDE)
+		return m_SideLastSpecial[m_Active.side];
+	if (command == COMMAND_REPEAT_OWN) {
+		const auto own = m_LastSpecials[m_Active.side].find(m_Active.index);
+		return own != m_LastSpecials[m_Active.side].end() ? own->second : -1;
+	}
+	return m_Field.CharaData(Active()).Special;
 }
 
 void TBattleMapLogic::MapPressed(int x, int y, bool left)
@@ -105,6 +136,20 @@ void TBattleMapLogic::MapPressed(int x, int y, bool left)
 		else
 			MovePressed(x, y, left);
 		break;
+	case STATE_CHOOSE_ATTACK:
+	case STATE_CHOOSE_CHARGE:
+		if (left && m_Selection.At(x, y) != 0)
+			consumed = false;
+		else
+			AttackPressed(x, y, left);
+		break;
+	case STATE_CHOOSE_TARGET:
+		if (left && (m_Selection.At(x, y) != 0 || !HasTargetAt(m_Field, {Active().BattleX, Active().BattleY}, {x, y},
+												  m_Active.side, m_CurrentSpecial)))
+			consumed = false;
+		else
+			TargetPressed(x, y, left);
+		break;
 	default:
 		consumed = false;
 		break;
@@ -125,6 +170,55 @@ void TBattleMapLogic::MovePressed(int x, int y, bool left)
 		StartMove(x, y);
 }
 
+// A cell the chara cannot attack (its own, a friend's) is no choice: the player chooses again.
+void TBattleMapLogic::AttackPressed(int x, int y, bool left)
+{
+	if (!left) {
+		m_Selection.Fill(0);
+		ShowCommandBar();
+		return;
+	}
+	if (!DoSelectedAttackLogic(x, y, m_State == STATE_CHOOSE_CHARGE))
+		return;
+	m_View.SetCursor(-1, -1);
+	m_View.SetBottomChara(nullptr, 0);
+	m_Selection.Fill(0);
+}
+
+void TBattleMapLogic::TargetPressed(int x, int y, bool left)
+{
+	m_Selection.Fill(0);
+	m_View.SetMarks(std::vector<point_t>(), gcn::Color());
+	if (!left) {
+		m_View.SetSpecialName(std::string());
+		ShowCommandBar();
+		return;
+	}
+	m_View.SetCursor(-1, -1);
+	m_View.SetBottomChara(nullptr, 0);
+	const TCharaInstance& chara = Active();
+	SetTargetCells(chara.BattleX, chara.BattleY, x, y, m_CurrentSpecial);
+	StartEffect(x, y);
+}
+
+// While the player aims a special, the cells it would take at the cell under the pointer are coloured.
+void TBattleMapLogic::ShowAimMarks(int x, int y)
+{
+	std::vector<point_t> cells;
+	const point_t caster = {Active().BattleX, Active().BattleY};
+	if (!m_Selection.Contains(x, y) || m_Selection.At(x, y) != 0
+		|| !HasTargetAt(m_Field, caster, {x, y}, m_Active.side, m_CurrentSpecial)) {
+		m_View.SetMarks(cells, gcn::Color());
+		return;
+	}
+	const TSpecialData& data = m_Data.GetSpecialData(m_CurrentSpecial);
+	std::vector<TCharaRef> dead;
+	::GetTargetCells(m_Field, m_Active.side, caster, {x, y}, data.MaxRadius,
+		data.RangeType == RANGE_STREAM ? RANGE_STREAM : RANGE_NORMAL, 0, cells, dead);
+	const bool boost = m_Data.GetAttributeData(data.Attribute).type == ATTRIBUTE_BOOST;
+	m_View.SetMarks(cells, boost ? gcn::Color(0, 0, 255, 128) : gcn::Color(255, 0, 0, 128));
+}
+
 void TBattleMapLogic::UndoMove()
 {
 	m_Field.Vacate(m_Active);
@@ -141,6 +235,8 @@ void TBattleMapLogic::MapHovered(int x, int y)
 {
 	if (m_State < STATE_COMMAND || m_State > STATE_CHOOSE_MAGIC)
 		return;
+	if (m_State == STATE_CHOOSE_TARGET)
+		ShowAimMarks(x, y);
 	TCharaRef ref;
 	if (!m_Field.CharaOn(x, y, ref)) {
 		m_View.SetHover(m_Field.sideLayer.Contains(x, y) ? x : -1, y, -1);
@@ -182,6 +278,8 @@ void TBattleMapLogic::MagicChosen(int special)
 	if (m_State != STATE_CHOOSE_MAGIC)
 		return;
 	m_View.HideMagicWindow();
-	if (special < 0)
+	if (special < 0 || !IsUsableSpecial(special, m_Moved))
 		ShowCommandBar();
+	else
+		UseSpecial(special, true);
 }

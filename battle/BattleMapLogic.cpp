@@ -344,6 +344,14 @@ void TBattleMapLogic::Step()
 	case STATE_MOVING:
 		MoveStep();
 		break;
+	case STATE_ATTACKING:
+	case STATE_CHARGING:
+		if (DoAttackingLogic())
+			m_State = STATE_MAIN;
+		break;
+	case STATE_EFFECT:
+		EffectStep();
+		break;
 	case STATE_WAITING:
 		if (m_WaitCounter > 0)
 			--m_WaitCounter;
@@ -478,6 +486,15 @@ void TBattleMapLogic::MoveStep()
 	sprite.target = current;
 	sprite.progress = (m_MoveFrame % m_FramesPerCell) * 256 / m_FramesPerCell;
 	m_View.SetSprite(chara.DrawSlot, sprite);
+}
+
+// Unseen, every use of a special plays at its first frame, so the whole special runs in one frame.
+void TBattleMapLogic::EffectStep()
+{
+	int calls = 0;
+	do
+		DoEffectLogic();
+	while (!m_Watching && m_State == STATE_EFFECT && ++calls < UNWATCHED_STEPS_MAX);
 }
 
 void TBattleMapLogic::ShortcutKeyStep()

@@ -157,6 +157,20 @@ public:
 	/// The chara of the side may flee from (x, y).
 	bool CanFlee(int side, int index, int x, int y) const;
 
+	// Actions: attacks, charges and the play of specials (BattleActions.cpp, BattleAttacks.cpp, EffectPlay.cpp).
+
+	/// Sets up the acting chara's attack or charge on the cell (unseen, the whole exchange runs at once);
+	/// false, nothing changed, when the cell holds nothing the chara may attack that way.
+	bool DoSelectedAttackLogic(int x, int y, bool charge);
+	/// One frame of the exchange of strikes; true when it is over.
+	bool DoAttackingLogic();
+	/// One frame of the play of the chosen special; after its last use the chara's action ends.
+	void DoEffectLogic();
+	/// Plans frame f of one use of the special from the caster's cell on the cells: shows its images and
+	/// gives the cells that strike at f and whether the use ends with it.
+	void PlanEffectFrame(point_t caster, const std::vector<point_t>& cells, int special, int frame,
+		std::vector<point_t>& struck, bool& over);
+
 	// The battle interface.
 
 	bool IsInBattle() const override;
@@ -205,6 +219,7 @@ private:
 	void BeginTurnProgress();
 	void TurnProgressStep();
 	void MoveStep();
+	void EffectStep();
 	void ShortcutKeyStep();
 	void ChooseChara(const TCharaRef& chara);
 	void OfferCommands(bool moved);
@@ -217,6 +232,45 @@ private:
 	void CallEverySide(const char* function);
 	bool WishesRunaway();
 	void ComputerStep();
+
+	// Actions (BattleActions.cpp, BattleAttacks.cpp, EffectPlay.cpp).
+
+	bool CheckAction(point_t from, int kind, int special, bool& moved, const char* method) const;
+	bool CheckActionTarget(point_t from, bool moved, int kind, int special, point_t target, const char* method) const;
+	bool IsAttackTarget(point_t target) const;
+	bool IsChargeTarget(point_t target) const;
+	bool IsUsableSpecial(int special, bool moved) const;
+	void GatherUsableSpecials(bool moved, std::vector<int>& specials) const;
+	bool IsSpecialAim(point_t from, int special, point_t aim) const;
+	void AppendSpecialActions(point_t from, int special, std::vector<TBattleAction>& actions);
+	void MarkTargetAims(point_t from, int special, std::vector<point_t>& aims);
+	void MarkAroundTakenCharas(int special, int radius);
+	void PreviewSpecial(point_t from, int special, point_t target, std::vector<TEffectPreview>& previews) const;
+	void PreviewAttack(point_t target, bool charge, std::vector<TEffectPreview>& previews) const;
+	void CarryOutCommittedAction();
+	bool StartWallAttack(int x, int y);
+	void StrikeFrame();
+	bool EndStrike();
+	int NextChargeStep(int step) const;
+	void FinishExchange(bool fallen);
+	void ShowStrikePositions();
+	void BeginEffectUse();
+	void StrikeCells(const std::vector<point_t>& struck);
+	void FinishEffect();
+
+	/// The exchange of strikes under way: the chara struck and its cell, whether it is a charge, the
+	/// step (-1 when over), the frame within the strike and the strike's results.
+	TCharaRef m_Target;
+	point_t m_TargetCell;
+	bool m_Charge = false;
+	int m_AttackStep = -1;
+	int m_AttackFrame = 0;
+	std::vector<TEffectResult> m_StrikeResults;
+	/// The cells the use of the special under way takes, kept when the use began.
+	std::vector<point_t> m_EffectCells;
+	/// Cells an aimed special would take something on, marked with the stamp of the last marking.
+	TValueLayer<int> m_AimMarks{0, 0};
+	int m_AimStamp = 0;
 
 	// Placement (BattlePlacement.cpp).
 
@@ -261,6 +315,10 @@ private:
 	TCommandMenu BuildCommandMenu(bool moved) const;
 	void ShowCommandBar();
 	void MovePressed(int x, int y, bool left);
+	void AttackPressed(int x, int y, bool left);
+	void TargetPressed(int x, int y, bool left);
+	void ShowAimMarks(int x, int y);
+	int CommandSpecial(int command) const;
 	void UndoMove();
 	void ShowCharaFullStatus(const TCharaRef& chara);
 	void RefreshCharaListWindow(bool flag);
@@ -275,7 +333,6 @@ private:
 	void UpdateCharaDrawRecord(const TCharaRef& chara);
 	void RefreshCharaFullStatus();
 	bool CheckMoveTarget(int moveX, int moveY, const char* method) const;
-	bool CheckAction(int moveX, int moveY, int kind, const char* method) const;
 	bool HasActiveChara(const char* method) const;
 	bool ChangeMapCell(int x, int y, const std::function<bool()>& change);
 	bool CheckChara(int side, int index, const char* method) const;

@@ -95,3 +95,11 @@ int HexDirection8(int x0, int y0, int x1, int y1)
 		return u <= 0 ? LeftDownward(dx, u, half) : LeftUpward(dx, u, half);
 	return u <= 0 ? RightDownward(dx, u, half) : RightUpward(dx, u, half);
 }
+
+bool IsAdjacentCell(int x0, int y0, int x1, int y1)
+{
+	for (int k = 0; k < HEX_NEIGHBOR_COUNT; ++k)
+		if (GetAdjacentCell(x0, y0, k) == point_t{x1, y1})
+			return true;
+	return false;
+}

@@ -15,6 +15,9 @@ const int HEX_NEIGHBOR_COUNT = 6;
 /// Neighbour k (0..5) of (x, y), which may lie off the map; needs the neighbour table built. Another k gives (x, y) with an Error.
 point_t GetAdjacentCell(int x, int y, int k);
 
+/// (x1, y1) is one of the six neighbours of (x0, y0).
+bool IsAdjacentCell(int x0, int y0, int x1, int y1);
+
 /// The cell under map pane pixel (px, py), clamped into a width x height map.
 point_t CellFromPixel(int px, int py, int width, int height);
 
