@@ -44,6 +44,7 @@ bool TBattleMapLogic::ChangeHP(int side, int index, int delta)
 	m_Field.dead[side].push_back(index);
 	if (chara.SummonState == SUMMON_STATE_SUMMONED && m_Field.IsChara(side, chara.SummonPartner))
 		m_Field.Chara({side, chara.SummonPartner}).SummonState = 0;
+	ActivateAutoSpecial(side, index);
 	return true;
 }
 
@@ -78,6 +79,7 @@ void TBattleMapLogic::ApplyEffectResult(const std::vector<TEffectResult>& result
 	}
 	if (changed) {
 		UpdateRaceCommandTable();
+		UpdateAutoSpecialList();
 		RebuildSprites();
 	}
 	RefreshCharaFullStatus();
