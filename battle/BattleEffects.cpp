@@ -48,6 +48,7 @@ bool TBattleMapLogic::ChangeHP(int side, int index, int delta)
 	m_DeadList.push_back({side, index});
 	m_Field.dead[side].push_back(index);
 	ReleaseSummoner({side, index});
+	ActivateAutoSpecial(side, index);
 	return true;
 }
 
@@ -59,6 +60,7 @@ void TBattleMapLogic::ApplyEffectResult(const std::vector<TEffectResult>& result
 			changed = ApplyResult(result) || changed;
 	if (changed) {
 		UpdateRaceCommandTable();
+		UpdateAutoSpecialList();
 		RebuildSprites();
 	}
 	RefreshCharaFullStatus();

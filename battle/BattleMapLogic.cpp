@@ -161,7 +161,11 @@ void TBattleMapLogic::ResetBattleRecords()
 	m_ProgressPhase = 0;
 	m_ProgressDelay = -1;
 	m_WaitCounter = 0;
+	m_AutoQueue.clear();
+	m_ScriptRunKind = SCRIPT_RUN_NONE;
+	m_CurrentSpecial = -1;
 	UpdateRaceCommandTable();
+	UpdateAutoSpecialList();
 }
 
 bool TBattleMapLogic::DecideWatching() const
@@ -305,8 +309,9 @@ bool TBattleMapLogic::IsInBattle() const
 }
 
 // A frame of a battle run unseen goes on while each step moves the battle to another state: it
-// stops at the main step, which ends a chara's action, and at every state that waits for frames to
-// pass (a message up, a script that has not answered yet), so that a frame always returns.
+// stops at the main step, which ends a chara's action, at a battle script that yielded, which is
+// resumed a frame later, and at every state that waits for frames to pass (a message up, a script
+// that has not answered yet), so that a frame always returns.
 void TBattleMapLogic::DoLogic()
 {
 	if (!IsInBattle())
@@ -316,7 +321,7 @@ void TBattleMapLogic::DoLogic()
 	do {
 		previous = m_State;
 		Step();
-	} while (!m_Watching && IsInBattle() && m_State != STATE_MAIN && m_State != previous
+	} while (!m_Watching && IsInBattle() && m_State != STATE_MAIN && m_State != STATE_SCRIPT && m_State != previous
 		&& ++steps < UNWATCHED_STEPS_MAX);
 	if (steps >= UNWATCHED_STEPS_MAX)
 		LOG_ERROR("%d steps in one frame; the battle goes on next frame in state %d", steps, m_State);
@@ -365,6 +370,9 @@ void TBattleMapLogic::Step()
 	case STATE_COMPUTER:
 		ComputerStep();
 		break;
+	case STATE_SCRIPT:
+		ScriptStep();
+		break;
 	case STATE_DEATH_MESSAGE:
 	case STATE_TURN_LIMIT:
 	case STATE_RETREAT:
@@ -382,7 +390,7 @@ void TBattleMapLogic::MainStep()
 	UpdateGauges();
 	UpdateSpeed();
 	m_View.ClearPopups();
-	if (CheckDeath() || CheckVictory())
+	if (CheckDeath() || DoAutoSpecialLogic() || CheckVictory())
 		return;
 	TCharaRef chosen;
 	switch (SelectNextChara(m_Field, m_Clock, g_Config.GetIntValue(CONFIG_TURN_MAX), chosen)) {

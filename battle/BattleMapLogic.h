@@ -9,6 +9,7 @@
 #include "script/BattleInterface.h"
 #include "script/LuaManager.h"
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -52,6 +53,28 @@ enum TBattleState
 const int COMPUTER_ACTION_FRAMES = 30;
 /// Most state steps one frame of a battle run unseen takes.
 const int UNWATCHED_STEPS_MAX = 10000;
+
+/// Why the battle script runs in state 20: what happens once it has finished.
+enum TScriptRunKind
+{
+	SCRIPT_RUN_NONE,
+	/// A chara's automatic script: the main step goes on.
+	SCRIPT_RUN_AUTO,
+	/// A special's condition script: a true result lets the special start.
+	SCRIPT_RUN_CONDITION,
+	/// The script a special runs after its effect: a pause, then the main step.
+	SCRIPT_RUN_EFFECT,
+};
+
+/// What a chara does by itself when a chara dies: a function of the battle script, or its automatic
+/// special when the function is empty.
+struct TAutoSpecial
+{
+	/// The TCharaEvent that makes it due.
+	int event = 0;
+	TCharaRef chara;
+	std::string function;
+};
 
 /// Runs one tactical battle at a time, one state step per frame (all the steps a frame can take when
 /// the battle is not watched). It reaches its windows only through the view and takes the player's
@@ -171,6 +194,29 @@ public:
 	void PlanEffectFrame(point_t caster, const std::vector<point_t>& cells, int special, int frame,
 		std::vector<point_t>& struck, bool& over);
 
+	// Automatic specials and the start of a special (BattleSpecials.cpp, BattleScripts.cpp).
+
+	/// Rebuilds the list of what the charas do by themselves when a chara dies; the dead keep their entries.
+	void UpdateAutoSpecialList();
+	/// Queues, in list order, the automatic entries that the death of the chara makes due.
+	void ActivateAutoSpecial(int side, int index);
+	/// Runs the first queued automatic entry; true when it started something that takes over the frame.
+	bool DoAutoSpecialLogic();
+	/// Starts the acting chara's special; with check, the special's condition script decides first.
+	void UseSpecial(int special, bool check);
+	/// The target cells of the use become the special's target set aimed from the caster's cell at a cell.
+	void SetTargetCells(int casterX, int casterY, int aimX, int aimY, int special);
+	/// Starts playing the chosen special aimed at the cell (state 10); a magic limited per battle counts one use.
+	void StartEffect(int x, int y);
+	/// Calls a function of the battle script; true when it yielded, the battle then resuming it in state 20.
+	bool RunBattleScript(const std::string& function, int kind);
+	/// The automatic entries of the battle, and those due, first first.
+	const std::vector<TAutoSpecial>& GetAutoSpecials() const { return m_AutoSpecials; }
+	const std::deque<TAutoSpecial>& GetAutoQueue() const { return m_AutoQueue; }
+	/// The special being used and the cells it takes.
+	int GetCurrentSpecial() const { return m_CurrentSpecial; }
+	const std::vector<point_t>& GetTargetCells() const { return m_TargetCells; }
+
 	// The battle interface.
 
 	bool IsInBattle() const override;
@@ -232,6 +278,9 @@ private:
 	void CallEverySide(const char* function);
 	bool WishesRunaway();
 	void ComputerStep();
+	void ScriptStep();
+	bool PassesConditionScript(int special);
+	bool AimComputerSpecial(const TValueLayer<int>& range, point_t& aim) const;
 
 	// Actions (BattleActions.cpp, BattleAttacks.cpp, EffectPlay.cpp).
 
@@ -411,6 +460,21 @@ private:
 	int m_DelayUnit;
 	/// The command bar as last offered.
 	TCommandMenu m_Menu;
+
+	/// What the charas do by themselves when a chara dies, and what is due, first first.
+	std::vector<TAutoSpecial> m_AutoSpecials;
+	std::deque<TAutoSpecial> m_AutoQueue;
+	/// Why the battle script runs in state 20 (a TScriptRunKind).
+	int m_ScriptRunKind = SCRIPT_RUN_NONE;
+	/// The special being used, its uses left to play, its target cells and the dead charas they take.
+	int m_CurrentSpecial = -1;
+	int m_SpecialCount = 0;
+	std::vector<point_t> m_TargetCells;
+	std::vector<TCharaRef> m_TargetDead;
+	/// The cell the special is aimed at, the frame of its play and the uses played.
+	point_t m_EffectAim;
+	int m_EffectFrame = 0;
+	int m_EffectUses = 0;
 
 	TMorvalethLuaManager m_BattleScript;
 	std::vector<TMorvalethLuaManager> m_SideScripts;

@@ -76,3 +76,36 @@ void TBattleMapLogic::ComputerStep()
 		COMPUTER_ACTION_FRAMES, m_Field.CharaData(Active()).Name);
 	DoWaitLogic();
 }
+
+bool TBattleMapLogic::RunBattleScript(const std::string& function, int kind)
+{
+	m_BattleScript.CallFunction(function.c_str());
+	if (!m_BattleScript.IsSuspended())
+		return false;
+	m_ScriptRunKind = kind;
+	m_State = STATE_SCRIPT;
+	return true;
+}
+
+// The battle script is resumed once a frame until it has finished; what comes next depends on why it ran.
+void TBattleMapLogic::ScriptStep()
+{
+	if (!m_BattleScript.Resume()) {
+		Fail("戦闘イベントスクリプトの再開に失敗しました。");
+		return;
+	}
+	if (m_BattleScript.IsSuspended())
+		return;
+	const int kind = m_ScriptRunKind;
+	m_ScriptRunKind = SCRIPT_RUN_NONE;
+	if (kind == SCRIPT_RUN_CONDITION && m_BattleScript.GetResult()) {
+		UseSpecial(m_CurrentSpecial, false);
+		return;
+	}
+	if (kind == SCRIPT_RUN_EFFECT && m_Watching) {
+		m_WaitCounter = 10;
+		m_State = STATE_WAITING;
+		return;
+	}
+	m_State = STATE_MAIN;
+}

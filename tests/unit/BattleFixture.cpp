@@ -132,12 +132,20 @@ std::string EffectSpecials()
 	return xml;
 }
 
+/// A healing of the caster alone for 5 MP, which the battle script's "may_pray" allows.
+std::string Prayer()
+{
+	std::string xml = Special("prayer", "Me", "mend", "<Script timing=\"before\" function=\"may_pray\"/>");
+	const std::string free = "<ConsumeMP value=\"0\"/>";
+	return xml.replace(xml.find(free), free.size(), "<ConsumeMP value=\"5\"/>");
+}
+
 std::string SpecialTable()
 {
 	return "<SpecialList>" + Special("AttackWall", "Normal", "crash") + Special("blade", "Normal", "cut") + Special("heal", "Normal", "mend")
 		+ Special("smash", "AllWall", "crash") + Special("summon", "Normal", "call")
 		+ Special("revive", "AllDeadMySide", "raise") + Special("nothing", "Normal", "null")
-		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + EffectSpecials() + "</SpecialList>";
+		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + EffectSpecials() + Prayer() + "</SpecialList>";
 }
 
 /// A character; extra holds its own elements (attacks, flags, commands).
@@ -169,6 +177,12 @@ std::string CharacterData()
 		+ Character("tamer", "human", "walk", 2, 0,
 			(std::string(attack) + "<BeastTamer><Command>beast</Command></BeastTamer>").c_str())
 		+ Character("wolf", "beast", "walk", 3, 50, (std::string(attack) + "<Target id=\"beasts\"/>").c_str())
+		+ Character("mourner", "human", "walk", 2, 0,
+			(std::string(attack) + "<AutoScript function=\"mourn\" event=\"MySideDead\"/>").c_str())
+		+ Character("martyr", "human", "walk", 2, 0,
+			(std::string(attack) + "<AutoSpecial id=\"prayer\" event=\"MeDead\"/>").c_str())
+		+ Character("avenger", "human", "walk", 2, 0,
+			(std::string(attack) + "<AutoScript function=\"avenge\" event=\"EnemyDead\"/>").c_str())
 		+ "</CharacterList>";
 }
 

@@ -23,7 +23,7 @@ class TMorvalethData;
 ///   "fly" (1 everywhere), "sink" (hill -1, else as walk);
 /// - attributes by type: "cut" Attack, "mend" Boost, "crash" CrashWall, "call" Summon, "raise" Revive, "null" None;
 /// - specials: "blade" (cut), "heal" (mend), "smash" (crash), "summon" (call), "revive" (raise),
-///   "nothing" (null), "tame" (cut, aimed at the target group "beasts");
+///   "nothing" (null), "tame" (cut, aimed at the target group "beasts"), "prayer" (mend, Me);
 /// - for every system effect from Poison on, an attribute and a special "fx" + its keyword ("fxPoison", ...;
 ///   ChangeResistance makes cut strong, ChangeMoveType gives fly, Summon calls a wolf), the Revive ones by
 ///   the rules "same" (fxRevive), "hire" (fxReviveHire) and "list" of a wolf (fxReviveList, enemy dead);
@@ -32,7 +32,9 @@ class TMorvalethData;
 ///   guard (human, walk 2, speed 0, DeadMessage), lamb (human, walk 2, no attack), scout (human, fly 4,
 ///   speed 100), squire (human, a second attack of fxPoison at power 20, becomes a guard at its class change,
 ///   employs lambs), wolf (beast, walk 3, speed 50, target group "beasts"), tamer (human, commands beasts),
-///   mole (human, sink 2).
+///   mole (human, sink 2); mourner, martyr and avenger (human, walk 2, speed 0) run the battle script's
+///   "mourn" when a chara of their side dies, use "prayer" (a heal of themselves for 5 MP, allowed by the
+///   battle script's "may_pray") when they die, and run "avenge" when an enemy dies.
 const TMorvalethData& BattleData();
 
 int CharaIndexOf(const std::string& id);

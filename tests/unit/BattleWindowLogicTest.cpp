@@ -82,7 +82,8 @@ TEST(BattleMagic, CanUseMagicAtTheCheapestAffordableEntry)
 {
 	const TMorvalethData& data = LoadedSample();
 	int cheapest = 1 << 30;
-	for (const char* special : {"firebolt", "heal", "ward", "raisedead", "requiem"})
+	for (const char* special : {"firebolt", "haste", "focus", "heal", "ward", "raisedead", "requiem", "curepoison",
+			 "cureparalyze", "curesleep", "cureall", "curestone", "curedream", "shield", "aegis", "vigor", "meditation"})
 		cheapest = std::min(cheapest, Cost(special));
 	EXPECT_TRUE(CanUseMagic(data, Chara("sera", cheapest)));
 	EXPECT_EQ(cheapest == 0, CanUseMagic(data, Chara("sera", cheapest - 1)));
@@ -97,11 +98,14 @@ TEST(BattleMagic, PaneRowsFollowRanksMPAndUsesLeft)
 	std::vector<int> uses(data.GetMagicCount(), 0);
 
 	const std::vector<TMagicRow> fire = BuildMagicRows(data, sera, 999, Group("fire"), uses);
-	ASSERT_EQ(1u, fire.size()) << "quake asks for rank 3";
+	ASSERT_EQ(2u, fire.size()) << "quake asks for rank 3";
 	EXPECT_EQ(Magic("firebolt"), fire[0].magic);
+	EXPECT_EQ(Magic("kindle"), fire[1].magic);
+	EXPECT_EQ(Special("focus"), fire[1].cells[1].special);
+	EXPECT_EQ(-1, fire[1].cells[2].special) << "insight asks for rank 2";
 
 	const std::vector<TMagicRow> light = BuildMagicRows(data, sera, 999, Group("light"), uses);
-	ASSERT_EQ(3u, light.size());
+	ASSERT_EQ(6u, light.size()) << "heal, raise, requiem, cure, purify and bless";
 	EXPECT_EQ(Special("heal"), light[0].cells[0].special);
 	EXPECT_EQ(Special("ward"), light[0].cells[1].special);
 	EXPECT_EQ(-1, light[0].cells[2].special);
@@ -116,7 +120,7 @@ TEST(BattleMagic, PaneRowsFollowRanksMPAndUsesLeft)
 
 	// Too little MP still lists the rows, every cell disabled.
 	const std::vector<TMagicRow> poor = BuildMagicRows(data, sera, -1, Group("light"), uses);
-	ASSERT_EQ(3u, poor.size());
+	ASSERT_EQ(6u, poor.size());
 	for (const TMagicRow& row : poor)
 		for (const TMagicCell& cell : row.cells)
 			EXPECT_FALSE(cell.enabled);

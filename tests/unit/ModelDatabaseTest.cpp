@@ -54,10 +54,10 @@ TEST(ModelDatabase, SampleTablesMatchTheFiles)
 	const TMorvalethData& data = LoadedSample();
 	EXPECT_EQ("サンプルシナリオ　辺境戦記", data.GetScenarioTitle());
 	EXPECT_EQ("Ley", data.GetMoneyWord());
-	EXPECT_EQ(6, data.GetMagicCount());
+	EXPECT_EQ(11, data.GetMagicCount());
 	EXPECT_EQ(3, data.GetMagicGroupCount());
 	EXPECT_EQ(4, data.GetRaceCount());
-	EXPECT_EQ(12, data.GetAttributeCount());
+	EXPECT_EQ(32, data.GetAttributeCount());
 	EXPECT_EQ(5, data.GetMapGroundCount());
 	EXPECT_EQ(6, data.GetMapObjectCount());
 	EXPECT_EQ(4, data.GetMoveTypeCount());
@@ -107,10 +107,10 @@ TEST(ModelDatabase, RecordsHoldTheirFields)
 {
 	const TMorvalethData& data = LoadedSample();
 	const TMagicGroupData& fire = data.GetMagicGroupData(data.GetMagicGroupIndex("fire"));
-	EXPECT_EQ((std::vector<int>{0, 1}), fire.Magic);
+	EXPECT_EQ((std::vector<int>{0, 1, 10}), fire.Magic);
 	EXPECT_EQ(std::string("\xE0\x40\x20\xFF", 4), MemoryBytes(fire.Color));
 	const TMagicGroupData& light = data.GetMagicGroupData(data.GetMagicGroupIndex("light"));
-	EXPECT_EQ((std::vector<int>{2, 3, 4}), light.Magic);
+	EXPECT_EQ((std::vector<int>{2, 3, 4, 7, 8, 9}), light.Magic);
 	EXPECT_EQ(0xFFFFFFFFu, light.Color);
 	const TMagicData& raise = data.GetMagicData(3);
 	EXPECT_EQ(1, raise.Limit);
@@ -208,7 +208,7 @@ TEST(ModelDatabase, AFailingFileStopsTheLoadAndLeavesLaterTablesEmpty)
 	EXPECT_EQ(1, log.CountLines(" Error 種族情報の読み込みに失敗しました。"));
 	EXPECT_EQ(1, log.CountLines("MagicGroup.xml OK"));
 	EXPECT_EQ(0, log.CountLines("MapChipType.xml OK"));
-	EXPECT_EQ(6, data.GetMagicCount());
+	EXPECT_EQ(11, data.GetMagicCount());
 	EXPECT_EQ(3, data.GetMagicGroupCount());
 	EXPECT_EQ(0, data.GetMapGroundCount());
 	EXPECT_EQ(0, data.GetMasterCount());
