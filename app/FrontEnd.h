@@ -34,8 +34,8 @@ public:
 	virtual gcn::Widget& GetWindow(TFrontWindow window) = 0;
 	/// Lays the system menu out with "設定" only, or with its three buttons.
 	virtual void SetSysMenuSettingsOnly(bool settingsOnly) = 0;
-	/// Fills the settings window's controls from the configuration.
-	virtual void LoadSettings() = 0;
+	/// Fills the settings window's controls from the configuration, shows, centres and raises it.
+	virtual void OpenSettings() = 0;
 	/// Sets the save/load window to load (0) or save (other) on the slots' labels.
 	virtual void SetSaveLoad(int mode, const std::vector<std::string>& labels) = 0;
 	/// Builds the master select's tiles from the held game's chapter.

@@ -32,7 +32,7 @@ void TDremoGameMaster::BuildFrontEnd()
 	gcn::Widget& sysMenu = m_FrontEnd->GetWindow(FRONT_SYSTEM_MENU);
 	sysMenu.setPosition(0, top->getHeight() - sysMenu.getHeight());
 	CenterFrontWindow(FRONT_SCENARIO_SELECT);
-	LOG_DEBUG("global window ok.");
+	g_Logger.Debug("global window ok.");
 	ShowFrontWindow(FRONT_START_MENU, true);
 }
 
@@ -106,11 +106,8 @@ void TDremoGameMaster::CloseSaveLoadWindow()
 
 void TDremoGameMaster::ShowConfigWindow()
 {
-	if (!m_FrontEnd)
-		return;
-	m_FrontEnd->LoadSettings();
-	ShowFrontWindow(FRONT_CONFIG, true);
-	CenterFrontWindow(FRONT_CONFIG);
+	if (m_FrontEnd)
+		m_FrontEnd->OpenSettings();
 }
 
 bool TDremoGameMaster::IsConfigWindowVisible() const

@@ -60,9 +60,9 @@ void TFrontEndWindows::SetSysMenuSettingsOnly(bool settingsOnly)
 	m_SysMenu->SetSettingsOnly(settingsOnly);
 }
 
-void TFrontEndWindows::LoadSettings()
+void TFrontEndWindows::OpenSettings()
 {
-	m_Config->LoadSettings();
+	m_Config->Open();
 }
 
 void TFrontEndWindows::SetSaveLoad(int mode, const std::vector<std::string>& labels)

@@ -21,7 +21,7 @@ public:
 
 	gcn::Widget& GetWindow(TFrontWindow window) override;
 	void SetSysMenuSettingsOnly(bool settingsOnly) override;
-	void LoadSettings() override;
+	void OpenSettings() override;
 	void SetSaveLoad(int mode, const std::vector<std::string>& labels) override;
 	void RefreshMasterList() override;
 	void ResetMasterList() override;

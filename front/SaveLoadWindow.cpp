@@ -34,7 +34,7 @@ TSaveLoadPane::TSaveLoadPane() : m_List(&m_Model), m_CancelButton("取消")
 		g_GameMaster.m_Skin->SetupListBox(&m_List);
 		g_GameMaster.m_Skin->SetupScrollArea(&m_ListArea);
 	}
-	m_ListArea.setScrollbarWidth(g_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
+	m_ListArea.setScrollbarWidth(ScrollbarWidth());
 	m_ListArea.setBaseColor(g_Config.GetGuiColor(GUICOLOR_LISTBOX_BACKGROUND));
 	m_ListArea.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
 	m_ListArea.setContent(&m_List);

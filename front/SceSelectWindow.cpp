@@ -65,7 +65,7 @@ TSceSelectPane::TSceSelectPane()
 		m_Levels[i]->setVisible(false);
 		Place(*this, *m_Levels[i], 288 + 48 * i, 116, 28, 16);
 	}
-	const int scrollbar = g_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH);
+	const int scrollbar = ScrollbarWidth();
 	if (g_GameMaster.m_Skin) {
 		g_GameMaster.m_Skin->SetupListBox(&m_ScenarioList);
 		g_GameMaster.m_Skin->SetupListBox(&m_ChapterList);

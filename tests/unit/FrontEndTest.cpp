@@ -14,6 +14,7 @@
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "model/ScenarioInfo.h"
+#include "platform/FileSystem.h"
 #include "unit/ModelFixture.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,8 @@ TEST(FrontEndScenarioSelect, TheListShowsWhatCouldBeReadAndStartWaitsForAChapter
 	Pick(pane, pane.m_ScenarioList, 1);
 	Pick(pane, pane.m_ChapterList, 0);
 	EXPECT_EQ(2, pane.GetSelectedLevel()) << "a chosen level survives another chapter";
-	EXPECT_EQ(0, log.CountLines(" Error ")) << "only the unreadable title is an error";
+	EXPECT_EQ(1, log.CountLines(" Error " + (root / "Scenario/Broken/Scenario.xml"))) << log.Text();
+	EXPECT_EQ(0, log.CountLines(root / "Scenario/Bare")) << "a folder without a scenario file is passed over";
 }
 
 TEST(FrontEndScenarioSelect, AMissingScenarioFolderListsNothingAndNothingCanStart)
@@ -237,20 +239,19 @@ namespace
 const char* const WINDOW_NAMES[FRONT_WINDOW_COUNT] = { "start", "system", "settings", "slots", "scenario",
 	"masters" };
 
-/// The front end's windows on a top container without a screen, over a data root whose only scenario is
-/// the sample; settings and saves go to a scratch folder.
+/// The front end's windows on a top container without a screen, over a data root with one scenario whose
+/// chapter is listed but whose data cannot be read; settings and saves go to a scratch folder.
 class FrontEndWalk : public ::testing::Test
 {
 protected:
 	FrontEndWalk() : m_Cwd(m_Root.Path()), m_SavedConfig(g_Config)
 	{
-		fs::create_directories(m_Root / "Scenario");
-		fs::create_directory_symlink(SampleScenario(), m_Root / "Scenario/Default");
-		WriteFile("morvaleth.ini", "[Battle]\nAnimationSpeed=2\n[Shortcut]\nWait=0\n");
+		WriteScenario(m_Root / "Scenario/Alpha", "First", 1);
+		WriteFile("morvaleth.ini", "[Battle]\nAnimationSpeed=2\n");
 		g_Config.Load("morvaleth.ini");
 		m_Top.setSize(800, 640);
-		g_GameMaster.m_RootDir = m_Root.Path();
-		g_GameMaster.m_FrontEnd = CreateFrontEnd(m_Top, m_Root.Path());
+		g_GameMaster.m_RootDir = ".";
+		g_GameMaster.m_FrontEnd = CreateFrontEnd(m_Top, ".");
 		m_Windows = dynamic_cast<TFrontEndWindows*>(g_GameMaster.m_FrontEnd.get());
 		g_GameMaster.ShowSceSelectWindow(false);
 	}
@@ -259,10 +260,7 @@ protected:
 	{
 		g_GameMaster.ReleaseGame();
 		g_GameMaster.m_FrontEnd.reset();
-		g_GameMaster.m_GameRunning = false;
 		g_GameMaster.m_RootDir.clear();
-		g_GameMaster.m_ScenarioDir.clear();
-		g_GameMaster.m_ScenarioName.clear();
 		g_Config = m_SavedConfig;
 	}
 
@@ -277,17 +275,9 @@ protected:
 	}
 
 	TStartMenuPane& StartMenu() { return m_Windows->m_StartMenu->m_Pane; }
-	TSysMenuPane& SysMenu() { return m_Windows->m_SysMenu->m_Pane; }
 	TSceSelectPane& Scenarios() { return m_Windows->m_SceSelect->m_Pane; }
-	TMasterSelectPane& Masters() { return m_Windows->m_MasterSelect->m_Pane; }
 	TSaveLoadPane& Slots() { return m_Windows->m_SaveLoad->m_Pane; }
 	TConfigPane& Settings() { return m_Windows->m_Config->m_Pane; }
-
-	void PressSlot(int slot)
-	{
-		Slots().m_List.setSelected(slot);
-		Press(*m_Windows->m_SaveLoad, Slots().m_OkButton);
-	}
 
 	TTempDir m_Root;
 	TScopedCwd m_Cwd;
@@ -298,12 +288,11 @@ protected:
 };
 }
 
-// The screens as a player walks them: every cancel goes back where it came from, a new game passes the
-// master select, and during play the system menu saves, loads and opens the settings.
+// Before a game every screen goes back to the start menu; a new game that cannot be built says why and
+// leaves the scenario select open with nothing held.
 TEST_F(FrontEndWalk, EveryScreenLeadsWhereThePlayerExpects)
 {
 	ASSERT_TRUE(m_Windows);
-	ASSERT_EQ(1, Scenarios().m_ScenarioModel.getNumberOfElements());
 	const struct {
 		const char* step;
 		std::function<void()> act;
@@ -317,79 +306,49 @@ TEST_F(FrontEndWalk, EveryScreenLeadsWhereThePlayerExpects)
 		{ "続きから", [&] { Press(*m_Windows->m_StartMenu, StartMenu().m_ContinueButton); }, "slots" },
 		{ "読込 without a row", [&] { Press(*m_Windows->m_SaveLoad, Slots().m_OkButton); }, "slots" },
 		{ "取消 of the slots", [&] { Press(*m_Windows->m_SaveLoad, Slots().m_CancelButton); }, "start" },
-		{ "a chapter and level 2",
+		{ "a chapter that cannot be played",
 			[&] {
 				Press(*m_Windows->m_StartMenu, StartMenu().m_NewGameButton);
 				Pick(Scenarios(), Scenarios().m_ScenarioList, 0);
-				Pick(Scenarios(), Scenarios().m_ChapterList, 1);
-				Scenarios().m_Levels[1]->setSelected(true);
+				Pick(Scenarios(), Scenarios().m_ChapterList, 0);
 				Press(Scenarios(), Scenarios().m_StartButton);
 			},
-			"masters" },
-		{ "取消 of the masters", [&] { Press(Masters(), Masters().m_CancelButton); }, "scenario" },
-		{ "開始 again",
+			"scenario" },
+		{ "取消 after the failure", [&] { Press(Scenarios(), Scenarios().m_CancelButton); }, "start" },
+		{ "設定, then OK",
 			[&] {
-				EXPECT_FALSE(g_GameMaster.m_Game) << "leaving the master select drops the game";
-				Press(Scenarios(), Scenarios().m_StartButton);
-			},
-			"masters" },
-		{ "a master and 開始",
-			[&] {
-				MouseAt(Masters().m_Masters, 10, 10, true);
-				Masters().logic();
-				Press(Masters(), Masters().m_StartButton);
-			},
-			"system" },
-		{ "保存", [&] { Press(*m_Windows->m_SysMenu, SysMenu().m_SaveButton); }, "slots" },
-		{ "slot 3", [&] { PressSlot(3); }, "system" },
-		{ "読込", [&] { Press(*m_Windows->m_SysMenu, SysMenu().m_LoadButton); }, "slots" },
-		{ "slot 3 again", [&] { PressSlot(3); }, "system" },
-		{ "設定 in play", [&] { Press(*m_Windows->m_SysMenu, SysMenu().m_SettingsButton); }, "settings" },
-		{ "OK",
-			[&] {
+				Press(*m_Windows->m_StartMenu, StartMenu().m_SettingsButton);
 				Settings().m_Battle.m_Speed.m_Selected = 4;
 				Press(*m_Windows->m_Config, Settings().m_OkButton);
 			},
-			"system" },
+			"start" },
 	};
 	for (const auto& step : steps) {
 		step.act();
-		EXPECT_EQ(step.shown, Shown()) << step.step << "\n" << m_Log.Text();
+		EXPECT_EQ(step.shown, Shown()) << step.step;
 	}
-	ASSERT_TRUE(g_GameMaster.m_Game);
-	EXPECT_TRUE(g_GameMaster.m_GameRunning);
-	EXPECT_EQ(1, g_GameMaster.m_Game->GetChapterIndex());
-	EXPECT_EQ(2, g_GameMaster.m_Game->GetGameLevel());
-	const int leon = g_GameMaster.m_Data->GetMasterIndex("leon");
-	int players = 0;
-	for (int i = 0; i < g_GameMaster.m_Game->GetMasterCount(); ++i)
-		if (g_GameMaster.m_Game->GetMaster(i).Player) {
-			++players;
-			EXPECT_EQ(leon, g_GameMaster.m_Game->GetMaster(i).DataIndex);
-		}
-	EXPECT_EQ(1, players);
-	EXPECT_TRUE(FileExists(TDremoGameMaster::GetSaveFilePath(g_GameMaster.SaveFolder(), 3)));
-	EXPECT_EQ(5, g_Config.GetIntValue(CONFIG_ANIMATION_SPEED));
+	EXPECT_FALSE(g_GameMaster.m_Game);
+	EXPECT_EQ(1, m_Log.CountLines("シナリオデータの読み込みに失敗しました。シナリオデータ ./Scenario/Alpha の読み込みに失敗"))
+		<< m_Log.Text();
+	EXPECT_TRUE(IsDirectory("Save")) << "the slots' folder is made when the slots are listed";
 	TGameConfig restarted;
 	restarted.Load("morvaleth.ini");
 	EXPECT_EQ(5, restarted.GetIntValue(CONFIG_ANIMATION_SPEED)) << "the file holds the accepted speed";
-	EXPECT_EQ(0, m_Log.CountLines(" Error ")) << m_Log.Text();
 }
 
-// A failed load during play is shown and the game that runs goes on; the system menu comes back.
-TEST_F(FrontEndWalk, AFailedLoadIsReportedAndTheRunningGameStays)
+// The settings-only system menu keeps its bottom-left corner and offers "設定" alone.
+TEST_F(FrontEndWalk, TheCompactSystemMenuKeepsItsCornerAndOnlyTheSettings)
 {
-	ASSERT_TRUE(g_GameMaster.NewGame("Default", 0, 3)) << g_GameMaster.m_LastError;
-	g_GameMaster.ShowMasterSelect(true);
-	Press(Masters(), Masters().m_AllButton);
-	Press(Masters(), Masters().m_StartButton);
-	const TMorvalethGame* running = g_GameMaster.m_Game.get();
-	Press(*m_Windows->m_SysMenu, SysMenu().m_LoadButton);
-	EXPECT_EQ("データなし", Slots().m_Model.m_Labels[5]);
-	PressSlot(5);
-	EXPECT_EQ("system", Shown());
-	EXPECT_EQ(running, g_GameMaster.m_Game.get());
-	EXPECT_EQ(1, m_Log.CountLines("を読み込めませんでした。"));
-	ASSERT_TRUE(g_MsgDlg);
-	EXPECT_EQ("Error", g_MsgDlg->getCaption());
+	gcn::Widget& menu = g_GameMaster.m_FrontEnd->GetWindow(FRONT_SYSTEM_MENU);
+	TSysMenuPane& pane = m_Windows->m_SysMenu->m_Pane;
+	menu.setPosition(0, 640 - menu.getHeight());
+	menu.setVisible(true);
+	for (bool compact : { true, false, true }) {
+		g_GameMaster.SetSysMenuCompact(compact);
+		EXPECT_EQ(640, menu.getY() + menu.getHeight()) << compact;
+		EXPECT_EQ(compact ? 36 : 100, pane.getHeight());
+		EXPECT_EQ(!compact, pane.m_SaveButton.isVisible());
+		EXPECT_EQ(!compact, pane.m_LoadButton.isVisible());
+		EXPECT_EQ(compact ? 8 : 72, pane.m_SettingsButton.getY());
+	}
 }
