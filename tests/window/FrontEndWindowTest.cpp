@@ -11,6 +11,7 @@
 #include "front/MenuWindows.h"
 #include "front/SaveLoadWindow.h"
 #include "front/SceSelectWindow.h"
+#include "gui/MsgDlg.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "support/GuiScreen.h"
@@ -186,6 +187,22 @@ TEST_F(FrontEndScreen, ANewGameIsPlayedSavedLoadedAndSetUpFromTheFirstScreen)
 	g_Config.Load("morvaleth.ini");
 	g_GameMaster.ShowConfigWindow();
 	EXPECT_EQ(1, settings.m_Pane.m_Battle.m_Speed.m_Selected);
+	m_Screen->ClickOn(settings.m_Pane.m_CancelButton);
+
+	// A slot without a save: the player is told, and the game goes on.
+	const TMorvalethGame* running = g_GameMaster.m_Game.get();
+	ASSERT_TRUE(sysMenu.isVisible());
+	m_Screen->ClickOn(sysMenu.m_Pane.m_LoadButton);
+	EXPECT_EQ("5 データなし", slots.m_Pane.m_Model.getElementAt(5));
+	ClickRow(slots.m_Pane.m_List, 5);
+	m_Screen->ClickOn(slots.m_Pane.m_OkButton);
+	ASSERT_TRUE(IsMsgDlgVisible());
+	EXPECT_EQ("Error", g_MsgDlg->getCaption());
+	Check(*g_MsgDlg, "load_failed");
+	m_Screen->ClickOn(g_MsgDlg->m_Buttons[0]);
+	EXPECT_FALSE(IsMsgDlgVisible());
+	EXPECT_EQ(running, g_GameMaster.m_Game.get());
+	EXPECT_TRUE(sysMenu.isVisible());
 }
 
 // Each 取消 goes back to the screen it came from; settings cancelled before a game bring the start menu back.
