@@ -111,6 +111,7 @@ void TBattleMapLogic::MessageStep()
 
 void TBattleMapLogic::EndBattle()
 {
+	ReleaseAllSummoners();
 	m_Field.map->ReleaseMapType();
 	m_View.EndBattle();
 	m_State = STATE_IDLE;

@@ -100,6 +100,8 @@ bool TBattleMapLogic::Start(TBattleMap& map, const std::vector<std::vector<TChar
 	}
 	m_MoveTotals.Compute(m_Data, map);
 	m_Field.sides = sides;
+	// A summoner from a battle that stopped early has no summoned chara any more.
+	ReleaseAllSummoners();
 	m_Field.masters = masters;
 	m_Area = area;
 	m_Sources = sources;

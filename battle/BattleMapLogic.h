@@ -159,6 +159,20 @@ public:
 	void ShowEffectPopups(const std::vector<TEffectResult>& results);
 	/// Adds delta to the chara's hit points; true when it died of it.
 	bool ChangeHP(int side, int index, int delta);
+
+	// Effects, experience, summoning and revival (BattleEffects.cpp; the evaluation is in EffectRules.h).
+
+	/// The chara gains the experience of an action in which the dead charas died, with its rank rule;
+	/// the summoner of a summoned chara gains with it.
+	void AddExperience(const TCharaRef& chara, bool bonus, const std::vector<TCharaRef>& dead);
+	/// Calls the result's character onto its empty cell for the summoner's side, the two linked.
+	void ApplySummon(const TEffectResult& result, const TCharaRef& summoner);
+	/// Brings the result's dead chara back in place, or a new chara of the result's character for the side.
+	void ApplyRevive(const TEffectResult& result, int side);
+	/// The summoned chara is gone from the battle (dead, fled, or the battle over): its summoner acts again.
+	void ReleaseSummoner(const TCharaRef& summoned);
+	/// Frees every summoner at the end of a battle: no summoned chara outlives it.
+	void ReleaseAllSummoners();
 	/// The chara takes the player's commands.
 	bool IsCommandable(int side, int index) const;
 	/// The acting chara may use special s now as an action of the kind (own special only, when set).
@@ -275,6 +289,15 @@ private:
 	void ReachTurnLimit();
 	void MessageStep();
 	void EndBattle();
+
+	// Applying effects (BattleEffects.cpp).
+
+	/// Applies one hit result; true when a chara died or a chara joined the field.
+	bool ApplyResult(const TEffectResult& result);
+	/// Adds the special to the chara's received specials when the special is passed on.
+	void ReceiveSpecial(TCharaInstance& chara, int special);
+	/// The chara alone gains experience, with its rank rule.
+	void GainExperience(const TCharaRef& ref, bool bonus, const std::vector<TCharaRef>& dead);
 
 	// Turns (BattleTurns.cpp).
 

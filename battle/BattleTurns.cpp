@@ -155,6 +155,7 @@ bool TBattleMapLogic::CarryOutFlight()
 		m_Field.Vacate(ref);
 		chara.Fled = true;
 		chara.BattleX = -1;
+		ReleaseSummoner(ref);
 		anyoneLeft = true;
 	}
 	m_FleeList.clear();

@@ -174,6 +174,10 @@ void TScreenWorldView::Raise(gcn::Widget& widget)
 
 void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 {
+	if (window == WORLD_SYSTEM_MENU) {
+		g_GameMaster.ShowSysMenuWindow(visible);
+		return;
+	}
 	if (!m_Map)
 		return;
 	gcn::Widget* widget = m_Windows[window];
@@ -217,6 +221,8 @@ void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 
 bool TScreenWorldView::IsWindowVisible(TWorldWindow window) const
 {
+	if (window == WORLD_SYSTEM_MENU)
+		return g_GameMaster.IsSysMenuVisible();
 	return m_Windows[window] && m_Windows[window]->isVisible();
 }
 
@@ -605,6 +611,11 @@ void TScreenWorldView::PlaySound(int id)
 {
 	if (g_GameMaster.m_Mixer)
 		g_GameMaster.m_Mixer->PlayCommonSound(id);
+}
+
+void TScreenWorldView::SetSystemMenuCompact(bool compact)
+{
+	g_GameMaster.SetSysMenuCompact(compact);
 }
 
 void TScreenWorldView::Quit()

@@ -44,15 +44,6 @@ std::string Line(const Values&... values)
 	return out.str();
 }
 
-/// A character of the wandering or dead list keeps no acted flag and no points in a save: it comes back unacted and whole.
-std::string DescribeChara(const TCharaInstance& c, bool listed)
-{
-	return Line(c.CharaIndex, c.Rank, c.Experience, c.HPMax, c.MPMax, c.PhysicalAttack, c.PhysicalDefense, c.Skill, c.Speed,
-		c.MagicAttack, c.MagicDefense, c.PhysicalAttackBonus, c.PhysicalDefenseBonus, c.SkillBonus, c.SpeedBonus,
-		c.MagicAttackBonus, c.MagicDefenseBonus, c.HPRecoverBonus, c.MPRecoverBonus, c.AttackCountBonus, c.MovableBonus,
-		listed ? "-" : Line(c.Actioned, c.HP, c.MP), c.Brave, c.Power, c.WinCount, c.Resistances, c.MoveType, c.BattleX, c.BattleY, c.DrawSlot,
-		c.ActionGauge, c.SummonState, c.SummonPartner, c.Fled, c.Fleeing, c.Conditions, c.ReceivedSpecials);
-}
 
 std::string DescribeMap(const TBattleMap& map)
 {
@@ -76,6 +67,16 @@ std::string DescribeArea(const TAreaInstance& a)
 		a.Music, a.MusicIndex, a.NameImage, a.Owner, a.Ignore, a.PaintPoints, a.BattleMapFile,
 		a.BattleMap ? DescribeMap(*a.BattleMap) : "no map");
 }
+}
+
+// A character of the wandering or dead list keeps no acted flag and no points in a save: it comes back unacted and whole.
+std::string DescribeChara(const TCharaInstance& c, bool listed)
+{
+	return Line(c.CharaIndex, c.Rank, c.Experience, c.HPMax, c.MPMax, c.PhysicalAttack, c.PhysicalDefense, c.Skill, c.Speed,
+		c.MagicAttack, c.MagicDefense, c.PhysicalAttackBonus, c.PhysicalDefenseBonus, c.SkillBonus, c.SpeedBonus,
+		c.MagicAttackBonus, c.MagicDefenseBonus, c.HPRecoverBonus, c.MPRecoverBonus, c.AttackCountBonus, c.MovableBonus,
+		listed ? "-" : Line(c.Actioned, c.HP, c.MP), c.Brave, c.Power, c.WinCount, c.Resistances, c.MoveType, c.BattleX, c.BattleY, c.DrawSlot,
+		c.ActionGauge, c.SummonState, c.SummonPartner, c.Fled, c.Fleeing, c.Conditions, c.ReceivedSpecials);
 }
 
 std::string SaveGameText(const TMorvalethGame& game)

@@ -60,7 +60,29 @@ const char* const ATTRIBUTE = R"(<AttributeList>
 	<Attribute id="crash" type="CrashWall"><Name>Crash</Name><ShortName>W</ShortName></Attribute>
 	<Attribute id="call" type="Summon"><Name>Call</Name><ShortName>S</ShortName></Attribute>
 	<Attribute id="raise" type="Revive"><Name>Raise</Name><ShortName>R</ShortName></Attribute>
-</AttributeList>)";
+)";
+
+/// System effect keywords from 2 on, each given by one attribute "fx" + keyword and one special of the same id.
+const char* const EFFECT_KEYWORDS[] = {"Poison", "Stone", "Paralyze", "Sleep", "Dream", "Death", "Absorb",
+	"HPRecover", "MPRecover", "CrashWall", "PlusPhysicalAttack", "PlusPhysicalDefense", "PlusSkill", "PlusSpeed",
+	"PlusMagicAttack", "PlusMagicDefense", "PlusHPRecover", "PlusMPRecover", "PlusAttackCount", "CurePoison",
+	"CureStone", "CurePralyze", "CureSleep", "CureDream", "CureAll", "ChangeResistance", "ChangeMoveType", "Summon",
+	"Revive"};
+
+std::string AttributeTable()
+{
+	std::string xml = ATTRIBUTE;
+	for (const char* keyword : EFFECT_KEYWORDS)
+		xml += std::string("<Attribute id=\"fx") + keyword + "\" type=\"Attack\"><Name>" + keyword
+			+ "</Name><ShortName>E</ShortName><SystemEffect id=\"" + keyword + "\"/></Attribute>";
+	return xml + "</AttributeList>";
+}
+
+const char* const REVIVE_RULES = R"(<ReviveList>
+	<Revive id="same"><SelectMethod value="Same"/></Revive>
+	<Revive id="hire"><SelectMethod value="Employable"/></Revive>
+	<Revive id="list"><SelectMethod value="FromList"/><CharacterList><Character id="wolf"/></CharacterList></Revive>
+</ReviveList>)";
 
 const char* const MASTER_DATA = R"(<MasterList><Character><Directory>Fix</Directory></Character>
 	<Master id="alda"><Name>Alda</Name></Master><Master id="brom"><Name>Brom</Name></Master></MasterList>)";
@@ -82,6 +104,34 @@ std::string Special(const char* id, const char* range, const char* attribute, co
 		+ extra + "</Special>";
 }
 
+/// The parameters a special of the system effect needs.
+std::string EffectParameters(const std::string& keyword)
+{
+	if (keyword == "ChangeResistance")
+		return "<Resistance attribute=\"cut\" resistance=\"strong\"/>";
+	if (keyword == "ChangeMoveType")
+		return "<MoveType id=\"fly\"/>";
+	if (keyword == "Summon")
+		return "<SummonCharacter id=\"wolf\"/>";
+	if (keyword == "Revive")
+		return "<Revive id=\"same\"/>";
+	return "";
+}
+
+/// One special per system effect, named as its attribute, and the revivals by each rule.
+std::string EffectSpecials()
+{
+	std::string xml;
+	for (const char* keyword : EFFECT_KEYWORDS) {
+		const std::string id = std::string("fx") + keyword;
+		const bool revive = id == "fxRevive";
+		xml += Special(id.c_str(), revive ? "AllDeadMySide" : "Normal", id.c_str(), EffectParameters(keyword).c_str());
+	}
+	xml += Special("fxReviveHire", "AllDeadMySide", "fxRevive", "<Revive id=\"hire\"/>");
+	xml += Special("fxReviveList", "AllDeadEnemy", "fxRevive", "<Revive id=\"list\"/>");
+	return xml;
+}
+
 /// A healing of the caster alone for 5 MP, which the battle script's "may_pray" allows.
 std::string Prayer()
 {
@@ -95,7 +145,7 @@ std::string SpecialTable()
 	return "<SpecialList>" + Special("AttackWall", "Normal", "crash") + Special("blade", "Normal", "cut") + Special("heal", "Normal", "mend")
 		+ Special("smash", "AllWall", "crash") + Special("summon", "Normal", "call")
 		+ Special("revive", "AllDeadMySide", "raise") + Special("nothing", "Normal", "null")
-		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + Prayer() + "</SpecialList>";
+		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + EffectSpecials() + Prayer() + "</SpecialList>";
 }
 
 /// A character; extra holds its own elements (attacks, flags, commands).
@@ -121,6 +171,9 @@ std::string CharacterData()
 		+ Character("lamb", "human", "walk", 2, 0, "")
 		+ Character("mole", "human", "sink", 2, 0, attack)
 		+ Character("scout", "human", "fly", 4, 100, attack)
+		+ Character("squire", "human", "walk", 2, 0,
+			(std::string(attack) + "<Attack Power=\"20\" specialid=\"fxPoison\"/><ClassChange next=\"guard\"/>"
+				+ "<Employable>lamb</Employable>").c_str())
 		+ Character("tamer", "human", "walk", 2, 0,
 			(std::string(attack) + "<BeastTamer><Command>beast</Command></BeastTamer>").c_str())
 		+ Character("wolf", "beast", "walk", 3, 50, (std::string(attack) + "<Target id=\"beasts\"/>").c_str())
@@ -138,7 +191,7 @@ std::unique_ptr<TMorvalethData> LoadFixture()
 	TTempDir dir;
 	const std::pair<const char*, std::string> files[] = {{"Data/MagicTable.xml", MAGIC_TABLE},
 		{"Data/MagicGroup.xml", MAGIC_GROUP}, {"Data/Race.xml", RACE}, {"Data/MapChipType.xml", MapChipType()},
-		{"Data/MoveAndSkill.xml", MoveAndSkill()}, {"Data/Attribute.xml", ATTRIBUTE}, {"Data/Revive.xml", "<ReviveList/>"},
+		{"Data/MoveAndSkill.xml", MoveAndSkill()}, {"Data/Attribute.xml", AttributeTable()}, {"Data/Revive.xml", REVIVE_RULES},
 		{"Data/MapObj.txt", "0 1 2 3 4"}, {"Data/MapChip.txt", "0 1 2"}, {"Data/MasterData.xml", MASTER_DATA},
 		{"Data/PowerMap.xml", POWER_MAP}, {"Data/FieldMap.xml", FIELD_MAP}, {"Data/Scenario1.xml", CHAPTER},
 		{"Scenario.xml", SCENARIO}, {"Fix/SpecialTable.xml", SpecialTable()}, {"Fix/CharacterData.xml", CharacterData()}};

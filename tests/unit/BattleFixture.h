@@ -24,10 +24,14 @@ class TMorvalethData;
 /// - attributes by type: "cut" Attack, "mend" Boost, "crash" CrashWall, "call" Summon, "raise" Revive, "null" None;
 /// - specials: "blade" (cut), "heal" (mend), "smash" (crash), "summon" (call), "revive" (raise),
 ///   "nothing" (null), "tame" (cut, aimed at the target group "beasts"), "prayer" (mend, Me);
+/// - for every system effect from Poison on, an attribute and a special "fx" + its keyword ("fxPoison", ...;
+///   ChangeResistance makes cut strong, ChangeMoveType gives fly, Summon calls a wolf), the Revive ones by
+///   the rules "same" (fxRevive), "hire" (fxReviveHire) and "list" of a wolf (fxReviveList, enemy dead);
 /// - masters "alda" and "brom", whose characters are masters;
 /// - characters: alda (human master, walk 2, speed 10), brom (beast master, walk 2, speed 20),
 ///   guard (human, walk 2, speed 0, DeadMessage), lamb (human, walk 2, no attack), scout (human, fly 4,
-///   speed 100), wolf (beast, walk 3, speed 50, target group "beasts"), tamer (human, commands beasts),
+///   speed 100), squire (human, a second attack of fxPoison at power 20, becomes a guard at its class change,
+///   employs lambs), wolf (beast, walk 3, speed 50, target group "beasts"), tamer (human, commands beasts),
 ///   mole (human, sink 2); mourner, martyr and avenger (human, walk 2, speed 0) run the battle script's
 ///   "mourn" when a chara of their side dies, use "prayer" (a heal of themselves for 5 MP, allowed by the
 ///   battle script's "may_pray") when they die, and run "avenge" when an enemy dies.
