@@ -124,7 +124,7 @@ TEST(ModelChara, BrokenCharacterFilesFailWithTheirReasons)
 		{"Element/CharacterData.xml", "chip_wolf.png", "../../../wolf.png", " ../../../wolf.png はシナリオフォルダの外を指しています。", failed},
 		{"Element/CharacterData.xml", "<Employable>wolf</Employable>", "<Employable>bear</Employable>", "id =tamer のEmployable bear 検索失敗", failed},
 		{"Element/SpecialTable.xml", "<SummonCharacter id=\"wolf\"/>", "<SummonCharacter id=\"bear\"/>",
-			"Special id = summonwolf の SummonCharacter bear の検索に失敗しました。", resolve},
+			"Special id = callwolf の SummonCharacter bear の検索に失敗しました。", resolve},
 		{"Data/Revive.xml", "<Character id=\"zombie\"/>", "<Character id=\"ghoul\"/>", "Revive id = undead の Character ghoul の検索に失敗しました。", resolve},
 		{"Data/MagicTable.xml", "specialid=\"quake\"", "specialid=\"tremor\"", "id = tremor の検索に失敗しました。", magic},
 		{"Data/MagicTable.xml", "specialid=\"quake\"", "specialid=\"sword\"",

@@ -270,7 +270,7 @@ TEST(ModelDatabase, EveryRefusalNamesItsFileAndRecord)
 		{"DefChar/CharacterData.xml", "<Employable>soldier</Employable>", "<Employable>nobody</Employable>",
 			"のEmployable nobody 検索失敗", "Character id = "},
 		{"Element/SpecialTable.xml", "<SummonCharacter id=\"wolf\"/>", "<SummonCharacter id=\"nowolf\"/>",
-			"SummonCharacter nowolf の検索に失敗しました。", "Special id = summonwolf"},
+			"SummonCharacter nowolf の検索に失敗しました。", "Special id = callwolf"},
 		{"Data/Revive.xml", "<Character id=\"skeleton\"/>", "<Character id=\"nobody\"/>", "の Character nobody の検索に失敗しました。", ""},
 		{"Data/MasterData.xml", "<Master id=\"garm\">", "<Master id=\"wolfking\">", "マスターID wolfking の解決に失敗しました。", ""},
 	};

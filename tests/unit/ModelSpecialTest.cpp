@@ -17,7 +17,7 @@ const TSpecialData& Special(const TMorvalethData& data, const std::string& id)
 TEST(ModelSpecial, SampleSpecialsAreSortedAndHoldTheirFields)
 {
 	const TMorvalethData& data = LoadedSample();
-	ASSERT_EQ(42, data.GetSpecialCount());
+	ASSERT_EQ(43, data.GetSpecialCount());
 	for (int i = 1; i < data.GetSpecialCount(); ++i)
 		EXPECT_LT(data.GetSpecialData(i - 1).id, data.GetSpecialData(i).id);
 	EXPECT_EQ(0, data.GetAttackWallSpecial());
@@ -165,9 +165,9 @@ TEST(ModelSpecial, RepeatedIdsKeepTheFirstDefinitionWithOneWarningEach)
 	// Reading the folders again repeats every id once; the ids met before are not warned of again.
 	ASSERT_TRUE(data.LoadSpecialTable(defChar, 5));
 	ASSERT_TRUE(data.LoadSpecialTable(copy.Folder() + "/Element/SpecialTable.xml", 6));
-	EXPECT_EQ(1 + 12 + 30, CountWarnings(log));
+	EXPECT_EQ(1 + 12 + 31, CountWarnings(log));
 	EXPECT_EQ(1, log.CountLines(" Warning " + copy.Folder() + "/Element/SpecialTable.xml 重複したid wings"));
-	EXPECT_EQ(84, data.GetSpecialCount());
+	EXPECT_EQ(86, data.GetSpecialCount());
 	EXPECT_EQ(1, data.GetSpecialData(data.GetSpecialIndex("wings")).DirIndex);
 	EXPECT_EQ(0, data.GetAttackWallSpecial());
 	EXPECT_EQ(0, data.GetTargetGroup("undead"));
