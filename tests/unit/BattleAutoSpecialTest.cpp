@@ -143,7 +143,7 @@ TEST_P(BattleAutoCondition, ASpecialStartsOnlyWhenItsConditionScriptAnswersTrue)
 	const point_t cell = {Chara(0, 2).BattleX, Chara(0, 2).BattleY};
 	logic.ChangeHP(0, 2, -1000);
 	int frames = 0;
-	for (int cap = 0; logic.GetState() != STATE_EFFECT && (!Queue().empty() || logic.GetState() == STATE_SCRIPT)
+	for (int cap = 0; logic.GetState() != STATE_WAITING && (!Queue().empty() || logic.GetState() == STATE_SCRIPT)
 		&& cap < FRAME_CAP;
 		 ++cap) {
 		logic.DoLogic();
@@ -151,7 +151,8 @@ TEST_P(BattleAutoCondition, ASpecialStartsOnlyWhenItsConditionScriptAnswersTrue)
 		frames += logic.GetState() == STATE_SCRIPT;
 	}
 	EXPECT_EQ(c.framesInScript, frames);
-	EXPECT_EQ(c.starts, logic.GetState() == STATE_EFFECT);
+	// Unseen, the special plays out within the frame it starts in; the pause after it follows.
+	EXPECT_EQ(c.starts, logic.GetState() == STATE_WAITING);
 	if (c.starts) {
 		EXPECT_EQ(logic.GetCurrentSpecial(), BattleData().GetSpecialIndex("prayer"));
 		EXPECT_EQ(std::vector<point_t>{cell}, logic.GetTargetCells());

@@ -57,7 +57,7 @@ const char* const ATTRIBUTE = R"(<AttributeList>
 	<Attribute id="null" type="None"><Name>Null</Name><ShortName>N</ShortName></Attribute>
 	<Attribute id="cut" type="Attack"><Name>Cut</Name><ShortName>C</ShortName></Attribute>
 	<Attribute id="mend" type="Boost"><Name>Mend</Name><ShortName>M</ShortName><SystemEffect id="HPRecover"/></Attribute>
-	<Attribute id="crash" type="CrashWall"><Name>Crash</Name><ShortName>W</ShortName></Attribute>
+	<Attribute id="crash" type="CrashWall"><Name>Crash</Name><ShortName>W</ShortName><SystemEffect id="CrashWall"/></Attribute>
 	<Attribute id="call" type="Summon"><Name>Call</Name><ShortName>S</ShortName></Attribute>
 	<Attribute id="raise" type="Revive"><Name>Raise</Name><ShortName>R</ShortName></Attribute>
 )";
