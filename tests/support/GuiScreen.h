@@ -33,6 +33,8 @@ public:
 	int Height() const { return m_Height; }
 	/// The GUI's top container.
 	gcn::Container& Top() { return *m_Top; }
+	TGlWindow& Window() { return *m_Window; }
+	const TGlWindow& Window() const { return *m_Window; }
 
 	/// One frame as the main loop runs it, without pacing: queued input and logic, then drawing.
 	void Frame();

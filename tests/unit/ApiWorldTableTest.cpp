@@ -9,6 +9,7 @@
 #include "model/MorvalethGame.h"
 #include "script/ApiScenario.h"
 #include "script/ScriptRegistration.h"
+#include "support/ScriptArguments.h"
 
 #include <boost/make_shared.hpp>
 #include <functional>
@@ -187,59 +188,6 @@ std::string Fill(const char* pattern, const std::string& call)
 	return text.replace(text.find("%s"), 2, call);
 }
 
-// A valid Lua value of the type letter, and values of other types or out of the integers for it.
-std::string Valid(char type)
-{
-	return type == 'n' ? "0" : type == 's' ? "'A01'" : type == 'b' ? "true" : "{}";
-}
-
-std::vector<std::string> Wrong(char type)
-{
-	if (type == 'n')
-		return {"'x'", "true", "{}", "nil", "1e10", "-1e10", "0/0", "1/0", "print"};
-	if (type == 's')
-		return {"true", "{}", "nil", "print"};
-	if (type == 'b')
-		return {"1", "'true'", "nil", "{}"};
-	return {"1", "'t'", "nil", "true"};
-}
-
-std::string Join(const std::vector<std::string>& values)
-{
-	std::string text;
-	for (const std::string& value : values)
-		text += (text.empty() ? "" : ", ") + value;
-	return text;
-}
-
-// Wrong argument lists of the signature: none, one too many, each argument of a wrong type.
-std::vector<std::string> WrongArgumentLists(const TSignature& s)
-{
-	const std::string types = s.types;
-	std::vector<std::string> valid;
-	for (const char type : types)
-		valid.push_back(Valid(type));
-	std::vector<std::string> lists;
-	if (!types.empty())
-		lists.push_back("");
-	std::vector<std::string> tooMany = valid;
-	for (const char type : std::string(s.optional))
-		tooMany.push_back(Valid(type));
-	tooMany.push_back("0");
-	lists.push_back(Join(tooMany));
-	for (std::size_t i = 0; i < types.size(); ++i)
-		for (const std::string& wrong : Wrong(types[i])) {
-			std::vector<std::string> arguments = valid;
-			arguments[i] = wrong;
-			lists.push_back(Join(arguments));
-		}
-	for (const char type : std::string(s.optional))
-		for (const std::string& wrong : Wrong(type))
-			if (wrong != "nil")
-				lists.push_back(Join(valid) + (valid.empty() ? "" : ", ") + wrong);
-	return lists;
-}
-
 class ApiWorldTable : public ApiWorldTest
 {
 protected:
@@ -319,7 +267,7 @@ TEST_F(ApiWorldTable, WrongArgumentListsAreWarnedOfInTheScriptLog)
 	for (const TSignature& s : SIGNATURES) {
 		if (!s.types)
 			continue;
-		for (const std::string& arguments : WrongArgumentLists(s))
+		for (const std::string& arguments : WrongArgumentLists(s.types, s.optional, "'A01'"))
 			ExpectRefused(Call(s, arguments), Warning(s), true);
 	}
 }

@@ -50,42 +50,39 @@ protected:
 
 TEST(FramePeriod, IsThousandOverFpsTruncated)
 {
-	EXPECT_EQ(16, FramePeriod(60));
-	EXPECT_EQ(33, FramePeriod(30));
-	EXPECT_EQ(20, FramePeriod(50));
-	EXPECT_EQ(13, FramePeriod(75));
-	EXPECT_EQ(10, FramePeriod(100));
-	EXPECT_EQ(8, FramePeriod(120));
-	EXPECT_EQ(6, FramePeriod(144));
-	EXPECT_EQ(1000, FramePeriod(1));
+	const int cases[][2] = {{60, 16}, {30, 33}, {50, 20}, {75, 13}, {100, 10}, {120, 8}, {144, 6}, {1, 1000}};
+	for (const auto& c : cases)
+		EXPECT_EQ(c[1], FramePeriod(c[0])) << c[0];
 }
 
-TEST_F(FrameLimiter, LateFrameIsNotDelayedAndRestartsTheClock)
+TEST_F(FrameLimiter, EarlyFramesSleepWithAThreeMillisecondMarginThenSpinAndLateOnesRestartTheClock)
 {
-	Uint32 frameTick = 1000;
-	EXPECT_EQ(1020u, Limit(60, frameTick, 1020));
-	EXPECT_EQ(1020u, frameTick);
-	EXPECT_TRUE(g_Sleeps.empty());
-	EXPECT_EQ(1016u, Limit(60, frameTick = 1000, 1016));
-	EXPECT_TRUE(g_Sleeps.empty());
-}
-
-TEST_F(FrameLimiter, EarlyFrameSleepsWithThreeMillisecondMarginThenSpins)
-{
-	Uint32 frameTick = 1000;
-	EXPECT_EQ(1016u, Limit(60, frameTick, 1010));
-	EXPECT_EQ(std::vector<Uint32>{3}, g_Sleeps);
-	EXPECT_EQ(1016u, frameTick);
-	EXPECT_GE(g_Now, 1016u);
-}
-
-TEST_F(FrameLimiter, ShortRemainderOnlySpins)
-{
-	Uint32 frameTick = 1000;
-	EXPECT_EQ(1016u, Limit(60, frameTick, 1014));
-	EXPECT_TRUE(g_Sleeps.empty());
-	EXPECT_EQ(1016u, Limit(60, frameTick = 1000, 1012));
-	EXPECT_EQ(std::vector<Uint32>{1}, g_Sleeps);
+	struct TCase
+	{
+		Uint32 frameTick;
+		Uint32 now;
+		Uint32 tick;
+		std::vector<Uint32> sleeps;
+	};
+	const TCase cases[] = {
+		{1000, 1020, 1020, {}},
+		{1000, 1016, 1016, {}},
+		{1000, 1010, 1016, {3}},
+		// A short remainder only spins.
+		{1000, 1014, 1016, {}},
+		{1000, 1012, 1016, {1}},
+		// The tick counter wrapping around is no late frame.
+		{0xFFFFFFF8u, 2, 8, {3}},
+	};
+	for (const TCase& c : cases) {
+		SCOPED_TRACE(c.now);
+		g_Sleeps.clear();
+		Uint32 frameTick = c.frameTick;
+		EXPECT_EQ(c.tick, Limit(60, frameTick, c.now));
+		EXPECT_EQ(c.tick, frameTick);
+		EXPECT_EQ(c.sleeps, g_Sleeps);
+		EXPECT_GE(g_Now, c.tick);
+	}
 }
 
 TEST_F(FrameLimiter, FramesOnTimeKeepAFixedCadenceEvenAfterOversleeping)
@@ -97,53 +94,17 @@ TEST_F(FrameLimiter, FramesOnTimeKeepAFixedCadenceEvenAfterOversleeping)
 	EXPECT_EQ(1048u, Limit(60, frameTick, g_Now + 5));
 }
 
-TEST_F(FrameLimiter, TickCounterWrapAroundIsNotALateFrame)
+TEST(DesktopFit, OnlyAnOversizedSideIsClampedToTheDesktopLimits)
 {
-	Uint32 frameTick = 0xFFFFFFF8u;
-	EXPECT_EQ(8u, Limit(60, frameTick, 2));
-	EXPECT_EQ(std::vector<Uint32>{3}, g_Sleeps);
-}
-
-TEST(DesktopFit, OversizedWindowIsClampedToTheDesktopLimits)
-{
-	int width = 1920;
-	int height = 1200;
-	EXPECT_TRUE(FitWindowToDesktop(1920, 1080, width, height));
-	EXPECT_EQ(1904, width);
-	EXPECT_EQ(1016, height);
-}
-
-TEST(DesktopFit, WindowWithinTheLimitsIsKept)
-{
-	int width = 800;
-	int height = 600;
-	EXPECT_FALSE(FitWindowToDesktop(1920, 1080, width, height));
-	EXPECT_EQ(800, width);
-	EXPECT_EQ(600, height);
-	width = 1904;
-	height = 1016;
-	EXPECT_FALSE(FitWindowToDesktop(1920, 1080, width, height));
-	EXPECT_EQ(1904, width);
-	EXPECT_EQ(1016, height);
-}
-
-TEST(DesktopFit, OnlyTheOversizedSideChanges)
-{
-	int width = 1904;
-	int height = 1200;
-	EXPECT_TRUE(FitWindowToDesktop(1920, 1080, width, height));
-	EXPECT_EQ(1904, width);
-	EXPECT_EQ(1016, height);
-	width = 1000;
-	height = 1100;
-	EXPECT_TRUE(FitWindowToDesktop(1920, 1080, width, height));
-	EXPECT_EQ(1000, width);
-	EXPECT_EQ(1016, height);
-	width = 2500;
-	height = 700;
-	EXPECT_TRUE(FitWindowToDesktop(1920, 1080, width, height));
-	EXPECT_EQ(1904, width);
-	EXPECT_EQ(700, height);
+	// Window width and height, whether it changes, and the size it gets on a 1920 x 1080 desktop.
+	const int cases[][5] = {{1920, 1200, 1, 1904, 1016}, {800, 600, 0, 800, 600}, {1904, 1016, 0, 1904, 1016},
+		{1904, 1200, 1, 1904, 1016}, {1000, 1100, 1, 1000, 1016}, {2500, 700, 1, 1904, 700}};
+	for (const auto& c : cases) {
+		int width = c[0];
+		int height = c[1];
+		EXPECT_EQ(c[2] != 0, FitWindowToDesktop(1920, 1080, width, height)) << c[0] << " x " << c[1];
+		EXPECT_EQ(std::make_pair(c[3], c[4]), std::make_pair(width, height)) << c[0] << " x " << c[1];
+	}
 }
 
 TEST(DesktopFit, DesktopSizeIsUnknownWhenTheVideoDriverCannotTell)

@@ -40,53 +40,44 @@ TEST(Babel, LiteralsAreCompiledAsShiftJis)
 	EXPECT_EQ(std::string("\x83\x66\x81\x5B\x83\x5E\x82\xC8\x82\xB5"), std::string("データなし"));
 }
 
-TEST(Babel, HiraganaAndHalfWidthKatakanaConvertBothWays)
+TEST(Babel, TextsConvertBothWaysAndWhatCannotBeConvertedBecomesQuestionMarks)
 {
-	EXPECT_EQ("\xE3\x81\x82", SjisToUtf8("\x82\xA0"));
-	EXPECT_EQ("\x82\xA0", Utf8ToSjis("\xE3\x81\x82"));
-	EXPECT_EQ(u"\u3042", UnicodeOf("\x82\xA0"));
-	EXPECT_EQ("\xEF\xBD\xB1", SjisToUtf8("\xB1"));
-	EXPECT_EQ("\xB1", Utf8ToSjis("\xEF\xBD\xB1"));
-}
-
-TEST(Babel, BrokenShiftJisBecomesQuestionMarks)
-{
-	// A lone lead byte at the end.
-	EXPECT_EQ("ab?", SjisToUtf8("ab\x82"));
-	// An invalid trail byte is read again as a character of its own.
-	EXPECT_EQ("?\x7F", SjisToUtf8("\x81\x7F"));
-	// The user-defined area and the empty rows map nothing.
-	EXPECT_EQ("?@", SjisToUtf8("\xF0\x40"));
-	EXPECT_EQ("?@", SjisToUtf8("\x85\x40"));
-	EXPECT_EQ("?A", SjisToUtf8("\xEB\x41"));
-}
-
-TEST(Babel, BytesOutsideTheTableRoundTrip)
-{
-	const std::string bytes("\x80\xA0\xFD\xFE\xFF", 5);
-	EXPECT_EQ(u"\u0080\u00A0\u00FD\u00FE\u00FF", UnicodeOf(bytes));
-	EXPECT_EQ(bytes, Utf8ToSjis(SjisToUtf8(bytes)));
-}
-
-TEST(Babel, DuplicateCodesConvertBackToWindowsChoice)
-{
+	struct TPair
+	{
+		std::string from;
+		std::string to;
+	};
+	// Hiragana, half-width katakana and the full-width tilde, both ways.
+	const TPair bothWays[] = {{"\x82\xA0", "\xE3\x81\x82"}, {"\xB1", "\xEF\xBD\xB1"}, {"\x81\x60", "\xEF\xBD\x9E"}};
+	for (const TPair& p : bothWays) {
+		EXPECT_EQ(p.to, SjisToUtf8(p.from));
+		EXPECT_EQ(p.from, Utf8ToSjis(p.to));
+	}
+	// A lone lead byte at the end; an invalid trail byte read again as a character of its own; the user-defined
+	// area and the empty rows, which map nothing.
+	const TPair brokenSjis[] = {{"ab\x82", "ab?"}, {"\x81\x7F", "?\x7F"}, {"\xF0\x40", "?@"}, {"\x85\x40", "?@"},
+		{"\xEB\x41", "?A"}};
+	for (const TPair& p : brokenSjis)
+		EXPECT_EQ(p.to, SjisToUtf8(p.from)) << p.from;
+	// WAVE DASH and YEN SIGN lie outside code page 932; broken UTF-8 gives one mark per byte kept, and an
+	// overlong NUL is refused.
+	const TPair outside[] = {{"\xE3\x80\x9C", "?"}, {"\xC2\xA5", "?"}, {"\xF0\x9F\x98\x80", "??"}, {"\x80", "?"},
+		{"\xFE" "a\xFF", "?a?"}, {"\xE3\x81", "??"}, {std::string("a\xC0\x80" "b"), "a?b"}};
+	for (const TPair& p : outside)
+		EXPECT_EQ(p.to, Utf8ToSjis(p.from)) << p.from;
+	// Duplicate codes convert back to the choice Windows makes; EM DASH (0x815C is U+2015) and the user-defined
+	// area have no code.
+	const std::pair<char16_t, std::string> toSjis[] = {{0x2252, "\x81\xE0"}, {0x2170, "\xFA\x40"},
+		{0x2160, "\x87\x54"}, {0xFFE2, "\x81\xCA"}, {0x7E8A, "\xFA\x5C"}, {0x2014, "?"}, {0xE000, "?"}};
+	for (const auto& p : toSjis)
+		EXPECT_EQ(p.second, SjisOf(p.first)) << std::hex << int(p.first);
 	EXPECT_EQ(u"\u2252", UnicodeOf("\x87\x90"));
-	EXPECT_EQ("\x81\xE0", SjisOf(0x2252));
-	EXPECT_EQ("\xFA\x40", SjisOf(0x2170));
-	EXPECT_EQ("\x87\x54", SjisOf(0x2160));
-	EXPECT_EQ("\x81\xCA", SjisOf(0xFFE2));
-	EXPECT_EQ("\xFA\x5C", SjisOf(0x7E8A));
-}
-
-TEST(Babel, CharactersOutsideCodePage932BecomeQuestionMarks)
-{
+	EXPECT_EQ(u"\u3042", UnicodeOf("\x82\xA0"));
 	EXPECT_EQ(u"\uFF5E", UnicodeOf("\x81\x60"));
-	EXPECT_EQ("\x81\x60", Utf8ToSjis("\xEF\xBD\x9E"));
-	EXPECT_EQ("?", Utf8ToSjis("\xE3\x80\x9C"));  // WAVE DASH
-	EXPECT_EQ("?", Utf8ToSjis("\xC2\xA5"));      // YEN SIGN
-	EXPECT_EQ("?", SjisOf(0x2014));               // EM DASH; 0x815C is U+2015
-	EXPECT_EQ("?", SjisOf(0xE000));               // user-defined area
-	EXPECT_EQ("??", Utf8ToSjis("\xF0\x9F\x98\x80"));
+
+	const std::string bytes("\x80\xA0\xFD\xFE\xFF", 5);
+	EXPECT_EQ(u"\u0080\u00A0\u00FD\u00FE\u00FF", UnicodeOf(bytes)) << "bytes outside the table";
+	EXPECT_EQ(bytes, Utf8ToSjis(SjisToUtf8(bytes)));
 }
 
 TEST(Babel, EveryShiftJisCodeRoundTrips)
@@ -135,48 +126,28 @@ TEST(Babel, EveryMappedUnicodeCharacterRoundTrips)
 	EXPECT_EQ(7394, mapped);
 }
 
-TEST(Babel, Utf8UsesTheShortestForm)
+TEST(Babel, Utf8UsesTheShortestFormAndReadsOverlongFormsButNotBrokenOnes)
 {
-	EXPECT_EQ("\x7F", babel::unicode_to_utf8(u"\u007F"));
-	EXPECT_EQ("\xC2\x80", babel::unicode_to_utf8(u"\u0080"));
-	EXPECT_EQ("\xDF\xBF", babel::unicode_to_utf8(u"\u07FF"));
-	EXPECT_EQ("\xE0\xA0\x80", babel::unicode_to_utf8(u"\u0800"));
-	EXPECT_EQ("\xEF\xBF\xBF", babel::unicode_to_utf8(u"\uFFFF"));
-	EXPECT_EQ("\xF0\x90\x80\x80", babel::unicode_to_utf8(u"\U00010000"));
-	EXPECT_EQ("\xF4\x8F\xBF\xBF", babel::unicode_to_utf8(u"\U0010FFFF"));
+	const std::pair<std::u16string, std::string> encoded[] = {{u"\u007F", "\x7F"}, {u"\u0080", "\xC2\x80"},
+		{u"\u07FF", "\xDF\xBF"}, {u"\u0800", "\xE0\xA0\x80"}, {u"\uFFFF", "\xEF\xBF\xBF"},
+		{u"\U00010000", "\xF0\x90\x80\x80"}, {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+		// Lone surrogates are encoded as themselves, but not one cut off at the end.
+		{std::u16string(1, 0xDC00), "\xED\xB0\x80"}, {std::u16string{0xD800, u'A'}, "\xED\xA0\x80" "A"},
+		{std::u16string{u'A', 0xD800}, "A?"}};
+	for (const auto& p : encoded)
+		EXPECT_EQ(p.second, babel::unicode_to_utf8(p.first));
 	for (char32_t c = 1; c < 0x10000; ++c) {
 		const std::u16string unit(1, static_cast<char16_t>(c));
 		if (c < 0xD800 || c > 0xDFFF) {
 			ASSERT_EQ(unit, babel::utf8_to_unicode(babel::unicode_to_utf8(unit))) << std::hex << c;
 		}
 	}
-	EXPECT_EQ(u"\U0001F600", babel::utf8_to_unicode("\xF0\x9F\x98\x80"));
-}
-
-TEST(Babel, LoneSurrogatesAreEncodedAsThemselves)
-{
-	EXPECT_EQ("\xED\xB0\x80", babel::unicode_to_utf8(std::u16string(1, 0xDC00)));
-	EXPECT_EQ("\xED\xA0\x80" "A", babel::unicode_to_utf8(std::u16string{ 0xD800, u'A' }));
-	EXPECT_EQ("A?", babel::unicode_to_utf8(std::u16string{ u'A', 0xD800 }));
-}
-
-TEST(Babel, BrokenUtf8BecomesQuestionMarks)
-{
-	EXPECT_EQ("?", Utf8ToSjis("\x80"));
-	EXPECT_EQ("?a?", Utf8ToSjis("\xFE" "a\xFF"));
-	// A sequence cut short gives one mark per byte kept.
-	EXPECT_EQ("??", Utf8ToSjis("\xE3\x81"));
-	// Five- and six-byte forms beyond U+10FFFF.
-	EXPECT_EQ(u"?", babel::utf8_to_unicode("\xF8\x88\x80\x80\x80"));
-	EXPECT_EQ(u"?", babel::utf8_to_unicode("\xFC\x84\x80\x80\x80\x80"));
-}
-
-TEST(Babel, OverlongFormsAreAcceptedExceptForNul)
-{
-	EXPECT_EQ(u"A", babel::utf8_to_unicode("\xC1\x81"));
-	EXPECT_EQ(u"\u00C1", babel::utf8_to_unicode("\xC3\x41"));
-	EXPECT_EQ("a?b", Utf8ToSjis("a\xC0\x80" "b"));
-	EXPECT_EQ(u"?", babel::utf8_to_unicode("\xE0\x80\x80"));
+	// Five- and six-byte forms beyond U+10FFFF are broken; overlong forms are read, but not an overlong NUL.
+	const std::pair<std::string, std::u16string> decoded[] = {{"\xF0\x9F\x98\x80", u"\U0001F600"},
+		{"\xF8\x88\x80\x80\x80", u"?"}, {"\xFC\x84\x80\x80\x80\x80", u"?"}, {"\xC1\x81", u"A"},
+		{"\xC3\x41", u"\u00C1"}, {"\xE0\x80\x80", u"?"}};
+	for (const auto& p : decoded)
+		EXPECT_EQ(p.second, babel::utf8_to_unicode(p.first)) << p.first;
 }
 
 TEST(Babel, LongTextsCrossOutputBlocksIntact)
@@ -217,12 +188,8 @@ TEST(Babel, EngineKeepsAnIncompleteTailForTheNextPiece)
 
 TEST(Babel, LeadByteRangesEndWhereShiftJisSaysSo)
 {
-	EXPECT_FALSE(IsSJISLeadByte(0x80));
-	EXPECT_TRUE(IsSJISLeadByte(0x81));
-	EXPECT_TRUE(IsSJISLeadByte(0x9F));
-	EXPECT_FALSE(IsSJISLeadByte(0xA0));
-	EXPECT_FALSE(IsSJISLeadByte(0xDF));
-	EXPECT_TRUE(IsSJISLeadByte(0xE0));
-	EXPECT_TRUE(IsSJISLeadByte(0xFC));
-	EXPECT_FALSE(IsSJISLeadByte(0xFD));
+	const std::pair<int, bool> bytes[] = {{0x80, false}, {0x81, true}, {0x9F, true}, {0xA0, false}, {0xDF, false},
+		{0xE0, true}, {0xFC, true}, {0xFD, false}};
+	for (const auto& b : bytes)
+		EXPECT_EQ(b.second, IsSJISLeadByte(b.first)) << std::hex << b.first;
 }

@@ -29,32 +29,15 @@ TEST_F(GameConfigTest, MissingFileGivesOneWarningAndTheDefaults)
 	EXPECT_EQ(1, m_Log.CountLines(" Warning "));
 	EXPECT_EQ(1, m_Log.CountLines(" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。"));
 
+	// The window the game opens, and no switch or shortcut set.
 	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
 	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
 	EXPECT_EQ(600, m_Config.GetIntValue(CONFIG_HEIGHT));
-	EXPECT_EQ(16, m_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
-	EXPECT_EQ(3, m_Config.GetIntValue(CONFIG_ANIMATION_SPEED));
-	EXPECT_EQ(10, m_Config.GetIntValue(CONFIG_TURN_MAX));
-	EXPECT_EQ(0, m_Config.GetIntValue(CONFIG_SLIDE_BOTTOM));
-	EXPECT_EQ(3, m_Config.m_LogLevel);
-	EXPECT_TRUE(m_Config.m_LogEveryFlush);
-	EXPECT_EQ("", m_Config.m_FontName);
-	EXPECT_EQ(16, m_Config.m_TextFontSize);
-	EXPECT_EQ(30, m_Config.m_DoubleClickFrame);
-	EXPECT_EQ(60, m_Config.m_MessageTimeoutFrame);
 	for (int i = 0; i < SWITCH_COUNT; ++i)
 		EXPECT_FALSE(m_Config.GetBoolValue(i)) << i;
 	for (int i = 0; i < SHORTCUT_COUNT; ++i)
 		EXPECT_EQ(0, m_Config.GetShortcut(i)) << i;
 	EXPECT_EQ("utf-8", m_Config.GetFileNameEncoding());
-
-	EXPECT_EQ(gcn::Color(255, 255, 255, 255), m_Config.m_FontColor);
-	EXPECT_EQ(gcn::Color(255, 0, 0, 192), m_Config.m_WorldMapEdgeColor);
-	EXPECT_EQ(gcn::Color(0, 0, 0, 128), m_Config.m_BattleMapShadeColor);
-	EXPECT_EQ(gcn::Color(0x40, 0x40, 0xFF, 255), m_Config.GetGuiColor(GUICOLOR_WINDOW));
-	EXPECT_EQ(gcn::Color(255, 0, 0, 128), m_Config.GetGuiColor(GUICOLOR_SELECTED_FRAME));
-	EXPECT_EQ(gcn::Color(0, 0, 0x80, 128), m_Config.GetGuiColor(GUICOLOR_BATTLE_CHARA_LIST_PANE));
-	EXPECT_EQ(gcn::Color(0x60, 0x60, 0x80, 255), m_Config.GetColor(EXTRACOLOR_TOP));
 }
 
 TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
@@ -91,15 +74,10 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 	EXPECT_EQ(99, m_Config.GetShortcut(SHORTCUT_CHARGE));
 }
 
-TEST_F(GameConfigTest, ZeroTurnsLogFlushingOff)
-{
-	LoadText("[Log]\nLogEveryFlush=0\n");
-	EXPECT_FALSE(m_Config.m_LogEveryFlush);
-}
-
 TEST_F(GameConfigTest, UnusableFrameRateAndWindowSizeFallBackWithAWarning)
 {
-	LoadText("[Window]\nFPS=0\nWidth=-5\nHeight=700\n");
+	LoadText("[Window]\nFPS=0\nWidth=-5\nHeight=700\n[Log]\nLogEveryFlush=0\n");
+	EXPECT_FALSE(m_Config.m_LogEveryFlush) << "zero turns log flushing off";
 	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
 	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
 	EXPECT_EQ(700, m_Config.GetIntValue(CONFIG_HEIGHT));

@@ -16,58 +16,38 @@ std::vector<int> Drain(TDremoGameMaster& master)
 	}
 	return keys;
 }
-}
 
-TEST(GameMasterKeys, SeventeenthKeyIsDroppedAndTheOldestStays)
+std::vector<int> Range(int first, int last)
 {
-	TDremoGameMaster master;
-	std::vector<int> expected;
-	for (int key = 1; key <= 17; ++key) {
-		master.PushKey(key);
-		if (key <= 16)
-			expected.push_back(key);
-	}
-	int first = 0;
-	ASSERT_TRUE(master.PeekKey(first));
-	EXPECT_EQ(1, first);
-	EXPECT_EQ(expected, Drain(master));
+	std::vector<int> keys;
+	for (int key = first; key <= last; ++key)
+		keys.push_back(key);
+	return keys;
+}
 }
 
-TEST(GameMasterKeys, PeekKeepsTheKeyQueued)
-{
-	TDremoGameMaster master;
-	master.PushKey(97);
-	master.PushKey(98);
-	int key = 0;
-	ASSERT_TRUE(master.PeekKey(key));
-	ASSERT_TRUE(master.PeekKey(key));
-	EXPECT_EQ(97, key);
-	master.PopKey();
-	ASSERT_TRUE(master.PeekKey(key));
-	EXPECT_EQ(98, key);
-}
-
-TEST(GameMasterKeys, EmptyQueueLeavesTheOutValueAndIgnoresPop)
+TEST(GameMasterKeys, TheQueueHoldsSixteenKeysDropsTheSeventeenthAndTakesKeysAgainOncePoppedOrCleared)
 {
 	TDremoGameMaster master;
 	int key = -3;
 	master.PopKey();
-	EXPECT_FALSE(master.PeekKey(key));
-	EXPECT_EQ(-3, key);
-}
+	EXPECT_FALSE(master.PeekKey(key)) << "an empty queue ignores a pop";
+	EXPECT_EQ(-3, key) << "and leaves the out value";
 
-TEST(GameMasterKeys, FullQueueTakesKeysAgainOncePoppedOrCleared)
-{
-	TDremoGameMaster master;
-	for (int key = 1; key <= 16; ++key)
-		master.PushKey(key);
+	for (int k : Range(1, 17))
+		master.PushKey(k);
+	ASSERT_TRUE(master.PeekKey(key));
+	ASSERT_TRUE(master.PeekKey(key));
+	EXPECT_EQ(1, key) << "a peek keeps the oldest key queued";
 	master.PopKey();
 	master.PushKey(50);
-	EXPECT_EQ(50, Drain(master).back());
-	for (int key = 1; key <= 16; ++key)
-		master.PushKey(key);
+	std::vector<int> expected = Range(2, 16);
+	expected.push_back(50);
+	EXPECT_EQ(expected, Drain(master));
+
+	for (int k : Range(1, 16))
+		master.PushKey(k);
 	master.ClearKeys();
-	int key = 0;
 	EXPECT_FALSE(master.PeekKey(key));
 	master.PushKey(7);
 	EXPECT_EQ(std::vector<int>{7}, Drain(master));

@@ -172,23 +172,14 @@ TEST(GuiContext, CenterWidgetHalvesEachSideAndNeverGoesOffTheTopLeft)
 	TGcnGuiContext context;
 	context.SetGui(new gcn::Gui());
 	context.m_Gui->setTop(&top);
-
-	gcn::Container widget;
-	widget.setSize(300, 200);
-	context.CenterWidget(&widget);
-	EXPECT_EQ(250, widget.getX());
-	EXPECT_EQ(200, widget.getY());
-
-	widget.setSize(301, 199);
-	context.CenterWidget(&widget);
-	EXPECT_EQ(250, widget.getX());
-	EXPECT_EQ(201, widget.getY());
-
-	widget.setSize(1000, 700);
-	context.CenterWidget(&widget);
-	EXPECT_EQ(0, widget.getX());
-	EXPECT_EQ(0, widget.getY());
-	EXPECT_EQ(1000, widget.getWidth());
+	// Width, height and the position the widget gets.
+	const int cases[][4] = { { 300, 200, 250, 200 }, { 301, 199, 250, 201 }, { 1000, 700, 0, 0 } };
+	for (const auto& c : cases) {
+		gcn::Container widget;
+		widget.setSize(c[0], c[1]);
+		context.CenterWidget(&widget);
+		EXPECT_EQ(Box(widget), FormatText("%d %d %d %d", c[2], c[3], c[0], c[1])) << c[0];
+	}
 	context.Release();
 }
 
@@ -223,26 +214,27 @@ TEST_F(GuiTest, FontMeasuresHalfACellPerByteUpToTheFirstZeroByte)
 
 TEST_F(GuiTest, MeasureTextTakesTheLongestLineInBytesAndCountsNewlines)
 {
-	TGcnTextPane pane("ab\nabcd\nc", 16);
-	pane.MeasureText();
-	EXPECT_EQ(32, pane.getWidth());
-	EXPECT_EQ(48, pane.getHeight());
-
-	pane.SetText("\x93\xfa\x96\x7b\x8c\xea\n");
-	pane.MeasureText();
-	EXPECT_EQ(48, pane.getWidth()) << "three double-byte characters";
-	EXPECT_EQ(32, pane.getHeight()) << "a trailing newline starts an empty line";
-
-	pane.SetText("");
-	pane.MeasureText();
-	EXPECT_EQ(0, pane.getWidth());
-	EXPECT_EQ(16, pane.getHeight());
-
-	TGcnTextPane odd("abc", 15);
-	odd.m_LineSpacing = 4;
-	odd.MeasureText();
-	EXPECT_EQ(22, odd.getWidth()) << "the halving truncates";
-	EXPECT_EQ(15, odd.getHeight()) << "line spacing is not counted";
+	struct TCase
+	{
+		const char* text;
+		int fontSize;
+		int width;
+		int height;
+	};
+	const TCase cases[] = {
+		{ "ab\nabcd\nc", 16, 32, 48 },
+		// Three double-byte characters; a trailing newline starts an empty line.
+		{ "\x93\xfa\x96\x7b\x8c\xea\n", 16, 48, 32 },
+		{ "", 16, 0, 16 },
+		// The halving truncates, and line spacing is not counted.
+		{ "abc", 15, 22, 15 },
+	};
+	for (const TCase& c : cases) {
+		TGcnTextPane pane(c.text, c.fontSize);
+		pane.m_LineSpacing = 4;
+		pane.MeasureText();
+		EXPECT_EQ(std::make_pair(c.width, c.height), std::make_pair(pane.getWidth(), pane.getHeight())) << c.text;
+	}
 }
 
 TEST_F(GuiTest, SetTextKeepsTheSizeAndSetFontSizeTakesThatDrawer)
@@ -314,19 +306,14 @@ TEST(FPSPane, SettlesAtTheFrameRateAndTheFirstFrameShowsOne)
 	EXPECT_EQ(1, RunFrames(pane, 30, 1));
 	TGcnFPSPane thirty(60);
 	EXPECT_EQ(30, RunFrames(thirty, 30, 200));
+	// Frames older than one second do not count.
+	thirty.SetFrameTick(200 * 1000 / 30 + 2000);
+	thirty.logic();
+	EXPECT_EQ(1, thirty.m_FPS);
 	TGcnFPSPane sixty(120);
 	EXPECT_EQ(60, RunFrames(sixty, 60, 400));
 	TGcnFPSPane wrapping(120);
 	EXPECT_EQ(60, RunFrames(wrapping, 60, 400, 0xFFFFF000u)) << "the tick counter wraps around";
-}
-
-TEST(FPSPane, FramesOlderThanOneSecondDoNotCount)
-{
-	TGcnFPSPane pane(60);
-	RunFrames(pane, 30, 100);
-	pane.SetFrameTick(100 * 1000 / 30 + 2000);
-	pane.logic();
-	EXPECT_EQ(1, pane.m_FPS);
 }
 
 TEST(FPSPane, DrawsTwoDigitsInWhiteAtTheCorner)
@@ -348,9 +335,10 @@ TEST(FPSPane, DrawsTwoDigitsInWhiteAtTheCorner)
 
 TEST_F(GuiTest, AppliersTakeTheConfiguredColours)
 {
+	// The colours are read when a widget is set up, not when the skin is made.
+	TGcnSkinManager skin;
 	LoadGuiSettings(m_Dir, "WindowColor=80112233\nButtonEnabledColor=FF445566\nButtonDisabledColor=FF010203\n"
 		"DarkPaneColor=FF000040\nFontColor=FFFFFF00\nFontDisabledColor=FF777777\nScrollbarWidth=9\n");
-	TGcnSkinManager skin;
 	gcn::Window window;
 	skin.SetupWindow(&window);
 	EXPECT_EQ(gcn::Color(0x11, 0x22, 0x33, 0x80), window.getBaseColor());
@@ -370,15 +358,9 @@ TEST_F(GuiTest, AppliersTakeTheConfiguredColours)
 	skin.SetupScrollArea(&area);
 	EXPECT_EQ(9, area.getScrollbarWidth());
 	EXPECT_EQ(gcn::Color(0, 0, 0x40, 255), area.getBackgroundColor());
-}
-
-TEST_F(GuiTest, AColourChangedInTheConfigurationAppliesToWidgetsSetUpAfterwards)
-{
-	TGcnSkinManager skin;
-	LoadGuiSettings(m_Dir, "DarkPaneColor=FF102030\n");
 	gcn::Container pane;
 	skin.SetupDarkPane(&pane);
-	EXPECT_EQ(gcn::Color(0x10, 0x20, 0x30, 255), pane.getBackgroundColor());
+	EXPECT_EQ(gcn::Color(0, 0, 0x40, 255), pane.getBackgroundColor());
 }
 
 TEST(Skin, DisabledCheckBoxIsGreyOnGreyAndCannotBeToggled)
@@ -440,69 +422,106 @@ TEST(DrawGroupFrame, TheTopEdgeLeavesAGapAsWideAsTheCaption)
 
 // --- Message dialog -------------------------------------------------------------
 
-TEST_F(GuiTest, NoDialogExistsBeforeTheFirstMessage)
+namespace
 {
-	EXPECT_EQ(nullptr, g_MsgDlg);
-	EXPECT_FALSE(IsMsgDlgVisible());
+/// A message's buttons and text, and the dialog shown for it: which of OK, Yes, No and Cancel show, which
+/// one has the focus (-1 none), its width and position (-1 not checked).
+struct TDialogLayout
+{
+	unsigned buttons;
+	std::string text;
+	int timeout;
+	const char* shown;
+	int focused;
+	int width;
+	int x;
+	int y;
+};
+
+std::string ShownButtons(const TGcnMsgDlg& dialog)
+{
+	std::string shown;
+	for (const gcn::Button& button : dialog.m_Buttons)
+		shown += button.isVisible() ? '1' : '0';
+	return shown;
 }
 
-TEST_F(GuiTest, OneButtonDialogIsAsWideAsItsTextPlusMargins)
+std::string LongText()
 {
-	ShowMsgDlg("Information", Bytes(20), BUTTON_OK, 0);
-	ASSERT_NE(nullptr, g_MsgDlg);
-	TGcnMsgDlg& dialog = *g_MsgDlg;
-	EXPECT_TRUE(IsMsgDlgVisible());
-	EXPECT_EQ("Information", dialog.getCaption());
-	EXPECT_EQ(56, dialog.m_Buttons[0].getWidth());
-	EXPECT_EQ(72, dialog.m_Buttons[1].getWidth());
-	EXPECT_EQ(88, dialog.m_Buttons[2].getWidth());
-	EXPECT_EQ(88, dialog.m_Buttons[3].getWidth());
-	EXPECT_EQ(24, dialog.m_Buttons[0].getHeight());
+	std::string text;
+	for (int line = 0; line < 40; ++line)
+		text += std::string(120, 'x') + "\n";
+	return text;
+}
+}
 
+TEST_F(GuiTest, DialogsShowTheirButtonsSpreadEvenlyAndCentreOnTheScreen)
+{
+	EXPECT_EQ(nullptr, g_MsgDlg) << "no dialog before the first message";
+	EXPECT_FALSE(IsMsgDlgVisible());
+	// Yes and No under 40 bytes: total 320 + 16, gap (336 - 72 - 88) / 3 = 58; under 26 bytes the gap is 21 and
+	// the odd pixel of the width stays on the right: (800 - 239) / 2, not 800 / 2 - 239 / 2.
+	const TDialogLayout cases[] = {
+		{ BUTTON_CANCEL, "t", 0, "0001", -1, -1, -1, -1 },
+		{ BUTTON_OK, Bytes(20), 0, "1000", 0, 192, 400 - 96, 300 - 60 },
+		{ BUTTON_YES | BUTTON_NO, Bytes(40), 0, "0110", 1, 3 * 58 + 72 + 88 + 16, 225, 240 },
+		{ BUTTON_YES | BUTTON_NO, Bytes(26), 0, "0110", 1, 239, 280, 240 },
+		// Neither button nor time-out shows OK, and so do bits above the four buttons; a timed notice may go
+		// without buttons, as wide as its text and margins.
+		{ 0, "t", 0, "1000", 0, -1, -1, -1 },
+		{ 0x10, "t", 0, "1000", 0, -1, -1, -1 },
+		{ 0, "t", 5, "0000", -1, 8 + 16 + 16, -1, -1 },
+		// Larger than the screen: on its top left.
+		{ BUTTON_OK, LongText(), 0, "1000", 0, -1, 0, 0 },
+	};
+	for (const TDialogLayout& c : cases) {
+		SCOPED_TRACE(c.text.substr(0, 40) + " buttons " + std::to_string(c.buttons));
+		ShowMsgDlg("\x8a\x6d\x94\x46", c.text, c.buttons, c.timeout);
+		ASSERT_NE(nullptr, g_MsgDlg);
+		TGcnMsgDlg& dialog = *g_MsgDlg;
+		EXPECT_TRUE(IsMsgDlgVisible());
+		EXPECT_EQ("\x8a\x6d\x94\x46", dialog.getCaption());
+		EXPECT_EQ(c.shown, ShownButtons(dialog));
+		if (c.buttons == 0 && c.timeout == 0) {
+			EXPECT_EQ(static_cast<unsigned>(BUTTON_OK), dialog.m_ButtonMask);
+		}
+		EXPECT_EQ(&dialog, Focus()->getModalFocused());
+		EXPECT_EQ(c.focused == -1 ? nullptr : &dialog.m_Buttons[c.focused], Focus()->getFocused());
+		if (c.width != -1) {
+			EXPECT_EQ(c.width, dialog.getWidth());
+		}
+		if (c.x != -1) {
+			EXPECT_EQ(c.x, dialog.getX());
+		}
+		if (c.y != -1) {
+			EXPECT_EQ(c.y, dialog.getY());
+		}
+		if (c.buttons == (BUTTON_YES | BUTTON_NO)) {
+			const int gap = (c.width - 16 - 72 - 88) / 3;
+			EXPECT_EQ(gap, dialog.m_Buttons[1].getX());
+			EXPECT_EQ(gap + 72 + gap, dialog.m_Buttons[2].getX());
+		}
+	}
+	EXPECT_GT(g_MsgDlg->getHeight(), 600);
+
+	// The parts of a one-button dialog.
+	ShowMsgDlg("Information", Bytes(20), BUTTON_OK, 0);
+	TGcnMsgDlg& dialog = *g_MsgDlg;
+	EXPECT_EQ((std::vector<int>{ 56, 72, 88, 88 }), (std::vector<int>{ dialog.m_Buttons[0].getWidth(),
+		dialog.m_Buttons[1].getWidth(), dialog.m_Buttons[2].getWidth(), dialog.m_Buttons[3].getWidth() }));
+	EXPECT_EQ("60 64 56 24", Box(dialog.m_Buttons[0]));
 	EXPECT_EQ("8 16 160 16", Box(dialog.m_TextPane));
 	EXPECT_EQ(g_Config.m_MsgDlgColor, dialog.m_TextPane.getBackgroundColor());
-	EXPECT_EQ(60, dialog.m_Buttons[0].getX());
-	EXPECT_EQ(64, dialog.m_Buttons[0].getY());
-	EXPECT_EQ(192, dialog.getWidth());
 	EXPECT_EQ(64 + 24 + 32, dialog.getHeight());
-	EXPECT_EQ(400 - 96, dialog.getX());
-	EXPECT_EQ(300 - 60, dialog.getY());
-
-	EXPECT_EQ(&dialog, Focus()->getModalFocused());
-	EXPECT_TRUE(dialog.m_Buttons[0].isFocused());
 	EXPECT_EQ(&dialog, m_Top->getWidgetAt(dialog.getX() + 1, dialog.getY() + 1));
-}
 
-TEST_F(GuiTest, YesNoDialogSpreadsTheButtonsEvenlyAndFocusesYes)
-{
-	ShowMsgDlg("\x8a\x6d\x94\x46", Bytes(40), BUTTON_YES | BUTTON_NO, 0);
-	TGcnMsgDlg& dialog = *g_MsgDlg;
-	EXPECT_FALSE(dialog.m_Buttons[0].isVisible());
-	EXPECT_FALSE(dialog.m_Buttons[3].isVisible());
-	ASSERT_TRUE(dialog.m_Buttons[1].isVisible());
-	ASSERT_TRUE(dialog.m_Buttons[2].isVisible());
-	const int total = 320 + 16;
-	const int gap = (total - 72 - 88) / 3;
-	EXPECT_EQ(gap, dialog.m_Buttons[1].getX());
-	EXPECT_EQ(gap + 72 + gap, dialog.m_Buttons[2].getX());
-	EXPECT_EQ(gap + 72 + gap + 88 + gap + 16, dialog.getWidth());
-	EXPECT_TRUE(dialog.m_Buttons[1].isFocused());
-}
-
-TEST_F(GuiTest, ADialogOfOddWidthLeavesTheOddPixelOnTheRight)
-{
-	// Yes and No under a 26-byte text: total 208 + 16, gap (224 - 160) / 3 = 21, width 3 * 21 + 160 + 16.
-	ShowMsgDlg("c", Bytes(26), BUTTON_YES | BUTTON_NO, 0);
-	ASSERT_EQ(239, g_MsgDlg->getWidth());
-	EXPECT_EQ(280, g_MsgDlg->getX()) << "(800 - 239) / 2, not 800 / 2 - 239 / 2";
-}
-
-TEST_F(GuiTest, CancelOnlyDialogFocusesNoButton)
-{
-	ShowMsgDlg("c", "t", BUTTON_CANCEL, 0);
-	for (const gcn::Button& button : g_MsgDlg->m_Buttons)
-		EXPECT_FALSE(button.isFocused());
-	EXPECT_EQ(nullptr, Focus()->getFocused());
+	// Releasing the GUI forgets the dialog; a message then has nowhere to go.
+	g_GuiContext.Release();
+	EXPECT_EQ(nullptr, g_MsgDlg);
+	EXPECT_FALSE(IsMsgDlgVisible());
+	TCapturedLog log;
+	ShowMsgDlg("c", "lost", BUTTON_OK, 0);
+	EXPECT_EQ(1, log.CountLines("no GUI to show the message in: lost"));
 }
 
 TEST_F(GuiTest, PressingAButtonAnswersWithItsBitAndReleasesTheGui)
@@ -557,21 +576,6 @@ TEST_F(GuiTest, ANewMessageReplacesTheShownOneAndRestartsTheCount)
 		[&](const boost::shared_ptr<gcn::Widget>& w) { return w.get() == dialog; }));
 }
 
-TEST_F(GuiTest, ADialogWithNeitherButtonNorTimeOutShowsOk)
-{
-	ShowMsgDlg("c", "t", 0, 0);
-	EXPECT_EQ(static_cast<unsigned>(BUTTON_OK), g_MsgDlg->m_ButtonMask);
-	EXPECT_TRUE(g_MsgDlg->m_Buttons[0].isVisible());
-
-	ShowMsgDlg("c", "t", 0x10, 0);
-	EXPECT_TRUE(g_MsgDlg->m_Buttons[0].isVisible()) << "bits above the four buttons show nothing";
-
-	ShowMsgDlg("c", "t", 0, 5);
-	for (const gcn::Button& button : g_MsgDlg->m_Buttons)
-		EXPECT_FALSE(button.isVisible()) << "a timed notice may go without buttons";
-	EXPECT_EQ(8 + 16 + 16, g_MsgDlg->getWidth()) << "the text and its margins";
-}
-
 TEST_F(GuiTest, AMessageWhileAnotherWindowHoldsModalFocusDoesNotThrow)
 {
 	gcn::Window settings;
@@ -586,26 +590,4 @@ TEST_F(GuiTest, AMessageWhileAnotherWindowHoldsModalFocusDoesNotThrow)
 	EXPECT_EQ(&settings, Focus()->getModalFocused()) << "closing leaves the other window's focus alone";
 	settings.releaseModalFocus();
 	m_Top->remove(&settings);
-}
-
-TEST_F(GuiTest, ADialogLargerThanTheScreenStaysOnItsTopLeft)
-{
-	std::string text;
-	for (int line = 0; line < 40; ++line)
-		text += Bytes(120) + "\n";
-	ShowMsgDlg("c", text, BUTTON_OK, 0);
-	EXPECT_GT(g_MsgDlg->getHeight(), 600);
-	EXPECT_EQ(0, g_MsgDlg->getY());
-	EXPECT_EQ(0, g_MsgDlg->getX());
-}
-
-TEST_F(GuiTest, ReleasingTheGuiForgetsTheDialog)
-{
-	ShowMsgDlg("c", "t", BUTTON_OK, 0);
-	g_GuiContext.Release();
-	EXPECT_EQ(nullptr, g_MsgDlg);
-	EXPECT_FALSE(IsMsgDlgVisible());
-	TCapturedLog log;
-	ShowMsgDlg("c", "lost", BUTTON_OK, 0);
-	EXPECT_EQ(1, log.CountLines("no GUI to show the message in: lost"));
 }

@@ -40,18 +40,16 @@ std::vector<point_t> Cells(int x, int y, int width, int height, int r)
 }
 }
 
-TEST_F(HexGrid, RingStartsGrowBySixCellsPerRing)
+TEST_F(HexGrid, RingStartsGrowBySixCellsPerRingAndRowParityIsZeroOrOneForNegativeRowsToo)
 {
-	EXPECT_EQ(0, GetNeighborRingStart(0));
-	EXPECT_EQ(1, GetNeighborRingStart(1));
-	EXPECT_EQ(7, GetNeighborRingStart(2));
-	EXPECT_EQ(19, GetNeighborRingStart(3));
-	EXPECT_EQ(37, GetNeighborRingStart(4));
-	EXPECT_EQ(61, GetNeighborRingStart(5));
-	EXPECT_EQ(2977, GetNeighborRingStart(32));
-	EXPECT_EQ(3169, GetNeighborRingStart(33));
+	const int starts[][2] = {{0, 0}, {1, 1}, {2, 7}, {3, 19}, {4, 37}, {5, 61}, {32, 2977}, {33, 3169}};
+	for (const auto& start : starts)
+		EXPECT_EQ(start[1], GetNeighborRingStart(start[0])) << "ring " << start[0];
 	for (int r = 1; r <= 32; ++r)
 		EXPECT_EQ(6 * r, GetNeighborRingStart(r + 1) - GetNeighborRingStart(r)) << "ring " << r;
+	const int parities[][2] = {{0, 0}, {7, 1}, {-1, 1}, {-2, 0}, {-3, 1}};
+	for (const auto& row : parities)
+		EXPECT_EQ(row[1], RowParity(row[0])) << "row " << row[0];
 }
 
 TEST_F(HexGrid, RingOneRunsClockwiseFromUpperLeft)
@@ -81,42 +79,28 @@ TEST_F(HexGrid, EveryTableEntryIsADistinctCellOfItsRing)
 	}
 }
 
-TEST_F(HexGrid, RowParityIsZeroOrOneForNegativeRowsToo)
+TEST_F(HexGrid, CellsOffTheMapAreLeftOutAndTheRadiusIsClamped)
 {
-	EXPECT_EQ(0, RowParity(0));
-	EXPECT_EQ(1, RowParity(7));
-	EXPECT_EQ(1, RowParity(-1));
-	EXPECT_EQ(0, RowParity(-2));
-	EXPECT_EQ(1, RowParity(-3));
-}
-
-TEST_F(HexGrid, CellsAtACornerKeepOnlyThoseOnTheMap)
-{
-	const std::vector<point_t> topLeft = {{0, 0}, {1, 0}, {0, 1}};
-	EXPECT_EQ(topLeft, Cells(0, 0, 10, 10, 1));
-	const std::vector<point_t> bottomLeft = {{0, 9}, {0, 8}, {1, 8}, {1, 9}};
-	EXPECT_EQ(bottomLeft, Cells(0, 9, 10, 10, 1));
-}
-
-TEST_F(HexGrid, RadiusZeroGivesTheCentreAloneWhenItIsOnTheMap)
-{
-	const std::vector<point_t> centre = {{3, 4}};
-	EXPECT_EQ(centre, Cells(3, 4, 10, 10, 0));
-	EXPECT_TRUE(Cells(-1, 4, 10, 10, 0).empty());
-	EXPECT_TRUE(Cells(3, 10, 10, 10, 0).empty());
-}
-
-TEST_F(HexGrid, RadiusOutOfRangeIsClampedOrGivesNothing)
-{
-	EXPECT_TRUE(Cells(5, 5, 10, 10, -1).empty());
+	struct TCase
+	{
+		int x, y, width, height, r;
+		std::vector<point_t> cells;
+	};
+	const TCase cases[] = {
+		{0, 0, 10, 10, 1, {{0, 0}, {1, 0}, {0, 1}}},
+		{0, 9, 10, 10, 1, {{0, 9}, {0, 8}, {1, 8}, {1, 9}}},
+		// Radius zero gives the centre alone when it is on the map.
+		{3, 4, 10, 10, 0, {{3, 4}}},
+		{-1, 4, 10, 10, 0, {}},
+		{3, 10, 10, 10, 0, {}},
+		{5, 5, 10, 10, -1, {}},
+		// A negative odd row uses the odd row's offsets.
+		{2, -1, 5, 5, 1, {{3, 0}, {2, 0}}},
+	};
+	for (const TCase& c : cases)
+		EXPECT_EQ(c.cells, Cells(c.x, c.y, c.width, c.height, c.r)) << c.x << "," << c.y << " r " << c.r;
 	EXPECT_EQ(static_cast<std::size_t>(NEIGHBOR_TABLE_SIZE), Cells(50, 50, 101, 101, 40).size());
 	EXPECT_EQ(Cells(50, 51, 101, 101, 32), Cells(50, 51, 101, 101, 1000));
-}
-
-TEST_F(HexGrid, NegativeOddRowUsesTheOddRowOffsets)
-{
-	const std::vector<point_t> cells = {{3, 0}, {2, 0}};
-	EXPECT_EQ(cells, Cells(2, -1, 5, 5, 1));
 }
 
 TEST_F(HexGrid, CellsAreAppendedNotReplaced)

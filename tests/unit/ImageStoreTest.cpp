@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -189,87 +190,44 @@ protected:
 
 // ---- Flood fill
 
-TEST(FloodFill, FillsTheEnclosedRegionUpToItsBorder)
+TEST(FloodFill, FillsTheSeedsRegionUpToBordersAndItsOwnColour)
 {
-	const std::vector<std::string> map = {
-		"#######",
-		"#...#..",
-		"#.#.#..",
-		"#...###",
-		"#######"};
-	EXPECT_EQ(std::vector<std::string>({
-		"#######",
-		"#rrr#..",
-		"#r#r#..",
-		"#rrr###",
-		"#######"}), Fill(map, 1, 1, Red));
-}
-
-TEST(FloodFill, SeedsOnTheEdgesOfThePictureFillTheirRegion)
-{
-	const std::vector<std::string> map = {
-		"...#...",
-		"...#...",
-		"...#..."};
-	EXPECT_EQ(std::vector<std::string>({"rrr#...", "rrr#...", "rrr#..."}), Fill(map, 0, 0, Red));
-	EXPECT_EQ(std::vector<std::string>({"...#rrr", "...#rrr", "...#rrr"}), Fill(map, 6, 2, Red));
-	EXPECT_EQ(std::vector<std::string>({"rrr#...", "rrr#...", "rrr#..."}), Fill(map, 0, 2, Red));
-	EXPECT_EQ(std::vector<std::string>({"...#rrr", "...#rrr", "...#rrr"}), Fill(map, 6, 0, Red));
-}
-
-TEST(FloodFill, ASeedOnABorderPixelFillsNeitherNeighbour)
-{
-	const std::vector<std::string> map = {
-		"...#...",
-		"...#..."};
-	EXPECT_EQ(map, Fill(map, 3, 0, Red));
-}
-
-TEST(FloodFill, SeedsOutsideThePictureFillNothing)
-{
-	const std::vector<std::string> map = {"...", "..."};
-	EXPECT_EQ(map, Fill(map, 3, 0, Red));
-	EXPECT_EQ(map, Fill(map, 0, -1, Red));
-	EXPECT_EQ(map, Fill(map, -1, 1, Red));
-	EXPECT_EQ(map, Fill(map, 1, 2, Red));
-}
-
-TEST(FloodFill, RegionsTouchingOnlyAtACornerStayApart)
-{
-	const std::vector<std::string> map = {
-		"..#####",
-		"..#####",
-		"##..###",
-		"##..###"};
-	EXPECT_EQ(std::vector<std::string>({"rr#####", "rr#####", "##..###", "##..###"}), Fill(map, 0, 0, Red));
-}
-
-TEST(FloodFill, WindsThroughPassagesThatTurnBackUpAndDown)
-{
-	const std::vector<std::string> map = {
-		"..#....#.",
-		"#.#.##.#.",
-		"#.#..#.#.",
-		"#.##.#.#.",
-		"#....#...",
-		"######.##"};
-	EXPECT_EQ(std::vector<std::string>({
-		"rr#rrrr#r",
-		"#r#r##r#r",
-		"#r#rr#r#r",
-		"#r##r#r#r",
-		"#rrrr#rrr",
-		"######r##"}), Fill(map, 0, 0, Red));
-}
-
-TEST(FloodFill, ALaterFillPaintsOverOtherColoursButNotItsOwn)
-{
-	const std::vector<std::string> map = {
-		"..#...",
-		"rr#..."};
-	// Another master's colour is open land to this fill; its own colour stops it like a border.
-	EXPECT_EQ(std::vector<std::string>({"bb#...", "bb#..."}), Fill(map, 0, 0, Blue));
-	EXPECT_EQ(map, Fill(map, 0, 1, Red));
+	struct TCase
+	{
+		const char* name;
+		std::vector<std::string> map;
+		int x;
+		int y;
+		TPackedColor colour;
+		std::vector<std::string> filled;
+	};
+	const std::vector<std::string> halves = {"...#...", "...#...", "...#..."};
+	const std::vector<std::string> left = {"rrr#...", "rrr#...", "rrr#..."};
+	const std::vector<std::string> right = {"...#rrr", "...#rrr", "...#rrr"};
+	const std::vector<std::string> small = {"...", "..."};
+	const TCase cases[] = {
+		{"enclosed region", {"#######", "#...#..", "#.#.#..", "#...###", "#######"}, 1, 1, Red,
+			{"#######", "#rrr#..", "#r#r#..", "#rrr###", "#######"}},
+		{"top left corner", halves, 0, 0, Red, left},
+		{"bottom right corner", halves, 6, 2, Red, right},
+		{"bottom left corner", halves, 0, 2, Red, left},
+		{"top right corner", halves, 6, 0, Red, right},
+		{"seed on a border", halves, 3, 0, Red, halves},
+		{"seed right of the picture", small, 3, 0, Red, small},
+		{"seed above the picture", small, 0, -1, Red, small},
+		{"seed left of the picture", small, -1, 1, Red, small},
+		{"seed below the picture", small, 1, 2, Red, small},
+		{"regions touching at a corner", {"..#####", "..#####", "##..###", "##..###"}, 0, 0, Red,
+			{"rr#####", "rr#####", "##..###", "##..###"}},
+		{"passages turning up and down",
+			{"..#....#.", "#.#.##.#.", "#.#..#.#.", "#.##.#.#.", "#....#...", "######.##"}, 0, 0, Red,
+			{"rr#rrrr#r", "#r#r##r#r", "#r#rr#r#r", "#r##r#r#r", "#rrrr#rrr", "######r##"}},
+		// Another master's colour is open land to this fill; its own colour stops it like a border.
+		{"over another colour", {"..#...", "rr#..."}, 0, 0, Blue, {"bb#...", "bb#..."}},
+		{"on its own colour", {"..#...", "rr#..."}, 0, 1, Red, {"..#...", "rr#..."}},
+	};
+	for (const TCase& c : cases)
+		EXPECT_EQ(c.filled, Fill(c.map, c.x, c.y, c.colour)) << c.name;
 }
 
 TEST(FloodFill, FollowsALongWindingPassageThroughALargePicture)
@@ -362,35 +320,16 @@ TEST(SurfacePixels, ARectangleReachingBeyondTheSurfaceReadsOnlyItsInside)
 
 // ---- Field-map tiles
 
-TEST(FieldMapTiles, TileSidesArePowersOfTwoFromSixteenThatCoverThePicture)
+TEST(FieldMapTiles, TileSidesArePowersOfTwoFromSixteenUpToHalfTheLargestTexture)
 {
-	const TTileLayout small = FieldMapTileLayout(20, 10, 16384);
-	EXPECT_EQ(32, small.tileWidth);
-	EXPECT_EQ(16, small.tileHeight);
-	EXPECT_EQ(1, small.across);
-	EXPECT_EQ(1, small.down);
-	const TTileLayout tiny = FieldMapTileLayout(16, 3, 16384);
-	EXPECT_EQ(16, tiny.tileWidth);
-	EXPECT_EQ(16, tiny.tileHeight);
-}
-
-TEST(FieldMapTiles, TileSidesStopAtHalfTheLargestTexture)
-{
-	const TTileLayout capped = FieldMapTileLayout(1000, 700, 1024);
-	EXPECT_EQ(512, capped.tileWidth);
-	EXPECT_EQ(512, capped.tileHeight);
-	EXPECT_EQ(2, capped.across);
-	EXPECT_EQ(2, capped.down);
-	const TTileLayout whole = FieldMapTileLayout(1000, 700, 2048);
-	EXPECT_EQ(1024, whole.tileWidth);
-	EXPECT_EQ(1024, whole.tileHeight);
-	EXPECT_EQ(1, whole.across);
-	EXPECT_EQ(1, whole.down);
-	const TTileLayout wide = FieldMapTileLayout(5000, 100, 4096);
-	EXPECT_EQ(2048, wide.tileWidth);
-	EXPECT_EQ(128, wide.tileHeight);
-	EXPECT_EQ(3, wide.across);
-	EXPECT_EQ(1, wide.down);
+	// Picture width and height, largest texture, and the tiles' width, height, columns and rows.
+	const int cases[][7] = {{20, 10, 16384, 32, 16, 1, 1}, {16, 3, 16384, 16, 16, 1, 1},
+		{1000, 700, 1024, 512, 512, 2, 2}, {1000, 700, 2048, 1024, 1024, 1, 1}, {5000, 100, 4096, 2048, 128, 3, 1}};
+	for (const auto& c : cases) {
+		const TTileLayout layout = FieldMapTileLayout(c[0], c[1], c[2]);
+		EXPECT_EQ((std::vector<int>{c[3], c[4], c[5], c[6]}),
+			(std::vector<int>{layout.tileWidth, layout.tileHeight, layout.across, layout.down})) << c[0] << " x " << c[1];
+	}
 }
 
 // ---- The store's indices and cells (images without textures)
@@ -411,92 +350,78 @@ TEST_F(ImageStore, ListLoadersHandOutPositionsAndNothingForAFileThatDoesNotLoad)
 	EXPECT_EQ(0, store.LoadEffectImage(m_Dir / "flag_b.png"));
 }
 
-TEST_F(ImageStore, FlagFramesAre32PixelsWideFullHeightAndCycle)
-{
-	TMorvalethImage store;
-	Image("flag.png", 96, 40);
-	Image("narrow.png", 20, 40);
-	store.LoadFlagImage(m_Dir.Path(), "flag.png");
-	store.LoadFlagImage(m_Dir.Path(), "narrow.png");
-	store.DrawFlag(&m_Graphics, 5, 6, 0, 4);
-	store.DrawFlag(&m_Graphics, 5, 6, 0, -1);
-	ASSERT_EQ(2u, m_Graphics.m_Draws.size());
-	EXPECT_EQ(Source(32, 0, 5, 6, 32, 40), WithoutImage(m_Graphics.m_Draws[0]));
-	EXPECT_EQ(Source(64, 0, 5, 6, 32, 40), WithoutImage(m_Graphics.m_Draws[1]));
-	m_Graphics.m_Draws.clear();
-	// Narrower than one frame, or no such flag (a master without one has -1).
-	store.DrawFlag(&m_Graphics, 0, 0, 1, 0);
-	store.DrawFlag(&m_Graphics, 0, 0, -1, 0);
-	store.DrawFlag(&m_Graphics, 0, 0, 2, 0);
-	EXPECT_TRUE(m_Graphics.m_Draws.empty());
-}
-
-TEST_F(ImageStore, MapChipsAreCutRowByRowFromTheSheet)
+TEST_F(ImageStore, CellsAreCutFromTheirSheetsAndCallsThatCannotBeCutDrawNothing)
 {
 	TCapturedLog log;
 	TMorvalethImage store;
 	store.DrawMapChip(&m_Graphics, 0, 0, 0);
-	EXPECT_EQ(1, log.CountLines("map chip image is null"));
-	ASSERT_TRUE(store.LoadMapChipImage(Image("BMAPCHAR.png", 320, 64)));
-	store.DrawMapChip(&m_Graphics, 1, 2, 0);
-	store.DrawMapChip(&m_Graphics, 1, 2, 9);
-	store.DrawMapChip(&m_Graphics, 1, 2, 10);
-	store.DrawMapChip(&m_Graphics, 1, 2, 19);
-	ASSERT_EQ(4u, m_Graphics.m_Draws.size());
-	EXPECT_EQ(Source(0, 0, 1, 2, 32, 32), WithoutImage(m_Graphics.m_Draws[0]));
-	EXPECT_EQ(Source(288, 0, 1, 2, 32, 32), WithoutImage(m_Graphics.m_Draws[1]));
-	EXPECT_EQ(Source(0, 32, 1, 2, 32, 32), WithoutImage(m_Graphics.m_Draws[2]));
-	EXPECT_EQ(Source(288, 32, 1, 2, 32, 32), WithoutImage(m_Graphics.m_Draws[3]));
-	store.DrawMapChip(&m_Graphics, 1, 2, 20);
-	store.DrawMapChip(&m_Graphics, 1, 2, -1);
-	EXPECT_EQ(4u, m_Graphics.m_Draws.size());
-	EXPECT_EQ(1, log.CountLines("Warning map chip index out of range 20"));
-	EXPECT_EQ(1, log.CountLines("Warning map chip index out of range -1"));
-}
-
-TEST_F(ImageStore, ASheetNarrowerThanOneCellReportsEveryObjectOutOfRange)
-{
-	TCapturedLog log;
-	TMorvalethImage store;
 	store.DrawMapObj(&m_Graphics, 0, 0, 3);
-	ASSERT_TRUE(store.LoadMapObjImage(Image("BMAPOBJ.png", 16, 64)));
-	store.DrawMapObj(&m_Graphics, 0, 0, 0);
-	EXPECT_TRUE(m_Graphics.m_Draws.empty());
+	EXPECT_EQ(1, log.CountLines("map chip image is null"));
 	EXPECT_EQ(1, log.CountLines("map obj image is null"));
-	EXPECT_EQ(1, log.CountLines("map obj index out of range 0"));
-}
-
-TEST_F(ImageStore, EffectFramesWrapWithinTheirRow)
-{
-	TMorvalethImage store;
+	Image("flag.png", 96, 40);
+	Image("narrow.png", 20, 40);
+	ASSERT_EQ(0, store.LoadFlagImage(m_Dir.Path(), "flag.png"));
+	ASSERT_EQ(1, store.LoadFlagImage(m_Dir.Path(), "narrow.png"));
+	ASSERT_TRUE(store.LoadMapChipImage(Image("BMAPCHAR.png", 320, 64)));
+	// A sheet narrower than one cell has every object out of range.
+	ASSERT_TRUE(store.LoadMapObjImage(Image("BMAPOBJ.png", 16, 64)));
 	ASSERT_EQ(0, store.LoadEffectImage(Image("effect.png", 192, 96)));
-	store.DrawEffect(&m_Graphics, 7, 8, 0, 48, 32, 5, 2);
-	store.DrawEffect(&m_Graphics, 7, 8, 0, 48, 32, -1, 0);
-	ASSERT_EQ(2u, m_Graphics.m_Draws.size());
-	EXPECT_EQ(Source(48, 64, 7, 8, 48, 32), WithoutImage(m_Graphics.m_Draws[0]));
-	EXPECT_EQ(Source(144, 0, 7, 8, 48, 32), WithoutImage(m_Graphics.m_Draws[1]));
+	TMorvalethImage* const s = &store;
+	gcn::Graphics* const g = &m_Graphics;
+	const TDraw nothing = Source(-1, -1, -1, -1, -1, -1);
+	const char* const effectRange = "Error effect image out of range";
+	const char* const effectSize = "Error effect image invalid size for animation";
+	struct TCase
+	{
+		const char* what;
+		std::function<void()> draw;
+		TDraw source;
+		const char* logged;
+	};
+	const TCase cases[] = {
+		// Flag frames are 32 pixels wide, full height, and cycle; a flag narrower than a frame, or none (a master
+		// without one has -1), draws nothing.
+		{"flag frame 4", [=] { s->DrawFlag(g, 5, 6, 0, 4); }, Source(32, 0, 5, 6, 32, 40), nullptr},
+		{"flag frame -1", [=] { s->DrawFlag(g, 5, 6, 0, -1); }, Source(64, 0, 5, 6, 32, 40), nullptr},
+		{"narrow flag", [=] { s->DrawFlag(g, 0, 0, 1, 0); }, nothing, nullptr},
+		{"no flag", [=] { s->DrawFlag(g, 0, 0, -1, 0); }, nothing, nullptr},
+		{"flag past the list", [=] { s->DrawFlag(g, 0, 0, 2, 0); }, nothing, nullptr},
+		// Map chips are cut row by row.
+		{"chip 0", [=] { s->DrawMapChip(g, 1, 2, 0); }, Source(0, 0, 1, 2, 32, 32), nullptr},
+		{"chip 9", [=] { s->DrawMapChip(g, 1, 2, 9); }, Source(288, 0, 1, 2, 32, 32), nullptr},
+		{"chip 10", [=] { s->DrawMapChip(g, 1, 2, 10); }, Source(0, 32, 1, 2, 32, 32), nullptr},
+		{"chip 19", [=] { s->DrawMapChip(g, 1, 2, 19); }, Source(288, 32, 1, 2, 32, 32), nullptr},
+		{"chip 20", [=] { s->DrawMapChip(g, 1, 2, 20); }, nothing, "Warning map chip index out of range 20"},
+		{"chip -1", [=] { s->DrawMapChip(g, 1, 2, -1); }, nothing, "Warning map chip index out of range -1"},
+		{"object 0", [=] { s->DrawMapObj(g, 0, 0, 0); }, nothing, "map obj index out of range 0"},
+		// Effect frames wrap within their row.
+		{"effect frame 5", [=] { s->DrawEffect(g, 7, 8, 0, 48, 32, 5, 2); }, Source(48, 64, 7, 8, 48, 32), nullptr},
+		{"effect frame -1", [=] { s->DrawEffect(g, 7, 8, 0, 48, 32, -1, 0); }, Source(144, 0, 7, 8, 48, 32), nullptr},
+		{"effect past the list", [=] { s->DrawEffect(g, 0, 0, 1, 48, 32, 0, 0); }, nothing, effectRange},
+		{"effect -1", [=] { s->DrawEffect(g, 0, 0, -1, 48, 32, 0, 0); }, nothing, effectRange},
+		{"effect frame wider than the image", [=] { s->DrawEffect(g, 0, 0, 0, 200, 32, 0, 0); }, nothing, effectSize},
+		{"effect frame of no width", [=] { s->DrawEffect(g, 0, 0, 0, 0, 32, 0, 0); }, nothing, effectSize},
+		{"effect frame of no height", [=] { s->DrawEffect(g, 0, 0, 0, 48, 0, 0, 0); }, nothing, effectSize},
+		{"effect row past the image", [=] { s->DrawEffect(g, 0, 0, 0, 48, 32, 0, 3); }, nothing, nullptr},
+		{"effect row -1", [=] { s->DrawEffect(g, 0, 0, 0, 48, 32, 0, -1); }, nothing, nullptr},
+	};
+	for (const TCase& c : cases) {
+		m_Graphics.m_Draws.clear();
+		const int logged = c.logged ? log.CountLines(c.logged) : 0;
+		c.draw();
+		if (c.source.width == -1) {
+			EXPECT_TRUE(m_Graphics.m_Draws.empty()) << c.what;
+		} else {
+			EXPECT_EQ(c.source, WithoutImage(m_Graphics.Only())) << c.what;
+		}
+		if (c.logged) {
+			EXPECT_EQ(logged + 1, log.CountLines(c.logged)) << c.what;
+		}
+	}
 	int width = 0;
 	int height = 0;
 	store.GetEffectImageSize(0, width, height);
-	EXPECT_EQ(192, width);
-	EXPECT_EQ(96, height);
-}
-
-TEST_F(ImageStore, EffectsThatCannotBeCutDrawNothing)
-{
-	TCapturedLog log;
-	TMorvalethImage store;
-	store.LoadEffectImage(Image("effect.png", 192, 96));
-	store.DrawEffect(&m_Graphics, 0, 0, 1, 48, 32, 0, 0);
-	store.DrawEffect(&m_Graphics, 0, 0, -1, 48, 32, 0, 0);
-	store.DrawEffect(&m_Graphics, 0, 0, 0, 200, 32, 0, 0);
-	store.DrawEffect(&m_Graphics, 0, 0, 0, 0, 32, 0, 0);
-	store.DrawEffect(&m_Graphics, 0, 0, 0, 48, 0, 0, 0);
-	store.DrawEffect(&m_Graphics, 0, 0, 0, 48, 32, 0, 3);
-	store.DrawEffect(&m_Graphics, 0, 0, 0, 48, 32, 0, -1);
-	EXPECT_TRUE(m_Graphics.m_Draws.empty());
-	EXPECT_EQ(2, log.CountLines("Error effect image out of range"));
-	EXPECT_EQ(3, log.CountLines("Error effect image invalid size for animation"));
+	EXPECT_EQ(std::make_pair(192, 96), std::make_pair(width, height));
 }
 
 TEST_F(ImageStore, WholeImagesDrawAtTheirOwnSizeAndBadIndicesDrawNothing)

@@ -54,6 +54,9 @@ TEST_F(IniLoaderTest, ReadsSectionsKeysAndValuesUntrimmed)
 	EXPECT_EQ("768", String("Window", "Height"));
 	EXPECT_EQ("<missing>", String("Broken", "Formula"));
 	EXPECT_EQ("<missing>", String("Mixer", "Width"));
+	// A missing file fails and empties the store.
+	EXPECT_FALSE(m_Ini.LoadFromFile("none.ini"));
+	EXPECT_EQ("<missing>", String("Window", "Width"));
 }
 
 TEST_F(IniLoaderTest, NumbersReadAsScanfReadsThem)
@@ -86,14 +89,6 @@ TEST_F(IniLoaderTest, NumbersReadAsScanfReadsThem)
 	EXPECT_EQ(-2147483647 - 1, number);
 	EXPECT_TRUE(m_Ini.GetHex("S", "wide", word));
 	EXPECT_EQ(0xFFFFFFFFu, word);
-}
-
-TEST_F(IniLoaderTest, MissingFileFailsAndEmptiesTheStore)
-{
-	WriteFile("a.ini", "[S]\nk=v\n");
-	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
-	EXPECT_FALSE(m_Ini.LoadFromFile("none.ini"));
-	EXPECT_EQ("<missing>", String("S", "k"));
 }
 
 TEST_F(IniLoaderTest, WindowsLineEndsAreReadAndWrittenAsLineFeeds)
@@ -188,19 +183,7 @@ TEST_F(IniLoaderTest, KeysTheStoreLacksAreCopiedUnchanged)
 	EXPECT_EQ("[Window]\nOld=1\nFPS=30\n[Other]\nFPS=60\n", ReadFile("b.ini"));
 }
 
-TEST_F(IniLoaderTest, SecondSaveBacksUpTheFirstOne)
-{
-	WriteFile("a.ini", "[S]\nk=1\n");
-	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
-	m_Ini.SetInt("S", "k", 2);
-	ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
-	m_Ini.SetInt("S", "k", 3);
-	ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
-	EXPECT_EQ("[S]\nk=2\n", ReadFile("morvaleth.bak"));
-	EXPECT_EQ("[S]\nk=3\n", ReadFile("a.ini"));
-}
-
-TEST_F(IniLoaderTest, MissingFileIsWrittenAnewWithoutBackup)
+TEST_F(IniLoaderTest, AMissingFileIsWrittenAnewWithoutBackupAndTheNextSaveBacksItUp)
 {
 	m_Ini.SetString("Window", "Width", "800");
 	m_Ini.SetString("Window", "FPS", "60");
@@ -210,6 +193,10 @@ TEST_F(IniLoaderTest, MissingFileIsWrittenAnewWithoutBackup)
 	EXPECT_FALSE(FileExists("morvaleth.bak"));
 	EXPECT_FALSE(FileExists("tmp.txt"));
 	EXPECT_EQ("", m_Log.Text());
+	m_Ini.SetInt("Battle", "TurnMax", 3);
+	ASSERT_TRUE(m_Ini.SaveToFile("new.ini"));
+	EXPECT_EQ("[Battle]\nTurnMax=10\n[Window]\nFPS=60\nWidth=800\n", ReadFile("morvaleth.bak"));
+	EXPECT_EQ("[Battle]\nTurnMax=3\n[Window]\nFPS=60\nWidth=800\n", ReadFile("new.ini"));
 }
 
 TEST_F(IniLoaderTest, FailedBackupLeavesTheFileUntouched)
@@ -227,19 +214,14 @@ TEST_F(IniLoaderTest, FailedBackupLeavesTheFileUntouched)
 	EXPECT_FALSE(FileExists("tmp.txt"));
 }
 
-TEST_F(IniLoaderTest, FailedRenameIsLoggedAndReported)
+TEST_F(IniLoaderTest, AFailedRenameIsLoggedAndReportedAndLeavesAFolderInThePlaceOfTheFileAlone)
 {
 	m_Ini.SetString("S", "k", "1");
 	EXPECT_FALSE(m_Ini.SaveToFile("missing/a.ini"));
 	EXPECT_EQ(1, m_Log.CountLines(" Error TIniLoader::SaveToFile:"));
 	EXPECT_EQ(1, m_Log.CountLines(std::string("tmp.txt => missing/a.ini") + RenameFailed));
 	EXPECT_FALSE(FileExists("tmp.txt"));
-}
-
-TEST_F(IniLoaderTest, FolderInThePlaceOfTheFileIsLeftAlone)
-{
 	boost::filesystem::create_directories("a.ini/keep");
-	m_Ini.SetString("S", "k", "1");
 	EXPECT_FALSE(m_Ini.SaveToFile("a.ini"));
 	EXPECT_TRUE(boost::filesystem::is_directory("a.ini/keep"));
 	EXPECT_FALSE(FileExists("tmp.txt"));

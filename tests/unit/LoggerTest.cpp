@@ -34,24 +34,18 @@ struct TSample
 };
 }
 
-TEST(Logger, MethodTextNamesClassMethodAndLine)
+TEST(Logger, MethodTextNamesClassMethodAndLineAndMismatchedArgumentsGiveAFormatError)
 {
-	TCapturedLog log;
-	TSample().Report(7);
-	const std::regex line(R"(.* Error \{anonymous\}::TSample::Report:\d+:value 7\n)");
-	EXPECT_TRUE(std::regex_match(log.Text(), line)) << log.Text();
-}
-
-TEST(Logger, MismatchedArgumentsGiveFormatError)
-{
+	{
+		TCapturedLog log;
+		TSample().Report(7);
+		const std::regex line(R"(.* Error \{anonymous\}::TSample::Report:\d+:value 7\n)");
+		EXPECT_TRUE(std::regex_match(log.Text(), line)) << log.Text();
+	}
 	TCapturedLog log;
 	TSample().ReportBadFormat();
 	EXPECT_EQ(1, log.CountLines("TSample::ReportBadFormat:"));
 	EXPECT_EQ(1, log.CountLines(":format error"));
-}
-
-TEST(Logger, MethodNameStripsReturnTypeAndParameters)
-{
 	EXPECT_EQ("TIniLoader::SaveToFile", MethodName("bool TIniLoader::SaveToFile(const string&)"));
 	EXPECT_EQ("main", MethodName("int main()"));
 }

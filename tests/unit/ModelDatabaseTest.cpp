@@ -83,43 +83,24 @@ TEST(ModelDatabase, SampleTablesMatchTheFiles)
 	EXPECT_EQ("第一章　辺境の火種", data.GetChapter().Name);
 }
 
-TEST(ModelDatabase, SortedTablesAreFoundByIdAndFileOrderTablesKeepTheirOrder)
+TEST(ModelDatabase, SortedTablesAreFoundByIdFileOrderTablesKeepTheirOrderAndAbsentIdsAnswerMinusOne)
 {
 	const TMorvalethData& data = LoadedSample();
-	const char* const races[] = {"beast", "elf", "human", "undead"};
-	for (int i = 0; i < 4; ++i)
-		EXPECT_EQ(i, data.GetRaceIndex(races[i]));
-	const char* const moveTypes[] = {"fly", "horse", "swim", "walk"};
-	for (int i = 0; i < 4; ++i)
-		EXPECT_EQ(i, data.GetMoveTypeIndex(moveTypes[i]));
-	const char* const masters[] = {"garm", "leon", "sera"};
-	for (int i = 0; i < 3; ++i)
-		EXPECT_EQ(i, data.GetMasterIndex(masters[i]));
-	EXPECT_EQ(0, data.GetReviveIndex("employ"));
-	EXPECT_EQ(2, data.GetReviveIndex("undead"));
-	EXPECT_EQ(6, data.GetPowerMapAreaIndex("A07"));
-	EXPECT_EQ(1, data.GetAttributeIndex("slash"));
-	EXPECT_EQ(11, data.GetAttributeIndex("revive"));
-	EXPECT_EQ(2, data.GetMagicGroupIndex("light"));
-	EXPECT_EQ("quake", data.GetMagicData(1).id);
-}
-
-TEST(ModelDatabase, LookupsOfAbsentIdsAnswerMinusOne)
-{
-	const TMorvalethData& data = LoadedSample();
-	EXPECT_EQ(-1, data.GetRaceIndex("dwarf"));
-	EXPECT_EQ(-1, data.GetRaceIndex("zombie"));
-	EXPECT_EQ(-1, data.GetRaceIndex("a"));
-	EXPECT_EQ(-1, data.GetRaceIndex(""));
-	EXPECT_EQ(-1, data.GetMasterIndex("leo"));
-	EXPECT_EQ(-1, data.GetAttributeIndex("sl"));
-	EXPECT_EQ(-1, data.GetAttributeIndex("slashes"));
-	EXPECT_EQ(-1, data.GetMagicGroupIndex("ice"));
-	EXPECT_EQ(-1, data.GetPowerMapAreaIndex("A08"));
 	const TMorvalethData empty;
-	EXPECT_EQ(-1, empty.GetMoveTypeIndex("walk"));
-	EXPECT_EQ(-1, empty.GetAttributeIndex("none"));
-	EXPECT_EQ(-1, empty.GetReviveIndex("same"));
+	const std::pair<int, int> lookups[] = {{0, data.GetRaceIndex("beast")}, {1, data.GetRaceIndex("elf")},
+		{2, data.GetRaceIndex("human")}, {3, data.GetRaceIndex("undead")}, {0, data.GetMoveTypeIndex("fly")},
+		{1, data.GetMoveTypeIndex("horse")}, {2, data.GetMoveTypeIndex("swim")}, {3, data.GetMoveTypeIndex("walk")},
+		{0, data.GetMasterIndex("garm")}, {1, data.GetMasterIndex("leon")}, {2, data.GetMasterIndex("sera")},
+		{0, data.GetReviveIndex("employ")}, {2, data.GetReviveIndex("undead")}, {6, data.GetPowerMapAreaIndex("A07")},
+		{1, data.GetAttributeIndex("slash")}, {11, data.GetAttributeIndex("revive")},
+		{2, data.GetMagicGroupIndex("light")}, {-1, data.GetRaceIndex("dwarf")}, {-1, data.GetRaceIndex("zombie")},
+		{-1, data.GetRaceIndex("a")}, {-1, data.GetRaceIndex("")}, {-1, data.GetMasterIndex("leo")},
+		{-1, data.GetAttributeIndex("sl")}, {-1, data.GetAttributeIndex("slashes")},
+		{-1, data.GetMagicGroupIndex("ice")}, {-1, data.GetPowerMapAreaIndex("A08")},
+		{-1, empty.GetMoveTypeIndex("walk")}, {-1, empty.GetAttributeIndex("none")}, {-1, empty.GetReviveIndex("same")}};
+	for (std::size_t i = 0; i < std::size(lookups); ++i)
+		EXPECT_EQ(lookups[i].first, lookups[i].second) << "lookup " << i;
+	EXPECT_EQ("quake", data.GetMagicData(1).id);
 }
 
 TEST(ModelDatabase, RecordsHoldTheirFields)
@@ -204,20 +185,6 @@ TEST(ModelDatabase, AnIndexOutsideATableLogsAnErrorAndGivesAnEmptyRecord)
 		EXPECT_EQ(-1, data.GetMasterData(i).MusicIndex);
 		EXPECT_EQ(-1, data.GetMasterData(i).FlagImage);
 	}
-}
-
-TEST(ModelDatabase, MediaSettersStoreTheIndices)
-{
-	TMorvalethData data;
-	ASSERT_TRUE(data.Load(SampleScenario(), 0));
-	data.SetMasterMusicIndex(1, 4, -1, 6);
-	data.SetMasterFlagImageIndex(1, 9);
-	data.SetNeutralFlagImageIndex(3);
-	EXPECT_EQ(4, data.GetMasterData(1).MusicIndex);
-	EXPECT_EQ(-1, data.GetMasterData(1).BattleMusicIndex);
-	EXPECT_EQ(6, data.GetMasterData(1).MasterBattleMusicIndex);
-	EXPECT_EQ(9, data.GetMasterData(1).FlagImage);
-	EXPECT_EQ(3, data.GetNeutralFlagImage());
 }
 
 TEST(ModelDatabase, ChapterIndexSelectsTheChapterFile)

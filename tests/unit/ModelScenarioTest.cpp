@@ -60,29 +60,19 @@ TEST(ModelScenario, SampleChapterOneHoldsItsEntriesInFileOrder)
 	EXPECT_EQ(chapter.Explanation, chapter.GetExplanation());
 }
 
-TEST(ModelScenario, AChapterOfTextsOnlyHasEmptyLists)
+TEST(ModelScenario, AChapterOfTextsOnlyHasEmptyListsAndTurnTextsReadTheirLeadingNumber)
 {
 	TTempDir dir;
-	WriteFile(dir / "c.xml", Chapter(""));
-	TChapterInfo chapter;
-	ASSERT_TRUE(chapter.Load(dir / "c.xml"));
-	EXPECT_EQ("First", chapter.Name);
-	EXPECT_EQ(3, chapter.Turn);
-	EXPECT_EQ(0, chapter.GetMasterCount());
-	EXPECT_TRUE(chapter.Areas.empty());
-	EXPECT_TRUE(chapter.Alliances.empty());
-	EXPECT_TRUE(chapter.Charas.empty());
-}
-
-TEST(ModelScenario, TurnTextsReadTheirLeadingNumber)
-{
-	TTempDir dir;
-	const std::pair<const char*, int> turns[] = {{"<Turn>12abc</Turn>", 12}, {"<Turn>abc</Turn>", 0}, {"<Turn/>", 0}, {"<Turn> -2</Turn>", -2}};
+	const std::pair<const char*, int> turns[] = {{"<Turn>3</Turn>", 3}, {"<Turn>12abc</Turn>", 12},
+		{"<Turn>abc</Turn>", 0}, {"<Turn/>", 0}, {"<Turn> -2</Turn>", -2}};
 	for (const auto& turn : turns) {
 		WriteFile(dir / "c.xml", ChapterText(turn.first, ""));
 		TChapterInfo chapter;
 		ASSERT_TRUE(chapter.Load(dir / "c.xml")) << turn.first;
 		EXPECT_EQ(turn.second, chapter.Turn) << turn.first;
+		EXPECT_EQ("First", chapter.Name);
+		EXPECT_EQ(0, chapter.GetMasterCount());
+		EXPECT_TRUE(chapter.Areas.empty() && chapter.Alliances.empty() && chapter.Charas.empty());
 	}
 }
 
@@ -203,7 +193,7 @@ TEST(ModelScenario, AScenarioWithoutTitleFailsWithTheReasonAndAFolderWithoutOneS
 	EXPECT_EQ(0, CountErrors(log));
 }
 
-TEST(ModelScenario, TheScenarioListIsSortedAndSkipsFilesAndBrokenFolders)
+TEST(ModelScenario, TheScenarioListIsSortedAndSkipsFilesAndBrokenFoldersAndAMissingFolderIsLogged)
 {
 	TTempDir dir;
 	WriteScenario(dir / "Zeta", "Z", {{1, Chapter("")}});
@@ -222,11 +212,6 @@ TEST(ModelScenario, TheScenarioListIsSortedAndSkipsFilesAndBrokenFolders)
 		EXPECT_EQ("Zeta", list[2].Folder);
 		EXPECT_EQ("Z", list[2].Info.Title);
 	}
-}
-
-TEST(ModelScenario, AMissingScenarioFolderIsLoggedAndListsNothing)
-{
-	TTempDir dir;
 	TCapturedLog log;
 	EXPECT_TRUE(ListScenarios(dir / "Scenario").empty());
 	EXPECT_EQ(1, log.CountLines("Scenario directory(" + (dir / "Scenario") + ") not found."));

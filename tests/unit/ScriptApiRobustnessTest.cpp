@@ -8,6 +8,7 @@
 #include "gui/GuiContext.h"
 #include "script/LuaManager.h"
 #include "script/ScriptAPI.h"
+#include "support/ScriptArguments.h"
 
 #include <guichan/gui.hpp>
 #include <guichan/widgets/container.hpp>
@@ -74,30 +75,6 @@ const TSignature SIGNATURES[] = {
 const std::pair<const char*, int> ARGUMENTLESS[] = {{"api_gui_get_top_size", 2}, {"api_gui_event_pop", 0},
 	{"api_window_new", 1}, {"api_dialog_is_visible", 1}, {"api_dialog_get_selected", 1}, {"api_get_msec", 1}};
 
-// A valid Lua value of the type letter.
-std::string Valid(char type)
-{
-	return type == 'n' ? "0" : type == 's' ? "'file.png'" : type == 'b' ? "true" : "{}";
-}
-
-// Values of the wrong type for the letter, the ones a number slot must refuse included.
-std::vector<std::string> Wrong(char type)
-{
-	if (type == 'n')
-		return {"'x'", "true", "{}", "nil", "1e10", "-1e10", "0/0", "1/0", "print"};
-	if (type == 's')
-		return {"true", "{}", "nil", "print"};
-	return {"1", "'true'", "nil", "{}"};
-}
-
-std::string Join(const std::vector<std::string>& values)
-{
-	std::string text;
-	for (const std::string& value : values)
-		text += (text.empty() ? "" : ", ") + value;
-	return text;
-}
-
 class ScriptApiRobustness : public ScriptTest
 {
 protected:
@@ -161,34 +138,16 @@ protected:
 TEST_F(ScriptApiRobustness, WrongArgumentListsAreRefusedWithTheirReport)
 {
 	for (const TSignature& s : SIGNATURES) {
-		const std::string types = s.types;
-		std::vector<std::string> valid;
-		for (const char type : types)
-			valid.push_back(Valid(type));
-		ExpectRefused(s, "", s.argumentText, s.report);
-		std::vector<std::string> tooMany = valid;
-		for (const char type : std::string(s.optional))
-			tooMany.push_back(Valid(type));
-		tooMany.push_back("0");
-		ExpectRefused(s, Join(tooMany), s.argumentText, s.report);
-		for (std::size_t i = 0; i < types.size(); ++i)
-			for (const std::string& wrong : Wrong(types[i])) {
-				std::vector<std::string> arguments = valid;
-				arguments[i] = wrong;
-				ExpectRefused(s, Join(arguments), s.argumentText, s.report);
-			}
-		for (const char type : std::string(s.optional))
-			for (const std::string& wrong : Wrong(type)) {
-				if (wrong == "nil")
-					continue;
-				ExpectRefused(s, Join(valid) + ", " + wrong, s.argumentText, s.report);
-			}
+		for (const std::string& arguments : WrongArgumentLists(s.types, s.optional, "'file.png'"))
+			ExpectRefused(s, arguments, s.argumentText, s.report);
 		if (s.handleText.empty())
 			continue;
+		std::vector<std::string> arguments;
+		for (const char type : std::string(s.types))
+			arguments.push_back(ValidArgument(type, "'file.png'"));
 		for (const char* handle : {"-1", "1", "2147483647", "-2147483648", "'1'"}) {
-			std::vector<std::string> arguments = valid;
 			arguments[0] = handle;
-			ExpectRefused(s, Join(arguments), s.handleText, MAIN_LOG_LINE);
+			ExpectRefused(s, JoinArguments(arguments), s.handleText, MAIN_LOG_LINE);
 		}
 	}
 }

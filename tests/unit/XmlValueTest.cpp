@@ -26,36 +26,25 @@ std::string Printed(const TiXmlElement& element)
 }
 }
 
-TEST(XmlValue, TextIntReadsLeadingNumber)
+TEST(XmlValue, TextsReadTheirLeadingNumberAndTextsAndAttributesReadAsShiftJisOrEmpty)
 {
-	EXPECT_EQ(12, GetXmlTextInt(TParsed("<a>12abc</a>").Root()));
-	EXPECT_EQ(-7, GetXmlTextInt(TParsed("<a>-7</a>").Root()));
-	EXPECT_EQ(42, GetXmlTextInt(TParsed("<a>  42</a>").Root()));
-	EXPECT_EQ(0, GetXmlTextInt(TParsed("<a></a>").Root()));
-	EXPECT_EQ(0, GetXmlTextInt(TParsed("<a>word</a>").Root()));
-	EXPECT_EQ(0, GetXmlTextInt(TParsed("<a><b>5</b></a>").Root()));
+	const std::pair<const char*, int> numbers[] = {{"<a>12abc</a>", 12}, {"<a>-7</a>", -7}, {"<a>  42</a>", 42},
+		{"<a></a>", 0}, {"<a>word</a>", 0}, {"<a><b>5</b></a>", 0}, {"<a>99999999999</a>", 2147483647}};
+	for (const auto& n : numbers)
+		EXPECT_EQ(n.second, GetXmlTextInt(TParsed(n.first).Root())) << n.first;
 	EXPECT_EQ(0, GetXmlTextInt(nullptr));
-	EXPECT_EQ(2147483647, GetXmlTextInt(TParsed("<a>99999999999</a>").Root()));
-}
 
-TEST(XmlValue, TextAndAttributesAreReadAsShiftJis)
-{
-	TParsed doc(u8"<a name=\"剣士\">データなし</a>");
+	TParsed doc(u8"<a name=\"剣士\" empty=\"\">データなし</a>");
 	EXPECT_EQ("データなし", GetXmlText(doc.Root()));
 	EXPECT_EQ("剣士", GetXmlAttribute(doc.Root(), "name"));
 	EXPECT_EQ("?", GetXmlText(TParsed(u8"<a>\u301C</a>").Root()));
-}
-
-TEST(XmlValue, MissingTextAndAttributesReadEmpty)
-{
-	TParsed doc("<a empty=\"\"/>");
-	EXPECT_EQ("", GetXmlText(doc.Root()));
+	EXPECT_EQ("", GetXmlText(TParsed("<a/>").Root()));
 	EXPECT_EQ("", GetXmlAttribute(doc.Root(), "absent"));
 	EXPECT_EQ("", GetXmlAttribute(doc.Root(), "empty"));
 	EXPECT_EQ("", GetXmlText(nullptr));
 }
 
-TEST(XmlValue, WrittenValuesAreUtf8)
+TEST(XmlValue, WrittenValuesAreUtf8AndReadBackUnchanged)
 {
 	TiXmlElement element("a");
 	element.LinkEndChild(new TiXmlElement("b"));
@@ -63,36 +52,27 @@ TEST(XmlValue, WrittenValuesAreUtf8)
 	SetXmlAttribute(&element, "name", "剣士");
 	AppendXmlText(&element, "ソ表");
 	EXPECT_EQ(u8"<a name=\"剣士\"><b />ソ表</a>", Printed(element));
+
+	TiXmlElement text("a");
+	AppendXmlText(&text, "ソ表\xB1 abc");
+	EXPECT_EQ("ソ表\xB1 abc", GetXmlText(TParsed(Printed(text).c_str()).Root()));
+	// Empty text still appends a node.
+	TiXmlElement empty("a");
+	AppendXmlText(&empty, "");
+	ASSERT_NE(nullptr, empty.FirstChild());
+	EXPECT_NE(nullptr, empty.FirstChild()->ToText());
 }
 
-TEST(XmlValue, WrittenTextReadsBackUnchanged)
+TEST(XmlValue, ChildIntAttributesAreReadFromTheFirstChildAndAFailureLogsTheMessageOnce)
 {
-	TiXmlElement element("a");
-	AppendXmlText(&element, "ソ表\xB1 abc");
-	TParsed doc(Printed(element).c_str());
-	EXPECT_EQ("ソ表\xB1 abc", GetXmlText(doc.Root()));
-}
-
-TEST(XmlValue, EmptyTextStillAppendsANode)
-{
-	TiXmlElement element("a");
-	AppendXmlText(&element, "");
-	ASSERT_NE(nullptr, element.FirstChild());
-	EXPECT_NE(nullptr, element.FirstChild()->ToText());
-}
-
-TEST(XmlValue, ChildIntAttributeIsReadFromTheFirstChild)
-{
-	TParsed doc("<a><b v=\"12\"/><b v=\"13\"/></a>");
-	TCapturedLog log;
-	int value = 0;
-	EXPECT_TRUE(QueryChildIntAttribute(doc.Root(), "b", "v", value, "unused"));
-	EXPECT_EQ(12, value);
-	EXPECT_EQ("", log.Text());
-}
-
-TEST(XmlValue, ChildIntAttributeFailureLogsTheMessageOnce)
-{
+	TParsed first("<a><b v=\"12\"/><b v=\"13\"/></a>");
+	{
+		TCapturedLog log;
+		int value = 0;
+		EXPECT_TRUE(QueryChildIntAttribute(first.Root(), "b", "v", value, "unused"));
+		EXPECT_EQ(12, value);
+		EXPECT_EQ("", log.Text());
+	}
 	TParsed doc("<a><b v=\"word\"/></a>");
 	const char* cases[][2] = { { "b", "v" }, { "b", "w" }, { "c", "v" } };
 	for (const auto& names : cases) {

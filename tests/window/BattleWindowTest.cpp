@@ -7,59 +7,27 @@
 #include "battle/ScreenBattleView.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
-#include "gui/SkinManager.h"
-#include "media/FontSJIS.h"
-#include "media/MorvalethImage.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
-#include "support/GlWindow.h"
-#include "support/TestSupport.h"
+#include "support/SampleGuiWindow.h"
 
 #include <SDL/SDL_keysym.h>
-#include <boost/filesystem.hpp>
-#include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
-#include <guichan/genericinput.hpp>
-#include <guichan/keyinput.hpp>
 #include <guichan/gui.hpp>
 #include <guichan/key.hpp>
 #include <guichan/mouseinput.hpp>
 #include <guichan/opengl.hpp>
-#include <guichan/widgets/container.hpp>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace fs = boost::filesystem;
-
 namespace
 {
-const std::string Source = MORVALETH_SOURCE_DIR;
-const std::string Sample = Source + "/data/Scenario/Default";
 const int FRAME_CAP = 20000;
 
-struct TPoint
-{
-	int x;
-	int y;
-};
-
-/// Guichan's generic input, whose key events this guichan drops: it queues them itself.
-class TInput : public gcn::GenericInput
-{
-public:
-	void PushKey(int key)
-	{
-		gcn::KeyInput input;
-		input.setKey(gcn::Key(key));
-		input.setType(gcn::KeyInput::PRESSED);
-		mKeyInputQueue.push(input);
-		input.setType(gcn::KeyInput::RELEASED);
-		mKeyInputQueue.push(input);
-	}
-};
+typedef TScreenPoint TPoint;
 
 int Brightness(std::uint32_t pixel)
 {
@@ -76,38 +44,8 @@ protected:
 	void SetUp() override
 	{
 		SKIP_WITHOUT_DISPLAY();
-		fs::create_directories(m_Dir / "System");
-		fs::copy_file(Source + "/data/System/window.png", m_Dir / "System/window.png");
-		fs::copy_file(Source + "/data/sjis.txt", m_Dir / "sjis.txt");
-		m_Home = fs::current_path().string();
-		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
-		m_Window.reset(new TGlWindow(800, 600));
-		ASSERT_TRUE(m_Window->IsOpen());
-		WriteFile("morvaleth.ini", "[GUI]\nDarkPaneColor=FF000020\nMessageTimeoutFrame=4\n[Battle]\nTurnMax=2\nAnimationSpeed=2\n"
-								   "[Shortcut]\nWait=119\n");
-		g_Config.Load("morvaleth.ini");
-		ASSERT_TRUE(g_Font.Load(16, ""));
-		gcn::Widget::setGlobalFont(&g_Font);
-		m_Top.setSize(800, 600);
-		m_Top.setBaseColor(gcn::Color(0x60, 0x60, 0x60));
-		gcn::Gui* gui = new gcn::Gui();
-		gui->setGraphics(&m_Window->Graphics());
-		gui->setInput(&m_Input);
-		gui->setTop(&m_Top);
-		g_GuiContext.SetGui(gui);
-		g_GameMaster.m_Skin.reset(new TGcnSkinManager());
-		ASSERT_TRUE(g_GameMaster.m_Skin->LoadImage("."));
-
-		g_GameMaster.m_Data = boost::make_shared<TMorvalethData>();
-		g_GameMaster.m_Image = boost::make_shared<TMorvalethImage>();
-		g_GameMaster.m_Game = boost::make_shared<TMorvalethGame>();
-		ASSERT_TRUE(g_GameMaster.m_Data->Load(Sample, 0));
-		g_GameMaster.m_RootDir = Source + "/data";
-		g_GameMaster.m_ScenarioDir = Sample;
-		ASSERT_TRUE(g_GameMaster.LoadPermanentImage(g_GameMaster.m_Data, g_GameMaster.m_Image, g_GameMaster.m_Game,
-			Sample));
-		BuildNeighborTable();
-		ASSERT_TRUE(g_GameMaster.m_Game->LoadNew(g_GameMaster.m_Data.get(), Sample, 0, 1));
+		m_Screen.Open("[GUI]\nDarkPaneColor=FF000020\nMessageTimeoutFrame=4\n[Battle]\nTurnMax=2\nAnimationSpeed=2\n"
+					  "[Shortcut]\nWait=119\n");
 		m_View.reset(new TScreenBattleView());
 		m_Logic.reset(new TBattleMapLogic(*m_View, *g_GameMaster.m_Data, *g_GameMaster.m_Game));
 		m_View->SetLogic(m_Logic.get());
@@ -116,20 +54,9 @@ protected:
 
 	void TearDown() override
 	{
-		g_GameMaster.ClearKeys();
 		m_Logic.reset();
 		m_View.reset();
-		g_GuiContext.Release();
-		g_MsgDlg = nullptr;
-		// Textures belong to this test's GL context: drop them before it closes.
-		g_GameMaster.m_Data.reset();
-		g_GameMaster.m_Image.reset();
-		g_GameMaster.m_Game.reset();
-		g_GameMaster.m_Skin.reset();
-		g_GuiContext.m_CharDrawers.clear();
-		g_Font.m_CharDrawer = nullptr;
-		gcn::Widget::setGlobalFont(nullptr);
-		m_Window.reset();
+		m_Screen.Close();
 	}
 
 	void ChooseBattle()
@@ -172,9 +99,7 @@ protected:
 	{
 		g_GuiContext.m_Gui->logic();
 		++g_GuiContext.m_FrameCount;
-		m_Window->BeginFrame();
-		g_GuiContext.m_Gui->draw();
-		m_Window->EndFrame();
+		m_Screen.DrawFrame();
 		++m_Frames;
 	}
 
@@ -189,33 +114,21 @@ protected:
 		return m_Logic->GetState() == state;
 	}
 
-	void Screenshot(const std::string& name)
-	{
-		TScopedCwd home(m_Home);
-		m_Window->Screenshot(name);
-	}
+	void Screenshot(const std::string& name) { m_Screen.Screenshot(name); }
 
 	void Click(const TPoint& point, int button = gcn::MouseInput::LEFT)
 	{
-		m_Input.pushMouseMoved(point.x, point.y);
-		m_Input.pushMouseButtonPressed(point.x, point.y, button);
-		m_Input.pushMouseButtonReleased(point.x, point.y, button);
+		m_Screen.PushClick(point, button);
 		Frame();
 	}
 
 	void PressKey(int key)
 	{
-		m_Input.PushKey(key);
+		m_Screen.Input().PushKey(key);
 		Frame();
 	}
 
-	static TPoint At(const gcn::Widget& widget, int x = 0, int y = 0)
-	{
-		TPoint point = {0, 0};
-		widget.getAbsolutePosition(point.x, point.y);
-		return {point.x + x, point.y + y};
-	}
-
+	static TPoint At(const gcn::Widget& widget, int x = 0, int y = 0) { return TSampleGuiWindow::At(widget, x, y); }
 	static TPoint Middle(const gcn::Widget& widget) { return At(widget, widget.getWidth() / 2, widget.getHeight() / 2); }
 
 	/// The screen point of a cell's middle, the map scrolled to show it.
@@ -262,7 +175,7 @@ protected:
 		int count = 0;
 		for (int y = y0; y < y0 + height; ++y)
 			for (int x = x0; x < x0 + width; ++x)
-				count += Brightness(m_Window->Pixel(x, y)) > above;
+				count += Brightness(m_Screen.Window().Pixel(x, y)) > above;
 		return count;
 	}
 
@@ -271,18 +184,13 @@ protected:
 		long sum = 0;
 		for (int y = at.y; y < at.y + height; ++y)
 			for (int x = at.x; x < at.x + width; ++x)
-				sum += Brightness(m_Window->Pixel(x, y));
+				sum += Brightness(m_Screen.Window().Pixel(x, y));
 		return static_cast<int>(sum / (width * height));
 	}
 
 	const TBattleMap& Map() const { return *g_GameMaster.m_Game->GetArea(m_Area).BattleMap; }
 
-	std::string m_Home;
-	TTempDir m_Dir;
-	std::unique_ptr<TScopedCwd> m_Cwd;
-	std::unique_ptr<TGlWindow> m_Window;
-	gcn::Container m_Top;
-	TInput m_Input;
+	TSampleGuiWindow m_Screen;
 	std::unique_ptr<TScreenBattleView> m_View;
 	std::unique_ptr<TBattleMapLogic> m_Logic;
 	int m_Area = -1;

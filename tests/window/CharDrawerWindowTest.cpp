@@ -183,8 +183,9 @@ TEST_F(CharDrawerWindow, GlyphsReachPagesAsTheyAreFirstDrawnAndDrawTheSameFromAn
 		drawer->DrawString(m_Graphics, 100, 100, kanaA.c_str(), gcn::Color(255, 255, 255));
 		m_Window->EndFrame();
 		inkOfKanaA[pass] = InkIn({100, 100, 16, 16});
-		if (pass < 2)
+		if (pass < 2) {
 			EXPECT_EQ(pagesAfter[pass], drawer->m_Textures.size()) << "pass " << pass;
+		}
 	}
 	EXPECT_EQ(pagesAfter[1], drawer->m_Textures.size()) << "a glyph drawn again takes no new cell";
 	EXPECT_GT(pagesAfter[1], 1u) << "the list spans several pages";

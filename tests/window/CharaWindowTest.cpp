@@ -1,49 +1,30 @@
-#include "app/GameConfig.h"
 #include "app/GameMaster.h"
-#include "app/HexGrid.h"
 #include "battle/CharaMoveWindow.h"
 #include "battle/CharaPlaceWindow.h"
 #include "battle/CharaStatusWindow.h"
 #include "gui/GuiContext.h"
-#include "gui/SkinManager.h"
-#include "media/CharDrawer.h"
-#include "media/FontSJIS.h"
 #include "media/MorvalethImage.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
-#include "support/GlWindow.h"
-#include "support/TestSupport.h"
+#include "support/SampleGuiWindow.h"
 
-#include <boost/filesystem.hpp>
-#include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
-#include <guichan/genericinput.hpp>
 #include <guichan/gui.hpp>
 #include <guichan/mouseinput.hpp>
 #include <guichan/opengl.hpp>
-#include <guichan/widgets/container.hpp>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-namespace fs = boost::filesystem;
-
 namespace
 {
-const std::string Source = MORVALETH_SOURCE_DIR;
-const std::string Sample = Source + "/data/Scenario/Default";
 const std::uint32_t DARK_PANE = 0xFF000020;
 const std::uint32_t FRAME = 0xFFFF00FF;
 const std::uint32_t WHITE = 0xFFFFFFFF;
 const std::uint32_t HIGHLIGHT = 0xFF80FFFF;
 
-struct TPoint
-{
-	int x;
-	int y;
-};
+typedef TScreenPoint TPoint;
 
 /// An 800 x 600 window with the game's GUI on a grey top container, the sample's database, pictures and new game
 /// in the game master, and input fed to guichan as its own events. It records what the windows report.
@@ -53,51 +34,10 @@ protected:
 	void SetUp() override
 	{
 		SKIP_WITHOUT_DISPLAY();
-		fs::create_directories(m_Dir / "System");
-		fs::copy_file(Source + "/data/System/window.png", m_Dir / "System/window.png");
-		fs::copy_file(Source + "/data/sjis.txt", m_Dir / "sjis.txt");
-		m_Home = fs::current_path().string();
-		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
-		m_Window.reset(new TGlWindow(800, 600));
-		ASSERT_TRUE(m_Window->IsOpen());
-		WriteFile("morvaleth.ini", "[GUI]\nDarkPaneColor=FF000020\nSelectedFrameColor=FFFF00FF\n");
-		g_Config.Load("morvaleth.ini");
-		ASSERT_TRUE(g_Font.Load(16, ""));
-		gcn::Widget::setGlobalFont(&g_Font);
-		m_Top.setSize(800, 600);
-		m_Top.setBaseColor(gcn::Color(0x60, 0x60, 0x60));
-		gcn::Gui* gui = new gcn::Gui();
-		gui->setGraphics(&m_Window->Graphics());
-		gui->setInput(&m_Input);
-		gui->setTop(&m_Top);
-		g_GuiContext.SetGui(gui);
-		g_GameMaster.m_Skin.reset(new TGcnSkinManager());
-		ASSERT_TRUE(g_GameMaster.m_Skin->LoadImage("."));
-
-		g_GameMaster.m_Data = boost::make_shared<TMorvalethData>();
-		g_GameMaster.m_Image = boost::make_shared<TMorvalethImage>();
-		g_GameMaster.m_Game = boost::make_shared<TMorvalethGame>();
-		ASSERT_TRUE(g_GameMaster.m_Data->Load(Sample, 0));
-		TDremoGameMaster master;
-		master.m_RootDir = Source + "/data";
-		ASSERT_TRUE(master.LoadPermanentImage(g_GameMaster.m_Data, g_GameMaster.m_Image, g_GameMaster.m_Game, Sample));
-		BuildNeighborTable();
-		ASSERT_TRUE(g_GameMaster.m_Game->LoadNew(g_GameMaster.m_Data.get(), Sample, 0, 1));
+		m_Screen.Open("[GUI]\nDarkPaneColor=FF000020\nSelectedFrameColor=FFFF00FF\n");
 	}
 
-	void TearDown() override
-	{
-		g_GuiContext.Release();
-		// Textures belong to this test's GL context: drop them before it closes.
-		g_GameMaster.m_Data.reset();
-		g_GameMaster.m_Image.reset();
-		g_GameMaster.m_Game.reset();
-		g_GameMaster.m_Skin.reset();
-		g_GuiContext.m_CharDrawers.clear();
-		g_Font.m_CharDrawer = nullptr;
-		gcn::Widget::setGlobalFont(nullptr);
-		m_Window.reset();
-	}
+	void TearDown() override { m_Screen.Close(); }
 
 	void PlaceEntryChosen(int entry) override { m_Chosen.push_back(entry); }
 	void MoveConfirmed() override { ++m_Confirmed; }
@@ -107,54 +47,25 @@ protected:
 	void Open(gcn::Widget& window, int x, int y)
 	{
 		window.setPosition(x, y);
-		m_Top.add(&window);
+		m_Screen.Top().add(&window);
 	}
 
-	/// Draws the GUI; with a name, keeps a screenshot among the artefacts of the test working folder.
-	void DrawFrame(const char* screenshot = nullptr)
-	{
-		m_Window->BeginFrame();
-		g_GuiContext.m_Gui->draw();
-		m_Window->EndFrame();
-		if (!screenshot)
-			return;
-		TScopedCwd home(m_Home);
-		m_Window->Screenshot(screenshot);
-	}
-
-	void MoveMouse(const TPoint& point)
-	{
-		m_Input.pushMouseMoved(point.x, point.y);
-		g_GuiContext.m_Gui->logic();
-	}
+	void DrawFrame(const char* screenshot = nullptr) { m_Screen.DrawFrame(screenshot); }
+	void MoveMouse(const TPoint& point) { m_Screen.MoveMouse(point); }
 
 	void Click(const TPoint& point)
 	{
-		m_Input.pushMouseMoved(point.x, point.y);
-		m_Input.pushMouseButtonPressed(point.x, point.y, gcn::MouseInput::LEFT);
-		m_Input.pushMouseButtonReleased(point.x, point.y, gcn::MouseInput::LEFT);
+		m_Screen.PushClick(point, gcn::MouseInput::LEFT);
 		g_GuiContext.m_Gui->logic();
 	}
 
-	/// The screen position of a point of a widget.
-	static TPoint At(const gcn::Widget& widget, int x = 0, int y = 0)
-	{
-		TPoint point = { 0, 0 };
-		widget.getAbsolutePosition(point.x, point.y);
-		return { point.x + x, point.y + y };
-	}
-
-	static TPoint Middle(const gcn::Widget& widget) { return At(widget, widget.getWidth() / 2, widget.getHeight() / 2); }
+	static TPoint At(const gcn::Widget& widget, int x = 0, int y = 0) { return TSampleGuiWindow::At(widget, x, y); }
+	static TPoint Middle(const gcn::Widget& widget) { return TSampleGuiWindow::Middle(widget); }
 	static TPoint Cell(const TCharaListPane& pane, int i) { return At(pane, i % 5 * 40 + 20, i / 5 * 40 + 20); }
 
-	/// Number of pixels of the colour in the rectangle (screen coordinates).
 	int Count(int x0, int y0, int width, int height, std::uint32_t colour) const
 	{
-		int count = 0;
-		for (int y = y0; y < y0 + height; ++y)
-			for (int x = x0; x < x0 + width; ++x)
-				count += m_Window->Pixel(x, y) == colour;
-		return count;
+		return m_Screen.Count(x0, y0, width, height, colour);
 	}
 
 	/// Checks that an image of the store (a chip or a face of that size), less a border, shows at (x, y) on a dark
@@ -164,16 +75,17 @@ protected:
 	{
 		const int referenceX = 800 - size;
 		const int inner = size - 2 * inset;
-		m_Window->BeginFrame();
+		TGlWindow& window = m_Screen.Window();
+		window.BeginFrame();
 		g_GuiContext.m_Gui->draw();
-		m_Window->Graphics().setColor(gcn::Color(0, 0, 0x20));
-		m_Window->Graphics().fillRectangle(gcn::Rectangle(referenceX, 0, size, size));
-		(g_GameMaster.m_Image.get()->*draw)(&m_Window->Graphics(), referenceX, 0, image);
-		m_Window->EndFrame();
+		window.Graphics().setColor(gcn::Color(0, 0, 0x20));
+		window.Graphics().fillRectangle(gcn::Rectangle(referenceX, 0, size, size));
+		(g_GameMaster.m_Image.get()->*draw)(&window.Graphics(), referenceX, 0, image);
+		window.EndFrame();
 		int wrong = 0;
 		for (int dy = inset; dy < size - inset; ++dy)
 			for (int dx = inset; dx < size - inset; ++dx)
-				wrong += m_Window->Pixel(at.x + dx, at.y + dy) != m_Window->Pixel(referenceX + dx, dy);
+				wrong += window.Pixel(at.x + dx, at.y + dy) != window.Pixel(referenceX + dx, dy);
 		EXPECT_LT(inner * inner / 8, inner * inner - Count(referenceX + inset, inset, inner, inner, DARK_PANE));
 		EXPECT_EQ(0, wrong);
 	}
@@ -189,12 +101,7 @@ protected:
 		return g_GameMaster.m_Game->CreateCharaInstance(g_GameMaster.m_Data->GetCharaIndex(id), 0);
 	}
 
-	std::string m_Home;
-	TTempDir m_Dir;
-	std::unique_ptr<TScopedCwd> m_Cwd;
-	std::unique_ptr<TGlWindow> m_Window;
-	gcn::Container m_Top;
-	gcn::GenericInput m_Input;
+	TSampleGuiWindow m_Screen;
 	std::vector<int> m_Chosen;
 	int m_Confirmed = 0;
 	int m_Cancelled = 0;
@@ -323,9 +230,9 @@ TEST_F(CharaWindowTest, TheBattlePanesLineShowsNameRankAndPointsAndABadRankDraws
 {
 	TCharaInstance sera = Chara("sera");
 	sera.Rank = 9;
-	m_Window->BeginFrame();
-	DrawCharaHPMP(&m_Window->Graphics(), 300, 100, sera);
-	m_Window->EndFrame();
+	m_Screen.Window().BeginFrame();
+	DrawCharaHPMP(&m_Screen.Window().Graphics(), 300, 100, sera);
+	m_Screen.Window().EndFrame();
 	EXPECT_LT(30, Count(302, 102, 26, 13, WHITE)) << "the name";
 	EXPECT_EQ(0, Count(302, 116, 48, 13, WHITE)) << "no rank line for rank 9";
 	EXPECT_LT(10, Count(302, 130, 48, 13, WHITE)) << "Exp";

@@ -7,19 +7,15 @@
 #include "gui/TextPane.h"
 #include "media/CharDrawer.h"
 #include "media/FontSJIS.h"
-#include "support/GlWindow.h"
-#include "support/TestSupport.h"
+#include "support/GuiScreen.h"
 
 #include <gtest/gtest.h>
-#include <boost/filesystem.hpp>
 #include <cstdint>
 #include <cstdlib>
 #include <guichan/gui.hpp>
 #include <guichan/opengl.hpp>
 #include <guichan/widgets/container.hpp>
 #include <memory>
-
-namespace fs = boost::filesystem;
 
 namespace
 {
@@ -87,57 +83,22 @@ bool IsDark(const gcn::Color& c)
 	return c.r < 80 && c.g < 80 && c.b < 80;
 }
 
-/// A real window with the game's GUI: settings, font, skin and a grey top container,
-/// working in a scratch folder that holds the character list and the skin.
+/// A real window with the game's GUI: settings, font, skin and a light grey top container.
 class GuiWindowTest : public ::testing::Test
 {
 protected:
 	void SetUp() override
 	{
 		SKIP_WITHOUT_DISPLAY();
-		PrepareWorkingFolder();
-		m_Window.reset(new TGlWindow(800, 600));
-		ASSERT_TRUE(m_Window->IsOpen());
-		WriteFile("morvaleth.ini", "[GUI]\nWindowColor=FF2050A0\nDarkPaneColor=FF000020\nMsgDlgColor=FFA0A0A0\n"
-			"FontColor=FFFFFFFF\n");
-		g_Config.Load("morvaleth.ini");
-		ASSERT_TRUE(g_Font.Load(16, ""));
-		m_Window->Graphics().setFont(&g_Font);
-		gcn::Widget::setGlobalFont(&g_Font);
-
-		m_Top.reset(new gcn::Container());
-		m_Top->setSize(800, 600);
-		m_Top->setBaseColor(BACKGROUND);
-		gcn::Gui* gui = new gcn::Gui();
-		gui->setGraphics(&m_Window->Graphics());
-		gui->setTop(m_Top.get());
-		g_GuiContext.SetGui(gui);
-		g_GameMaster.m_Skin.reset(new TGcnSkinManager());
+		m_Screen.reset(new TGuiScreen(800, 600, "[GUI]\nWindowColor=FF2050A0\nDarkPaneColor=FF000020\n"
+			"MsgDlgColor=FFA0A0A0\nFontColor=FFFFFFFF\n"));
+		ASSERT_TRUE(m_Screen->IsOpen());
+		m_Screen->Top().setBaseColor(BACKGROUND);
+		m_Top = &m_Screen->Top();
+		m_Window = &m_Screen->Window();
 	}
 
-	void TearDown() override
-	{
-		g_GuiContext.Release();
-		m_Top.reset();
-		// Textures belong to this test's GL context: drop them before it closes.
-		g_GameMaster.m_Skin.reset();
-		g_GuiContext.m_CharDrawers.clear();
-		g_Font.m_CharDrawer = nullptr;
-		gcn::Widget::setGlobalFont(nullptr);
-		m_Window.reset();
-		m_Cwd.reset();
-	}
-
-	void PrepareWorkingFolder()
-	{
-		const fs::path source(MORVALETH_SOURCE_DIR);
-		fs::create_directories(m_Dir / "System");
-		fs::copy_file(source / "data/System/window.png", m_Dir / "System/window.png");
-		// Glyph sheets are generated here on first use from the list, or the default one.
-		if (fs::exists(source / "data/sjis.txt"))
-			fs::copy_file(source / "data/sjis.txt", m_Dir / "sjis.txt");
-		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
-	}
+	void TearDown() override { m_Screen.reset(); }
 
 	void DrawFrame()
 	{
@@ -146,12 +107,7 @@ protected:
 		m_Window->EndFrame();
 	}
 
-	/// Keeps a screenshot among the artefacts of the test working folder, outside the scratch folder.
-	void KeepScreenshot(const std::string& name)
-	{
-		m_Cwd.reset();
-		m_Window->Screenshot(name);
-	}
+	void KeepScreenshot(const std::string& name) { m_Screen->Screenshot(name); }
 
 	/// The absolute position of a point given in a window's content coordinates.
 	static gcn::Rectangle Content(const gcn::Widget& window, const gcn::Rectangle& r)
@@ -159,16 +115,15 @@ protected:
 		return gcn::Rectangle(window.getX() + CONTENT_X + r.x, window.getY() + CONTENT_Y + r.y, r.width, r.height);
 	}
 
-	TTempDir m_Dir;
-	std::unique_ptr<TScopedCwd> m_Cwd;
-	std::unique_ptr<TGlWindow> m_Window;
-	std::unique_ptr<gcn::Container> m_Top;
+	std::unique_ptr<TGuiScreen> m_Screen;
+	gcn::Container* m_Top = nullptr;
+	TGlWindow* m_Window = nullptr;
 };
 } // namespace
 
 TEST_F(GuiWindowTest, SkinnedWindowWithJapaneseTextAndAQuestion)
 {
-	ASSERT_TRUE(g_GameMaster.m_Skin->LoadImage("."));
+	ASSERT_NE(nullptr, g_GameMaster.m_Skin->m_Image);
 	TGcnWindow window("ウィンドウ");
 	window.setDimension(gcn::Rectangle(WIN_X, WIN_Y, WIN_W, WIN_H));
 	TGcnTextPane pane("日本語のテキスト\n二行目です", 16);
@@ -222,6 +177,7 @@ TEST_F(GuiWindowTest, SkinnedWindowWithJapaneseTextAndAQuestion)
 
 TEST_F(GuiWindowTest, WithoutASkinImageTheTitleBarTakesTheWindowColour)
 {
+	g_GameMaster.m_Skin.reset(new TGcnSkinManager());
 	TGcnWindow window("Title");
 	window.setDimension(gcn::Rectangle(WIN_X, WIN_Y, WIN_W, WIN_H));
 	m_Top->add(&window);

@@ -6,34 +6,19 @@
 #include "app/GameMaster.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
-#include "gui/SkinManager.h"
-#include "media/FontSJIS.h"
-#include "media/MorvalethImage.h"
 #include "model/MorvalethData.h"
-#include "model/MorvalethGame.h"
 #include "script/LuaManager.h"
 #include "script/ScriptAPI.h"
-#include "support/GlWindow.h"
-#include "support/TestSupport.h"
+#include "support/SampleGuiWindow.h"
 
 #include <gtest/gtest.h>
-#include <boost/filesystem.hpp>
-#include <boost/make_shared.hpp>
 #include <cstdint>
-#include <guichan/genericinput.hpp>
 #include <guichan/gui.hpp>
 #include <guichan/mouseinput.hpp>
-#include <guichan/opengl.hpp>
-#include <guichan/widgets/container.hpp>
 #include <memory>
-
-namespace fs = boost::filesystem;
 
 namespace
 {
-const std::string SampleRoot = MORVALETH_SOURCE_DIR "/data";
-const std::string Sample = SampleRoot + "/Scenario/Default";
-
 struct TRgb
 {
 	int r, g, b;
@@ -45,85 +30,24 @@ protected:
 	void SetUp() override
 	{
 		SKIP_WITHOUT_DISPLAY();
-		const fs::path source(MORVALETH_SOURCE_DIR);
-		fs::create_directories(m_Dir / "System");
-		fs::copy_file(source / "data/System/window.png", m_Dir / "System/window.png");
-		fs::copy_file(source / "data/sjis.txt", m_Dir / "sjis.txt");
-		m_Cwd.reset(new TScopedCwd(m_Dir.Path()));
-		m_Window.reset(new TGlWindow(800, 600));
-		ASSERT_TRUE(m_Window->IsOpen());
-		ASSERT_TRUE(g_Font.Load(16, ""));
-		m_Window->Graphics().setFont(&g_Font);
-		gcn::Widget::setGlobalFont(&g_Font);
-		m_Top.reset(new gcn::Container());
-		m_Top->setSize(800, 600);
-		m_Top->setBaseColor(gcn::Color(128, 128, 128, 255));
-		gcn::Gui* gui = new gcn::Gui();
-		gui->setGraphics(&m_Window->Graphics());
-		gui->setInput(&m_Input);
-		gui->setTop(m_Top.get());
-		g_GuiContext.SetGui(gui);
-		{
-			TCapturedLog quiet;
-			g_Config.Load("morvaleth.ini");
-		}
-		g_Config.m_MessageTimeoutFrame = 5;
-		LoadSampleGame();
+		m_Screen.Open("[GUI]\nMessageTimeoutFrame=5\n");
 		m_Registry.reset(new TScriptAPI(nullptr));
 		m_Manager.SetContext(nullptr, m_Registry.get(), nullptr);
-	}
-
-	void LoadSampleGame()
-	{
-		TDremoGameMaster& master = g_GameMaster;
-		master.m_Skin.reset(new TGcnSkinManager());
-		ASSERT_TRUE(master.m_Skin->LoadImage("."));
-		master.m_RootDir = SampleRoot;
-		master.m_ScenarioDir = Sample;
-		master.m_Data = boost::make_shared<TMorvalethData>();
-		ASSERT_TRUE(master.m_Data->Load(Sample, 0));
-		master.m_Game = boost::make_shared<TMorvalethGame>();
-		master.m_Game->SetData(master.m_Data.get());
-		master.m_Image = boost::make_shared<TMorvalethImage>();
-		ASSERT_TRUE(master.LoadPermanentImage(master.m_Data, master.m_Image, master.m_Game, Sample))
-			<< master.m_LastError;
 	}
 
 	void TearDown() override
 	{
 		g_Config.m_MessageTimeoutFrame = 60;
 		m_Registry.reset();
-		g_GuiContext.Release();
-		m_Top.reset();
-		// Textures belong to this test's GL context: drop them before it closes.
-		g_GameMaster.ReleaseGame();
-		g_GameMaster.m_Skin.reset();
-		g_GameMaster.m_ScenarioDir.clear();
-		g_GameMaster.m_RootDir.clear();
-		g_GuiContext.m_CharDrawers.clear();
-		g_Font.m_CharDrawer = nullptr;
-		gcn::Widget::setGlobalFont(nullptr);
-		m_Window.reset();
-		m_Cwd.reset();
+		m_Screen.Close();
 	}
 
-	void DrawFrame()
-	{
-		m_Window->BeginFrame();
-		g_GuiContext.m_Gui->draw();
-		m_Window->EndFrame();
-	}
-
-	/// A screenshot kept among the artefacts of the test working folder.
-	void KeepScreenshot(const std::string& name)
-	{
-		TScopedCwd back(fs::path(m_Dir.Path()).parent_path().parent_path().string());
-		m_Window->Screenshot(name);
-	}
+	void DrawFrame() { m_Screen.DrawFrame(); }
+	void KeepScreenshot(const std::string& name) { m_Screen.Screenshot(name); }
 
 	TRgb Pixel(int x, int y) const
 	{
-		const std::uint32_t argb = m_Window->Pixel(x, y);
+		const std::uint32_t argb = m_Screen.Window().Pixel(x, y);
 		return {int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
 	}
 
@@ -144,11 +68,7 @@ protected:
 		m_Registry->GetWindow(handle)->m_Pane.getAbsolutePosition(x, y);
 	}
 
-	TTempDir m_Dir;
-	std::unique_ptr<TScopedCwd> m_Cwd;
-	std::unique_ptr<TGlWindow> m_Window;
-	std::unique_ptr<gcn::Container> m_Top;
-	gcn::GenericInput m_Input;
+	TSampleGuiWindow m_Screen;
 	std::unique_ptr<TScriptAPI> m_Registry;
 	TMorvalethLuaManager m_Manager;
 };
@@ -189,8 +109,7 @@ TEST_F(ScriptWindowTest, TheOpeningShowsItsWindowTakesAClickAndItsDialogClosesIt
 	EXPECT_GT(Count(x + 16, y + 148, 96, 18, IsWhite), 20) << "the hero's name";
 	EXPECT_GT(Count(x + 132, y + 172, 330, 88, IsWhite), 400) << "four lines of the story";
 
-	m_Input.pushMouseButtonPressed(x + 300, y + 200, gcn::MouseInput::LEFT);
-	m_Input.pushMouseButtonReleased(x + 300, y + 200, gcn::MouseInput::LEFT);
+	m_Screen.PushClick({x + 300, y + 200}, gcn::MouseInput::LEFT);
 	g_GuiContext.m_Gui->logic();
 	ASSERT_TRUE(m_Manager.Resume());
 	EXPECT_FALSE(m_Registry->IsWindowVisible(0)) << "the click reached the window's queue";
