@@ -313,6 +313,7 @@ void Shutdown()
 	g_ImageLoader = nullptr;
 	gcn::Image::setImageLoader(nullptr);
 	g_GameMaster.ReleaseGame();
+	g_GameMaster.m_FrontEnd.reset();
 	g_GuiContext.Release();
 	// Textures of the skin and the glyph sheets are deleted while the GL context still exists.
 	g_GameMaster.m_Skin.reset();

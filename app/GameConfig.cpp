@@ -104,9 +104,10 @@ bool TGameConfig::Load(const std::string& file)
 		g_Logger.Warning(file + " の読込に失敗しましたがデフォルト値を用いて続行します。");
 	LoadNamedSettings();
 	LoadTables();
-	// The main loop divides by the frame rate and no window opens with an empty
-	// side, so these fall back to their defaults rather than stop the program.
-	for (const int index : { CONFIG_FPS, CONFIG_WIDTH, CONFIG_HEIGHT }) {
+	// The main loop divides by the frame rate, no window opens with an empty
+	// side and the toolkit refuses a scroll bar without width, so these fall
+	// back to their defaults rather than stop the program.
+	for (const int index : { CONFIG_FPS, CONFIG_WIDTH, CONFIG_HEIGHT, CONFIG_SCROLLBAR_WIDTH }) {
 		const TIntEntry& entry = IntTable[index];
 		if (m_IntValues[index] < 1) {
 			LOG_WARNING("%s/%s=%d is below 1; the default %d is used", entry.section, entry.key,

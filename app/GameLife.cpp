@@ -3,6 +3,7 @@
 
 #include "app/GameMaster.h"
 
+#include "app/FrontEnd.h"
 #include "app/Logger.h"
 #include "app/WorldMapControl.h"
 #include "app/XmlValue.h"
@@ -131,6 +132,7 @@ bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int
 
 bool TDremoGameMaster::StartGame(const std::vector<int>& players)
 {
+	ShowFrontWindow(FRONT_MASTER_SELECT, false);
 	for (int master : players)
 		m_Game->SetMasterPlayer(master, true);
 	m_Game->PlaceAllInhabitants();

@@ -3,7 +3,10 @@
 #include "app/GameConfig.h"
 #include "app/HexGrid.h"
 #include "app/Logger.h"
+#include "gui/GuiContext.h"
 #include "gui/SkinManager.h"
+
+#include <guichan/gui.hpp>
 
 TDremoGameMaster g_GameMaster;
 
@@ -32,6 +35,8 @@ void TDremoGameMaster::Init()
 	if (!skin->LoadImage(std::string(".")))
 		LOG_WARNING("読み込めなかったスキン画像がある");
 	m_Skin = skin;
+	if (g_GuiContext.m_Gui && g_GuiContext.m_Gui->getTop())
+		BuildFrontEnd();
 }
 
 void TDremoGameMaster::ApplyScreenSlides()

@@ -2,11 +2,13 @@
 #define MORVALETH_APP_GAMEMASTER_H
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include <boost/circular_buffer.hpp>
 #include <boost/shared_ptr.hpp>
 
+class TFrontEnd;
 class TGcnWidgetSet;
 class TGcnSkinManager;
 class TMorvalethData;
@@ -27,12 +29,39 @@ public:
 	/// Releases whatever is still held.
 	~TDremoGameMaster();
 
-	/// Start-up's hand-over: neighbour table, screen-edge slides, skin.
+	/// Start-up's hand-over: neighbour table, screen-edge slides, skin, and with a GUI the six front-end
+	/// windows with only the start menu shown.
 	void Init();
 	/// Drops the per-game objects; harmless when none is held.
 	void ReleaseGame();
 	/// The screen-edge corrections of drawn rectangles from the configuration (at start-up and after accepted settings).
 	void ApplyScreenSlides();
+
+	// Screen switching: which front-end window shows. Without front-end windows (no GUI) they do nothing.
+
+	/// Shows (and raises) or hides the system menu.
+	void ShowSysMenuWindow(bool show);
+	/// Whether the system menu is shown.
+	bool IsSysMenuVisible() const;
+	/// Lays the system menu out with the settings only, or in full.
+	void SetSysMenuCompact(bool settingsOnly);
+	/// Shows the scenario select, or hides it and shows the start menu.
+	void ShowSceSelectWindow(bool show);
+	/// Reads the slots' labels (making the "Save" folder when missing) and opens the save/load window
+	/// to load (0) or save (1).
+	void OpenSaveLoadWindow(int mode);
+	/// Hides the save/load window and shows the menu of the moment.
+	void CloseSaveLoadWindow();
+	/// Fills the settings window from the configuration, shows, centres and raises it.
+	void ShowConfigWindow();
+	/// Whether the settings window is shown.
+	bool IsConfigWindowVisible() const;
+	/// Accepted settings take effect (screen-edge slides, the running world map); the window hides and
+	/// the menu of the moment shows.
+	void CloseConfigWindow(bool accepted);
+	/// Shows the master select for the held new game, or hides it, releases the game and shows the
+	/// scenario select again.
+	void ShowMasterSelect(bool show);
 
 	// A game's life: built, started, saved and loaded. Nothing held changes until a new game or a
 	// load has wholly succeeded.
@@ -40,8 +69,8 @@ public:
 	/// Builds database, game state, sounds, images and world map of the scenario's chapter (0-based) at the
 	/// level (1-5) and holds them; false, nothing held changed, with the reason in m_LastError.
 	bool NewGame(const std::string& scenarioName, int chapter, int level);
-	/// Makes the listed master definitions players, fills the neutral areas and sets the world map up for the
-	/// first master; an empty list starts a game without a player.
+	/// Hides the master select, makes the listed master definitions players, fills the neutral areas and
+	/// sets the world map up for the first master; an empty list starts a game without a player.
 	bool StartGame(const std::vector<int>& players);
 	/// Restores and runs the game saved in the slot (0-9); false, the held game running on, after an Error
 	/// in the log and on screen.
@@ -123,12 +152,23 @@ public:
 	std::string m_ScenarioName;
 	/// Reason of the last failed new game (Shift-JIS).
 	std::string m_LastError;
+	/// The front-end windows; empty without a GUI.
+	std::shared_ptr<TFrontEnd> m_FrontEnd;
 	/// A game has been started; never cleared.
 	bool m_GameRunning;
 	/// Start-up opened the audio device.
 	bool m_AudioOpened;
 
 private:
+	/// Shows or hides a front-end window, raising it when shown; nothing without front-end windows.
+	void ShowFrontWindow(int window, bool show);
+	/// Centres a front-end window on the screen.
+	void CenterFrontWindow(int window);
+	/// After a window of the front end closes: the system menu during a game, the start menu before one.
+	void ShowMenuOfTheMoment();
+	/// Builds the front-end windows on the GUI's top container and places the menus.
+	void BuildFrontEnd();
+
 	/// The per-game objects of one game, with the scenario they come from.
 	struct TGameSet
 	{

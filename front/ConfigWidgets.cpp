@@ -5,6 +5,7 @@
 #include "app/Logger.h"
 #include "gui/SkinManager.h"
 
+#include <algorithm>
 #include <guichan/graphics.hpp>
 #include <guichan/mouseevent.hpp>
 #include <guichan/widgets/button.hpp>
@@ -75,6 +76,11 @@ void Place(gcn::Container& container, gcn::Widget& widget, int x, int y, int wid
 {
 	widget.setSize(width, height);
 	container.add(&widget, x, y);
+}
+
+int ScrollbarWidth()
+{
+	return std::max(1, g_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
 }
 
 void SkinButton(gcn::Button& button, bool enabled)

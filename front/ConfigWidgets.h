@@ -18,6 +18,8 @@ std::string KeyName(int key);
 
 /// Sizes the widget and adds it to the container at the position.
 void Place(gcn::Container& container, gcn::Widget& widget, int x, int y, int width, int height);
+/// The configured width of scroll bars, at least one pixel: a scroll area refuses less.
+int ScrollbarWidth();
 /// Gives the button the skin of a button that can or cannot be pressed, and enables it accordingly.
 void SkinButton(gcn::Button& button, bool enabled);
 

@@ -175,6 +175,10 @@ void TScreenWorldView::Raise(gcn::Widget& widget)
 
 void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 {
+	if (window == WORLD_SYSTEM_MENU) {
+		g_GameMaster.ShowSysMenuWindow(visible);
+		return;
+	}
 	if (!m_Map)
 		return;
 	gcn::Widget* widget = m_Windows[window];
@@ -248,6 +252,8 @@ void TScreenWorldView::RestoreAfterBattle()
 
 bool TScreenWorldView::IsWindowVisible(TWorldWindow window) const
 {
+	if (window == WORLD_SYSTEM_MENU)
+		return g_GameMaster.IsSysMenuVisible();
 	return m_Windows[window] && m_Windows[window]->isVisible();
 }
 
@@ -636,6 +642,11 @@ void TScreenWorldView::PlaySound(int id)
 {
 	if (g_GameMaster.m_Mixer)
 		g_GameMaster.m_Mixer->PlayCommonSound(id);
+}
+
+void TScreenWorldView::SetSystemMenuCompact(bool compact)
+{
+	g_GameMaster.SetSysMenuCompact(compact);
 }
 
 void TScreenWorldView::Quit()

@@ -77,6 +77,8 @@ public:
 	void ShowWar(int target) override;
 	void SetWarSource(int area) override;
 	void ShowHero(int area, int chara, int funds) override;
+	/// The game master's system menu.
+	void SetSystemMenuCompact(bool compact) override;
 
 	void ShowMessage(const std::string& caption, const std::string& text, unsigned buttons, int timeout) override;
 	bool IsMessageVisible() const override;

@@ -1,6 +1,7 @@
 #include "support/GuiScreen.h"
 
 #include "app/GameConfig.h"
+#include "app/FrontEnd.h"
 #include "app/GameMaster.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
@@ -42,6 +43,7 @@ TGuiScreen::TGuiScreen(int width, int height, const std::string& ini)
 TGuiScreen::~TGuiScreen()
 {
 	if (m_Open) {
+		g_GameMaster.m_FrontEnd.reset();
 		g_GuiContext.Release();
 		g_MsgDlg = nullptr;
 		m_Top.reset();

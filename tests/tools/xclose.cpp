@@ -19,6 +19,14 @@
 
 namespace
 {
+// A window listed a moment ago may be gone when it is queried (another client's
+// short-lived window while the game starts): that query fails instead of ending
+// the program.
+int IgnoreVanishedWindow(Display*, XErrorEvent*)
+{
+	return 0;
+}
+
 // SDL names its window before the video mode sizes and shows it, so only a
 // shown window counts.
 bool IsShownWithName(Display* display, Window window, const std::string& name)
@@ -92,6 +100,7 @@ int main(int argc, char** argv)
 		std::fprintf(stderr, "xclose: cannot open the display\n");
 		return 2;
 	}
+	XSetErrorHandler(IgnoreVanishedWindow);
 	const Window window = WaitForWindow(display, argv[1], timeoutMs);
 	if (!window) {
 		XCloseDisplay(display);

@@ -76,12 +76,13 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 
 TEST_F(GameConfigTest, UnusableFrameRateAndWindowSizeFallBackWithAWarning)
 {
-	LoadText("[Window]\nFPS=0\nWidth=-5\nHeight=700\n[Log]\nLogEveryFlush=0\n");
+	LoadText("[Window]\nFPS=0\nWidth=-5\nHeight=700\n[GUI]\nScrollbarWidth=0\n[Log]\nLogEveryFlush=0\n");
 	EXPECT_FALSE(m_Config.m_LogEveryFlush) << "zero turns log flushing off";
 	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
 	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
 	EXPECT_EQ(700, m_Config.GetIntValue(CONFIG_HEIGHT));
-	EXPECT_EQ(2, m_Log.CountLines(" Warning TGameConfig::Load:"));
+	EXPECT_EQ(16, m_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
+	EXPECT_EQ(3, m_Log.CountLines(" Warning TGameConfig::Load:"));
 	EXPECT_EQ(1, m_Log.CountLines("Window/FPS=0 "));
 	EXPECT_EQ(1, m_Log.CountLines("Window/Width=-5 "));
 }

@@ -145,7 +145,7 @@ TEST_F(Startup, OpensItsWindowLogsEachStepAndExitsCleanlyWhenClosed)
 	const std::string log = folder.Log();
 	const std::vector<std::string> steps = {" Debug VENDER = ", " Debug GPU = ", " Debug OpenGL Version = ",
 		" Debug GL_MAX_TEXTURE_SIZE = ", " Debug babel ok.", " Debug font ok.", " Debug gui ok.",
-		" Debug fps ok.", " Debug init() ok."};
+		" Debug fps ok.", " Debug global window ok.", " Debug init() ok."};
 	std::size_t at = 0;
 	for (const std::string& step : steps) {
 		at = FindAfter(log, step, at);

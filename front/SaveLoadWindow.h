@@ -1,0 +1,63 @@
+#ifndef MORVALETH_FRONT_SAVELOADWINDOW_H
+#define MORVALETH_FRONT_SAVELOADWINDOW_H
+
+#include "gui/GcnWindow.h"
+
+#include <string>
+#include <vector>
+#include <guichan/actionlistener.hpp>
+#include <guichan/listmodel.hpp>
+#include <guichan/widgets/button.hpp>
+#include <guichan/widgets/container.hpp>
+#include <guichan/widgets/listbox.hpp>
+#include <guichan/widgets/scrollarea.hpp>
+
+/// The save slots' rows: "%d %s" with the slot number and its label.
+class TSaveListModel : public gcn::ListModel
+{
+public:
+	virtual int getNumberOfElements();
+	/// The row of slot i; empty outside the labels.
+	virtual std::string getElementAt(int i);
+
+	/// One label per slot (Shift-JIS).
+	std::vector<std::string> m_Labels;
+};
+
+/// The slot list with the OK button ("読込" or "保存") and "取消".
+class TSaveLoadPane : public gcn::Container
+{
+public:
+	TSaveLoadPane();
+
+	/// Sizes the list to its rows; more than fit scroll.
+	void FitList();
+
+	TSaveListModel m_Model;
+	gcn::ListBox m_List;
+	gcn::ScrollArea m_ListArea;
+	gcn::Button m_OkButton;
+	gcn::Button m_CancelButton;
+};
+
+/// Lists the ten save slots and loads or saves the one chosen; the game master reports a failure.
+class TSaveLoadWindow : public TGcnWindow, public gcn::ActionListener
+{
+public:
+	TSaveLoadWindow();
+
+	/// Loads (mode 0) or saves (any other mode) from now on, on the slots' labels.
+	void Open(int mode, const std::vector<std::string>& labels);
+	/// 0 load, otherwise save.
+	int GetMode() const { return m_Mode; }
+
+	/// OK with a chosen slot loads or saves it and closes; "取消" closes.
+	virtual void action(const gcn::ActionEvent& actionEvent);
+
+	TSaveLoadPane m_Pane;
+
+private:
+	int m_Mode;
+};
+
+#endif

@@ -1,0 +1,97 @@
+#ifndef MORVALETH_FRONT_SCESELECTWINDOW_H
+#define MORVALETH_FRONT_SCESELECTWINDOW_H
+
+#include "gui/GcnWindow.h"
+#include "gui/TextPane.h"
+#include "model/ScenarioInfo.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+#include <guichan/actionlistener.hpp>
+#include <guichan/listmodel.hpp>
+#include <guichan/widgets/button.hpp>
+#include <guichan/widgets/container.hpp>
+#include <guichan/widgets/listbox.hpp>
+#include <guichan/widgets/radiobutton.hpp>
+#include <guichan/widgets/scrollarea.hpp>
+
+/// The titles of the scanned scenarios.
+class TSceSelectListModel : public gcn::ListModel
+{
+public:
+	TSceSelectListModel() : m_Scenarios(nullptr) {}
+	virtual int getNumberOfElements();
+	/// The title of scenario i; empty outside the list.
+	virtual std::string getElementAt(int i);
+
+	/// The pane's scenario list; null until the scan.
+	const std::vector<TScenarioEntry>* m_Scenarios;
+};
+
+/// The chapter names of the scenario picked.
+class TChapterSelectListModel : public gcn::ListModel
+{
+public:
+	TChapterSelectListModel() : m_Scenario(nullptr) {}
+	virtual int getNumberOfElements();
+	/// The name of chapter i; empty outside the list.
+	virtual std::string getElementAt(int i);
+
+	/// The scenario picked; null before one is.
+	const TScenarioInfo* m_Scenario;
+};
+
+/// The first screen of a new game: a scenario, one of its chapters with its explanation, a level 1 to 5,
+/// then "開始" builds the game and goes on to the master select; "取消" goes back to the start menu.
+class TSceSelectPane : public gcn::Container, public gcn::ActionListener
+{
+public:
+	TSceSelectPane();
+
+	/// Lists the scenarios of the folder "Scenario" under the data root that can be read; a missing or
+	/// unreadable one is left out.
+	void ScanScenarios(const std::string& rootDir);
+	/// The level chosen, 1 to 5; 1 after an Error when none is.
+	int GetSelectedLevel() const;
+	/// No explanation, "開始" disabled, the level buttons hidden.
+	void ResetChapterSelection();
+	/// Whether "開始" can be pressed.
+	bool CanStart() const { return m_StartButton.isEnabled(); }
+
+	/// A scenario or a chapter picked, "開始" or "取消".
+	virtual void action(const gcn::ActionEvent& actionEvent);
+	/// The controls, and "ゲームレベル" once a chapter is picked.
+	virtual void draw(gcn::Graphics* graphics);
+
+	gcn::Button m_StartButton;
+	gcn::Button m_CancelButton;
+	TGcnTextPane m_Explanation;
+	/// "1" to "5"; "3" selected at first.
+	std::unique_ptr<gcn::RadioButton> m_Levels[5];
+	std::vector<TScenarioEntry> m_Scenarios;
+	TSceSelectListModel m_ScenarioModel;
+	TChapterSelectListModel m_ChapterModel;
+	gcn::ListBox m_ScenarioList;
+	gcn::ScrollArea m_ScenarioArea;
+	gcn::ListBox m_ChapterList;
+
+private:
+	/// Shows the chapters of the scenario picked.
+	void ScenarioPicked();
+	/// Shows the explanation and offers the levels and "開始" for the chapter picked.
+	void ChapterPicked();
+	/// Builds the game of the chapter picked and goes on to the master select, or tells why it cannot.
+	void Start();
+};
+
+/// The window of the scenario select.
+class TSceSelectWindow : public TGcnWindow
+{
+public:
+	TSceSelectWindow();
+
+	TSceSelectPane m_Pane;
+};
+
+#endif
