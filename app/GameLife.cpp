@@ -194,7 +194,7 @@ bool TDremoGameMaster::BuildLoadedGame(const TiXmlElement* root, int chapter, co
 		loaded.data = m_Data;
 		loaded.image = m_Image;
 		loaded.mixer = m_Mixer;
-		if (!loaded.game->LoadSaved(m_Data.get(), loaded.scenarioDir, chapter, root))
+		if (!loaded.game->LoadSaved(m_Data.get(), loaded.scenarioDir, chapter, root, m_Game.get()))
 			return false;
 		// The areas' own music comes from the held mixer, which keeps every piece once loaded.
 		LoadAreaMusics(m_Data, loaded.game, m_Mixer, loaded.scenarioDir);

@@ -61,7 +61,7 @@ void TBattleCharaListPane::draw(gcn::Graphics* graphics)
 	if (m_GaugesShown) {
 		graphics->setColor(STRIP);
 		graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), GAUGE_STRIP));
-		DrawSideGauges(graphics, getWidth() / 2, 0, m_Gauges);
+		DrawSideGauges(graphics, getWidth() / 2, 0, m_Gauges, getWidth() / 2 - 20);
 		top = GAUGE_STRIP;
 	}
 	graphics->setColor(g_Config.GetGuiColor(GUICOLOR_BATTLE_CHARA_LIST_PANE));

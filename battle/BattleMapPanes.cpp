@@ -26,6 +26,22 @@ const gcn::Color TOP_BACKGROUND(64, 64, 64, 255);
 const int POPUP_RISE[POPUP_STEPS] = {0, -4, -7, -9, -10, -10, -9, -7, -4};
 const int FORCE_UNIT = 16000;
 const int FORCE_BAR_MAX = 112;
+
+// The strip over the map: caption boxes of 20 pixels on rows of 28 (one row of 32 when wide), and
+// the gauges' labels 20 pixels either side of their centre.
+const int TOP_ROW_HEIGHT = 32;
+const int TOP_TWO_ROWS_HEIGHT = 56;
+const int SECOND_ROW_Y = 32;
+const int BOX_HEIGHT = 20;
+const int BOX_MARGIN = 8;
+const int CAPTION_WIDTH = 160;
+const int CAPTION_MIN_WIDTH = 96;
+const int TURN_WIDTH = 96;
+const int WIDE_DEFENDERS_FROM_RIGHT = 276;
+const int GAUGE_LABEL_ROOM = 20;
+const int BAR_CLEARANCE = 4;
+/// The narrowest strip whose one row leaves the longest Force bar clear of the captions.
+const int WIDE_TOP_PANE = 888;
 /// A point this near the middle of the view, on both axes, needs no scrolling.
 const int SCROLL_SLACK = 96;
 const int FONT_BODY = 12;
@@ -102,16 +118,60 @@ bool ScrollToPoint(TScrollView& view, int px, int py)
 	return true;
 }
 
-void DrawSideGauges(gcn::Graphics* graphics, int cx, int y, const TSideGauges& gauges)
+void DrawSideGauges(gcn::Graphics* graphics, int cx, int y, const TSideGauges& gauges, int room)
 {
 	DrawText(graphics, cx - 15, y + 2, "Force", WHITE);
 	DrawText(graphics, cx - 15, y + 16, "Brave", WHITE);
-	const int leftForce = ForceBarLength(gauges.leftForce);
-	const int leftBrave = BraveBarLength(gauges.leftBrave);
-	DrawBar(graphics, cx - leftForce - 20, y + 4, leftForce);
-	DrawBar(graphics, cx - leftBrave - 20, y + 18, leftBrave);
-	DrawBar(graphics, cx + 20, y + 4, ForceBarLength(gauges.rightForce));
-	DrawBar(graphics, cx + 20, y + 18, BraveBarLength(gauges.rightBrave));
+	const int leftForce = std::min(ForceBarLength(gauges.leftForce), room);
+	const int leftBrave = std::min(BraveBarLength(gauges.leftBrave), room);
+	DrawBar(graphics, cx - leftForce - GAUGE_LABEL_ROOM, y + 4, leftForce);
+	DrawBar(graphics, cx - leftBrave - GAUGE_LABEL_ROOM, y + 18, leftBrave);
+	DrawBar(graphics, cx + GAUGE_LABEL_ROOM, y + 4, std::min(ForceBarLength(gauges.rightForce), room));
+	DrawBar(graphics, cx + GAUGE_LABEL_ROOM, y + 18, std::min(BraveBarLength(gauges.rightBrave), room));
+}
+
+namespace
+{
+TTopPaneLayout LayOutWideTopPane(int width)
+{
+	TTopPaneLayout layout;
+	layout.boxes[TOP_BOX_AREA] = gcn::Rectangle(BOX_MARGIN, 4, CAPTION_WIDTH, BOX_HEIGHT);
+	layout.boxes[TOP_BOX_ATTACKERS] = gcn::Rectangle(2 * BOX_MARGIN + CAPTION_WIDTH, 4, CAPTION_WIDTH, BOX_HEIGHT);
+	layout.boxes[TOP_BOX_DEFENDERS] = gcn::Rectangle(width - WIDE_DEFENDERS_FROM_RIGHT, 4, CAPTION_WIDTH, BOX_HEIGHT);
+	layout.boxes[TOP_BOX_TURN] = gcn::Rectangle(width - BOX_MARGIN - TURN_WIDTH, 4, TURN_WIDTH, BOX_HEIGHT);
+	layout.gaugeX = width / 2 + 32;
+	const gcn::Rectangle& left = layout.boxes[TOP_BOX_ATTACKERS];
+	const int leftRoom = layout.gaugeX - GAUGE_LABEL_ROOM - (left.x + left.width) - BAR_CLEARANCE;
+	const int rightRoom = layout.boxes[TOP_BOX_DEFENDERS].x - (layout.gaugeX + GAUGE_LABEL_ROOM) - BAR_CLEARANCE;
+	layout.barRoom = std::min(leftRoom, rightRoom);
+	layout.height = TOP_ROW_HEIGHT;
+	return layout;
+}
+
+TTopPaneLayout LayOutNarrowTopPane(int width)
+{
+	TTopPaneLayout layout;
+	const int areaWidth = std::max(0, std::min(CAPTION_WIDTH, width - 3 * BOX_MARGIN - TURN_WIDTH));
+	layout.boxes[TOP_BOX_AREA] = gcn::Rectangle(BOX_MARGIN, 4, areaWidth, BOX_HEIGHT);
+	layout.boxes[TOP_BOX_TURN] = gcn::Rectangle(width - BOX_MARGIN - TURN_WIDTH, 4, TURN_WIDTH, BOX_HEIGHT);
+	// The captions give way to the longest Force bar down to their least width; below it the bars do.
+	const int besideGauges = width - 2 * BOX_MARGIN - 2 * BAR_CLEARANCE - 2 * GAUGE_LABEL_ROOM;
+	const int captionWidth = std::min(CAPTION_WIDTH,
+		std::max(std::min(CAPTION_MIN_WIDTH, besideGauges / 2), (besideGauges - 2 * FORCE_BAR_MAX) / 2));
+	layout.boxes[TOP_BOX_ATTACKERS] = gcn::Rectangle(BOX_MARGIN, SECOND_ROW_Y, captionWidth, BOX_HEIGHT);
+	layout.boxes[TOP_BOX_DEFENDERS] =
+		gcn::Rectangle(width - BOX_MARGIN - captionWidth, SECOND_ROW_Y, captionWidth, BOX_HEIGHT);
+	layout.gaugeX = width / 2;
+	layout.gaugeY = SECOND_ROW_Y - 4;
+	layout.barRoom = std::max(0, (besideGauges - 2 * captionWidth) / 2);
+	layout.height = TOP_TWO_ROWS_HEIGHT;
+	return layout;
+}
+}
+
+TTopPaneLayout LayOutTopPane(int width)
+{
+	return width >= WIDE_TOP_PANE ? LayOutWideTopPane(width) : LayOutNarrowTopPane(width);
 }
 
 TBattleMapPane::TBattleMapPane()
@@ -274,18 +334,20 @@ void TBattleMapPane::DrawShade(gcn::Graphics* graphics, int x0, int y0, int x1, 
 
 void TBattleTopPane::draw(gcn::Graphics* graphics)
 {
-	const int width = getWidth();
-	FillBox(graphics, gcn::Rectangle(0, 0, width, getHeight()), TOP_BACKGROUND);
+	FillBox(graphics, gcn::Rectangle(0, 0, getWidth(), getHeight()), TOP_BACKGROUND);
 	const gcn::Color dark = g_Config.GetGuiColor(GUICOLOR_DARK_PANE);
-	const int captionX[3] = {8, 176, width - 276};
-	const std::string captions[3] = {m_Gauges.areaName, m_Gauges.attackersName, m_Gauges.defendersName};
-	for (int i = 0; i < 3; ++i) {
-		FillBox(graphics, gcn::Rectangle(captionX[i], 4, 160, 20), dark);
-		DrawBold(graphics, captionX[i] + 8, 6, captions[i]);
+	const TTopPaneLayout layout = LayOutTopPane(getWidth());
+	const std::string captions[TOP_BOX_COUNT] = {m_Gauges.areaName, m_Gauges.attackersName, m_Gauges.defendersName,
+		FormatText("第%2dターン", m_Gauges.turn)};
+	for (int i = 0; i < TOP_BOX_COUNT; ++i) {
+		const gcn::Rectangle& box = layout.boxes[i];
+		FillBox(graphics, box, dark);
+		// A long name is cut at its box rather than run under its neighbour.
+		graphics->pushClipArea(box);
+		DrawBold(graphics, 8, 2, captions[i]);
+		graphics->popClipArea();
 	}
-	FillBox(graphics, gcn::Rectangle(width - 104, 4, 96, 20), dark);
-	DrawBold(graphics, width - 96, 6, FormatText("第%2dターン", m_Gauges.turn));
-	DrawSideGauges(graphics, width / 2 + 32, 0, m_Gauges);
+	DrawSideGauges(graphics, layout.gaugeX, layout.gaugeY, m_Gauges, layout.barRoom);
 }
 
 TBattleBottomPane::TBattleBottomPane()

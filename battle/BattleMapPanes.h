@@ -39,8 +39,36 @@ struct TScrollView
 /// as far as the scroll limits allow. True when the view moved.
 bool ScrollToPoint(TScrollView& view, int px, int py);
 
-/// Draws the Force and Brave bars of both sides around the centre x, their labels between them.
-void DrawSideGauges(gcn::Graphics* graphics, int cx, int y, const TSideGauges& gauges);
+/// Draws the Force and Brave bars of both sides around the centre x, their labels between them; no bar
+/// runs longer than the room each side has.
+void DrawSideGauges(gcn::Graphics* graphics, int cx, int y, const TSideGauges& gauges, int room);
+
+/// The caption boxes of the strip over the battle map.
+enum TTopPaneBox
+{
+	TOP_BOX_AREA,
+	TOP_BOX_ATTACKERS,
+	TOP_BOX_DEFENDERS,
+	TOP_BOX_TURN,
+	TOP_BOX_COUNT
+};
+
+/// Where the strip over the battle map puts its caption boxes and the sides' gauges at a width.
+struct TTopPaneLayout
+{
+	gcn::Rectangle boxes[TOP_BOX_COUNT];
+	/// Centre x and top y of the gauges, and the longest bar that fits on each side of them.
+	int gaugeX = 0;
+	int gaugeY = 0;
+	int barRoom = 0;
+	/// The strip's height.
+	int height = 0;
+};
+
+/// A wide strip holds the four boxes and the gauges in one row; a narrower one puts the area and the
+/// turn on a first row and the gauges on a second, between the attackers' name on the left and the
+/// defenders' on the right, so that no caption lies under a bar.
+TTopPaneLayout LayOutTopPane(int width);
 
 /// The battle map: terrain, charas, effects and the marks of the player's choices, one 32 x 32 cell
 /// per map cell, odd rows half a cell to the right.

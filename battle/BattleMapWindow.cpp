@@ -13,11 +13,10 @@
 
 namespace
 {
-const int TOP_HEIGHT = 32;
 const int BOTTOM_HEIGHT = 48;
 /// Room the screen keeps beside and around the map window for the other windows.
 const int SIDE_ROOM = 128;
-const int VERTICAL_ROOM = 112;
+const int VERTICAL_ROOM = 32;
 const int MESSAGE_FONT = 16;
 }
 
@@ -39,10 +38,11 @@ void TBattleMapWindow::LayoutForBattle(int screenWidth, int screenHeight)
 	m_Scroll.setScrollbarWidth(g_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
 	m_MapPane.SizeToMap();
 	const int width = std::min(screenWidth - SIDE_ROOM, m_MapPane.getWidth());
-	const int height = std::min(screenHeight - VERTICAL_ROOM, m_MapPane.getHeight());
-	m_Scroll.setDimension(gcn::Rectangle(0, TOP_HEIGHT, width, height));
-	m_TopPane.setDimension(gcn::Rectangle(0, 0, width, TOP_HEIGHT));
-	m_BottomPane.setDimension(gcn::Rectangle(0, height + TOP_HEIGHT, width, BOTTOM_HEIGHT));
+	const int top = LayOutTopPane(width).height;
+	const int height = std::min(screenHeight - VERTICAL_ROOM - top - BOTTOM_HEIGHT, m_MapPane.getHeight());
+	m_Scroll.setDimension(gcn::Rectangle(0, top, width, height));
+	m_TopPane.setDimension(gcn::Rectangle(0, 0, width, top));
+	m_BottomPane.setDimension(gcn::Rectangle(0, height + top, width, BOTTOM_HEIGHT));
 	resizeToContent();
 	setPosition(screenWidth - getWidth(), (screenHeight - getHeight()) / 2);
 	setVisible(true);
@@ -77,7 +77,7 @@ void TBattleMapWindow::draw(gcn::Graphics* graphics)
 	const gcn::Rectangle area = getChildrenArea();
 	const int width = 8 * static_cast<int>(m_Message.size()) + 32;
 	const int x = area.x + (m_Scroll.getWidth() - width) / 2;
-	const int y = area.y + TOP_HEIGHT + 8;
+	const int y = area.y + m_TopPane.getHeight() + 8;
 	graphics->setColor(gcn::Color(0, 0, 0, 192));
 	graphics->fillRectangle(gcn::Rectangle(x, y, width, 24));
 	drawer->DrawString(graphics, x + 16, y + 4, m_Message.c_str(), gcn::Color(255, 255, 255, 255));

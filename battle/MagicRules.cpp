@@ -4,6 +4,8 @@
 
 namespace
 {
+const char* const MAGIC_SUFFIX = "魔法";
+
 /// Magic rank of the character in the group; 0 where its list stops short.
 int MagicRank(const TCharaData& data, int group)
 {
@@ -92,4 +94,12 @@ TMagicHit MagicHitTest(const std::vector<TMagicRow>& rows, int x, int y)
 	hit.enabled = rows[row].cells[column].enabled;
 	hit.magic = rows[row].magic;
 	return hit;
+}
+
+std::string MagicGroupTitle(const std::string& groupName)
+{
+	const std::string suffix = MAGIC_SUFFIX;
+	const bool named = groupName.size() >= suffix.size()
+		&& groupName.compare(groupName.size() - suffix.size(), suffix.size(), suffix) == 0;
+	return named ? groupName : groupName + suffix;
 }

@@ -4,12 +4,17 @@
 #include "model/GameRecords.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 class TMorvalethData;
 
 /// Most entries (ranks) one magic holds.
 const int MAGIC_ENTRY_MAX = 4;
+
+/// The title of a magic group's pane: the group's name with "魔法" after it, unless the name already
+/// ends with it ("暗黒" and "暗黒魔法" both give "暗黒魔法").
+std::string MagicGroupTitle(const std::string& groupName);
 
 /// The chara may cast some magic now: a rank it holds in the magic's group, and the MP its special costs.
 bool CanUseMagic(const TMorvalethData& data, const TCharaInstance& chara);

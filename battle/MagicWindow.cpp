@@ -63,7 +63,7 @@ void TMagicGroupPane::draw(gcn::Graphics* graphics)
 	const TMagicGroupData& group = g_GameMaster.m_Data->GetMagicGroupData(m_Group);
 	gcn::Color title = ColourOfWord(group.Color);
 	title.a = 255;
-	DrawText(graphics, 2, 4, FormatText("%s魔法", group.Name), title);
+	DrawText(graphics, 2, 4, MagicGroupTitle(group.Name), title);
 	for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r)
 		DrawRow(graphics, r);
 	if (m_Hover.magic != -1)

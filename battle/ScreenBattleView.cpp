@@ -55,10 +55,10 @@ TScreenBattleView::~TScreenBattleView()
 		m_Top->remove(window);
 }
 
-void TScreenBattleView::SetLogic(TBattleMapLogic* logic)
+void TScreenBattleView::SetLogic(TBattleMapLogic* logic, bool stepEachFrame)
 {
 	m_Logic = logic;
-	if (logic)
+	if (logic && stepEachFrame)
 		m_MapWindow.SetFrameStep([logic]() { logic->DoLogic(); });
 	else
 		m_MapWindow.SetFrameStep(nullptr);

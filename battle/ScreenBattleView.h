@@ -34,8 +34,9 @@ public:
 	TScreenBattleView(const TScreenBattleView&) = delete;
 	TScreenBattleView& operator=(const TScreenBattleView&) = delete;
 
-	/// The controller that the map window steps every frame and that hears the player (null: none).
-	void SetLogic(TBattleMapLogic* logic);
+	/// The controller that hears the player (null: none); the map window steps it every frame unless its
+	/// owner steps it itself.
+	void SetLogic(TBattleMapLogic* logic, bool stepEachFrame = true);
 	/// Tells whether the settings window is open (the shortcut keys wait meanwhile); none: never.
 	void SetConfigWindowTest(std::function<bool()> test) { m_ConfigWindowTest = std::move(test); }
 

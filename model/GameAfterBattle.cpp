@@ -124,6 +124,7 @@ void TMorvalethGame::EraseArmy(const std::vector<TAreaCharaPos>& places)
 	std::vector<TAreaCharaPos> sorted = places;
 	std::sort(sorted.begin(), sorted.end(), std::greater<TAreaCharaPos>());
 	for (const TAreaCharaPos& place : sorted) {
+		m_Ledger.Touch(place.first);
 		std::vector<TCharaInstance>& charas = m_Areas[place.first].Charas;
 		charas.erase(charas.begin() + place.second);
 	}
@@ -237,6 +238,9 @@ bool TMorvalethGame::MoveCharaAfterBattleDepWin(const std::vector<TAreaCharaPos>
 {
 	if (!CheckBattleArguments(army, attackers, defenders, area, master))
 		return false;
+	m_Ledger.Touch(area);
+	for (const TAreaCharaPos& place : army)
+		m_Ledger.Touch(place.first);
 	std::set<int> sortSet;
 	MoveDefendersAfterBattle(defenders, homeless, area, master, attackerWon, sortSet);
 	MoveArmyAfterBattle(army, attackers, area, attackerWon, sortSet);
@@ -257,6 +261,7 @@ bool TMorvalethGame::OccupyArea(const std::vector<TAreaCharaPos>& army, int area
 		LOG_ERROR("area %d holds %d characters and cannot take %d more", area, charas.size(), army.size());
 		return false;
 	}
+	m_Ledger.Touch(area);
 	m_Areas[area].Owner = master;
 	for (auto it = army.rbegin(); it != army.rend(); ++it)
 		charas.push_back(m_Areas[it->first].Charas[it->second]);

@@ -66,6 +66,7 @@ void TMorvalethGame::SortAreaCharas(int area)
 {
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return;
+	m_Ledger.Touch(area);
 	TAreaInstance& target = m_Areas[area];
 	const int masterChara = MasterCharaIndex(target.Owner);
 	const int race = masterChara >= 0 ? CharaData(masterChara).Race : -1;
@@ -183,6 +184,7 @@ bool TMorvalethGame::DismissCharacter(int area, int position)
 		return false;
 	}
 	// Erasing keeps the roster order; a dismissed hero may come back as a wanderer.
+	m_Ledger.Touch(area);
 	m_Areas[area].Charas.erase(m_Areas[area].Charas.begin() + position);
 	return true;
 }
@@ -222,6 +224,8 @@ bool TMorvalethGame::CheckMovePositions(int area1, int area2, std::vector<int>& 
 
 void TMorvalethGame::MoveCharas(int from, int to, const std::vector<int>& positions)
 {
+	m_Ledger.Touch(from);
+	m_Ledger.Touch(to);
 	std::vector<TCharaInstance>& source = m_Areas[from].Charas;
 	for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
 		source[*it].Actioned = true;
@@ -289,6 +293,7 @@ void TMorvalethGame::RemoveAreaChara(int area, int position)
 		LOG_ERROR("area %d has no character at position %d", area, position);
 		return;
 	}
+	m_Ledger.Touch(area);
 	charas.erase(charas.begin() + position);
 }
 
@@ -341,6 +346,7 @@ void TMorvalethGame::PlaceInhabitants(int area)
 	int budget = 0;
 	if (!CheckArea(area, __PRETTY_FUNCTION__) || !InhabitantBudget(area, candidates, rank, budget))
 		return;
+	m_Ledger.Touch(area);
 	std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
 	while (charas.size() < AREA_CHARA_MAX) {
 		const int chosen = PickInhabitant(candidates, budget);
@@ -403,10 +409,13 @@ void TMorvalethGame::CheckSearchHero()
 	m_FoundHeroes.clear();
 	if (m_WanderCharas.empty() || m_Data->GetHeroCount() == 0 || m_CurrentMaster < 0)
 		return;
+	if (m_CurrentMaster >= GetMasterCount())
+		return;
+	m_Ledger.Update(m_Areas, GetMasterCount());
 	std::set<int> found;
-	for (int area = 0; area < GetAreaCount(); ++area) {
+	for (int area : m_Ledger.OwnedAreas(m_CurrentMaster)) {
 		const TAreaInstance& target = m_Areas[area];
-		if (target.Owner == m_CurrentMaster && target.Operation == OPERATION_SEARCH_HERO && target.OperationEffort != 0)
+		if (target.Operation == OPERATION_SEARCH_HERO && target.OperationEffort != 0)
 			SearchHeroIn(area, found);
 	}
 }
@@ -451,6 +460,7 @@ void TMorvalethGame::ChangeMasterType(int master, int dataIndex, int oldCharaInd
 	int position = -1;
 	if (FindMasterChara(master, oldCharaIndex, area, position)) {
 		m_Masters[master].DataIndex = dataIndex;
+		m_Ledger.Touch(area);
 		TCharaInstance& old = m_Areas[area].Charas[position];
 		TCharaInstance fresh = CreateCharaInstance(chara, old.Rank);
 		fresh.Experience = old.Experience;
@@ -463,6 +473,7 @@ void TMorvalethGame::ChangeMasterType(int master, int dataIndex, int oldCharaInd
 		return;
 	}
 	m_Masters[master].DataIndex = dataIndex;
+	m_Ledger.Touch(area);
 	std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
 	if (charas.size() < AREA_CHARA_MAX) {
 		charas.push_back(CreateCharaInstance(chara, 0));

@@ -35,14 +35,17 @@ int TMorvalethGame::GetAreaIncome(int area) const
 
 void TMorvalethGame::CalcIncome()
 {
-	for (TMasterInstance& master : m_Masters) {
-		master.Income = 0;
-		master.Upkeep = 0;
-	}
-	for (int a = 0; a < GetAreaCount(); ++a) {
-		if (m_Areas[a].Owner < 0)
-			continue;
-		TMasterInstance& owner = GetMaster(m_Areas[a].Owner);
+	m_Ledger.Update(m_Areas, GetMasterCount());
+	for (int master : m_Ledger.TakeMovedMasters())
+		AddUpIncome(master);
+}
+
+void TMorvalethGame::AddUpIncome(int master)
+{
+	TMasterInstance& owner = m_Masters[master];
+	owner.Income = 0;
+	owner.Upkeep = 0;
+	for (int a : m_Ledger.OwnedAreas(master)) {
 		owner.Income = AddSaturated(owner.Income, GetAreaIncome(a));
 		for (const TCharaInstance& chara : m_Areas[a].Charas) {
 			const TCharaData& data = CharaData(chara.CharaIndex);

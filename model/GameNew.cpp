@@ -115,9 +115,16 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 	for (TAreaInstance& area : m_Areas) {
 		const std::string path = FormatText("%s/Data/%s", folder, area.BattleMapFile);
 		const TLogSubject subject(path);
-		boost::shared_ptr<TBattleMap> map(new TBattleMap(0, 0));
-		if (!ReadBattleMapFile(path, *m_Data, *map))
-			return false;
+		boost::shared_ptr<const TBattleMap>& file = m_MapFiles[path];
+		if (!file) {
+			boost::shared_ptr<TBattleMap> read(new TBattleMap(0, 0));
+			if (!ReadBattleMapFile(path, *m_Data, *read)) {
+				m_MapFiles.erase(path);
+				return false;
+			}
+			file = read;
+		}
+		boost::shared_ptr<TBattleMap> map(new TBattleMap(*file));
 		const std::vector<std::string>& ids = map->GetNeighborIds();
 		for (std::size_t i = 0; i < ids.size(); ++i) {
 			const int neighbor = FindAreaIndex(ids[i]);

@@ -368,11 +368,14 @@ bool TMorvalethGame::CheckSavable() const
 	return false;
 }
 
-bool TMorvalethGame::LoadSaved(const TMorvalethData* data, const std::string& folder, int chapter, const TiXmlElement* parent)
+bool TMorvalethGame::LoadSaved(const TMorvalethData* data, const std::string& folder, int chapter,
+	const TiXmlElement* parent, const TMorvalethGame* sameScenario)
 {
 	// Read aside and taken over whole, so that a bad save leaves this game as it was.
 	TMorvalethGame loaded;
 	loaded.SetData(data);
+	if (sameScenario && sameScenario->m_Data == loaded.m_Data)
+		loaded.m_MapFiles = sameScenario->m_MapFiles;
 	if (!loaded.ReadSavedGame(folder, parent))
 		return false;
 	loaded.m_ChapterIndex = chapter;
@@ -590,6 +593,7 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		int actioned = 0;
 		GetXmlIntAttribute(element, "actioned", actioned);
 		chara.Actioned = actioned != 0;
+		m_Ledger.Touch(area);
 		m_Areas[area].Charas.push_back(chara);
 	} else if (GetXmlAttribute(element, "wander") == TRUE_TEXT)
 		m_WanderCharas.push_back(chara);

@@ -25,8 +25,9 @@ bool TMorvalethGame::ActivateNextMaster()
 	CalcIncome();
 	if (m_CurrentMaster >= 0)
 		DoAreaOperations();
-	for (TAreaInstance& area : m_Areas) {
-		for (TCharaInstance& chara : area.Charas)
+	// Only a touched area can hold a character that acted since the marks were last cleared.
+	for (int a : m_Ledger.TakeTouched(GetAreaCount())) {
+		for (TCharaInstance& chara : m_Areas[a].Charas)
 			chara.Actioned = false;
 	}
 	if (AdvanceOrder()) {
@@ -115,10 +116,11 @@ void TMorvalethGame::BuildMasterOrder()
 
 void TMorvalethGame::DoAreaOperations()
 {
-	for (int a = 0; a < GetAreaCount(); ++a) {
+	if (m_CurrentMaster >= GetMasterCount())
+		return;
+	m_Ledger.Update(m_Areas, GetMasterCount());
+	for (int a : m_Ledger.OwnedAreas(m_CurrentMaster)) {
 		TAreaInstance& area = m_Areas[a];
-		if (area.Owner != m_CurrentMaster)
-			continue;
 		const int idle = static_cast<int>(std::count_if(area.Charas.begin(), area.Charas.end(),
 			[](const TCharaInstance& chara) { return !chara.Actioned; }));
 		switch (area.Operation) {
@@ -146,6 +148,7 @@ void TMorvalethGame::DoAreaOperations()
 
 void TMorvalethGame::TrainArea(int area)
 {
+	m_Ledger.Touch(area);
 	for (TCharaInstance& chara : m_Areas[area].Charas) {
 		if (chara.Actioned)
 			continue;
@@ -232,6 +235,7 @@ void TMorvalethGame::RemoveMaster(int master)
 		TAreaInstance& area = m_Areas[a];
 		if (area.Owner != master)
 			continue;
+		m_Ledger.Touch(a);
 		for (const TCharaInstance& chara : area.Charas) {
 			const TCharaData& data = CharaData(chara.CharaIndex);
 			if (data.Hero && !data.NoWander)

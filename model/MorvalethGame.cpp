@@ -64,6 +64,7 @@ TMorvalethGame::TMorvalethGame()
 void TMorvalethGame::SetData(const TMorvalethData* data)
 {
 	m_Data = data ? data : &EmptyData();
+	m_Ledger.Reset();
 }
 
 bool TMorvalethGame::SetAreas(std::vector<TAreaInstance> areas)
@@ -81,6 +82,7 @@ bool TMorvalethGame::SetAreas(std::vector<TAreaInstance> areas)
 		}
 	}
 	m_Areas.swap(areas);
+	m_Ledger.Reset();
 	return true;
 }
 
@@ -111,6 +113,7 @@ void TMorvalethGame::SetTurn(int turn, int progressedTurn)
 
 TAreaInstance& TMorvalethGame::GetArea(int i)
 {
+	m_Ledger.Touch(i);
 	return EntryOrScratch(m_Areas, i, "areas", m_ScratchArea);
 }
 
@@ -366,6 +369,7 @@ void TMorvalethGame::SetAreaLevel(int area, int value, int TAreaInstance::*level
 {
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return;
+	m_Ledger.Touch(area);
 	TAreaInstance& target = m_Areas[area];
 	target.*level = ClampLevel(value, target.*max);
 	if (target.BattleMap)
@@ -391,6 +395,7 @@ void TMorvalethGame::UpdateAreaFromBattleMap(int area)
 {
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return;
+	m_Ledger.Touch(area);
 	TAreaInstance& target = m_Areas[area];
 	if (!target.BattleMap) {
 		LOG_ERROR("area %s has no battle map", target.id);

@@ -1,8 +1,10 @@
 #ifndef MORVALETH_MODEL_MORVALETHGAME_H
 #define MORVALETH_MODEL_MORVALETHGAME_H
 
+#include "model/AreaLedger.h"
 #include "model/GameRecords.h"
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -50,7 +52,10 @@ public:
 	/// Appends one "Area" element per area, each ending with its battle map's objects.
 	void SaveAreaInstance(TiXmlElement* areaList) const;
 	/// Replaces the game by the one saved under the parent; false, the game unchanged, after an Error naming what is wrong.
-	bool LoadSaved(const TMorvalethData* data, const std::string& folder, int chapter, const TiXmlElement* parent);
+	/// A game of the same scenario and database lends its battle maps as read from their files, which are then
+	/// not read again.
+	bool LoadSaved(const TMorvalethData* data, const std::string& folder, int chapter, const TiXmlElement* parent,
+		const TMorvalethGame* sameScenario = nullptr);
 
 	// Records; an index outside a table logs an Error and gives a scratch record.
 
@@ -145,7 +150,8 @@ public:
 	int CalcCharaPower(const TCharaInstance& chara) const;
 	/// (City / 4 + base income), doubled when Road is at its max.
 	int GetAreaIncome(int area) const;
-	/// Recomputes every master's income and its upkeep of heroes.
+	/// Brings every master's income and its upkeep of heroes up to date; only the masters whose areas
+	/// changed since the last call are added up again.
 	void CalcIncome();
 	/// Recomputes every master's power sum.
 	void CalcMasterPower();
@@ -334,6 +340,8 @@ private:
 	void CheckConsistency() const;
 	/// The idle characters of the area gain experience.
 	void TrainArea(int area);
+	/// Adds up the master's income and upkeep over its areas in index order, held at the 32-bit limits.
+	void AddUpIncome(int master);
 	/// The arguments of a battle's end fit the game; one Error otherwise.
 	bool CheckBattleArguments(const std::vector<TAreaCharaPos>& army, const std::vector<TCharaInstance>& attackers,
 		const std::vector<TCharaInstance>& defenders, int area, int master) const;
@@ -374,6 +382,10 @@ private:
 	bool m_GameEnded;
 	/// Borrowed; never null.
 	const TMorvalethData* m_Data;
+	/// Battle maps as their files gave them, by path: the areas' maps start as copies of them.
+	std::map<std::string, boost::shared_ptr<const TBattleMap>> m_MapFiles;
+	/// The areas' changes since incomes were added up and acted marks cleared.
+	TAreaLedger m_Ledger;
 	/// Targets of writes through a bad index, so that they land nowhere.
 	TAreaInstance m_ScratchArea;
 	TMasterInstance m_ScratchMaster;

@@ -27,6 +27,8 @@ public:
 
 	/// The battle controller itself.
 	TBattleMapLogic& GetLogic() { return m_Logic; }
+	/// The view the battle shows on.
+	TBattleView& GetView() { return *m_View; }
 
 private:
 	std::unique_ptr<TBattleView> m_View;

@@ -2,6 +2,7 @@
 
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
+#include "battle/ScreenBattleView.h"
 #include "battle/CharaStatusWindow.h"
 #include "gui/GridWindows.h"
 #include "gui/GuiContext.h"
@@ -184,6 +185,16 @@ void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 	if (!widget)
 		return;
 	switch (window) {
+	case WORLD_MAP_WINDOW:
+		if (visible) {
+			// The map first, so that the windows that were open over it come back over it.
+			m_Map->setVisible(true);
+			Raise(*m_Map);
+			RestoreAfterBattle();
+			return;
+		}
+		HideForBattle();
+		break;
 	case WORLD_STATUS_WINDOW:
 		// The short status shows a character once the pointer rests on one.
 		if (visible)
@@ -217,6 +228,26 @@ void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 	widget->setVisible(visible);
 	if (visible)
 		Raise(*widget);
+}
+
+void TScreenWorldView::HideForBattle()
+{
+	for (gcn::Widget* widget : m_Windows)
+		if (widget && widget != m_Map.get() && widget->isVisible()) {
+			widget->setVisible(false);
+			// The short status follows the pointer: it comes back when the pointer rests again.
+			if (widget != m_Status.get())
+				m_HiddenForBattle.push_back(widget);
+		}
+}
+
+void TScreenWorldView::RestoreAfterBattle()
+{
+	for (gcn::Widget* widget : m_HiddenForBattle) {
+		widget->setVisible(true);
+		Raise(*widget);
+	}
+	m_HiddenForBattle.clear();
 }
 
 bool TScreenWorldView::IsWindowVisible(TWorldWindow window) const
@@ -627,14 +658,24 @@ void TScreenWorldView::Quit()
 
 namespace
 {
+/// The world map's battle: on the battle windows when there is a screen, unseen otherwise. The world
+/// map's heartbeat steps it, so its map window does not.
+std::unique_ptr<TWorldBattle> MakeBattle(TMorvalethGame& game, const TMorvalethData& data)
+{
+	if (!g_GuiContext.m_Gui || !dynamic_cast<gcn::Container*>(g_GuiContext.m_Gui->getTop()))
+		return std::unique_ptr<TWorldBattle>(
+			new TControllerBattle(std::unique_ptr<TBattleView>(new TNullBattleView), data, game));
+	TScreenBattleView* view = new TScreenBattleView();
+	std::unique_ptr<TControllerBattle> battle(new TControllerBattle(std::unique_ptr<TBattleView>(view), data, game));
+	view->SetLogic(&battle->GetLogic(), false);
+	return std::unique_ptr<TWorldBattle>(battle.release());
+}
+
 /// A controller with the view it shows on; they live and go together.
 struct TScreenWorldMap
 {
 	TScreenWorldMap(TGcnWidgetSet* widgetSet, TMorvalethGame& game, const TMorvalethData& data)
-		: view(widgetSet),
-		  logic(view, game, data, widgetSet,
-			  std::unique_ptr<TWorldBattle>(new TControllerBattle(std::unique_ptr<TBattleView>(new TNullBattleView),
-				  data, game)))
+		: view(widgetSet), logic(view, game, data, widgetSet, MakeBattle(game, data))
 	{
 	}
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 #include <guichan/actionlistener.hpp>
 #include <guichan/mouselistener.hpp>
 #include <guichan/selectionlistener.hpp>
@@ -131,6 +132,10 @@ private:
 	bool IsMovePane(const gcn::Widget* widget) const;
 	/// Puts the widget on top of its siblings.
 	void Raise(gcn::Widget& widget);
+	/// A battle takes the screen: every shown world window is hidden and remembered.
+	void HideForBattle();
+	/// The windows the battle hid come back.
+	void RestoreAfterBattle();
 
 	TGcnWidgetSet* m_WidgetSet;
 	/// Kept alive by the widget set; null before Build.
@@ -155,6 +160,8 @@ private:
 	std::unique_ptr<TGcnHintPane> m_Hint;
 	/// The windows by TWorldWindow; null where the view has none.
 	std::array<gcn::Widget*, WORLD_WINDOW_COUNT> m_Windows;
+	/// The windows shown when a battle took the screen, to show again after it.
+	std::vector<gcn::Widget*> m_HiddenForBattle;
 
 	TDoubleClick m_CharaClick;
 	TDoubleClick m_CandidateClick;

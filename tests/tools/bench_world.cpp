@@ -6,7 +6,7 @@
 // - saving that game to a slot and loading it back.
 // Each part runs in a child process of its own, in a fresh working folder, with the shared
 // generator seeded before the game is built, so the figures repeat from run to run.
-// Usage: bench_world [source tree]
+// Usage: bench_world [source tree] [sample | large], the last to run one part only (under a profiler, say).
 
 #include "app/Application.h"
 #include "app/GameMaster.h"
@@ -191,7 +191,8 @@ int main(int argc, char** argv)
 	// Without an argument, the source tree this file was compiled from.
 	const fs::path source = fs::absolute(
 		argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path().parent_path().parent_path());
-	const bool sample = RunPart([&] { return PlaySample(source); });
-	const bool large = RunPart([&] { return PlayLarge(source); });
+	const std::string only = argc > 2 ? argv[2] : "";
+	const bool sample = only == "large" || RunPart([&] { return PlaySample(source); });
+	const bool large = only == "sample" || RunPart([&] { return PlayLarge(source); });
 	return sample && large ? 0 : 1;
 }

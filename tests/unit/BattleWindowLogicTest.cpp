@@ -164,6 +164,58 @@ TEST(BattleMagic, HitTestAtTheCellEdges)
 	EXPECT_FALSE(MagicHitTest(rows, 207, 30).enabled);
 }
 
+// A group's name gets the "magic" word once, whether the scenario wrote it or not.
+TEST(BattleMagic, GroupTitlesNameTheWordOnce)
+{
+	const std::pair<std::string, std::string> cases[] = {{"暗黒", "暗黒魔法"}, {"暗黒魔法", "暗黒魔法"},
+		{"魔法", "魔法"}, {"", "魔法"}, {"魔法陣", "魔法陣魔法"}, {"法", "法魔法"}};
+	for (const auto& c : cases)
+		EXPECT_EQ(c.second, MagicGroupTitle(c.first)) << c.first;
+	const TMorvalethData& data = LoadedSample();
+	ASSERT_GT(data.GetMagicGroupCount(), 0);
+	for (int g = 0; g < data.GetMagicGroupCount(); ++g) {
+		const std::string title = MagicGroupTitle(data.GetMagicGroupData(g).Name);
+		EXPECT_EQ(title.find("魔法"), title.rfind("魔法")) << title;
+	}
+}
+
+namespace
+{
+bool Overlap(const gcn::Rectangle& a, const gcn::Rectangle& b)
+{
+	return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+}
+
+// At every width from a small map's to a wide screen's, the strip's boxes lie inside it, clear of each
+// other and of the gauges with their longest bars; the map at 800 x 600 is at most 672 pixels wide and
+// keeps full-length Force bars and readable captions there; wide strips keep one row.
+TEST(BattlePanes, TopStripKeepsCaptionsClearOfTheGauges)
+{
+	for (int width : {208, 400, 464, 560, 600, 672, 800, 887, 888, 1024, 1152, 1500}) {
+		const TTopPaneLayout layout = LayOutTopPane(width);
+		const gcn::Rectangle gauges(layout.gaugeX - 20 - layout.barRoom, layout.gaugeY + 2,
+			2 * (20 + layout.barRoom), 24);
+		EXPECT_TRUE(gauges.x >= 0 && gauges.x + gauges.width <= width
+			&& gauges.y + gauges.height <= layout.height) << width;
+		for (int i = 0; i < TOP_BOX_COUNT; ++i) {
+			const gcn::Rectangle& box = layout.boxes[i];
+			EXPECT_TRUE(box.x >= 0 && box.y >= 0 && box.x + box.width <= width && box.y + box.height <= layout.height)
+				<< width << " box " << i;
+			EXPECT_FALSE(Overlap(box, gauges)) << width << " box " << i;
+			for (int j = i + 1; j < TOP_BOX_COUNT; ++j)
+				EXPECT_FALSE(Overlap(box, layout.boxes[j])) << width << " boxes " << i << ", " << j;
+		}
+		if (width >= 560) {
+			EXPECT_GE(layout.barRoom, ForceBarLength(5000000)) << width;
+			EXPECT_GE(layout.boxes[TOP_BOX_ATTACKERS].width, 128) << width;
+		}
+		if (width >= 400)
+			EXPECT_GE(layout.boxes[TOP_BOX_DEFENDERS].width, 96) << width;
+		EXPECT_EQ(width >= 888 ? 32 : 56, layout.height) << width;
+	}
+}
+
 TEST(BattlePanes, BarLengths)
 {
 	const std::pair<int, int> force[] = {{-5, 1}, {0, 1}, {10000, 1}, {31999, 1}, {32000, 2}, {1792000, 112},

@@ -3,6 +3,7 @@
 
 #include "GameFixture.h"
 #include "ModelFixture.h"
+#include "app/CheckedNumber.h"
 #include "app/Random.h"
 #include "model/MorvalethData.h"
 
@@ -80,6 +81,10 @@ protected:
 	bool EndTurn()
 	{
 		game.ActivateNextMaster();
+		const TMorvalethGame& state = game;
+		for (int a = 0; a < state.GetAreaCount(); ++a)
+			for (const TCharaInstance& chara : state.GetArea(a).Charas)
+				EXPECT_FALSE(chara.Actioned) << "area " << a << " after a new master's activation";
 		int area = -1;
 		int chara = -1;
 		while (game.PopFoundHero(area, chara)) {
@@ -136,9 +141,13 @@ protected:
 		return moved;
 	}
 
-	/// No area above its places, and no hero in two places (two areas, wandering and dead, ...).
+	/// No area above its places, no hero in two places (two areas, wandering and dead, ...), and the
+	/// incomes and upkeep the game keeps up to date are those a count over the whole map gives. The state is
+	/// read without writing, so that the check touches no area.
 	void CheckInvariants(const std::string& step)
 	{
+		CheckIncomes(step);
+		const TMorvalethGame& state = game;
 		std::map<int, int> heroes;
 		const auto count = [&](const std::vector<TCharaInstance>& list) {
 			for (const TCharaInstance& chara : list)
@@ -146,12 +155,36 @@ protected:
 		};
 		for (int a = 0; a < game.GetAreaCount(); ++a) {
 			ASSERT_LE(AreaSize(a), AREA_CHARA_MAX) << step << " area " << a;
-			count(game.GetArea(a).Charas);
+			count(state.GetArea(a).Charas);
 		}
 		count(game.GetWanderCharas());
 		count(game.GetDeadCharas());
 		for (const auto& hero : heroes)
 			ASSERT_GE(1, hero.second) << step << ": " << SampleData().GetCharaData(hero.first).id << " in two places";
+	}
+
+	void CheckIncomes(const std::string& step)
+	{
+		TMorvalethGame copy = game;
+		copy.CalcIncome();
+		const TMorvalethGame& updated = copy;
+		std::vector<int> income(updated.GetMasterCount(), 0);
+		std::vector<int> upkeep(updated.GetMasterCount(), 0);
+		for (int a = 0; a < updated.GetAreaCount(); ++a) {
+			const TAreaInstance& area = updated.GetArea(a);
+			if (area.Owner < 0)
+				continue;
+			income[area.Owner] = AddSaturated(income[area.Owner], updated.GetAreaIncome(a));
+			for (const TCharaInstance& chara : area.Charas) {
+				const TCharaData& data = SampleData().GetCharaData(chara.CharaIndex);
+				if (data.Hero)
+					upkeep[area.Owner] = AddSaturated(upkeep[area.Owner], data.TurnCost);
+			}
+		}
+		for (int m = 0; m < updated.GetMasterCount(); ++m) {
+			ASSERT_EQ(income[m], updated.GetMaster(m).Income) << step << " master " << m;
+			ASSERT_EQ(upkeep[m], updated.GetMaster(m).Upkeep) << step << " master " << m;
+		}
 	}
 
 	std::mt19937 m_Random;

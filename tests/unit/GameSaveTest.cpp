@@ -1,6 +1,7 @@
 #include "GameFixture.h"
 #include "GameSaveFixture.h"
 #include "ModelFixture.h"
+#include "battle/BattleMap.h"
 #include "model/DataFile.h"
 #include "model/MorvalethData.h"
 
@@ -50,6 +51,36 @@ TEST(GameSave, APlayedGameComesBackWhole)
 		for (std::size_t i = 0; i < before.size(); ++i)
 			EXPECT_EQ(before[i], after[i]) << "line " << i;
 	}
+}
+
+// A load that borrows the battle maps of a game of the same scenario gives the game a load reading the
+// map files gives, however that game's battles changed its maps, and each area gets a map of its own.
+TEST(GameSave, ALoadBorrowingTheMapsOfTheSameScenarioGivesTheSameGame)
+{
+	TMorvalethGame played;
+	PlaySampleGame(played, 0, 11);
+	const std::string saved = SaveText(played);
+	int taken = 0;
+	for (int a = 0; a < played.GetAreaCount(); ++a) {
+		TBattleMap& map = *played.GetArea(a).BattleMap;
+		ASSERT_TRUE(map.BuildMapType(SampleData()));
+		for (const point_t city : map.GetCityList())
+			if (map.GetObjectInstance().At(city.x, city.y) != 0 && map.RemoveMapObject(SampleData(), city.x, city.y)) {
+				++taken;
+				break;
+			}
+		map.ReleaseMapType();
+	}
+	ASSERT_LT(0, taken) << "a battle took a city";
+	TMorvalethGame read;
+	ASSERT_TRUE(LoadSaveText(read, saved));
+	TiXmlDocument document;
+	document.Parse(saved.c_str(), nullptr, TIXML_ENCODING_UTF8);
+	TMorvalethGame borrowed;
+	ASSERT_TRUE(borrowed.LoadSaved(&SampleData(), SampleScenario(), 0, document.FirstChildElement("Save"), &played));
+	EXPECT_EQ(DescribeGame(read), DescribeGame(borrowed));
+	for (int a = 0; a < played.GetAreaCount(); ++a)
+		EXPECT_NE(played.GetArea(a).BattleMap, borrowed.GetArea(a).BattleMap) << a;
 }
 
 // The played game of the first chapter has a fallen master, a dead hero, wanderers and a hero with wins.
