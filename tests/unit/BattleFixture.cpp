@@ -459,8 +459,9 @@ void BattleRun::CheckInvariants() const
 	if (!logic.IsInBattle())
 		return;
 	const int state = logic.GetState();
-	if (state != STATE_PLACING && state != STATE_PLAYER_PLACING)
+	if (state != STATE_PLACING && state != STATE_PLAYER_PLACING) {
 		EXPECT_TRUE(LayersAgree(logic.GetField())) << "state " << state;
+	}
 	for (const std::vector<TCharaInstance>& side : sides)
 		for (const TCharaInstance& chara : side) {
 			EXPECT_GE(chara.HP, 0);
