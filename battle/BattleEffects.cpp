@@ -99,7 +99,7 @@ bool TBattleMapLogic::ApplyResult(const TEffectResult& result)
 	else if (result.effect == EFFECT_HPRECOVER)
 		died = ChangeHP(ref.side, ref.index, result.value);
 	if (!ApplyStatusEffect(m_Data, m_Field.Chara(ref), result))
-		g_Logger.Error(MethodText(method, __LINE__, "logic error:%s parameter not enough",
+		g_Logger.Error(FormatText("TBattleMapLogic::ApplyEffectResult logic error:%s parameter not enough",
 			result.effect == EFFECT_CHANGERESISTANCE ? "ChangeRegistance" : "ChangeMoveType"));
 	if (result.effect == EFFECT_DEATH)
 		died = ChangeHP(ref.side, ref.index, -DEATH_DAMAGE) || died;
