@@ -185,7 +185,7 @@ bool HasTargetAt(const TBattleField& field, point_t caster, point_t aim, int sid
 	const TSpecialData& data = field.data->GetSpecialData(special);
 	std::vector<point_t> cells;
 	std::vector<TCharaRef> deadCharas;
-	GetTargetCells(field, side, caster, aim, data.MaxRadius, data.RangeType, 0, cells, deadCharas);
+	GetTargetCells(field, side, caster, aim, data.MaxRadius, data.RangeType, data.RangeHeight, cells, deadCharas);
 	std::vector<point_t> kept;
 	FilterTargetCells(field, cells, std::vector<bool>(cells.size(), true), side, special, kept);
 	return !kept.empty();

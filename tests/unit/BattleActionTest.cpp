@@ -208,11 +208,15 @@ TEST_F(BattleActions, AnAttackerBreaksAnEmptyWallAndADefenderMayNot)
 	EXPECT_EQ(1, log.CountLines("SetAction error:攻撃できない座標(8,6)")) << log.Text();
 }
 
-// Waiting gives back 200 gauge points where the chara stands and 100 after a move, seen or not.
-TEST_F(BattleActions, AWaitGivesBackMoreWithoutAMove)
+// Waiting gives back 200 gauge points where the chara stands and 100 after a move. A chara that moves
+// to the edge of the map and flees leaves the battle at the end of the turn; next to an armed enemy it
+// may not flee.
+TEST_F(BattleActions, AWaitGivesBackMoreWithoutAMoveAndAFleeingCharaLeavesAtTheEndOfTheTurn)
 {
+	TCapturedLog log;
 	Add(0, "guard");
 	Add(1, "scout");
+	Add(1, "wolf");
 	ASSERT_TRUE(Start(BattlePlan()));
 	for (int moved = 0; moved < 2; ++moved) {
 		ASSERT_TRUE(TurnOf({1, 0}));
@@ -222,17 +226,6 @@ TEST_F(BattleActions, AWaitGivesBackMoreWithoutAMove)
 		EXPECT_EQ(gauge + (moved ? 100 : 200), Chara(1, 0).ActionGauge) << "moved " << moved;
 		EXPECT_EQ(to, Cell(1, 0));
 	}
-}
-
-// A chara that moves to the edge of the map and flees leaves the battle at the end of the turn; next
-// to an armed enemy it may not flee.
-TEST_F(BattleActions, AFleeingCharaLeavesAtTheEndOfTheTurn)
-{
-	TCapturedLog log;
-	Add(0, "guard");
-	Add(1, "scout");
-	Add(1, "wolf");
-	ASSERT_TRUE(Start(BattlePlan()));
 	ASSERT_TRUE(TurnOf({1, 0}));
 	const point_t guard = Cell(0, 0);
 	const point_t next = ReachableNextTo(guard);

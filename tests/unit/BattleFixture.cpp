@@ -140,12 +140,19 @@ std::string Prayer()
 	return xml.replace(xml.find(free), free.size(), "<ConsumeMP value=\"5\"/>");
 }
 
+/// A cut of every cell below height 1.
+std::string Quake()
+{
+	std::string xml = Special("quake", "LowerThan", "cut");
+	return xml.insert(xml.find(">"), " rangeheight=\"1\"");
+}
+
 std::string SpecialTable()
 {
 	return "<SpecialList>" + Special("AttackWall", "Normal", "crash") + Special("blade", "Normal", "cut") + Special("heal", "Normal", "mend")
 		+ Special("smash", "AllWall", "crash") + Special("summon", "Normal", "call")
 		+ Special("revive", "AllDeadMySide", "raise") + Special("nothing", "Normal", "null")
-		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + EffectSpecials() + Prayer() + "</SpecialList>";
+		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + Quake() + EffectSpecials() + Prayer() + "</SpecialList>";
 }
 
 /// A character; extra holds its own elements (attacks, flags, commands).

@@ -23,7 +23,8 @@ class TMorvalethData;
 ///   "fly" (1 everywhere), "sink" (hill -1, else as walk);
 /// - attributes by type: "cut" Attack, "mend" Boost, "crash" CrashWall, "call" Summon, "raise" Revive, "null" None;
 /// - specials: "blade" (cut), "heal" (mend), "smash" (crash), "summon" (call), "revive" (raise),
-///   "nothing" (null), "tame" (cut, aimed at the target group "beasts"), "prayer" (mend, Me);
+///   "nothing" (null), "tame" (cut, aimed at the target group "beasts"), "prayer" (mend, Me),
+///   "quake" (cut, every cell below height 1);
 /// - for every system effect from Poison on, an attribute and a special "fx" + its keyword ("fxPoison", ...;
 ///   ChangeResistance makes cut strong, ChangeMoveType gives fly, Summon calls a wolf), the Revive ones by
 ///   the rules "same" (fxRevive), "hire" (fxReviveHire) and "list" of a wolf (fxReviveList, enemy dead);

@@ -57,27 +57,44 @@ struct TDuel
 // FTMagic at power 10: A = (8 + 1 + 60) * 40 / 40 = 69, D = 78: 30 * 69^0.4 * (69 / 78 + 0.6) / 35 = 6.92;
 //   recovering, D = 30: 30 * 5.439 * 2.9 / 35 = 13.5;
 // FTAttackHit: Ha = 0 + 10 + 20 = 30, Hd = 0 + 0 + 20 = 20: 80 * 30 / 20 = 120; FTMagicHit: D = 20: 80 * 10 / 20 = 40.
+// Stats pushed below zero by bonuses leave no zero divisor and no power of a negative number:
+// FTAttackHit with Hd = 0 + 0 + 20 - 30 held at 1 gives 80 * 30 = 2400; FTMagicHit with D = -10 held at 1, 800.
 struct TFormulaCase
 {
 	const char* name;
 	TEffectFormula formula;
 	int power;
 	bool recovery;
-	int resistance;
+	std::function<void(TDuel&)> setUp;
 	int expected;
 };
+
+std::function<void(TDuel&)> Resistance(int level)
+{
+	return [=](TDuel& d) { d.Target().Resistances.at(AttributeOf("cut")) = level; };
+}
+
+const auto NORMAL = Resistance(RESISTANCE_NORMAL);
+const auto WEAK = Resistance(RESISTANCE_WEAK);
+const auto NO_ATTACK = [](TDuel& d) { d.Caster().PhysicalAttackBonus = -1000; };
+
 const TFormulaCase FORMULA_CASES[] = {
-	{"FTAttack", FormulaAttack, 100, false, RESISTANCE_NORMAL, 9},
-	{"FTAttack, weak", FormulaAttack, 100, false, RESISTANCE_WEAK, 29},
-	{"FTAttack, strong", FormulaAttack, 100, false, RESISTANCE_STRONG, 5},
-	{"FTSpecial", FormulaSpecial, 100, false, RESISTANCE_NORMAL, 10},
-	{"FTSpecial, recovery", FormulaSpecial, 100, true, RESISTANCE_NORMAL, 11},
-	{"FTMagic", FormulaMagic, 10, false, RESISTANCE_NORMAL, 6},
-	{"FTMagic, recovery", FormulaMagic, 10, true, RESISTANCE_NORMAL, 13},
-	{"FTAttackHit", FormulaAttackHit, 10, false, RESISTANCE_NORMAL, 120},
-	{"FTAttackHit, weak", FormulaAttackHit, 10, false, RESISTANCE_WEAK, 100},
-	{"FTMagicHit", FormulaMagicHit, 10, false, RESISTANCE_NORMAL, 40},
-	{"FTMagicHit, weak", FormulaMagicHit, 10, false, RESISTANCE_WEAK, 100},
+	{"FTAttack", FormulaAttack, 100, false, NORMAL, 9},
+	{"FTAttack, weak", FormulaAttack, 100, false, WEAK, 29},
+	{"FTAttack, strong", FormulaAttack, 100, false, Resistance(RESISTANCE_STRONG), 5},
+	{"FTSpecial", FormulaSpecial, 100, false, NORMAL, 10},
+	{"FTSpecial, recovery", FormulaSpecial, 100, true, NORMAL, 11},
+	{"FTMagic", FormulaMagic, 10, false, NORMAL, 6},
+	{"FTMagic, recovery", FormulaMagic, 10, true, NORMAL, 13},
+	{"FTAttackHit", FormulaAttackHit, 10, false, NORMAL, 120},
+	{"FTAttackHit, weak", FormulaAttackHit, 10, false, WEAK, 100},
+	{"FTMagicHit", FormulaMagicHit, 10, false, NORMAL, 40},
+	{"FTMagicHit, weak", FormulaMagicHit, 10, false, WEAK, 100},
+	{"negative attack", FormulaAttack, 100, false, NO_ATTACK, 0},
+	{"negative attack, special", FormulaSpecial, 100, false, NO_ATTACK, 0},
+	{"negative attack, magic", FormulaMagic, 100, false, NO_ATTACK, 0},
+	{"no avoid", FormulaAttackHit, 100, false, [](TDuel& d) { d.Target().SpeedBonus = -30; }, 2400},
+	{"no magic avoid", FormulaMagicHit, 100, false, [](TDuel& d) { d.Target().SpeedBonus = -40; }, 800},
 };
 }
 
@@ -85,39 +102,11 @@ TEST(EffectFormula, HandComputedValuesAtAFixedSeed)
 {
 	for (const TFormulaCase& c : FORMULA_CASES) {
 		TDuel duel;
-		duel.Target().Resistances.at(AttributeOf("cut")) = c.resistance;
+		c.setUp(duel);
 		SeedRandom(11);
 		const int value = c.formula(BattleData(), *duel.board.map, duel.Caster(), duel.Target(), SpecialIndexOf("blade"),
 			c.power, c.recovery);
 		EXPECT_EQ(c.expected, value) << c.name;
-	}
-}
-
-// Stats pushed below zero by bonuses leave no zero divisor and no power of a negative number.
-TEST(EffectFormula, HostileStatsGiveNumbers)
-{
-	struct TCase
-	{
-		const char* name;
-		std::function<void(TDuel&)> setUp;
-		TEffectFormula formula;
-		int expected;
-	};
-	const TCase cases[] = {
-		{"negative attack", [](TDuel& d) { d.Caster().PhysicalAttackBonus = -1000; }, FormulaAttack, 0},
-		{"negative attack, special", [](TDuel& d) { d.Caster().PhysicalAttackBonus = -1000; }, FormulaSpecial, 0},
-		{"negative attack, magic", [](TDuel& d) { d.Caster().PhysicalAttackBonus = -1000; }, FormulaMagic, 0},
-		// Ha = 0 * 10 / 100 + 10 + 20 = 30 over Hd = 0, held at 1.
-		{"no avoid", [](TDuel& d) { d.Target().SpeedBonus = -30; }, FormulaAttackHit, 2400},
-		// 80 * 10 / D with D = -30 * 100 / 100 + 20 = -10, held at 1.
-		{"no magic avoid", [](TDuel& d) { d.Target().SpeedBonus = -40; }, FormulaMagicHit, 800},
-	};
-	for (const TCase& c : cases) {
-		TDuel duel;
-		c.setUp(duel);
-		SeedRandom(3);
-		EXPECT_EQ(c.expected, c.formula(BattleData(), *duel.board.map, duel.Caster(), duel.Target(),
-			SpecialIndexOf("blade"), 100, false)) << c.name;
 	}
 }
 

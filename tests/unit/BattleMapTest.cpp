@@ -201,13 +201,22 @@ std::vector<point_t> Points(std::initializer_list<point_t> points)
 }
 }
 
-TEST_F(BattleMap, LoadPutsTheFileTerrainInForce)
+// The file's terrain is in force, only the castle stands, and the object lists run outwards from the
+// castle within the search radius.
+TEST_F(BattleMap, LoadPutsTheFileTerrainInForceWithOnlyTheCastleStanding)
 {
 	TBattleMap map = Loaded();
 	EXPECT_EQ(8, map.GetWidth());
 	EXPECT_EQ(6, map.GetHeight());
 	EXPECT_EQ(file.chip, Rows(map.GetCurrentChip()));
 	EXPECT_EQ(file.heights, Rows(map.GetCurrentHeight()));
+	EXPECT_EQ(point_t({2, 2}), map.GetCastlePoint());
+	EXPECT_EQ(4, map.GetObjectInstance().At(2, 2));
+	EXPECT_EQ(1u, map.CountMapObject(4));
+	EXPECT_EQ(47u, map.CountMapObject(0));
+	EXPECT_EQ(Points({{3, 2}, {2, 4}, {6, 2}}), map.GetCityList());
+	EXPECT_EQ(Points({{1, 1}, {1, 3}}), map.GetWallList());
+	EXPECT_EQ(Points({{4, 2}}), map.GetRoadList());
 }
 
 TEST_F(BattleMap, LoadReadsNeighboursAndTheirStartPoints)
@@ -229,23 +238,6 @@ TEST_F(BattleMap, LoadReadsNeighboursAndTheirStartPoints)
 	TCapturedLog log;
 	EXPECT_FALSE(map.SetStartPointArea(2, 7));
 	EXPECT_EQ(1, log.CountLines("no start point set 2"));
-}
-
-TEST_F(BattleMap, OnlyTheCastleStandsAfterLoading)
-{
-	TBattleMap map = Loaded();
-	EXPECT_EQ(point_t({2, 2}), map.GetCastlePoint());
-	EXPECT_EQ(4, map.GetObjectInstance().At(2, 2));
-	EXPECT_EQ(1u, map.CountMapObject(4));
-	EXPECT_EQ(47u, map.CountMapObject(0));
-}
-
-TEST_F(BattleMap, ObjectListsRunOutwardsFromTheCastleWithinTheSearchRadius)
-{
-	TBattleMap map = Loaded();
-	EXPECT_EQ(Points({{3, 2}, {2, 4}, {6, 2}}), map.GetCityList());
-	EXPECT_EQ(Points({{1, 1}, {1, 3}}), map.GetWallList());
-	EXPECT_EQ(Points({{4, 2}}), map.GetRoadList());
 }
 
 TEST_F(BattleMap, AMapWithoutCastleListsObjectsAroundItsCentre)
@@ -276,10 +268,7 @@ TEST_F(BattleMap, EachLevelBuildsThatManyObjectsAndCountsBack)
 			EXPECT_EQ(expected, map.CountMapObject(kind.value)) << "object " << kind.value << " level " << level;
 		}
 	}
-}
-
-TEST_F(BattleMap, SetCityBuildsTheNearestCitiesAndNeverRemovesAny)
-{
+	// The nearest cities come first, and a lower level removes none.
 	TBattleMap map = Loaded();
 	map.SetCity(2);
 	EXPECT_EQ(1, map.GetObjectInstance().At(3, 2));
@@ -514,7 +503,9 @@ TEST_F(BattleMap, ChangedChipsLastUntilTheLayersAreRestored)
 	EXPECT_EQ(0, map.GetCurrentChip().At(0, 0));
 }
 
-TEST_F(BattleMap, ARemovedWallLeavesTheCountAndItsList)
+// A removed wall leaves the count and its list; removing another kind answers the kind found and
+// changes nothing.
+TEST_F(BattleMap, RemovingAnObjectOfAKind)
 {
 	TBattleMap map = Loaded();
 	map.SetWall(2);
@@ -527,12 +518,6 @@ TEST_F(BattleMap, ARemovedWallLeavesTheCountAndItsList)
 	// A level set after the loss counts only the walls still listed.
 	EXPECT_EQ(1, map.SetWall(2));
 	EXPECT_EQ(1u, map.CountMapObject(2));
-}
-
-TEST_F(BattleMap, RemovingAnotherKindAnswersTheKindFoundAndChangesNothing)
-{
-	TBattleMap map = Loaded();
-	ASSERT_TRUE(map.BuildMapType(*s_Data));
 	EXPECT_EQ(4, map.RemoveMapObjectOfType(*s_Data, 2, 2, 2));
 	EXPECT_EQ(4, map.GetObjectInstance().At(2, 2));
 	EXPECT_TRUE(map.RemoveMapObject(*s_Data, 2, 2));

@@ -163,10 +163,21 @@ TEST(BattleRange, TheAttributeTypeAndTheTargetGroupChooseTheCellsThatTakePart)
 	FilterTargetCells(board.field, cells, {true, false, true, true, true}, 0, SpecialIndexOf("blade"), kept);
 	EXPECT_EQ((std::vector<point_t>{{5, 0}}), kept) << "a cell without its flag never takes part";
 
-	EXPECT_TRUE(HasTargetAt(board.field, {1, 1}, {2, 1}, 0, SpecialIndexOf("blade")));
-	EXPECT_FALSE(HasTargetAt(board.field, {1, 1}, {4, 1}, 0, SpecialIndexOf("blade")));
-	EXPECT_TRUE(HasTargetAt(board.field, {2, 1}, {1, 1}, 0, SpecialIndexOf("heal")));
-	EXPECT_FALSE(HasTargetAt(board.field, {2, 1}, {1, 1}, 0, -1));
+	struct TAimCase
+	{
+		point_t aim;
+		int special;
+		bool takes;
+	};
+	const TAimCase aims[] = {
+		{{2, 1}, SpecialIndexOf("blade"), true},
+		{{4, 1}, SpecialIndexOf("blade"), false},
+		{{1, 1}, SpecialIndexOf("heal"), true},
+		{{1, 1}, -1, false},
+		{{4, 1}, SpecialIndexOf("quake"), true},
+	};
+	for (const TAimCase& c : aims)
+		EXPECT_EQ(c.takes, HasTargetAt(board.field, {1, 1}, c.aim, 0, c.special)) << c.special;
 }
 
 // Enemies count next to a cell within the map's rectangle, walls only on the whole cells about it.

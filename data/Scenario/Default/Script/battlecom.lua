@@ -1,7 +1,7 @@
 -- The computer player of a battle side: one copy of this script runs for each side.
 --
--- On its turn a chara looks at every cell it can reach (its own first), asks what it could do from
--- there, previews each attack, charge and special and takes the one worth most to its side: harm and
+-- On its turn a chara looks at every cell it can reach (its own first) from which some chara lies within
+-- the sample's longest reach, asks what it could do from there, previews each attack, charge and special and takes the one worth most to its side: harm and
 -- conditions dealt to the enemy, hurt and conditions mended on its own side, bonuses its friends lack,
 -- summons and revivals. Without a worthwhile action a badly hurt chara falls back to the safest cell
 -- (and flees from there when it is nearly dead and may); the others close in on the nearest enemy.
@@ -16,6 +16,10 @@ local CONDITION_WORTH = 8
 local CURE_WORTH = 12
 local KILL_WORTH = 10
 local CALL_WORTH = 20
+-- The longest reach of the sample's attacks and specials: range and radius together. A moved cell with no
+-- other chara that near offers nothing but what the chara's own cell offers too, so it is not asked.
+local REACH = 5
+local FEW_CELLS = 7
 -- The first and last system effects that take hit points, and the numbers of the ones read by number
 -- (the name ABSORB stands for a resistance level among the constants).
 local HARM_LAST = 8
@@ -143,11 +147,51 @@ local function action_worth(effects, side, cache)
 	return worth
 end
 
+-- Where the other living charas stand.
+local function other_charas(me, cache)
+	local cells = {}
+	for _, master in ipairs(api_battle_get_master_list() or {}) do
+		for i = 0, (api_battle_get_chara_count(master) or 0) - 1 do
+			local s = status_of(cache, master, i)
+			if s and s.hp > 0 and s.x >= 0 and (s.x ~= me.x or s.y ~= me.y) then
+				cells[#cells + 1] = s
+			end
+		end
+	end
+	return cells
+end
+
+local function within_reach(cell, charas)
+	for _, c in ipairs(charas) do
+		if hex_distance(cell.x, cell.y, c.x, c.y) <= REACH then
+			return true
+		end
+	end
+	return false
+end
+
+-- The cells worth asking for actions: the chara's own, and the moved ones within reach of another chara.
+-- A chara with a few cells asks them all: finding the others would cost more than it saves.
+local function acting_cells(me, cache)
+	local candidates = candidate_cells(me)
+	if #candidates <= FEW_CELLS then
+		return candidates
+	end
+	local charas = other_charas(me, cache)
+	local cells = {}
+	for i, cell in ipairs(candidates) do
+		if i == 1 or within_reach(cell, charas) then
+			cells[#cells + 1] = cell
+		end
+	end
+	return cells
+end
+
 -- The best attack, charge or special from any reachable cell, with its worth.
 local function best_action(me, side, cache)
 	local best = nil
 	local best_worth = 0
-	for _, cell in ipairs(candidate_cells(me)) do
+	for _, cell in ipairs(acting_cells(me, cache)) do
 		for _, a in ipairs(api_battle_get_action_list(cell.x, cell.y) or {}) do
 			if a.actiontype == ACTION_ATTACK or a.actiontype == ACTION_CHARGE or a.actiontype == ACTION_SPECIAL then
 				local effects = api_battle_eval_action(cell.x, cell.y, a.actiontype, a.targetx, a.targety, a.special)
