@@ -172,7 +172,7 @@ void CreateFpsPane(gcn::Container* top, int fps)
 {
 	boost::shared_ptr<gcn::Window> window(new gcn::Window());
 	window->setOpaque(false);
-	boost::shared_ptr<TGcnFPSPane> pane(new TGcnFPSPane(2 * fps));
+	boost::shared_ptr<TGcnFPSPane> pane(new TGcnFPSPane(TGcnFPSPane::HistoryLength(fps)));
 	window->add(pane.get());
 	window->resizeToContent();
 	top->add(window.get());

@@ -2,12 +2,20 @@
 
 #include "app/Logger.h"
 
+#include <algorithm>
 #include <guichan/graphics.hpp>
 
 namespace
 {
 const int PANE_SIZE = 20;
 const std::int32_t ONE_SECOND = 1000;
+// The clock counts milliseconds: no more frames than these fall within two seconds of it.
+const int MAX_HISTORY = 2 * ONE_SECOND;
+}
+
+int TGcnFPSPane::HistoryLength(int fps)
+{
+	return 2 * std::clamp(fps, 1, MAX_HISTORY / 2);
 }
 
 TGcnFPSPane::TGcnFPSPane(int historyLength)

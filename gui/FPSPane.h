@@ -12,6 +12,10 @@ public:
 	/// An empty history holding that many frame times; 20 x 20 pixels.
 	explicit TGcnFPSPane(int historyLength);
 
+	/// How many frame times two seconds at the rate hold: at least 1, at most two seconds of a
+	/// millisecond clock, so that any configured rate gives a history that fits in memory.
+	static int HistoryLength(int fps);
+
 	/// The time (SDL ticks) of the frame just finished; read by the next logic pass.
 	void SetFrameTick(std::uint32_t tick);
 

@@ -136,5 +136,11 @@ std::string LuaValueToText(lua_State* L, int index)
 
 void LuaWarnInvalidArgument(lua_State* L, const std::string& name)
 {
-	LuaLogPrintf("Warning : invalid argument for %s (Line %d)", name, LuaCallerLine(L));
+	// A scenario has several scripts: a line number alone does not say which one called.
+	const char* source = nullptr;
+	int line = -1;
+	LuaGetSourceLine(L, &source, &line);
+	const bool fromFile = source && source[0] == '@';
+	const std::string place = fromFile ? std::string(" in ") + (source + 1) : std::string();
+	LuaLogPrintf("Warning : invalid argument for %s (Line %d)%s", name, line, place);
 }

@@ -37,7 +37,8 @@ std::string LuaArgsToText(lua_State* L, int size);
 /// Renders one value: "%s " for a string or number, "true " or "false ", "toolongstr" past 1022 bytes, "?" for anything else.
 std::string LuaValueToText(lua_State* L, int index);
 
-/// Logs "Warning : invalid argument for %s (Line %d)" with the name and the calling Lua line.
+/// Logs "Warning : invalid argument for %s (Line %d)" with the name and the calling Lua line, followed by
+/// " in " and the script file when the caller was loaded from one.
 void LuaWarnInvalidArgument(lua_State* L, const std::string& name);
 /// Chunk name and current line of the Lua function at level 1; 0, or -1 with both untouched when there is none.
 int LuaGetSourceLine(lua_State* L, const char** source, int* line);

@@ -81,7 +81,7 @@ TEST_F(ApiConventions, ArgumentTypesAndIntegerTruncation)
 TEST_F(ApiConventions, EveryFailureIsReportedAndGivesNoValues)
 {
 	TMorvalethLuaManager manager;
-	ASSERT_TRUE(manager.LoadLua(WriteScript("conv.lua",
+	const std::string script = WriteScript("conv.lua",
 		"function run()\n"
 		"  local results = {}\n"
 		"  results.bad = select('#', needs(1))\n"
@@ -92,13 +92,15 @@ TEST_F(ApiConventions, EveryFailureIsReportedAndGivesNoValues)
 		"  results.good = needs('5', 'x')\n"
 		"  return results.bad == 0 and results.extra == 0 and results.negative == 0 and results.thrown == 0\n"
 		"    and results.lua == false and results.good == 5\n"
-		"end\n").c_str()));
+		"end\n");
+	ASSERT_TRUE(manager.LoadLua(script.c_str()));
 	lua_register(manager.GetState(), "needs", NeedsNumberAndString);
 	ASSERT_TRUE(manager.CallFunction("run"));
 	EXPECT_TRUE(manager.GetResult());
+	// A scenario has several scripts: each warning names the one that called, and its line.
 	const std::vector<std::string> expected = {
-		"Warning : invalid argument for `anonymous-namespace'::needs (Line 3)",
-		"Warning : invalid argument for `anonymous-namespace'::needs (Line 4)"};
+		"Warning : invalid argument for `anonymous-namespace'::needs (Line 3) in " + script,
+		"Warning : invalid argument for `anonymous-namespace'::needs (Line 4) in " + script};
 	EXPECT_EQ(expected, ScriptLog());
 	EXPECT_EQ(1, m_Log.CountLines("Error `anonymous-namespace'::needs(-3, x) error:負の数です。"));
 	EXPECT_EQ(1, m_Log.CountLines("Error `anonymous-namespace'::needs error:kaput"));

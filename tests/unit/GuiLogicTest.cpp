@@ -316,6 +316,18 @@ TEST(FPSPane, SettlesAtTheFrameRateAndTheFirstFrameShowsOne)
 	EXPECT_EQ(60, RunFrames(wrapping, 60, 400, 0xFFFFF000u)) << "the tick counter wraps around";
 }
 
+TEST(FPSPane, HistoryHoldsTwoSecondsOfAnyConfiguredRateWithinAMillisecondClock)
+{
+	// A rate from the configuration file may be any number; doubling it must neither overflow nor
+	// ask for gigabytes of frame times.
+	const int cases[][2] = { { 60, 120 }, { 1, 2 }, { 0, 2 }, { -5, 2 }, { 1000, 2000 }, { 5000, 2000 },
+		{ 1073741824, 2000 }, { 2147483647, 2000 } };
+	for (const auto& c : cases)
+		EXPECT_EQ(c[1], TGcnFPSPane::HistoryLength(c[0])) << c[0];
+	TGcnFPSPane fastest(TGcnFPSPane::HistoryLength(2147483647));
+	EXPECT_EQ(1000, RunFrames(fastest, 1000, 3000)) << "a thousand frames a second still count right";
+}
+
 TEST(FPSPane, DrawsTwoDigitsInWhiteAtTheCorner)
 {
 	TFixedWidthFont font;

@@ -184,3 +184,31 @@ TEST_F(Startup, MissingScenarioFolderStopsWithAnErrorAndAFailureStatus)
 	EXPECT_NE(std::string::npos, log.find(" Error Scenarioフォルダがありません。\n")) << log;
 	EXPECT_EQ(std::string::npos, log.find("init() ok.")) << log;
 }
+
+TEST_F(Startup, ADamagedConfigurationStillOpensTheWindowAndQuitsCleanly)
+{
+	std::string garbage;
+	for (int i = 0; i < 4096; ++i)
+		garbage += static_cast<char>((i * 131 + 7) % 256);
+	struct TCase
+	{
+		const char* name;
+		std::string ini;
+		const char* windowSize;
+	};
+	const TCase cases[] = {
+		{ "binary garbage", garbage, "800 600" },
+		{ "cut off inside a section line", "[Window]\nWidth=1024\n[Wi", "1024 600" },
+		{ "frame rate beyond twice the 32-bit range", "[Window]\nFPS=2147483647\n", "800 600" },
+		{ "frame rate of a billion", "[Window]\nFPS=1000000000\n", "800 600" },
+		{ "words where numbers belong", "[Window]\nWidth=wide\nFPS=fast\n[GUI]\nWindowColor=blue\n", "800 600" },
+	};
+	for (const TCase& c : cases) {
+		TGameFolder folder;
+		folder.WriteIni(c.ini);
+		const TRun run = RunAndClose(folder);
+		EXPECT_EQ(c.windowSize, run.windowSize) << c.name;
+		EXPECT_EQ(0, run.exitStatus) << c.name << "\n" << folder.Log();
+		EXPECT_NE(std::string::npos, folder.Log().find("init() ok.")) << c.name;
+	}
+}
