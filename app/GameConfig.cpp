@@ -2,6 +2,8 @@
 
 #include "app/Logger.h"
 
+#include <climits>
+
 TGameConfig g_Config;
 
 namespace
@@ -100,8 +102,10 @@ TGameConfig::TGameConfig()
 
 bool TGameConfig::Load(const std::string& file)
 {
+	m_File = file;
 	if (!LoadFromFile(file))
 		g_Logger.Warning(file + " の読込に失敗しましたがデフォルト値を用いて続行します。");
+	ReportUnreadLines();
 	LoadNamedSettings();
 	LoadTables();
 	// The main loop divides by the frame rate, no window opens with an empty
@@ -110,12 +114,20 @@ bool TGameConfig::Load(const std::string& file)
 	for (const int index : { CONFIG_FPS, CONFIG_WIDTH, CONFIG_HEIGHT, CONFIG_SCROLLBAR_WIDTH }) {
 		const TIntEntry& entry = IntTable[index];
 		if (m_IntValues[index] < 1) {
-			LOG_WARNING("%s/%s=%d is below 1; the default %d is used", entry.section, entry.key,
+			LOG_WARNING("%s: %s/%s=%d is below 1; the default %d is used", m_File, entry.section, entry.key,
 				m_IntValues[index], entry.value);
 			m_IntValues[index] = entry.value;
 		}
 	}
 	return true;
+}
+
+void TGameConfig::ReportUnreadLines() const
+{
+	const std::vector<int>& lines = GetUnreadLines();
+	if (!lines.empty())
+		LOG_WARNING("%s: %d line(s) from line %d on are neither a [section] nor a key=value line; they are ignored and "
+					"kept in the file", m_File, static_cast<int>(lines.size()), lines.front());
 }
 
 void TGameConfig::LoadNamedSettings()
@@ -139,7 +151,7 @@ void TGameConfig::LoadTables()
 	for (int i = 0; i < GUICOLOR_COUNT; ++i)
 		m_GuiColors[i] = ReadColor("GUI", GuiColorTable[i].key, GuiColorTable[i].color);
 	for (int i = 0; i < SWITCH_COUNT; ++i)
-		m_Switches[i] = GetBool(SwitchTable[i].section, SwitchTable[i].key) != 0;
+		m_Switches[i] = ReadInt(SwitchTable[i].section, SwitchTable[i].key, 0) != 0;
 	for (int i = 0; i < CONFIG_COUNT; ++i)
 		m_IntValues[i] = ReadInt(IntTable[i].section, IntTable[i].key, IntTable[i].value);
 	m_ExtraColors[EXTRACOLOR_TOP] = ReadColor("GUI", "TopColor", 0xFF606080);
@@ -154,7 +166,8 @@ gcn::Color TGameConfig::ReadColor(const char* section, const char* key, unsigned
 	unsigned word = defaultWord;
 	std::string text;
 	if (GetString(section, key, text) && !GetHex(section, key, word))
-		LOG_WARNING("%s/%s=%s is not a hexadecimal colour; the default %08x is used", section, key, text, defaultWord);
+		LOG_WARNING("%s: %s/%s=%s is not a hexadecimal colour; the default %08x is used", m_File, section, key, text,
+			defaultWord);
 	return ColorOfWord(word);
 }
 
@@ -162,8 +175,15 @@ int TGameConfig::ReadInt(const char* section, const char* key, int defaultValue)
 {
 	int value = defaultValue;
 	std::string text;
-	if (GetString(section, key, text) && !GetInt(section, key, value))
-		LOG_WARNING("%s/%s=%s is not a number; the default %d is used", section, key, text, defaultValue);
+	if (!GetString(section, key, text))
+		return value;
+	if (!GetInt(section, key, value))
+		LOG_WARNING("%s: %s/%s=%s is not a number; the default %d is used", m_File, section, key, text, defaultValue);
+	else if (value == INT_MAX || value == INT_MIN) {
+		// The reader holds a number beyond 32 bits at the limit; no setting means that.
+		LOG_WARNING("%s: %s/%s=%s is out of range; the default %d is used", m_File, section, key, text, defaultValue);
+		value = defaultValue;
+	}
 	return value;
 }
 

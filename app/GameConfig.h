@@ -92,6 +92,8 @@ private:
 	gcn::Color ReadColor(const char* section, const char* key, unsigned defaultWord) const;
 	/// The number of a key, or the default.
 	int ReadInt(const char* section, const char* key, int defaultValue) const;
+	/// One Warning for the lines of the file that the store could not read.
+	void ReportUnreadLines() const;
 	/// Reads the log, font and named colour settings.
 	void LoadNamedSettings();
 	/// Reads the settings of the constant tables.
@@ -112,6 +114,8 @@ private:
 	std::string m_FileNameEncoding;
 	/// SDL key codes of the battle command shortcuts (SHORTCUT_*).
 	std::array<int, SHORTCUT_COUNT> m_Shortcuts;
+	/// The file last loaded, named in every Warning about its contents.
+	std::string m_File;
 };
 
 /// The program's configuration, loaded by start-up from "morvaleth.ini".

@@ -4,8 +4,6 @@
 #include "app/Logger.h"
 #include "platform/FileSystem.h"
 
-#include <cstring>
-
 namespace
 {
 const char* const TempFileName = "tmp.txt";
@@ -16,24 +14,20 @@ typedef std::map<std::string, std::string> TKeys;
 
 enum TLineKind { LINE_BLANK, LINE_SECTION, LINE_KEY, LINE_OTHER };
 
-// Assembles one line from fgets pieces, so that a line of any length is read whole.
-// The line feed is cut off, and so is one carriage return before it: files edited
-// on Windows must read the same.
+// Reads one line of any length, NUL bytes included: a damaged file must come back
+// whole when it is written again. The line feed is cut off, and so is one carriage
+// return before it: files edited on Windows must read the same.
 bool ReadLine(std::FILE* file, std::string& line)
 {
 	line.clear();
-	char piece[1024];
-	bool read = false;
-	while (std::fgets(piece, sizeof piece, file)) {
-		read = true;
-		const char* feed = std::strchr(piece, '\n');
-		line.append(piece, feed ? feed - piece : std::strlen(piece));
-		if (feed)
-			break;
-	}
-	if (read && !line.empty() && line.back() == '\r')
+	int c = std::getc(file);
+	if (c == EOF)
+		return false;
+	for (; c != EOF && c != '\n'; c = std::getc(file))
+		line.push_back(static_cast<char>(c));
+	if (!line.empty() && line.back() == '\r')
 		line.pop_back();
-	return read;
+	return true;
 }
 
 // Classifies a line. A section line gives its name, a key line its key and value;
@@ -58,7 +52,8 @@ TLineKind ParseLine(const std::string& line, std::string& name, std::string& val
 // in one is written with one more, so that it reads back as it was.
 void WriteLine(std::FILE* out, const std::string& line)
 {
-	std::fprintf(out, !line.empty() && line.back() == '\r' ? "%s\r\n" : "%s\n", line.c_str());
+	std::fwrite(line.data(), 1, line.size(), out);
+	std::fputs(!line.empty() && line.back() == '\r' ? "\r\n" : "\n", out);
 }
 
 void WriteKey(std::FILE* out, const std::string& key, const std::string& value)
@@ -84,21 +79,26 @@ TIniLoader::~TIniLoader()
 bool TIniLoader::LoadFromFile(const std::string& file)
 {
 	m_Sections.clear();
+	m_UnreadLines.clear();
 	std::FILE* in = OpenFile(file, "r");
 	if (!in)
 		return false;
 	std::string section, line, name, value;
-	while (ReadLine(in, line)) {
+	for (int number = 1; ReadLine(in, line); ++number) {
 		const TLineKind kind = ParseLine(line, name, value);
 		if (kind == LINE_SECTION)
 			section = name;
 		else if (kind == LINE_KEY)
 			m_Sections[section][name] = value;
+		else if (kind == LINE_OTHER && line.find_first_not_of(" \t") != std::string::npos)
+			m_UnreadLines.push_back(number);
 	}
 	const bool complete = !std::ferror(in);
 	std::fclose(in);
-	if (!complete)
+	if (!complete) {
 		m_Sections.clear();
+		m_UnreadLines.clear();
+	}
 	return complete;
 }
 
@@ -180,7 +180,7 @@ void TIniLoader::WriteSectionsExcept(std::FILE* out, const std::set<std::string>
 	for (const auto& section : m_Sections) {
 		if (met.count(section.first))
 			continue;
-		std::fprintf(out, "[%s]\n", section.first.c_str());
+		WriteLine(out, "[" + section.first + "]");
 		for (const auto& entry : section.second)
 			WriteKey(out, entry.first, entry.second);
 	}
@@ -213,13 +213,6 @@ bool TIniLoader::GetHex(const std::string& section, const std::string& key, unsi
 {
 	const std::string* value = FindValue(section, key);
 	return value && ReadHex(value->c_str(), out);
-}
-
-int TIniLoader::GetBool(const std::string& section, const std::string& key) const
-{
-	int number = 0;
-	GetInt(section, key, number);
-	return number;
 }
 
 void TIniLoader::SetString(const std::string& section, const std::string& key, const std::string& value)

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 /// Section/key/value store of an INI file; saving rewrites the file in place and keeps the lines it does not own.
 class TIniLoader
@@ -24,8 +25,9 @@ public:
 	bool GetInt(const std::string& section, const std::string& key, int& out) const;
 	/// The value read as "%x" reads it (colours as AARRGGBB), beyond 32 bits 0xFFFFFFFF; false, with out unchanged, when missing or not a number.
 	bool GetHex(const std::string& section, const std::string& key, unsigned& out) const;
-	/// The value read as GetInt reads it; 0 when missing or not a number.
-	int GetBool(const std::string& section, const std::string& key) const;
+
+	/// Line numbers (from 1) of the lines last loaded that are neither blank, a comment, a section nor a key; saving copies them unchanged.
+	const std::vector<int>& GetUnreadLines() const { return m_UnreadLines; }
 
 	/// Assigns the value, creating the section and key when absent.
 	void SetString(const std::string& section, const std::string& key, const std::string& value);
@@ -49,6 +51,8 @@ private:
 
 	/// The store; section "" holds the keys above the first section line.
 	TSectionMap m_Sections;
+	/// See GetUnreadLines.
+	std::vector<int> m_UnreadLines;
 };
 
 #endif

@@ -53,8 +53,9 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 		"[Screen]\nTopColor=ff000000\n"
 		"[Shortcut]\nCharge=99\n");
 	// Each value that does not read as a number keeps its default and says so once.
-	EXPECT_EQ(3, m_Log.CountLines(" Warning ")) << m_Log.Text();
+	EXPECT_EQ(4, m_Log.CountLines(" Warning ")) << m_Log.Text();
 	EXPECT_EQ(1, m_Log.CountLines("Log/LogEveryFlush=abc is not a number; the default 1 is used"));
+	EXPECT_EQ(1, m_Log.CountLines("morvaleth.ini: Mixer/MusicEnabled=abc is not a number; the default 0 is used"));
 	EXPECT_EQ(1, m_Log.CountLines("GUI/FontDisabledColor=zz is not a hexadecimal colour; the default ff808080 is used"));
 	EXPECT_EQ(1, m_Log.CountLines("GUI/DoubleClickFrame=x is not a number; the default 30 is used"));
 	EXPECT_EQ(1, m_Config.m_LogLevel);
@@ -85,6 +86,58 @@ TEST_F(GameConfigTest, UnusableFrameRateAndWindowSizeFallBackWithAWarning)
 	EXPECT_EQ(3, m_Log.CountLines(" Warning TGameConfig::Load:"));
 	EXPECT_EQ(1, m_Log.CountLines("Window/FPS=0 "));
 	EXPECT_EQ(1, m_Log.CountLines("Window/Width=-5 "));
+}
+
+// A damaged file starts the game on the defaults of what it spoils, says so naming
+// the file and the key, and loses none of the player's lines when settings are saved.
+TEST_F(GameConfigTest, DamagedFilesKeepTheRestWarnAndSurviveASave)
+{
+	struct TCase
+	{
+		const char* what;
+		std::string text;
+		std::vector<std::string> warnings;
+	};
+	const std::vector<TCase> cases = {
+		{ "binary garbage", std::string("\x01\xff\xfe\x00\x80\n[Window]\nWidth=1024\n\x7f\x9a\n", 29),
+			{ "morvaleth.ini: 2 line(s) from line 1 on are neither a [section] nor a key=value line" } },
+		{ "cut short", "[Window]\nWidth=1024\n[Batt",
+			{ "morvaleth.ini: 1 line(s) from line 3 on are neither" } },
+		{ "switch that is a word", "[Window]\nWidth=1024\n[Watch]\nUse=yes\n",
+			{ "morvaleth.ini: Watch/Use=yes is not a number; the default 0 is used" } },
+		{ "numbers beyond 32 bits", "[Window]\nWidth=1024\nHeight=99999999999\n[Battle]\nTurnMax=-99999999999\n",
+			{ "morvaleth.ini: Window/Height=99999999999 is out of range; the default 600 is used",
+				"morvaleth.ini: Battle/TurnMax=-99999999999 is out of range; the default 10 is used" } },
+		{ "value below 1", "[Window]\nWidth=1024\nFPS=-5\n",
+			{ "morvaleth.ini: Window/FPS=-5 is below 1; the default 60 is used" } },
+		{ "colour that is a word", "[Window]\nWidth=1024\n[GUI]\nFontColor=red\n",
+			{ "morvaleth.ini: GUI/FontColor=red is not a hexadecimal colour" } },
+	};
+	for (const TCase& c : cases) {
+		TCapturedLog log;
+		LoadText(c.text);
+		EXPECT_EQ(static_cast<int>(c.warnings.size()), log.CountLines(" Warning ")) << c.what << "\n" << log.Text();
+		for (const std::string& warning : c.warnings)
+			EXPECT_EQ(1, log.CountLines(warning)) << c.what << ": " << warning << "\n" << log.Text();
+		EXPECT_EQ(1024, m_Config.GetIntValue(CONFIG_WIDTH)) << c.what;
+		EXPECT_EQ(600, m_Config.GetIntValue(CONFIG_HEIGHT)) << c.what;
+		EXPECT_EQ(10, m_Config.GetIntValue(CONFIG_TURN_MAX)) << c.what;
+		EXPECT_FALSE(m_Config.GetBoolValue(SWITCH_WATCH_USE)) << c.what;
+
+		m_Config.SetIntValue(CONFIG_ANIMATION_SPEED, 5);
+		ASSERT_TRUE(m_Config.Save("morvaleth.ini")) << c.what;
+		const std::string saved = ReadFile("morvaleth.ini");
+		EXPECT_EQ(c.text, ReadFile("morvaleth.bak")) << c.what;
+		std::string expected = c.text;
+		const std::size_t battle = expected.find("[Battle]\n");
+		if (battle == std::string::npos)
+			expected += "[Battle]\nAnimationSpeed=5\n";
+		else
+			expected.insert(expected.find('\n', expected.find("TurnMax")) + 1, "AnimationSpeed=5\n");
+		if (c.text.back() != '\n')
+			expected.insert(c.text.size(), "\n");
+		EXPECT_EQ(expected, saved) << c.what;
+	}
 }
 
 TEST_F(GameConfigTest, ShortcutLookupTakesTheLowestIndexAndNeverKeyZero)
