@@ -57,7 +57,7 @@ bool TWorldMapLogic::ProposeAlliance(int partner, int turns, int price)
 	}
 	bool accepted = false;
 	if (!AskProposedAlliance(proposer, partner, accepted)) {
-		m_LogicStatus = WORLD_STOPPED;
+		Halt();
 		return false;
 	}
 	if (!accepted)

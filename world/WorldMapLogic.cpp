@@ -41,7 +41,18 @@ TWorldMapLogic::~TWorldMapLogic()
 void TWorldMapLogic::Stop(const std::string& error)
 {
 	g_Logger.Error(error);
+	Halt();
+}
+
+// The map cannot go on without its scripts or its state: the player is told so at once
+// instead of facing a map that no longer answers, and may still load or quit.
+void TWorldMapLogic::Halt()
+{
+	if (m_LogicStatus == WORLD_STOPPED)
+		return;
 	m_LogicStatus = WORLD_STOPPED;
+	m_View.ShowMessage("Error", "エラーのためゲームを進められません。詳しくは log.txt と _lualog.txt を見てください。",
+		BUTTON_OK, 0);
 }
 
 void TWorldMapLogic::Setup(bool newGame, bool gameOverCalled, TiXmlElement* saveRoot)
@@ -144,7 +155,7 @@ void TWorldMapLogic::AdvanceMaster()
 		m_Game.SetGameEnd();
 	if (newTurn || m_Game.IsGameEnded()) {
 		if (!m_EventScript.CallFunction("global_script")) {
-			m_LogicStatus = WORLD_STOPPED;
+			Halt();
 			return;
 		}
 		if (m_EventScript.IsSuspended()) {
@@ -189,7 +200,7 @@ void TWorldMapLogic::StartMasterStrategy()
 		LOG_DEBUG("COM");
 		m_LogicStatus = WORLD_STRATEGY;
 		if (!Strategy(current).CallFunction("on_myturn"))
-			m_LogicStatus = WORLD_STOPPED;
+			Halt();
 		LOG_DEBUG("%d", m_LogicStatus);
 		return;
 	}

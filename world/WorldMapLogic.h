@@ -191,6 +191,8 @@ public:
 private:
 	/// Logs the error and stops the controller.
 	void Stop(const std::string& error);
+	/// Stops the map for good and tells the player with an "Error" dialog.
+	void Halt();
 	/// The game's first master after the set-up: a new game's, or the saved game's current one.
 	void StartGame();
 	/// Loads a script file found by name into the manager with this controller's context; false after the error.

@@ -85,7 +85,7 @@ void TWorldMapLogic::ResumeStrategy()
 bool TWorldMapLogic::CallWorldScript(const char* name, TWorldScriptEvent kind)
 {
 	if (!m_WorldScript.CallFunction(name)) {
-		m_LogicStatus = WORLD_STOPPED;
+		Halt();
 		return false;
 	}
 	if (m_WorldScript.IsSuspended()) {
@@ -106,7 +106,7 @@ void TWorldMapLogic::FinishWorldScript(int status)
 void TWorldMapLogic::ResumeWorldScript()
 {
 	if (!m_WorldScript.Resume()) {
-		m_LogicStatus = WORLD_STOPPED;
+		Halt();
 		return;
 	}
 	if (m_WorldScript.IsSuspended())
@@ -117,7 +117,7 @@ void TWorldMapLogic::ResumeWorldScript()
 void TWorldMapLogic::ResumeEventScript()
 {
 	if (!m_EventScript.Resume()) {
-		m_LogicStatus = WORLD_STOPPED;
+		Halt();
 		return;
 	}
 	if (m_EventScript.IsSuspended())
@@ -201,7 +201,7 @@ void TWorldMapLogic::AnswerAlliance()
 		return;
 	bool accepted = true;
 	if (!m_Game.GetMaster(m_AlliancePartner).Player && !AskProposedAlliance(current, m_AlliancePartner, accepted)) {
-		m_LogicStatus = WORLD_STOPPED;
+		Halt();
 		return;
 	}
 	if (accepted) {
