@@ -330,3 +330,27 @@ TEST(FrontEndPlay, NewGameSavedAndLoadedAgain)
 	std::printf("new game run: start-up to the start menu %.3f s, wall time %.1f s, peak memory %ld kB\n", startUp,
 		Seconds() - started, peak);
 }
+
+// At a window of 1280 x 1024 set in the INI, the start menu stands in the middle, and the new game
+// reaches the world map with its system menu at the bottom-left and its caption at the top-right.
+TEST(FrontEndPlay, NewGameAtALargeWindow)
+{
+	const double started = Seconds();
+	TPlayFolder folder("front_large");
+	folder.Write("morvaleth.ini", "[Window]\nWidth=1280\nHeight=1024\n");
+	TFrontEndRun run(folder, "front_large");
+	const double startUp = run.StartToMenu();
+	ASSERT_EQ(run.Player().Width(), 1280);
+	// The program keeps its window within the desktop: on a 1080-line screen it is a little lower.
+	ASSERT_GE(run.Player().Height(), 960);
+	ASSERT_LE(run.Player().Height(), 1024);
+	run.NewGameToWorldMap(0);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	const TSaveLoadScreen slots(run.Player());
+	ASSERT_TRUE(run.OpenSlots(TWorldScreen(run.Player()).Save(), "save_list_large"));
+	ASSERT_TRUE(run.ClickAndSee(slots.Cancel(), "save_list_closed",
+		[&](const TShot& shot) { return ShowsPlayersTurn(run.Player(), shot) && !HasText(shot, slots.Row(9)); }));
+	const long peak = run.CloseWindow();
+	std::printf("large window run: start-up to the start menu %.3f s, wall time %.1f s, peak memory %ld kB\n",
+		startUp, Seconds() - started, peak);
+}
