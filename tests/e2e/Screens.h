@@ -1,0 +1,123 @@
+#ifndef MORVALETH_TESTS_E2E_SCREENS_H
+#define MORVALETH_TESTS_E2E_SCREENS_H
+
+// Where the windows of the start, the settings, the scenario and master select, the save/load
+// list and the system menu stand on the game's window, as a person finds them. The front-end
+// windows are centred; their children sit 2 pixels in from the left edge, below a 16-pixel
+// title bar.
+
+#include "e2e/PlayDriver.h"
+
+/// A point of the game window, in its own pixels.
+struct TPoint
+{
+	int X, Y;
+};
+
+/// The colour of the screen where no window stands.
+const TColour BARE_BACKGROUND = 0x606080;
+/// The body of a message dialog.
+const TColour DIALOG_BODY = 0xA0A0A0;
+/// The selected row of a list.
+const TColour SELECTED_ROW = 0x000080;
+/// The body of the explanation and text panes.
+const TColour DARK_PANE = 0x000020;
+/// The chosen cell of the battle speed.
+const TColour CHOSEN_SPEED = 0xFFC000;
+
+inline TPoint CentreOf(const TRect& rect)
+{
+	return {rect.X + rect.W / 2, rect.Y + rect.H / 2};
+}
+
+inline TRect CentredWindow(const TPlayer& player, int width, int height)
+{
+	return {(player.Width() - width) / 2, (player.Height() - height) / 2, width, height};
+}
+
+/// A child of a front-end window, from its place in the window's pane.
+inline TRect Child(const TRect& window, int x, int y, int width, int height)
+{
+	return {window.X + 2 + x, window.Y + 16 + y, width, height};
+}
+
+/// 新規ゲーム, 続きから and 設定, alone in the middle after start-up.
+struct TStartMenuScreen
+{
+	explicit TStartMenuScreen(const TPlayer& player) : Window(CentredWindow(player, 116, 120)) {}
+	TRect NewGame() const { return Child(Window, 8, 8, 96, 24); }
+	TRect Continue() const { return Child(Window, 8, 40, 96, 24); }
+	TRect Settings() const { return Child(Window, 8, 72, 96, 24); }
+	TRect Window;
+};
+
+/// The settings window on its first tab (戦闘): the speed cells and the five watch switches.
+struct TSettingsScreen
+{
+	explicit TSettingsScreen(const TPlayer& player) : Window(CentredWindow(player, 484, 378)) {}
+	/// Where the shown tab's own widgets start.
+	TPoint Tab() const { return {Window.X + 7, Window.Y + 45}; }
+	/// Speed cell i (0 fast to 4 slow).
+	TRect SpeedCell(int i) const { return {Tab().X + 72 + 51 * i + 4, Tab().Y + 10, 42, 20}; }
+	/// The box of watch switch i (0 is 観戦する, 4 is 観戦時は最高速), without its outline.
+	TRect WatchBox(int i) const { return {Tab().X + 6, Tab().Y + 42 + 24 * i, 11, 11}; }
+	TRect Ok() const { return Child(Window, 356, 332, 56, 24); }
+	TRect Cancel() const { return Child(Window, 420, 332, 56, 24); }
+	TRect Window;
+};
+
+/// The scenario list, the chapter list, the level radios, the explanation, 開始 and 取消.
+struct TScenarioSelectScreen
+{
+	explicit TScenarioSelectScreen(const TPlayer& player) : Window(CentredWindow(player, 592, 466)) {}
+	TRect ScenarioRow(int i) const { return Child(Window, 4, 4 + 16 * i, 240, 16); }
+	TRect ChapterRow(int i) const { return Child(Window, 268, 4 + 16 * i, 288, 16); }
+	TRect Level(int i) const { return Child(Window, 288 + 48 * i, 116, 28, 16); }
+	TRect LevelCaption() const { return Child(Window, 272, 96, 100, 16); }
+	TRect Explanation() const { return Child(Window, 4, 172, 576, 240); }
+	TRect Start() const { return Child(Window, 428, 416, 56, 24); }
+	TRect Cancel() const { return Child(Window, 524, 416, 56, 24); }
+	TRect Window;
+};
+
+/// The masters' tiles (two rows, column by column), the hovered master's texts, 開始 and 取消.
+struct TMasterSelectScreen
+{
+	explicit TMasterSelectScreen(const TPlayer& player) : Window(CentredWindow(player, 628, 550)) {}
+	TRect Tile(int i) const { return Child(Window, 4 + 128 * (i / 2), 4 + 128 * (i % 2), 128, 128); }
+	/// Where "Player" stands in a chosen tile.
+	TRect PlayerLabel(int i) const { return {Tile(i).X, Tile(i).Y + 72, 128, 16}; }
+	TRect Handle() const { return Child(Window, 4, 296, 616, 16); }
+	TRect Difficulty() const { return Child(Window, 4, 316, 616, 16); }
+	TRect Explanation() const { return Child(Window, 4, 336, 616, 160); }
+	TRect Start() const { return Child(Window, 468, 502, 56, 24); }
+	TRect Cancel() const { return Child(Window, 564, 502, 56, 24); }
+	TRect Window;
+};
+
+/// The ten save slots and the button that saves or loads the chosen one.
+struct TSaveLoadScreen
+{
+	explicit TSaveLoadScreen(const TPlayer& player) : Window(CentredWindow(player, 724, 214)) {}
+	TRect Row(int i) const { return Child(Window, 4, 4 + 16 * i, 712, 16); }
+	TRect Ok() const { return Child(Window, 284, 168, 56, 24); }
+	TRect Cancel() const { return Child(Window, 380, 168, 56, 24); }
+	TRect Window;
+};
+
+/// The world map's system menu at the bottom-left, and the map window's caption at the top-right.
+struct TWorldScreen
+{
+	explicit TWorldScreen(const TPlayer& player) : Width(player.Width()), Height(player.Height()) {}
+	TRect Save() const { return {10, Height - 94, 56, 24}; }
+	TRect Load() const { return {10, Height - 62, 56, 24}; }
+	TRect Settings() const { return {10, Height - 30, 56, 24}; }
+	/// The name of the master whose turn it is.
+	TRect MasterName() const { return {Width - 672, 6, 200, 18}; }
+	/// "第   1ターン".
+	TRect Turn() const { return {Width - 148, 6, 140, 18}; }
+	int Width;
+	int Height;
+};
+
+#endif
