@@ -86,3 +86,37 @@ TEST(BattlePlay, QuickEndTheEndlessAlliesEndTheGameRightAfterMasterSelect)
 	const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 	std::printf("quick end: %.1f s wall time, peak memory %ld kB\n", seconds, player.PeakKilobytes());
 }
+
+namespace
+{
+const TColour PANE_BLUE = 0x000020;
+// The map pane's origin on the screen: an area's point (x, y) is clicked at (x + 132, y + 57).
+const int WINDY_HILL[] = {240 + 132, 120 + 57};
+const int WAR_BUTTON[] = {234, 525};
+// The player's turn: the area window shows the first character chip and the master window its buttons.
+bool PlayerTurn(const TShot& shot)
+{
+	return shot.ShareOf({10, 46, 28, 28}, PANE_BLUE, 8) < 0.8 && shot.Colours({96, 488, 86, 18}) > 2;
+}
+}
+
+TEST(BattlePlay, PlayedEndLeonReachesHisFirstTurnAndOpensTheWarOnTheHill)
+{
+	const auto started = std::chrono::steady_clock::now();
+	TPlayFolder folder("played_end");
+	folder.Write("morvaleth.ini", std::string(INI) + "[Watch]\nUse=1\nOnlyLarge=0\nOnlyMaster=0\nNoNeutral=0\nMaxSpeed=1\n");
+	TBattlePlay play(folder, "played_end");
+	TPlayer& player = play.Player();
+	ASSERT_TRUE(player.Start());
+	StartChapter(play, 2);
+	if (HasFatalFailure())
+		return;
+	ASSERT_TRUE(player.WaitFor("first_turn", PlayerTurn));
+	// War on the hill: the war window opens beside the map once the hill is picked.
+	play.Press(WAR_BUTTON[0], WAR_BUTTON[1]);
+	EXPECT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], SCREEN_MIDDLE, 0.1));
+	player.Close();
+	EXPECT_EQ(player.WaitForExit(), 0);
+	const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+	std::printf("played end (to the war window): %.1f s wall time, peak memory %ld kB\n", seconds, player.PeakKilobytes());
+}
