@@ -222,6 +222,7 @@ TEST(ModelScenario, TheSampleScenarioIsListedWithItsChapters)
 	const std::vector<TScenarioEntry> list = ListScenarios(MORVALETH_SOURCE_DIR "/data/Scenario");
 	ASSERT_FALSE(list.empty());
 	EXPECT_EQ("Default", list[0].Folder);
-	EXPECT_EQ(2, list[0].Info.GetChapterCount());
+	EXPECT_EQ(4, list[0].Info.GetChapterCount());
 	EXPECT_EQ("第二章　北の覇者", list[0].Info.GetChapter(1).Name);
+	EXPECT_EQ("終章　永久の盟約", list[0].Info.GetChapter(3).Name);
 }
