@@ -6,7 +6,8 @@
 #include <cstdio>
 
 // The player's first turns on the world map of the sample's first chapter, as leon, in an 800 x 600
-// window: every command of the world map, each one seen on the screen.
+// window: a character's hint and full status, and the turn handed to the computer masters and back,
+// each seen on the screen.
 
 namespace
 {
@@ -146,7 +147,7 @@ void StartAsLeon(TWorldPlay& play)
 }
 }
 
-TEST(WorldPlay, LeonPlaysEveryWorldMapCommandAndTheComputerMastersTakeTheirTurns)
+TEST(WorldPlay, LeonLooksAtHisCharactersEndsHisTurnAndTheComputerMastersTakeTheirs)
 {
 	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("world_play");
