@@ -1,4 +1,5 @@
 #include "e2e/PlayDriver.h"
+#include "e2e/World.h"
 
 #include <gtest/gtest.h>
 #include <chrono>
@@ -9,8 +10,6 @@
 
 namespace
 {
-const TRect SCREEN_MIDDLE = {200, 200, 400, 200};
-const TColour DIALOG_GREY = 0xA0A0A0;
 // The left end of the ending message, wider than any other message of the sample.
 const TRect ENDING_LEFT = {232, 290, 40, 40};
 // Every message waits for the player's key; the sample's timed messages would otherwise close by
@@ -18,35 +17,9 @@ const TRect ENDING_LEFT = {232, 290, 40, 40};
 const char* INI = "[Window]\nWidth=800\nHeight=600\n[GUI]\nMessageTimeoutFrame=36000\n"
 	"[Mixer]\nMusicEnabled=0\nSoundEnabled=0\n";
 
-class TBattlePlay
-{
-public:
-	TBattlePlay(const TPlayFolder& folder, const std::string& run) : m_Player(folder, run) {}
-
-	TPlayer& Player() { return m_Player; }
-
-	// A person's hand reaches a button in a slide, not a jump: the last step lands on it.
-	void Press(int x, int y)
-	{
-		m_Player.MoveTo(x - 2, y);
-		m_Player.Click(x, y);
-	}
-
-	// Presses and waits until the rectangle shows something else.
-	bool PressAndSee(const std::string& name, int x, int y, const TRect& rect, double share = 0.05)
-	{
-		const TShot before = m_Player.Shot();
-		Press(x, y);
-		return m_Player.WaitForChange(name, before, rect, share);
-	}
-
-private:
-	TPlayer m_Player;
-};
-
 // From the start menu through scenario, the chapter of the row, level and master select (the
 // first master) to the opening, which a click closes.
-void StartChapter(TBattlePlay& play, int chapterRow)
+void StartChapter(TPlay& play, int chapterRow)
 {
 	TPlayer& player = play.Player();
 	ASSERT_TRUE(player.WaitFor("start_menu", [](const TShot& shot) { return shot.Colours({350, 264, 96, 24}) > 4; }));
@@ -55,7 +28,7 @@ void StartChapter(TBattlePlay& play, int chapterRow)
 	ASSERT_TRUE(play.PressAndSee("chapter", 440, 95 + 16 * chapterRow, {378, 180, 240, 35}));
 	ASSERT_TRUE(play.PressAndSee("master_select", 562, 511, {92, 44, 616, 290}));
 	ASSERT_TRUE(play.PressAndSee("leon_chosen", 156, 95, {108, 44, 96, 96}, 0.004));
-	ASSERT_TRUE(play.PressAndSee("opening", 583, 555, SCREEN_MIDDLE, 0.3));
+	ASSERT_TRUE(play.PressAndSee("opening", 583, 555, world::SCREEN_MIDDLE, 0.3));
 	ASSERT_TRUE(play.PressAndSee("opening_message", 400, 300, {160, 150, 100, 100}, 0.3));
 	play.Player().Key("Return");
 	ASSERT_TRUE(play.Player().WaitForText("_lualog.txt", "開幕を表示しました。"));
@@ -64,7 +37,7 @@ void StartChapter(TBattlePlay& play, int chapterRow)
 // The ending message shows; Return closes it and the program ends by itself.
 void SeeTheEnd(TPlayer& player)
 {
-	EXPECT_TRUE(player.WaitFor("ending", [](const TShot& shot) { return shot.ShareOf(ENDING_LEFT, DIALOG_GREY, 16) > 0.9; }));
+	EXPECT_TRUE(player.WaitFor("ending", [](const TShot& shot) { return shot.ShareOf(ENDING_LEFT, world::DIALOG_GREY, 16) > 0.9; }));
 	player.Key("Return");
 	EXPECT_EQ(player.WaitForExit(), 0);
 }
@@ -75,7 +48,7 @@ TEST(BattlePlay, QuickEndTheEndlessAlliesEndTheGameRightAfterMasterSelect)
 	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("quick_end");
 	folder.Write("morvaleth.ini", INI);
-	TBattlePlay play(folder, "quick_end");
+	TPlay play(folder, "quick_end");
 	TPlayer& player = play.Player();
 	ASSERT_TRUE(player.Start());
 	StartChapter(play, 3);
@@ -89,15 +62,8 @@ TEST(BattlePlay, QuickEndTheEndlessAlliesEndTheGameRightAfterMasterSelect)
 
 namespace
 {
-const TColour PANE_BLUE = 0x000020;
-// The map pane's origin on the screen: an area's point (x, y) is clicked at (x + 132, y + 57).
-const int WINDY_HILL[] = {240 + 132, 120 + 57};
-const int WAR_BUTTON[] = {234, 525};
-// The player's turn: the area window shows the first character chip and the master window its buttons.
-bool PlayerTurn(const TShot& shot)
-{
-	return shot.ShareOf({10, 46, 28, 28}, PANE_BLUE, 8) < 0.8 && shot.Colours({96, 488, 86, 18}) > 2;
-}
+using namespace world;
+const int WINDY_HILL[] = {AreaX(A02[0]), AreaY(A02[1])};
 }
 
 TEST(BattlePlay, PlayedEndLeonReachesHisFirstTurnAndOpensTheWarOnTheHill)
@@ -105,7 +71,7 @@ TEST(BattlePlay, PlayedEndLeonReachesHisFirstTurnAndOpensTheWarOnTheHill)
 	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("played_end");
 	folder.Write("morvaleth.ini", std::string(INI) + "[Watch]\nUse=1\nOnlyLarge=0\nOnlyMaster=0\nNoNeutral=0\nMaxSpeed=1\n");
-	TBattlePlay play(folder, "played_end");
+	TPlay play(folder, "played_end");
 	TPlayer& player = play.Player();
 	ASSERT_TRUE(player.Start());
 	StartChapter(play, 2);
@@ -114,7 +80,7 @@ TEST(BattlePlay, PlayedEndLeonReachesHisFirstTurnAndOpensTheWarOnTheHill)
 	ASSERT_TRUE(player.WaitFor("first_turn", PlayerTurn));
 	// War on the hill: the war window opens beside the map once the hill is picked.
 	play.Press(WAR_BUTTON[0], WAR_BUTTON[1]);
-	EXPECT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], SCREEN_MIDDLE, 0.1));
+	EXPECT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], world::SCREEN_MIDDLE, 0.1));
 	player.Close();
 	EXPECT_EQ(player.WaitForExit(), 0);
 	const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

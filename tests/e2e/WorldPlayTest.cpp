@@ -1,4 +1,5 @@
 #include "e2e/PlayDriver.h"
+#include "e2e/World.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -11,100 +12,7 @@
 
 namespace
 {
-const TColour PANE_BLUE = 0x000020;
-const TColour BUTTON_GREY = 0x808080;
-
-// The map pane's origin on the screen: an area's point (x, y) is clicked at (x + 132, y + 57).
-int AreaX(int mapX)
-{
-	return mapX + 132;
-}
-int AreaY(int mapY)
-{
-	return mapY + 57;
-}
-// Points of the sample's areas on its field map.
-const int A01[] = {80, 120};
-const int A02[] = {240, 120};
-const int A03[] = {400, 120};
-const int A06[] = {240, 360};
-
-// The area window's character chips: 5 a row, 40 pixels apart.
-TRect ChipCell(int i)
-{
-	return {10 + 40 * (i % 5), 46 + 40 * (i / 5), 28, 28};
-}
-int ChipX(int i)
-{
-	return 24 + 40 * (i % 5);
-}
-int ChipY(int i)
-{
-	return 60 + 40 * (i / 5);
-}
-int ChipCount(const TShot& shot)
-{
-	int count = 0;
-	for (int i = 0; i < 20; ++i)
-		count += shot.ShareOf(ChipCell(i), PANE_BLUE, 8) < 0.8;
-	return count;
-}
-
-// Buttons of the area window, the master window and the system menu.
-const int MOVE_BUTTON[] = {258, 228};
-const int EMPLOY_BUTTON[] = {258, 256};
-const int DISMISS_BUTTON[] = {258, 284};
-const int AREA_GRID_BUTTON[] = {138, 497};
-const int MASTER_GRID_BUTTON[] = {138, 525};
-const int HERO_GRID_BUTTON[] = {138, 553};
-const int POWER_MAP_BUTTON[] = {138, 581};
-const int ALLIANCE_BUTTON[] = {234, 497};
-const int WAR_BUTTON[] = {234, 525};
-const int TURN_END_BUTTON[] = {234, 553};
-const TRect SAVE_BUTTON = {12, 507, 52, 20};
-const TRect CAPTION_TURN = {650, 7, 125, 17};
-const TRect AREA_NAME = {6, 30, 120, 14};
-const TRect STANDING_ORDER = {12, 230, 96, 14};
-const TRect SCREEN_MIDDLE = {200, 200, 400, 200};
-
-// The player's turn: the system menu with its save button stands at the bottom left.
-bool PlayerTurn(const TShot& shot)
-{
-	return shot.ShareOf(SAVE_BUTTON, BUTTON_GREY, 4) > 0.6 && shot.ShareOf(SAVE_BUTTON, 0xFFFFFF, 4) > 0.03;
-}
-
-class TWorldPlay
-{
-public:
-	TWorldPlay(const TPlayFolder& folder) : m_Player(folder, "world_play") {}
-
-	TPlayer& Player() { return m_Player; }
-
-	// A person's hand reaches a button in a slide, not a jump: the last step lands on it.
-	void Press(int x, int y)
-	{
-		m_Player.MoveTo(x - 2, y);
-		m_Player.Click(x, y);
-	}
-	void Press(const int* point) { Press(point[0], point[1]); }
-	void PressArea(const int* point) { Press(AreaX(point[0]), AreaY(point[1])); }
-
-	// Presses and waits until the rectangle shows something else.
-	bool PressAndSee(const std::string& name, int x, int y, const TRect& rect, double share = 0.05)
-	{
-		const TShot before = m_Player.Shot();
-		Press(x, y);
-		return m_Player.WaitForChange(name, before, rect, share);
-	}
-
-	bool WaitForChips(const std::string& name, int count)
-	{
-		return m_Player.WaitFor(name, [&](const TShot& shot) { return ChipCount(shot) == count; });
-	}
-
-private:
-	TPlayer m_Player;
-};
+using namespace world;
 
 // The sample's lake village without its inhabitants: a neutral area that a march takes without a battle.
 std::string EmptyLakeVillage(std::string areas)
@@ -128,7 +36,7 @@ std::string PeacefulStrategy(std::string script)
 }
 
 // From the start menu through scenario, chapter, level and master select to leon's first turn.
-void StartAsLeon(TWorldPlay& play)
+void StartAsLeon(TPlay& play)
 {
 	TPlayer& player = play.Player();
 	ASSERT_TRUE(player.WaitFor("start_menu", [](const TShot& shot) { return shot.Colours({350, 264, 96, 24}) > 4; }));
@@ -158,7 +66,7 @@ TEST(WorldPlay, LeonLooksAtHisCharactersEndsHisTurnAndTheComputerMastersTakeThei
 	folder.Write(strategy, PeacefulStrategy(folder.Read(strategy)));
 	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
 	ASSERT_NE(folder.Read(areas).find("<Inhabit/>"), std::string::npos);
-	TWorldPlay play(folder);
+	TPlay play(folder, "world_play");
 	TPlayer& player = play.Player();
 	ASSERT_TRUE(player.Start());
 	StartAsLeon(play);
