@@ -1,5 +1,6 @@
 #include "e2e/PlayDriver.h"
 #include "e2e/Screens.h"
+#include "e2e/World.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -42,6 +43,15 @@ std::string IniValue(const std::string& ini, const std::string& section, const s
 			return line.substr(key.size() + 1);
 	}
 	return std::string();
+}
+
+/// The play folder with the sample's computer masters kept from attacking: the new-game runs reach the
+/// player's first turn on the world map, not a battle.
+void KeepThePeace(const TPlayFolder& folder)
+{
+	const std::string strategy = "Scenario/Default/Script/strategy.lua";
+	folder.Write(strategy, world::PeacefulStrategy(folder.Read(strategy)));
+	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
 }
 
 bool HasText(const TShot& shot, const TRect& rect)
@@ -290,6 +300,7 @@ TEST(FrontEndPlay, NewGameSavedAndLoadedAgain)
 {
 	const double started = Seconds();
 	TPlayFolder folder("front_new_game");
+	KeepThePeace(folder);
 	double startUp = 0;
 	long peak = 0;
 	{
@@ -338,6 +349,7 @@ TEST(FrontEndPlay, NewGameAtALargeWindow)
 	const double started = Seconds();
 	TPlayFolder folder("front_large");
 	folder.Write("morvaleth.ini", "[Window]\nWidth=1280\nHeight=1024\n");
+	KeepThePeace(folder);
 	TFrontEndRun run(folder, "front_large");
 	const double startUp = run.StartToMenu();
 	ASSERT_EQ(run.Player().Width(), 1280);
