@@ -87,7 +87,8 @@ void PlayPastTheBrokenScenarios(TFrontEndRun& run, const TPlayFolder& folder)
 
 /// Opens the load list with the button: the good save in slot 0 shows its date and summary, the damaged
 /// slot 1 the short "互換性が無いか、破損したデータ", the empty slot 2 "データなし". Choosing slot 1 gives an
-/// Error dialog naming the file; once it is closed, the window shows what the check looks for.
+/// Error dialog naming the file, above all else; once its OK is clicked, the window shows what the check
+/// looks for.
 void RefuseTheDamagedSlot(TFrontEndRun& run, const TPlayFolder& folder, const TRect& button,
 	const std::string& name, const std::function<bool(const TShot&)>& goesOn)
 {
@@ -100,7 +101,8 @@ void RefuseTheDamagedSlot(TFrontEndRun& run, const TPlayFolder& folder, const TR
 	EXPECT_TRUE(Names(folder, "log.txt", "XML parse error", "Save/save01.xml"));
 	ASSERT_TRUE(run.UseSlot(1, name + "_refused", [&](const TShot& shot) { return ShowsDialog(run.Player(), shot); }));
 	EXPECT_TRUE(Names(folder, "log.txt", "を読み込めませんでした。", "Save/save01.xml"));
-	ASSERT_TRUE(run.CloseDialog(name + "_dialog_closed"));
+	ASSERT_TRUE(run.ClickAndSee(TMessageScreen(run.Player()).Ok(), name + "_dialog_closed",
+		[&](const TShot& shot) { return !ShowsDialog(run.Player(), shot); }));
 	ASSERT_TRUE(run.See(name + "_goes_on", goesOn));
 }
 }
