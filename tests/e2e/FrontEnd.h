@@ -7,6 +7,7 @@
 
 #include "e2e/PlayDriver.h"
 #include "e2e/Screens.h"
+#include "e2e/World.h"
 
 #include <gtest/gtest.h>
 #include <chrono>
@@ -29,6 +30,15 @@ inline int Occurrences(const TPlayFolder& folder, const std::string& file, const
 	for (std::size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + text.size()))
 		++count;
 	return count;
+}
+
+/// The play folder with the sample's computer masters kept from attacking: the new-game runs reach the
+/// player's first turn on the world map, not a battle.
+inline void KeepThePeace(const TPlayFolder& folder)
+{
+	const std::string strategy = "Scenario/Default/Script/strategy.lua";
+	folder.Write(strategy, world::PeacefulStrategy(folder.Read(strategy)));
+	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
 }
 
 inline bool HasText(const TShot& shot, const TRect& rect)

@@ -1,5 +1,4 @@
 #include "e2e/FrontEnd.h"
-#include "e2e/World.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -22,15 +21,6 @@ std::string IniValue(const std::string& ini, const std::string& section, const s
 			return line.substr(key.size() + 1);
 	}
 	return std::string();
-}
-
-/// The play folder with the sample's computer masters kept from attacking: the new-game runs reach the
-/// player's first turn on the world map, not a battle.
-void KeepThePeace(const TPlayFolder& folder)
-{
-	const std::string strategy = "Scenario/Default/Script/strategy.lua";
-	folder.Write(strategy, world::PeacefulStrategy(folder.Read(strategy)));
-	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
 }
 
 bool Checked(const TShot& shot, const TRect& box)
