@@ -25,7 +25,7 @@ inline int AreaY(int mapY)
 	return mapY + 57;
 }
 // Points of the sample's areas on its field map.
-const int A01[] = {80, 120};
+const int A01[] = {176, 120};
 const int A02[] = {240, 120};
 const int A03[] = {400, 120};
 const int A06[] = {240, 360};
