@@ -10,7 +10,6 @@
 #include "app/Random.h"
 #include "battle/CharaStatusWindow.h"
 #include "gui/GridWindows.h"
-#include "gui/GuiContext.h"
 #include "gui/HintPane.h"
 #include "gui/MsgDlg.h"
 #include "model/MorvalethData.h"
@@ -26,9 +25,7 @@
 #include "world/WorldMapWindow.h"
 
 #include <gtest/gtest.h>
-#include <cstring>
 #include <functional>
-#include <guichan/sdl/sdlinput.hpp>
 #include <guichan/widgets/container.hpp>
 #include <memory>
 
@@ -130,17 +127,6 @@ protected:
 		m_Screen->Click(x, y, button);
 	}
 
-	void MoveMouse(int x, int y)
-	{
-		SDL_Event event;
-		std::memset(&event, 0, sizeof(event));
-		event.type = SDL_MOUSEMOTION;
-		event.motion.x = x;
-		event.motion.y = y;
-		g_GuiContext.m_Input->pushInput(event);
-		m_Screen->Frame();
-	}
-
 	/// Clicks a point of a widget, in its own coordinates.
 	void ClickIn(const gcn::Widget& widget, int x, int y)
 	{
@@ -192,7 +178,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	int y = 0;
 	AreaPoint(Area("A03"), x, y);
 	for (int i = 0; i < 6; ++i)
-		MoveMouse(x, y + (i % 2));
+		m_Screen->MoveMouse(x, y + (i % 2));
 	const TGcnHintPane& hint = *view.GetHint();
 	ASSERT_TRUE(hint.isVisible());
 	EXPECT_NE(std::string::npos, hint.m_Text.find("戦力指数"));
