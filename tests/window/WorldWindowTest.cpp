@@ -137,6 +137,13 @@ protected:
 	/// Clicks a chip of a list pane of 40-pixel cells, five to a row.
 	void ClickChip(const gcn::Widget& pane, int index) { ClickIn(pane, index % 5 * 40 + 16, index / 5 * 40 + 16); }
 
+	/// Moves the pointer onto a cell of a list pane of 40-pixel cells, five to a row.
+	void HoverCell(const gcn::Widget& pane, int index)
+	{
+		const gcn::Rectangle area = TGuiScreen::ScreenArea(pane);
+		m_Screen->MoveMouse(area.x + index % 5 * 40 + 16, area.y + index / 5 * 40 + 16);
+	}
+
 	/// Every shown window lies whole on the screen.
 	void ExpectOnScreen(const gcn::Widget& window, const char* name)
 	{
@@ -195,6 +202,20 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	m_Screen->Frame();
 	EXPECT_GT(m_Screen->CountPixels(gcn::Rectangle(x - 44, y - 44, 88, 88), IsYellow), 20);
 	m_Screen->Screenshot("area_window" + Suffix());
+
+	// The short status shows the character under the pointer and goes when the pointer leaves the chips.
+	const gcn::Widget& shortStatus = *view.GetWindow(WORLD_STATUS_WINDOW);
+	const int emptyCell = static_cast<int>(game.GetArea(Area("A02")).Charas.size());
+	ASSERT_LT(emptyCell, 20);
+	HoverCell(areaWindow.m_CharaPane, 1);
+	EXPECT_TRUE(shortStatus.isVisible());
+	HoverCell(areaWindow.m_CharaPane, emptyCell);
+	EXPECT_FALSE(shortStatus.isVisible()) << "over an empty cell";
+	HoverCell(areaWindow.m_CharaPane, 1);
+	EXPECT_TRUE(shortStatus.isVisible());
+	const gcn::Rectangle chips = TGuiScreen::ScreenArea(areaWindow.m_CharaPane);
+	m_Screen->MoveMouse(chips.x + chips.width + 8, chips.y + 16);
+	EXPECT_FALSE(shortStatus.isVisible()) << "off the list of characters";
 
 	// A double click on a character opens its full status; a click closes it.
 	ClickChip(areaWindow.m_CharaPane, 1);
