@@ -163,7 +163,15 @@ protected:
 TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersFollow)
 {
 	TMorvalethGame& game = Game();
+	// Before the first turn the caption shows no turn, in the first turn its number in white.
+	const gcn::Rectangle map = TGuiScreen::ScreenArea(*View().GetMapWindow());
+	const gcn::Rectangle turnBox(map.x + map.width - 144, map.y + 5, 128, 16);
+	m_Screen->Frame();
+	ASSERT_EQ(0, game.GetTurn());
+	EXPECT_EQ(0, m_Screen->CountPixels(turnBox, IsWhite)) << "turn 0 shown";
 	ASSERT_TRUE(RunUntilPlayerIdle()) << "status " << Status();
+	m_Screen->Frame();
+	EXPECT_GT(m_Screen->CountPixels(turnBox, IsWhite), 20);
 	ASSERT_EQ(m_Leon, game.GetCurrentMaster());
 	const int turn = game.GetProgressedTurn();
 	TScreenWorldView& view = View();
