@@ -5,6 +5,7 @@
 #include "app/Logger.h"
 #include "common/babel/babel.h"
 #include "gui/FPSPane.h"
+#include "gui/GcnGui.h"
 #include "gui/GuiContext.h"
 #include "media/FontSJIS.h"
 #include "platform/Desktop.h"
@@ -141,7 +142,7 @@ bool LoadFont()
 // Creates the GUI root with its top container, which covers the whole window.
 gcn::Container* CreateGui(int width, int height)
 {
-	gcn::Gui* gui = new gcn::Gui();
+	gcn::Gui* gui = new TGcnGui();
 	gui->setGraphics(g_Graphics);
 	gui->setInput(g_GuiContext.m_Input);
 	g_GuiContext.SetGui(gui);

@@ -557,14 +557,24 @@ void TScreenWorldView::mouseMoved(gcn::MouseEvent& mouseEvent)
 	if (source == &m_Map->m_Pane) {
 		m_Controller->HoverMap(mouseEvent.getX(), mouseEvent.getY());
 	} else if (source == &m_Area->m_CharaPane) {
-		const int row = m_Area->m_CharaPane.m_Hovered;
-		if (m_Area->GetArea() >= 0 && row >= 0) {
-			ShowStatus(g_GameMaster.m_Game->GetArea(m_Area->GetArea()).Charas[row], false);
+		const int row = m_Area->m_CharaPane.GetShownEntryAt(mouseEvent.getX(), mouseEvent.getY());
+		const bool onChip = m_Area->GetArea() >= 0 && row >= 0;
+		ShowHoveredChara(onChip ? &g_GameMaster.m_Game->GetArea(m_Area->GetArea()).Charas[row] : nullptr);
+		if (onChip)
 			mouseEvent.consume();
-		}
-	} else if (IsMovePane(source) && m_Move->GetHoveredChara()) {
-		ShowStatus(*m_Move->GetHoveredChara(), false);
+	} else if (IsMovePane(source)) {
+		const bool onChip = static_cast<const TCharaListPane*>(source)->GetShownEntryAt(mouseEvent.getX(),
+			mouseEvent.getY()) >= 0;
+		ShowHoveredChara(onChip ? m_Move->GetHoveredChara() : nullptr);
 	}
+}
+
+void TScreenWorldView::ShowHoveredChara(const TCharaInstance* chara)
+{
+	if (chara)
+		ShowStatus(*chara, false);
+	else
+		m_Status->setVisible(false);
 }
 
 bool TScreenWorldView::IsMovePane(const gcn::Widget* widget) const
@@ -577,8 +587,11 @@ bool TScreenWorldView::IsMovePane(const gcn::Widget* widget) const
 
 void TScreenWorldView::mouseExited(gcn::MouseEvent& mouseEvent)
 {
-	if (mouseEvent.getSource() == &m_Map->m_Pane)
+	const gcn::Widget* source = mouseEvent.getSource();
+	if (source == &m_Map->m_Pane)
 		m_Controller->LeaveMap();
+	else if (source == &m_Area->m_CharaPane || IsMovePane(source))
+		ShowHoveredChara(nullptr);
 }
 
 void TScreenWorldView::valueChanged(const gcn::SelectionEvent&)

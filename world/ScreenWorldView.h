@@ -96,6 +96,7 @@ public:
 	void mousePressed(gcn::MouseEvent& mouseEvent) override;
 	/// The pointer over the map, the area's characters and the move window's lists.
 	void mouseMoved(gcn::MouseEvent& mouseEvent) override;
+	/// The pointer off the map or off a list of characters.
 	void mouseExited(gcn::MouseEvent& mouseEvent) override;
 	/// The standing order chosen in the area window.
 	void valueChanged(const gcn::SelectionEvent& event) override;
@@ -128,6 +129,8 @@ private:
 	void PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear);
 	/// The top widget's size.
 	void ScreenSize(int& width, int& height) const;
+	/// The short status of the character whose chip the pointer is over; hidden for none.
+	void ShowHoveredChara(const TCharaInstance* chara);
 	/// Whether the widget is one of the move window's lists.
 	bool IsMovePane(const gcn::Widget* widget) const;
 	/// Puts the widget on top of its siblings.

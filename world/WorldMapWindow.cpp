@@ -253,7 +253,9 @@ void TWorldMapWindow::draw(gcn::Graphics* graphics)
 		const int master = game->GetCurrentMaster();
 		if (master >= 0 && master < game->GetMasterCount())
 			DrawBoldText(graphics, g_GameMaster.m_Data->GetMasterData(game->GetMaster(master).DataIndex).Name, 12, 5);
-		DrawBoldText(graphics, FormatText("第%4dターン", game->GetTurn()), getWidth() - 144, 5);
+		// Turn 0 is the time before the first turn, as the opening and a game decided at once end in it: no turn.
+		if (game->GetTurn() > 0)
+			DrawBoldText(graphics, FormatText("第%4dターン", game->GetTurn()), getWidth() - 144, 5);
 	}
 	if (m_GuideText.empty())
 		return;

@@ -3,6 +3,7 @@
 #include "app/GameConfig.h"
 #include "app/FrontEnd.h"
 #include "app/GameMaster.h"
+#include "gui/GcnGui.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
 #include "gui/SkinManager.h"
@@ -11,7 +12,6 @@
 #include <boost/filesystem.hpp>
 #include <cstdlib>
 #include <cstring>
-#include <guichan/gui.hpp>
 #include <guichan/opengl/openglgraphics.hpp>
 #include <guichan/sdl/sdlinput.hpp>
 #include <guichan/widgets/container.hpp>
@@ -91,7 +91,7 @@ void TGuiScreen::StartGui(const std::string& ini)
 	m_Top->setDimension(gcn::Rectangle(0, 0, m_Width, m_Height));
 	m_Top->setBaseColor(g_Config.GetColor(EXTRACOLOR_TOP));
 	g_GuiContext.SetInput(new gcn::SDLInput());
-	gcn::Gui* gui = new gcn::Gui();
+	gcn::Gui* gui = new TGcnGui();
 	gui->setGraphics(&m_Window->Graphics());
 	gui->setInput(g_GuiContext.m_Input);
 	gui->setTop(m_Top.get());
@@ -114,7 +114,7 @@ void TGuiScreen::Push(const SDL_Event& event)
 	g_GuiContext.m_Input->pushInput(event);
 }
 
-void TGuiScreen::Click(int x, int y, Uint8 button)
+void TGuiScreen::PushMotion(int x, int y)
 {
 	SDL_Event event;
 	std::memset(&event, 0, sizeof(event));
@@ -122,6 +122,23 @@ void TGuiScreen::Click(int x, int y, Uint8 button)
 	event.motion.x = x;
 	event.motion.y = y;
 	Push(event);
+}
+
+void TGuiScreen::MoveMouse(int x, int y)
+{
+	PushMotion(x, y);
+	Frame();
+}
+
+void TGuiScreen::Click(int x, int y, Uint8 button)
+{
+	PushMotion(x, y);
+	ClickInPlace(x, y, button);
+}
+
+void TGuiScreen::ClickInPlace(int x, int y, Uint8 button)
+{
+	SDL_Event event;
 	std::memset(&event, 0, sizeof(event));
 	event.button.button = button;
 	event.button.x = x;

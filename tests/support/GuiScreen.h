@@ -38,8 +38,12 @@ public:
 
 	/// One frame as the main loop runs it, without pacing: queued input and logic, then drawing.
 	void Frame();
+	/// Moves the mouse there, then runs a frame.
+	void MoveMouse(int x, int y);
 	/// Moves the mouse there and clicks with the button, then runs a frame.
 	void Click(int x, int y, Uint8 button = SDL_BUTTON_LEFT);
+	/// Clicks with the button where the mouse already stands, with no move before, then runs a frame.
+	void ClickInPlace(int x, int y, Uint8 button = SDL_BUTTON_LEFT);
 	/// Clicks the middle of the widget (which must be shown), then runs a frame.
 	void ClickOn(const gcn::Widget& widget);
 	/// Presses and releases a key, handing it to the game master's key queue as the main loop does.
@@ -59,6 +63,7 @@ private:
 	void PrepareFolder();
 	void StartGui(const std::string& ini);
 	void Push(const SDL_Event& event);
+	void PushMotion(int x, int y);
 
 	int m_Width;
 	int m_Height;

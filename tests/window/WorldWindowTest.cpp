@@ -10,7 +10,6 @@
 #include "app/Random.h"
 #include "battle/CharaStatusWindow.h"
 #include "gui/GridWindows.h"
-#include "gui/GuiContext.h"
 #include "gui/HintPane.h"
 #include "gui/MsgDlg.h"
 #include "model/MorvalethData.h"
@@ -26,9 +25,8 @@
 #include "world/WorldMapWindow.h"
 
 #include <gtest/gtest.h>
-#include <cstring>
+#include <algorithm>
 #include <functional>
-#include <guichan/sdl/sdlinput.hpp>
 #include <guichan/widgets/container.hpp>
 #include <memory>
 
@@ -130,17 +128,6 @@ protected:
 		m_Screen->Click(x, y, button);
 	}
 
-	void MoveMouse(int x, int y)
-	{
-		SDL_Event event;
-		std::memset(&event, 0, sizeof(event));
-		event.type = SDL_MOUSEMOTION;
-		event.motion.x = x;
-		event.motion.y = y;
-		g_GuiContext.m_Input->pushInput(event);
-		m_Screen->Frame();
-	}
-
 	/// Clicks a point of a widget, in its own coordinates.
 	void ClickIn(const gcn::Widget& widget, int x, int y)
 	{
@@ -150,6 +137,13 @@ protected:
 
 	/// Clicks a chip of a list pane of 40-pixel cells, five to a row.
 	void ClickChip(const gcn::Widget& pane, int index) { ClickIn(pane, index % 5 * 40 + 16, index / 5 * 40 + 16); }
+
+	/// Moves the pointer onto a cell of a list pane of 40-pixel cells, five to a row.
+	void HoverCell(const gcn::Widget& pane, int index)
+	{
+		const gcn::Rectangle area = TGuiScreen::ScreenArea(pane);
+		m_Screen->MoveMouse(area.x + index % 5 * 40 + 16, area.y + index / 5 * 40 + 16);
+	}
 
 	/// Every shown window lies whole on the screen.
 	void ExpectOnScreen(const gcn::Widget& window, const char* name)
@@ -170,7 +164,15 @@ protected:
 TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersFollow)
 {
 	TMorvalethGame& game = Game();
+	// Before the first turn the caption shows no turn, in the first turn its number in white.
+	const gcn::Rectangle map = TGuiScreen::ScreenArea(*View().GetMapWindow());
+	const gcn::Rectangle turnBox(map.x + map.width - 144, map.y + 5, 128, 16);
+	m_Screen->Frame();
+	ASSERT_EQ(0, game.GetTurn());
+	EXPECT_EQ(0, m_Screen->CountPixels(turnBox, IsWhite)) << "turn 0 shown";
 	ASSERT_TRUE(RunUntilPlayerIdle()) << "status " << Status();
+	m_Screen->Frame();
+	EXPECT_GT(m_Screen->CountPixels(turnBox, IsWhite), 20);
 	ASSERT_EQ(m_Leon, game.GetCurrentMaster());
 	const int turn = game.GetProgressedTurn();
 	TScreenWorldView& view = View();
@@ -192,7 +194,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	int y = 0;
 	AreaPoint(Area("A03"), x, y);
 	for (int i = 0; i < 6; ++i)
-		MoveMouse(x, y + (i % 2));
+		m_Screen->MoveMouse(x, y + (i % 2));
 	const TGcnHintPane& hint = *view.GetHint();
 	ASSERT_TRUE(hint.isVisible());
 	EXPECT_NE(std::string::npos, hint.m_Text.find("戦力指数"));
@@ -209,6 +211,20 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	m_Screen->Frame();
 	EXPECT_GT(m_Screen->CountPixels(gcn::Rectangle(x - 44, y - 44, 88, 88), IsYellow), 20);
 	m_Screen->Screenshot("area_window" + Suffix());
+
+	// The short status shows the character under the pointer and goes when the pointer leaves the chips.
+	const gcn::Widget& shortStatus = *view.GetWindow(WORLD_STATUS_WINDOW);
+	const int emptyCell = static_cast<int>(game.GetArea(Area("A02")).Charas.size());
+	ASSERT_LT(emptyCell, 20);
+	HoverCell(areaWindow.m_CharaPane, 1);
+	EXPECT_TRUE(shortStatus.isVisible());
+	HoverCell(areaWindow.m_CharaPane, emptyCell);
+	EXPECT_FALSE(shortStatus.isVisible()) << "over an empty cell";
+	HoverCell(areaWindow.m_CharaPane, 1);
+	EXPECT_TRUE(shortStatus.isVisible());
+	const gcn::Rectangle chips = TGuiScreen::ScreenArea(areaWindow.m_CharaPane);
+	m_Screen->MoveMouse(chips.x + chips.width + 8, chips.y + 16);
+	EXPECT_FALSE(shortStatus.isVisible()) << "off the list of characters";
 
 	// A double click on a character opens its full status; a click closes it.
 	ClickChip(areaWindow.m_CharaPane, 1);
@@ -303,6 +319,12 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 		m_Screen->ClickOn(*table.button);
 		TGcnGridWindow& grid = *static_cast<TGcnGridWindow*>(view.GetWindow(table.window));
 		ExpectOnScreen(grid, "table");
+		const gcn::Rectangle area = TGuiScreen::ScreenArea(grid);
+		const gcn::Rectangle master = TGuiScreen::ScreenArea(masterWindow);
+		const int overlapX = (std::max(area.x, master.x) + std::min(area.x + area.width, master.x + master.width)) / 2;
+		const int overlapY = (std::max(area.y, master.y) + std::min(area.y + area.height, master.y + master.height)) / 2;
+		if (area.isIntersecting(master))
+			EXPECT_EQ(&grid, m_Screen->Top().getWidgetAt(overlapX, overlapY)) << "the table lies over the master window";
 		if (table.window == WORLD_AREA_GRID_WINDOW)
 			m_Screen->Screenshot("area_table" + Suffix());
 		m_Screen->ClickOn(grid.m_CloseButton);

@@ -1,0 +1,28 @@
+#ifndef MORVALETH_GUI_GCNGUI_H
+#define MORVALETH_GUI_GCNGUI_H
+
+#include <guichan/gui.hpp>
+
+/// The GUI root: guichan's, except that when windows move, show or hide while the mouse stands still, it
+/// looks again at what lies under the pointer, as a mouse move by 0 would. guichan itself only does so when
+/// the mouse moves, so a button that came under a still pointer would never see the mouse enter and would
+/// take no click until the mouse moved.
+class TGcnGui : public gcn::Gui
+{
+public:
+	/// guichan's pass over input and widgets, then the look under the pointer.
+	void logic() override;
+
+protected:
+	/// The look under the pointer first, so that the widgets under the press have the mouse.
+	void handleMousePressed(const gcn::MouseInput& mouseInput) override;
+
+private:
+	/// Sends the exits and entries a mouse move by 0 would, when the pointer is over the GUI, nothing is
+	/// dragged, no widget holds the mouse input and the widgets that have the mouse are not those under it.
+	void RecheckPointer();
+	/// Whether a mouse move by 0 would make a widget exit or enter.
+	bool IsHoverStale();
+};
+
+#endif
