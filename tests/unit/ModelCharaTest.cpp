@@ -56,7 +56,7 @@ TEST(ModelChara, SampleCharactersAreSortedAndHoldTheirFields)
 	EXPECT_EQ(-1, leon.SecondAttack);
 	EXPECT_EQ(0, leon.SecondAttackCount);
 	ASSERT_EQ(2u, leon.Attacks.size());
-	EXPECT_EQ(18, leon.Attacks[0].Power);
+	EXPECT_EQ(90, leon.Attacks[0].Power);
 	EXPECT_EQ(data.GetSpecialIndex("spear"), leon.Attacks[0].Special);
 	EXPECT_EQ(data.GetSpecialIndex("sword"), leon.Attacks[1].Special);
 	EXPECT_EQ((std::vector<std::string>{"soldier", "knight", "archer"}), leon.EmployableIds);
