@@ -89,8 +89,11 @@ void TakeTheLakeVillage(TPlay& play)
 	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A02[0]), AreaY(A02[1]), {350, 360, 440, 40}, 0.02));
 	ASSERT_TRUE(play.PressAndSee("war_army", ALL_RIGHT_BUTTON[0], ALL_RIGHT_BUTTON[1], {582, 400, 210, 80}, 0.05));
 	play.Press(CONFIRM_BUTTON);
-	EXPECT_TRUE(player.WaitFor("victory", MessageShown));
+	// The march hides the player's windows until its message has closed by itself.
+	EXPECT_TRUE(player.WaitFor("victory", [](const TShot& shot) { return MessageShown(shot) && !PlayerTurn(shot); }));
 	EXPECT_TRUE(player.WaitFor("victory_closed", [](const TShot& shot) { return PlayerTurn(shot) && !MessageShown(shot); }));
+	// The village, selected before the war, shows again as leon's own.
+	EXPECT_TRUE(OwnAreaShown(player.Shot()));
 
 	ASSERT_TRUE(play.PressAndSee("hill_left", AreaX(A02[0]), AreaY(A02[1]), AREA_NAME));
 	EXPECT_EQ(ChipCount(player.Shot()), 0);
