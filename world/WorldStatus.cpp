@@ -164,6 +164,8 @@ void TWorldMapLogic::AfterBattle()
 	m_View.ShowWindow(WORLD_MASTER_WINDOW, true);
 	m_View.ShowWindow(WORLD_STATUS_WINDOW, true);
 	m_View.SetSystemMenuCompact(false);
+	// The selected area may have changed hands: it shows again with its ring and its new owner's controls.
+	SelectArea(m_SelectedArea);
 	PlayMasterMusic(current);
 	m_LogicStatus = WORLD_PLAYER_IDLE;
 }

@@ -78,6 +78,62 @@ inline std::string PeacefulStrategy(std::string script)
 	return at == std::string::npos ? script : script.replace(at, margin.size(), "local ATTACK_MARGIN = 1000000");
 }
 
+// A one-line question's はい and a one-line message's OK, in the middle of the screen.
+const int YES_BUTTON[] = {312, 331};
+const int OK_BUTTON[] = {393, 331};
+
+// The master table (勢力情報): a row per master in the game's order (ガルム, セラ, レオン in the sample's
+// first chapter), 14 pixels apart, and its close button.
+const int GARM_ROW = 0;
+const int LEON_ROW = 2;
+const int GRID_CLOSE_BUTTON[] = {633, 278};
+inline TRect MasterGridAreaCount(int row)
+{
+	return {389, 310 + 14 * row, 38, 12};
+}
+inline TRect MasterGridAlliance(int row)
+{
+	return {614, 310 + 14 * row, 38, 12};
+}
+
+// An area's flag on the map, just above and right of its point; leon's is blue.
+inline TRect AreaFlag(const int* point)
+{
+	return {AreaX(point[0]) + 2, AreaY(point[1]) - 23, 20, 10};
+}
+const TColour LEON_BLUE = 0x3060E0;
+inline bool LeonsFlag(const TShot& shot, const int* point)
+{
+	return shot.ShareOf(AreaFlag(point), LEON_BLUE, 36) > 0.4;
+}
+
+// The area window shows its standing order (a white box) only for the player's own area.
+inline bool OwnAreaShown(const TShot& shot)
+{
+	return shot.ShareOf(STANDING_ORDER, 0xFFFFFF, 8) > 0.4;
+}
+
+// A watched battle: the battle window beside the stop-watching button, its field of many colours.
+const TRect BATTLE_TITLE = {310, 49, 480, 4};
+const TRect BATTLE_FIELD = {302, 120, 496, 380};
+const TRect STOP_WATCHING_BUTTON = {14, 74, 92, 20};
+inline bool BattleWatched(const TShot& shot)
+{
+	return shot.ShareOf(BATTLE_TITLE, 0xB7BDD5, 8) > 0.8 && shot.ShareOf(STOP_WATCHING_BUTTON, BUTTON_GREY, 4) > 0.4
+		&& shot.Colours(BATTLE_FIELD) > 16;
+}
+
+// The sample's areas with one area's inhabitants left out.
+inline std::string WithoutInhabitants(std::string areas, const std::string& id)
+{
+	const std::size_t area = areas.find("<Area id=\"" + id + "\">");
+	const std::size_t from = areas.find("<Inhabit>", area);
+	const std::size_t to = areas.find("</Inhabit>", from);
+	if (area == std::string::npos || from == std::string::npos || to == std::string::npos)
+		return areas;
+	return areas.replace(from, to + 10 - from, "<Inhabit/>");
+}
+
 // The player's turn: the system menu with its save button stands at the bottom left.
 inline bool PlayerTurn(const TShot& shot)
 {
@@ -109,6 +165,23 @@ public:
 		const TShot before = m_Player.Shot();
 		Press(x, y);
 		return m_Player.WaitForChange(name, before, rect, share);
+	}
+
+	/// From the start menu through scenario, chapter one, level and master select (leon) to his first turn.
+	bool StartAsLeon()
+	{
+		if (!m_Player.WaitFor("start_menu", [](const TShot& shot) { return shot.Colours({350, 264, 96, 24}) > 4; })
+			|| !PressAndSee("scenario_select", 400, 276, {110, 88, 240, 150})
+			|| !PressAndSee("chapters", 200, 95, {375, 88, 285, 30})
+			|| !PressAndSee("chapter_one", 440, 95, {378, 180, 240, 35})
+			|| !PressAndSee("level_one", 401, 207, {394, 200, 14, 14}, 0.02)
+			|| !PressAndSee("master_select", 562, 511, {92, 44, 616, 290})
+			|| !PressAndSee("leon_chosen", 156, 95, {108, 44, 96, 96}, 0.004)
+			|| !PressAndSee("opening", 583, 555, world::SCREEN_MIDDLE, 0.3))
+			return false;
+		// The opening closes on a click; its timed message closes by itself.
+		return PressAndSee("opening_closed", 400, 300, {160, 150, 100, 100}, 0.3)
+			&& m_Player.WaitFor("first_turn", world::PlayerTurn);
 	}
 
 	/// Waits until the area window shows so many character chips.

@@ -209,6 +209,9 @@ TEST_F(WorldPlayerTest, TheWarWindowTakesATargetAndSourcesAndMarchesOrGivesTheTu
 	EXPECT_EQ(WORLD_PLAYER_IDLE, Status());
 	EXPECT_EQ(1, log.CountLines("戦争キャラが未選択"));
 
+	// The village, selected before the war, is shown again once taken, with the controls of its new owner.
+	logic->PressMap(Area("A06"), true);
+	EXPECT_EQ("ShowArea " + std::to_string(Area("A06")) + " 0", view.CallsOf("ShowArea").back());
 	logic->PressMasterButton(MASTER_BUTTON_WAR);
 	logic->PressMap(Area("A06"), true);
 	logic->ConfirmWar({{Area("A02"), 0}});
@@ -218,6 +221,8 @@ TEST_F(WorldPlayerTest, TheWarWindowTakesATargetAndSourcesAndMarchesOrGivesTheTu
 	EXPECT_EQ(leon, game.GetArea(Area("A06")).Owner);
 	EXPECT_TRUE(view.IsWindowVisible(WORLD_AREA_WINDOW));
 	EXPECT_TRUE(view.IsWindowVisible(WORLD_MASTER_WINDOW));
+	EXPECT_EQ("ShowArea " + std::to_string(Area("A06")) + " 1", view.CallsOf("ShowArea").back());
+	EXPECT_EQ(0xFFFFFF00u, view.Highlights().at(Area("A06")));
 }
 
 TEST_F(WorldPlayerTest, FoundHeroesAreOfferedOneByOneAndRefusedWhenTheyCannotBeHired)
