@@ -7,6 +7,7 @@
 #include "app/Logger.h"
 #include "app/WorldMapControl.h"
 #include "gui/GuiContext.h"
+#include "gui/MsgDlg.h"
 #include "platform/FileSystem.h"
 
 #include <guichan/gui.hpp>
@@ -42,8 +43,14 @@ void TDremoGameMaster::ShowFrontWindow(int window, bool show)
 		return;
 	gcn::Widget& widget = m_FrontEnd->GetWindow(static_cast<TFrontWindow>(window));
 	widget.setVisible(show);
-	if (show && widget.getParent())
-		widget.getParent()->moveToTop(&widget);
+	gcn::Widget* parent = widget.getParent();
+	if (!show || !parent)
+		return;
+	parent->moveToTop(&widget);
+	// A message still shown (the failure of the load that closed the slots) stays above the window
+	// shown after it, where its text can be read and its button pressed.
+	if (IsMsgDlgVisible() && g_MsgDlg->getParent() == parent)
+		parent->moveToTop(g_MsgDlg);
 }
 
 void TDremoGameMaster::CenterFrontWindow(int window)

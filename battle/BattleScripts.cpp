@@ -3,6 +3,7 @@
 #include "app/GameMaster.h"
 #include "app/Logger.h"
 #include "model/MorvalethData.h"
+#include "script/ScriptLog.h"
 
 namespace
 {
@@ -19,8 +20,10 @@ void RunScript(TMorvalethLuaManager& script, const char* function)
 }
 }
 
+// Each battle starts the script log afresh.
 bool TBattleMapLogic::LoadScripts()
 {
+	LuaLogReset();
 	std::string path;
 	if (!g_GameMaster.FindScriptFile(SIDE_SCRIPT, path)) {
 		Fail("COMスクリプトの検索に失敗しました。");

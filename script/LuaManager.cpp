@@ -130,7 +130,6 @@ TMorvalethLuaManager::TMorvalethLuaManager()
 	: m_BattleInterface(nullptr), m_State(nullptr), m_Suspended(false), m_Result(false), m_MasterIndex(0),
 	  m_ScriptAPI(nullptr), m_WorldMap(nullptr), m_Thread(nullptr), m_ThreadRef(LUA_NOREF), m_Running(false)
 {
-	LuaLogReset();
 }
 
 TMorvalethLuaManager::~TMorvalethLuaManager()

@@ -272,7 +272,9 @@ void TWorldMapLogic::ConfirmEmploy(int candidate)
 	if (m_LogicStatus != WORLD_EMPLOY_OPEN)
 		return;
 	m_View.ShowWindow(WORLD_EMPLOY_WINDOW, false);
-	if (candidate < 0)
+	if (m_EmployArea < 0 || m_EmployEmployer < 0)
+		LOG_ERROR("雇用操作が行われたにも関わらず雇用エリアまたは雇用担当キャラが未選択（プログラムのバグ？）");
+	else if (candidate < 0)
 		LOG_ERROR("雇用操作が行われたにも関わらず雇用キャラが未選択（プログラムのバグ？）");
 	else if (m_Game.EmployCharacter(m_EmployArea, m_EmployEmployer, candidate))
 		m_View.ShowArea(m_EmployArea, true);

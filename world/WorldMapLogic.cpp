@@ -11,6 +11,7 @@
 #include "model/MorvalethGame.h"
 #include "script/ApiScenario.h"
 #include "script/ScriptAPI.h"
+#include "script/ScriptLog.h"
 
 #include <tinyxml.h>
 
@@ -104,8 +105,11 @@ bool TWorldMapLogic::LoadScript(TMorvalethLuaManager& manager, const char* name,
 	return true;
 }
 
+// The script log starts empty with the game's scripts; what on_system_start writes stays in it
+// while the other scripts load.
 bool TWorldMapLogic::LoadScripts()
 {
+	LuaLogReset();
 	if (!LoadScript(m_EventScript, "EventScript.lua", "イベントスクリプトの検索に失敗しました。",
 			"イベントスクリプト %s のロードに失敗しました。", m_ScriptAPI.get()))
 		return false;

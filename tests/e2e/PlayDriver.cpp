@@ -208,7 +208,12 @@ void TPlayer::Run(const std::string& xdotoolArguments)
 
 void TPlayer::MoveTo(int x, int y)
 {
+	// xdotool's --sync waits for the pointer to move, which it never does when it already stands there.
+	if (x == m_PointerX && y == m_PointerY)
+		return;
 	Run("mousemove --sync " + std::to_string(m_X + x) + " " + std::to_string(m_Y + y));
+	m_PointerX = x;
+	m_PointerY = y;
 }
 
 void TPlayer::Click(int x, int y, int button)

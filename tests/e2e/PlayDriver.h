@@ -121,6 +121,9 @@ private:
 	int m_Y = 0;
 	int m_Width = 0;
 	int m_Height = 0;
+	/// Where the last move left the pointer, in the window's pixels.
+	int m_PointerX = -1;
+	int m_PointerY = -1;
 	long m_PeakKilobytes = 0;
 	int m_ExitStatus = -1;
 	double m_StartedAt = 0;

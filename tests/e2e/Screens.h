@@ -120,4 +120,13 @@ struct TWorldScreen
 	int Height;
 };
 
+/// A message dialog of one line with OK alone, in the middle of the window: its OK button.
+struct TMessageScreen
+{
+	explicit TMessageScreen(const TPlayer& player) : Width(player.Width()), Height(player.Height()) {}
+	TRect Ok() const { return {Width / 2 - 34, Height / 2 + 20, 56, 24}; }
+	int Width;
+	int Height;
+};
+
 #endif

@@ -25,16 +25,6 @@ std::string EmptyLakeVillage(std::string areas)
 	return areas.replace(from, to + 10 - from, "<Inhabit/>");
 }
 
-// The sample's computer masters with their attacks left out: an attack on one of leon's areas (which
-// the random inhabitants of the first turn make likely) would need a battle fought by the player, which
-// is another run's subject. They still hire, reinforce and seek alliances.
-std::string PeacefulStrategy(std::string script)
-{
-	const std::string margin = "local ATTACK_MARGIN = 1.2";
-	const std::size_t at = script.find(margin);
-	return at == std::string::npos ? script : script.replace(at, margin.size(), "local ATTACK_MARGIN = 1000000");
-}
-
 // From the start menu through scenario, chapter, level and master select to leon's first turn.
 void StartAsLeon(TPlay& play)
 {

@@ -10,6 +10,7 @@
 #include "front/MenuWindows.h"
 #include "front/SaveLoadWindow.h"
 #include "front/SceSelectWindow.h"
+#include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 #include <boost/filesystem.hpp>
 #include <guichan/actionevent.hpp>
+#include <guichan/gui.hpp>
 #include <guichan/mouseevent.hpp>
 #include <guichan/widgets/container.hpp>
 #include <functional>
@@ -334,6 +336,27 @@ TEST_F(FrontEndWalk, EveryScreenLeadsWhereThePlayerExpects)
 	TGameConfig restarted;
 	restarted.Load("morvaleth.ini");
 	EXPECT_EQ(5, restarted.GetIntValue(CONFIG_ANIMATION_SPEED)) << "the file holds the accepted speed";
+}
+
+// A save that cannot be loaded from the start menu is refused with an Error that stands above the start
+// menu the closed slots give back, where it can be read and answered.
+TEST_F(FrontEndWalk, AFailedLoadFromTheStartMenuShowsItsErrorAboveTheMenu)
+{
+	gcn::Gui* gui = new gcn::Gui();
+	gui->setTop(&m_Top);
+	g_GuiContext.SetGui(gui);
+	gcn::Widget& menu = g_GameMaster.m_FrontEnd->GetWindow(FRONT_START_MENU);
+	g_GuiContext.CenterWidget(&menu);
+	WriteFile("Save/save01.xml", "<?xml version=\"1.0\" ?>\n<MorvalethSave><Da");
+	Press(*m_Windows->m_StartMenu, StartMenu().m_ContinueButton);
+	Slots().m_List.setSelected(1);
+	Press(*m_Windows->m_SaveLoad, Slots().m_OkButton);
+	EXPECT_EQ("start", Shown());
+	EXPECT_TRUE(IsMsgDlgVisible());
+	EXPECT_EQ(1, m_Log.CountLines("セーブデータ ./Save/save01.xml を読み込めませんでした。"));
+	const gcn::Widget* atMenu = m_Top.getWidgetAt(menu.getX() + menu.getWidth() / 2, menu.getY() + menu.getHeight() / 2);
+	EXPECT_TRUE(atMenu && atMenu == g_MsgDlg);
+	g_GuiContext.Release();
 }
 
 // The settings-only system menu keeps its bottom-left corner and offers "設定" alone.

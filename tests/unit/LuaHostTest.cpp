@@ -162,8 +162,9 @@ TEST_F(LuaHost, TheScriptLogHasItsExactLines)
 	EXPECT_EQ(expected, ScriptLog());
 	EXPECT_EQ(1, m_Log.CountLines("Debug Lua Log: d 2 false "));
 
+	// The world map and the battle empty the log as they load their scripts, not every new manager.
 	TMorvalethLuaManager another;
-	EXPECT_TRUE(ScriptLog().empty()) << "every new manager empties the script log";
+	EXPECT_EQ(expected, ScriptLog());
 }
 
 TEST_F(LuaHost, NestedCallsGiveTheOuterScriptItsContextBack)

@@ -106,23 +106,26 @@ INSTANTIATE_TEST_SUITE_P(Ending, WorldEndingTest,
 
 TEST_F(WorldTest, ANewGameAsksTheEventScriptBeforeTheFirstMasterAndALoadedOneGoesOnWithTheSavedMaster)
 {
-	WriteScript("EventScript.lua", "function on_system_start() Flag[7] = 'set at start' return true end\n"
+	WriteScript("EventScript.lua", "function on_system_start() Flag[7] = 'set at start' print_log('started') return true end\n"
 								   "function global_script() print_log('global_script') return true end\n");
 	Start();
 	EXPECT_EQ(1, CountScriptLog("global_script"));
+	// What the script wrote as it started stays in the log after the other scripts have loaded.
+	EXPECT_EQ(1, CountScriptLog("started"));
 	const int current = Current();
 	// Flags set while the script starts are kept in the save.
 	TiXmlElement save("Save");
 	logic->SaveLuaEvent(&save);
 	EXPECT_NE(std::string::npos, Print(save).find("set at start"));
 
-	WriteScript("EventScript.lua", "function on_system_start() Flag[7] = 'overwritten' return true end\n"
+	WriteScript("EventScript.lua", "function on_system_start() Flag[7] = 'overwritten' print_log('started') return true end\n"
 								   "function global_script() print_log('global_script') return true end\n");
 	logic.reset(new TWorldMapLogic(view, game, SampleData(), nullptr));
 	logic->Setup(false, false, &save);
 	EXPECT_EQ(WORLD_STRATEGY, Status());
 	EXPECT_EQ(current, Current());
 	EXPECT_EQ(0, CountScriptLog("global_script"));
+	EXPECT_EQ(1, CountScriptLog("started")) << "a set-up starts the log afresh";
 	TiXmlElement again("Save");
 	logic->SaveLuaEvent(&again);
 	EXPECT_EQ(Print(save), Print(again));
