@@ -96,12 +96,22 @@ std::string NoHirelings(std::string charas, const std::string& id)
 	return charas;
 }
 
-// The chapter made certain: leon and his four against garm alone, slow, weak and thin-skinned; every
-// spell of healing may be cast at once.
+// The first blows of leon's army: the sample's powers, far below what the damage formula is made for,
+// take a hit point at most, and often none.
+const struct
+{
+	const char* Id;
+	const char* Blow;
+} FIRST_BLOWS[] = {{"leon", "<Attack Power=\"18\""}, {"knight", "<Attack Power=\"16\""}, {"elwin", "<Attack Power=\"14\""}};
+
+// The chapter made certain: leon and his four against garm alone, slow, weak and thin-skinned, whom
+// every first blow of the army fells; every spell of healing may be cast at once.
 void PrepareTheHill(const TPlayFolder& folder)
 {
 	const std::string charas = "Scenario/Default/DefChar/CharacterData.xml";
 	std::string text = NoHirelings(NoHirelings(folder.Read(charas), "leon"), "garm");
+	for (const auto& blow : FIRST_BLOWS)
+		text = ReplaceAfter(text, std::string("<Character id=\"") + blow.Id + "\">", blow.Blow, "<Attack Power=\"80\"");
 	const std::string garm = "<Character id=\"garm\">";
 	text = ReplaceAfter(text, garm, "<HP value=\"110\"/>", "<HP value=\"1\"/>");
 	text = ReplaceAfter(text, garm, "<PhysicalAttack value=\"28\"/>", "<PhysicalAttack value=\"1\"/>");
