@@ -96,22 +96,12 @@ std::string NoHirelings(std::string charas, const std::string& id)
 	return charas;
 }
 
-// The first blows of leon's army: the sample's powers, far below what the damage formula is made for,
-// take a hit point at most, and often none.
-const struct
-{
-	const char* Id;
-	const char* Blow;
-} FIRST_BLOWS[] = {{"leon", "<Attack Power=\"18\""}, {"knight", "<Attack Power=\"16\""}, {"elwin", "<Attack Power=\"14\""}};
-
 // The chapter made certain: leon and his four against garm alone, slow, weak and thin-skinned, whom
-// every first blow of the army fells; every spell of healing may be cast at once.
+// any blow fells; every spell of healing may be cast at once.
 void PrepareTheHill(const TPlayFolder& folder)
 {
 	const std::string charas = "Scenario/Default/DefChar/CharacterData.xml";
 	std::string text = NoHirelings(NoHirelings(folder.Read(charas), "leon"), "garm");
-	for (const auto& blow : FIRST_BLOWS)
-		text = ReplaceAfter(text, std::string("<Character id=\"") + blow.Id + "\">", blow.Blow, "<Attack Power=\"80\"");
 	const std::string garm = "<Character id=\"garm\">";
 	text = ReplaceAfter(text, garm, "<HP value=\"110\"/>", "<HP value=\"1\"/>");
 	text = ReplaceAfter(text, garm, "<PhysicalAttack value=\"28\"/>", "<PhysicalAttack value=\"1\"/>");
@@ -301,9 +291,10 @@ TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 	// gives the army, all of it.
 	play.Press(WAR_BUTTON[0], WAR_BUTTON[1]);
 	ASSERT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], SCREEN_MIDDLE, 0.1));
-	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A01[0]), AreaY(A01[1]), {358, 212, 200, 160}, 0.1));
-	ASSERT_TRUE(play.PressAndSee("war_army", 398, 408, {582, 212, 200, 60}, 0.1));
-	play.Press(514, 408);
+	// The war window stands below the hill: leon's army on its left, the attackers on its right.
+	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A01[0]), AreaY(A01[1]), {358, 385, 200, 100}, 0.1));
+	ASSERT_TRUE(play.PressAndSee("war_army", 397, 579, {582, 385, 200, 60}, 0.1));
+	play.Press(513, 579);
 	ASSERT_TRUE(player.WaitFor("placement", [](const TShot& shot) { return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1 && battle::StartPoint(shot, {1, 2}); }));
 	PlaceTheArmy(play);
 	TDone done;

@@ -25,10 +25,10 @@ inline int AreaY(int mapY)
 	return mapY + 57;
 }
 // Points of the sample's areas on its field map.
-const int A01[] = {216, 120};
-const int A02[] = {330, 120};
+const int A01[] = {195, 120};
+const int A02[] = {265, 120};
 const int A03[] = {445, 120};
-const int A06[] = {330, 360};
+const int A06[] = {265, 360};
 
 // The area window's character chips: 5 a row, 40 pixels apart.
 inline TRect ChipCell(int i)

@@ -197,7 +197,7 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		{"AreaData.xml", "</AreaList>", "", "AreaData.xml XML parse error", 3},
 		{"AreaData.xml", "<NeighborArea>A05</NeighborArea>", "<NeighborArea>A99</NeighborArea>", "の隣接エリア A99 の検索に失敗", 3},
 		{"AreaData.xml", "<Character id=\"acolyte\"/>", "<Character id=\"nobody\"/>", "InhabitキャラIDの検索失敗 id=nobody", 3},
-		{"AreaData.xml", "<Location x=\"216\" y=\"120\"/>", "", "Location検索失敗", 3},
+		{"AreaData.xml", "<Location x=\"195\" y=\"120\"/>", "", "Location検索失敗", 3},
 		{"AreaData.xml", "<Area id=\"A02\">", "<Area id=\"A01\">", "エリアIDの重複 id=A01", 3},
 		{"AreaData.xml", "BattleMap_A03.xml", "../../../BattleMap_A03.xml", "はシナリオフォルダの外を指しています。", 3},
 		// An empty or "." name makes the path a folder, which is never read as a file.
