@@ -2,8 +2,9 @@
 #define MORVALETH_TESTS_E2E_WORLD_H
 
 // The world map of an 800 x 600 window as a person finds it: the map pane, the sample's areas on it,
-// the area window with its character chips and buttons, the master window and the system menu; and
-// a player's hand that presses buttons with a slide.
+// the area window with its character chips, buttons and standing order, the master window and the
+// system menu; the employ, move, hero and dismiss windows and the tables; and a player's hand that
+// presses buttons with a slide.
 
 #include "e2e/PlayDriver.h"
 
@@ -44,9 +45,10 @@ inline int PaneChipCount(const TShot& shot, int left, int top)
 }
 
 // The area window's character chips.
+const int AREA_CHIPS[] = {6, 42};
 inline TRect ChipCell(int i)
 {
-	return PaneChipCell(6, 42, i);
+	return PaneChipCell(AREA_CHIPS[0], AREA_CHIPS[1], i);
 }
 inline int ChipX(int i)
 {
@@ -58,7 +60,7 @@ inline int ChipY(int i)
 }
 inline int ChipCount(const TShot& shot)
 {
-	return PaneChipCount(shot, 6, 42);
+	return PaneChipCount(shot, AREA_CHIPS[0], AREA_CHIPS[1]);
 }
 
 // Buttons of the area window, the master window and the system menu.

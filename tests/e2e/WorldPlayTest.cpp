@@ -103,7 +103,8 @@ void DismissTheLastSoldier(TPlay& play)
 	EXPECT_TRUE(play.WaitForChips("dismissed", chips - 1));
 }
 
-// The standing order of the shown area becomes the hero search, picked from the drop-down's list.
+// The standing order of the shown area becomes the hero search, picked from the drop-down's list. Only
+// searching areas find heroes: the heroes offered at the start of a later turn show that the order held.
 void SearchForHeroes(TPlay& play, const std::string& area)
 {
 	ASSERT_TRUE(play.PressAndSee(area + "_orders", STANDING_ORDER_DROPDOWN[0], STANDING_ORDER_DROPDOWN[1],
