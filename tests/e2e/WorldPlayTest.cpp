@@ -29,14 +29,28 @@ std::string EmptyLakeVillage(std::string areas)
 	return areas.replace(from, to + 10 - from, "<Inhabit/>");
 }
 
-// The sample's computer masters with their attacks left out: an attack on one of leon's areas (which
-// the random inhabitants of the first turn make likely) would need a battle fought by the player, which
-// is another run's subject. They still hire, reinforce and seek alliances.
+// The sample's computer masters with their attacks and their offers of alliance left out: an attack on
+// one of leon's areas (which the random inhabitants of the first turn make likely) would need a battle
+// fought by the player, which is another run's subject, and an offer would wait for his answer. They
+// still hire and reinforce.
 std::string PeacefulStrategy(std::string script)
 {
-	const std::string margin = "local ATTACK_MARGIN = 1.2";
-	const std::size_t at = script.find(margin);
-	return at == std::string::npos ? script : script.replace(at, margin.size(), "local ATTACK_MARGIN = 1000000");
+	const std::string changes[][2] = {{"local ATTACK_MARGIN = 1.2", "local ATTACK_MARGIN = 1000000"},
+		{"local ALLIANCE_INTERVAL = 4", "local ALLIANCE_INTERVAL = 1000000"}};
+	for (const auto& change : changes) {
+		const std::size_t at = script.find(change[0]);
+		if (at != std::string::npos)
+			script.replace(at, change[0].size(), change[1]);
+	}
+	return script;
+}
+
+// Leon's alliance with sera lasts: no message of its end stops one of his later turns.
+std::string LastingAlliance(std::string chapter)
+{
+	const std::string term = "<Alliance id1=\"leon\" id2=\"sera\" turn=\"3\"/>";
+	const std::size_t at = chapter.find(term);
+	return at == std::string::npos ? chapter : chapter.replace(at, term.size(), "<Alliance id1=\"leon\" id2=\"sera\" turn=\"infinite\"/>");
 }
 
 // Leon commands soldiers only: his areas start full of them, always the same number.
@@ -154,23 +168,32 @@ void LookAtTheTables(TPlay& play)
 	}
 }
 
+// The player's turn with no message in the middle (such as the one telling that an alliance ended).
+bool TurnReady(const TShot& shot)
+{
+	return PlayerTurn(shot) && shot.ShareOf(SCREEN_MIDDLE, DIALOG_GREY, 8) < 0.05;
+}
+
 // Leon's turns end until one begins with a hero found by his searches (almost always the next one):
-// true once a hero is offered.
+// true once a hero is offered. The computer masters' first turn, with their marches, shows on the screen;
+// a later one may pass between two screenshots, so a later turn is known by its new number.
 bool EndTurnsUntilAHeroIsFound(TPlay& play)
 {
 	TPlayer& player = play.Player();
-	const auto ready = [](const TShot& shot) { return PlayerTurn(shot) && shot.ShareOf(SCREEN_MIDDLE, DIALOG_GREY, 8) < 0.05; };
 	for (int turn = 0; turn < 8; ++turn) {
 		// The short status of the last character the pointer rested on may cover the system menu; it
 		// moves to the other corner once the pointer comes over it.
 		player.MoveTo(SYSTEM_MENU_TOP[0], SYSTEM_MENU_TOP[1]);
-		if (!player.WaitFor("turn_ready", ready))
+		if (!player.WaitFor("turn_ready", TurnReady))
 			return false;
+		const TShot ended = player.Shot();
 		play.Press(TURN_END_BUTTON);
-		if (!player.WaitFor("computer_turns", [](const TShot& shot) { return !PlayerTurn(shot); }))
+		if (turn == 0 && !player.WaitFor("computer_turns", [](const TShot& shot) { return !PlayerTurn(shot); }))
 			return false;
 		bool offered = false;
-		if (!player.WaitFor("hero_or_turn", [&](const TShot& shot) { return (offered = HeroOffered(shot)) || PlayerTurn(shot); }))
+		if (!player.WaitFor("hero_or_turn", [&](const TShot& shot) {
+				return (offered = HeroOffered(shot)) || (TurnReady(shot) && shot.ChangedShare(ended, CAPTION_TURN) > 0.01);
+			}))
 			return false;
 		if (offered)
 			return true;
@@ -226,7 +249,11 @@ TEST(WorldPlay, LeonCommandsHisAreasEndsHisTurnAndHiresTheHeroesHisSearchesFound
 	folder.Write(areas, EmptyLakeVillage(folder.Read(areas)));
 	const std::string strategy = "Scenario/Default/Script/strategy.lua";
 	folder.Write(strategy, PeacefulStrategy(folder.Read(strategy)));
+	const std::string chapter = "Scenario/Default/Data/Scenario1.xml";
+	folder.Write(chapter, LastingAlliance(folder.Read(chapter)));
 	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
+	ASSERT_NE(folder.Read(strategy).find("ALLIANCE_INTERVAL = 1000000"), std::string::npos);
+	ASSERT_NE(folder.Read(chapter).find("id2=\"sera\" turn=\"infinite\""), std::string::npos);
 	ASSERT_NE(folder.Read(areas).find("<Inhabit/>"), std::string::npos);
 	const std::string characters = "Scenario/Default/DefChar/CharacterData.xml";
 	folder.Write(characters, WanderingSoldiers(StayAtHome(LeonCommandsSoldiers(folder.Read(characters)), "elwin"), 40));
@@ -274,7 +301,7 @@ TEST(WorldPlay, LeonCommandsHisAreasEndsHisTurnAndHiresTheHeroesHisSearchesFound
 	const int hired = HireTheFoundHeroes(play);
 	EXPECT_GT(hired, 0);
 	EXPECT_TRUE(player.WaitFor("later_turn", [&](const TShot& shot) {
-		return PlayerTurn(shot) && shot.ChangedShare(before, CAPTION_TURN) > 0.01;
+		return TurnReady(shot) && shot.ChangedShare(before, CAPTION_TURN) > 0.01;
 	}));
 	const int plainNow = ChipCount(player.Shot());
 	ASSERT_TRUE(play.PressAndSee("hill_now", AreaX(A02[0]), AreaY(A02[1]), AREA_NAME));
