@@ -65,7 +65,7 @@ TShot LookAtMasters(TPlay& play, const std::string& name)
 	TPlayer& player = play.Player();
 	EXPECT_TRUE(play.PressAndSee(name, MASTER_GRID_BUTTON[0], MASTER_GRID_BUTTON[1], SCREEN_MIDDLE, 0.1));
 	const TShot table = player.Shot();
-	EXPECT_TRUE(play.PressAndSee(name + "_closed", GRID_CLOSE_BUTTON[0], GRID_CLOSE_BUTTON[1], SCREEN_MIDDLE, 0.1));
+	EXPECT_TRUE(play.PressAndSee(name + "_closed", MASTER_TABLE_CLOSE[0], MASTER_TABLE_CLOSE[1], SCREEN_MIDDLE, 0.1));
 	return table;
 }
 

@@ -2,8 +2,9 @@
 #define MORVALETH_TESTS_E2E_WORLD_H
 
 // The world map of an 800 x 600 window as a person finds it: the map pane, the sample's areas on it,
-// the area window with its character chips and buttons, the master window and the system menu; and
-// a player's hand that presses buttons with a slide.
+// the area window with its character chips, buttons and standing order, the master window and the
+// system menu; the employ, move, hero and dismiss windows and the tables; and a player's hand that
+// presses buttons with a slide.
 
 #include "e2e/PlayDriver.h"
 
@@ -30,10 +31,24 @@ const int A02[] = {265, 120};
 const int A03[] = {445, 120};
 const int A06[] = {265, 360};
 
-// The area window's character chips: 5 a row, 40 pixels apart.
+// A pane of character chips from its top-left corner: 5 a row, 40 pixels apart, up to 20.
+inline TRect PaneChipCell(int left, int top, int i)
+{
+	return {left + 4 + 40 * (i % 5), top + 4 + 40 * (i / 5), 28, 28};
+}
+inline int PaneChipCount(const TShot& shot, int left, int top)
+{
+	int count = 0;
+	for (int i = 0; i < 20; ++i)
+		count += shot.ShareOf(PaneChipCell(left, top, i), PANE_BLUE, 8) < 0.8;
+	return count;
+}
+
+// The area window's character chips.
+const int AREA_CHIPS[] = {6, 42};
 inline TRect ChipCell(int i)
 {
-	return {10 + 40 * (i % 5), 46 + 40 * (i / 5), 28, 28};
+	return PaneChipCell(AREA_CHIPS[0], AREA_CHIPS[1], i);
 }
 inline int ChipX(int i)
 {
@@ -45,10 +60,7 @@ inline int ChipY(int i)
 }
 inline int ChipCount(const TShot& shot)
 {
-	int count = 0;
-	for (int i = 0; i < 20; ++i)
-		count += shot.ShareOf(ChipCell(i), PANE_BLUE, 8) < 0.8;
-	return count;
+	return PaneChipCount(shot, AREA_CHIPS[0], AREA_CHIPS[1]);
 }
 
 // Buttons of the area window, the master window and the system menu.
@@ -86,7 +98,6 @@ const int OK_BUTTON[] = {393, 331};
 // first chapter), 14 pixels apart, and its close button.
 const int GARM_ROW = 0;
 const int LEON_ROW = 2;
-const int GRID_CLOSE_BUTTON[] = {633, 278};
 inline TRect MasterGridAreaCount(int row)
 {
 	return {389, 310 + 14 * row, 38, 12};
@@ -132,6 +143,72 @@ inline std::string WithoutInhabitants(std::string areas, const std::string& id)
 	if (area == std::string::npos || from == std::string::npos || to == std::string::npos)
 		return areas;
 	return areas.replace(from, to + 10 - from, "<Inhabit/>");
+}
+
+// The employ window in the middle: its rows of candidates and its hire button.
+const TRect EMPLOY_WINDOW = {202, 210, 396, 180};
+inline int EmployRowY(int i)
+{
+	return 237 + 16 * i;
+}
+const int EMPLOY_ROW_X = 260;
+const int HIRE_BUTTON[] = {564, 280};
+
+// The move window between the western plain and the hill, beside the map: the chips staying in the
+// plain (top left), those going to the hill (top right), those staying on the hill (bottom right).
+const TRect MOVE_WINDOW = {382, 210, 418, 390};
+const int MOVE_STAYING_A[] = {382, 246};
+const int MOVE_GOING_B[] = {598, 246};
+const int MOVE_STAYING_B[] = {598, 410};
+inline int MoveChipX(int i)
+{
+	return MOVE_STAYING_A[0] + 20 + 40 * (i % 5);
+}
+inline int MoveChipY(int i)
+{
+	return MOVE_STAYING_A[1] + 20 + 40 * (i / 5);
+}
+const int MOVE_CONFIRM_BUTTON[] = {537, 585};
+
+// The close buttons of the area, master and hero tables, each centred over the map.
+const int AREA_TABLE_CLOSE[] = {672, 258};
+const int MASTER_TABLE_CLOSE[] = {632, 279};
+const int HERO_TABLE_CLOSE[] = {588, 271};
+
+// The drop-down of the area's standing order and its list of five orders below it.
+const int STANDING_ORDER_DROPDOWN[] = {60, 237};
+const TRect STANDING_ORDER_LIST = {12, 247, 116, 80};
+inline int StandingOrderRowY(int i)
+{
+	return 255 + 16 * i;
+}
+
+// The question whether to dismiss a character, in the middle, and its OK button.
+const TRect DISMISS_QUESTION = {296, 240, 207, 120};
+const int DISMISS_OK[] = {341, 331};
+
+// The guide line in the map's caption that asks the player to pick an area.
+const TRect GUIDE_LINE = {340, 6, 290, 18};
+
+/// The rectangle of a button around its centre point.
+inline TRect ButtonAt(const int* point)
+{
+	return {point[0] - 26, point[1] - 10, 52, 20};
+}
+/// A usable button is grey with a white caption; an unusable one dark with a grey caption.
+inline bool ButtonUsable(const TShot& shot, const int* point)
+{
+	return shot.ShareOf(ButtonAt(point), BUTTON_GREY, 4) > 0.6;
+}
+
+// The window of a hero found at the start of the player's turn, in the middle: the hero's name, 雇う and
+// 雇わない.
+const TRect HERO_NAME = {318, 266, 140, 18};
+const int HERO_HIRE_BUTTON[] = {346, 370};
+const int HERO_DECLINE_BUTTON[] = {454, 370};
+inline bool HeroOffered(const TShot& shot)
+{
+	return ButtonUsable(shot, HERO_HIRE_BUTTON) && ButtonUsable(shot, HERO_DECLINE_BUTTON);
 }
 
 // The player's turn: the system menu with its save button stands at the bottom left.

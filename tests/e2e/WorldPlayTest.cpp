@@ -7,65 +7,232 @@
 #include <cstdio>
 
 // The player's first turns on the world map of the sample's first chapter, as leon, in an 800 x 600
-// window: a character's hint and full status, and the turn handed to the computer masters and back,
-// each seen on the screen.
+// window: a character's hint and full status; a hire, a dismissal, a move between two areas and the
+// standing orders; the three tables and the power map; the turn handed to the computer masters and back,
+// with the heroes that leon's searches found offered and hired. Each is seen on the screen.
 
 namespace
 {
 using namespace world;
+const int SCREEN_MIDDLE_POINT[] = {400, 300};
+// The strip above the system menu's buttons.
+const int SYSTEM_MENU_TOP[] = {40, 494};
 
-// The sample's lake village without its inhabitants: a neutral area that a march takes without a battle.
-std::string EmptyLakeVillage(std::string areas)
+// The peaceful computer masters also make no offers of alliance, which would wait for leon's answer.
+std::string QuietStrategy(std::string script)
 {
-	const std::size_t area = areas.find("<Area id=\"A06\">");
-	const std::size_t from = areas.find("<Inhabit>", area);
-	const std::size_t to = areas.find("</Inhabit>", from);
-	if (area == std::string::npos || from == std::string::npos || to == std::string::npos)
-		return areas;
-	return areas.replace(from, to + 10 - from, "<Inhabit/>");
+	script = PeacefulStrategy(script);
+	const std::string interval = "local ALLIANCE_INTERVAL = 4";
+	const std::size_t at = script.find(interval);
+	return at == std::string::npos ? script : script.replace(at, interval.size(), "local ALLIANCE_INTERVAL = 1000000");
 }
 
-// From the start menu through scenario, chapter, level and master select to leon's first turn.
-void StartAsLeon(TPlay& play)
+// Leon's alliance with sera lasts: no message of its end stops one of his later turns.
+std::string LastingAlliance(std::string chapter)
+{
+	const std::string term = "<Alliance id1=\"leon\" id2=\"sera\" turn=\"3\"/>";
+	const std::size_t at = chapter.find(term);
+	return at == std::string::npos ? chapter : chapter.replace(at, term.size(), "<Alliance id1=\"leon\" id2=\"sera\" turn=\"infinite\"/>");
+}
+
+// Leon commands soldiers only: his areas start full of them, always the same number.
+std::string LeonCommandsSoldiers(std::string characters)
+{
+	const std::string others = "\t\t<Employable>knight</Employable>\n\t\t<Employable>archer</Employable>\n";
+	const std::size_t at = characters.find(others, characters.find("<Character id=\"leon\">"));
+	return at == std::string::npos ? characters : characters.erase(at, others.size());
+}
+
+// The sample's wandering heroes stay at home.
+std::string StayAtHome(std::string characters, const std::string& id)
+{
+	const std::string head = "<Character id=\"" + id + "\">";
+	const std::size_t at = characters.find(head);
+	return at == std::string::npos ? characters : characters.insert(at + head.size(), "\n\t\t<NoWander flag=\"true\"/>");
+}
+
+// A crowd of wandering heroes, soldiers with names of their own who join for nothing: nearly every try of
+// a hero search finds one, and leon, of their race, is never refused.
+std::string WanderingSoldiers(std::string characters, int count)
+{
+	const std::string head = "<Character id=\"soldier\">";
+	const std::size_t from = characters.find(head);
+	const std::size_t to = characters.find("</Character>", from);
+	const std::size_t end = characters.rfind("</CharacterList>");
+	if (from == std::string::npos || to == std::string::npos || end == std::string::npos)
+		return characters;
+	// The soldier's definition without its head and its name.
+	std::string body = characters.substr(from + head.size(), to + 12 - from - head.size());
+	const std::string cost = "<EmployCost value=\"30\"/>";
+	body.replace(body.find(cost), cost.size(), "<EmployCost value=\"0\"/>\n\t\t<Hero flag=\"true\"/>");
+	const std::size_t name = body.find("<Name>") + 6;
+	body.erase(name, body.find("</Name>") - name);
+	std::string crowd;
+	for (int i = 0; i < count; ++i) {
+		const std::string id = "Wanderer" + std::to_string(i);
+		crowd += "\t<Character id=\"" + id + "\">" + std::string(body).insert(name, id) + "\n";
+	}
+	return characters.insert(end, crowd);
+}
+
+// 雇用: leon hires a soldier through the employ window; his area shows one chip more.
+void HireASoldier(TPlay& play)
+{
+	const int chips = ChipCount(play.Player().Shot());
+	play.Press(ChipX(0), ChipY(0));
+	ASSERT_TRUE(play.Player().WaitFor("leon_selected", [](const TShot& shot) { return ButtonUsable(shot, EMPLOY_BUTTON); }));
+	ASSERT_TRUE(play.PressAndSee("employ_window", EMPLOY_BUTTON[0], EMPLOY_BUTTON[1], EMPLOY_WINDOW, 0.5));
+	play.Press(EMPLOY_ROW_X, EmployRowY(0));
+	ASSERT_TRUE(play.Player().WaitFor("soldier_chosen", [](const TShot& shot) { return ButtonUsable(shot, HIRE_BUTTON); }));
+	play.Press(HIRE_BUTTON);
+	EXPECT_TRUE(play.WaitForChips("soldier_hired", chips + 1));
+}
+
+// 解雇: the last soldier of the area is dismissed once the question is answered; one chip fewer.
+void DismissTheLastSoldier(TPlay& play)
+{
+	const int chips = ChipCount(play.Player().Shot());
+	play.Press(ChipX(chips - 1), ChipY(chips - 1));
+	ASSERT_TRUE(play.Player().WaitFor("last_selected", [](const TShot& shot) { return ButtonUsable(shot, DISMISS_BUTTON); }));
+	ASSERT_TRUE(play.PressAndSee("dismiss_question", DISMISS_BUTTON[0], DISMISS_BUTTON[1], DISMISS_QUESTION, 0.5));
+	play.Press(DISMISS_OK);
+	EXPECT_TRUE(play.WaitForChips("dismissed", chips - 1));
+}
+
+// The standing order of the shown area becomes the hero search, picked from the drop-down's list. Only
+// searching areas find heroes: the heroes offered at the start of a later turn show that the order held.
+void SearchForHeroes(TPlay& play, const std::string& area)
+{
+	ASSERT_TRUE(play.PressAndSee(area + "_orders", STANDING_ORDER_DROPDOWN[0], STANDING_ORDER_DROPDOWN[1],
+		STANDING_ORDER_LIST, 0.3));
+	EXPECT_TRUE(play.PressAndSee(area + "_searches", STANDING_ORDER_DROPDOWN[0], StandingOrderRowY(1),
+		STANDING_ORDER, 0.05));
+}
+
+// 移動: a soldier of the western plain goes to the hill; the plain shows one chip fewer, the hill one more.
+void MoveASoldierToTheHill(TPlay& play, int& plain, int& hill)
 {
 	TPlayer& player = play.Player();
-	ASSERT_TRUE(player.WaitFor("start_menu", [](const TShot& shot) { return shot.Colours({350, 264, 96, 24}) > 4; }));
-	ASSERT_TRUE(play.PressAndSee("scenario_select", 400, 276, {110, 88, 240, 150}));
-	ASSERT_TRUE(play.PressAndSee("chapters", 200, 95, {375, 88, 285, 30}));
-	ASSERT_TRUE(play.PressAndSee("chapter_one", 440, 95, {378, 180, 240, 35}));
-	ASSERT_TRUE(play.PressAndSee("level_one", 401, 207, {394, 200, 14, 14}, 0.02));
-	ASSERT_TRUE(play.PressAndSee("master_select", 562, 511, {92, 44, 616, 290}));
-	ASSERT_TRUE(play.PressAndSee("leon_chosen", 156, 95, {108, 44, 96, 96}, 0.004));
-	ASSERT_TRUE(play.PressAndSee("opening", 583, 555, SCREEN_MIDDLE, 0.3));
-	// The opening closes on a click; its timed message closes by itself.
-	const TShot opening = player.Shot();
-	play.Press(400, 300);
-	ASSERT_TRUE(player.WaitForChange("opening_closed", opening, {160, 150, 100, 100}, 0.3));
-	ASSERT_TRUE(player.WaitFor("first_turn", PlayerTurn));
-}
+	plain = ChipCount(player.Shot());
+	ASSERT_TRUE(play.PressAndSee("move_asked", MOVE_BUTTON[0], MOVE_BUTTON[1], GUIDE_LINE, 0.1));
+	ASSERT_TRUE(play.PressAndSee("move_window", AreaX(A02[0]), AreaY(A02[1]), MOVE_WINDOW, 0.3));
+	const TShot window = player.Shot();
+	EXPECT_EQ(PaneChipCount(window, MOVE_STAYING_A[0], MOVE_STAYING_A[1]), plain);
+	hill = PaneChipCount(window, MOVE_STAYING_B[0], MOVE_STAYING_B[1]);
+	play.Press(MoveChipX(plain - 1), MoveChipY(plain - 1));
+	ASSERT_TRUE(player.WaitFor("soldier_marked", [](const TShot& shot) {
+		return PaneChipCount(shot, MOVE_GOING_B[0], MOVE_GOING_B[1]) == 1;
+	}));
+	play.Press(MOVE_CONFIRM_BUTTON);
+	EXPECT_TRUE(play.WaitForChips("plain_after_move", --plain));
+	play.PressArea(A02);
+	EXPECT_TRUE(play.WaitForChips("hill_after_move", ++hill));
 }
 
-TEST(WorldPlay, LeonLooksAtHisCharactersEndsHisTurnAndTheComputerMastersTakeTheirs)
+// The area, master and hero tables each open over the map and close with their own button; the power
+// map closes on a click on it.
+void LookAtTheTables(TPlay& play)
+{
+	TPlayer& player = play.Player();
+	const struct {
+		const char* name;
+		const int* open;
+		const int* close;
+	} tables[] = {{"area_table", AREA_GRID_BUTTON, AREA_TABLE_CLOSE}, {"master_table", MASTER_GRID_BUTTON, MASTER_TABLE_CLOSE},
+		{"hero_table", HERO_GRID_BUTTON, HERO_TABLE_CLOSE}, {"power_map", POWER_MAP_BUTTON, SCREEN_MIDDLE_POINT}};
+	for (const auto& table : tables) {
+		const TShot before = player.Shot();
+		play.Press(table.open);
+		ASSERT_TRUE(player.WaitForChange(table.name, before, SCREEN_MIDDLE, 0.1));
+		play.Press(table.close);
+		EXPECT_TRUE(player.WaitFor(std::string(table.name) + "_closed",
+			[&](const TShot& shot) { return shot.ChangedShare(before, SCREEN_MIDDLE) < 0.02; }));
+	}
+}
+
+// The player's turn with no message in the middle (such as the one telling that an alliance ended).
+bool TurnReady(const TShot& shot)
+{
+	return PlayerTurn(shot) && shot.ShareOf(SCREEN_MIDDLE, DIALOG_GREY, 8) < 0.05;
+}
+
+// Leon's turns end until one begins with a hero found by his searches (almost always the next one):
+// true once a hero is offered. The computer masters' first turn, with their marches, shows on the screen;
+// a later one may pass between two screenshots, so a later turn is known by its new number.
+bool EndTurnsUntilAHeroIsFound(TPlay& play)
+{
+	TPlayer& player = play.Player();
+	for (int turn = 0; turn < 8; ++turn) {
+		// The short status of the last character the pointer rested on may cover the system menu; it
+		// moves to the other corner once the pointer comes over it.
+		player.MoveTo(SYSTEM_MENU_TOP[0], SYSTEM_MENU_TOP[1]);
+		if (!player.WaitFor("turn_ready", TurnReady))
+			return false;
+		const TShot ended = player.Shot();
+		play.Press(TURN_END_BUTTON);
+		if (turn == 0 && !player.WaitFor("computer_turns", [](const TShot& shot) { return !PlayerTurn(shot); }))
+			return false;
+		bool offered = false;
+		if (!player.WaitFor("hero_or_turn", [&](const TShot& shot) {
+				return (offered = HeroOffered(shot)) || (TurnReady(shot) && shot.ChangedShare(ended, CAPTION_TURN) > 0.01);
+			}))
+			return false;
+		if (offered)
+			return true;
+	}
+	return false;
+}
+
+// Leon hires each found hero, one window after the other, until his turn shows: how many he hired.
+int HireTheFoundHeroes(TPlay& play)
+{
+	TPlayer& player = play.Player();
+	TShot offer = player.Shot();
+	for (int hired = 1;; ++hired) {
+		play.Press(HERO_HIRE_BUTTON);
+		bool next = false;
+		const bool seen = player.WaitFor("hero_hired", [&](const TShot& shot) {
+			next = HeroOffered(shot) && shot.ChangedShare(offer, HERO_NAME) > 0;
+			if (next)
+				offer = shot;
+			return next || PlayerTurn(shot);
+		});
+		if (!seen || !next)
+			return seen ? hired : -1;
+	}
+}
+
+}
+
+TEST(WorldPlay, LeonCommandsHisAreasEndsHisTurnAndHiresTheHeroesHisSearchesFound)
 {
 	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("world_play");
 	folder.Write("morvaleth.ini", "[Window]\nWidth=800\nHeight=600\n[Watch]\nUse=0\n");
 	const std::string areas = "Scenario/Default/Data/AreaData.xml";
-	folder.Write(areas, EmptyLakeVillage(folder.Read(areas)));
+	folder.Write(areas, WithoutInhabitants(folder.Read(areas), "A06"));
 	const std::string strategy = "Scenario/Default/Script/strategy.lua";
-	folder.Write(strategy, PeacefulStrategy(folder.Read(strategy)));
+	folder.Write(strategy, QuietStrategy(folder.Read(strategy)));
+	const std::string chapter = "Scenario/Default/Data/Scenario1.xml";
+	folder.Write(chapter, LastingAlliance(folder.Read(chapter)));
 	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
+	ASSERT_NE(folder.Read(strategy).find("ALLIANCE_INTERVAL = 1000000"), std::string::npos);
+	ASSERT_NE(folder.Read(chapter).find("id2=\"sera\" turn=\"infinite\""), std::string::npos);
 	ASSERT_NE(folder.Read(areas).find("<Inhabit/>"), std::string::npos);
+	const std::string characters = "Scenario/Default/DefChar/CharacterData.xml";
+	folder.Write(characters, WanderingSoldiers(StayAtHome(LeonCommandsSoldiers(folder.Read(characters)), "elwin"), 40));
+	const std::string extra = "Scenario/Default/Extra/CharacterData.xml";
+	folder.Write(extra, StayAtHome(folder.Read(extra), "kaya"));
+	ASSERT_NE(folder.Read(characters).find("<Name>Wanderer39</Name>"), std::string::npos);
+	ASSERT_NE(folder.Read(characters).find("<Employable>soldier</Employable>\n\t\t<BeastTamer>"), std::string::npos);
 	TPlay play(folder, "world_play");
 	TPlayer& player = play.Player();
 	ASSERT_TRUE(player.Start());
-	StartAsLeon(play);
-	if (HasFatalFailure())
-		return;
+	ASSERT_TRUE(play.StartAsLeon());
 	const TShot firstTurn = player.Shot();
-	// Leon's own area is shown with its characters.
-	const int westChips = ChipCount(firstTurn);
-	EXPECT_GT(westChips, 5);
+	// Leon's own area is shown with its characters: him, his knight and the soldiers his castle's
+	// budget of 500 Ley for inhabitants buys at 30 Ley each.
+	EXPECT_EQ(ChipCount(firstTurn), 18);
 
 	// Hover a chip: the short status shows in a bottom corner; a double click gives the full status,
 	// a click on it closes it.
@@ -78,13 +245,29 @@ TEST(WorldPlay, LeonLooksAtHisCharactersEndsHisTurnAndTheComputerMastersTakeThei
 	play.Press(400, 400);
 	EXPECT_TRUE(player.WaitFor("full_status_closed", [](const TShot& shot) { return shot.ShareOf({336, 180, 130, 70}, PANE_BLUE, 8) < 0.3; }));
 
-	// The turn ends; the computer masters act and leon's next turn comes with a new turn number.
+	HireASoldier(play);
+	DismissTheLastSoldier(play);
+	SearchForHeroes(play, "plain");
+	LookAtTheTables(play);
+	int plain = 0;
+	int hill = 0;
+	MoveASoldierToTheHill(play, plain, hill);
+	SearchForHeroes(play, "hill");
+	if (HasFatalFailure())
+		return;
+
+	// The turn ends and the computer masters act; a later turn of leon's begins with the heroes his
+	// searches found, whom he hires into the plain or the hill, and comes with a new turn number.
 	const TShot before = player.Shot();
-	play.Press(TURN_END_BUTTON);
-	EXPECT_TRUE(player.WaitFor("computer_turns", [](const TShot& shot) { return !PlayerTurn(shot); }));
-	EXPECT_TRUE(player.WaitFor("second_turn", [&](const TShot& shot) {
-		return PlayerTurn(shot) && shot.ChangedShare(before, CAPTION_TURN) > 0.01;
+	ASSERT_TRUE(EndTurnsUntilAHeroIsFound(play));
+	const int hired = HireTheFoundHeroes(play);
+	EXPECT_GT(hired, 0);
+	EXPECT_TRUE(player.WaitFor("later_turn", [&](const TShot& shot) {
+		return TurnReady(shot) && shot.ChangedShare(before, CAPTION_TURN) > 0.01;
 	}));
+	const int plainNow = ChipCount(player.Shot());
+	ASSERT_TRUE(play.PressAndSee("hill_now", AreaX(A02[0]), AreaY(A02[1]), AREA_NAME));
+	EXPECT_EQ(plainNow + ChipCount(player.Shot()), plain + hill + hired);
 	const double played = player.SecondsSinceStart();
 	player.Close();
 	EXPECT_EQ(player.WaitForExit(), 0);
