@@ -198,7 +198,6 @@ TWarCharaWindow::TWarCharaWindow()
 	  m_ConfirmButton("確定"), m_CancelButton("中止"), m_Game(nullptr), m_LaidOut(false)
 {
 	setTitleBarHeight(TITLE_HEIGHT);
-	setOpaque(false);
 	m_SourcePane.SetMouseHandler(&m_PaneMouse);
 	m_AllRightButton.addActionListener(this);
 	m_AllLeftButton.addActionListener(this);
