@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -54,7 +52,6 @@ void SeeTheEnd(TPlayer& player)
 
 TEST(BattlePlay, QuickEndTheEndlessAlliesEndTheGameRightAfterMasterSelect)
 {
-	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("quick_end");
 	folder.Write("morvaleth.ini", INI);
 	TPlay play(folder, "quick_end");
@@ -65,8 +62,7 @@ TEST(BattlePlay, QuickEndTheEndlessAlliesEndTheGameRightAfterMasterSelect)
 		return;
 	SeeTheEnd(player);
 	EXPECT_NE(folder.Read("_lualog.txt").find("戦いが終わりました。"), std::string::npos);
-	const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-	std::printf("quick end: %.1f s wall time, peak memory %ld kB\n", seconds, player.PeakKilobytes());
+	play.Report("quick end");
 }
 
 namespace
@@ -276,7 +272,6 @@ void CloseMessage(TPlayer& player, const std::string& name)
 
 TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 {
-	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("played_end");
 	folder.Write("morvaleth.ini", INI);
 	PrepareTheHill(folder);
@@ -313,6 +308,5 @@ TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 	play.Press(TURN_END_BUTTON);
 	SeeTheEnd(player);
 	EXPECT_NE(folder.Read("_lualog.txt").find("戦いが終わりました。"), std::string::npos);
-	const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-	std::printf("played end: %.1f s wall time, peak memory %ld kB\n", seconds, player.PeakKilobytes());
+	play.Report("played end");
 }

@@ -2,8 +2,6 @@
 #include "e2e/World.h"
 
 #include <gtest/gtest.h>
-#include <chrono>
-#include <cstdio>
 
 // Leon's wars and treaties on the world map of the sample's first chapter, in an 800 x 600 window:
 // his march on the empty lake village, his alliance with ガルム, and ガルム's battle for the old ruins,
@@ -122,7 +120,6 @@ void AllyWithGarm(TPlay& play, const TShot& tableBefore)
 
 TEST(WarPlay, LeonTakesTheLakeVillageAlliesWithGarmAndWatchesGarmFightForTheRuins)
 {
-	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("war_play");
 	PrepareWars(folder);
 	if (HasFatalFailure())
@@ -151,10 +148,7 @@ TEST(WarPlay, LeonTakesTheLakeVillageAlliesWithGarmAndWatchesGarmFightForTheRuin
 	const TShot secondTurn = player.Shot();
 	for (const int* area : {A01, A02, A06})
 		EXPECT_TRUE(LeonsFlag(secondTurn, area));
-	const double played = player.SecondsSinceStart();
 	player.Close();
 	EXPECT_EQ(player.WaitForExit(), 0);
-	const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-	std::printf("war play: %.1f s in the game, %.1f s wall time, peak memory %ld kB\n", played, wall,
-		player.PeakKilobytes());
+	play.Report("war play");
 }

@@ -8,6 +8,8 @@
 
 #include "e2e/PlayDriver.h"
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 namespace world
@@ -222,7 +224,10 @@ inline bool PlayerTurn(const TShot& shot)
 class TPlay
 {
 public:
-	TPlay(const TPlayFolder& folder, const std::string& run) : m_Player(folder, run) {}
+	TPlay(const TPlayFolder& folder, const std::string& run)
+		: m_Player(folder, run), m_Started(std::chrono::steady_clock::now())
+	{
+	}
 
 	TPlayer& Player() { return m_Player; }
 
@@ -267,8 +272,16 @@ public:
 		return m_Player.WaitFor(name, [&](const TShot& shot) { return world::ChipCount(shot) == count; });
 	}
 
+	/// Prints the run's wall time and the program's peak memory, once the program has ended.
+	void Report(const std::string& run) const
+	{
+		const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_Started).count();
+		std::printf("%s: %.1f s wall time, peak memory %ld kB\n", run.c_str(), wall, m_Player.PeakKilobytes());
+	}
+
 private:
 	TPlayer m_Player;
+	std::chrono::steady_clock::time_point m_Started;
 };
 
 #endif

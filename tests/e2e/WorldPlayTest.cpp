@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 
 // The player's first turns on the world map of the sample's first chapter, as leon, in an 800 x 600
 // window: a character's hint and full status; a hire, a dismissal, a move between two areas and the
@@ -206,7 +204,6 @@ int HireTheFoundHeroes(TPlay& play)
 
 TEST(WorldPlay, LeonCommandsHisAreasEndsHisTurnAndHiresTheHeroesHisSearchesFound)
 {
-	const auto started = std::chrono::steady_clock::now();
 	TPlayFolder folder("world_play");
 	folder.Write("morvaleth.ini", "[Window]\nWidth=800\nHeight=600\n[Watch]\nUse=0\n");
 	const std::string areas = "Scenario/Default/Data/AreaData.xml";
@@ -268,10 +265,7 @@ TEST(WorldPlay, LeonCommandsHisAreasEndsHisTurnAndHiresTheHeroesHisSearchesFound
 	const int plainNow = ChipCount(player.Shot());
 	ASSERT_TRUE(play.PressAndSee("hill_now", AreaX(A02[0]), AreaY(A02[1]), AREA_NAME));
 	EXPECT_EQ(plainNow + ChipCount(player.Shot()), plain + hill + hired);
-	const double played = player.SecondsSinceStart();
 	player.Close();
 	EXPECT_EQ(player.WaitForExit(), 0);
-	const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-	std::printf("world play: %.1f s in the game, %.1f s wall time, peak memory %ld kB\n", played, wall,
-		player.PeakKilobytes());
+	play.Report("world play");
 }
