@@ -5,6 +5,7 @@
 #include "app/Logger.h"
 #include "common/babel/babel.h"
 #include "gui/FPSPane.h"
+#include "gui/GcnGraphics.h"
 #include "gui/GcnGui.h"
 #include "gui/GuiContext.h"
 #include "media/FontSJIS.h"
@@ -122,7 +123,7 @@ void SetupGuichanBackEnd(int width, int height)
 	SDL_EnableKeyRepeat(500, 30);
 	g_ImageLoader = new gcn::OpenGLSDLImageLoader();
 	gcn::Image::setImageLoader(g_ImageLoader);
-	g_Graphics = new gcn::OpenGLGraphics();
+	g_Graphics = new TGcnGraphics();
 	g_Graphics->setTargetPlane(width, height);
 	g_GuiContext.SetInput(new gcn::SDLInput());
 }
@@ -278,12 +279,13 @@ void LimitFrameRate(int fps, Uint32& tick, Uint32& frameTick, const TFrameClock&
 		tick = now;
 		return;
 	}
-	// Sleep whole milliseconds with a 3 ms margin, then spin for accuracy.
+	// Sleep whole milliseconds with a 3 ms margin, then the last milliseconds one at a time: a spin
+	// would keep a core busy for a tenth of every frame while nothing moves.
 	const Sint32 remaining = period - elapsed;
 	if (remaining >= 4)
 		clock.Delay(remaining - 3);
-	while (clock.GetTicks() - frameTick < static_cast<Uint32>(period)) {
-	}
+	while (clock.GetTicks() - frameTick < static_cast<Uint32>(period))
+		clock.Delay(1);
 	// On time, frames keep a fixed cadence so that the average rate holds.
 	frameTick += period;
 	tick = frameTick;

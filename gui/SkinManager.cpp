@@ -196,6 +196,7 @@ void GLDrawLine(int x1, int y1, int x2, int y2, float lineWidth)
 
 void GLDrawLines(const std::vector<int>& coordinates, float lineWidth)
 {
+	GlQuadBatch().PrepareImmediate();
 	GLfloat previousWidth = 1.0f;
 	glGetFloatv(GL_LINE_WIDTH, &previousWidth);
 	glLineWidth(lineWidth);
@@ -210,6 +211,7 @@ void GLDrawLines(const std::vector<int>& coordinates, float lineWidth)
 
 void GLDrawCircle(int centerX, int centerY, int radius, float lineWidth)
 {
+	GlQuadBatch().PrepareImmediate();
 	GLfloat previousWidth = 1.0f;
 	glGetFloatv(GL_LINE_WIDTH, &previousWidth);
 	glLineWidth(lineWidth);
@@ -230,23 +232,15 @@ void DrawImageStretched(gcn::Graphics* graphics, const gcn::Image* image, int sr
 		return;
 	// The environment colour is set here rather than inherited from whatever was
 	// drawn last, so the skin looks the same on every frame.
-	const GLfloat environment[4] = { 1.0f, 1.0f, 1.0f, 1.0f };
-
-	glBindTexture(GL_TEXTURE_2D, texture->getTextureHandle());
-	glEnable(GL_TEXTURE_2D);
-	glEnable(GL_BLEND);
-	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
-	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, environment);
-	glColor4f(r, g, b, a);
-	glBegin(GL_QUADS);
-	EmitTexturedQuad(texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
-		dstX, dstY, dstWidth, dstHeight);
-	glEnd();
-	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-	glDisable(GL_TEXTURE_2D);
-	glDisable(GL_BLEND);
-	const gcn::Color current = graphics->getColor();
-	graphics->setColor(current);
+	TQuadStyle style;
+	style.texture = texture->getTextureHandle();
+	style.envMode = GL_BLEND;
+	style.blend = true;
+	const GLfloat color[4] = { r, g, b, a };
+	AddTexturedQuad(style, texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
+		dstX, dstY, dstWidth, dstHeight, color);
+	GlQuadBatch().SetBlend(false);
+	FlushUnlessBatching(graphics);
 }
 
 void DrawImageStretchedAlpha(gcn::Graphics* graphics, const gcn::Image* image, int srcX, int srcY, int srcWidth,
