@@ -6,6 +6,7 @@
 #include "common/babel/babel.h"
 #include "gui/FPSPane.h"
 #include "gui/GcnGraphics.h"
+#include "gui/GlQuad.h"
 #include "gui/GcnGui.h"
 #include "gui/GuiContext.h"
 #include "media/FontSJIS.h"
@@ -125,6 +126,8 @@ void SetupGuichanBackEnd(int width, int height)
 	gcn::Image::setImageLoader(g_ImageLoader);
 	g_Graphics = new TGcnGraphics();
 	g_Graphics->setTargetPlane(width, height);
+	// The window's frames are compared, so that a frame draws again only what changed.
+	GlQuadBatch().SetKeepFrames(true);
 	g_GuiContext.SetInput(new gcn::SDLInput());
 }
 
@@ -246,12 +249,16 @@ bool RunFrame()
 			running = false;
 		else if (g_Event.type == SDL_KEYDOWN)
 			g_GameMaster.PushKey(g_Event.key.keysym.sym);
+		else if (g_Event.type == SDL_VIDEOEXPOSE)
+			GlQuadBatch().ForgetFrames();
 		g_GuiContext.m_Input->pushInput(g_Event);
 	}
 	g_GuiContext.m_Gui->logic();
 	g_GuiContext.m_Gui->draw();
 	++g_GuiContext.m_FrameCount;
-	SDL_GL_SwapBuffers();
+	// A frame that shows what the window already shows is not presented again.
+	if (GlQuadBatch().PictureChanged() && !GlQuadBatch().ShowChanges())
+		SDL_GL_SwapBuffers();
 	Uint32 tick = 0;
 	LimitFrameRate(g_GuiContext.m_FPS, tick);
 	g_FPSPane->SetFrameTick(tick);

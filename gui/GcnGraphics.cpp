@@ -81,22 +81,33 @@ void TGcnGraphics::drawImage(const gcn::Image* image, int srcX, int srcY, int ds
 		GlQuadBatch().SetBlend(false);
 }
 
+// Points and lines go through the same window coordinates as guichan's own.
 void TGcnGraphics::drawPoint(int x, int y)
 {
-	GlQuadBatch().PrepareImmediate();
-	gcn::OpenGLGraphics::drawPoint(x, y);
+	const gcn::ClipRectangle& top = mClipStack.top();
+	GlQuadBatch().AddLines(GL_POINTS, {GLfloat(x + top.xOffset), GLfloat(y + top.yOffset)}, 1.0f);
 }
 
 void TGcnGraphics::drawLine(int x1, int y1, int x2, int y2)
 {
-	GlQuadBatch().PrepareImmediate();
-	gcn::OpenGLGraphics::drawLine(x1, y1, x2, y2);
+	const gcn::ClipRectangle& top = mClipStack.top();
+	const GLfloat startX = x1 + top.xOffset + 0.375f;
+	const GLfloat startY = y1 + top.yOffset + 0.375f;
+	const GLfloat endX = x2 + top.xOffset + 1.0f - 0.375f;
+	const GLfloat endY = y2 + top.yOffset + 1.0f - 0.375f;
+	GlQuadBatch().AddLines(GL_LINES, {startX, startY, endX, endY}, 1.0f);
+	// Both ends as points, for the pixels a line leaves out.
+	GlQuadBatch().AddLines(GL_POINTS, {endX, endY, startX, startY}, 1.0f);
 }
 
 void TGcnGraphics::drawRectangle(const gcn::Rectangle& rectangle)
 {
-	GlQuadBatch().PrepareImmediate();
-	gcn::OpenGLGraphics::drawRectangle(rectangle);
+	const gcn::ClipRectangle& top = mClipStack.top();
+	const GLfloat left = GLfloat(rectangle.x + top.xOffset);
+	const GLfloat topY = GLfloat(rectangle.y + top.yOffset);
+	const GLfloat right = rectangle.x + rectangle.width + top.xOffset - 1.0f;
+	const GLfloat bottom = GLfloat(rectangle.y + rectangle.height + top.yOffset);
+	GlQuadBatch().AddLines(GL_LINE_LOOP, {left, topY, right, topY + 0.375f, right, bottom, left, bottom}, 1.0f);
 }
 
 void TGcnGraphics::fillRectangle(const gcn::Rectangle& rectangle)
@@ -110,10 +121,7 @@ void TGcnGraphics::fillRectangle(const gcn::Rectangle& rectangle)
 	// pixel.
 	if (mColor.a == 255 && x <= 0 && y <= 0 && x + rectangle.width >= mWidth && y + rectangle.height >= mHeight
 		&& top.x == 0 && top.y == 0 && top.width == mWidth && top.height == mHeight) {
-		GlQuadBatch().Flush();
-		glScissor(0, 0, mWidth, mHeight);
-		glClearColor(mColor.r / 255.0f, mColor.g / 255.0f, mColor.b / 255.0f, 1.0f);
-		glClear(GL_COLOR_BUFFER_BIT);
+		GlQuadBatch().AddClear(mColor.r, mColor.g, mColor.b);
 		return;
 	}
 	GlQuadBatch().AddFill(x, y, rectangle.width, rectangle.height);

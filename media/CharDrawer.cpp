@@ -131,6 +131,7 @@ private:
 gcn::OpenGLImage* NewTextureImage(const std::vector<TPackedColor>& pixels, int width, int height)
 {
 	try {
+		GlQuadBatch().NoteNewTexture();
 		return new gcn::OpenGLImage(pixels.data(), width, height, true);
 	} catch (const gcn::Exception&) {
 		return nullptr;
@@ -145,6 +146,7 @@ gcn::OpenGLImage* NewOpacityImage(const std::vector<std::uint8_t>& texels, int w
 {
 	while (glGetError() != GL_NO_ERROR) {
 	}
+	GlQuadBatch().NoteNewTexture();
 	GLuint texture = 0;
 	glGenTextures(1, &texture);
 	glBindTexture(GL_TEXTURE_2D, texture);

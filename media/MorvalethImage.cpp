@@ -75,6 +75,7 @@ void DrawWholeScaled(gcn::Graphics* graphics, int x, int y, const gcn::Image* im
 gcn::Image* NewTextureImage(const TPackedColor* pixels, int width, int height, std::string& error)
 {
 	try {
+		GlQuadBatch().NoteNewTexture();
 		return new gcn::OpenGLImage(pixels, width, height, true);
 	} catch (const gcn::Exception& exception) {
 		error = exception.getMessage();
@@ -111,6 +112,7 @@ gcn::Image* TMorvalethImage::LoadMyImage(const std::string& path)
 {
 	gcn::Image* image = nullptr;
 	try {
+		GlQuadBatch().NoteNewTexture();
 		image = gcn::Image::load(NativePath(path), true);
 	} catch (const gcn::Exception&) {
 		LOG_ERROR("Failed to load image %s", path);

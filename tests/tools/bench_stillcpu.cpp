@@ -188,22 +188,27 @@ bool ToBattleCommand(TPlay& play)
 			{"war_army", 397, 579, {582, 385, 200, 60}, 0.1}}))
 		return false;
 	play.Press(513, 579);
-	const auto placing = [](const TShot& shot) { return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1; };
+	const auto placing = [](const TShot& shot) {
+		return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1 && battle::StartPoint(shot, {1, 2});
+	};
 	if (!player.WaitFor("placement", placing))
 		return false;
-	for (int placed = 0;; ++placed) {
-		const TShot shot = player.Shot();
-		if (battle::CommandBar(shot))
-			return true;
-		const std::vector<battle::TCell> cells = battle::Cells();
-		const auto point = std::find_if(cells.begin(), cells.end(),
-			[&](const battle::TCell& cell) { return battle::StartPoint(shot, cell); });
-		if (point == cells.end())
-			return player.WaitFor("command", battle::CommandBar);
-		play.Press(battle::CellX(*point), battle::CellY(*point));
-		if (!player.WaitForChange("placed_" + std::to_string(placed), shot, battle::CellRect(*point), 0.2))
+	// Each character goes to the next start point of those the map showed framed at first; the battle
+	// begins once all stand.
+	const TShot framed = player.Shot();
+	std::vector<battle::TCell> points;
+	for (const battle::TCell& cell : battle::Cells())
+		if (battle::StartPoint(framed, cell))
+			points.push_back(cell);
+	for (std::size_t i = 0; i < points.size(); ++i) {
+		const TShot before = player.Shot();
+		if (!battle::StartPoint(before, points[i]))
+			break;
+		play.Press(battle::CellX(points[i]), battle::CellY(points[i]));
+		if (!player.WaitForChange("placed_" + std::to_string(i), before, battle::CellRect(points[i]), 0.2))
 			return false;
 	}
+	return player.WaitFor("command", battle::CommandBar);
 }
 
 int Run(int samples, double seconds)
