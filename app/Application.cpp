@@ -22,6 +22,7 @@
 #include <guichan/opengl.hpp>
 #include <guichan/opengl/openglsdlimageloader.hpp>
 #include <guichan/sdl.hpp>
+#include <malloc.h>
 
 SDL_Surface* g_Screen = nullptr;
 gcn::OpenGLSDLImageLoader* g_ImageLoader = nullptr;
@@ -35,6 +36,10 @@ namespace
 {
 /// Tick of the previous frame; the frame limiter's clock.
 Uint32 g_FrameTick = 0;
+/// Frames between two returns of freed memory to the system while the screen stands still.
+const int TRIM_PERIOD_FRAMES = 600;
+/// Frame count of the last return of freed memory.
+int g_TrimFrame = -TRIM_PERIOD_FRAMES;
 
 const char* const CONFIG_FILE = "morvaleth.ini";
 const int FONT_SIZE = 16;
@@ -257,8 +262,15 @@ bool RunFrame()
 	g_GuiContext.m_Gui->draw();
 	++g_GuiContext.m_FrameCount;
 	// A frame that shows what the window already shows is not presented again.
-	if (GlQuadBatch().PictureChanged() && !GlQuadBatch().ShowChanges())
-		SDL_GL_SwapBuffers();
+	if (GlQuadBatch().PictureChanged()) {
+		if (!GlQuadBatch().ShowChanges())
+			SDL_GL_SwapBuffers();
+	} else if (g_GuiContext.m_FrameCount - g_TrimFrame >= TRIM_PERIOD_FRAMES) {
+		// A still screen leaves time to hand back the heap that start-up, loading and the renderer's
+		// shader compilation freed.
+		malloc_trim(0);
+		g_TrimFrame = g_GuiContext.m_FrameCount;
+	}
 	Uint32 tick = 0;
 	LimitFrameRate(g_GuiContext.m_FPS, tick);
 	g_FPSPane->SetFrameTick(tick);
