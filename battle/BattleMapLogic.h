@@ -362,6 +362,9 @@ private:
 	// Commands and input (BattleCommands.cpp).
 
 	TCommandMenu BuildCommandMenu(bool moved) const;
+	/// Whether one of the six cells around the centre, on the map, passes the test.
+	bool AnyCellAround(point_t centre, const std::function<bool(point_t)>& test) const;
+	void ShadeObjectsAround(int x, int y);
 	void ShowCommandBar();
 	void MovePressed(int x, int y, bool left);
 	void AttackPressed(int x, int y, bool left);
