@@ -251,7 +251,7 @@ void TBattleMapLogic::UndoMove()
 	UpdateCharaDrawRecord(m_Active);
 	m_View.SetCursor(m_PreviousCell.x, m_PreviousCell.y);
 	m_Moved = false;
-	OfferCommands(false);
+	ShowCommandMenu(false);
 	m_View.SetStatusLine(FormatText("%sに命令を", m_Field.CharaData(Active()).Name));
 	m_State = STATE_COMMAND;
 }

@@ -268,7 +268,10 @@ private:
 	void EffectStep();
 	void ShortcutKeyStep();
 	void ChooseChara(const TCharaRef& chara);
-	void OfferCommands(bool moved);
+	/// Every move type's costs and skills summed over the map, for the scripts.
+	void ComputeMoveTotals();
+	/// Fills the command bar for the acting chara and shows it.
+	void ShowCommandMenu(bool moved);
 	/// Stops the battle after an error: it ends at once with the defenders holding, and HasFailed holds.
 	void Fail(const std::string& error);
 
