@@ -128,6 +128,8 @@ public:
 	void UpdateHoverText(int x, int y, bool keep);
 	/// The area whose marker holds the map point; -1 for none.
 	int GetAreaAt(int x, int y) const;
+	/// The battle map the area is fought on; null for none, or for no such area.
+	TBattleMap* GetAreaBattleMap(int area) const;
 
 	// What the engine functions ask.
 
@@ -167,11 +169,13 @@ public:
 	/// "観戦中止": the battle goes on unseen and the map comes back.
 	void StopWatching();
 	/// A standing order chosen for the selected area (-1: no selection in the list).
-	void SetStandbyOperation(int operation);
+	void SetAreaStandbyOperation(int operation);
 	/// The pointer moved over the map point: the hover hint and marks, while the player may look.
 	void HoverMap(int x, int y);
 	/// The pointer left the map: the hint fades and the marks go.
 	void LeaveMap();
+	/// The pointer moved over something that is not the map, as a window over it: the hint fades.
+	void HoverOffMap();
 
 	// State, for the view and the tests.
 

@@ -257,3 +257,8 @@ int TWorldMapLogic::GetAreaAt(int x, int y) const
 	}
 	return -1;
 }
+
+TBattleMap* TWorldMapLogic::GetAreaBattleMap(int area) const
+{
+	return area >= 0 && area < m_Game.GetAreaCount() ? m_Game.GetArea(area).BattleMap.get() : nullptr;
+}
