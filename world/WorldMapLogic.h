@@ -117,6 +117,9 @@ public:
 	void AdvanceMaster();
 	/// The current master's turn begins: its strategy, or the player's found heroes.
 	void StartCurrentMaster();
+	/// After "global_script": a master the event left without its own character falls as after a battle
+	/// before the turn goes on; otherwise the current master's turn begins.
+	void StartTurnAfterEvent();
 	/// The player's turn with its windows, or the computer master's "on_myturn".
 	void StartMasterStrategy();
 	/// Offers the player the next found hero; without one the player's turn begins.
@@ -298,6 +301,10 @@ private:
 	/// The set-up was for a new game, and its start waits for "on_system_start" to finish.
 	bool m_NewGame;
 	bool m_StartPending;
+	/// Masters without their own character before "global_script" ran; those it leaves so besides fall.
+	std::vector<int> m_DefeatedBeforeEvent;
+	/// A fall after "global_script" is being cleaned up before the current master's turn begins.
+	bool m_FallBeforeTurn;
 
 	int m_SelectedArea;
 	int m_MoveSource;
