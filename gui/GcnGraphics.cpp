@@ -6,6 +6,13 @@
 #include <guichan/exception.hpp>
 #include <guichan/opengl/openglimage.hpp>
 
+namespace
+{
+// guichan's images are RGBA textures, which the GL_REPLACE environment draws without the current colour:
+// their quads carry one colour, so that a frame whose colour changed draws the same records.
+const GLfloat REPLACED_COLOR[4] = {1, 1, 1, 1};
+}
+
 void TGcnGraphics::_beginDraw()
 {
 	// The state guichan's graphics sets up, without saving OpenGL's state first: nothing else draws
@@ -74,8 +81,8 @@ void TGcnGraphics::drawImage(const gcn::Image* image, int srcX, int srcY, int ds
 	TQuadStyle style;
 	style.texture = texture->getTextureHandle();
 	style.blend = true;
-	const GLfloat color[4] = {mColor.r / 255.0f, mColor.g / 255.0f, mColor.b / 255.0f, mColor.a / 255.0f};
-	AddTexturedQuad(style, texture, mClipStack.top(), srcX, srcY, width, height, dstX, dstY, width, height, color);
+	AddTexturedQuad(style, texture, mClipStack.top(), srcX, srcY, width, height, dstX, dstY, width, height,
+		REPLACED_COLOR);
 	// Images always blend; an opaque colour leaves blending off after them.
 	if (!mAlpha)
 		GlQuadBatch().SetBlend(false);

@@ -515,10 +515,10 @@ void DrawImageScaled(gcn::Graphics* graphics, const gcn::Image* image, int srcX,
 	TQuadStyle style;
 	style.texture = texture->getTextureHandle();
 	style.blend = GlQuadBatch().Blend();
-	const gcn::Color current = graphics->getColor();
-	const GLfloat color[4] = {current.r / 255.0f, current.g / 255.0f, current.b / 255.0f, current.a / 255.0f};
+	// An RGBA texture in the GL_REPLACE environment takes nothing of the current colour.
+	const GLfloat white[4] = {1, 1, 1, 1};
 	AddTexturedQuad(style, texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
-		dstX, dstY, dstWidth, dstHeight, color);
+		dstX, dstY, dstWidth, dstHeight, white);
 	GlQuadBatch().SetBlend(false);
 	FlushUnlessBatching(graphics);
 }
