@@ -50,9 +50,16 @@ void TGcnGraphics::_endDraw()
 	gcn::Graphics::popClipArea();
 }
 
+const gcn::ClipRectangle& TGcnGraphics::TopClip() const
+{
+	if (mClipStack.empty())
+		throw GCN_EXCEPTION("Clip stack is empty, perhaps you called a draw funtion outside of _beginDraw() and _endDraw()?");
+	return mClipStack.top();
+}
+
 void TGcnGraphics::PassClip()
 {
-	const gcn::ClipRectangle& top = mClipStack.top();
+	const gcn::ClipRectangle& top = TopClip();
 	GlQuadBatch().SetClip(top.x, top.y, top.width, top.height);
 }
 
@@ -76,12 +83,10 @@ void TGcnGraphics::drawImage(const gcn::Image* image, int srcX, int srcY, int ds
 	const gcn::OpenGLImage* texture = dynamic_cast<const gcn::OpenGLImage*>(image);
 	if (!texture)
 		throw GCN_EXCEPTION("Trying to draw an image of unknown format, must be an OpenGLImage.");
-	if (mClipStack.empty())
-		throw GCN_EXCEPTION("Clip stack is empty, perhaps you called a draw funtion outside of _beginDraw() and _endDraw()?");
 	TQuadStyle style;
 	style.texture = texture->getTextureHandle();
 	style.blend = true;
-	AddTexturedQuad(style, texture, mClipStack.top(), srcX, srcY, width, height, dstX, dstY, width, height,
+	AddTexturedQuad(style, texture, TopClip(), srcX, srcY, width, height, dstX, dstY, width, height,
 		REPLACED_COLOR);
 	// Images always blend; an opaque colour leaves blending off after them.
 	if (!mAlpha)
@@ -91,13 +96,13 @@ void TGcnGraphics::drawImage(const gcn::Image* image, int srcX, int srcY, int ds
 // Points and lines go through the same window coordinates as guichan's own.
 void TGcnGraphics::drawPoint(int x, int y)
 {
-	const gcn::ClipRectangle& top = mClipStack.top();
+	const gcn::ClipRectangle& top = TopClip();
 	GlQuadBatch().AddLines(GL_POINTS, {GLfloat(x + top.xOffset), GLfloat(y + top.yOffset)}, 1.0f);
 }
 
 void TGcnGraphics::drawLine(int x1, int y1, int x2, int y2)
 {
-	const gcn::ClipRectangle& top = mClipStack.top();
+	const gcn::ClipRectangle& top = TopClip();
 	const GLfloat startX = x1 + top.xOffset + 0.375f;
 	const GLfloat startY = y1 + top.yOffset + 0.375f;
 	const GLfloat endX = x2 + top.xOffset + 1.0f - 0.375f;
@@ -109,7 +114,7 @@ void TGcnGraphics::drawLine(int x1, int y1, int x2, int y2)
 
 void TGcnGraphics::drawRectangle(const gcn::Rectangle& rectangle)
 {
-	const gcn::ClipRectangle& top = mClipStack.top();
+	const gcn::ClipRectangle& top = TopClip();
 	const GLfloat left = GLfloat(rectangle.x + top.xOffset);
 	const GLfloat topY = GLfloat(rectangle.y + top.yOffset);
 	const GLfloat right = rectangle.x + rectangle.width + top.xOffset - 1.0f;
@@ -119,9 +124,7 @@ void TGcnGraphics::drawRectangle(const gcn::Rectangle& rectangle)
 
 void TGcnGraphics::fillRectangle(const gcn::Rectangle& rectangle)
 {
-	if (mClipStack.empty())
-		throw GCN_EXCEPTION("Clip stack is empty, perhaps you called a draw funtion outside of _beginDraw() and _endDraw()?");
-	const gcn::ClipRectangle& top = mClipStack.top();
+	const gcn::ClipRectangle& top = TopClip();
 	const int x = rectangle.x + top.xOffset;
 	const int y = rectangle.y + top.yOffset;
 	// An opaque fill of the whole window is a clear, which the software renderer does without shading a

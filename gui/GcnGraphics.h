@@ -23,6 +23,8 @@ public:
 	void setColor(const gcn::Color& color) override;
 
 private:
+	/// The clip rectangle on top of the stack; throws as guichan does when drawing outside a frame.
+	const gcn::ClipRectangle& TopClip() const;
 	/// Tells the batch the clip rectangle now on top of the stack.
 	void PassClip();
 };
