@@ -2,6 +2,7 @@
 #define MORVALETH_MODEL_DATAFILE_H
 
 #include "app/CheckedNumber.h"
+#include "app/XmlGuard.h"
 #include "app/XmlValue.h"
 
 #include <cstddef>
@@ -11,24 +12,6 @@
 class TiXmlDocument;
 class TiXmlElement;
 class TiXmlNode;
-
-/// How an attempt to read an XML file ended.
-enum class TXmlFileState
-{
-	Loaded,
-	Missing,
-	Malformed,
-};
-
-/// Reads a whole file through the file-system layer; a path that names no regular file (a folder, a device, a pipe) or cannot be read is Malformed, with the reason as a note to append to the refusal.
-TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason);
-
-/// Reads a UTF-8 XML file into the document. It is Malformed, with the reason as a note to append to the
-/// refusal, when it is no regular file, is no well-formed UTF-8 (the byte offset), nests deeper or holds more
-/// attributes on one element than any data needs, or TinyXML refuses it (its error text, row and column).
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason);
-/// LoadXmlFile without the reason.
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path);
 
 /// Reads a whole file as ReadDataBytes does; false when it is missing, no regular file or unreadable.
 bool ReadWholeFile(const std::string& path, std::string& text);

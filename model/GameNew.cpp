@@ -40,6 +40,23 @@ bool ReadBattleMapFile(const std::string& path, const TMorvalethData& data, TBat
 	}
 	return true;
 }
+
+/// The battle map read from the file at the path, read once and kept in the cache; null after an Error naming the path.
+boost::shared_ptr<const TBattleMap> CachedMapFile(std::map<std::string, boost::shared_ptr<const TBattleMap>>& cache,
+	const std::string& path, const TMorvalethData& data)
+{
+	boost::shared_ptr<const TBattleMap>& file = cache[path];
+	if (!file) {
+		const TLogSubject subject(path);
+		boost::shared_ptr<TBattleMap> read(new TBattleMap(0, 0));
+		if (!ReadBattleMapFile(path, data, *read)) {
+			cache.erase(path);
+			return nullptr;
+		}
+		file = read;
+	}
+	return file;
+}
 }
 
 bool TMorvalethGame::LoadNew(const TMorvalethData* data, const std::string& folder, int chapter, int level)
@@ -114,16 +131,13 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 	g_Logger.Debug("Loading areamap file...");
 	for (TAreaInstance& area : m_Areas) {
 		const std::string path = FormatText("%s/Data/%s", folder, area.BattleMapFile);
-		const TLogSubject subject(path);
-		boost::shared_ptr<const TBattleMap>& file = m_MapFiles[path];
+		const boost::shared_ptr<const TBattleMap> file = CachedMapFile(m_MapFiles, path, *m_Data);
 		if (!file) {
-			boost::shared_ptr<TBattleMap> read(new TBattleMap(0, 0));
-			if (!ReadBattleMapFile(path, *m_Data, *read)) {
-				m_MapFiles.erase(path);
-				return false;
-			}
-			file = read;
+			// The file's own reason names only the path, which an empty or "." name makes a folder.
+			g_Logger.Error(FormatText("Area %s の BattleMapFile \"%s\" を読めませんでした。", area.id, area.BattleMapFile));
+			return false;
 		}
+		const TLogSubject subject(path);
 		boost::shared_ptr<TBattleMap> map(new TBattleMap(*file));
 		const std::vector<std::string>& ids = map->GetNeighborIds();
 		for (std::size_t i = 0; i < ids.size(); ++i) {

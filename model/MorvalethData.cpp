@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "model/LoadFailure.h"
 #include "model/RecordTable.h"
+#include "platform/FileSystem.h"
 
 #include <exception>
 
@@ -42,6 +43,9 @@ bool TMorvalethData::Load(const std::string& folder, int chapter)
 	try {
 		m_Folder = folder;
 		m_MoneyWord = "Ley";
+		// Every file of a missing scenario fails as unreadable; this line says why.
+		if (!IsDirectory(folder))
+			g_Logger.Error(FormatText("シナリオフォルダ %s が見つかりません。", folder));
 		return LoadDataFiles(folder) && LoadCharacterFolders() && ResolveReferences()
 			&& LoadScenarioFiles(folder, chapter);
 	} catch (const std::exception& e) {

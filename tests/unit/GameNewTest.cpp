@@ -203,6 +203,7 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		// An empty or "." name makes the path a folder, which is never read as a file.
 		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "/Data/ : XML Parse Error. (通常のファイルではありません)", 3},
 		{"AreaData.xml", ">BattleMap_A03.xml<", ">.<", "/Data/. : XML Parse Error. (通常のファイルではありません)", 3},
+		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "Area A03 の BattleMapFile \"\" を読めませんでした。 (/", 3},
 		{"BattleMap_A04.xml", nullptr, nullptr, "BattleMap_A04.xml File not found", 3},
 		{"BattleMap_A04.xml", "<Area id=\"A03\">", "<Area id=\"A99\">", "BattleMap_A04.xml 隣接エリア A99 の検索に失敗", 3},
 		{"Scenario1.xml", "<Master id=\"garm\"", "<Master id=\"nobody\"", "Scenario1.xml マスターID nobody の検索に失敗", 3},

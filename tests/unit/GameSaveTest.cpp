@@ -176,6 +176,7 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, ">BattleMap_A02.xml<", ">../../../../etc/passwd<"), "はシナリオフォルダの外を指しています。"},
 		{Damage(saved, ">BattleMap_A02.xml<", "><"), "/Data/ : XML Parse Error. (通常のファイルではありません)"},
 		{Damage(saved, ">BattleMap_A02.xml<", ">.<"), "/Data/. : XML Parse Error. (通常のファイルではありません)"},
+		{Damage(saved, ">BattleMap_A02.xml<", ">.<"), "Area A02 の BattleMapFile \".\" を読めませんでした。"},
 		{Cut(saved, "<MapObjectInstance>", "</MapObjectInstance>"), "A01 BattleMap_A01.xml 読み込み失敗"},
 		{Damage(saved, "<L0>0,", "<L0>7,"), "cannot hold object 7"},
 		{Damage(saved, "<Character id=\"leon\"", "<Character id=\"nobody\""), "CharacterList Character id = nobody 検索失敗。"},
