@@ -97,6 +97,7 @@ void TDremoGameMaster::HoldGame(TGameSet& set)
 
 bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int level)
 {
+	const TWarningSummary summary;
 	TGameSet set;
 	set.widgetSet.reset(new TGcnWidgetSet);
 	set.data.reset(new TMorvalethData);
@@ -214,6 +215,7 @@ bool TDremoGameMaster::BuildLoadedGame(const TiXmlElement* root, int chapter, co
 
 bool TDremoGameMaster::LoadGame(int slot)
 {
+	const TWarningSummary summary;
 	const std::string path = GetSaveFilePath(SaveFolder(), slot);
 	TiXmlDocument document;
 	int chapter = 0;

@@ -9,6 +9,28 @@
 #include <cstdlib>
 #include <tinyxml.h>
 
+bool CheckRecordCount(std::size_t count, int limit, const std::string& where, const char* what)
+{
+	if (count <= static_cast<std::size_t>(limit))
+		return true;
+	g_Logger.Error(FormatText("%s の %s が上限の %d 件を超えています。", where, what, limit));
+	return false;
+}
+
+std::size_t CountChildren(const TiXmlNode* parent, const char* name)
+{
+	std::size_t count = 0;
+	for (const TiXmlElement* e = name ? parent->FirstChildElement(name) : parent->FirstChildElement(); e;
+		 e = name ? e->NextSiblingElement(name) : e->NextSiblingElement())
+		++count;
+	return count;
+}
+
+bool CheckChildCount(const TiXmlNode* parent, const char* name, int limit, const std::string& where, const char* what)
+{
+	return CheckRecordCount(CountChildren(parent, name), limit, where, what ? what : name);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& text)
 {
 	std::string reason;

@@ -61,6 +61,7 @@ boost::shared_ptr<const TBattleMap> CachedMapFile(std::map<std::string, boost::s
 
 bool TMorvalethGame::LoadNew(const TMorvalethData* data, const std::string& folder, int chapter, int level)
 {
+	const TWarningSummary summary;
 	// Built aside and taken over whole, so that a failure leaves this game as it was.
 	TMorvalethGame built;
 	built.SetData(data);
@@ -202,27 +203,27 @@ void TMorvalethGame::PlaceChapterCharas(const TChapterInfo& chapter, std::vector
 	for (const TChapterChara& entry : chapter.Charas) {
 		const int area = FindAreaIndex(entry.Area);
 		if (area < 0) {
-			g_Logger.Warning(FormatText("Area %s の検索に失敗", entry.Area));
+			WarningOf("Area %s の検索に失敗", entry.Area);
 			continue;
 		}
 		g_Logger.Debug(FormatText("chara配置 Area %s %s", entry.Area, entry.id));
 		const int chara = m_Data->GetCharaIndex(entry.id);
 		if (chara < 0) {
-			g_Logger.Warning(FormatText("Chara %s の検索に失敗", entry.id));
+			WarningOf("Chara %s の検索に失敗", entry.id);
 			continue;
 		}
 		std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
 		if (m_Data->GetCharaData(chara).Hero && placed[chara] > 0) {
-			g_Logger.Warning(FormatText("Chara %s はヒーローで配置済みなので Area %s には配置しません", entry.id, entry.Area));
+			WarningOf("Chara %s はヒーローで配置済みなので Area %s には配置しません", entry.id, entry.Area);
 			continue;
 		}
 		if (charas.size() >= AREA_CHARA_MAX) {
-			g_Logger.Warning(FormatText("Area %s は満員なので Chara %s を配置しません", entry.Area, entry.id));
+			WarningOf("Area %s は満員なので Chara %s を配置しません", entry.Area, entry.id);
 			continue;
 		}
 		const int rank = std::max(0, std::min(entry.Rank, RANK_MAX));
 		if (rank != entry.Rank)
-			g_Logger.Warning(FormatText("Chara %s のrank %d が範囲 0..%d の外にあるので %d にします", entry.id, entry.Rank, RANK_MAX, rank));
+			WarningOf("Chara %s のrank %d が範囲 0..%d の外にあるので %d にします", entry.id, entry.Rank, RANK_MAX, rank);
 		charas.push_back(CreateCharaInstance(chara, rank));
 		++placed[chara];
 		g_Logger.Debug(FormatText("chara配置 Area %s %s OK", entry.Area, entry.id));
@@ -260,7 +261,7 @@ bool TMorvalethGame::SetChapterAlliances(const TChapterInfo& chapter)
 		}
 		const int master = GetMasterIndexByData(dataIndex);
 		if (master < 0)
-			g_Logger.Warning(FormatText("Allianceで指定された%s %s のマスターはこの章に存在しません。この同盟設定を無視します。", name, id));
+			WarningOf("Allianceで指定された%s %s のマスターはこの章に存在しません。この同盟設定を無視します。", name, id);
 		return master;
 	};
 	for (const TChapterAlliance& entry : chapter.Alliances) {

@@ -40,6 +40,7 @@ TMorvalethData::TMorvalethData()
 
 bool TMorvalethData::Load(const std::string& folder, int chapter)
 {
+	const TWarningSummary summary;
 	try {
 		m_Folder = folder;
 		m_MoneyWord = "Ley";

@@ -2,6 +2,7 @@
 #include "GameSaveFixture.h"
 #include "ModelFixture.h"
 #include "battle/BattleMap.h"
+#include "model/DataFile.h"
 #include "model/MorvalethData.h"
 
 #include <algorithm>
@@ -178,6 +179,39 @@ TEST(GameNew, ChapterEntriesThatCannotBePlacedAreSkipped)
 	EXPECT_EQ((std::vector<std::string>{"elwin", "kaya", "mage"}), CharaIds(game.GetWanderCharas()));
 	const TAreaInstance& ruins = game.GetArea(game.GetAreaIndex("A07"));
 	EXPECT_EQ(ruins.WallMax, ruins.Wall);
+}
+
+// A scenario of as many areas as the program holds loads, and the warning each new area gives is
+// written a hundred times and then summed up; one area more is refused, with the file and the limit named.
+TEST(GameNew, AreasUpToTheLimitLoadAndOneMoreIsRefused)
+{
+	TSampleCopy copy;
+	const std::string sample = ReadFile(copy.Data("AreaData.xml"));
+	int sampleAreas = 0;
+	for (std::size_t at = sample.find("<Area "); at != std::string::npos; at = sample.find("<Area ", at + 1))
+		++sampleAreas;
+	std::string areas;
+	for (int i = sampleAreas; i <= MAX_AREAS; ++i) {
+		areas += "<Area id=\"X" + std::to_string(i) + "\"><Name>N</Name><Location x=\"1\" y=\"1\"/>"
+			"<BattleMapFile>BattleMap_A01.xml</BattleMapFile></Area>\n";
+	}
+	const std::size_t last = areas.rfind("<Area ");
+	copy.Replace("Data/AreaData.xml", "</AreaList>", areas.substr(0, last) + "</AreaList>");
+	{
+		TCapturedLog log(2);
+		TMorvalethGame game;
+		ASSERT_TRUE(game.LoadNew(&SampleData(), copy.Folder(), 0, 3)) << log.Text().substr(0, 2000);
+		EXPECT_EQ(MAX_AREAS, game.GetAreaCount());
+		EXPECT_EQ(100, log.CountLines("Warning TMorvalethGame::LoadAreaInstance:"));
+		EXPECT_EQ(1, log.CountLines(FormatText("Warning 同じ種類の警告がほかに %d 件ありました：エリア %%s の勢力地図情報",
+						 MAX_AREAS - sampleAreas - 100)));
+	}
+	copy.Replace("Data/AreaData.xml", "</AreaList>", areas.substr(last) + "</AreaList>");
+	TCapturedLog log;
+	TMorvalethGame game;
+	EXPECT_FALSE(game.LoadNew(&SampleData(), copy.Folder(), 0, 3));
+	EXPECT_EQ(1, log.CountLines("Error AreaList の Area が上限の 10000 件を超えています。 (" + copy.Data("AreaData.xml") + ")"))
+		<< log.Text().substr(0, 2000);
 }
 
 // A scenario that cannot give a whole game is refused with the reason, and the
