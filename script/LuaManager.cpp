@@ -85,7 +85,7 @@ bool IsFailure(int status)
 // a resume after a yield) that spends its budget fails as a run-time error does.
 
 /// Instructions between two looks at the budget: the hook costs one call per step.
-const int BUDGET_STEP = 1000;
+const int BUDGET_STEP = 10000;
 
 /// Instructions left to the run going on now; each run starts with the budget and a
 /// run nested in another gets its own, the outer run's being put back afterwards.
