@@ -152,7 +152,7 @@ lua_State* LuaCreateState(const char* file, const char* searchPath)
 	luaL_openlibs(L);
 	if (searchPath)
 		AppendSearchPath(L, searchPath);
-	// Threads made later inherit the hook.
+	// The file's top-level code is a run of its own, with its own budget.
 	const TBudgetScope budget(L);
 	if (LoadChunk(L, file) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
 		_ALERT(L);
