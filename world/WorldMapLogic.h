@@ -169,6 +169,8 @@ public:
 	void HoverMap(int x, int y);
 	/// The pointer left the map: the hint fades and the marks go.
 	void LeaveMap();
+	/// The pointer moved over something that is not the map, as a window over it: the hint fades.
+	void HoverOffMap();
 
 	// State, for the view and the tests.
 
