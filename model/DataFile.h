@@ -16,9 +16,11 @@ class TiXmlNode;
 /// Records a table may hold: far above any real scenario, and low enough that what is made for each record
 /// (a battle map for every area, a script state for every master) and the tables sized by two of them (the
 /// races' affinities, the move types' costs on every ground and object, each character's magic ranks and
-/// resistances) fit in memory. A table of "kinds" is one of races, magic groups, attributes, move types, grounds or objects.
+/// resistances) fit in memory, and that the alliances, each looked for among the others, load in linear time.
+/// A table of "kinds" is one of races, magic groups, attributes, move types, grounds or objects.
 const int MAX_AREAS = 10000;
 const int MAX_MASTERS = 1000;
+const int MAX_ALLIANCES = 10000;
 const int MAX_CHARAS = 10000;
 const int MAX_KINDS = 1000;
 

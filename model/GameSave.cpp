@@ -451,7 +451,7 @@ bool TMorvalethGame::ReadSavedMasters(const TiXmlElement* parent)
 bool TMorvalethGame::ReadSavedAlliances(const TiXmlElement* parent)
 {
 	const TiXmlElement* list = SavedChild(parent, "AllianceList");
-	if (!list)
+	if (!list || !CheckChildCount(list, "Alliance", MAX_ALLIANCES, "AllianceList"))
 		return false;
 	for (const TiXmlElement* element = list->FirstChildElement("Alliance"); element;
 		 element = element->NextSiblingElement("Alliance")) {

@@ -138,6 +138,9 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 	PlaySampleGame(game, 0, 5);
 	const std::string saved = SaveText(game);
 	const std::string order = saved.substr(saved.find("<MasterOrder index=\""), 22);
+	std::string alliances;
+	for (int i = 0; i < MAX_ALLIANCES; ++i)
+		alliances += "<Alliance />";
 	struct TCase
 	{
 		std::string text;
@@ -158,6 +161,8 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, "<Alliance ", "<Alliance id1=\"garm\" id2=\"leon\" turn=\"3\" /><Alliance "),
 			"Alliance Master id = leon と garm の同盟が重複しています。"},
 		{Cut(saved, "<AllianceList", "</AllianceList>"), "AllianceList 検索失敗"},
+		{Damage(saved, "<Alliance ", alliances + "<Alliance "),
+			"AllianceList の Alliance が上限の 10000 件を超えています。"},
 		{Damage(saved, order, "<MasterOrder index=\"3\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
 		{Damage(saved, order, "<MasterOrder index=\"-1\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
 		{Damage(saved, order, "<MasterOrder"), "MasterOrder index属性検出失敗。"},

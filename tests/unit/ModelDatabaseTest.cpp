@@ -245,6 +245,7 @@ TEST(ModelDatabase, TablesPastTheirLimitsAreRefusedNamingTheLimit)
 		{"Data/MasterData.xml", "</MasterList>", "<Master/>", MAX_MASTERS, "Master", "マスター情報の読み込みに失敗しました。"},
 		{"Data/PowerMap.xml", "</AreaList>", "<Area/>", MAX_AREAS, "Area", "勢力地図情報の読み込みに失敗しました。"},
 		{"DefChar/CharacterData.xml", "</CharacterList>", "<Character/>", MAX_CHARAS, "Character", "キャラ情報の読み込みに失敗しました。"},
+		{"Data/Scenario1.xml", "</Chapter>", "<Alliance/>", MAX_ALLIANCES, "Alliance", "シナリオ開始情報の読み込みに失敗しました。"},
 	};
 	for (const auto& table : tables) {
 		std::string records;
