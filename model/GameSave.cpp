@@ -557,9 +557,11 @@ bool TMorvalethGame::ReadSavedCharas(const TiXmlElement* parent)
 		g_Logger.Error(MethodText("TMorvalethGame::LoadSaved", __LINE__, "%s 検索失敗", "CharacterList"));
 		return false;
 	}
+	// Heroes already placed, marked as they come: a search of every list for each would take quadratic time.
+	std::vector<bool> placedHeroes(m_Data->GetCharaCount(), false);
 	for (const TiXmlElement* element = list->FirstChildElement("Character"); element;
 		 element = element->NextSiblingElement("Character")) {
-		if (!ReadSavedChara(element))
+		if (!ReadSavedChara(element, placedHeroes))
 			return false;
 	}
 	return true;
@@ -568,7 +570,7 @@ bool TMorvalethGame::ReadSavedCharas(const TiXmlElement* parent)
 // Status, points and power are rebuilt from the definition and the rank. A
 // hero stands in one place only, in an area or on the wandering or dead list.
 // An area may hold more than 20: a script can place characters beyond the limit.
-bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
+bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element, std::vector<bool>& placedHeroes)
 {
 	const char* const NOWHERE = "%s Character id = %s はエリア所在でも放浪でも死亡でもない？";
 	const std::string id = GetXmlAttribute(element, "id");
@@ -584,7 +586,7 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		fault = FormatText("%s Character id = %s rank = %d 範囲外。", "CharacterList", id, rank);
 	else if (!areaId.empty() && area < 0)
 		fault = FormatText("%s area = %s 検索失敗。", "CharacterList", areaId);
-	else if (CharaData(index).Hero && CharaExists(index))
+	else if (CharaData(index).Hero && placedHeroes[index])
 		fault = FormatText("%s Character id = %s が重複しています。", "CharacterList", id);
 	if (!fault.empty()) {
 		g_Logger.Error(MethodText("TMorvalethGame::LoadSaved", __LINE__, "%s", fault));
@@ -604,7 +606,10 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		m_WanderCharas.push_back(chara);
 	else if (GetXmlAttribute(element, "dead") == TRUE_TEXT)
 		m_DeadCharas.push_back(chara);
-	else
+	else {
 		g_Logger.Warning(MethodText("TMorvalethGame::LoadSaved", __LINE__, NOWHERE, "CharacterList", id), NOWHERE);
+		return true;
+	}
+	placedHeroes[index] = placedHeroes[index] || CharaData(index).Hero;
 	return true;
 }
