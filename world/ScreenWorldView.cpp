@@ -613,7 +613,7 @@ void TScreenWorldView::mouseExited(gcn::MouseEvent& mouseEvent)
 
 void TScreenWorldView::valueChanged(const gcn::SelectionEvent&)
 {
-	m_Controller->SetStandbyOperation(m_Area->m_OpePane.m_Operation.getSelected());
+	m_Controller->SetAreaStandbyOperation(m_Area->m_OpePane.m_Operation.getSelected());
 }
 
 void TScreenWorldView::MoveConfirmed()

@@ -195,8 +195,9 @@ void MoveTowards(TPlay& play, const TShot& bar, const battle::TCell& garm, const
 	}
 }
 
-// An attack: the shade leaves garm's cell lit among the attacker's neighbours; a click on him
-// starts the blows, and the acting character leaves the status line.
+// An attack: the shade leaves garm's cell lit among the attacker's neighbours; the pointer on him
+// shows him in place of the attacker, and a click on him starts the blows, the status line then
+// showing nobody.
 void AttackGarm(TPlay& play, const TShot& bar, const battle::TCell& garm, const std::string& name)
 {
 	using namespace battle;
@@ -205,6 +206,9 @@ void AttackGarm(TPlay& play, const TShot& bar, const battle::TCell& garm, const 
 	ASSERT_TRUE(player.WaitFor(name + "_aim", [&](const TShot& shot) {
 		return !CommandBar(shot) && !Shaded(shot, bar, garm) && CellsShaded(shot, bar, false).size() < 10;
 	}));
+	const TShot aim = player.Shot();
+	player.MoveTo(CellX(garm), CellY(garm));
+	ASSERT_TRUE(player.WaitForChange(name + "_garm_shown", aim, ACTOR_BOX, 0.05));
 	play.Press(CellX(garm), CellY(garm));
 	ASSERT_TRUE(player.WaitFor(name + "_attack", [](const TShot& shot) { return !ActorShown(shot) || Message(shot); }));
 }

@@ -312,7 +312,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	ClickArea("A02");
 	for (int chip : { 1, 2, 3, 4 }) // the first has hired: it has acted and stays
 		ClickChip(war.m_SourcePane, chip);
-	EXPECT_EQ(3u, war.GetArmy().size());
+	EXPECT_EQ(3, war.GetArmyCount());
 	ExpectOnScreen(war, "war window with an army");
 	m_Screen->Screenshot("war_window" + Suffix());
 	ExpectHintFadesOver(war, "war window");
