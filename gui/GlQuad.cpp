@@ -365,11 +365,14 @@ void TGlQuadBatch::ApplyScissor(const int area[4]) const
 void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
 {
 	if (m_InFrame) {
-		int box[4] = {0, 0, m_Width, m_Height};
-		Intersect(box, record.bounds);
-		Intersect(box, area);
-		if (IsEmpty(box))
+		int reach[4] = {area[0], area[1], area[2], area[3]};
+		Intersect(reach, record.bounds);
+		if (IsEmpty(reach))
 			return;
+		// The scissor leaves out the record's own bounds: nothing of it lies beyond them, and draws in a
+		// row under one clip then share one scissor, which the software renderer does not set up again.
+		int box[4] = {0, 0, m_Width, m_Height};
+		Intersect(box, area);
 		if (record.scissored) {
 			const int clip[4] = {record.scissor[0], record.scissor[1], record.scissor[0] + record.scissor[2],
 				record.scissor[1] + record.scissor[3]};
@@ -399,13 +402,13 @@ void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
 	else if (record.blendNeed == 0)
 		glDisable(GL_BLEND);
 	if (record.mode != GL_QUADS) {
+		// Every record of points or lines sets its own width.
 		glColor4fv(record.color);
 		glLineWidth(record.lineWidth);
 		glBegin(record.mode);
 		for (const TVertex& vertex : record.vertices)
 			glVertex2f(vertex.x, vertex.y);
 		glEnd();
-		glLineWidth(1.0f);
 		return;
 	}
 	const TVertex* first = record.vertices.data();
