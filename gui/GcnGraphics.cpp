@@ -6,13 +6,6 @@
 #include <guichan/exception.hpp>
 #include <guichan/opengl/openglimage.hpp>
 
-namespace
-{
-// guichan's images are RGBA textures, which the GL_REPLACE environment draws without the current colour:
-// their quads carry one colour, so that a frame whose colour changed draws the same records.
-const GLfloat REPLACED_COLOR[4] = {1, 1, 1, 1};
-}
-
 void TGcnGraphics::_beginDraw()
 {
 	// The state guichan's graphics sets up, without saving OpenGL's state first: nothing else draws
@@ -86,8 +79,10 @@ void TGcnGraphics::drawImage(const gcn::Image* image, int srcX, int srcY, int ds
 	TQuadStyle style;
 	style.texture = texture->getTextureHandle();
 	style.blend = true;
+	// An image takes nothing of the current colour: its quads carry one colour, so that a frame whose
+	// colour alone changed draws the same records.
 	AddTexturedQuad(style, texture, TopClip(), srcX, srcY, width, height, dstX, dstY, width, height,
-		REPLACED_COLOR);
+		IMAGE_COLOR);
 	// Images always blend; an opaque colour leaves blending off after them.
 	if (!mAlpha)
 		GlQuadBatch().SetBlend(false);

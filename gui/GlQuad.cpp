@@ -9,6 +9,8 @@
 #include <guichan/cliprectangle.hpp>
 #include <guichan/opengl/openglimage.hpp>
 
+const GLfloat IMAGE_COLOR[4] = {0, 0, 0, 1};
+
 namespace
 {
 /// Most separate areas a frame draws again; more are drawn as one.
@@ -17,21 +19,15 @@ const std::size_t MAX_AREAS = 16;
 const int AREA_GAP = 32;
 /// The record mode of a clear; no primitive has it.
 const GLenum CLEAR = GL_COLOR_BUFFER_BIT;
+/// Draws a piece looks back over for one that takes it, and pieces of theirs it compares itself with.
+const std::size_t LOOK_BACK = 24;
+const int MAX_CHECKS = 256;
+const GLfloat WHITE[4] = {1, 1, 1, 1};
 
 // Whether [x0, x1) x [y0, y1) lies inside the rectangle (x, y, width, height).
 bool Inside(int x0, int y0, int x1, int y1, const int rect[4])
 {
 	return x0 >= rect[0] && y0 >= rect[1] && x1 <= rect[0] + rect[2] && y1 <= rect[1] + rect[3];
-}
-
-bool SameStyle(const TQuadStyle& a, const TQuadStyle& b)
-{
-	if (a.texture != b.texture)
-		return false;
-	if (a.texture == 0)
-		return true;
-	return a.envMode == b.envMode
-		&& (a.envMode != GL_BLEND || std::memcmp(a.envColor, b.envColor, sizeof(a.envColor)) == 0);
 }
 
 // Rectangles as (x0, y0, x1, y1): the intersection goes to the first.
@@ -43,9 +39,16 @@ void Intersect(int area[4], const int other[4])
 	area[3] = std::min(area[3], other[3]);
 }
 
+bool IsEmpty(const int area[4])
+{
+	return area[0] >= area[2] || area[1] >= area[3];
+}
+
 void Unite(int area[4], const int other[4])
 {
-	if (area[0] >= area[2] || area[1] >= area[3]) {
+	if (IsEmpty(other))
+		return;
+	if (IsEmpty(area)) {
 		std::copy(other, other + 4, area);
 		return;
 	}
@@ -55,15 +58,45 @@ void Unite(int area[4], const int other[4])
 	area[3] = std::max(area[3], other[3]);
 }
 
-bool IsEmpty(const int area[4])
+bool Meet(const int a[4], const int b[4])
 {
-	return area[0] >= area[2] || area[1] >= area[3];
+	return !IsEmpty(a) && !IsEmpty(b) && a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
+}
+
+// A rectangle (x, y, width, height) as (x0, y0, x1, y1).
+void Corners(const int rect[4], int box[4])
+{
+	box[0] = rect[0];
+	box[1] = rect[1];
+	box[2] = rect[0] + rect[2];
+	box[3] = rect[1] + rect[3];
+}
+
+std::size_t VerticesPerPiece(GLenum mode)
+{
+	return mode == GL_QUADS ? 4 : mode == GL_LINES ? 2 : 1;
+}
+
+// Makes the default texture one opaque black texel, drawn under untextured pieces; a new context
+// starts without it.
+void PrepareTexel()
+{
+	glBindTexture(GL_TEXTURE_2D, 0);
+	GLint width = 0;
+	glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+	if (width == 1)
+		return;
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+	const GLubyte black[4] = {0, 0, 0, 255};
+	// The internal format of guichan's images, so that both share one sampler.
+	glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
 }
 }
 
 bool TGlQuadBatch::TRecord::operator==(const TRecord& other) const
 {
-	if (mode != other.mode || !SameStyle(style, other.style) || blendNeed != other.blendNeed
+	if (mode != other.mode || style.texture != other.style.texture || blendNeed != other.blendNeed
 		|| scissored != other.scissored || (scissored && !std::equal(scissor, scissor + 4, other.scissor))
 		|| lineWidth != other.lineWidth || std::memcmp(color, other.color, sizeof(color)) != 0
 		|| vertices.size() != other.vertices.size())
@@ -89,7 +122,6 @@ void TGlQuadBatch::SetKeepFrames(bool keep)
 
 void TGlQuadBatch::BeginFrame(int width, int height)
 {
-	m_RunOpen = false;
 	m_Records.clear();
 	m_InFrame = true;
 	m_Width = width;
@@ -101,9 +133,10 @@ void TGlQuadBatch::BeginFrame(int width, int height)
 
 void TGlQuadBatch::EndFrame()
 {
-	CloseRun();
-	if (m_KeepFrames) {
-		const std::vector<TArea> whole = {{{0, 0, m_Width, m_Height}}};
+	const std::vector<TArea> whole = {{{0, 0, m_Width, m_Height}}};
+	if (!m_KeepFrames) {
+		DrawRecords(m_Records, whole);
+	} else {
 		const bool comparable = !m_DrewEarly && !m_Presented.empty() && m_Presented.front().epoch == m_TextureEpoch;
 		m_Shown.clear();
 		if (comparable)
@@ -112,15 +145,15 @@ void TGlQuadBatch::EndFrame()
 		// and a changed frame is drawn whole.
 		if (!comparable || (!m_Shown.empty() && !m_Partial))
 			m_Shown = whole;
-		DrawAreas(m_Shown);
+		DrawRecords(m_Records, m_Shown);
 		m_PictureChanged = !m_Shown.empty();
 		if (m_DrewEarly)
 			m_Presented.clear();
 		else
 			m_Presented.assign(1, TFrame{std::move(m_Records), m_TextureEpoch});
-		m_Records.clear();
-		m_DrewEarly = false;
 	}
+	m_Records.clear();
+	m_DrewEarly = false;
 	m_InFrame = false;
 }
 
@@ -138,21 +171,13 @@ bool TGlQuadBatch::ShowChanges()
 	return true;
 }
 
-void TGlQuadBatch::DrawAreas(const std::vector<TArea>& areas) const
-{
-	for (const TArea& area : areas)
-		for (const TRecord& record : m_Records)
-			Draw(record, area.box);
-}
-
 void TGlQuadBatch::Flush()
 {
-	CloseRun();
-	if (!m_KeepFrames || !m_InFrame || m_Records.empty())
+	if (!m_InFrame || m_Records.empty())
 		return;
 	// Drawn whole at once: a texture they use is about to go.
 	const std::vector<TArea> whole = {{{0, 0, m_Width, m_Height}}};
-	DrawAreas(whole);
+	DrawRecords(m_Records, whole);
 	m_Records.clear();
 	m_DrewEarly = true;
 }
@@ -221,90 +246,132 @@ void TGlQuadBatch::SetColor(int r, int g, int b, int a)
 	m_Color[3] = a / 255.0f;
 }
 
-bool TGlQuadBatch::Joins(const TQuadStyle& style, int blendNeed, int x0, int y0, int x1, int y1)
+void TGlQuadBatch::Add(TPiece& piece)
 {
-	// A quad inside its clip rectangle is drawn the same under any scissor that holds it, so quads of
+	if (!m_InFrame) {
+		const std::vector<TArea> whole = {{{0, 0, m_Width, m_Height}}};
+		DrawRecords({std::move(piece.record)}, whole);
+		return;
+	}
+	int checks = 0;
+	const std::size_t count = m_Records.size();
+	for (std::size_t i = count; i > 0 && count - i < LOOK_BACK; --i) {
+		if (Takes(m_Records[i - 1], piece))
+			return;
+		if (!DrawsBefore(piece, m_Records[i - 1], checks))
+			break;
+	}
+	m_Records.push_back(std::move(piece.record));
+}
+
+bool TGlQuadBatch::Takes(TRecord& record, const TPiece& piece) const
+{
+	const TRecord& own = piece.record;
+	if (record.mode != own.mode || own.mode == CLEAR || record.style.texture != own.style.texture
+		|| record.lineWidth != own.lineWidth
+		|| (record.blendNeed >= 0 && own.blendNeed >= 0 && record.blendNeed != own.blendNeed))
+		return false;
+	// A piece inside its clip rectangle is drawn the same under any scissor that holds it, so pieces of
 	// different clips share a draw as long as one scissor serves them all.
-	const bool clipped = m_InFrame && !Inside(x0, y0, x1, y1, m_Clip);
-	TRecord& run = m_Run;
-	if (!m_RunOpen) {
-		run.mode = GL_QUADS;
-		run.style = style;
-		run.blendNeed = blendNeed;
-		run.scissored = clipped;
-		std::copy(m_Clip, m_Clip + 4, run.scissor);
-		run.bounds[0] = x0;
-		run.bounds[1] = y0;
-		run.bounds[2] = x1;
-		run.bounds[3] = y1;
-		run.vertices.clear();
-		m_RunOpen = true;
-		return true;
-	}
-	if (!SameStyle(style, run.style) || (blendNeed >= 0 && run.blendNeed >= 0 && blendNeed != run.blendNeed))
+	if (!piece.clipped && record.scissored && !Inside(piece.box[0], piece.box[1], piece.box[2], piece.box[3], record.scissor))
 		return false;
-	if (!clipped && run.scissored && !Inside(x0, y0, x1, y1, run.scissor))
-		return false;
-	if (clipped) {
-		if (run.scissored ? !std::equal(m_Clip, m_Clip + 4, run.scissor)
-						  : !Inside(run.bounds[0], run.bounds[1], run.bounds[2], run.bounds[3], m_Clip))
+	if (piece.clipped) {
+		if (record.scissored ? !std::equal(own.scissor, own.scissor + 4, record.scissor)
+							 : !Inside(record.bounds[0], record.bounds[1], record.bounds[2], record.bounds[3], own.scissor))
 			return false;
-		run.scissored = true;
-		std::copy(m_Clip, m_Clip + 4, run.scissor);
+		record.scissored = true;
+		std::copy(own.scissor, own.scissor + 4, record.scissor);
 	}
-	if (run.blendNeed < 0)
-		run.blendNeed = blendNeed;
-	const int quad[4] = {x0, y0, x1, y1};
-	Unite(run.bounds, quad);
+	if (record.blendNeed < 0)
+		record.blendNeed = own.blendNeed;
+	if (record.color[3] >= 0 && std::memcmp(record.color, own.color, sizeof(own.color)) != 0)
+		record.color[3] = -1;
+	Unite(record.bounds, piece.box);
+	record.vertices.insert(record.vertices.end(), own.vertices.begin(), own.vertices.end());
 	return true;
 }
 
-void TGlQuadBatch::CloseRun()
+bool TGlQuadBatch::DrawsBefore(const TPiece& piece, const TRecord& record, int& checks) const
 {
-	if (!m_RunOpen)
-		return;
-	m_RunOpen = false;
-	Commit(m_Run);
+	if (IsEmpty(piece.box) || !Meet(piece.box, record.bounds))
+		return true;
+	if (record.mode == CLEAR)
+		return false;
+	// Pieces of one colour without a texture leave every pixel they share the same in either order.
+	const TRecord& own = piece.record;
+	if (own.color[3] >= 0 && std::memcmp(record.color, own.color, sizeof(own.color)) == 0
+		&& (own.color[3] == 1 || own.blendNeed == record.blendNeed))
+		return true;
+	const std::size_t count = record.vertices.size() / VerticesPerPiece(record.mode);
+	for (std::size_t n = 0; n < count; ++n) {
+		if (++checks > MAX_CHECKS)
+			return false;
+		int box[4];
+		PieceBox(record, n, box);
+		if (Meet(piece.box, box))
+			return false;
+	}
+	return true;
 }
 
-void TGlQuadBatch::Commit(TRecord& record)
+void TGlQuadBatch::PieceBox(const TRecord& record, std::size_t n, int box[4]) const
 {
+	const std::size_t per = VerticesPerPiece(record.mode);
+	const TVertex* first = &record.vertices[n * per];
+	GLfloat corners[4] = {first->x, first->y, first->x, first->y};
+	for (const TVertex* vertex = first + 1; vertex < first + per; ++vertex) {
+		corners[0] = std::min(corners[0], vertex->x);
+		corners[1] = std::min(corners[1], vertex->y);
+		corners[2] = std::max(corners[2], vertex->x);
+		corners[3] = std::max(corners[3], vertex->y);
+	}
+	// Wide lines and points reach half their width beyond their ends, and a pixel more for rounding.
+	const GLfloat reach = record.mode == GL_QUADS ? 0 : record.lineWidth / 2 + 2;
+	box[0] = int(std::floor(corners[0] - reach));
+	box[1] = int(std::floor(corners[1] - reach));
+	box[2] = int(std::ceil(corners[2] + reach));
+	box[3] = int(std::ceil(corners[3] + reach));
 	if (record.scissored) {
-		const int clip[4] = {record.scissor[0], record.scissor[1], record.scissor[0] + record.scissor[2],
-			record.scissor[1] + record.scissor[3]};
-		Intersect(record.bounds, clip);
+		int clip[4];
+		Corners(record.scissor, clip);
+		Intersect(box, clip);
 	}
-	if (m_KeepFrames && m_InFrame) {
-		m_Records.push_back(std::move(record));
-		return;
-	}
-	const int whole[4] = {0, 0, m_Width, m_Height};
-	Draw(record, whole);
 }
 
 void TGlQuadBatch::AddQuad(const TQuadStyle& style, int x, int y, int width, int height, float s0, float t0,
 	float s1, float t1, const GLfloat color[4])
 {
+	TPiece piece;
+	TRecord& record = piece.record;
+	record.style = style;
 	// Blending makes no difference to an opaque colour without a texture.
-	const int blendNeed = style.texture == 0 && color[3] == 1.0f ? -1 : int(style.blend);
-	const int x0 = std::min(x, x + width);
-	const int y0 = std::min(y, y + height);
-	const int x1 = std::max(x, x + width);
-	const int y1 = std::max(y, y + height);
-	if (!Joins(style, blendNeed, x0, y0, x1, y1)) {
-		CloseRun();
-		Joins(style, blendNeed, x0, y0, x1, y1);
+	const bool plain = style.texture == 0;
+	record.blendNeed = plain && color[3] == 1.0f ? -1 : int(style.blend);
+	if (plain)
+		std::copy(color, color + 4, record.color);
+	std::copy(m_Clip, m_Clip + 4, record.scissor);
+	piece.box[0] = std::min(x, x + width);
+	piece.box[1] = std::min(y, y + height);
+	piece.box[2] = std::max(x, x + width);
+	piece.box[3] = std::max(y, y + height);
+	piece.clipped = m_InFrame && !Inside(piece.box[0], piece.box[1], piece.box[2], piece.box[3], m_Clip);
+	record.scissored = piece.clipped;
+	if (piece.clipped) {
+		int clip[4];
+		Corners(m_Clip, clip);
+		Intersect(piece.box, clip);
 	}
+	std::copy(piece.box, piece.box + 4, record.bounds);
 	const GLfloat fx0 = GLfloat(x);
 	const GLfloat fy0 = GLfloat(y);
 	const GLfloat fx1 = GLfloat(x + width);
 	const GLfloat fy1 = GLfloat(y + height);
 	// The corners in the order a quad of the graphics is drawn.
-	std::vector<TVertex>& vertices = m_Run.vertices;
-	vertices.push_back({s0, t0, color[0], color[1], color[2], color[3], fx0, fy0});
-	vertices.push_back({s0, t1, color[0], color[1], color[2], color[3], fx0, fy1});
-	vertices.push_back({s1, t1, color[0], color[1], color[2], color[3], fx1, fy1});
-	vertices.push_back({s1, t0, color[0], color[1], color[2], color[3], fx1, fy0});
+	record.vertices = {{s0, t0, color[0], color[1], color[2], color[3], fx0, fy0},
+		{s0, t1, color[0], color[1], color[2], color[3], fx0, fy1},
+		{s1, t1, color[0], color[1], color[2], color[3], fx1, fy1},
+		{s1, t0, color[0], color[1], color[2], color[3], fx1, fy0}};
+	Add(piece);
 }
 
 void TGlQuadBatch::AddFill(int x, int y, int width, int height)
@@ -314,52 +381,99 @@ void TGlQuadBatch::AddFill(int x, int y, int width, int height)
 	AddQuad(style, x, y, width, height, 0, 0, 0, 0, m_Color);
 }
 
-void TGlQuadBatch::AddLines(GLenum mode, const std::vector<GLfloat>& coordinates, GLfloat lineWidth)
+TGlQuadBatch::TPiece TGlQuadBatch::NewLinePiece(GLenum mode, GLfloat lineWidth) const
 {
-	if (coordinates.size() < 2)
-		return;
-	CloseRun();
-	TRecord record;
+	TPiece piece;
+	TRecord& record = piece.record;
 	record.mode = mode;
-	record.blendNeed = m_Blend ? 1 : 0;
+	record.lineWidth = lineWidth;
+	record.blendNeed = m_Color[3] == 1.0f ? -1 : int(m_Blend);
+	std::copy(m_Color, m_Color + 4, record.color);
+	// Where a line's pixels end is the rasteriser's business: it is always clipped.
+	piece.clipped = m_InFrame;
 	record.scissored = m_InFrame;
 	std::copy(m_Clip, m_Clip + 4, record.scissor);
-	record.lineWidth = lineWidth;
-	std::copy(m_Color, m_Color + 4, record.color);
-	GLfloat box[4] = {coordinates[0], coordinates[1], coordinates[0], coordinates[1]};
-	for (std::size_t i = 0; i + 1 < coordinates.size(); i += 2) {
-		record.vertices.push_back({0, 0, m_Color[0], m_Color[1], m_Color[2], m_Color[3], coordinates[i],
-			coordinates[i + 1]});
-		box[0] = std::min(box[0], coordinates[i]);
-		box[1] = std::min(box[1], coordinates[i + 1]);
-		box[2] = std::max(box[2], coordinates[i]);
-		box[3] = std::max(box[3], coordinates[i + 1]);
+	return piece;
+}
+
+void TGlQuadBatch::AddLinePiece(TPiece piece, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1)
+{
+	TRecord& record = piece.record;
+	record.vertices.push_back({0, 0, m_Color[0], m_Color[1], m_Color[2], m_Color[3], x0, y0});
+	if (record.mode == GL_LINES)
+		record.vertices.push_back({0, 0, m_Color[0], m_Color[1], m_Color[2], m_Color[3], x1, y1});
+	PieceBox(record, 0, piece.box);
+	std::copy(piece.box, piece.box + 4, record.bounds);
+	Add(piece);
+}
+
+void TGlQuadBatch::AddLines(GLenum mode, const std::vector<GLfloat>& coordinates, GLfloat lineWidth)
+{
+	const std::size_t points = coordinates.size() / 2;
+	const GLfloat* at = coordinates.data();
+	if (mode == GL_POINTS) {
+		const TPiece piece = NewLinePiece(GL_POINTS, lineWidth);
+		for (std::size_t i = 0; i < points; ++i)
+			AddLinePiece(piece, at[2 * i], at[2 * i + 1], 0, 0);
+		return;
 	}
-	// Wide lines and points reach half their width beyond their ends, and a pixel more for rounding.
-	const GLfloat reach = lineWidth / 2 + 2;
-	record.bounds[0] = int(std::floor(box[0] - reach));
-	record.bounds[1] = int(std::floor(box[1] - reach));
-	record.bounds[2] = int(std::ceil(box[2] + reach));
-	record.bounds[3] = int(std::ceil(box[3] + reach));
-	Commit(record);
+	// A line loop is drawn as the lines between its points, the last back to the first: a loop's pixels
+	// are those of its lines.
+	const TPiece piece = NewLinePiece(GL_LINES, lineWidth);
+	const bool loop = mode == GL_LINE_LOOP;
+	const std::size_t lines = loop ? (points < 2 ? 0 : points) : points / 2;
+	for (std::size_t i = 0; i < lines; ++i) {
+		const std::size_t start = loop ? i : 2 * i;
+		const std::size_t end = loop ? (i + 1) % points : 2 * i + 1;
+		AddLinePiece(piece, at[2 * start], at[2 * start + 1], at[2 * end], at[2 * end + 1]);
+	}
 }
 
 void TGlQuadBatch::AddClear(int r, int g, int b)
 {
-	CloseRun();
-	TRecord record;
+	TPiece piece;
+	TRecord& record = piece.record;
 	record.mode = CLEAR;
 	record.color[0] = r / 255.0f;
 	record.color[1] = g / 255.0f;
 	record.color[2] = b / 255.0f;
-	record.bounds[2] = m_Width;
-	record.bounds[3] = m_Height;
-	Commit(record);
+	record.color[3] = 1;
+	piece.box[2] = m_Width;
+	piece.box[3] = m_Height;
+	std::copy(piece.box, piece.box + 4, record.bounds);
+	Add(piece);
 }
 
 void TGlQuadBatch::ApplyScissor(const int area[4]) const
 {
 	glScissor(area[0], m_Height - area[3], area[2] - area[0], area[3] - area[1]);
+}
+
+void TGlQuadBatch::DrawRecords(const std::vector<TRecord>& records, const std::vector<TArea>& areas) const
+{
+	if (records.empty() || areas.empty())
+		return;
+	const GLboolean blending = glIsEnabled(GL_BLEND);
+	glEnable(GL_TEXTURE_2D);
+	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, WHITE);
+	PrepareTexel();
+	m_Bound = 0;
+	glEnableClientState(GL_VERTEX_ARRAY);
+	glEnableClientState(GL_COLOR_ARRAY);
+	glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+	for (const TArea& area : areas)
+		for (const TRecord& record : records)
+			Draw(record, area.box);
+	glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+	glDisableClientState(GL_COLOR_ARRAY);
+	glDisableClientState(GL_VERTEX_ARRAY);
+	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+	glDisable(GL_TEXTURE_2D);
+	if (blending)
+		glEnable(GL_BLEND);
+	else
+		glDisable(GL_BLEND);
 }
 
 void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
@@ -374,8 +488,8 @@ void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
 		int box[4] = {0, 0, m_Width, m_Height};
 		Intersect(box, area);
 		if (record.scissored) {
-			const int clip[4] = {record.scissor[0], record.scissor[1], record.scissor[0] + record.scissor[2],
-				record.scissor[1] + record.scissor[3]};
+			int clip[4];
+			Corners(record.scissor, clip);
 			Intersect(box, clip);
 			// An empty clip draws nothing, so an empty scissor serves it.
 			box[2] = std::max(box[0], box[2]);
@@ -388,42 +502,21 @@ void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
 		glClear(GL_COLOR_BUFFER_BIT);
 		return;
 	}
-	if (record.mode == GL_QUADS && record.style.texture != 0) {
+	if (record.style.texture != m_Bound) {
 		glBindTexture(GL_TEXTURE_2D, record.style.texture);
-		glEnable(GL_TEXTURE_2D);
-		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, record.style.envMode);
-		if (record.style.envMode == GL_BLEND)
-			glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, record.style.envColor);
-	} else {
-		glDisable(GL_TEXTURE_2D);
+		m_Bound = record.style.texture;
 	}
-	if (record.blendNeed == 1)
-		glEnable(GL_BLEND);
-	else if (record.blendNeed == 0)
+	// Where blending makes no difference, it is on: draws that blend and draws that need not share it.
+	if (record.blendNeed == 0)
 		glDisable(GL_BLEND);
-	if (record.mode != GL_QUADS) {
-		// Every record of points or lines sets its own width.
-		glColor4fv(record.color);
-		glLineWidth(record.lineWidth);
-		glBegin(record.mode);
-		for (const TVertex& vertex : record.vertices)
-			glVertex2f(vertex.x, vertex.y);
-		glEnd();
-		return;
-	}
+	else
+		glEnable(GL_BLEND);
+	glLineWidth(record.lineWidth);
 	const TVertex* first = record.vertices.data();
-	glEnableClientState(GL_VERTEX_ARRAY);
-	glEnableClientState(GL_COLOR_ARRAY);
 	glVertexPointer(2, GL_FLOAT, sizeof(TVertex), &first->x);
 	glColorPointer(4, GL_FLOAT, sizeof(TVertex), &first->r);
-	if (record.style.texture != 0) {
-		glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-		glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &first->s);
-	}
-	glDrawArrays(GL_QUADS, 0, GLsizei(record.vertices.size()));
-	glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-	glDisableClientState(GL_COLOR_ARRAY);
-	glDisableClientState(GL_VERTEX_ARRAY);
+	glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &first->s);
+	glDrawArrays(record.mode, 0, GLsizei(record.vertices.size()));
 }
 
 void AddTexturedQuad(const TQuadStyle& style, const gcn::OpenGLImage* image, const gcn::ClipRectangle& clip,

@@ -11,24 +11,32 @@ class Graphics;
 class OpenGLImage;
 }
 
-/// How a quad is drawn: its texture and texture environment, and whether it blends.
+/// How a quad is drawn: its texture, and whether it blends.
+///
+/// Every quad, line and point goes through one texture environment, GL_BLEND with a white environment
+/// colour: a texel t under the vertex colour c gives c * (1 - t) + t in colour and c * t in opacity (an
+/// opacity-only texel gives c in colour and c * t in opacity). An image's texels therefore come out as
+/// they are under an opaque black colour, and a quad without a texture is drawn through an opaque black
+/// texel, which leaves its colour as it is. One environment, one vertex layout and a texture on every
+/// draw keep the software renderer to a few compiled pipelines, which it would otherwise make for every
+/// combination of texturing, environment and vertex layout that a frame uses.
 struct TQuadStyle
 {
 	/// Texture name; 0 draws the quad in its colour alone.
 	GLuint texture = 0;
-	/// Texture environment mode (GL_REPLACE, GL_MODULATE or GL_BLEND); only textured quads use it.
-	GLint envMode = GL_REPLACE;
-	/// Texture environment colour; only the GL_BLEND mode uses it.
-	GLfloat envColor[4] = {1, 1, 1, 1};
 	/// Whether the quad blends over what lies under it.
 	bool blend = false;
 };
 
-/// What a frame draws through OpenGL, gathered while the state it needs stays the same and handed over in
-/// as few draws as that allows. The software renderer copies its whole pipeline state at every draw that
-/// follows a change of texture, blending or colour, so a frame of many small quads with a state change
-/// between each pair costs many times what the same quads cost in a few draws. Everything keeps its order:
-/// the pixels are those that drawing each piece on its own gives.
+/// The colour under which an image's texels are drawn as they are.
+extern const GLfloat IMAGE_COLOR[4];
+
+/// What a frame draws through OpenGL, gathered for the whole frame and handed over in as few draws as the
+/// picture allows. The software renderer copies its whole pipeline state at every draw, so a frame of many
+/// small quads with a change of texture between each pair costs many times what the same quads cost in a
+/// few draws. A piece joins the latest draw of its kind unless something drawn since would then be drawn
+/// after it where the two meet: every pixel still sees its pieces in their order, and the picture is that
+/// of drawing each piece on its own.
 ///
 /// A batch that keeps its frames (SetKeepFrames) compares each frame with the last it drew: a frame equal to
 /// it draws nothing and need not be presented, and where the window system can show parts of the back
@@ -36,7 +44,7 @@ struct TQuadStyle
 /// frames differ are drawn and shown again.
 ///
 /// The blending switch and the current colour are kept here as the GL state that the drawing code would
-/// have set; OpenGL itself only sees them when a draw is handed over.
+/// have set; OpenGL itself only sees them when the frame is handed over.
 class TGlQuadBatch
 {
 public:
@@ -73,7 +81,7 @@ public:
 	void SetColor(int r, int g, int b, int a);
 
 	/// Adds a quad at window pixels [x, x + width) x [y, y + height) in the style, its texture rectangle
-	/// (s0, t0)-(s1, t1) in texture fractions, in the colour (r, g, b, a from 0 to 1).
+	/// (s0, t0)-(s1, t1) in texture fractions, under the colour (r, g, b, a from 0 to 1).
 	void AddQuad(const TQuadStyle& style, int x, int y, int width, int height, float s0, float t0, float s1,
 		float t1, const GLfloat color[4]);
 	/// Adds an untextured quad in the current colour with the current blending switch.
@@ -91,7 +99,12 @@ private:
 		GLfloat r, g, b, a;
 		GLfloat x, y;
 	};
-	/// One draw: a run of quads of one style, some points or lines, or a clear.
+	/// A rectangle of window pixels (x0, y0, x1, y1).
+	struct TArea
+	{
+		int box[4];
+	};
+	/// One draw: quads of one texture, lines or points of one width, or a clear.
 	struct TRecord
 	{
 		GLenum mode = GL_QUADS;
@@ -104,27 +117,42 @@ private:
 		/// Window pixels it may touch (x0, y0, x1, y1).
 		int bounds[4] = {0, 0, 0, 0};
 		GLfloat lineWidth = 1;
-		GLfloat color[4] = {1, 1, 1, 1};
+		/// The colour of a clear, or the one colour of every piece of an untextured draw (alpha -1 when
+		/// its pieces differ in colour or it has a texture).
+		GLfloat color[4] = {0, 0, 0, -1};
 		std::vector<TVertex> vertices;
 
 		bool operator==(const TRecord& other) const;
 	};
+	/// A quad, line or point being added, and the draw it would make on its own.
+	struct TPiece
+	{
+		TRecord record;
+		/// Whether it needs its clip rectangle as a scissor.
+		bool clipped = false;
+		/// The window pixels it may touch, its clip included.
+		int box[4] = {0, 0, 0, 0};
+	};
 
-	/// Whether a quad of the style and bounds can join the open run; sets its style and scissor when it can.
-	bool Joins(const TQuadStyle& style, int blendNeed, int x0, int y0, int x1, int y1);
-	/// Ends the open run of quads.
-	void CloseRun();
-	/// Ends a record: drawn at once, or kept for the end of the frame.
-	void Commit(TRecord& record);
+	/// Adds a piece to the latest draw that can take it and that it can reach, or as a draw of its own.
+	void Add(TPiece& piece);
+	/// Whether the draw can take the piece; sets its scissor and blending when it can.
+	bool Takes(TRecord& record, const TPiece& piece) const;
+	/// Whether the piece may be drawn before the record: no pixel meets both, or both leave it the same.
+	bool DrawsBefore(const TPiece& piece, const TRecord& record, int& checks) const;
+	/// The window pixels the n-th piece of a draw may touch.
+	void PieceBox(const TRecord& record, std::size_t n, int box[4]) const;
+	/// A piece of lines or points, as yet without ends, at the current clip, in the current colour and blending.
+	TPiece NewLinePiece(GLenum mode, GLfloat lineWidth) const;
+	/// Adds a line from (x0, y0) to (x1, y1), or a point at (x0, y0), made from the piece.
+	void AddLinePiece(TPiece piece, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1);
+
+	/// Draws the records where they meet the areas, with the state every draw shares set around them.
+	void DrawRecords(const std::vector<TRecord>& records, const std::vector<TArea>& areas) const;
 	/// Draws a record where it meets the rectangle (x0, y0, x1, y1).
 	void Draw(const TRecord& record, const int area[4]) const;
 	/// Sets the scissor to the rectangle (x0, y0, x1, y1) of window pixels.
 	void ApplyScissor(const int area[4]) const;
-	/// A rectangle of window pixels (x0, y0, x1, y1).
-	struct TArea
-	{
-		int box[4];
-	};
 	/// A presented frame: its records, and the texture epoch it was drawn in.
 	struct TFrame
 	{
@@ -133,13 +161,8 @@ private:
 	};
 	/// The rectangles of the window in which this frame's records differ from an earlier frame's.
 	void Damage(const std::vector<TRecord>& earlier, std::vector<TArea>& areas) const;
-	/// Draws the records of this frame where they meet the areas.
-	void DrawAreas(const std::vector<TArea>& areas) const;
 	/// Adds a rectangle to the areas drawn again, joined with those it touches.
 	void AddArea(std::vector<TArea>& areas, const int bounds[4]) const;
-
-	TRecord m_Run;
-	bool m_RunOpen = false;
 
 	bool m_InFrame = false;
 	int m_Width = 0;
@@ -147,10 +170,13 @@ private:
 	int m_Clip[4] = {0, 0, 0, 0};
 	bool m_Blend = false;
 	GLfloat m_Color[4] = {1, 1, 1, 1};
-
-	/// Kept frames: this frame's records and those of the frame drawn before (none when unknown).
-	bool m_KeepFrames = false;
+	/// This frame's records.
 	std::vector<TRecord> m_Records;
+	/// The texture bound while records are drawn.
+	mutable GLuint m_Bound = 0;
+
+	/// Kept frames: the frame drawn before this one (none when unknown).
+	bool m_KeepFrames = false;
 	std::vector<TFrame> m_Presented;
 	/// The parts of the window the last frame drew.
 	std::vector<TArea> m_Shown;

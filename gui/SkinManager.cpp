@@ -221,11 +221,9 @@ void DrawImageStretched(gcn::Graphics* graphics, const gcn::Image* image, int sr
 	const gcn::OpenGLImage* texture = dynamic_cast<const gcn::OpenGLImage*>(image);
 	if (!texture)
 		return;
-	// The environment colour is set here rather than inherited from whatever was
-	// drawn last, so the skin looks the same on every frame.
+	// The skin's texels lighten the colour towards white (the GL_BLEND environment of every quad).
 	TQuadStyle style;
 	style.texture = texture->getTextureHandle();
-	style.envMode = GL_BLEND;
 	style.blend = true;
 	const GLfloat color[4] = { r, g, b, a };
 	AddTexturedQuad(style, texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,

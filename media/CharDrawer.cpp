@@ -88,9 +88,10 @@ int SheetRows(int count)
 }
 
 // How glyph quads are drawn, from construction to destruction: they take their colour from the tint and
-// their opacity from the graphics' current colour times the page's ink. (Pages hold opacity only, so the
-// tint is the vertex colour; the pixels drawn are those of a white page tinted through the texture
-// environment, at a quarter of the texture memory.)
+// their opacity from the graphics' current colour times the page's ink. (Pages hold opacity only, which
+// the texture environment multiplies into the vertex colour's opacity and leaves its colour alone; the
+// pixels drawn are those of a white page tinted through the environment, at a quarter of the texture
+// memory.)
 class TGlyphState
 {
 public:
@@ -101,7 +102,6 @@ public:
 		  m_Color{(tint & 0xFF) / 255.0f, ((tint >> 8) & 0xFF) / 255.0f, ((tint >> 16) & 0xFF) / 255.0f,
 			  graphics->getColor().a / 255.0f}
 	{
-		m_Style.envMode = GL_MODULATE;
 		m_Style.blend = m_EnabledBlend || GlQuadBatch().Blend();
 	}
 

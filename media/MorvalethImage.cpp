@@ -515,10 +515,9 @@ void DrawImageScaled(gcn::Graphics* graphics, const gcn::Image* image, int srcX,
 	TQuadStyle style;
 	style.texture = texture->getTextureHandle();
 	style.blend = GlQuadBatch().Blend();
-	// An RGBA texture in the GL_REPLACE environment takes nothing of the current colour.
-	const GLfloat white[4] = {1, 1, 1, 1};
+	// The image takes nothing of the current colour.
 	AddTexturedQuad(style, texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
-		dstX, dstY, dstWidth, dstHeight, white);
+		dstX, dstY, dstWidth, dstHeight, IMAGE_COLOR);
 	GlQuadBatch().SetBlend(false);
 	FlushUnlessBatching(graphics);
 }
