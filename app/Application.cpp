@@ -10,12 +10,12 @@
 #include "gui/GcnGui.h"
 #include "gui/GuiContext.h"
 #include "media/FontSJIS.h"
+#include "media/MixerLibrary.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/SwapControl.h"
 
 #include <SDL/SDL_image.h>
-#include <SDL/SDL_mixer.h>
 #include <GL/gl.h>
 #include <boost/shared_ptr.hpp>
 #include <guichan.hpp>
@@ -169,8 +169,10 @@ bool OpenAudio()
 {
 	if (!g_Config.GetBoolValue(SWITCH_SOUND_ENABLED) && !g_Config.GetBoolValue(SWITCH_MUSIC_ENABLED))
 		return true;
-	if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 4096) != 0) {
-		g_Logger.Error(FormatText("Mix_OpenAudio error. %s", SDL_GetError()));
+	std::string error;
+	const TMixerLibrary* mix = MixerLibrary(&error);
+	if (!mix || mix->OpenAudio(44100, AUDIO_S16SYS, 2, 4096) != 0) {
+		g_Logger.Error(FormatText("Mix_OpenAudio error. %s", mix ? SDL_GetError() : error.c_str()));
 		return false;
 	}
 	g_GameMaster.m_AudioOpened = true;
@@ -342,6 +344,6 @@ void Shutdown()
 	g_Font.m_CharDrawer = nullptr;
 	g_GuiContext.m_CharDrawers.clear();
 	if (g_GameMaster.m_AudioOpened)
-		Mix_CloseAudio();
+		MixerLibrary()->CloseAudio();
 	SDL_Quit();
 }

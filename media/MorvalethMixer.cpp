@@ -1,10 +1,8 @@
 #include "media/MorvalethMixer.h"
 
 #include "app/Logger.h"
+#include "media/MixerLibrary.h"
 #include "platform/FileSystem.h"
-
-#include <SDL/SDL.h>
-#include <SDL/SDL_mixer.h>
 
 #include <algorithm>
 
@@ -17,18 +15,27 @@ TMorvalethMixer::TMorvalethMixer(bool enabled)
 
 TMorvalethMixer::~TMorvalethMixer()
 {
+	const TMixerLibrary* mix = Library();
+	if (!mix)
+		return;
 	for (Mix_Chunk* sound : m_Sounds)
-		Mix_FreeChunk(sound);
+		mix->FreeChunk(sound);
 	for (Mix_Music* music : m_Musics)
-		Mix_FreeMusic(music);
+		mix->FreeMusic(music);
+}
+
+const TMixerLibrary* TMorvalethMixer::Library() const
+{
+	return m_Enabled ? MixerLibrary() : nullptr;
 }
 
 int TMorvalethMixer::LoadSound(const std::string& path)
 {
-	if (!m_Enabled)
+	const TMixerLibrary* mix = Library();
+	if (!mix)
 		return 0;
 	SDL_RWops* source = SDL_RWFromFile(NativePath(path).c_str(), "rb");
-	Mix_Chunk* sound = source ? Mix_LoadWAV_RW(source, 1) : nullptr;
+	Mix_Chunk* sound = source ? mix->LoadWAV_RW(source, 1) : nullptr;
 	if (!sound) {
 		LOG_ERROR("failed to load %s. Mix_LoadWAV error. %s", path, Mix_GetError());
 		return -1;
@@ -39,12 +46,13 @@ int TMorvalethMixer::LoadSound(const std::string& path)
 
 int TMorvalethMixer::LoadMusic(const std::string& path)
 {
-	if (!m_Enabled)
+	const TMixerLibrary* mix = Library();
+	if (!mix)
 		return 0;
 	const std::map<std::string, int>::const_iterator found = m_MusicIndex.find(path);
 	if (found != m_MusicIndex.end())
 		return found->second;
-	Mix_Music* music = Mix_LoadMUS(NativePath(path).c_str());
+	Mix_Music* music = mix->LoadMUS(NativePath(path).c_str());
 	if (!music) {
 		LOG_ERROR("failed to load %s. Mix_LoadMUS error. %s", path, Mix_GetError());
 		return -1;
@@ -93,38 +101,40 @@ int TMorvalethMixer::CommonIndex(const int* table, int count, int id)
 
 void TMorvalethMixer::PlaySound(int index)
 {
-	Mix_Chunk* sound = m_Enabled ? SoundAt(index) : nullptr;
+	Mix_Chunk* sound = SoundAt(index);
 	if (sound)
-		Mix_PlayChannelTimed(-1, sound, 0, -1);
+		Library()->PlayChannelTimed(-1, sound, 0, -1);
 }
 
 void TMorvalethMixer::PlayMusic(int index)
 {
-	Mix_Music* music = m_Enabled ? MusicAt(index) : nullptr;
+	Mix_Music* music = MusicAt(index);
 	if (music)
-		Mix_PlayMusic(music, -1);
+		Library()->PlayMusic(music, -1);
 }
 
 void TMorvalethMixer::ChangeMusic(int index, int fadeTime)
 {
-	Mix_Music* music = m_Enabled ? MusicAt(index) : nullptr;
+	Mix_Music* music = MusicAt(index);
 	if (!music)
 		return;
 	// Starting the next music waits until the fade-out has run its course.
-	if (Mix_PlayingMusic())
-		Mix_FadeOutMusic(fadeTime);
-	Mix_PlayMusic(music, -1);
+	const TMixerLibrary* mix = Library();
+	if (mix->PlayingMusic())
+		mix->FadeOutMusic(fadeTime);
+	mix->PlayMusic(music, -1);
 }
 
 void TMorvalethMixer::FadeOutMusic(int fadeTime)
 {
-	if (m_Enabled)
-		Mix_FadeOutMusic(fadeTime);
+	if (const TMixerLibrary* mix = Library())
+		mix->FadeOutMusic(fadeTime);
 }
 
 bool TMorvalethMixer::IsMusicPlaying() const
 {
-	return m_Enabled && Mix_PlayingMusic() != 0;
+	const TMixerLibrary* mix = Library();
+	return mix && mix->PlayingMusic() != 0;
 }
 
 void TMorvalethMixer::PlayCommonSound(int id)

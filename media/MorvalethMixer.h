@@ -7,6 +7,7 @@
 
 struct Mix_Chunk;
 struct _Mix_Music;
+struct TMixerLibrary;
 
 /// Common sound effects: a surprise on the world map, a strike, a death.
 enum { COMMON_SOUND_WHAT = 0, COMMON_SOUND_ATTACK, COMMON_SOUND_DEATH, COMMON_SOUND_COUNT };
@@ -54,6 +55,8 @@ private:
 	/// Loads a file with load and stores its index as common id of the table; false when it did not load.
 	bool LoadCommon(int* table, int count, int id, int (TMorvalethMixer::*load)(const std::string&),
 		const std::string& path);
+	/// SDL_mixer's functions while the mixer is enabled, else null.
+	const TMixerLibrary* Library() const;
 	/// The sound of an index, null for one that no load returned.
 	Mix_Chunk* SoundAt(int index) const;
 	/// The music of an index, null for one that no load returned.
