@@ -246,6 +246,24 @@ void TGlQuadBatch::SetColor(int r, int g, int b, int a)
 	m_Color[3] = a / 255.0f;
 }
 
+void TGlQuadBatch::ClipAndAdd(TPiece& piece)
+{
+	TRecord& record = piece.record;
+	record.scissored = false;
+	PieceBox(record, 0, piece.box);
+	// A piece that may reach outside the clip rectangle needs it as its scissor.
+	piece.clipped = m_InFrame && !Inside(piece.box[0], piece.box[1], piece.box[2], piece.box[3], m_Clip);
+	record.scissored = piece.clipped;
+	std::copy(m_Clip, m_Clip + 4, record.scissor);
+	if (piece.clipped) {
+		int clip[4];
+		Corners(m_Clip, clip);
+		Intersect(piece.box, clip);
+	}
+	std::copy(piece.box, piece.box + 4, record.bounds);
+	Add(piece);
+}
+
 void TGlQuadBatch::Add(TPiece& piece)
 {
 	if (!m_InFrame) {
@@ -325,12 +343,19 @@ void TGlQuadBatch::PieceBox(const TRecord& record, std::size_t n, int box[4]) co
 		corners[2] = std::max(corners[2], vertex->x);
 		corners[3] = std::max(corners[3], vertex->y);
 	}
-	// Wide lines and points reach half their width beyond their ends, and a pixel more for rounding.
-	const GLfloat reach = record.mode == GL_QUADS ? 0 : record.lineWidth / 2 + 2;
-	box[0] = int(std::floor(corners[0] - reach));
-	box[1] = int(std::floor(corners[1] - reach));
-	box[2] = int(std::ceil(corners[2] + reach));
-	box[3] = int(std::ceil(corners[3] + reach));
+	if (record.mode == GL_QUADS) {
+		for (int i = 0; i < 4; ++i)
+			box[i] = int(corners[i]);
+	} else {
+		// The pixels a point or line touches have their centres within half its width of its ends (within
+		// half a pixel for thin lines, and half a pixel more along wide ones), and a little more for rounding.
+		const GLfloat reach = (record.mode == GL_LINES && record.lineWidth > 1 ? record.lineWidth / 2 + 0.5f : 0.5f)
+			+ 1.0f / 64;
+		box[0] = int(std::ceil(corners[0] - reach - 0.5f));
+		box[1] = int(std::ceil(corners[1] - reach - 0.5f));
+		box[2] = int(std::floor(corners[2] + reach - 0.5f)) + 1;
+		box[3] = int(std::floor(corners[3] + reach - 0.5f)) + 1;
+	}
 	if (record.scissored) {
 		int clip[4];
 		Corners(record.scissor, clip);
@@ -349,19 +374,6 @@ void TGlQuadBatch::AddQuad(const TQuadStyle& style, int x, int y, int width, int
 	record.blendNeed = plain && color[3] == 1.0f ? -1 : int(style.blend);
 	if (plain)
 		std::copy(color, color + 4, record.color);
-	std::copy(m_Clip, m_Clip + 4, record.scissor);
-	piece.box[0] = std::min(x, x + width);
-	piece.box[1] = std::min(y, y + height);
-	piece.box[2] = std::max(x, x + width);
-	piece.box[3] = std::max(y, y + height);
-	piece.clipped = m_InFrame && !Inside(piece.box[0], piece.box[1], piece.box[2], piece.box[3], m_Clip);
-	record.scissored = piece.clipped;
-	if (piece.clipped) {
-		int clip[4];
-		Corners(m_Clip, clip);
-		Intersect(piece.box, clip);
-	}
-	std::copy(piece.box, piece.box + 4, record.bounds);
 	const GLfloat fx0 = GLfloat(x);
 	const GLfloat fy0 = GLfloat(y);
 	const GLfloat fx1 = GLfloat(x + width);
@@ -371,7 +383,7 @@ void TGlQuadBatch::AddQuad(const TQuadStyle& style, int x, int y, int width, int
 		{s0, t1, color[0], color[1], color[2], color[3], fx0, fy1},
 		{s1, t1, color[0], color[1], color[2], color[3], fx1, fy1},
 		{s1, t0, color[0], color[1], color[2], color[3], fx1, fy0}};
-	Add(piece);
+	ClipAndAdd(piece);
 }
 
 void TGlQuadBatch::AddFill(int x, int y, int width, int height)
@@ -389,10 +401,6 @@ TGlQuadBatch::TPiece TGlQuadBatch::NewLinePiece(GLenum mode, GLfloat lineWidth) 
 	record.lineWidth = lineWidth;
 	record.blendNeed = m_Color[3] == 1.0f ? -1 : int(m_Blend);
 	std::copy(m_Color, m_Color + 4, record.color);
-	// Where a line's pixels end is the rasteriser's business: it is always clipped.
-	piece.clipped = m_InFrame;
-	record.scissored = m_InFrame;
-	std::copy(m_Clip, m_Clip + 4, record.scissor);
 	return piece;
 }
 
@@ -402,9 +410,7 @@ void TGlQuadBatch::AddLinePiece(TPiece piece, GLfloat x0, GLfloat y0, GLfloat x1
 	record.vertices.push_back({0, 0, m_Color[0], m_Color[1], m_Color[2], m_Color[3], x0, y0});
 	if (record.mode == GL_LINES)
 		record.vertices.push_back({0, 0, m_Color[0], m_Color[1], m_Color[2], m_Color[3], x1, y1});
-	PieceBox(record, 0, piece.box);
-	std::copy(piece.box, piece.box + 4, record.bounds);
-	Add(piece);
+	ClipAndAdd(piece);
 }
 
 void TGlQuadBatch::AddLines(GLenum mode, const std::vector<GLfloat>& coordinates, GLfloat lineWidth)
@@ -444,11 +450,6 @@ void TGlQuadBatch::AddClear(int r, int g, int b)
 	Add(piece);
 }
 
-void TGlQuadBatch::ApplyScissor(const int area[4]) const
-{
-	glScissor(area[0], m_Height - area[3], area[2] - area[0], area[3] - area[1]);
-}
-
 void TGlQuadBatch::DrawRecords(const std::vector<TRecord>& records, const std::vector<TArea>& areas) const
 {
 	if (records.empty() || areas.empty())
@@ -459,6 +460,10 @@ void TGlQuadBatch::DrawRecords(const std::vector<TRecord>& records, const std::v
 	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, WHITE);
 	PrepareTexel();
 	m_Bound = 0;
+	m_Blending = blending;
+	m_LineWidth = 0;
+	// No scissor is known to be set yet.
+	std::fill(m_Scissor, m_Scissor + 4, -1);
 	glEnableClientState(GL_VERTEX_ARRAY);
 	glEnableClientState(GL_COLOR_ARRAY);
 	glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -483,19 +488,7 @@ void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
 		Intersect(reach, record.bounds);
 		if (IsEmpty(reach))
 			return;
-		// The scissor leaves out the record's own bounds: nothing of it lies beyond them, and draws in a
-		// row under one clip then share one scissor, which the software renderer does not set up again.
-		int box[4] = {0, 0, m_Width, m_Height};
-		Intersect(box, area);
-		if (record.scissored) {
-			int clip[4];
-			Corners(record.scissor, clip);
-			Intersect(box, clip);
-			// An empty clip draws nothing, so an empty scissor serves it.
-			box[2] = std::max(box[0], box[2]);
-			box[3] = std::max(box[1], box[3]);
-		}
-		ApplyScissor(box);
+		SetScissor(record, area);
 	}
 	if (record.mode == CLEAR) {
 		glClearColor(record.color[0], record.color[1], record.color[2], 1.0f);
@@ -506,17 +499,51 @@ void TGlQuadBatch::Draw(const TRecord& record, const int area[4]) const
 		glBindTexture(GL_TEXTURE_2D, record.style.texture);
 		m_Bound = record.style.texture;
 	}
-	// Where blending makes no difference, it is on: draws that blend and draws that need not share it.
-	if (record.blendNeed == 0)
-		glDisable(GL_BLEND);
-	else
-		glEnable(GL_BLEND);
-	glLineWidth(record.lineWidth);
+	// Blending is switched only where it makes a difference.
+	if (record.blendNeed >= 0 && (record.blendNeed == 1) != m_Blending) {
+		m_Blending = record.blendNeed == 1;
+		if (m_Blending)
+			glEnable(GL_BLEND);
+		else
+			glDisable(GL_BLEND);
+	}
+	if (record.mode != GL_QUADS && record.lineWidth != m_LineWidth) {
+		m_LineWidth = record.lineWidth;
+		glLineWidth(record.lineWidth);
+	}
 	const TVertex* first = record.vertices.data();
 	glVertexPointer(2, GL_FLOAT, sizeof(TVertex), &first->x);
 	glColorPointer(4, GL_FLOAT, sizeof(TVertex), &first->r);
 	glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &first->s);
 	glDrawArrays(record.mode, 0, GLsizei(record.vertices.size()));
+}
+
+void TGlQuadBatch::SetScissor(const TRecord& record, const int area[4]) const
+{
+	// Every change of state costs the software renderer a copy of it for the rest of the frame, so the
+	// scissor changes only where it must. It leaves out the record's own bounds: nothing of it lies
+	// beyond them. A record without a clip of its own keeps any scissor that cuts it where the area does.
+	int box[4] = {0, 0, m_Width, m_Height};
+	Intersect(box, area);
+	if (record.scissored) {
+		int clip[4];
+		Corners(record.scissor, clip);
+		Intersect(box, clip);
+		// An empty clip draws nothing, so an empty scissor serves it.
+		box[2] = std::max(box[0], box[2]);
+		box[3] = std::max(box[1], box[3]);
+	} else {
+		int kept[4] = {m_Scissor[0], m_Scissor[1], m_Scissor[2], m_Scissor[3]};
+		int wanted[4] = {box[0], box[1], box[2], box[3]};
+		Intersect(kept, record.bounds);
+		Intersect(wanted, record.bounds);
+		if (std::equal(kept, kept + 4, wanted) || (IsEmpty(kept) && IsEmpty(wanted)))
+			return;
+	}
+	if (std::equal(box, box + 4, m_Scissor))
+		return;
+	std::copy(box, box + 4, m_Scissor);
+	glScissor(box[0], m_Height - box[3], box[2] - box[0], box[3] - box[1]);
 }
 
 void AddTexturedQuad(const TQuadStyle& style, const gcn::OpenGLImage* image, const gcn::ClipRectangle& clip,

@@ -134,6 +134,8 @@ private:
 		int box[4] = {0, 0, 0, 0};
 	};
 
+	/// Clips a piece of one primitive to the clip rectangle and adds it.
+	void ClipAndAdd(TPiece& piece);
 	/// Adds a piece to the latest draw that can take it and that it can reach, or as a draw of its own.
 	void Add(TPiece& piece);
 	/// Whether the draw can take the piece; sets its scissor and blending when it can.
@@ -151,8 +153,8 @@ private:
 	void DrawRecords(const std::vector<TRecord>& records, const std::vector<TArea>& areas) const;
 	/// Draws a record where it meets the rectangle (x0, y0, x1, y1).
 	void Draw(const TRecord& record, const int area[4]) const;
-	/// Sets the scissor to the rectangle (x0, y0, x1, y1) of window pixels.
-	void ApplyScissor(const int area[4]) const;
+	/// Sets the scissor a record needs where it meets the rectangle (x0, y0, x1, y1), unless the one set serves.
+	void SetScissor(const TRecord& record, const int area[4]) const;
 	/// A presented frame: its records, and the texture epoch it was drawn in.
 	struct TFrame
 	{
@@ -172,8 +174,11 @@ private:
 	GLfloat m_Color[4] = {1, 1, 1, 1};
 	/// This frame's records.
 	std::vector<TRecord> m_Records;
-	/// The texture bound while records are drawn.
+	/// The state set while records are drawn: texture, blending, line width and scissor (x0, y0, x1, y1).
 	mutable GLuint m_Bound = 0;
+	mutable bool m_Blending = false;
+	mutable GLfloat m_LineWidth = 0;
+	mutable int m_Scissor[4] = {0, 0, 0, 0};
 
 	/// Kept frames: the frame drawn before this one (none when unknown).
 	bool m_KeepFrames = false;

@@ -140,9 +140,10 @@ gcn::OpenGLImage* NewTextureImage(const std::vector<TPackedColor>& pixels, int w
 	}
 }
 
-// A new OpenGL image of an opacity-only texture (one byte a texel, power-of-two sides); null when
-// OpenGL cannot hold it.
-gcn::OpenGLImage* NewOpacityImage(const std::vector<std::uint8_t>& texels, int width, int height)
+// A new OpenGL image of an opacity-only texture (one byte a texel, power-of-two sides) whose texels are
+// yet to be given; null when OpenGL cannot hold it. Left without texels, the texture's memory is taken
+// only as glyphs are written to it: a glyph's quad samples its own cell alone, which the glyph fills whole.
+gcn::OpenGLImage* NewOpacityImage(int width, int height)
 {
 	while (glGetError() != GL_NO_ERROR) {
 	}
@@ -152,9 +153,7 @@ gcn::OpenGLImage* NewOpacityImage(const std::vector<std::uint8_t>& texels, int w
 	glBindTexture(GL_TEXTURE_2D, texture);
 	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-	glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
-	glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+	glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, nullptr);
 	if (glGetError() != GL_NO_ERROR) {
 		glDeleteTextures(1, &texture);
 		return nullptr;
@@ -206,13 +205,26 @@ std::vector<int> DefaultCharacterList()
 	return codes;
 }
 
-std::vector<int> MakeGlyphIndex(const std::vector<int>& codes)
+std::vector<TGlyphEntry> MakeGlyphIndex(const std::vector<int>& codes)
 {
-	std::vector<int> index(CodeCount, -1);
-	for (std::size_t i = 0; i < codes.size(); ++i)
+	// A list holds at most CodeCount codes, so every position fits an entry.
+	std::vector<TGlyphEntry> index;
+	for (std::size_t i = 0; i < codes.size() && i < std::size_t(CodeCount); ++i)
 		if (codes[i] >= 0 && codes[i] < CodeCount)
-			index[codes[i]] = int(i);
+			index.push_back({std::uint16_t(codes[i]), std::uint16_t(i)});
+	// Of a code listed twice, the last position counts: it comes first once sorted.
+	std::sort(index.begin(), index.end(),
+		[](const TGlyphEntry& a, const TGlyphEntry& b) { return a.code < b.code || (a.code == b.code && a.glyph > b.glyph); });
+	index.erase(std::unique(index.begin(), index.end(),
+		[](const TGlyphEntry& a, const TGlyphEntry& b) { return a.code == b.code; }), index.end());
 	return index;
+}
+
+int FindGlyph(const std::vector<TGlyphEntry>& index, int code)
+{
+	const auto found = std::lower_bound(index.begin(), index.end(), code,
+		[](const TGlyphEntry& entry, int wanted) { return entry.code < wanted; });
+	return found != index.end() && found->code == code ? found->glyph : -1;
 }
 
 void LayoutString(const char* text, int x, int y, int glyphWidth, bool stopAtNewline,
@@ -265,7 +277,7 @@ void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int s
 }
 
 TGcnCharDrawer::TGcnCharDrawer()
-	: m_GlyphIndex(CodeCount, -1), m_GlyphWidth(0), m_GlyphHeight(0),
+	: m_GlyphWidth(0), m_GlyphHeight(0),
 	  m_SheetGlyphsPerRow(0), m_GlyphsPerTexture(0), m_TexGlyphsPerRow(0), m_PageSide(0), m_SlotCount(0)
 {
 }
@@ -376,8 +388,7 @@ bool TGcnCharDrawer::UploadGlyph(int glyph)
 	const int slot = m_SlotCount;
 	const int page = slot / m_GlyphsPerTexture;
 	if (page == int(m_Textures.size())) {
-		gcn::OpenGLImage* image = NewOpacityImage(std::vector<std::uint8_t>(std::size_t(m_PageSide) * m_PageSide, 0),
-			m_PageSide, m_PageSide);
+		gcn::OpenGLImage* image = NewOpacityImage(m_PageSide, m_PageSide);
 		if (!image) {
 			m_LastError = "failed to new gcn::OpenGLImage";
 			return false;
@@ -408,7 +419,7 @@ bool TGcnCharDrawer::IsSheetInk(int glyph, int row, int column) const
 
 int TGcnCharDrawer::GlyphIndex(int code) const
 {
-	return code >= 0 && code < CodeCount ? m_GlyphIndex[code] : -1;
+	return FindGlyph(m_GlyphIndex, code);
 }
 
 void TGcnCharDrawer::PlaceGlyph(int code)

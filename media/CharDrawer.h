@@ -32,8 +32,16 @@ struct TGlyphPlacement
 bool ReadCharacterList(const std::string& path, std::vector<int>& codes);
 /// The list used when no character list file can be opened (11,438 codes).
 std::vector<int> DefaultCharacterList();
-/// Glyph index of every code (65,536 entries): a code's last position in the list, -1 when absent.
-std::vector<int> MakeGlyphIndex(const std::vector<int>& codes);
+/// A code of the character list and its glyph: the code's last position in the list.
+struct TGlyphEntry
+{
+	std::uint16_t code;
+	std::uint16_t glyph;
+};
+/// The glyph index of a character list: an entry for each code in it, in code order.
+std::vector<TGlyphEntry> MakeGlyphIndex(const std::vector<int>& codes);
+/// The glyph of a code in a glyph index; -1 when the code is not in it.
+int FindGlyph(const std::vector<TGlyphEntry>& index, int code);
 
 /// Lays out a text on one line from (x, y); with stopAtNewline the text also ends at the first newline.
 void LayoutString(const char* text, int x, int y, int glyphWidth, bool stopAtNewline,
@@ -89,8 +97,8 @@ public:
 	std::vector<gcn::OpenGLImage*> m_Textures;
 	/// Ink of the loaded sheet's glyphs, one bit a pixel, glyph after glyph and row by row; empty before a load.
 	std::vector<std::uint8_t> m_Ink;
-	/// Glyph index of each code, -1 when the code is not in the list.
-	std::vector<int> m_GlyphIndex;
+	/// Glyph index of the codes in the list.
+	std::vector<TGlyphEntry> m_GlyphIndex;
 	/// Cell width in pixels; the advance of a double-byte character.
 	int m_GlyphWidth;
 	/// Cell height in pixels; the size by which drawers are found.

@@ -108,13 +108,15 @@ TEST(CharDrawerList, TheCommittedListIsTheDefaultList)
 
 TEST(CharDrawerList, GlyphIndexIsTheLastPositionAndMinusOneForMissingCodes)
 {
-	const std::vector<int> index = MakeGlyphIndex({65, KanaACode, 66, 65});
-	ASSERT_EQ(65536u, index.size());
-	EXPECT_EQ(3, index[65]);
-	EXPECT_EQ(1, index[KanaACode]);
-	EXPECT_EQ(2, index[66]);
-	EXPECT_EQ(-1, index[67]);
-	EXPECT_EQ(-1, index[0]);
+	const std::vector<TGlyphEntry> index = MakeGlyphIndex({65, KanaACode, 66, 65, -1, 65536, 65535});
+	ASSERT_EQ(4u, index.size());
+	EXPECT_EQ(3, FindGlyph(index, 65));
+	EXPECT_EQ(1, FindGlyph(index, KanaACode));
+	EXPECT_EQ(2, FindGlyph(index, 66));
+	EXPECT_EQ(6, FindGlyph(index, 65535));
+	EXPECT_EQ(-1, FindGlyph(index, 67));
+	EXPECT_EQ(-1, FindGlyph(index, 0));
+	EXPECT_EQ(-1, FindGlyph(index, 65536));
 
 	TGcnCharDrawer drawer;
 	EXPECT_EQ(-1, drawer.GlyphIndex('A'));
