@@ -2,6 +2,7 @@
 
 #include "common/babel/babel.h"
 #include "platform/PngFile.h"
+#include "platform/SharedLibrary.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -13,36 +14,92 @@
 
 namespace
 {
+// The functions of fontconfig and FreeType that the rasteriser calls, from the libraries loaded the first
+// time a sheet is rendered: a start that finds its sheets written never loads them.
+struct TFontFunctions
+{
+	decltype(&FcInit) Init;
+	decltype(&FcPatternCreate) PatternCreate;
+	decltype(&FcPatternAddString) PatternAddString;
+	decltype(&FcConfigSubstitute) ConfigSubstitute;
+	decltype(&FcDefaultSubstitute) DefaultSubstitute;
+	decltype(&FcFontMatch) FontMatch;
+	decltype(&FcPatternDestroy) PatternDestroy;
+	decltype(&FcPatternGetCharSet) PatternGetCharSet;
+	decltype(&FcCharSetHasChar) CharSetHasChar;
+	decltype(&FcPatternGetString) PatternGetString;
+	decltype(&FcPatternGetInteger) PatternGetInteger;
+	decltype(&FT_Init_FreeType) InitFreeType;
+	decltype(&FT_New_Face) NewFace;
+	decltype(&FT_Set_Pixel_Sizes) SetPixelSizes;
+	decltype(&FT_Get_Char_Index) GetCharIndex;
+	decltype(&FT_Load_Glyph) LoadGlyph;
+	decltype(&FT_Done_FreeType) DoneFreeType;
+};
+
+// Loads both libraries and every function; false when one is missing.
+bool LoadFontFunctions(TFontFunctions& f)
+{
+	TSharedLibrary fontconfig("libfontconfig.so.1");
+	fontconfig.Find("FcInit", f.Init)
+		.Find("FcPatternCreate", f.PatternCreate)
+		.Find("FcPatternAddString", f.PatternAddString)
+		.Find("FcConfigSubstitute", f.ConfigSubstitute)
+		.Find("FcDefaultSubstitute", f.DefaultSubstitute)
+		.Find("FcFontMatch", f.FontMatch)
+		.Find("FcPatternDestroy", f.PatternDestroy)
+		.Find("FcPatternGetCharSet", f.PatternGetCharSet)
+		.Find("FcCharSetHasChar", f.CharSetHasChar)
+		.Find("FcPatternGetString", f.PatternGetString)
+		.Find("FcPatternGetInteger", f.PatternGetInteger);
+	TSharedLibrary freetype("libfreetype.so.6");
+	freetype.Find("FT_Init_FreeType", f.InitFreeType)
+		.Find("FT_New_Face", f.NewFace)
+		.Find("FT_Set_Pixel_Sizes", f.SetPixelSizes)
+		.Find("FT_Get_Char_Index", f.GetCharIndex)
+		.Find("FT_Load_Glyph", f.LoadGlyph)
+		.Find("FT_Done_FreeType", f.DoneFreeType);
+	return fontconfig.Error().empty() && freetype.Error().empty();
+}
+
+// The functions, loaded at the first call; null when a library or a function is missing.
+const TFontFunctions* FontFunctions()
+{
+	static TFontFunctions functions;
+	static const bool loaded = LoadFontFunctions(functions);
+	return loaded ? &functions : nullptr;
+}
+
 // Japanese face used when the configured one is missing or has no kana (Debian fonts-ipafont-gothic).
 const char* const FallbackFace = "IPAGothic";
 // Hiragana "a": a face without it cannot draw the game's texts.
 const FcChar32 KanaProbe = 0x3042;
 
 // fontconfig's best match for a family with Japanese as the language; empty when it has no kana.
-std::string MatchJapaneseFace(const std::string& familyUtf8, int* faceIndex)
+std::string MatchJapaneseFace(const TFontFunctions& fc, const std::string& familyUtf8, int* faceIndex)
 {
-	FcPattern* pattern = FcPatternCreate();
-	FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
-	FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-	FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-	FcDefaultSubstitute(pattern);
+	FcPattern* pattern = fc.PatternCreate();
+	fc.PatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
+	fc.PatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+	fc.ConfigSubstitute(nullptr, pattern, FcMatchPattern);
+	fc.DefaultSubstitute(pattern);
 	FcResult result = FcResultNoMatch;
-	FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-	FcPatternDestroy(pattern);
+	FcPattern* match = fc.FontMatch(nullptr, pattern, &result);
+	fc.PatternDestroy(pattern);
 	if (!match)
 		return std::string();
 	std::string file;
 	FcCharSet* charset = nullptr;
 	FcChar8* path = nullptr;
-	if (FcPatternGetCharSet(match, FC_CHARSET, 0, &charset) == FcResultMatch
-		&& FcCharSetHasChar(charset, KanaProbe)
-		&& FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+	if (fc.PatternGetCharSet(match, FC_CHARSET, 0, &charset) == FcResultMatch
+		&& fc.CharSetHasChar(charset, KanaProbe)
+		&& fc.PatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
 		file = reinterpret_cast<const char*>(path);
 		int index = 0;
-		FcPatternGetInteger(match, FC_INDEX, 0, &index);
+		fc.PatternGetInteger(match, FC_INDEX, 0, &index);
 		*faceIndex = index;
 	}
-	FcPatternDestroy(match);
+	fc.PatternDestroy(match);
 	return file;
 }
 
@@ -94,19 +151,20 @@ struct TSheetPixels
 };
 
 // Opens a face and sizes it so that ascender plus descender fill the cell; false when that fails.
-bool OpenFace(FT_Library library, const std::string& file, int index, int cell, FT_Face* face, int* baseline)
+bool OpenFace(const TFontFunctions& ft, FT_Library library, const std::string& file, int index, int cell,
+	FT_Face* face, int* baseline)
 {
-	if (FT_New_Face(library, file.c_str(), index, face) != 0)
+	if (ft.NewFace(library, file.c_str(), index, face) != 0)
 		return false;
 	const long ascender = (*face)->ascender;
 	const long extent = ascender - (*face)->descender;
 	if (!FT_IS_SCALABLE(*face) || extent <= 0) {
 		*baseline = cell;
-		return FT_Set_Pixel_Sizes(*face, 0, cell) == 0;
+		return ft.SetPixelSizes(*face, 0, cell) == 0;
 	}
 	const long pixels = std::max(1L, (cell * long((*face)->units_per_EM) + extent / 2) / extent);
 	*baseline = int((cell * ascender + extent / 2) / extent);
-	return FT_Set_Pixel_Sizes(*face, 0, FT_UInt(pixels)) == 0;
+	return ft.SetPixelSizes(*face, 0, FT_UInt(pixels)) == 0;
 }
 
 // Whether a pixel of a rendered glyph bitmap is ink (one bit a pixel, or grey from an embedded strike).
@@ -119,11 +177,12 @@ bool IsInk(const FT_Bitmap& bitmap, unsigned row, unsigned column)
 }
 
 // Renders one character in monochrome with the pen at the cell's top-left corner, clipped to the cell.
-void DrawGlyph(FT_Face face, int code, int cellX, int cellY, int cell, int baseline, TSheetPixels& sheet)
+void DrawGlyph(const TFontFunctions& ft, FT_Face face, int code, int cellX, int cellY, int cell, int baseline,
+	TSheetPixels& sheet)
 {
 	const FT_ULong unicode = CodeToUnicode(code);
-	const FT_UInt glyph = unicode ? FT_Get_Char_Index(face, unicode) : 0;
-	if (glyph == 0 || FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+	const FT_UInt glyph = unicode ? ft.GetCharIndex(face, unicode) : 0;
+	if (glyph == 0 || ft.LoadGlyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
 		return;
 	const FT_Bitmap& bitmap = face->glyph->bitmap;
 	const int left = cellX + face->glyph->bitmap_left;
@@ -144,12 +203,13 @@ void DrawGlyph(FT_Face face, int code, int cellX, int cellY, int cell, int basel
 
 // Writes the codes cell by cell: the pen moves right by a cell and starts a new row of cells when
 // the next cell would pass the sheet's right edge.
-void DrawGlyphs(FT_Face face, const int* codes, int count, int cell, int baseline, TSheetPixels& sheet)
+void DrawGlyphs(const TFontFunctions& ft, FT_Face face, const int* codes, int count, int cell, int baseline,
+	TSheetPixels& sheet)
 {
 	int x = 0;
 	int y = 0;
 	for (int i = 0; i < count && y + cell <= sheet.m_Height; ++i) {
-		DrawGlyph(face, codes[i], x, y, cell, baseline, sheet);
+		DrawGlyph(ft, face, codes[i], x, y, cell, baseline, sheet);
 		x += cell;
 		if (x + cell > sheet.m_Width) {
 			x = 0;
@@ -161,13 +221,14 @@ void DrawGlyphs(FT_Face face, const int* codes, int count, int cell, int baselin
 
 std::string FindGlyphFontFile(const std::string& faceName, int* faceIndex)
 {
-	if (!FcInit())
+	const TFontFunctions* fc = FontFunctions();
+	if (!fc || !fc->Init())
 		return std::string();
 	std::string file;
 	if (!faceName.empty())
-		file = MatchJapaneseFace(SjisToUtf8(faceName), faceIndex);
+		file = MatchJapaneseFace(*fc, SjisToUtf8(faceName), faceIndex);
 	if (file.empty())
-		file = MatchJapaneseFace(FallbackFace, faceIndex);
+		file = MatchJapaneseFace(*fc, FallbackFace, faceIndex);
 	return file;
 }
 
@@ -178,17 +239,21 @@ int RenderGlyphSheet(const int* codes, int count, int width, int height, int cel
 		return -1;
 	int faceIndex = 0;
 	const std::string fontFile = FindGlyphFontFile(faceName, &faceIndex);
+	if (fontFile.empty())
+		return -1;
+	// A font file was found, so the libraries are loaded.
+	const TFontFunctions& ft = *FontFunctions();
 	FT_Library library = nullptr;
-	if (fontFile.empty() || FT_Init_FreeType(&library) != 0)
+	if (ft.InitFreeType(&library) != 0)
 		return -1;
 	FT_Face face = nullptr;
 	int baseline = 0;
 	bool written = false;
-	if (OpenFace(library, fontFile, faceIndex, cell, &face, &baseline)) {
+	if (OpenFace(ft, library, fontFile, faceIndex, cell, &face, &baseline)) {
 		TSheetPixels sheet(width, height);
-		DrawGlyphs(face, codes, count, cell, baseline, sheet);
+		DrawGlyphs(ft, face, codes, count, cell, baseline, sheet);
 		written = WritePng(path, width, height, 3, sheet.m_Bytes.data());
 	}
-	FT_Done_FreeType(library);
+	ft.DoneFreeType(library);
 	return written ? 0 : -1;
 }

@@ -1,5 +1,6 @@
 #include "media/MorvalethMixer.h"
 #include "platform/FileSystem.h"
+#include "platform/SharedLibrary.h"
 
 #include "support/TestSupport.h"
 
@@ -196,4 +197,22 @@ TEST_F(Mixer, ADisabledMixerLoadsAndPlaysNothing)
 	EXPECT_TRUE(playing.IsMusicPlaying());
 	EXPECT_EQ(0, Mix_FadingMusic());
 	EXPECT_EQ("", log.Text());
+}
+
+TEST(SharedLibrary, AMissingLibraryOrFunctionIsNamedAndLeavesTheFunctionNull)
+{
+	int (*function)() = &Mix_PlayingMusic;
+	TSharedLibrary missing("libmorvaleth-missing.so.0");
+	missing.Find("Mix_PlayingMusic", function);
+	EXPECT_EQ(nullptr, function);
+	EXPECT_NE(std::string::npos, missing.Error().find("libmorvaleth-missing.so.0")) << missing.Error();
+
+	TSharedLibrary mixer("libSDL_mixer-1.2.so.0");
+	int (*playing)() = nullptr;
+	mixer.Find("Mix_PlayingMusic", playing);
+	EXPECT_EQ(&Mix_PlayingMusic, playing) << "the library the tests link is the one loaded";
+	EXPECT_EQ("", mixer.Error());
+	mixer.Find("Mix_NoSuchFunction", function);
+	EXPECT_EQ(nullptr, function);
+	EXPECT_NE(std::string::npos, mixer.Error().find("Mix_NoSuchFunction")) << mixer.Error();
 }
