@@ -9,9 +9,12 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 dir="${BUILD_DIR:-build}"
 log="$dir.log"
-# Rebuilds after a merge reuse earlier compilations when ccache is installed.
+# Rebuilds after a merge reuse earlier compilations when ccache is installed, and so does a build
+# in another clone of the project (CI's fresh clone, a second work tree): paths inside the project
+# are hashed relative to it.
 launcher=""
 command -v ccache > /dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 echo "Configuring $dir/"
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" $launcher ${CMAKE_EXTRA_ARGS:-} > "$log" 2>&1 || { cat "$log"; exit 1; }
 echo "Building in $dir/ with $(nproc) jobs${*:+: $*}"

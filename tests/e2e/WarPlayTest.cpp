@@ -16,8 +16,9 @@ const std::string CHAPTER = "Scenario/Default/Data/Scenario1.xml";
 const std::string STRATEGY = "Scenario/Default/Script/strategy.lua";
 
 // Watched battles of every kind at the highest speed, cut short after three turns; a timed message stays
-// two seconds at 60 frames a second, long enough to be seen, short enough to wait for.
-const char* INI = "[Window]\nWidth=800\nHeight=600\n[GUI]\nMessageTimeoutFrame=120\n[Battle]\nTurnMax=3\n"
+// five seconds at 60 frames a second, long enough to be seen between two screenshots on a loaded machine,
+// short enough to wait for.
+const char* INI = "[Window]\nWidth=800\nHeight=600\n[GUI]\nMessageTimeoutFrame=300\n[Battle]\nTurnMax=3\n"
 	"[Watch]\nUse=1\nOnlyLarge=0\nOnlyMaster=0\nNoNeutral=0\nMaxSpeed=1\n";
 
 // The war window beside the map: its buttons along the bottom.
