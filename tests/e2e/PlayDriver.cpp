@@ -291,7 +291,11 @@ bool TPlayer::WaitFor(const std::string& name, const TCheck& seen)
 bool TPlayer::Act(const std::string& name, const std::function<void()>& action, const TCheck& seen)
 {
 	m_Before = Shot();
-	if (m_Before.Empty() || seen(m_Before)) {
+	if (m_Before.Empty()) {
+		std::fprintf(stderr, "the window cannot be read before the action for %s\n", name.c_str());
+		return false;
+	}
+	if (seen(m_Before)) {
 		KeepShot(m_Before, "SAME_" + name);
 		std::fprintf(stderr, "the check for %s already holds before the action: it cannot tell the two screens apart\n",
 			name.c_str());
