@@ -152,7 +152,6 @@ void Wait(TPlay& play, const std::string& name)
 void CastHeal(TPlay& play, const std::string& name)
 {
 	using namespace battle;
-	TPlayer& player = play.Player();
 	ASSERT_TRUE(play.PressAndSee(name + "_magic_window", CommandX(MAGIC), COMMAND_Y, MagicWindow));
 	ASSERT_TRUE(play.PressAndSee(name + "_heal", HEAL,
 		[](const TShot& shot) { return !MagicWindow(shot) && SpecialNameShown(shot); }));
@@ -193,7 +192,6 @@ void MoveTowards(TPlay& play, const TShot& bar, const battle::TCell& garm, const
 void AttackGarm(TPlay& play, const TShot& bar, const battle::TCell& garm, const std::string& name)
 {
 	using namespace battle;
-	TPlayer& player = play.Player();
 	ASSERT_TRUE(play.PressAndSee(name + "_aim", CommandX(ATTACK), COMMAND_Y, [&](const TShot& shot) {
 		return !CommandBar(shot) && !Shaded(shot, bar, garm) && CellsShaded(shot, bar, false).size() < 10;
 	}));

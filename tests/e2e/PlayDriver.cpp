@@ -261,7 +261,7 @@ void TPlayer::KeepShot(const TShot& shot, const std::string& name)
 {
 	if (shot.Empty())
 		return;
-	char number[8];
+	char number[16];
 	std::snprintf(number, sizeof(number), "%02d_", ++m_Kept);
 	WritePng(m_Artifacts + "/" + number + name + ".png", shot.Width, shot.Height, 3, shot.Rgb.data());
 }

@@ -106,7 +106,6 @@ void TakeTheLakeVillage(TPlay& play)
 // Leon offers ガルム an alliance and ガルム accepts: the table shows its turns and leon's third area.
 void AllyWithGarm(TPlay& play, const TShot& tableBefore)
 {
-	TPlayer& player = play.Player();
 	ASSERT_TRUE(play.PressAndSee("alliance_asked", ALLIANCE_BUTTON[0], ALLIANCE_BUTTON[1], GUIDE_LINE, 0.1));
 	ASSERT_TRUE(play.PressAndSee("offer", AreaX(A03[0]), AreaY(A03[1]), SCREEN_MIDDLE, 0.05, MessageShown));
 	ASSERT_TRUE(play.PressAndSee("answer", YES_BUTTON[0], YES_BUTTON[1], {200, 240, 400, 120}, 0.05, MessageShown));
