@@ -294,13 +294,15 @@ bool TDremoGameMaster::SaveGame(int slot)
 	return true;
 }
 
+const char* const TDremoGameMaster::EMPTY_SLOT_LABEL = "データなし";
+
 void TDremoGameMaster::ReadSaveSlotLabels(const std::string& folder, std::vector<std::string>& labels, int count)
 {
 	labels.clear();
 	for (int slot = 0; slot < count; ++slot) {
 		const std::string path = GetSaveFilePath(folder, slot);
 		if (!PathExists(path)) {
-			labels.push_back("データなし");
+			labels.push_back(EMPTY_SLOT_LABEL);
 			continue;
 		}
 		TiXmlDocument document;

@@ -80,6 +80,8 @@ public:
 	bool SaveGame(int slot);
 	/// Path of a slot's save file in the folder: "%s/save%02d.xml".
 	static std::string GetSaveFilePath(const std::string& folder, int slot);
+	/// The caption of a slot that holds no save.
+	static const char* const EMPTY_SLOT_LABEL;
 	/// Clears the list and appends the caption of each slot 0..count-1 of the folder.
 	static void ReadSaveSlotLabels(const std::string& folder, std::vector<std::string>& labels, int count);
 	/// Gives the loaded game's areas the held game's area-name images; false when their area lists differ.

@@ -137,7 +137,7 @@ void TBattleMapLogic::DoActionLogic()
 		m_View.SetCursor(chara.BattleX, chara.BattleY);
 		const point_t centre = CellCenterPixel(chara.BattleX, chara.BattleY);
 		m_View.ScrollTo(centre.x, centre.y);
-		OfferCommands(true);
+		ShowCommandMenu(true);
 		m_State = STATE_COMMAND_MOVED;
 		return;
 	}

@@ -29,6 +29,9 @@ TCommandMenu TBattleMapLogic::BuildCommandMenu(bool moved) const
 	const int y = chara.BattleY;
 	const bool armed = HasUsableAttack(data);
 	const bool enemyNext = IsEnemyAdjacent(m_Field, side, x, y, false);
+	// A command is offered only when it leads somewhere: a cell to move to, an enemy a charge takes.
+	const bool reachable = AnyCellAround({x, y}, [this](point_t cell) { return m_MoveLayer.At(cell.x, cell.y) > 0; });
+	const bool chargeable = AnyCellAround({x, y}, [this](point_t cell) { return IsChargeTarget(cell); });
 	const auto own = m_LastSpecials[side].find(m_Active.index);
 	const int ownLast = own != m_LastSpecials[side].end() ? own->second : -1;
 	const int sideLast = m_SideLastSpecial[side];
@@ -36,17 +39,27 @@ TCommandMenu TBattleMapLogic::BuildCommandMenu(bool moved) const
 	menu.labels = {"待機", "移動", "攻撃", "魔法", data.Special >= 0 ? m_Data.GetSpecialData(data.Special).Name : "",
 		"突撃", RepeatLabel(m_Data, ownLast), RepeatLabel(m_Data, sideLast), "逃走"};
 	menu.enabled[COMMAND_WAIT] = true;
-	menu.enabled[COMMAND_MOVE] = !moved && !HasCondition(chara, EFFECT_PARALYZE);
+	menu.enabled[COMMAND_MOVE] = !moved && !HasCondition(chara, EFFECT_PARALYZE) && reachable;
 	menu.enabled[COMMAND_ATTACK] = armed && (enemyNext || (side != 0 && IsNextToWall(m_Field, x, y)));
 	menu.enabled[COMMAND_MAGIC] = !moved && CanUseMagic(m_Data, chara);
 	menu.enabled[COMMAND_SPECIAL] = data.Special >= 0 && chara.MP >= m_Data.GetSpecialData(data.Special).ConsumeMP;
-	menu.enabled[COMMAND_CHARGE] = !moved && armed && enemyNext;
+	menu.enabled[COMMAND_CHARGE] = !moved && chargeable;
 	menu.enabled[COMMAND_REPEAT_OWN] = ownLast >= 0 && CanUseSpecial(moved, ACTION_KIND_SPECIAL, ownLast);
 	menu.enabled[COMMAND_REPEAT_SIDE] = sideLast >= 0
 		&& (CanCastSpecial(m_Data, chara, sideLast) || sideLast == data.Special)
 		&& CanUseSpecial(moved, ACTION_KIND_SPECIAL, sideLast);
 	menu.enabled[COMMAND_RUNAWAY] = CanFlee(side, m_Active.index, x, y);
 	return menu;
+}
+
+bool TBattleMapLogic::AnyCellAround(point_t centre, const std::function<bool(point_t)>& test) const
+{
+	for (int k = 0; k < HEX_NEIGHBOR_COUNT; ++k) {
+		const point_t cell = GetAdjacentCell(centre.x, centre.y, k);
+		if (m_Field.map->IsOnMap(cell.x, cell.y) && test(cell))
+			return true;
+	}
+	return false;
 }
 
 void TBattleMapLogic::ShowCommandBar()
@@ -79,6 +92,8 @@ void TBattleMapLogic::CommandPressed(int command)
 	case COMMAND_CHARGE:
 		m_View.HideCommandBar();
 		MarkAroundCell(chara.BattleX, chara.BattleY);
+		if (command == COMMAND_CHARGE)
+			ShadeObjectsAround(chara.BattleX, chara.BattleY);
 		m_State = command == COMMAND_ATTACK ? STATE_CHOOSE_ATTACK : STATE_CHOOSE_CHARGE;
 		break;
 	case COMMAND_MAGIC:
@@ -100,6 +115,16 @@ void TBattleMapLogic::CommandPressed(int command)
 		break;
 	default:
 		break;
+	}
+}
+
+// No charge goes to a cell that holds a map object, so none is offered.
+void TBattleMapLogic::ShadeObjectsAround(int x, int y)
+{
+	for (int k = 0; k < HEX_NEIGHBOR_COUNT; ++k) {
+		const point_t cell = GetAdjacentCell(x, y, k);
+		if (m_Field.map->IsOnMap(cell.x, cell.y) && m_Field.map->GetMapObjectType(cell.x, cell.y) != 0)
+			m_Selection.At(cell.x, cell.y) = 1;
 	}
 }
 
@@ -226,7 +251,7 @@ void TBattleMapLogic::UndoMove()
 	UpdateCharaDrawRecord(m_Active);
 	m_View.SetCursor(m_PreviousCell.x, m_PreviousCell.y);
 	m_Moved = false;
-	OfferCommands(false);
+	ShowCommandMenu(false);
 	m_View.SetStatusLine(FormatText("%sに命令を", m_Field.CharaData(Active()).Name));
 	m_State = STATE_COMMAND;
 }
@@ -237,12 +262,15 @@ void TBattleMapLogic::MapHovered(int x, int y)
 		return;
 	if (m_State == STATE_CHOOSE_TARGET)
 		ShowAimMarks(x, y);
+	// The bottom pane shows the chara under the pointer, and the one being commanded when there is none.
 	TCharaRef ref;
 	if (!m_Field.CharaOn(x, y, ref)) {
 		m_View.SetHover(m_Field.sideLayer.Contains(x, y) ? x : -1, y, -1);
+		m_View.SetBottomChara(&Active(), m_Active.side);
 		return;
 	}
 	m_View.SetHover(x, y, m_Field.Chara(ref).DrawSlot);
+	m_View.SetBottomChara(&m_Field.Chara(ref), ref.side);
 }
 
 void TBattleMapLogic::KeyPressed(int key)

@@ -34,6 +34,8 @@ bool TBattleMapLogic::CheckVictory()
 	int side = -1;
 	if (!GetStandingSide(side))
 		return false;
+	// Those who chose to flee leave as the battle ends, so that they go where the fled go.
+	CarryOutFlight();
 	m_View.HideFullStatus();
 	m_Hovered = TCharaRef();
 	m_View.HideCharaList();
@@ -81,8 +83,10 @@ bool TBattleMapLogic::GetStandingSide(int& side) const
 	return true;
 }
 
+// The last turn has no end of its own: those who chose to flee in it leave now.
 void TBattleMapLogic::ReachTurnLimit()
 {
+	CarryOutFlight();
 	m_View.HideFullStatus();
 	m_Hovered = TCharaRef();
 	m_View.HideCharaList();

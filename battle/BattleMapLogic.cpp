@@ -98,7 +98,7 @@ bool TBattleMapLogic::Start(TBattleMap& map, const std::vector<std::vector<TChar
 		Fail("戦闘マップの地形が作れないので戦闘を中止します。");
 		return false;
 	}
-	m_MoveTotals.Compute(m_Data, map);
+	ComputeMoveTotals();
 	m_Field.sides = sides;
 	// A summoner from a battle that stopped early has no summoned chara any more.
 	ReleaseAllSummoners();
@@ -406,6 +406,11 @@ void TBattleMapLogic::MainStep()
 	}
 }
 
+void TBattleMapLogic::ComputeMoveTotals()
+{
+	m_MoveTotals.Compute(m_Data, *m_Field.map);
+}
+
 void TBattleMapLogic::ChooseChara(const TCharaRef& chosen)
 {
 	m_Active = chosen;
@@ -429,13 +434,13 @@ void TBattleMapLogic::ChooseChara(const TCharaRef& chosen)
 		return;
 	}
 	m_View.SetCursor(chara.BattleX, chara.BattleY);
-	OfferCommands(false);
+	ShowCommandMenu(false);
 	m_View.SetBottomChara(&chara, chosen.side);
 	m_View.SetStatusLine(FormatText("%sに命令を", m_Field.CharaData(chara).Name));
 	m_State = STATE_COMMAND;
 }
 
-void TBattleMapLogic::OfferCommands(bool moved)
+void TBattleMapLogic::ShowCommandMenu(bool moved)
 {
 	m_Menu = BuildCommandMenu(moved);
 	m_View.ShowCommandBar(m_Menu);

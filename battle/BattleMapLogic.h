@@ -268,7 +268,10 @@ private:
 	void EffectStep();
 	void ShortcutKeyStep();
 	void ChooseChara(const TCharaRef& chara);
-	void OfferCommands(bool moved);
+	/// Every move type's costs and skills summed over the map, for the scripts.
+	void ComputeMoveTotals();
+	/// Fills the command bar for the acting chara and shows it.
+	void ShowCommandMenu(bool moved);
 	/// Stops the battle after an error: it ends at once with the defenders holding, and HasFailed holds.
 	void Fail(const std::string& error);
 
@@ -362,6 +365,9 @@ private:
 	// Commands and input (BattleCommands.cpp).
 
 	TCommandMenu BuildCommandMenu(bool moved) const;
+	/// Whether one of the six cells around the centre, on the map, passes the test.
+	bool AnyCellAround(point_t centre, const std::function<bool(point_t)>& test) const;
+	void ShadeObjectsAround(int x, int y);
 	void ShowCommandBar();
 	void MovePressed(int x, int y, bool left);
 	void AttackPressed(int x, int y, bool left);

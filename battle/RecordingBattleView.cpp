@@ -21,8 +21,9 @@ int TRecordingBattleView::Count(const std::string& prefix) const
 		[&prefix](const std::string& line) { return line.compare(0, prefix.size(), prefix) == 0; }));
 }
 
-void TRecordingBattleView::BeginBattle(const TBattleMap&, const TValueLayer<int>&)
+void TRecordingBattleView::BeginBattle(const TBattleMap&, const TValueLayer<int>& selection)
 {
+	m_Selection = &selection;
 	Record("BeginBattle");
 }
 
@@ -86,6 +87,16 @@ void TRecordingBattleView::SetStatusLine(const std::string& text)
 {
 	m_StatusLine = text;
 	Record("SetStatusLine " + text);
+}
+
+void TRecordingBattleView::SetBottomChara(const TCharaInstance* chara, int side)
+{
+	m_BottomCharaShown = chara != nullptr;
+	if (chara) {
+		m_BottomChara = *chara;
+		m_BottomSide = side;
+	}
+	Record(chara ? FormatText("SetBottomChara %d %d", chara->CharaIndex, side) : std::string("SetBottomChara none"));
 }
 
 void TRecordingBattleView::ShowCommandBar(const TCommandMenu& menu)

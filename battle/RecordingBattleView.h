@@ -30,6 +30,7 @@ public:
 	void SetHighlights(const std::vector<point_t>& cells) override;
 	void AddPopup(int px, int py, const std::string& text, const gcn::Color& colour) override;
 	void SetStatusLine(const std::string& text) override;
+	void SetBottomChara(const TCharaInstance* chara, int side) override;
 	void ShowCommandBar(const TCommandMenu& menu) override;
 	void HideCommandBar() override;
 	void ShowMagicWindow(const TCharaInstance& chara, const std::vector<int>& useCounts) override;
@@ -60,12 +61,18 @@ public:
 	/// The placement list shown (null when hidden) and the entry framed in it.
 	const std::vector<TCharaInstance>* m_PlacementCharas = nullptr;
 	int m_PlacementSelected = -1;
+	/// The selection layer the battle began with: the cells it shades may not be chosen.
+	const TValueLayer<int>* m_Selection = nullptr;
 	/// The cells framed for placement.
 	std::vector<point_t> m_Highlights;
 	/// The charas drawn on the map.
 	std::vector<TCharaSprite> m_Sprites;
 	/// The status line shown.
 	std::string m_StatusLine;
+	/// The chara the bottom pane shows, with its side, while m_BottomCharaShown.
+	TCharaInstance m_BottomChara;
+	int m_BottomSide = 0;
+	bool m_BottomCharaShown = false;
 	bool m_MapWindowVisible = false;
 	bool m_FullStatusVisible = false;
 	/// Tests set it to hold the shortcut keys back.

@@ -28,8 +28,9 @@ std::string TSaveListModel::getElementAt(int i)
 
 TSaveLoadPane::TSaveLoadPane() : m_List(&m_Model), m_CancelButton("取消")
 {
+	// Opaque, as a container is made: the pane is the window's body, and what lies under the window does not
+	// show around the list and the buttons.
 	setSize(720, 196);
-	setOpaque(false);
 	if (g_GameMaster.m_Skin) {
 		g_GameMaster.m_Skin->SetupListBox(&m_List);
 		g_GameMaster.m_Skin->SetupScrollArea(&m_ListArea);
@@ -64,6 +65,7 @@ TSaveLoadWindow::TSaveLoadWindow() : m_Mode(MODE_LOAD)
 	add(&m_Pane);
 	m_Pane.m_OkButton.addActionListener(this);
 	m_Pane.m_CancelButton.addActionListener(this);
+	m_Pane.m_List.addSelectionListener(this);
 	m_Pane.m_OkButton.setCaption("読込");
 	resizeToContent();
 }
@@ -73,16 +75,31 @@ void TSaveLoadWindow::Open(int mode, const std::vector<std::string>& labels)
 	m_Mode = mode;
 	m_Pane.m_OkButton.setCaption(mode == MODE_LOAD ? "読込" : "保存");
 	m_Pane.m_Model.m_Labels = labels;
-	// A row chosen for an earlier list must not stand for a slot of this one.
+	// A row chosen for an earlier list must not stand for a slot of this one; the list tells the window,
+	// which sets OK for the new mode.
 	m_Pane.m_List.setSelected(-1);
 	m_Pane.FitList();
+}
+
+bool TSaveLoadWindow::CanUse(int slot) const
+{
+	const std::vector<std::string>& labels = m_Pane.m_Model.m_Labels;
+	if (slot < 0 || slot >= static_cast<int>(labels.size()))
+		return false;
+	return m_Mode != MODE_LOAD || labels[slot] != TDremoGameMaster::EMPTY_SLOT_LABEL;
+}
+
+void TSaveLoadWindow::valueChanged(const gcn::SelectionEvent&)
+{
+	// Saving keeps OK enabled as before: without a chosen row it does nothing.
+	SkinButton(m_Pane.m_OkButton, m_Mode != MODE_LOAD || CanUse(m_Pane.m_List.getSelected()));
 }
 
 void TSaveLoadWindow::action(const gcn::ActionEvent& actionEvent)
 {
 	if (actionEvent.getSource() == &m_Pane.m_OkButton) {
 		const int slot = m_Pane.m_List.getSelected();
-		if (slot < 0)
+		if (!CanUse(slot))
 			return;
 		if (m_Mode == MODE_LOAD)
 			g_GameMaster.LoadGame(slot);

@@ -7,6 +7,7 @@
 #include <vector>
 #include <guichan/actionlistener.hpp>
 #include <guichan/listmodel.hpp>
+#include <guichan/selectionlistener.hpp>
 #include <guichan/widgets/button.hpp>
 #include <guichan/widgets/container.hpp>
 #include <guichan/widgets/listbox.hpp>
@@ -24,7 +25,7 @@ public:
 	std::vector<std::string> m_Labels;
 };
 
-/// The slot list with the OK button ("読込" or "保存") and "取消".
+/// The slot list with the OK button ("読込" or "保存") and "取消", on the pane's own ground as the menus are.
 class TSaveLoadPane : public gcn::Container
 {
 public:
@@ -40,8 +41,9 @@ public:
 	gcn::Button m_CancelButton;
 };
 
-/// Lists the ten save slots and loads or saves the one chosen; the game master reports a failure.
-class TSaveLoadWindow : public TGcnWindow, public gcn::ActionListener
+/// Lists the ten save slots and loads or saves the one chosen; the game master reports a failure. An empty
+/// slot cannot be loaded: "読込" stays disabled until a slot with a save is chosen.
+class TSaveLoadWindow : public TGcnWindow, public gcn::ActionListener, public gcn::SelectionListener
 {
 public:
 	TSaveLoadWindow();
@@ -51,12 +53,17 @@ public:
 	/// 0 load, otherwise save.
 	int GetMode() const { return m_Mode; }
 
-	/// OK with a chosen slot loads or saves it and closes; "取消" closes.
+	/// OK with a usable slot loads or saves it and closes; "取消" closes.
 	virtual void action(const gcn::ActionEvent& actionEvent);
+	/// Another row chosen: OK follows whether its slot can be used.
+	virtual void valueChanged(const gcn::SelectionEvent& event);
 
 	TSaveLoadPane m_Pane;
 
 private:
+	/// Whether OK can act on the slot: any slot to save into, a slot that holds a save to load.
+	bool CanUse(int slot) const;
+
 	int m_Mode;
 };
 

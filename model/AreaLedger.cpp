@@ -22,15 +22,15 @@ void TAreaLedger::Touch(int area)
 		Mark(m_IsTouched, m_Touched, area);
 }
 
-void TAreaLedger::Update(const std::vector<TAreaInstance>& areas, int masters)
+void TAreaLedger::Update(const std::vector<TAreaInstance>& areas, int masters, const TEarningsOf& earnings)
 {
 	if (!m_Valid || m_Owner.size() != areas.size() || static_cast<int>(m_Owned.size()) != masters) {
-		Rebuild(areas, masters);
+		Rebuild(areas, masters, earnings);
 		return;
 	}
 	for (int area : m_Changed) {
 		m_IsChanged[area] = 0;
-		Refile(area, areas[area].Owner);
+		Refile(area, areas[area].Owner, earnings);
 	}
 	m_Changed.clear();
 }
@@ -61,11 +61,13 @@ std::vector<int> TAreaLedger::TakeTouched(int areas)
 	return touched;
 }
 
-void TAreaLedger::Rebuild(const std::vector<TAreaInstance>& areas, int masters)
+void TAreaLedger::Rebuild(const std::vector<TAreaInstance>& areas, int masters, const TEarningsOf& earnings)
 {
 	m_Valid = true;
 	m_Owner.assign(areas.size(), -1);
+	m_Earnings.assign(areas.size(), TAreaEarnings());
 	m_Owned.assign(masters, std::vector<int>());
+	m_MasterEarnings.assign(masters, TAreaEarnings());
 	m_Changed.clear();
 	m_IsChanged.assign(areas.size(), 0);
 	m_Moved.clear();
@@ -74,27 +76,33 @@ void TAreaLedger::Rebuild(const std::vector<TAreaInstance>& areas, int masters)
 	for (int master = 0; master < masters; ++master)
 		MarkMoved(master);
 	for (std::size_t area = 0; area < areas.size(); ++area)
-		Refile(static_cast<int>(area), areas[area].Owner);
+		Refile(static_cast<int>(area), areas[area].Owner, earnings);
 }
 
-void TAreaLedger::Refile(int area, int owner)
+void TAreaLedger::Refile(int area, int owner, const TEarningsOf& earnings)
 {
 	const int count = static_cast<int>(m_Owned.size());
 	const int old = m_Owner[area];
 	const int now = owner >= 0 && owner < count ? owner : -1;
 	if (old >= 0) {
-		std::vector<int>& owned = m_Owned[old];
-		const auto found = std::lower_bound(owned.begin(), owned.end(), area);
-		if (found != owned.end() && *found == area)
-			owned.erase(found);
-		MarkMoved(old);
+		Book(old, m_Earnings[area], -1);
+		if (now != old)
+			m_Owned[old].erase(std::lower_bound(m_Owned[old].begin(), m_Owned[old].end(), area));
 	}
+	m_Earnings[area] = now >= 0 ? earnings(area) : TAreaEarnings();
 	if (now >= 0) {
-		std::vector<int>& owned = m_Owned[now];
-		owned.insert(std::lower_bound(owned.begin(), owned.end(), area), area);
-		MarkMoved(now);
+		Book(now, m_Earnings[area], 1);
+		if (now != old)
+			m_Owned[now].insert(std::lower_bound(m_Owned[now].begin(), m_Owned[now].end(), area), area);
 	}
 	m_Owner[area] = now;
+}
+
+void TAreaLedger::Book(int master, const TAreaEarnings& earnings, int sign)
+{
+	m_MasterEarnings[master].income += sign * earnings.income;
+	m_MasterEarnings[master].upkeep += sign * earnings.upkeep;
+	MarkMoved(master);
 }
 
 void TAreaLedger::MarkMoved(int master)

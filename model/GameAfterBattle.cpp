@@ -42,6 +42,7 @@ void TMorvalethGame::UpdateCharaFromBattle(TCharaInstance& stationed, const TCha
 
 int TMorvalethGame::FleeToNeighborArea(int area, int master, const TCharaInstance& chara)
 {
+	const TRecount recount(*this);
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return -1;
 	const std::vector<int>& neighbors = m_Areas[area].Neighbors;
@@ -236,6 +237,7 @@ bool TMorvalethGame::MoveCharaAfterBattleDepWin(const std::vector<TAreaCharaPos>
 	const std::vector<TCharaInstance>& attackers, const std::vector<TCharaInstance>& defenders,
 	std::vector<TCharaInstance>& homeless, int area, int master, bool attackerWon)
 {
+	const TRecount recount(*this);
 	if (!CheckBattleArguments(army, attackers, defenders, area, master))
 		return false;
 	m_Ledger.Touch(area);
@@ -253,6 +255,7 @@ bool TMorvalethGame::MoveCharaAfterBattleDepWin(const std::vector<TAreaCharaPos>
 
 bool TMorvalethGame::OccupyArea(const std::vector<TAreaCharaPos>& army, int area, int master)
 {
+	const TRecount recount(*this);
 	if (!CheckArea(area, __PRETTY_FUNCTION__) || !CheckMaster(master, __PRETTY_FUNCTION__)
 		|| !CheckArmy(army, area, __PRETTY_FUNCTION__))
 		return false;

@@ -106,6 +106,7 @@ bool TMorvalethGame::CheckEmploy(int area, int employer, int charaIndex, int& pr
 
 bool TMorvalethGame::EmployCharacter(int area, int employer, int charaIndex)
 {
+	const TRecount recount(*this);
 	int price = 0;
 	int rank = 0;
 	if (!CheckEmploy(area, employer, charaIndex, price, rank))
@@ -142,6 +143,7 @@ void TMorvalethGame::GetEmployableCharas(int area, int employer, std::vector<int
 
 bool TMorvalethGame::EmployWanderingChara(int area, int charaIndex)
 {
+	const TRecount recount(*this);
 	const int wanderer = FindCharaInList(m_WanderCharas, charaIndex);
 	const char* refusal = nullptr;
 	if (m_WanderCharas.empty())
@@ -171,6 +173,7 @@ bool TMorvalethGame::EmployWanderingChara(int area, int charaIndex)
 
 bool TMorvalethGame::DismissCharacter(int area, int position)
 {
+	const TRecount recount(*this);
 	const char* refusal = nullptr;
 	if (area < 0 || area >= GetAreaCount())
 		refusal = "invalid parameter areaindex.";
@@ -237,6 +240,7 @@ void TMorvalethGame::MoveCharas(int from, int to, const std::vector<int>& positi
 bool TMorvalethGame::MoveCharacter(int area1, int area2, const std::vector<int>& positions1,
 	const std::vector<int>& positions2)
 {
+	const TRecount recount(*this);
 	std::vector<int> sorted1 = positions1;
 	std::vector<int> sorted2 = positions2;
 	if (!CheckMovePositions(area1, area2, sorted1, sorted2))
@@ -256,6 +260,7 @@ bool TMorvalethGame::MoveCharacterNoList(int area1, int area2, const std::vector
 
 bool TMorvalethGame::InsertAreaChara(int area, int charaIndex)
 {
+	const TRecount recount(*this);
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return false;
 	if (charaIndex < 0 || charaIndex >= m_Data->GetCharaCount()) {
@@ -286,6 +291,7 @@ bool TMorvalethGame::InsertAreaChara(int area, int charaIndex)
 
 void TMorvalethGame::RemoveAreaChara(int area, int position)
 {
+	const TRecount recount(*this);
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return;
 	std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
@@ -341,6 +347,7 @@ int TMorvalethGame::PickInhabitant(const std::vector<int>& candidates, int budge
 
 void TMorvalethGame::PlaceInhabitants(int area)
 {
+	const TRecount recount(*this);
 	std::vector<int> candidates;
 	int rank = 0;
 	int budget = 0;
@@ -411,7 +418,7 @@ void TMorvalethGame::CheckSearchHero()
 		return;
 	if (m_CurrentMaster >= GetMasterCount())
 		return;
-	m_Ledger.Update(m_Areas, GetMasterCount());
+	UpdateLedger();
 	std::set<int> found;
 	for (int area : m_Ledger.OwnedAreas(m_CurrentMaster)) {
 		const TAreaInstance& target = m_Areas[area];
@@ -448,6 +455,7 @@ int TMorvalethGame::FindAreaForNewMaster(int master) const
 
 void TMorvalethGame::ChangeMasterType(int master, int dataIndex, int oldCharaIndex)
 {
+	const TRecount recount(*this);
 	if (!CheckMaster(master, __PRETTY_FUNCTION__))
 		return;
 	if (dataIndex < 0 || dataIndex >= m_Data->GetMasterCount()) {

@@ -35,24 +35,29 @@ int TMorvalethGame::GetAreaIncome(int area) const
 
 void TMorvalethGame::CalcIncome()
 {
-	m_Ledger.Update(m_Areas, GetMasterCount());
-	for (int master : m_Ledger.TakeMovedMasters())
-		AddUpIncome(master);
+	UpdateLedger();
+	for (int master : m_Ledger.TakeMovedMasters()) {
+		const TAreaEarnings& earnings = m_Ledger.MasterEarnings(master);
+		m_Masters[master].Income = ClampToInt(earnings.income);
+		m_Masters[master].Upkeep = ClampToInt(earnings.upkeep);
+	}
 }
 
-void TMorvalethGame::AddUpIncome(int master)
+void TMorvalethGame::UpdateLedger()
 {
-	TMasterInstance& owner = m_Masters[master];
-	owner.Income = 0;
-	owner.Upkeep = 0;
-	for (int a : m_Ledger.OwnedAreas(master)) {
-		owner.Income = AddSaturated(owner.Income, GetAreaIncome(a));
-		for (const TCharaInstance& chara : m_Areas[a].Charas) {
-			const TCharaData& data = CharaData(chara.CharaIndex);
-			if (data.Hero)
-				owner.Upkeep = AddSaturated(owner.Upkeep, data.TurnCost);
-		}
+	m_Ledger.Update(m_Areas, GetMasterCount(), [this](int area) { return AreaEarnings(area); });
+}
+
+TAreaEarnings TMorvalethGame::AreaEarnings(int area) const
+{
+	TAreaEarnings earnings;
+	earnings.income = GetAreaIncome(area);
+	for (const TCharaInstance& chara : m_Areas[area].Charas) {
+		const TCharaData& data = CharaData(chara.CharaIndex);
+		if (data.Hero)
+			earnings.upkeep += data.TurnCost;
 	}
+	return earnings;
 }
 
 void TMorvalethGame::CalcMasterPower()

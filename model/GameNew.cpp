@@ -77,6 +77,7 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 	AddUnplacedHeroes(placed);
 	g_Logger.Debug("All data and instance OK, starting game...");
 	m_GameEnded = false;
+	CalcIncome();
 	CalcMasterPower();
 	// The order is exhausted, so that the first master's activation begins the chapter's first turn.
 	m_OrderPosition = GetMasterCount();

@@ -33,6 +33,9 @@ enum TAreaOperation
 /// One character in play: in an area, on the wandering or dead list, or as a battle copy.
 struct TCharaInstance
 {
+	/// A blank record: every field as given below, brave full; copies copy every field.
+	TCharaInstance() = default;
+
 	/// Index of the character's definition.
 	int CharaIndex = 0;
 	int Rank = 0;

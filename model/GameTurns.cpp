@@ -21,7 +21,9 @@ const int CONSISTENCY_LOG_LEVEL = 2;
 
 bool TMorvalethGame::ActivateNextMaster()
 {
+	const TRecount recount(*this);
 	LOG_DEBUG("A");
+	// A new turn pays what is counted here, before the standing orders below change the areas.
 	CalcIncome();
 	if (m_CurrentMaster >= 0)
 		DoAreaOperations();
@@ -116,9 +118,10 @@ void TMorvalethGame::BuildMasterOrder()
 
 void TMorvalethGame::DoAreaOperations()
 {
+	const TRecount recount(*this);
 	if (m_CurrentMaster >= GetMasterCount())
 		return;
-	m_Ledger.Update(m_Areas, GetMasterCount());
+	UpdateLedger();
 	for (int a : m_Ledger.OwnedAreas(m_CurrentMaster)) {
 		TAreaInstance& area = m_Areas[a];
 		const int idle = static_cast<int>(std::count_if(area.Charas.begin(), area.Charas.end(),
@@ -229,6 +232,7 @@ void TMorvalethGame::RemoveDefeatedMasters()
 
 void TMorvalethGame::RemoveMaster(int master)
 {
+	const TRecount recount(*this);
 	if (!CheckMaster(master, __PRETTY_FUNCTION__))
 		return;
 	for (int a = 0; a < GetAreaCount(); ++a) {

@@ -69,6 +69,7 @@ void TMorvalethGame::SetData(const TMorvalethData* data)
 
 bool TMorvalethGame::SetAreas(std::vector<TAreaInstance> areas)
 {
+	const TRecount recount(*this);
 	std::stable_sort(areas.begin(), areas.end(), [](const TAreaInstance& a, const TAreaInstance& b) { return a.id < b.id; });
 	for (TAreaInstance& area : areas) {
 		area.Neighbors.clear();
@@ -367,6 +368,7 @@ int TMorvalethGame::GetAreaRoad(int area) const
 void TMorvalethGame::SetAreaLevel(int area, int value, int TAreaInstance::*level, int TAreaInstance::*max,
 	int (TBattleMap::*show)(int))
 {
+	const TRecount recount(*this);
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return;
 	m_Ledger.Touch(area);
@@ -393,6 +395,7 @@ void TMorvalethGame::SetAreaRoad(int area, int value)
 
 void TMorvalethGame::UpdateAreaFromBattleMap(int area)
 {
+	const TRecount recount(*this);
 	if (!CheckArea(area, __PRETTY_FUNCTION__))
 		return;
 	m_Ledger.Touch(area);

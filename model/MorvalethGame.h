@@ -150,8 +150,10 @@ public:
 	int CalcCharaPower(const TCharaInstance& chara) const;
 	/// (City / 4 + base income), doubled when Road is at its max.
 	int GetAreaIncome(int area) const;
-	/// Brings every master's income and its upkeep of heroes up to date; only the masters whose areas
-	/// changed since the last call are added up again.
+	/// Brings every master's income and its upkeep of heroes up to date with what its areas hold: only the
+	/// areas changed since the last count are counted again. Every rule that changes areas does it when it
+	/// returns, so the kept figures always equal a count over the whole map, held at the 32-bit limits; a
+	/// change written through GetArea counts at the next rule or call.
 	void CalcIncome();
 	/// Recomputes every master's power sum.
 	void CalcMasterPower();
@@ -253,6 +255,25 @@ public:
 	bool OccupyArea(const std::vector<TAreaCharaPos>& army, int area, int master);
 
 private:
+	/// Held by each rule that changes areas: when the outermost rule returns, the incomes and upkeep are
+	/// counted again where its areas changed. A rule inside another counts nothing of its own, so that the
+	/// turn change pays what was counted before the standing orders, as it must.
+	class TRecount
+	{
+	public:
+		explicit TRecount(TMorvalethGame& game) : m_Game(game) { ++game.m_RulesRunning; }
+		~TRecount()
+		{
+			if (--m_Game.m_RulesRunning == 0)
+				m_Game.CalcIncome();
+		}
+		TRecount(const TRecount&) = delete;
+		TRecount& operator=(const TRecount&) = delete;
+
+	private:
+		TMorvalethGame& m_Game;
+	};
+
 	/// Definition of a character.
 	const TCharaData& CharaData(int charaIndex) const;
 	/// Own character of a master; -1 for none or a bad master index.
@@ -340,8 +361,10 @@ private:
 	void CheckConsistency() const;
 	/// The idle characters of the area gain experience.
 	void TrainArea(int area);
-	/// Adds up the master's income and upkeep over its areas in index order, held at the 32-bit limits.
-	void AddUpIncome(int master);
+	/// What the area earns for its owner: its income and the upkeep of its heroes.
+	TAreaEarnings AreaEarnings(int area) const;
+	/// Takes the owners and earnings of the changed areas into the ledger.
+	void UpdateLedger();
 	/// The arguments of a battle's end fit the game; one Error otherwise.
 	bool CheckBattleArguments(const std::vector<TAreaCharaPos>& army, const std::vector<TCharaInstance>& attackers,
 		const std::vector<TCharaInstance>& defenders, int area, int master) const;
@@ -386,6 +409,8 @@ private:
 	std::map<std::string, boost::shared_ptr<const TBattleMap>> m_MapFiles;
 	/// The areas' changes since incomes were added up and acted marks cleared.
 	TAreaLedger m_Ledger;
+	/// Rules running one inside another; the outermost counts the incomes again when it returns.
+	int m_RulesRunning = 0;
 	/// Targets of writes through a bad index, so that they land nowhere.
 	TAreaInstance m_ScratchArea;
 	TMasterInstance m_ScratchMaster;

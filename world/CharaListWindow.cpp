@@ -136,7 +136,21 @@ void TAreaOpePane::draw(gcn::Graphics* graphics)
 		font->DrawString(graphics, 4, 4, "待機時の行動", WHITE);
 }
 
-TCharaListWindow::TCharaListWindow() : m_PaneMouse(*this), m_Area(-1), m_Locked(false)
+void TAreaCharaListPane::ClearSelection()
+{
+	m_Selected = -1;
+	m_Hovered = -1;
+}
+
+void TAreaCharaListPane::mousePressed(gcn::MouseEvent& mouseEvent)
+{
+	const int index = GetIndexAt(mouseEvent.getX(), mouseEvent.getY());
+	if (!m_Locked && mouseEvent.getButton() == gcn::MouseEvent::LEFT && index >= 0 && index < GetListSize())
+		m_Selected = index;
+	TCharaListPane::mousePressed(mouseEvent);
+}
+
+TCharaListWindow::TCharaListWindow() : m_PaneMouse(*this), m_Area(-1)
 {
 	setTitleBarHeight(TITLE_HEIGHT);
 	setOpaque(false);
@@ -176,8 +190,7 @@ void TCharaListWindow::ShowAreaControls(bool show)
 
 void TCharaListWindow::ClearSelection()
 {
-	m_CharaPane.m_Selected = -1;
-	m_CharaPane.m_Hovered = -1;
+	m_CharaPane.ClearSelection();
 	UpdateButtons();
 }
 
@@ -188,18 +201,6 @@ void TCharaListWindow::UpdateButtons()
 		&& AreaCommandsUsable(game->GetArea(m_Area), m_CharaPane.m_Selected);
 	SetButtonUsable(m_OpePane.m_EmployButton, usable);
 	SetButtonUsable(m_OpePane.m_DismissButton, usable);
-}
-
-void TCharaListWindow::TPaneMouse::mousePressed(gcn::MouseEvent& mouseEvent)
-{
-	TCharaListWindow& w = m_Window;
-	if (w.m_Area < 0 || w.m_Locked || mouseEvent.getButton() != gcn::MouseEvent::LEFT)
-		return;
-	const int index = w.m_CharaPane.GetIndexAt(mouseEvent.getX(), mouseEvent.getY());
-	if (index < 0 || index >= w.m_CharaPane.GetListSize())
-		return;
-	w.m_CharaPane.m_Selected = index;
-	w.UpdateButtons();
 }
 
 void TCharaListWindow::draw(gcn::Graphics* graphics)

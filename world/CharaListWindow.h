@@ -59,6 +59,24 @@ private:
 	bool m_ControlsShown;
 };
 
+/// The area window's grid of the area's characters: a left press on one selects it, unless the pane is
+/// locked; every press then goes on to the handler.
+class TAreaCharaListPane : public TCharaListPane
+{
+public:
+	/// Not locked, nothing selected.
+	TAreaCharaListPane() : m_Locked(false) {}
+
+	/// No selected or hovered character.
+	void ClearSelection();
+	/// While locked, presses change no selection.
+	void Lock(bool locked) { m_Locked = locked; }
+	virtual void mousePressed(gcn::MouseEvent& mouseEvent);
+
+private:
+	bool m_Locked;
+};
+
 /// The area window: the characters of one area as chips, its figures and, for the current master's
 /// areas, its commands. The commands go to whoever listens to the buttons and the drop-down.
 class TCharaListWindow : public TGcnWindow
@@ -74,7 +92,7 @@ public:
 	/// No selected character; hire and dismiss unusable.
 	void ClearSelection();
 	/// While locked, presses on the characters change nothing.
-	void Lock(bool locked) { m_Locked = locked; }
+	void Lock(bool locked) { m_CharaPane.Lock(locked); }
 	int GetArea() const { return m_Area; }
 	/// The selected character's position in the area; -1 for none.
 	int GetSelectedRow() const { return m_CharaPane.m_Selected; }
@@ -82,7 +100,7 @@ public:
 	/// The frame with the area's name as a bold caption.
 	virtual void draw(gcn::Graphics* graphics);
 
-	TCharaListPane m_CharaPane;
+	TAreaCharaListPane m_CharaPane;
 	TAreaInfoPane m_InfoPane;
 	TAreaOpePane m_OpePane;
 
@@ -92,8 +110,8 @@ private:
 	{
 	public:
 		explicit TPaneMouse(TCharaListWindow& window) : m_Window(window) {}
-		/// A left press on a character selects it, unless the window is locked.
-		virtual void mousePressed(gcn::MouseEvent& mouseEvent);
+		/// The selection may have changed: hire and dismiss follow it.
+		virtual void mousePressed(gcn::MouseEvent&) { m_Window.UpdateButtons(); }
 		virtual void mouseMoved(gcn::MouseEvent&) {}
 
 	private:
@@ -106,7 +124,6 @@ private:
 	TPaneMouse m_PaneMouse;
 
 	int m_Area;
-	bool m_Locked;
 };
 
 #endif

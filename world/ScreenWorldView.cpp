@@ -53,6 +53,19 @@ public:
 	TWorldMapLogic* m_Controller;
 };
 
+/// Hears the pointer moving over the world windows. They lie over the map, whose pane hears nothing
+/// while the pointer is on one of them: the hint of the area last hovered fades there.
+class TOffMapPointer : public gcn::MouseListener
+{
+public:
+	explicit TOffMapPointer(TWorldMapLogic& controller) : m_Controller(controller) {}
+
+	void mouseMoved(gcn::MouseEvent&) override { m_Controller.HoverOffMap(); }
+
+private:
+	TWorldMapLogic& m_Controller;
+};
+
 namespace
 {
 /// The buttons of a window and the command each stands for.
@@ -150,6 +163,10 @@ void TScreenWorldView::Listen()
 		pane.addMouseListener(this);
 	m_Area->m_OpePane.m_Operation.addSelectionListener(this);
 	m_Move->SetListener(this);
+	m_OffMap.reset(new TOffMapPointer(*m_Controller));
+	for (gcn::Widget* window : m_Windows)
+		if (window && window != m_Map.get())
+			window->addMouseListener(m_OffMap.get());
 	gcn::Button* buttons[] = { &m_Area->m_OpePane.m_MoveButton, &m_Area->m_OpePane.m_EmployButton,
 		&m_Area->m_OpePane.m_DismissButton, &m_Master->m_OpePane.m_AreaGridButton,
 		&m_Master->m_OpePane.m_MasterGridButton, &m_Master->m_OpePane.m_HeroGridButton,
@@ -596,7 +613,7 @@ void TScreenWorldView::mouseExited(gcn::MouseEvent& mouseEvent)
 
 void TScreenWorldView::valueChanged(const gcn::SelectionEvent&)
 {
-	m_Controller->SetStandbyOperation(m_Area->m_OpePane.m_Operation.getSelected());
+	m_Controller->SetAreaStandbyOperation(m_Area->m_OpePane.m_Operation.getSelected());
 }
 
 void TScreenWorldView::MoveConfirmed()

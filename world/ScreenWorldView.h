@@ -22,6 +22,7 @@ class TGcnHintPane;
 class TGcnWidgetSet;
 class TMasterGridWindow;
 class TMasterWindow;
+class TOffMapPointer;
 class TPowerMapWindow;
 class THeroGridWindow;
 class TWarCharaWindow;
@@ -145,6 +146,8 @@ private:
 	TWorldMapHeartbeat* m_Heartbeat;
 	TWorldMapLogic* m_Controller;
 	gcn::Container* m_Top;
+	/// Hears the pointer over the windows; made before them and gone after them.
+	std::unique_ptr<TOffMapPointer> m_OffMap;
 
 	std::unique_ptr<TWorldMapWindow> m_Map;
 	std::unique_ptr<TCharaListWindow> m_Area;

@@ -273,7 +273,7 @@ void TWarCharaWindow::Relayout()
 	m_CancelButton.setPosition(m_ArmyPane.getX() + BUTTON_INSET, y);
 	setSize(right + 2 * static_cast<int>(getPadding()) + RIGHT_MARGIN,
 		static_cast<int>(getTitleBarHeight()) + y + BUTTON_HEIGHT + BOTTOM_MARGIN);
-	SetButtonUsable(m_ConfirmButton, !m_Army.GetArmy().empty());
+	SetButtonUsable(m_ConfirmButton, GetArmyCount() > 0);
 }
 
 void TWarCharaWindow::draw(gcn::Graphics* graphics)

@@ -122,6 +122,8 @@ public:
 	void SetSourceArea(int area);
 	/// The chosen (area, slot) pairs, by area, then slot.
 	const std::vector<std::pair<int, int>>& GetArmy() const { return m_Army.GetArmy(); }
+	/// How many have been chosen.
+	int GetArmyCount() const { return static_cast<int>(m_Army.GetArmy().size()); }
 	/// Empties both panes and hides the window.
 	void Close();
 

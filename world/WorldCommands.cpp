@@ -397,7 +397,7 @@ void TWorldMapLogic::StopWatching()
 	m_View.ShowWindow(WORLD_MENU_WINDOW, false);
 }
 
-void TWorldMapLogic::SetStandbyOperation(int operation)
+void TWorldMapLogic::SetAreaStandbyOperation(int operation)
 {
 	if (m_SelectedArea < 0) {
 		LOG_ERROR("待機時行動変更操作が行われたにも関わらずエリアが未選択？ありえないはず。");

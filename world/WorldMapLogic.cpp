@@ -13,6 +13,7 @@
 #include "script/ScriptAPI.h"
 #include "script/ScriptLog.h"
 
+#include <algorithm>
 #include <tinyxml.h>
 
 namespace
@@ -27,7 +28,7 @@ TWorldMapLogic::TWorldMapLogic(TWorldView& view, TMorvalethGame& game, const TMo
 	: m_View(view), m_Game(game), m_Data(data), m_WidgetSet(widgetSet), m_Battle(std::move(battle)),
 	  m_LogicStatus(WORLD_CONSTRUCTED), m_StatusAfterMessage(WORLD_CONSTRUCTED), m_ScriptEvent(WORLD_EVENT_NONE),
 	  m_GameOverCalled(false), m_EndTurnRequested(false), m_AskingPartner(false), m_NewGame(true),
-	  m_StartPending(false), m_SelectedArea(-1),
+	  m_StartPending(false), m_FallBeforeTurn(false), m_SelectedArea(-1),
 	  m_MoveSource(-1), m_MoveDestination(-1), m_HoverFrames(0), m_HoveredArea(-1), m_DismissArea(0),
 	  m_DismissPosition(0), m_EmployArea(-1), m_EmployEmployer(-1), m_HeroArea(-1), m_HeroChara(-1),
 	  m_WarTarget(-1), m_WarSource(-1), m_MarchFrame(0), m_MarchLength(0), m_MarchTotal(0), m_AlliancePartner(-1),
@@ -157,19 +158,40 @@ void TWorldMapLogic::AdvanceMaster()
 		newTurn = m_Game.ActivateNextMaster();
 	else
 		m_Game.SetGameEnd();
-	if (newTurn || m_Game.IsGameEnded()) {
-		if (!m_EventScript.CallFunction("global_script")) {
-			Halt();
-			return;
-		}
-		if (m_EventScript.IsSuspended()) {
-			if (g_Config.GetBoolValue(SWITCH_MUSIC_ENABLED))
-				m_View.ChangeCommonMusic(0, MUSIC_FADE);
-			m_LogicStatus = WORLD_EVENT_SCRIPT;
-			return;
-		}
+	if (!newTurn && !m_Game.IsGameEnded()) {
+		StartCurrentMaster();
+		return;
 	}
-	StartCurrentMaster();
+	m_Game.GetDefeatedMasters(m_DefeatedBeforeEvent);
+	if (!m_EventScript.CallFunction("global_script")) {
+		Halt();
+		return;
+	}
+	if (m_EventScript.IsSuspended()) {
+		if (g_Config.GetBoolValue(SWITCH_MUSIC_ENABLED))
+			m_View.ChangeCommonMusic(0, MUSIC_FADE);
+		m_LogicStatus = WORLD_EVENT_SCRIPT;
+		return;
+	}
+	StartTurnAfterEvent();
+}
+
+void TWorldMapLogic::StartTurnAfterEvent()
+{
+	std::vector<int> defeated;
+	m_Game.GetDefeatedMasters(defeated);
+	const bool fell = std::any_of(defeated.begin(), defeated.end(), [this](int master) {
+		return std::find(m_DefeatedBeforeEvent.begin(), m_DefeatedBeforeEvent.end(), master) == m_DefeatedBeforeEvent.end();
+	});
+	if (!fell) {
+		StartCurrentMaster();
+		return;
+	}
+	// As after a battle: "MasterDead", then the fall itself and "GameOver" in the clean-up, which then
+	// starts the turn or, when the fall decided the game or took the master, passes it on.
+	m_FallBeforeTurn = true;
+	m_LogicStatus = WORLD_AFTER_BATTLE;
+	CallWorldScript("MasterDead", WORLD_EVENT_MASTER_DEAD);
 }
 
 void TWorldMapLogic::StartCurrentMaster()

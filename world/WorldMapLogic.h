@@ -117,6 +117,9 @@ public:
 	void AdvanceMaster();
 	/// The current master's turn begins: its strategy, or the player's found heroes.
 	void StartCurrentMaster();
+	/// After "global_script": a master the event left without its own character falls as after a battle
+	/// before the turn goes on; otherwise the current master's turn begins.
+	void StartTurnAfterEvent();
 	/// The player's turn with its windows, or the computer master's "on_myturn".
 	void StartMasterStrategy();
 	/// Offers the player the next found hero; without one the player's turn begins.
@@ -125,6 +128,8 @@ public:
 	void UpdateHoverText(int x, int y, bool keep);
 	/// The area whose marker holds the map point; -1 for none.
 	int GetAreaAt(int x, int y) const;
+	/// The battle map the area is fought on; null for none, or for no such area.
+	TBattleMap* GetAreaBattleMap(int area) const;
 
 	// What the engine functions ask.
 
@@ -164,11 +169,13 @@ public:
 	/// "観戦中止": the battle goes on unseen and the map comes back.
 	void StopWatching();
 	/// A standing order chosen for the selected area (-1: no selection in the list).
-	void SetStandbyOperation(int operation);
+	void SetAreaStandbyOperation(int operation);
 	/// The pointer moved over the map point: the hover hint and marks, while the player may look.
 	void HoverMap(int x, int y);
 	/// The pointer left the map: the hint fades and the marks go.
 	void LeaveMap();
+	/// The pointer moved over something that is not the map, as a window over it: the hint fades.
+	void HoverOffMap();
 
 	// State, for the view and the tests.
 
@@ -294,6 +301,10 @@ private:
 	/// The set-up was for a new game, and its start waits for "on_system_start" to finish.
 	bool m_NewGame;
 	bool m_StartPending;
+	/// Masters without their own character before "global_script" ran; those it leaves so besides fall.
+	std::vector<int> m_DefeatedBeforeEvent;
+	/// A fall after "global_script" is being cleaned up before the current master's turn begins.
+	bool m_FallBeforeTurn;
 
 	int m_SelectedArea;
 	int m_MoveSource;

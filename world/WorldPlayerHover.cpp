@@ -13,6 +13,11 @@ void TWorldMapLogic::HoverMap(int x, int y)
 
 void TWorldMapLogic::LeaveMap()
 {
-	UpdateHoverText(-1, 0, false);
+	HoverOffMap();
 	m_View.ClearMarks();
+}
+
+void TWorldMapLogic::HoverOffMap()
+{
+	UpdateHoverText(-1, 0, false);
 }

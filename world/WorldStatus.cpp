@@ -134,7 +134,7 @@ void TWorldMapLogic::ResumeEventScript()
 		return;
 	}
 	HideScriptWindows();
-	StartCurrentMaster();
+	StartTurnAfterEvent();
 }
 
 void TWorldMapLogic::AfterBattle()
@@ -147,6 +147,15 @@ void TWorldMapLogic::AfterBattle()
 		return;
 	}
 	const int current = m_Game.GetCurrentMaster();
+	if (m_FallBeforeTurn) {
+		m_FallBeforeTurn = false;
+		// The master's turn has not begun: it begins now, unless the fall decided the game or took the master.
+		if (m_Game.CheckGameEnd() || !m_Game.GetMaster(current).Exists)
+			m_LogicStatus = WORLD_NEXT_MASTER;
+		else
+			StartCurrentMaster();
+		return;
+	}
 	if (!m_Game.GetMaster(current).Exists) {
 		m_LogicStatus = WORLD_NEXT_MASTER;
 		return;
@@ -247,4 +256,9 @@ int TWorldMapLogic::GetAreaAt(int x, int y) const
 			return a;
 	}
 	return -1;
+}
+
+TBattleMap* TWorldMapLogic::GetAreaBattleMap(int area) const
+{
+	return area >= 0 && area < m_Game.GetAreaCount() ? m_Game.GetArea(area).BattleMap.get() : nullptr;
 }

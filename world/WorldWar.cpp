@@ -128,7 +128,8 @@ void TWorldMapLogic::EndMarch()
 void TWorldMapLogic::StartBattle()
 {
 	TAreaInstance& target = m_Game.GetArea(m_WarTarget);
-	if (!m_Battle || !target.BattleMap) {
+	TBattleMap* map = GetAreaBattleMap(m_WarTarget);
+	if (!m_Battle || !map) {
 		Stop(METHOD_TEXT("エリア %s の戦闘を開始できません。", target.id));
 		return;
 	}
@@ -139,7 +140,7 @@ void TWorldMapLogic::StartBattle()
 		m_Attackers.push_back(m_Game.GetArea(place.first).Charas[place.second]);
 		sources.push_back(place.first);
 	}
-	const bool unwatched = m_Battle->Start(*target.BattleMap, {&m_Defenders, &m_Attackers},
+	const bool unwatched = m_Battle->Start(*map, {&m_Defenders, &m_Attackers},
 		{target.Owner, m_Game.GetCurrentMaster()}, m_WarTarget,
 		{std::vector<int>(m_Defenders.size(), -1), sources});
 	m_LogicStatus = WORLD_BATTLE;

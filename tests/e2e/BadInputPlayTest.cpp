@@ -9,6 +9,10 @@
 
 namespace
 {
+/// The save/load window's body and the face of a greyed-out button.
+const TColour SLOTS_BODY = 0x808090;
+const TColour DISABLED_FACE = 0x404040;
+
 /// A settings file with lines that are neither sections nor keys, a NUL byte, a frame rate below 1
 /// and a number beyond 32 bits.
 std::string DamagedIni()
@@ -86,9 +90,9 @@ void PlayPastTheBrokenScenarios(TFrontEndRun& run, const TPlayFolder& folder)
 }
 
 /// Opens the load list with the button: the good save in slot 0 shows its date and summary, the damaged
-/// slot 1 the short "互換性が無いか、破損したデータ", the empty slot 2 "データなし". Choosing slot 1 gives an
-/// Error dialog naming the file, above all else; once its OK is clicked, the window shows what the check
-/// looks for.
+/// slot 1 the short "互換性が無いか、破損したデータ", the empty slot 2 "データなし", on the window's own body.
+/// Choosing slot 2 greys 読込 out; choosing slot 1 gives an Error dialog naming the file, above all else; once
+/// its OK is clicked, the window shows what the check looks for.
 void RefuseTheDamagedSlot(TFrontEndRun& run, const TPlayFolder& folder, const TRect& button,
 	const std::string& name, const std::function<bool(const TShot&)>& goesOn)
 {
@@ -99,6 +103,11 @@ void RefuseTheDamagedSlot(TFrontEndRun& run, const TPlayFolder& folder, const TR
 			&& !RowText(shot, slots, 1, 300, 300) && !RowText(shot, slots, 2, 150, 400);
 	}));
 	EXPECT_TRUE(Names(folder, "log.txt", "XML parse error", "Save/save01.xml"));
+	const TRect body = {slots.Window.X + 6, slots.Ok().Y, 270, 24};
+	ASSERT_TRUE(run.ClickAndSee(slots.Row(2), name + "_empty_chosen", [&](const TShot& shot) {
+		return shot.ShareOf(slots.Row(2), SELECTED_ROW, 4) > 0.3 && shot.ShareOf(slots.Ok(), DISABLED_FACE, 8) > 0.5
+			&& shot.ShareOf(body, SLOTS_BODY, 8) > 0.95;
+	}));
 	ASSERT_TRUE(run.UseSlot(1, name + "_refused", [&](const TShot& shot) { return ShowsDialog(run.Player(), shot); }));
 	EXPECT_TRUE(Names(folder, "log.txt", "を読み込めませんでした。", "Save/save01.xml"));
 	ASSERT_TRUE(run.ClickAndSee(TMessageScreen(run.Player()).Ok(), name + "_dialog_closed",

@@ -159,7 +159,8 @@ inline bool GroundShown(const TShot& shot)
 /// A cell of the map's top-left that no window covers, for the pointer to rest on.
 const TCell RESTING_CELL = {2, 1};
 
-/// The acting character at the right of the status line: gone once an attack starts.
+/// The acting character, or the one under the pointer, at the right of the status line: gone once an
+/// attack starts.
 const TRect ACTOR_BOX = {MAP_LEFT + MAP.W - 150, MAP_TOP + MAP.H + 5, 140, 40};
 inline bool ActorShown(const TShot& shot)
 {

@@ -187,14 +187,17 @@ void MoveTowards(TPlay& play, const TShot& bar, const battle::TCell& garm, const
 	}
 }
 
-// An attack: the shade leaves garm's cell lit among the attacker's neighbours; a click on him
-// starts the blows, and the acting character leaves the status line.
+// An attack: the shade leaves garm's cell lit among the attacker's neighbours; the pointer on him
+// shows him in place of the attacker, and a click on him starts the blows, the status line then
+// showing nobody.
 void AttackGarm(TPlay& play, const TShot& bar, const battle::TCell& garm, const std::string& name)
 {
 	using namespace battle;
+	TPlayer& player = play.Player();
 	ASSERT_TRUE(play.PressAndSee(name + "_aim", CommandX(ATTACK), COMMAND_Y, [&](const TShot& shot) {
 		return !CommandBar(shot) && !Shaded(shot, bar, garm) && CellsShaded(shot, bar, false).size() < 10;
 	}));
+	ASSERT_TRUE(player.ActUntilChanged(name + "_garm_shown", [&] { player.MoveTo(CellX(garm), CellY(garm)); }, ACTOR_BOX, 0.05));
 	ASSERT_TRUE(play.PressAndSee(name + "_attack", CellX(garm), CellY(garm),
 		[](const TShot& shot) { return !ActorShown(shot) || Message(shot); }));
 }

@@ -199,13 +199,13 @@ inline bool LevelChosen(const TShot& shot, const TScenarioSelectScreen& select, 
 }
 
 /// The save/load list: its ten rows stand on its black background, text scattered over it, with the
-/// slot's number at the left of the last row, above the grey 保存 or 読込. The world map and the start
-/// menu have no such black field there.
+/// slot's number at the left of the last row, above the grey 取消 (保存 or 読込 beside it may be greyed
+/// out). The world map and the start menu have no such black field there.
 inline bool ListsSlots(const TSaveLoadScreen& slots, const TShot& shot)
 {
 	const TRect list = {slots.Row(0).X, slots.Row(0).Y, slots.Row(0).W, 10 * slots.Row(0).H};
 	return shot.ShareOf(list, BLACK, 8) > 0.6 && HasText(shot, {slots.Row(9).X, slots.Row(9).Y, 12, 16})
-		&& shot.ShareOf(slots.Ok(), BUTTON_FACE, 8) > 0.5;
+		&& shot.ShareOf(slots.Cancel(), BUTTON_FACE, 8) > 0.5;
 }
 
 #endif

@@ -1,6 +1,9 @@
 #include "support/GameDescription.h"
 
+#include "app/CheckedNumber.h"
 #include "battle/BattleMap.h"
+#include "model/CharaData.h"
+#include "model/MorvalethData.h"
 
 #include <sstream>
 #include <tinyxml.h>
@@ -112,4 +115,26 @@ std::vector<std::string> DescribeGame(TMorvalethGame& game)
 	for (const TCharaInstance& chara : game.GetDeadCharas())
 		lines.push_back("dead " + DescribeChara(chara, true));
 	return lines;
+}
+
+std::string IncomeMismatch(const TMorvalethGame& game, const TMorvalethData& data)
+{
+	std::vector<long long> income(game.GetMasterCount(), 0);
+	std::vector<long long> upkeep(game.GetMasterCount(), 0);
+	for (int a = 0; a < game.GetAreaCount(); ++a) {
+		const TAreaInstance& area = game.GetArea(a);
+		if (area.Owner < 0 || area.Owner >= game.GetMasterCount())
+			continue;
+		income[area.Owner] += game.GetAreaIncome(a);
+		for (const TCharaInstance& chara : area.Charas)
+			if (data.GetCharaData(chara.CharaIndex).Hero)
+				upkeep[area.Owner] += data.GetCharaData(chara.CharaIndex).TurnCost;
+	}
+	for (int m = 0; m < game.GetMasterCount(); ++m) {
+		const TMasterInstance& master = game.GetMaster(m);
+		if (master.Income != ClampToInt(income[m]) || master.Upkeep != ClampToInt(upkeep[m]))
+			return Line("master", m, "keeps income", master.Income, "upkeep", master.Upkeep, "but holds income",
+				ClampToInt(income[m]), "upkeep", ClampToInt(upkeep[m]));
+	}
+	return "";
 }

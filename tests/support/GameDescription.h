@@ -3,6 +3,8 @@
 
 #include "model/MorvalethGame.h"
 
+class TMorvalethData;
+
 #include <string>
 #include <vector>
 
@@ -16,5 +18,10 @@ std::string DescribeChara(const TCharaInstance& chara, bool listed);
 
 /// Every field of the game that a save keeps or that loading rebuilds, one line per record.
 std::vector<std::string> DescribeGame(TMorvalethGame& game);
+
+/// The first master whose kept income or upkeep is not what a count over the whole map gives (the areas'
+/// incomes, the turn costs of the heroes stationed in them, each sum held at the 32-bit limits), with both
+/// figures; empty when every master's agree. Reads the game without touching an area.
+std::string IncomeMismatch(const TMorvalethGame& game, const TMorvalethData& data);
 
 #endif

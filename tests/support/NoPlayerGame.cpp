@@ -5,7 +5,9 @@
 #include "app/Random.h"
 #include "model/CharaData.h"
 #include "model/MorvalethData.h"
+#include "model/MasterData.h"
 #include "model/MorvalethGame.h"
+#include "support/GameDescription.h"
 #include "support/TestSupport.h"
 #include "world/WorldMapLogic.h"
 
@@ -55,7 +57,27 @@ std::string CheckInvariants(const TMorvalethGame& game, const TMorvalethData& da
 	const int current = game.GetCurrentMaster();
 	if (current < -1 || current >= game.GetMasterCount())
 		return "no such current master";
-	return "";
+	return IncomeMismatch(game, data);
+}
+
+/// A master that lost its own character is gone from the game by the time a master's turn goes on.
+std::string CheckFallen(const TMorvalethGame& game, const TMorvalethData& data)
+{
+	std::vector<int> fallen;
+	game.GetDefeatedMasters(fallen);
+	return fallen.empty() ? "" : "master " + data.GetMasterData(game.GetMaster(fallen[0]).DataIndex).id
+		+ " lost its character but is still in the game";
+}
+
+/// What the master window shows of each master: income, upkeep and money.
+std::vector<int> MasterFigures(const TMorvalethGame& game)
+{
+	std::vector<int> figures;
+	for (int m = 0; m < game.GetMasterCount(); ++m) {
+		const TMasterInstance& master = game.GetMaster(m);
+		figures.insert(figures.end(), {master.Income, master.Upkeep, master.Money});
+	}
+	return figures;
 }
 
 /// A save without its date, which differs from save to save.
@@ -65,13 +87,17 @@ std::string SaveText(int slot)
 	return std::regex_replace(ReadFile(TDremoGameMaster::GetSaveFilePath(g_GameMaster.SaveFolder(), slot)), date, "");
 }
 
-/// Saves, loads the save back and saves again; what differs, or empty.
+/// Saves, loads the save back and saves again; what differs, or empty. The loaded game also shows the
+/// money figures the saved one showed.
 std::string CheckSaveRoundTrip(const char* moment)
 {
+	const std::vector<int> shown = MasterFigures(*g_GameMaster.m_Game);
 	if (!g_GameMaster.SaveGame(1) || !g_GameMaster.LoadGame(1) || !g_GameMaster.SaveGame(2))
 		return std::string("save or load failed ") + moment;
 	if (SaveText(1) != SaveText(2))
 		return std::string("the loaded game saves differently ") + moment;
+	if (MasterFigures(*g_GameMaster.m_Game) != shown)
+		return std::string("the loaded game shows other incomes, upkeep or money ") + moment;
 	return "";
 }
 
@@ -103,20 +129,25 @@ public:
 		const TMorvalethGame& game = *g_GameMaster.m_Game;
 		if (!controller || controller->HasStopped())
 			return Fail("the world map stopped");
-		const std::string wrong = CheckInvariants(game, *g_GameMaster.m_Data);
+		std::string wrong = CheckInvariants(game, *g_GameMaster.m_Data);
+		const int status = controller->GetStatus();
+		if (wrong.empty() && (status == WORLD_STRATEGY || status == WORLD_PLAYER_IDLE))
+			wrong = CheckFallen(game, *g_GameMaster.m_Data);
 		if (!wrong.empty())
 			return Fail(wrong);
 		std::string line;
 		if (ScriptLogHasError(m_ScriptLogSize, line))
 			return Fail("script log: " + line);
-		const int status = controller->GetStatus();
 		if (status == WORLD_BATTLE && m_LastStatus != WORLD_BATTLE)
 			++m_Result.battles;
 		m_LastStatus = status;
 		if (m_Run.reloadTurn >= 0 && !m_Reloaded && game.GetProgressedTurn() >= m_Run.reloadTurn) {
 			m_Reloaded = true;
+			const std::vector<int> shown = MasterFigures(game);
 			if (!g_GameMaster.SaveGame(0) || !g_GameMaster.LoadGame(0))
 				return Fail("the game could not be saved and loaded back");
+			// The game held before the load is gone: only the loaded one may be read, from the next frame on.
+			return MasterFigures(*g_GameMaster.m_Game) == shown || Fail("the loaded game shows other incomes, upkeep or money");
 		}
 		return !m_Run.checkSaves || CheckSaves(status, game);
 	}

@@ -152,10 +152,18 @@ TApiRun ApiWorldTest::Run(const std::string& code)
 	lua_State* L = m_Script.GetState();
 	RunChunk(L, "RESULT = nil");
 	TApiRun run;
+	// What the test itself wrote into the areas counts before the run; whatever the engine functions change
+	// must be counted by them.
+	const boost::shared_ptr<TMorvalethGame> game = g_GameMaster.m_Game;
+	if (game)
+		game->CalcIncome();
 	run.ok = m_Script.CallFunction("run", {code});
 	run.suspended = m_Script.IsSuspended();
 	if (run.ok && run.suspended)
 		run.ok = m_Script.Resume() && !m_Script.IsSuspended();
+	if (game) {
+		EXPECT_EQ("", IncomeMismatch(static_cast<const TMorvalethGame&>(*game), *g_GameMaster.m_Data)) << code;
+	}
 	if (run.ok) {
 		EXPECT_EQ("", RunChunk(L, "return RESULT.n"));
 		run.results = int(lua_tonumber(L, -1));

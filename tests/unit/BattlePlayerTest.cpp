@@ -100,6 +100,41 @@ TEST_F(BattlePlayer, TheCommandsOfAMoveThatIsTakenBack)
 	EXPECT_TRUE(view.m_CommandBarVisible);
 }
 
+// The bottom pane shows the wolf as its turn begins, any chara the pointer rests on while the player
+// chooses, and the wolf again over an empty cell.
+TEST_F(BattlePlayer, TheBottomPaneShowsTheCharaUnderThePointer)
+{
+	StartPlaced();
+	GiveTurn(0);
+	ASSERT_TRUE(view.m_BottomCharaShown);
+	EXPECT_EQ(CharaIndexOf("wolf"), view.m_BottomChara.CharaIndex);
+	const point_t guard = Cell(0, 0);
+	const point_t brom = Cell(1, 1);
+	const struct
+	{
+		point_t cell;
+		const char* shown;
+		int side;
+	} hovers[] = {{guard, "guard", 0}, {{9, 7}, "wolf", 1}, {brom, "brom", 1}};
+	// While the commands are up, then while a cell to move to is chosen.
+	const int commands[] = {-1, COMMAND_MOVE};
+	for (int command : commands) {
+		if (command >= 0)
+			logic.CommandPressed(command);
+		for (const auto& hover : hovers) {
+			logic.MapHovered(hover.cell.x, hover.cell.y);
+			ASSERT_TRUE(view.m_BottomCharaShown);
+			EXPECT_EQ(CharaIndexOf(hover.shown), view.m_BottomChara.CharaIndex) << hover.shown;
+			EXPECT_EQ(hover.side, view.m_BottomSide) << hover.shown;
+		}
+	}
+	logic.MapPressed(0, 0, false);
+	logic.CommandPressed(COMMAND_WAIT);
+	EXPECT_FALSE(view.m_BottomCharaShown);
+	logic.MapHovered(guard.x, guard.y);
+	EXPECT_FALSE(view.m_BottomCharaShown) << "nobody is being commanded";
+}
+
 TEST_F(BattlePlayer, AShortcutKeyPressesItsCommandUnlessTheSettingsAreOpen)
 {
 	StartPlaced();

@@ -1,6 +1,7 @@
 #include "BattleFixture.h"
 #include "ModelFixture.h"
 
+#include "app/GameConfig.h"
 #include "app/Random.h"
 #include "battle/CharaRules.h"
 #include "model/MagicData.h"
@@ -156,5 +157,25 @@ TEST_F(BattleFlight, TheFleeingLeaveAtTheTurnsEndDefendersOnlyWhileTheirNeighbou
 	EXPECT_TRUE(Chara(1, 0).Fled);
 	EXPECT_EQ(0, logic.GetWinner());
 	EXPECT_EQ(1, view.Count("SetStatusLine 逃走に成功した"));
+}
+
+// The last turn ends in the turn limit, not in a turn's end: whoever chose to flee in it leaves then.
+TEST_F(BattleFlight, ThoseWhoFleeInTheLastTurnLeaveAtTheTurnLimit)
+{
+	g_Config.SetIntValue(CONFIG_TURN_MAX, 1);
+	Add(0, "guard");
+	Add(0, "guard");
+	Add(1, "guard");
+	Add(1, "guard");
+	ASSERT_TRUE(Start(BattlePlan()));
+	ASSERT_TRUE(RunUntil(STATE_MAIN, 10));
+	Chara(0, 0).ActionGauge = 500;
+	Chara(1, 0).ActionGauge = 500;
+	RunFleeing({{0, 0}, {1, 0}});
+	EXPECT_EQ(1, logic.GetTurn());
+	EXPECT_TRUE(Chara(0, 0).Fled);
+	EXPECT_TRUE(Chara(1, 0).Fled);
+	EXPECT_FALSE(Chara(0, 1).Fled);
+	EXPECT_EQ(0, logic.GetWinner());
 }
 }

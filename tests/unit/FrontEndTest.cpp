@@ -212,7 +212,7 @@ TEST(FrontEndMasterSelect, TheHoveredMasterShowsItsTextsFromTheChapter)
 	EXPECT_EQ(-1, pane.EntryAt(0, 256));
 }
 
-// The rows read "%d %s"; ten rows fit, more scroll; the OK button names the mode.
+// The rows read "%d %s"; ten rows fit, more scroll; the OK button names the mode and loads no empty slot.
 TEST(FrontEndSaveLoad, RowsNumberTheSlotsAndTheListScrollsOnlyWhenItMust)
 {
 	TSaveLoadWindow window;
@@ -231,9 +231,14 @@ TEST(FrontEndSaveLoad, RowsNumberTheSlotsAndTheListScrollsOnlyWhenItMust)
 		EXPECT_EQ(c.scrolls ? 712 - window.m_Pane.m_ListArea.getScrollbarWidth() : 712, window.m_Pane.m_List.getWidth());
 		EXPECT_EQ(c.slots ? "0 データなし" : "", window.m_Pane.m_Model.getElementAt(0));
 		EXPECT_EQ("", window.m_Pane.m_Model.getElementAt(c.slots));
+		window.m_Pane.m_List.setSelected(0);
+		EXPECT_EQ(c.mode != 0, window.m_Pane.m_OkButton.isEnabled()) << "an empty slot is saved into, never loaded";
 	}
 	window.Open(0, { "a", "b", "c" });
 	EXPECT_EQ("2 c", window.m_Pane.m_Model.getElementAt(2));
+	EXPECT_FALSE(window.m_Pane.m_OkButton.isEnabled()) << "no slot chosen";
+	window.m_Pane.m_List.setSelected(2);
+	EXPECT_TRUE(window.m_Pane.m_OkButton.isEnabled());
 }
 
 namespace
@@ -347,6 +352,7 @@ TEST_F(FrontEndWalk, AFailedLoadFromTheStartMenuShowsItsErrorAboveTheMenu)
 	g_GuiContext.SetGui(gui);
 	gcn::Widget& menu = g_GameMaster.m_FrontEnd->GetWindow(FRONT_START_MENU);
 	g_GuiContext.CenterWidget(&menu);
+	CreateDirectories("Save");
 	WriteFile("Save/save01.xml", "<?xml version=\"1.0\" ?>\n<MorvalethSave><Da");
 	Press(*m_Windows->m_StartMenu, StartMenu().m_ContinueButton);
 	Slots().m_List.setSelected(1);

@@ -94,7 +94,7 @@ void ExpectOpening(const TOpening& expected)
 TEST(GameNew, EachSampleChapterSetsUpItsOpening)
 {
 	ExpectOpening({0, {"leon", "leon", "garm", "garm", "sera", "", ""}, {false, false, false, false, false, false, true},
-		{{"A01", "leon", 0}, {"A01", "knight", 1}, {"A02", "soldier", 0}, {"A03", "garm", 2}, {"A04", "archer", 1},
+		{{"A01", "leon", 0}, {"A01", "knight", 1}, {"A02", "acolyte", 0}, {"A03", "garm", 2}, {"A04", "archer", 1},
 			{"A05", "sera", 1}, {"A05", "mage", 0}},
 		{{"garm", "sera", -1}, {"leon", "sera", 3}}, 1,
 		{{5, 12, 3}, {2, 9, 1}, {4, 16, 2}, {1, 5, 0}, {3, 12, 2}, {1, 1, 0}, {1, 8, 0}}});
@@ -196,7 +196,8 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		{"AreaData.xml", nullptr, nullptr, "AreaData.xml File not found", 3},
 		{"AreaData.xml", "</AreaList>", "", "AreaData.xml XML parse error", 3},
 		{"AreaData.xml", "<NeighborArea>A05</NeighborArea>", "<NeighborArea>A99</NeighborArea>", "の隣接エリア A99 の検索に失敗", 3},
-		{"AreaData.xml", "<Character id=\"acolyte\"/>", "<Character id=\"nobody\"/>", "InhabitキャラIDの検索失敗 id=nobody", 3},
+		{"AreaData.xml", "<Inhabit>\n\t\t\t\t<Character id=\"acolyte\"/>", "<Inhabit>\n\t\t\t\t<Character id=\"nobody\"/>",
+			"InhabitキャラIDの検索失敗 id=nobody", 3},
 		{"AreaData.xml", "<Location x=\"195\" y=\"120\"/>", "", "Location検索失敗", 3},
 		{"AreaData.xml", "<Area id=\"A02\">", "<Area id=\"A01\">", "エリアIDの重複 id=A01", 3},
 		{"AreaData.xml", "BattleMap_A03.xml", "../../../BattleMap_A03.xml", "はシナリオフォルダの外を指しています。", 3},

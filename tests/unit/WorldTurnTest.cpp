@@ -2,6 +2,7 @@
 // the end of the game, set-up of new and loaded games and its failures.
 
 #include "unit/WorldFixture.h"
+#include "unit/ScriptFixture.h"
 
 #include "app/GameConfig.h"
 #include "model/MorvalethData.h"
@@ -175,6 +176,71 @@ INSTANTIATE_TEST_SUITE_P(Setup, WorldSetupFailureTest,
 		return name;
 	});
 
+/// A master whose character the event script takes off the map at a new turn, and whether the fall leaves
+/// the game decided.
+struct TEventFallCase
+{
+	const char* name;
+	/// Master id.
+	const char* fallen;
+	/// Alliances without end that hold before the fall, by master ids.
+	std::vector<std::pair<const char*, const char*>> endless;
+	bool decided;
+};
+
+void PrintTo(const TEventFallCase& test, std::ostream* out)
+{
+	*out << test.name;
+}
+
+class WorldEventFallTest : public WorldTest, public ::testing::WithParamInterface<TEventFallCase>
+{
+};
+
+// The master falls by the rules of a fall in battle, before any master acts: "MasterDead" is told, its
+// heroes wander, its areas turn neutral and fill with their inhabitants, its alliances end and, when no
+// enemies are left, the game ends.
+TEST_P(WorldEventFallTest, AMasterTheEventLeavesWithoutItsCharacterFallsBeforeTheTurnGoesOn)
+{
+	const TEventFallCase& fall = GetParam();
+	const int fallen = game.GetMasterIndexByID(fall.fallen);
+	WriteScript("EventScript.lua", std::string(EVENT_START)
+		+ "function global_script()\n"
+		  "  print_log('global_script')\n"
+		  "  if api_scenario_is_ending() then coroutine.yield() return true end\n"
+		  "  if not removed then removed = api_scenario_remove_chara('" + fall.fallen + "') end\n"
+		  "  return true\n"
+		  "end\n");
+	for (const auto& allies : fall.endless)
+		game.SetAlliance(game.GetMasterIndexByID(allies.first), game.GetMasterIndexByID(allies.second), ALLIANCE_ENDLESS);
+	game.SetAlliance(fallen, fallen == leon ? garm : leon, 3);
+	const int home = game.GetMasterArea(fallen);
+	game.GetArea(home).Inhabit = {Chara("militia")};
+	Place(game.GetArea(home).id, "mage");
+	Start();
+	ASSERT_TRUE(RunUntil([&] { return Status() == WORLD_STRATEGY || Status() == WORLD_QUITTING; }, 200));
+	EXPECT_FALSE(game.GetMaster(fallen).Exists);
+	EXPECT_EQ(-1, game.GetArea(home).Owner);
+	EXPECT_EQ(std::vector<std::string>(game.GetArea(home).Charas.size(), "militia"), Roster(game.GetArea(home).id));
+	EXPECT_FALSE(game.GetArea(home).Charas.empty());
+	EXPECT_LE(0, FindCharaInList(game.GetWanderCharas(), Chara("mage")));
+	for (int m = 0; m < game.GetMasterCount(); ++m)
+		EXPECT_EQ(-1, game.FindAlliance(fallen, m)) << m;
+	EXPECT_EQ(1, CountScriptLog("MasterDead"));
+	EXPECT_EQ(fall.decided, view.HasQuit());
+	EXPECT_EQ(fall.decided, game.IsGameEnded());
+	if (!fall.decided) {
+		EXPECT_NE(fallen, Current());
+		EXPECT_EQ(1, CountScriptLog("on_myturn"));
+	}
+	EXPECT_EQ(0, log.CountLines("Error")) << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(EventFall, WorldEventFallTest,
+	::testing::Values(TEventFallCase{"enemies_left", "sera", {}, false},
+		TEventFallCase{"only_allies_left", "garm", {{"leon", "sera"}}, true}),
+	[](const ::testing::TestParamInfo<TEventFallCase>& info) { return std::string(info.param.name); });
+
 TEST_F(WorldTest, APlayerMasterWithoutItsCharacterInAnAreaStopsTheWorldMap)
 {
 	game.GetMaster(leon).Player = true;
@@ -273,6 +339,44 @@ TEST(WorldSampleScripts, LoadAndDefineWhatTheWorldMapCalls)
 			EXPECT_TRUE(lua_isfunction(L, -1)) << script.first << " " << function;
 			lua_pop(L, 1);
 		}
+		lua_close(L);
+	}
+}
+
+// The sample's deciding messages, the deadline's and the ending's, wait for the player's OK while a player
+// master is left; with computer masters only they close after the time-out, so that such a game ends by
+// itself. The engine functions the event script calls are stood in for in Lua.
+TEST(WorldSampleScripts, DecidingMessagesWaitForThePlayerWhileOneIsLeft)
+{
+	TTempDir dir;
+	TScopedCwd cwd(dir.Path());
+	const std::string folder = std::string(MORVALETH_SOURCE_DIR) + "/data/Scenario/Default/Script/";
+	const std::string engine = "BUTTON_OK = 1 shown = {}\n"
+							   "function print_log() end\n"
+							   "function api_get_allmaster() return {'garm', 'leon'} end\n"
+							   "function api_master_is_exists(id) return true end\n"
+							   "function api_master_is_player(id) return id == player end\n"
+							   "function api_get_master(id) return {name = id} end\n"
+							   "function api_get_progressed_turn() return 12 end\n"
+							   "function api_scenario_is_ending() return ending end\n"
+							   "function api_scenario_get_allarea() return {A01 = {master = 'leon'}, A03 = {master = 'garm'}} end\n"
+							   "function api_scenario_get_master_exists_area(id) return 'A01' end\n"
+							   "function api_scenario_get_area_allchara(id) return {{id = id, power = 1}} end\n"
+							   "function api_scenario_remove_chara(id) return true end\n"
+							   "function api_dialog_show(caption, text, buttons, timeout) shown[#shown + 1] = tostring(timeout) end\n"
+							   "function api_dialog_is_visible() return false end\n";
+	const struct {
+		bool ending;
+		const char* player;
+		const char* timeouts;
+	} cases[] = {{false, "leon", "false"}, {false, "", "true"}, {true, "garm", "false"}, {true, "", "true"}};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(std::string(c.ending ? "ending" : "deadline") + " player " + c.player);
+		lua_State* L = LuaCreateState((folder + "EventScript.lua").c_str(), (folder + "?.lua").c_str());
+		ASSERT_NE(nullptr, L);
+		EXPECT_EQ("", RunChunk(L, engine + "player = '" + c.player + "' ending = " + (c.ending ? "true" : "false")));
+		EXPECT_EQ("", RunChunk(L, "global_script() return table.concat(shown, ' ')"));
+		EXPECT_STREQ(c.timeouts, lua_tostring(L, -1));
 		lua_close(L);
 	}
 }

@@ -298,6 +298,35 @@ TEST_F(WorldControllerBattleTest, TheDefendersHoldAtTheTurnLimitAndTheAttackersC
 	EXPECT_EQ(0, log.CountLines("Error"));
 }
 
+// Both defenders flee, the second in the action that leaves the attackers alone on the field: its flight
+// is carried out all the same, and both, hero and soldier alike, reach leon's A01.
+TEST_F(WorldControllerBattleTest, DefendersWhoseFlightEndsTheBattleStillReachTheirOwnersNeighbour)
+{
+	WriteScript("battlecom.lua", "function on_battle_start() end\nfunction on_battle_progress() end\n"
+								 "function check_wish_runaway() return false end\n"
+								 "function on_chara_action()\n"
+								 "  local side, index = api_battle_get_active_chara()\n"
+								 "  if side ~= 0 then return end\n"
+								 "  local s = api_battle_get_chara_status(side, index)\n"
+								 "  api_battle_set_action(s.x, s.y, ACTION_RUNAWAY, s.x, s.y, -1)\n"
+								 "end\n");
+	g_Config.SetIntValue(CONFIG_TURN_MAX, 10);
+	Place("A02", "knight");
+	StartGarmsTurn();
+	const std::size_t wandering = game.GetWanderCharas().size();
+	logic->Departure(Area("A02"), Pairs({{"A03", 1}, {"A03", 2}}));
+	MarchFrames();
+	ASSERT_TRUE(RunUntil([this] { return Status() == WORLD_STRATEGY; }, 5000));
+	EXPECT_EQ(1, logic->GetBattle()->GetWinner());
+	EXPECT_EQ(garm, game.GetArea(Area("A02")).Owner);
+	EXPECT_EQ((std::vector<std::string>{"soldier", "archer"}), Roster("A02"));
+	const std::vector<std::string> a01 = Roster("A01");
+	EXPECT_EQ(1, std::count(a01.begin(), a01.end(), "mage"));
+	EXPECT_EQ(1, std::count(a01.begin(), a01.end(), "knight"));
+	EXPECT_EQ(wandering, game.GetWanderCharas().size()) << "the hero fled and does not wander";
+	EXPECT_EQ(0, log.CountLines("Error"));
+}
+
 TEST_F(WorldControllerBattleTest, AnArmyTheMapHasNoStartPointsForStopsTheWorldMapWithTheGameUntouched)
 {
 	StartGarmsTurn();

@@ -38,6 +38,12 @@ bool IsDrawn(const gcn::Color& c)
 	return !NearColor(c, g_TopColour, 4);
 }
 
+gcn::Color g_BodyColour;
+bool IsBodyColour(const gcn::Color& c)
+{
+	return NearColor(c, g_BodyColour, 4);
+}
+
 class FrontEndScreen : public ::testing::Test
 {
 protected:
@@ -77,6 +83,16 @@ protected:
 		m_Screen->Screenshot("frontend_" + name);
 		const gcn::Rectangle area = TGuiScreen::ScreenArea(window);
 		EXPECT_GT(m_Screen->CountPixels(area, IsDrawn), area.width * area.height / 2) << name;
+	}
+
+	/// The save slots' window has a body: below the list and left of the buttons lies the pane's own colour,
+	/// as in the menus, not what is under the window.
+	void ExpectSlotsBody(const TSaveLoadWindow& slots, const std::string& name)
+	{
+		const gcn::Rectangle pane = TGuiScreen::ScreenArea(slots.m_Pane);
+		const gcn::Rectangle body(pane.x + 4, pane.y + 168, 270, 24);
+		g_BodyColour = slots.m_Pane.getBaseColor();
+		EXPECT_EQ(body.width * body.height, m_Screen->CountPixels(body, IsBodyColour)) << name;
 	}
 
 	std::unique_ptr<TGuiScreen> m_Screen;
@@ -147,6 +163,7 @@ TEST_F(FrontEndScreen, ANewGameIsPlayedSavedLoadedAndSetUpFromTheFirstScreen)
 	EXPECT_FALSE(sysMenu.isVisible());
 	ClickRow(slots.m_Pane.m_List, 3);
 	Check(slots, "save_window");
+	ExpectSlotsBody(slots, "over the world map");
 	m_Screen->ClickOn(slots.m_Pane.m_OkButton);
 	EXPECT_TRUE(fs::exists("Save/save03.xml"));
 	EXPECT_TRUE(sysMenu.isVisible());
@@ -189,12 +206,23 @@ TEST_F(FrontEndScreen, ANewGameIsPlayedSavedLoadedAndSetUpFromTheFirstScreen)
 	EXPECT_EQ(1, settings.m_Pane.m_Battle.m_Speed.m_Selected);
 	m_Screen->ClickOn(settings.m_Pane.m_CancelButton);
 
-	// A slot without a save: the player is told, and the game goes on.
+	// A slot without a save cannot be loaded: 読込 stays disabled on it and a click does nothing. A damaged
+	// save can be tried: the player is told, and the game goes on.
 	const TMorvalethGame* running = g_GameMaster.m_Game.get();
+	WriteFile("Save/save06.xml", "<Save><Date>");
 	ASSERT_TRUE(sysMenu.isVisible());
 	m_Screen->ClickOn(sysMenu.m_Pane.m_LoadButton);
 	EXPECT_EQ("5 データなし", slots.m_Pane.m_Model.getElementAt(5));
-	ClickRow(slots.m_Pane.m_List, 5);
+	for (int row : { -1, 5, 3, 5 }) {
+		if (row >= 0)
+			ClickRow(slots.m_Pane.m_List, row);
+		EXPECT_EQ(row == 3, slots.m_Pane.m_OkButton.isEnabled()) << row;
+	}
+	m_Screen->ClickOn(slots.m_Pane.m_OkButton);
+	EXPECT_FALSE(IsMsgDlgVisible());
+	EXPECT_TRUE(slots.isVisible());
+	ClickRow(slots.m_Pane.m_List, 6);
+	ASSERT_TRUE(slots.m_Pane.m_OkButton.isEnabled());
 	m_Screen->ClickOn(slots.m_Pane.m_OkButton);
 	ASSERT_TRUE(IsMsgDlgVisible());
 	EXPECT_EQ("Error", g_MsgDlg->getCaption());
@@ -212,6 +240,7 @@ TEST_F(FrontEndScreen, CancelsGoBackWhereTheyCameFrom)
 	m_Screen->ClickOn(start.m_Pane.m_ContinueButton);
 	ASSERT_TRUE(m_Windows->m_SaveLoad->isVisible());
 	Check(*m_Windows->m_SaveLoad, "load_window");
+	ExpectSlotsBody(*m_Windows->m_SaveLoad, "over the start screen");
 	m_Screen->ClickOn(m_Windows->m_SaveLoad->m_Pane.m_CancelButton);
 	EXPECT_TRUE(start.isVisible());
 	m_Screen->ClickOn(start.m_Pane.m_SettingsButton);

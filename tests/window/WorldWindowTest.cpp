@@ -145,6 +145,32 @@ protected:
 		m_Screen->MoveMouse(area.x + index % 5 * 40 + 16, area.y + index / 5 * 40 + 16);
 	}
 
+	/// The pointer rests on an area that no window covers until the area's hint shows, then moves onto the
+	/// widget: over it the hint fades within its four frames and none of its ground is left on the screen.
+	void ExpectHintFadesOver(const gcn::Widget& widget, const char* name)
+	{
+		int x = -1;
+		int y = -1;
+		for (int a = 0; a < Game().GetAreaCount() && x < 0; ++a) {
+			AreaPoint(a, x, y);
+			if (m_Screen->Top().getWidgetAt(x, y) != View().GetMapWindow())
+				x = -1;
+		}
+		ASSERT_GE(x, 0) << "an area in sight beside the " << name;
+		for (int i = 0; i < 6; ++i)
+			m_Screen->MoveMouse(x, y + (i % 2));
+		const TGcnHintPane& hint = *View().GetHint();
+		ASSERT_TRUE(hint.isVisible()) << name;
+		const gcn::Rectangle shown = TGuiScreen::ScreenArea(hint);
+		ASSERT_GT(m_Screen->CountPixels(shown, IsHintGround), 50) << name;
+		const gcn::Rectangle over = TGuiScreen::ScreenArea(widget);
+		m_Screen->MoveMouse(over.x + over.width / 2, over.y + over.height / 2);
+		for (int frame = 0; frame < 4; ++frame)
+			m_Screen->Frame();
+		EXPECT_FALSE(hint.isVisible()) << "over the " << name;
+		EXPECT_EQ(0, m_Screen->CountPixels(shown, IsHintGround)) << "over the " << name;
+	}
+
 	/// Every shown window lies whole on the screen.
 	void ExpectOnScreen(const gcn::Widget& window, const char* name)
 	{
@@ -211,6 +237,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	m_Screen->Frame();
 	EXPECT_GT(m_Screen->CountPixels(gcn::Rectangle(x - 44, y - 44, 88, 88), IsYellow), 20);
 	m_Screen->Screenshot("area_window" + Suffix());
+	ExpectHintFadesOver(areaWindow, "area window");
 
 	// The short status shows the character under the pointer and goes when the pointer leaves the chips.
 	const gcn::Widget& shortStatus = *view.GetWindow(WORLD_STATUS_WINDOW);
@@ -285,9 +312,10 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	ClickArea("A02");
 	for (int chip : { 1, 2, 3, 4 }) // the first has hired: it has acted and stays
 		ClickChip(war.m_SourcePane, chip);
-	EXPECT_EQ(3u, war.GetArmy().size());
+	EXPECT_EQ(3, war.GetArmyCount());
 	ExpectOnScreen(war, "war window with an army");
 	m_Screen->Screenshot("war_window" + Suffix());
+	ExpectHintFadesOver(war, "war window");
 	m_Screen->ClickOn(war.m_ConfirmButton);
 	EXPECT_FALSE(war.isVisible());
 	ASSERT_TRUE(RunUntilPlayerIdle());
@@ -302,6 +330,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	ASSERT_EQ(WORLD_MOVE_OPEN, Status());
 	TCharaMoveWindow& move = *view.GetMoveWindow();
 	ExpectOnScreen(move, "move window");
+	ExpectHintFadesOver(move, "move window");
 	ClickChip(move.m_Panes[MOVE_PANE_STATIONED_A], 4);
 	m_Screen->ClickOn(move.m_ConfirmButton);
 	EXPECT_EQ(WORLD_PLAYER_IDLE, Status());
@@ -319,6 +348,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 		m_Screen->ClickOn(*table.button);
 		TGcnGridWindow& grid = *static_cast<TGcnGridWindow*>(view.GetWindow(table.window));
 		ExpectOnScreen(grid, "table");
+		ExpectHintFadesOver(grid, "table");
 		const gcn::Rectangle area = TGuiScreen::ScreenArea(grid);
 		const gcn::Rectangle master = TGuiScreen::ScreenArea(masterWindow);
 		const int overlapX = (std::max(area.x, master.x) + std::min(area.x + area.width, master.x + master.width)) / 2;
@@ -334,6 +364,7 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	m_Screen->ClickOn(masterWindow.m_OpePane.m_PowerMapButton);
 	TPowerMapWindow& power = *view.GetPowerMapWindow();
 	ExpectOnScreen(power, "power map");
+	ExpectHintFadesOver(power, "power map");
 	m_Screen->Frame();
 	m_Screen->Screenshot("power_map" + Suffix());
 	EXPECT_GT(m_Screen->CountPixels(TGuiScreen::ScreenArea(power.m_Pane), IsWhite), 20) << "the legend's names";

@@ -50,18 +50,25 @@ function on_system_start()
 end
 
 -- 章の期限：このターン数を過ぎても勝負が決まらなければ、毎ターンの始まりに、まだ城に残る
--- 最も弱い領主の軍が散り散りになる。空いた領地は隣の領主が取り、その領主は滅ぶ。
--- こうして戦がどう転んでも、章はいつか終わる。
+-- 最も弱い領主の軍が散り散りになる。その領主は戦に敗れた時と同じく滅び、英雄は放浪の身となり、
+-- 領地は中立に戻り、同盟も消える。こうして戦がどう転んでも、章はいつか終わる。
 local DEADLINE_TURNS = 12
 
--- 表のキーを並べた配列。pairs の順に頼らず、毎回同じ順に調べるため。
-local function sorted_keys(t)
-	local keys = {}
-	for key in pairs(t) do
-		keys[#keys + 1] = key
+-- プレイヤーの勢力がまだ残っているか。
+local function player_alive()
+	for _, id in ipairs(api_get_allmaster() or {}) do
+		if api_master_is_exists(id) and api_master_is_player(id) then
+			return true
+		end
 	end
-	table.sort(keys)
-	return keys
+	return false
+end
+
+-- 勝負を決める知らせ。プレイヤーの勢力が残っていれば OK が押されるまで待ち、
+-- コンピュータの勢力だけなら時間切れでも閉じるので、見る人がいなくてもゲームは進む。
+local function announce(text)
+	api_dialog_show("Information", text, BUTTON_OK, not player_alive())
+	wait_dialog()
 end
 
 -- 領主の勢力：その領地にいるキャラの戦力の合計。
@@ -96,35 +103,19 @@ local function weakest_master(areas)
 	return weakest
 end
 
--- 領主とその兵を領地から去らせる。英雄は放浪の身となる。
-local function disband(master, areas)
-	for _, id in ipairs(sorted_keys(areas)) do
-		if areas[id].master == master then
-			local charas = api_scenario_get_area_allchara(id) or {}
-			for position = #charas, 1, -1 do
-				if charas[position].id ~= master then
-					api_scenario_dismiss(id, position - 1)
-				end
-			end
-		end
-	end
-	api_scenario_remove_chara(master)
-end
-
--- 期限を過ぎたターンの始まりに、最も弱い領主の軍が散る。
+-- 期限を過ぎたターンの始まりに、最も弱い領主の軍が散る。領主が地図から去れば、このスクリプトが
+-- 終わった後でエンジンがその領主を滅ぼし（英雄は放浪し、領地は中立に戻り、同盟は消える）、
+-- 勝負が決まったかを改めて調べる。
 local function deadline_passed()
 	if api_get_progressed_turn() < DEADLINE_TURNS then
 		return
 	end
-	local areas = api_scenario_get_allarea()
-	local master = weakest_master(areas)
+	local master = weakest_master(api_scenario_get_allarea())
 	if not master then
 		return
 	end
-	disband(master, areas)
-	api_dialog_show("Information", api_get_master(master).name .. "軍は長い戦に疲れ、散り散りになりました。",
-		BUTTON_OK, true)
-	wait_dialog()
+	api_scenario_remove_chara(master)
+	announce(api_get_master(master).name .. "軍は長い戦に疲れ、散り散りになりました。")
 	print_log(master .. " の軍が散りました。")
 end
 
@@ -138,8 +129,7 @@ function global_script()
 				names[#names + 1] = api_get_master(id).name
 			end
 		end
-		api_dialog_show("Information", table.concat(names, "、") .. "の勝利で戦いは終わりました。", BUTTON_OK, true)
-		wait_dialog()
+		announce(table.concat(names, "、") .. "の勝利で戦いは終わりました。")
 		print_log("戦いが終わりました。")
 		return true
 	end
