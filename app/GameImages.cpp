@@ -69,7 +69,7 @@ void TDremoGameMaster::LoadFieldMapPicture(const boost::shared_ptr<TMorvalethDat
 	if (FindInPictureDir(data, scenarioDir, name, folder))
 		image->LoadFieldMapImage(folder + "/" + name);
 	else
-		g_Logger.Warning(MethodText(LOAD_PERMANENT_IMAGE, __LINE__, "%s not found.", name));
+		g_Logger.Warning(MethodText(LOAD_PERMANENT_IMAGE, __LINE__, "%s not found.", name), "picture not found");
 }
 
 bool TDremoGameMaster::LoadCharaPictures(const boost::shared_ptr<TMorvalethData>& data,
@@ -83,7 +83,7 @@ bool TDremoGameMaster::LoadCharaPictures(const boost::shared_ptr<TMorvalethData>
 			face = image->LoadFaceImage(folder, chara.Face);
 		if (face == -1)
 			g_Logger.Warning(MethodText(LOAD_PERMANENT_IMAGE, __LINE__,
-				"顔画像 %s の読み込みに失敗しました。キャラ %s の顔を無しにします。", chara.Face, chara.id));
+				"顔画像 %s の読み込みに失敗しました。キャラ %s の顔を無しにします。", chara.Face, chara.id), "face picture");
 	}
 	int chip = -1;
 	if (FindCharaResourceFile(data, scenarioDir, chara.BattleChip, chara.DirIndex, folder))
@@ -142,9 +142,8 @@ bool TDremoGameMaster::LoadSpecialPictures(const boost::shared_ptr<TMorvalethDat
 			if (IsSpecialOfAnyChara(*data, j))
 				return FailLoadLogged(__LINE__,
 					"Special " + special.id + " の画像 " + special.Image + " をロードできませんでした。");
-			g_Logger.Warning(FormatText(
-				"Special %s の画像 %s が見つかりませんでしたがこのSpecialは使われていないのでスルーします。",
-				special.id, special.Image));
+			WarningOf("Special %s の画像 %s が見つかりませんでしたがこのSpecialは使われていないのでスルーします。",
+				special.id, special.Image);
 		}
 		data->SetSpecialImageIndex(j, index);
 	}

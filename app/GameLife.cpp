@@ -11,6 +11,7 @@
 #include "gui/WidgetSet.h"
 #include "media/MorvalethImage.h"
 #include "media/MorvalethMixer.h"
+#include "model/DataFile.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "platform/FileSystem.h"
@@ -49,17 +50,6 @@ bool WriteDocument(const TiXmlDocument& document, const std::string& path)
 	const bool printed = document.SaveFile(file);
 	const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
 	return std::fclose(file) == 0 && printed && flushed;
-}
-
-/// Parses a file through the file-system layer; false when it cannot be read or is not well-formed.
-bool ParseFile(TiXmlDocument& document, const std::string& path)
-{
-	std::FILE* file = OpenFile(path, "rb");
-	if (!file)
-		return false;
-	const bool loaded = document.LoadFile(file, TIXML_ENCODING_UTF8);
-	std::fclose(file);
-	return loaded;
 }
 }
 
@@ -107,6 +97,7 @@ void TDremoGameMaster::HoldGame(TGameSet& set)
 
 bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int level)
 {
+	const TWarningSummary summary;
 	TGameSet set;
 	set.widgetSet.reset(new TGcnWidgetSet);
 	set.data.reset(new TMorvalethData);
@@ -152,15 +143,9 @@ bool TDremoGameMaster::ReportSlotFailure(const char* text, const std::string& pa
 bool TDremoGameMaster::ReadSaveHeader(const std::string& path, TiXmlDocument& document, int& chapter,
 	std::string& scenarioName)
 {
-	if (!ParseFile(document, path)) {
-		g_Logger.Error(FormatText("%s XML parse error", path));
+	const TiXmlElement* root = ReadSaveDocument(document, path);
+	if (!root)
 		return false;
-	}
-	const TiXmlElement* root = document.FirstChildElement(SAVE_ROOT);
-	if (!root) {
-		g_Logger.Error(FormatText("%s %s 検索失敗", path, SAVE_ROOT));
-		return false;
-	}
 	if (!QueryChildIntAttribute(root, "Chapter", "index", chapter, FormatText("%s index not found.", "Chapter")))
 		return false;
 	const TiXmlElement* scenario = root->FirstChildElement("Scenario");
@@ -230,6 +215,7 @@ bool TDremoGameMaster::BuildLoadedGame(const TiXmlElement* root, int chapter, co
 
 bool TDremoGameMaster::LoadGame(int slot)
 {
+	const TWarningSummary summary;
 	const std::string path = GetSaveFilePath(SaveFolder(), slot);
 	TiXmlDocument document;
 	int chapter = 0;
@@ -309,8 +295,9 @@ void TDremoGameMaster::ReadSaveSlotLabels(const std::string& folder, std::vector
 		const TiXmlElement* root = nullptr;
 		const TiXmlElement* date = nullptr;
 		const TiXmlElement* digest = nullptr;
-		if (!ParseFile(document, path)) {
-			g_Logger.Error(FormatText("%s XML parse error", path));
+		std::string reason;
+		if (LoadXmlFile(document, path, reason) != TXmlFileState::Loaded) {
+			g_Logger.Error(FormatText("%s XML parse error", path) + reason);
 		} else if (!(root = document.FirstChildElement(SAVE_ROOT))) {
 			g_Logger.Error(FormatText("%s XML %s not found.", path, SAVE_ROOT));
 		} else if (!(date = root->FirstChildElement("Date"))) {

@@ -122,11 +122,11 @@ int TDremoGameMaster::LoadRecordSound(const boost::shared_ptr<TMorvalethData>& d
 {
 	std::string folder;
 	if (!FindInMusicDir(data, scenarioDir, name, folder)) {
-		g_Logger.Warning(FormatText(missingText, owner, name));
+		WarningOf(missingText, owner, name);
 		return -1;
 	}
 	const int index = load(folder + "/" + name);
 	if (index == -1)
-		g_Logger.Warning(FormatText(failedText, owner, name));
+		WarningOf(failedText, owner, name);
 	return index;
 }

@@ -6,7 +6,7 @@
 TLogger g_Logger __attribute__((init_priority(101)));
 
 TLogger::TLogger()
-	: m_FlushEveryLine(false), m_File(nullptr), m_Level(2)
+	: m_FlushEveryLine(false), m_File(nullptr), m_Level(2), m_SummaryDepth(0)
 {
 	Open("log.txt");
 }
@@ -36,10 +36,19 @@ void TLogger::Error(const std::string& text)
 	Write("Error", text + SubjectNote(text));
 }
 
-void TLogger::Warning(const std::string& text)
+void TLogger::Warning(const std::string& text, const std::string& kind)
 {
-	if (m_Level >= 2)
-		Write("Warning", text + SubjectNote(text));
+	if (m_Level < 2)
+		return;
+	if (m_SummaryDepth > 0) {
+		std::pair<int, int>& count = m_WarningKinds[kind.empty() ? text : kind];
+		if (count.first == WARNINGS_OF_A_KIND) {
+			++count.second;
+			return;
+		}
+		++count.first;
+	}
+	Write("Warning", text + SubjectNote(text));
 }
 
 void TLogger::Debug(const std::string& text)
@@ -66,6 +75,22 @@ std::string TLogger::SubjectNote(const std::string& text) const
 	if (namesFile)
 		return " (" + m_SubjectRecord + ")";
 	return " (" + m_SubjectFile + (namesRecord ? "" : " " + m_SubjectRecord) + ")";
+}
+
+TWarningSummary::TWarningSummary()
+{
+	++g_Logger.m_SummaryDepth;
+}
+
+TWarningSummary::~TWarningSummary()
+{
+	if (--g_Logger.m_SummaryDepth > 0)
+		return;
+	for (const auto& kind : g_Logger.m_WarningKinds) {
+		if (kind.second.second > 0)
+			g_Logger.Write("Warning", FormatText("同じ種類の警告がほかに %d 件ありました：%s", kind.second.second, kind.first));
+	}
+	g_Logger.m_WarningKinds.clear();
 }
 
 TLogSubject::TLogSubject(const std::string& file, const std::string& record)

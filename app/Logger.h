@@ -2,6 +2,7 @@
 #define MORVALETH_APP_LOGGER_H
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <boost/format.hpp>
 
@@ -20,8 +21,9 @@ public:
 
 	/// Always written while the file is open.
 	void Error(const std::string& text);
-	/// Written at level 2 or more.
-	void Warning(const std::string& text);
+	/// Written at level 2 or more; while a TWarningSummary lives, only the first WARNINGS_OF_A_KIND of one kind
+	/// (the text itself when no kind is given) are written.
+	void Warning(const std::string& text, const std::string& kind = std::string());
 	/// Written at level 3 or more.
 	void Debug(const std::string& text);
 
@@ -31,8 +33,12 @@ public:
 	/// Flush after every line; set by start-up from the configuration.
 	bool m_FlushEveryLine;
 
+	/// Warnings of one kind written within a summary; the rest are counted.
+	static const int WARNINGS_OF_A_KIND = 100;
+
 private:
 	friend class TLogSubject;
+	friend class TWarningSummary;
 
 	void Write(const char* levelWord, const std::string& text);
 	/// What an Error or Warning line lacks of the subject, in parentheses; empty when it names it all or there is none.
@@ -43,6 +49,10 @@ private:
 	/// The file and the record in it that Error and Warning lines are about; empty when none is.
 	std::string m_SubjectFile;
 	std::string m_SubjectRecord;
+	/// Summaries open now; warnings are counted by kind while there is one.
+	int m_SummaryDepth;
+	/// Per kind, the warnings written and those left out.
+	std::map<std::string, std::pair<int, int>> m_WarningKinds;
 };
 
 extern TLogger g_Logger;
@@ -63,6 +73,18 @@ public:
 private:
 	std::string m_PreviousFile;
 	std::string m_PreviousRecord;
+};
+
+/// While it lives (a load reads thousands of records, each of which may give the same warning), warnings of
+/// one kind past the first hundred are not written; when the outermost one ends, one Warning per such kind
+/// tells how many were left out.
+class TWarningSummary
+{
+public:
+	TWarningSummary();
+	~TWarningSummary();
+	TWarningSummary(const TWarningSummary&) = delete;
+	TWarningSummary& operator=(const TWarningSummary&) = delete;
 };
 
 /// The local time as "YYYY/MM/DD hh:mm:ss.uuuuuu".
@@ -110,10 +132,24 @@ std::string FormatText(const std::string& format, const Args&... args)
 	}
 }
 
-/// Method-text log lines: the enclosing method's name and the source line come first.
+/// A Warning whose kind is its format, so that a summary counts the warnings of one format together.
+template <typename... Args>
+void WarningOf(const std::string& format, const Args&... args)
+{
+	g_Logger.Warning(FormatText(format, args...), format);
+}
+
+/// The format of a message's arguments.
+template <typename... Args>
+std::string FormatOf(const std::string& format, const Args&...)
+{
+	return format;
+}
+
+/// Method-text log lines: the enclosing method's name and the source line come first; a warning's kind is its format.
 #define METHOD_TEXT(...) MethodText(MethodName(__PRETTY_FUNCTION__), __LINE__, __VA_ARGS__)
 #define LOG_ERROR(...) g_Logger.Error(METHOD_TEXT(__VA_ARGS__))
-#define LOG_WARNING(...) g_Logger.Warning(METHOD_TEXT(__VA_ARGS__))
+#define LOG_WARNING(...) g_Logger.Warning(METHOD_TEXT(__VA_ARGS__), FormatOf(__VA_ARGS__))
 #define LOG_DEBUG(...) g_Logger.Debug(METHOD_TEXT(__VA_ARGS__))
 
 #endif

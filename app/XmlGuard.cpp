@@ -1,9 +1,14 @@
 #include "app/XmlGuard.h"
 
+#include "app/Logger.h"
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <tinyxml.h>
 #include <vector>
 
 namespace
@@ -254,7 +259,10 @@ TNodeKind IdentifyNode(TPos p)
 class TXmlWalk
 {
 public:
-	TXmlWalk(int depthLimit, int attributeLimit) : m_DepthLimit(depthLimit), m_AttributeLimit(attributeLimit) {}
+	TXmlWalk(int depthLimit, int attributeLimit, long elementLimit)
+		: m_DepthLimit(depthLimit), m_AttributeLimit(attributeLimit), m_ElementLimit(elementLimit)
+	{
+	}
 
 	TXmlShape Walk(TPos p)
 	{
@@ -274,7 +282,10 @@ public:
 	}
 
 private:
-	bool Stopped() const { return m_Shape.depth > m_DepthLimit || m_Shape.attributes > m_AttributeLimit; }
+	bool Stopped() const
+	{
+		return m_Shape.depth > m_DepthLimit || m_Shape.attributes > m_AttributeLimit || m_Shape.elements > m_ElementLimit;
+	}
 
 	TPos ReadNode(TPos p)
 	{
@@ -297,6 +308,7 @@ private:
 	TPos OpenElement(TPos p)
 	{
 		m_Shape.depth = std::max(m_Shape.depth, static_cast<int>(m_Open.size()) + 1);
+		++m_Shape.elements;
 		if (Stopped())
 			return nullptr;
 		p = SkipWhiteSpace(p + 1);
@@ -343,11 +355,69 @@ private:
 
 	const int m_DepthLimit;
 	const int m_AttributeLimit;
+	const long m_ElementLimit;
 	/// Names of the open elements and of the attributes of the start tag being read, as parts of the text.
 	std::vector<std::string_view> m_Open;
 	std::vector<std::string_view> m_Attributes;
 	TXmlShape m_Shape;
 };
+
+// TinyXML parses nested elements recursively, so a hostile file nested a few
+// ten thousand levels deep would overflow the stack; it also looks every new
+// attribute up among the element's earlier ones, so an element with thousands
+// of attributes takes quadratic time; and a file of a million empty elements
+// takes it some two hundred megabytes. Scenario data and saves come nowhere near
+// any limit: a save of ten thousand areas holds half a million elements.
+const int MAX_XML_DEPTH = 256;
+const int MAX_XML_ATTRIBUTES = 256;
+const long MAX_XML_ELEMENTS = 4000000;
+
+/// Reads the file to its end into the text, unless it holds more than the limit; false then.
+bool ReadAtMost(std::FILE* file, std::size_t limit, std::string& text)
+{
+	text.clear();
+	char buffer[65536];
+	std::size_t count;
+	while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+		if (text.size() + count > limit)
+			return false;
+		text.append(buffer, count);
+	}
+	return true;
+}
+
+/// The bytes as TinyXML's own file reader hands them to its parser: cut at the first NUL, every line end made "\n".
+std::string NormalizeLineEnds(const std::string& bytes)
+{
+	std::string text;
+	text.reserve(bytes.size());
+	for (std::size_t i = 0; i < bytes.size() && bytes[i]; ++i) {
+		if (bytes[i] != '\r') {
+			text += bytes[i];
+			continue;
+		}
+		text += '\n';
+		if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+			++i;
+	}
+	return text;
+}
+
+/// Why the file's text must not reach TinyXML, as a note for the refusal; empty when it may.
+std::string CheckXmlText(const std::string& bytes, const std::string& text)
+{
+	const std::size_t bad = FindMalformedUtf8(bytes);
+	if (bad != std::string::npos)
+		return FormatText(" (オフセット %d のバイトが UTF-8 として正しくありません)", static_cast<long long>(bad));
+	const TXmlShape shape = MeasureXml(text.c_str(), MAX_XML_DEPTH, MAX_XML_ATTRIBUTES, MAX_XML_ELEMENTS);
+	if (shape.depth > MAX_XML_DEPTH)
+		return FormatText(" (要素の入れ子が %d 段を超えています)", MAX_XML_DEPTH);
+	if (shape.attributes > MAX_XML_ATTRIBUTES)
+		return FormatText(" (1つの要素の属性が %d 個を超えています)", MAX_XML_ATTRIBUTES);
+	if (shape.elements > MAX_XML_ELEMENTS)
+		return FormatText(" (要素が %d 個を超えています)", MAX_XML_ELEMENTS);
+	return std::string();
+}
 }
 
 std::size_t FindMalformedUtf8(const std::string& text)
@@ -376,7 +446,52 @@ std::size_t FindMalformedUtf8(const std::string& text)
 	return std::string::npos;
 }
 
-TXmlShape MeasureXml(const char* text, int depthLimit, int attributeLimit)
+TXmlShape MeasureXml(const char* text, int depthLimit, int attributeLimit, long elementLimit)
 {
-	return TXmlWalk(depthLimit, attributeLimit).Walk(text);
+	return TXmlWalk(depthLimit, attributeLimit, elementLimit).Walk(text);
+}
+
+TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason)
+{
+	reason.clear();
+	if (!PathExists(path))
+		return TXmlFileState::Missing;
+	// A folder, a device or a pipe is refused before it is opened: reading one blocks or fails.
+	std::FILE* file = IsRegularFile(path) ? OpenFile(path, "rb") : nullptr;
+	if (!file) {
+		reason = IsRegularFile(path) ? " (開けません)" : " (通常のファイルではありません)";
+		return TXmlFileState::Malformed;
+	}
+	const bool whole = ReadAtMost(file, MAX_DATA_FILE_BYTES, bytes);
+	const bool complete = !std::ferror(file);
+	std::fclose(file);
+	if (!complete)
+		reason = " (読み込みに失敗しました)";
+	else if (!whole)
+		reason = FormatText(" (%d バイトを超えています)", static_cast<long long>(MAX_DATA_FILE_BYTES));
+	return reason.empty() ? TXmlFileState::Loaded : TXmlFileState::Malformed;
+}
+
+TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason)
+{
+	std::string bytes;
+	const TXmlFileState state = ReadDataBytes(path, bytes, reason);
+	if (state != TXmlFileState::Loaded)
+		return state;
+	const std::string text = NormalizeLineEnds(bytes);
+	reason = CheckXmlText(bytes, text);
+	if (!reason.empty())
+		return TXmlFileState::Malformed;
+	document.Clear();
+	document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+	if (!document.Error())
+		return TXmlFileState::Loaded;
+	reason = FormatText(" (%s 行 %d 列 %d)", document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
+	return TXmlFileState::Malformed;
+}
+
+TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path)
+{
+	std::string reason;
+	return LoadXmlFile(document, path, reason);
 }

@@ -82,7 +82,7 @@ bool ReadMagicRanks(const TCharaContext& c)
 		++count;
 	}
 	if (count < c.data.GetMagicGroupCount())
-		g_Logger.Warning("警告：id = " + c.chara.id + " のMagic要素が足りません。無い分は0とみなします。");
+		WarningOf("警告：id = %s のMagic要素が足りません。無い分は0とみなします。", c.chara.id);
 	return true;
 }
 
@@ -193,7 +193,7 @@ bool ReadPowerAndExperience(const TCharaContext& c)
 {
 	const TiXmlElement* power = c.element->FirstChildElement("Power");
 	if (!power || !GetXmlIntAttribute(power, "value", c.chara.Power))
-		g_Logger.Warning("id =" + c.chara.id + " のPowerの検索に失敗しました。");
+		WarningOf("id =%s のPowerの検索に失敗しました。", c.chara.id);
 	if (c.chara.Power == 0)
 		c.chara.Power = 1;
 	if (!QueryChildIntAttribute(c.element, "Experience", "value", c.chara.Experience,
@@ -223,8 +223,7 @@ void ReadAttacks(const TCharaContext& c)
 		const std::string special = GetXmlAttribute(e, "specialid");
 		attack.Special = c.data.GetSpecialIndex(special);
 		if (attack.Special < 0 && !special.empty())
-			g_Logger.Warning("id = " + c.chara.id + " のAttackで指定されたspecialid " + special
-				+ " 検索失敗。攻撃無しとみなします。");
+			WarningOf("id = %s のAttackで指定されたspecialid %s 検索失敗。攻撃無しとみなします。", c.chara.id, special);
 		c.chara.Attacks.push_back(attack);
 	}
 }
@@ -242,7 +241,7 @@ void ReadBeastTamer(const TCharaContext& c)
 		e = e->NextSiblingElement("Command")) {
 		const int race = c.data.GetRaceIndex(GetXmlText(e));
 		if (race < 0)
-			g_Logger.Warning("id = " + c.chara.id + " のBeastTamerのCommandで指定された種族ID検索失敗");
+			WarningOf("id = %s のBeastTamerのCommandで指定された種族ID検索失敗", c.chara.id);
 		else
 			c.chara.BeastTamer.push_back(race);
 	}
@@ -257,8 +256,8 @@ void ReadTarget(const TCharaContext& c)
 	const std::string id = GetXmlAttribute(target, "id");
 	c.chara.TargetGroup = c.data.GetTargetGroup(id);
 	if (c.chara.TargetGroup < 0) {
-		g_Logger.Warning(FormatText("id = %s のTargetで指定されたid = %s をTargetとするSpecialは存在しません。"
-			"死霊系キャラが居てレクイエム系の魔法／技が無い場合、この警告は無害です。", c.chara.id, id));
+		WarningOf("id = %s のTargetで指定されたid = %s をTargetとするSpecialは存在しません。"
+			"死霊系キャラが居てレクイエム系の魔法／技が無い場合、この警告は無害です。", c.chara.id, id);
 	}
 }
 
@@ -312,7 +311,8 @@ bool TMorvalethData::AppendCharacterData(const std::string& path, int folder, st
 	TiXmlDocument document;
 	const TiXmlElement* list = ReadXmlDataFile(document, path, false)
 		? RequireChild(&document, "CharacterList", path, " CharacterList検索失敗") : nullptr;
-	if (!list)
+	// Every folder adds to one table: the limit holds for all of them together.
+	if (!list || !CheckRecordCount(m_Charas.size() + CountChildren(list, "Character"), MAX_CHARAS, path, "Character"))
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Character"); e; e = e->NextSiblingElement("Character")) {
 		const TLogSubject subject(path, RecordName(e));
@@ -374,8 +374,8 @@ bool TMorvalethData::ResolveEmployable()
 		// An unknown class is no reason to stop, but a misspelt id must not pass unnoticed.
 		chara.ClassChange = GetCharaIndex(chara.ClassChangeNext);
 		if (chara.ClassChange < 0)
-			g_Logger.Warning("id = " + chara.id + " のClassChangeで指定されたnext " + chara.ClassChangeNext
-				+ " 検索失敗。クラスチェンジ無しとみなします。");
+			WarningOf("id = %s のClassChangeで指定されたnext %s 検索失敗。クラスチェンジ無しとみなします。", chara.id,
+				chara.ClassChangeNext);
 	}
 	return true;
 }

@@ -1,7 +1,6 @@
 #include "model/DataFile.h"
 
 #include "app/Logger.h"
-#include "app/XmlGuard.h"
 #include "app/XmlValue.h"
 #include "common/babel/babel.h"
 #include "platform/FileSystem.h"
@@ -10,99 +9,26 @@
 #include <cstdlib>
 #include <tinyxml.h>
 
-namespace
+bool CheckRecordCount(std::size_t count, int limit, const std::string& where, const char* what)
 {
-// TinyXML parses nested elements recursively, so a hostile file nested a few
-// ten thousand levels deep would overflow the stack; it also looks every new
-// attribute up among the element's earlier ones, so an element with thousands
-// of attributes takes quadratic time. Scenario data and saves come nowhere near
-// either limit.
-const int MAX_XML_DEPTH = 256;
-const int MAX_XML_ATTRIBUTES = 256;
-
-std::string ReadAll(std::FILE* file)
-{
-	std::string text;
-	char buffer[8192];
-	std::size_t count;
-	while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-		text.append(buffer, count);
-	return text;
+	if (count <= static_cast<std::size_t>(limit))
+		return true;
+	g_Logger.Error(FormatText("%s の %s が上限の %d 件を超えています。", where, what, limit));
+	return false;
 }
 
-/// The bytes as TinyXML's own file reader hands them to its parser: cut at the first NUL, every line end made "\n".
-std::string NormalizeLineEnds(const std::string& bytes)
+std::size_t CountChildren(const TiXmlNode* parent, const char* name)
 {
-	std::string text;
-	text.reserve(bytes.size());
-	for (std::size_t i = 0; i < bytes.size() && bytes[i]; ++i) {
-		if (bytes[i] != '\r') {
-			text += bytes[i];
-			continue;
-		}
-		text += '\n';
-		if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-			++i;
-	}
-	return text;
+	std::size_t count = 0;
+	for (const TiXmlElement* e = name ? parent->FirstChildElement(name) : parent->FirstChildElement(); e;
+		 e = name ? e->NextSiblingElement(name) : e->NextSiblingElement())
+		++count;
+	return count;
 }
 
-/// Why the file's text must not reach TinyXML, as a note for the refusal; empty when it may.
-std::string CheckXmlText(const std::string& bytes, const std::string& text)
+bool CheckChildCount(const TiXmlNode* parent, const char* name, int limit, const std::string& where, const char* what)
 {
-	const std::size_t bad = FindMalformedUtf8(bytes);
-	if (bad != std::string::npos)
-		return FormatText(" (オフセット %d のバイトが UTF-8 として正しくありません)", static_cast<long long>(bad));
-	const TXmlShape shape = MeasureXml(text.c_str(), MAX_XML_DEPTH, MAX_XML_ATTRIBUTES);
-	if (shape.depth > MAX_XML_DEPTH)
-		return FormatText(" (要素の入れ子が %d 段を超えています)", MAX_XML_DEPTH);
-	if (shape.attributes > MAX_XML_ATTRIBUTES)
-		return FormatText(" (1つの要素の属性が %d 個を超えています)", MAX_XML_ATTRIBUTES);
-	return std::string();
-}
-}
-
-TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason)
-{
-	reason.clear();
-	if (!PathExists(path))
-		return TXmlFileState::Missing;
-	// A folder, a device or a pipe is refused before it is opened: reading one blocks or fails.
-	std::FILE* file = IsRegularFile(path) ? OpenFile(path, "rb") : nullptr;
-	if (!file) {
-		reason = IsRegularFile(path) ? " (開けません)" : " (通常のファイルではありません)";
-		return TXmlFileState::Malformed;
-	}
-	bytes = ReadAll(file);
-	const bool complete = !std::ferror(file);
-	std::fclose(file);
-	if (!complete)
-		reason = " (読み込みに失敗しました)";
-	return complete ? TXmlFileState::Loaded : TXmlFileState::Malformed;
-}
-
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason)
-{
-	std::string bytes;
-	const TXmlFileState state = ReadDataBytes(path, bytes, reason);
-	if (state != TXmlFileState::Loaded)
-		return state;
-	const std::string text = NormalizeLineEnds(bytes);
-	reason = CheckXmlText(bytes, text);
-	if (!reason.empty())
-		return TXmlFileState::Malformed;
-	document.Clear();
-	document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-	if (!document.Error())
-		return TXmlFileState::Loaded;
-	reason = FormatText(" (%s 行 %d 列 %d)", document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
-	return TXmlFileState::Malformed;
-}
-
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path)
-{
-	std::string reason;
-	return LoadXmlFile(document, path, reason);
+	return CheckRecordCount(CountChildren(parent, name), limit, where, what ? what : name);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text)

@@ -2,6 +2,7 @@
 #define MORVALETH_MODEL_DATAFILE_H
 
 #include "app/CheckedNumber.h"
+#include "app/XmlGuard.h"
 #include "app/XmlValue.h"
 
 #include <cstddef>
@@ -12,23 +13,25 @@ class TiXmlDocument;
 class TiXmlElement;
 class TiXmlNode;
 
-/// How an attempt to read an XML file ended.
-enum class TXmlFileState
-{
-	Loaded,
-	Missing,
-	Malformed,
-};
+/// Records a table may hold: far above any real scenario, and low enough that what is made for each record
+/// (a battle map for every area, a script state for every master) and the tables sized by two of them (the
+/// races' affinities, the move types' costs on every ground and object, each character's magic ranks and
+/// resistances) fit in memory, and that the alliances, each looked for among the others, load in linear time.
+/// A table of "kinds" is one of races, magic groups, attributes, move types, grounds or objects.
+const int MAX_AREAS = 10000;
+const int MAX_MASTERS = 1000;
+const int MAX_ALLIANCES = 10000;
+const int MAX_CHARAS = 10000;
+const int MAX_KINDS = 1000;
 
-/// Reads a whole file through the file-system layer; a path that names no regular file (a folder, a device, a pipe) or cannot be read is Malformed, with the reason as a note to append to the refusal.
-TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason);
-
-/// Reads a UTF-8 XML file into the document. It is Malformed, with the reason as a note to append to the
-/// refusal, when it is no regular file, is no well-formed UTF-8 (the byte offset), nests deeper or holds more
-/// attributes on one element than any data needs, or TinyXML refuses it (its error text, row and column).
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason);
-/// LoadXmlFile without the reason.
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path);
+/// True when count records stay within the limit; otherwise logs where + " の " + what + " が上限の " + limit +
+/// " 件を超えています。" (the log adds the file being read where it is not named) and answers false.
+bool CheckRecordCount(std::size_t count, int limit, const std::string& where, const char* what);
+/// The parent's child elements of the name (any name when null).
+std::size_t CountChildren(const TiXmlNode* parent, const char* name);
+/// CheckRecordCount of the parent's child elements of the name (any name when null), counted before any is read;
+/// what names the records (the name when null).
+bool CheckChildCount(const TiXmlNode* parent, const char* name, int limit, const std::string& where, const char* what = nullptr);
 
 /// Reads a whole file as ReadDataBytes does; false when it is missing, no regular file or unreadable.
 bool ReadWholeFile(const std::string& path, std::string& text);

@@ -40,10 +40,28 @@ bool ReadBattleMapFile(const std::string& path, const TMorvalethData& data, TBat
 	}
 	return true;
 }
+
+/// The battle map read from the file at the path, read once and kept in the cache; null after an Error naming the path.
+boost::shared_ptr<const TBattleMap> CachedMapFile(std::map<std::string, boost::shared_ptr<const TBattleMap>>& cache,
+	const std::string& path, const TMorvalethData& data)
+{
+	boost::shared_ptr<const TBattleMap>& file = cache[path];
+	if (!file) {
+		const TLogSubject subject(path);
+		boost::shared_ptr<TBattleMap> read(new TBattleMap(0, 0));
+		if (!ReadBattleMapFile(path, data, *read)) {
+			cache.erase(path);
+			return nullptr;
+		}
+		file = read;
+	}
+	return file;
+}
 }
 
 bool TMorvalethGame::LoadNew(const TMorvalethData* data, const std::string& folder, int chapter, int level)
 {
+	const TWarningSummary summary;
 	// Built aside and taken over whole, so that a failure leaves this game as it was.
 	TMorvalethGame built;
 	built.SetData(data);
@@ -115,16 +133,13 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 	g_Logger.Debug("Loading areamap file...");
 	for (TAreaInstance& area : m_Areas) {
 		const std::string path = FormatText("%s/Data/%s", folder, area.BattleMapFile);
-		const TLogSubject subject(path);
-		boost::shared_ptr<const TBattleMap>& file = m_MapFiles[path];
+		const boost::shared_ptr<const TBattleMap> file = CachedMapFile(m_MapFiles, path, *m_Data);
 		if (!file) {
-			boost::shared_ptr<TBattleMap> read(new TBattleMap(0, 0));
-			if (!ReadBattleMapFile(path, *m_Data, *read)) {
-				m_MapFiles.erase(path);
-				return false;
-			}
-			file = read;
+			// The file's own reason names only the path, which an empty or "." name makes a folder.
+			g_Logger.Error(FormatText("Area %s の BattleMapFile \"%s\" を読めませんでした。", area.id, area.BattleMapFile));
+			return false;
 		}
+		const TLogSubject subject(path);
 		boost::shared_ptr<TBattleMap> map(new TBattleMap(*file));
 		const std::vector<std::string>& ids = map->GetNeighborIds();
 		for (std::size_t i = 0; i < ids.size(); ++i) {
@@ -189,27 +204,27 @@ void TMorvalethGame::PlaceChapterCharas(const TChapterInfo& chapter, std::vector
 	for (const TChapterChara& entry : chapter.Charas) {
 		const int area = FindAreaIndex(entry.Area);
 		if (area < 0) {
-			g_Logger.Warning(FormatText("Area %s の検索に失敗", entry.Area));
+			WarningOf("Area %s の検索に失敗", entry.Area);
 			continue;
 		}
 		g_Logger.Debug(FormatText("chara配置 Area %s %s", entry.Area, entry.id));
 		const int chara = m_Data->GetCharaIndex(entry.id);
 		if (chara < 0) {
-			g_Logger.Warning(FormatText("Chara %s の検索に失敗", entry.id));
+			WarningOf("Chara %s の検索に失敗", entry.id);
 			continue;
 		}
 		std::vector<TCharaInstance>& charas = m_Areas[area].Charas;
 		if (m_Data->GetCharaData(chara).Hero && placed[chara] > 0) {
-			g_Logger.Warning(FormatText("Chara %s はヒーローで配置済みなので Area %s には配置しません", entry.id, entry.Area));
+			WarningOf("Chara %s はヒーローで配置済みなので Area %s には配置しません", entry.id, entry.Area);
 			continue;
 		}
 		if (charas.size() >= AREA_CHARA_MAX) {
-			g_Logger.Warning(FormatText("Area %s は満員なので Chara %s を配置しません", entry.Area, entry.id));
+			WarningOf("Area %s は満員なので Chara %s を配置しません", entry.Area, entry.id);
 			continue;
 		}
 		const int rank = std::max(0, std::min(entry.Rank, RANK_MAX));
 		if (rank != entry.Rank)
-			g_Logger.Warning(FormatText("Chara %s のrank %d が範囲 0..%d の外にあるので %d にします", entry.id, entry.Rank, RANK_MAX, rank));
+			WarningOf("Chara %s のrank %d が範囲 0..%d の外にあるので %d にします", entry.id, entry.Rank, RANK_MAX, rank);
 		charas.push_back(CreateCharaInstance(chara, rank));
 		++placed[chara];
 		g_Logger.Debug(FormatText("chara配置 Area %s %s OK", entry.Area, entry.id));
@@ -247,7 +262,7 @@ bool TMorvalethGame::SetChapterAlliances(const TChapterInfo& chapter)
 		}
 		const int master = GetMasterIndexByData(dataIndex);
 		if (master < 0)
-			g_Logger.Warning(FormatText("Allianceで指定された%s %s のマスターはこの章に存在しません。この同盟設定を無視します。", name, id));
+			WarningOf("Allianceで指定された%s %s のマスターはこの章に存在しません。この同盟設定を無視します。", name, id);
 		return master;
 	};
 	for (const TChapterAlliance& entry : chapter.Alliances) {

@@ -173,6 +173,8 @@ int SavedMasterIndex(const TMorvalethGame& game, const TiXmlElement* element, co
 bool TMorvalethGame::LoadAreaInstance(const TiXmlElement* areaList)
 {
 	m_Areas.clear();
+	if (areaList && !CheckChildCount(areaList, "Area", MAX_AREAS, "AreaList"))
+		return false;
 	std::vector<TAreaInstance> areas;
 	std::set<std::string> ids;
 	for (const TiXmlElement* element = areaList ? areaList->FirstChildElement("Area") : nullptr; element;
@@ -245,13 +247,13 @@ bool TMorvalethGame::ReadAreaElement(const TiXmlElement* element, TAreaInstance&
 
 void TMorvalethGame::CopyPaintPoints()
 {
+	const char* const NO_PAINT_POINTS = "エリア %s の勢力地図情報が見つかりませんでした。このエリアは勢力地図に表示されません。";
 	for (TAreaInstance& area : m_Areas) {
 		const int found = m_Data->GetPowerMapAreaIndex(area.id);
 		if (found >= 0)
 			area.PaintPoints = m_Data->GetPowerMapAreaData(found).PaintPoints;
 		else
-			g_Logger.Warning(MethodText("TMorvalethGame::LoadAreaInstance", __LINE__,
-				"エリア %s の勢力地図情報が見つかりませんでした。このエリアは勢力地図に表示されません。", area.id));
+			g_Logger.Warning(MethodText("TMorvalethGame::LoadAreaInstance", __LINE__, NO_PAINT_POINTS, area.id), NO_PAINT_POINTS);
 	}
 }
 
@@ -294,6 +296,7 @@ void TMorvalethGame::SaveAreaInstance(TiXmlElement* areaList) const
 // A save that could never be loaded back is refused before anything is written.
 bool TMorvalethGame::SaveToXML(TiXmlElement* parent) const
 {
+	const TWarningSummary summary;
 	if (!parent || !CheckSavable())
 		return false;
 	AppendValueElement(parent, "GameLevel", m_GameLevel);
@@ -371,6 +374,7 @@ bool TMorvalethGame::CheckSavable() const
 bool TMorvalethGame::LoadSaved(const TMorvalethData* data, const std::string& folder, int chapter,
 	const TiXmlElement* parent, const TMorvalethGame* sameScenario)
 {
+	const TWarningSummary summary;
 	// Read aside and taken over whole, so that a bad save leaves this game as it was.
 	TMorvalethGame loaded;
 	loaded.SetData(data);
@@ -447,7 +451,7 @@ bool TMorvalethGame::ReadSavedMasters(const TiXmlElement* parent)
 bool TMorvalethGame::ReadSavedAlliances(const TiXmlElement* parent)
 {
 	const TiXmlElement* list = SavedChild(parent, "AllianceList");
-	if (!list)
+	if (!list || !CheckChildCount(list, "Alliance", MAX_ALLIANCES, "AllianceList"))
 		return false;
 	for (const TiXmlElement* element = list->FirstChildElement("Alliance"); element;
 		 element = element->NextSiblingElement("Alliance")) {
@@ -553,9 +557,11 @@ bool TMorvalethGame::ReadSavedCharas(const TiXmlElement* parent)
 		g_Logger.Error(MethodText("TMorvalethGame::LoadSaved", __LINE__, "%s 検索失敗", "CharacterList"));
 		return false;
 	}
+	// Heroes already placed, marked as they come: a search of every list for each would take quadratic time.
+	std::vector<bool> placedHeroes(m_Data->GetCharaCount(), false);
 	for (const TiXmlElement* element = list->FirstChildElement("Character"); element;
 		 element = element->NextSiblingElement("Character")) {
-		if (!ReadSavedChara(element))
+		if (!ReadSavedChara(element, placedHeroes))
 			return false;
 	}
 	return true;
@@ -564,8 +570,9 @@ bool TMorvalethGame::ReadSavedCharas(const TiXmlElement* parent)
 // Status, points and power are rebuilt from the definition and the rank. A
 // hero stands in one place only, in an area or on the wandering or dead list.
 // An area may hold more than 20: a script can place characters beyond the limit.
-bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
+bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element, std::vector<bool>& placedHeroes)
 {
+	const char* const NOWHERE = "%s Character id = %s はエリア所在でも放浪でも死亡でもない？";
 	const std::string id = GetXmlAttribute(element, "id");
 	const int index = m_Data->GetCharaIndex(id);
 	int rank = 0;
@@ -579,7 +586,7 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		fault = FormatText("%s Character id = %s rank = %d 範囲外。", "CharacterList", id, rank);
 	else if (!areaId.empty() && area < 0)
 		fault = FormatText("%s area = %s 検索失敗。", "CharacterList", areaId);
-	else if (CharaData(index).Hero && CharaExists(index))
+	else if (CharaData(index).Hero && placedHeroes[index])
 		fault = FormatText("%s Character id = %s が重複しています。", "CharacterList", id);
 	if (!fault.empty()) {
 		g_Logger.Error(MethodText("TMorvalethGame::LoadSaved", __LINE__, "%s", fault));
@@ -599,8 +606,10 @@ bool TMorvalethGame::ReadSavedChara(const TiXmlElement* element)
 		m_WanderCharas.push_back(chara);
 	else if (GetXmlAttribute(element, "dead") == TRUE_TEXT)
 		m_DeadCharas.push_back(chara);
-	else
-		g_Logger.Warning(MethodText("TMorvalethGame::LoadSaved", __LINE__,
-			"%s Character id = %s はエリア所在でも放浪でも死亡でもない？", "CharacterList", id));
+	else {
+		g_Logger.Warning(MethodText("TMorvalethGame::LoadSaved", __LINE__, NOWHERE, "CharacterList", id), NOWHERE);
+		return true;
+	}
+	placedHeroes[index] = placedHeroes[index] || CharaData(index).Hero;
 	return true;
 }

@@ -5,6 +5,7 @@
 #include "model/DataFile.h"
 #include "model/RecordTable.h"
 
+#include <map>
 #include <tinyxml.h>
 
 namespace
@@ -140,8 +141,12 @@ bool TMorvalethData::LoadMagicGroup(const std::string& path)
 	TiXmlDocument document;
 	const TiXmlElement* list = ReadXmlDataFile(document, path, false)
 		? RequireChild(&document, "MagicGroupList", path, " MagicGroupList検索失敗") : nullptr;
-	if (!list)
+	if (!list || !CheckChildCount(list, "MagicGroup", MAX_KINDS, path))
 		return false;
+	// Each group's magic in magic order, found in one pass over the magic.
+	std::map<std::string, std::vector<int>> groupMagic;
+	for (int i = 0; i < GetMagicCount(); ++i)
+		groupMagic[m_Magics[i].GroupId].push_back(i);
 	for (const TiXmlElement* e = list->FirstChildElement("MagicGroup"); e; e = e->NextSiblingElement("MagicGroup")) {
 		const TLogSubject subject(path, RecordName(e));
 		TMagicGroupData group;
@@ -152,10 +157,9 @@ bool TMorvalethData::LoadMagicGroup(const std::string& path)
 		group.Name = GetXmlText(name);
 		if (const TiXmlElement* color = e->FirstChildElement("Color"))
 			group.Color = ParseColorWord(GetXmlText(color));
-		for (int i = 0; i < GetMagicCount(); ++i) {
-			if (m_Magics[i].GroupId == group.id)
-				group.Magic.push_back(i);
-		}
+		const auto magic = groupMagic.find(group.id);
+		if (magic != groupMagic.end())
+			group.Magic = magic->second;
 		m_MagicGroups.push_back(group);
 	}
 	WarnRepeatedIds(m_MagicGroups, path);
@@ -167,7 +171,7 @@ bool TMorvalethData::LoadRace(const std::string& path)
 	m_Races.clear();
 	TiXmlDocument document;
 	const TiXmlElement* root = ReadXmlDataFile(document, path, true) ? RequireRoot(document, path) : nullptr;
-	if (!root)
+	if (!root || !CheckChildCount(root, nullptr, MAX_KINDS, path, "種族"))
 		return false;
 	for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
 		const TLogSubject subject(path, RecordName(e));
@@ -202,7 +206,7 @@ bool TMorvalethData::ReadRaceAffinity(const TiXmlElement* race, const std::strin
 		const int other = GetRaceIndex(otherId);
 		if (other < 0) {
 			g_Logger.Warning(MethodText("TMorvalethData::LoadRace", __LINE__,
-				"種族 %s のAffinityに無効なid=%sがあります。", id, otherId));
+				"種族 %s のAffinityに無効なid=%sがあります。", id, otherId), "Affinity id");
 			continue;
 		}
 		int distance = 0;
@@ -219,7 +223,7 @@ bool TMorvalethData::ReadRaceAffinity(const TiXmlElement* race, const std::strin
 	if (count < GetRaceCount() - 1) {
 		g_Logger.Warning(MethodText("TMorvalethData::LoadRace", __LINE__,
 			"種族 %s のAffinityの他種族数が%dです（全種族数%dから1を引いた値よりも小さい）。定義されなかった他種族の友好度は最高となります。",
-			id, count, GetRaceCount()));
+			id, count, GetRaceCount()), "Affinity count");
 	}
 	return true;
 }
@@ -229,7 +233,7 @@ bool TMorvalethData::LoadAttribute(const std::string& path)
 	m_Attributes.clear();
 	TiXmlDocument document;
 	const TiXmlElement* root = ReadXmlDataFile(document, path, true) ? RequireRoot(document, path) : nullptr;
-	if (!root)
+	if (!root || !CheckChildCount(root, nullptr, MAX_KINDS, path, "属性"))
 		return false;
 	for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
 		const TLogSubject subject(path, RecordName(e));

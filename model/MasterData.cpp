@@ -28,7 +28,8 @@ bool ReadCharaDirectories(const TiXmlElement* masterList, const std::string& pat
 		if (listed.insert(folder).second)
 			folders.push_back(folder);
 		else if (warned.insert(folder).second)
-			g_Logger.Warning(path + " キャラクターフォルダ " + folder + " が重複しています。一度だけ読み込みます。");
+			g_Logger.Warning(path + " キャラクターフォルダ " + folder + " が重複しています。一度だけ読み込みます。",
+				"キャラクターフォルダの重複");
 	}
 	return true;
 }
@@ -60,7 +61,7 @@ bool ReadMaster(const TiXmlElement* element, const std::string& path, TMasterDat
 bool ReadPowerMapAreas(const TiXmlElement* root, const std::string& path, std::vector<TPowerMapAreaData>& areas)
 {
 	const TiXmlElement* list = RequireChild(root, "AreaList", path, " AreaList検索失敗");
-	if (!list)
+	if (!list || !CheckChildCount(list, "Area", MAX_AREAS, path))
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Area"); e; e = e->NextSiblingElement("Area")) {
 		const TLogSubject subject(path, RecordName(e));
@@ -88,7 +89,8 @@ bool TMorvalethData::LoadMasterData(const std::string& path)
 	TiXmlDocument document;
 	const TiXmlElement* list = ReadXmlDataFile(document, path, false)
 		? RequireChild(&document, "MasterList", path, " MasterList検索失敗") : nullptr;
-	if (!list || !ReadCharaDirectories(list, path, m_CharaDirectories) || !ReadCommonMusic(list, path, m_CommonMusic))
+	if (!list || !CheckChildCount(list, "Master", MAX_MASTERS, path) || !ReadCharaDirectories(list, path, m_CharaDirectories)
+		|| !ReadCommonMusic(list, path, m_CommonMusic))
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("Master"); e; e = e->NextSiblingElement("Master")) {
 		const TLogSubject subject(path, RecordName(e));

@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "model/LoadFailure.h"
 #include "model/RecordTable.h"
+#include "platform/FileSystem.h"
 
 #include <exception>
 
@@ -39,9 +40,13 @@ TMorvalethData::TMorvalethData()
 
 bool TMorvalethData::Load(const std::string& folder, int chapter)
 {
+	const TWarningSummary summary;
 	try {
 		m_Folder = folder;
 		m_MoneyWord = "Ley";
+		// Every file of a missing scenario fails as unreadable; this line says why.
+		if (!IsDirectory(folder))
+			g_Logger.Error(FormatText("シナリオフォルダ %s が見つかりません。", folder));
 		return LoadDataFiles(folder) && LoadCharacterFolders() && ResolveReferences()
 			&& LoadScenarioFiles(folder, chapter);
 	} catch (const std::exception& e) {

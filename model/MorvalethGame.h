@@ -326,8 +326,8 @@ private:
 	bool ReadSavedAreas(const std::string& folder, const TiXmlElement* parent);
 	/// The saved characters: stationed, wandering and dead.
 	bool ReadSavedCharas(const TiXmlElement* parent);
-	/// One saved "Character" element into its area or list.
-	bool ReadSavedChara(const TiXmlElement* element);
+	/// One saved "Character" element into its area or list; the heroes placed so far are marked, this one too.
+	bool ReadSavedChara(const TiXmlElement* element, std::vector<bool>& placedHeroes);
 	/// Whether SaveToXML can write the state so that LoadSaved takes it back; an Error otherwise.
 	bool CheckSavable() const;
 	/// Appends the master list, the alliances and the master order of a save.

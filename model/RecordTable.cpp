@@ -4,7 +4,7 @@ bool NoteNewId(std::set<std::string>& ids, const std::string& id, const std::str
 {
 	if (ids.insert(id).second)
 		return true;
-	g_Logger.Warning(path + " 重複したid " + id + note);
+	g_Logger.Warning(path + " 重複したid " + id + note, path + " 重複したid" + note);
 	return false;
 }
 

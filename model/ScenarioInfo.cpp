@@ -91,6 +91,8 @@ bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TC
 	}
 	for (const TiXmlElement* e = chapter->FirstChildElement("Area"); e; e = e->NextSiblingElement("Area"))
 		info.Areas.push_back(ReadChapterArea(e));
+	if (!CheckChildCount(chapter, "Alliance", MAX_ALLIANCES, path))
+		return false;
 	for (const TiXmlElement* e = chapter->FirstChildElement("Alliance"); e; e = e->NextSiblingElement("Alliance")) {
 		TChapterAlliance alliance;
 		if (!ReadChapterAlliance(e, path, alliance))

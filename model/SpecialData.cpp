@@ -149,7 +149,8 @@ bool FindEffectChild(const TSpecialContext& c, const char* name, int effect, con
 	const bool wanted = c.data.GetAttributeData(c.special.Attribute).SystemEffect == effect;
 	const std::string where = c.path + " " + c.special.id + " において";
 	if (child && !wanted)
-		g_Logger.Warning(where + name + "が指定されましたが、属性SystemEffect=" + effectName + "以外では単に無視されます。");
+		g_Logger.Warning(where + name + "が指定されましたが、属性SystemEffect=" + effectName + "以外では単に無視されます。",
+			std::string(name) + " without SystemEffect " + effectName);
 	if (!child && wanted) {
 		g_Logger.Error(where + "属性SystemEffect=" + effectName + "が指定されましたが、" + name + "が見つかりませんでした。");
 		return false;

@@ -21,6 +21,8 @@ struct TTerrainKind
 
 bool ReadTerrainNames(const TiXmlElement* list, const char* element, const std::string& path, std::vector<std::string>& names)
 {
+	if (!CheckChildCount(list, element, MAX_KINDS, path))
+		return false;
 	for (const TiXmlElement* e = list->FirstChildElement(element); e; e = e->NextSiblingElement(element)) {
 		int index = 0;
 		if (!GetXmlIntAttribute(e, "index", index)) {
@@ -84,7 +86,8 @@ bool ReadMoveType(const TiXmlElement* element, const std::string& path, int grou
 	if (!ReadMoveCosts(element, path, groundKind, moveType, count) || !ReadMoveCosts(element, path, objectKind, moveType, count))
 		return false;
 	if (count < grounds + objects)
-		g_Logger.Warning(path + " " + moveType.Name + " MapObjectの数が足りません。読み込めなかった分のデータは0とみなします。");
+		g_Logger.Warning(path + " " + moveType.Name + " MapObjectの数が足りません。読み込めなかった分のデータは0とみなします。",
+			path + " MapObjectの数");
 	if (std::find(moveType.MoveCost.begin(), moveType.MoveCost.end(), 0) != moveType.MoveCost.end()) {
 		g_Logger.Error(FormatText("%s 移動タイプ\"%s\"の移動コストに0の要素が含まれています。", path, moveType.Name));
 		return false;
@@ -125,7 +128,7 @@ bool TMorvalethData::LoadMoveAndSkill(const std::string& path)
 	TiXmlDocument document;
 	const TiXmlElement* list = ReadXmlDataFile(document, path, true)
 		? RequireChild(&document, "MoveTypeList", path, " MoveTypeList検索失敗") : nullptr;
-	if (!list)
+	if (!list || !CheckChildCount(list, "MoveType", MAX_KINDS, path))
 		return false;
 	for (const TiXmlElement* e = list->FirstChildElement("MoveType"); e; e = e->NextSiblingElement("MoveType")) {
 		const TLogSubject subject(path, RecordName(e));

@@ -78,6 +78,68 @@ bool IsFailure(int status)
 {
 	return status != 0 && status != LUA_YIELD;
 }
+
+// A script that never returns would hold the one thread of the program for good: no
+// frame, no input, no close. Every state counts the instructions its scripts execute
+// with a hook called every BUDGET_STEP of them, and a run (a chunk's load, a call, or
+// a resume after a yield) that spends its budget fails as a run-time error does.
+
+/// Instructions between two looks at the budget: the hook costs one call per step.
+const int BUDGET_STEP = 10000;
+
+/// Instructions left to the run going on now; each run starts with the budget and a
+/// run nested in another gets its own, the outer run's being put back afterwards.
+long long g_InstructionsLeft = 0;
+long long g_RunBudget = RUN_INSTRUCTION_BUDGET;
+/// Runs going on now, one inside another; Lua code that the engine runs outside any run is not counted.
+int g_RunDepth = 0;
+
+void CountInstructions(lua_State* L, lua_Debug*)
+{
+	if (g_RunDepth == 0)
+		return;
+	g_InstructionsLeft -= BUDGET_STEP;
+	if (g_InstructionsLeft > 0)
+		return;
+	// From now on the thread fails at every instruction, so that a pcall that catches
+	// the error cannot carry on: the error reaches the run's entry function.
+	lua_sethook(L, CountInstructions, LUA_MASKCOUNT, 1);
+	const std::string message = FormatText("命令数が %d を超えたため実行を止めました。", g_RunBudget);
+	luaL_error(L, "%s", message.c_str());
+}
+
+/// Gives the run a full budget while it lives and puts the budget of the run around it back.
+class TBudgetScope
+{
+public:
+	explicit TBudgetScope(lua_State* thread) : m_Outer(g_InstructionsLeft)
+	{
+		g_InstructionsLeft = g_RunBudget;
+		++g_RunDepth;
+		lua_sethook(thread, CountInstructions, LUA_MASKCOUNT, BUDGET_STEP);
+	}
+	~TBudgetScope()
+	{
+		--g_RunDepth;
+		g_InstructionsLeft = m_Outer;
+	}
+	TBudgetScope(const TBudgetScope&) = delete;
+	TBudgetScope& operator=(const TBudgetScope&) = delete;
+
+private:
+	long long m_Outer;
+};
+
+/// The error object of a failed run as text; "?" when it is no string.
+std::string ErrorText(lua_State* L)
+{
+	return lua_type(L, -1) == LUA_TSTRING ? lua_tostring(L, -1) : "?";
+}
+}
+
+void SetRunInstructionBudget(long long instructions)
+{
+	g_RunBudget = instructions;
 }
 
 lua_State* LuaCreateState(const char* file, const char* searchPath)
@@ -90,6 +152,8 @@ lua_State* LuaCreateState(const char* file, const char* searchPath)
 	luaL_openlibs(L);
 	if (searchPath)
 		AppendSearchPath(L, searchPath);
+	// The file's top-level code is a run of its own, with its own budget.
+	const TBudgetScope budget(L);
 	if (LoadChunk(L, file) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
 		_ALERT(L);
 		lua_close(L);
@@ -142,7 +206,8 @@ TMorvalethLuaManager::TMorvalethLuaManager(TMorvalethLuaManager&& other) noexcep
 	  m_Suspended(std::exchange(other.m_Suspended, false)), m_Result(other.m_Result),
 	  m_MasterIndex(other.m_MasterIndex), m_ScriptAPI(other.m_ScriptAPI), m_WorldMap(other.m_WorldMap),
 	  m_Thread(std::exchange(other.m_Thread, nullptr)), m_ThreadRef(std::exchange(other.m_ThreadRef, LUA_NOREF)),
-	  m_Running(std::exchange(other.m_Running, false))
+	  m_Running(std::exchange(other.m_Running, false)), m_File(std::move(other.m_File)),
+	  m_Function(std::move(other.m_Function))
 {
 }
 
@@ -160,6 +225,8 @@ TMorvalethLuaManager& TMorvalethLuaManager::operator=(TMorvalethLuaManager&& oth
 		m_Thread = std::exchange(other.m_Thread, nullptr);
 		m_ThreadRef = std::exchange(other.m_ThreadRef, LUA_NOREF);
 		m_Running = std::exchange(other.m_Running, false);
+		m_File = std::move(other.m_File);
+		m_Function = std::move(other.m_Function);
 	}
 	return *this;
 }
@@ -196,6 +263,7 @@ bool TMorvalethLuaManager::LoadLua(const char* file)
 	// A call still suspended belongs to the old state and ends with it.
 	CloseState();
 	m_State = L;
+	m_File = file;
 	return true;
 }
 
@@ -219,6 +287,7 @@ bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std:
 	if (m_ScriptAPI)
 		m_ScriptAPI->ClearEvents();
 
+	m_Function = name;
 	m_Thread = lua_newthread(m_State);
 	m_ThreadRef = luaL_ref(m_State, LUA_REGISTRYINDEX);
 	// A raw read: a script's metatable on the globals cannot raise an error here.
@@ -239,8 +308,7 @@ bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std:
 	const int status = RunThread(int(arguments.size()));
 	if (IsFailure(status)) {
 		LOG_ERROR("関数 %s のresume error %d", name, status);
-		_ALERT(m_Thread);
-		ReleaseThread();
+		ReportFailedRun();
 		return false;
 	}
 	TRACE_RUN("e %s", name);
@@ -258,8 +326,7 @@ bool TMorvalethLuaManager::Resume()
 	const int status = RunThread(0);
 	if (IsFailure(status)) {
 		g_Logger.Error(FormatText("TMorvalethLuaManager::Resume error:resume error %d", status));
-		_ALERT(m_Thread);
-		ReleaseThread();
+		ReportFailedRun();
 		return false;
 	}
 	TRACE_RUN("e");
@@ -270,7 +337,11 @@ int TMorvalethLuaManager::RunThread(int argumentCount)
 {
 	m_Result = false;
 	m_Running = true;
-	const int status = lua_resume(m_Thread, argumentCount);
+	int status;
+	{
+		const TBudgetScope budget(m_Thread);
+		status = lua_resume(m_Thread, argumentCount);
+	}
 	m_Running = false;
 	m_Suspended = status == LUA_YIELD;
 	if (m_Suspended) {
@@ -282,6 +353,13 @@ int TMorvalethLuaManager::RunThread(int argumentCount)
 		ReleaseThread();
 	}
 	return status;
+}
+
+void TMorvalethLuaManager::ReportFailedRun()
+{
+	g_Logger.Error(FormatText("スクリプト %s の関数 %s が失敗しました：%s", m_File, m_Function, ErrorText(m_Thread)));
+	_ALERT(m_Thread);
+	ReleaseThread();
 }
 
 void TMorvalethLuaManager::ReleaseThread()

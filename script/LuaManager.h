@@ -22,13 +22,22 @@ extern int g_ScriptMaster;
 /// The world-map controller as the engine functions see it; null for battle scripts.
 extern TWorldMapInterface* g_ScriptWorldMap;
 
+/// Instructions one run of a script (the load of its file, a call of an entry function, or a resume after a yield)
+/// may execute before it is stopped as a failed run: half a second of plain Lua, some seconds where every instruction
+/// calls into the library, and over a thousand times what the sample's heaviest run needs (some 130,000).
+const long long RUN_INSTRUCTION_BUDGET = 200000000;
+
+/// Sets the budget of the runs that start from now on (RUN_INSTRUCTION_BUDGET at start).
+void SetRunInstructionBudget(long long instructions);
+
 /// Creates a state with _ALERT, print_log, the standard libraries and the search path appended
 /// to package.path, then runs the file's chunk; null, after logging Lua's message, on failure.
 lua_State* LuaCreateState(const char* file, const char* searchPath);
 
 /// One script file in a Lua state of its own. Every call runs as a coroutine in a
 /// thread of its own, which the owner resumes frame by frame while it yields; a run
-/// that fails is logged and leaves the script ready for the next call.
+/// that fails, or runs past its instruction budget, is logged with the file and the
+/// entry function and leaves the script ready for the next call.
 class TMorvalethLuaManager
 {
 public:
@@ -76,6 +85,8 @@ private:
 
 	/// Runs or resumes the call's thread and reads the outcome; Lua's status.
 	int RunThread(int argumentCount);
+	/// Logs the failed run with the script file, the entry function and Lua's message, then forgets its thread.
+	void ReportFailedRun();
 	/// Forgets the call's thread; the collector takes it.
 	void ReleaseThread();
 	/// Closes the state and forgets the call with it.
@@ -94,6 +105,9 @@ private:
 	int m_ThreadRef;
 	/// A call or resume of this manager is running now.
 	bool m_Running;
+	/// The script file of the state, and the entry function of the current or last call.
+	std::string m_File;
+	std::string m_Function;
 };
 
 #endif

@@ -169,3 +169,30 @@ TEST(BadInputPlay, DamagedFilesAreNamedAndTheGameGoesOn)
 	std::printf("bad input run: start-up to the start menu %.3f s, wall time %.1f s, peak memory %ld kB\n", startUp,
 		Seconds() - started, peak);
 }
+
+// An opening script that never returns: the window's close, sent while it runs, still ends the
+// program once the run has spent its instruction budget, and the log names the script and the function.
+TEST(BadInputPlay, ClosingTheWindowQuitsWhileAScriptNeverReturns)
+{
+	TPlayFolder folder("endless_script");
+	folder.Write("Scenario/Default/Script/EventScript.lua",
+		"function on_system_start() local t = {} while true do t[#t % 100 + 1] = tostring(#t) end end\n");
+	TFrontEndRun run(folder, "endless_script");
+	run.StartToMenu();
+	ASSERT_TRUE(run.OpenScenarioSelect("scenario_select"));
+	TPlayer& player = run.Player();
+	const TScenarioSelectScreen select(player);
+	run.PickChapter(select, 0);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	const TMasterSelectScreen masters(player);
+	ASSERT_TRUE(run.ClickAndSee(select.Start(), "master_select",
+		[&](const TShot& shot) { return shot.Colours(masters.Tile(0)) > 8; }));
+	run.PickFirstMaster(masters);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	const TPoint start = CentreOf(masters.Start());
+	player.Click(start.X, start.Y);
+	player.Close();
+	EXPECT_EQ(0, player.WaitForExit());
+	EXPECT_TRUE(Names(folder, "log.txt", "の関数 on_system_start が失敗しました：", "Default/Script/EventScript.lua"));
+	EXPECT_TRUE(Names(folder, "log.txt", "命令数が 200000000 を超えたため実行を止めました。", "EventScript.lua"));
+}

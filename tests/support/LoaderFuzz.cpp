@@ -1,6 +1,7 @@
 #include "support/LoaderFuzz.h"
 
 #include "app/GameConfig.h"
+#include "app/GameMaster.h"
 #include "app/Logger.h"
 #include "app/Random.h"
 #include "common/babel/babel.h"
@@ -22,7 +23,12 @@ namespace fs = boost::filesystem;
 
 namespace
 {
+const char* const SAVE_FOLDER = "Save";
 const char* const SAVE_FILE = "Save/save00.xml";
+const int SLOT_COUNT = 10;
+/// What the game master writes before the game's own elements.
+const char* const SLOT_HEADER = "<Save><Scenario>Large</Scenario><Date>2026/01/02 03:04:05.000006</Date>"
+								"<Digest>Large leon 1</Digest><Chapter index=\"0\" />";
 const char* const INI_FILE = "fuzz.ini";
 
 /// The scenario targets and the files of the sample each damages; a name ending in "/" stands for every character folder.
@@ -155,6 +161,7 @@ TLoaderFuzz::TLoaderFuzz(const std::string& sampleScenario)
 	for (int turn = 0; turn < 3; ++turn)
 		PlayTurn(game);
 	m_SaveText = SaveGameText(game);
+	m_SlotText = SLOT_HEADER + m_SaveText.substr(m_SaveText.find("<Save>") + 6);
 	m_IniText = BASE_INI;
 }
 
@@ -176,6 +183,7 @@ const std::vector<std::string>& TLoaderFuzz::Targets()
 		for (const auto& target : SCENARIO_TARGETS)
 			names.push_back(target.first);
 		names.push_back("save");
+		names.push_back("slots");
 		names.push_back("ini");
 		return names;
 	}();
@@ -197,6 +205,8 @@ TFuzzRound TLoaderFuzz::Run(const std::string& target, unsigned seed, long round
 	const TClock::time_point start = TClock::now();
 	if (chosen == "save")
 		RunSaveRound(random, result);
+	else if (chosen == "slots")
+		RunSlotRound(random, result);
 	else if (chosen == "ini")
 		RunIniRound(random, result);
 	else
@@ -236,6 +246,31 @@ void TLoaderFuzz::RunSaveRound(std::mt19937& random, TFuzzRound& result)
 		CheckRefusal("", result);
 	else
 		PlaySaveAndReload(m_Data, 0, game, result);
+}
+
+void TLoaderFuzz::RunSlotRound(std::mt19937& random, TFuzzRound& result)
+{
+	TMutator mutator(random(), m_Names);
+	const int slot = static_cast<int>(mutator.Below(SLOT_COUNT));
+	const std::string path = TDremoGameMaster::GetSaveFilePath(SAVE_FOLDER, slot);
+	result.input = "slot " + std::to_string(slot);
+	for (int other = 0; other < SLOT_COUNT; ++other)
+		fs::remove_all(TDremoGameMaster::GetSaveFilePath(SAVE_FOLDER, other));
+	// A folder in a slot's place, as a careless copy leaves one.
+	if (mutator.Below(8) == 0)
+		fs::create_directories(path);
+	else
+		WriteDamaged(mutator, m_SlotText, TTextKind::Xml, path);
+	std::vector<std::string> labels;
+	TDremoGameMaster::ReadSaveSlotLabels(SAVE_FOLDER, labels, SLOT_COUNT);
+	const std::size_t empty = std::count(labels.begin(), labels.end(), std::string("データなし"));
+	if (labels.size() != SLOT_COUNT || empty != SLOT_COUNT - 1 || labels[slot] == "データなし")
+		result.fault = "the slot list is wrong";
+	else if (labels[slot] == "互換性が無いか、破損したデータ")
+		CheckRefusal(path, result);
+	else
+		result.accepted = true;
+	fs::remove_all(path);
 }
 
 void TLoaderFuzz::RunIniRound(std::mt19937& random, TFuzzRound& result)

@@ -13,7 +13,7 @@ class TMorvalethGame;
 /// How one round of the fuzz run ended.
 struct TFuzzRound
 {
-	/// The input the round damaged: a scenario file, "save" or "ini".
+	/// The input the round damaged: a scenario file, "save", "slot N" or "ini".
 	std::string input;
 	/// Every loader the damaged input reached took it.
 	bool accepted = false;
@@ -39,7 +39,7 @@ public:
 	/// The scratch folder; it must be the working folder while rounds run.
 	std::string Folder() const;
 
-	/// Names of the targets: the kinds of scenario file, then "save" and "ini".
+	/// Names of the targets: the kinds of scenario file, then "save", "slots" and "ini".
 	static const std::vector<std::string>& Targets();
 	/// True for a target name or "all", which takes the targets in turn.
 	static bool IsTarget(const std::string& name);
@@ -52,6 +52,8 @@ private:
 	void RunScenarioRound(const std::string& target, std::mt19937& random, TFuzzRound& result);
 	/// The save damaged, loaded into the sample's database, played, saved and loaded again.
 	void RunSaveRound(std::mt19937& random, TFuzzRound& result);
+	/// A slot file damaged or made a folder, and the slot list read as the save/load window reads it.
+	void RunSlotRound(std::mt19937& random, TFuzzRound& result);
 	/// The configuration damaged, loaded, saved and read back.
 	void RunIniRound(std::mt19937& random, TFuzzRound& result);
 	/// Plays a turn of the game, saves it, loads the save into a fresh game and compares the two.
@@ -73,6 +75,8 @@ private:
 	/// The undamaged sample's database, for the save rounds.
 	TMorvalethData m_Data;
 	std::string m_SaveText;
+	/// The save as the game master writes it into a slot.
+	std::string m_SlotText;
 	std::string m_IniText;
 };
 

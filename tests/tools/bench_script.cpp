@@ -1,5 +1,6 @@
 // Times the script host: a call of an entry function with three string arguments
-// that returns at once, a yield and resume round trip, the load of 1 MB of
+// that returns at once, a yield and resume round trip, a call that executes some
+// ten million instructions (what the instruction budget's hook costs), the load of 1 MB of
 // Shift-JIS script (dialogue-heavy event script, and one small function every 90
 // bytes), and the save and load of a flag table of 10,000 entries
 // (a quarter of them tables). Runs in a scratch folder of the system's
@@ -26,11 +27,14 @@ const int RUNS = 10;
 const double CALL_GOAL_US = 5.0;
 const double LOAD_GOAL_MS = 20.0;
 const double FLAG_GOAL_MS = 20.0;
+/// A plain loop of ten million instructions runs in some 22 ms; the budget's hook adds about a tenth.
+const double WORK_GOAL_MS = 40.0;
 const std::size_t SCRIPT_BYTES = 1 << 20;
 
 const char* const HOST_SCRIPT =
 	"function entry(a, b, c) return true end\n"
 	"function forever() while true do coroutine.yield() end end\n"
+	"function work() local n = 0 for i = 1, 5000000 do n = n + i end return n > 0 end\n"
 	"function flags()\n"
 	"  Flag = {}\n"
 	"  for i = 1, 7500 do Flag[i] = (i % 3 == 0) and ('\\149\\92' .. i) or i * 0.25 end\n"
@@ -86,6 +90,10 @@ bool MeasureHost(TMorvalethLuaManager& manager)
 		return false;
 	PrintMicroseconds("  call, three arguments", times, CALLS);
 
+	if (!TimeRuns(RUNS, [&] { return manager.CallFunction("work") && manager.GetResult(); }, times))
+		return false;
+	PrintRunTimes("  10 million instructions", times, RUNS, WORK_GOAL_MS);
+
 	if (!manager.CallFunction("forever"))
 		return false;
 	if (!TimeRuns(RUNS, [&] {
@@ -96,6 +104,7 @@ bool MeasureHost(TMorvalethLuaManager& manager)
 		}, times))
 		return false;
 	PrintMicroseconds("  resume to the next yield", times, CALLS);
+
 
 	TMorvalethLuaManager loader;
 	for (const char* file : {"dialogue.lua", "dense.lua"}) {

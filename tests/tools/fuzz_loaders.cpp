@@ -1,6 +1,8 @@
 // Feeds damaged scenario files, saves and configuration files to the loaders.
 // Usage: fuzz_loaders TARGET SEED COUNT [--first ROUND] [--slow MS] [--source TREE]
-//   TARGET  data, chara, special, chapter, area, battlemap, scenario, numbers, save, ini or all
+//   TARGET  data, chara, special, chapter, area, battlemap, scenario, numbers, save, slots, ini or all
+//   SEED    a number, or "commit": the first 8 hex digits of the source tree's git commit, so that each
+//           commit tries other rounds (the clock's seconds where there is no git); printed either way
 //   COUNT   a number of rounds, or a number of seconds followed by "s"
 //   --first the first round's number (a failing round is replayed by its seed and number)
 //   --slow  the time above which a round is reported as slow, in milliseconds (2000)
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 #if defined(__SANITIZE_ADDRESS__)
@@ -49,6 +52,8 @@ void OnFatalSignal(int signal)
 struct TOptions
 {
 	std::string target;
+	/// The seed as given: a number or "commit".
+	std::string seedText;
 	unsigned seed = 0;
 	/// The count of rounds, or of seconds when the count ends in "s".
 	long rounds = 0;
@@ -64,7 +69,7 @@ bool ParseArguments(int argc, char** argv, TOptions& options)
 	if (argc < 4 || argc % 2 != 0 || !TLoaderFuzz::IsTarget(argv[1]))
 		return false;
 	options.target = argv[1];
-	options.seed = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
+	options.seedText = argv[2];
 	const std::string count = argv[3];
 	if (!count.empty() && count.back() == 's')
 		options.seconds = std::atof(count.c_str());
@@ -83,6 +88,25 @@ bool ParseArguments(int argc, char** argv, TOptions& options)
 	return options.rounds > 0 || options.seconds > 0;
 }
 
+/// The seed of the source tree's commit; the clock's when git cannot tell it.
+unsigned CommitSeed(const fs::path& source)
+{
+	const std::string command = "git -C '" + source.string() + "' rev-parse HEAD 2>/dev/null";
+	char hash[64] = "";
+	if (std::FILE* git = ::popen(command.c_str(), "r")) {
+		if (!std::fgets(hash, sizeof(hash), git))
+			hash[0] = 0;
+		::pclose(git);
+	}
+	if (std::strlen(hash) < 8) {
+		std::printf("no git commit in %s: the seed comes from the clock\n", source.string().c_str());
+		return static_cast<unsigned>(std::time(nullptr));
+	}
+	hash[8] = 0;
+	std::printf("commit %s\n", hash);
+	return static_cast<unsigned>(std::strtoul(hash, nullptr, 16));
+}
+
 /// Whether the run goes on to another round.
 bool MoreRounds(const TOptions& options, long round, TClock::time_point start)
 {
@@ -97,6 +121,11 @@ int main(int argc, char** argv)
 		std::fprintf(stderr, "usage: fuzz_loaders TARGET SEED COUNT[s] [--first ROUND] [--slow MS] [--source TREE]\n");
 		return 2;
 	}
+	options.seed = options.seedText == "commit" ? CommitSeed(options.source)
+												 : static_cast<unsigned>(std::strtoul(options.seedText.c_str(), nullptr, 10));
+	std::printf("%s seed %u (replay: fuzz_loaders %s %u COUNT --first ROUND)\n", options.target.c_str(), options.seed,
+		options.target.c_str(), options.seed);
+	std::fflush(stdout);
 #if defined(__SANITIZE_ADDRESS__)
 	__sanitizer_set_death_callback(TellRound);
 #endif

@@ -182,6 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Slot, GameLifeBadSlotTest,
 		TBadSlot{"no_scenario", "Scenario>", "Scenarios>", "Scenario 検索失敗"},
 		TBadSlot{"scenario_outside", "<Scenario>Sample<", "<Scenario>../../etc<", "シナリオフォルダの名前ではありません"},
 		TBadSlot{"unknown_scenario", "<Scenario>Sample<", "<Scenario>Nowhere<", "の読み込みに失敗"},
+		TBadSlot{"scenario_not_found", "<Scenario>Sample<", "<Scenario>Nowhere<", "Scenario/Nowhere が見つかりません。"},
 		TBadSlot{"damaged_game", "MasterList", "MasterLost", "MasterList"},
 		TBadSlot{"no_lua_event", "LuaEvent>", "LuaEvents>", "LuaEvent not found."},
 		TBadSlot{"damaged_lua_event", "</LuaEvent>", "<Flag><_1 kt=\"3\">1</_1></Flag></LuaEvent>",
@@ -218,6 +219,46 @@ TEST_F(GameLifeTest, TheSlotCaptionsNameEachSavesDateAndDigestOrWhyThereIsNone)
 	EXPECT_EQ("short d", labels[4]);
 	EXPECT_EQ(1, m_Log.CountLines("XML Digest not found."));
 	EXPECT_EQ(1, m_Log.CountLines("XML parse error"));
+}
+
+// Hostile slot files are refused before the XML parser sees them, in the slot list and on loading:
+// each is listed as damaged with its reason in the log, and the running game goes on.
+TEST_F(GameLifeTest, HostileSlotFilesAreListedAsDamagedAndRefusedOnLoad)
+{
+	std::string nested = "<Save><Date>d</Date><Digest>x</Digest>";
+	for (int level = 0; level < 50000; ++level)
+		nested += "<a>";
+	const struct
+	{
+		const char* name;
+		std::string text;
+		const char* reason;
+	} cases[] = {
+		{"folder", "", "(通常のファイルではありません)"},
+		{"deep", nested, "(要素の入れ子が 256 段を超えています)"},
+		{"cut", "<Save><Date>d</Date><Digest>\xE3\x81", "(オフセット 28 のバイトが UTF-8 として正しくありません)"},
+		{"empty", "", "(Error document empty."},
+		{"binary", std::string("\x7F" "ELF\x02\x01\x00\x00", 8) + "\xFF\xFE", "(オフセット 8 のバイトが UTF-8 として正しくありません)"},
+	};
+	const TMorvalethGame* game = g_GameMaster.m_Game.get();
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		fs::create_directories(m_Root / "Save");
+		if (std::string(c.name) == "folder")
+			fs::create_directories(Slot(3));
+		else
+			WriteFile(Slot(3), c.text);
+		TCapturedLog log;
+		std::vector<std::string> labels;
+		TDremoGameMaster::ReadSaveSlotLabels(g_GameMaster.SaveFolder(), labels, 10);
+		ASSERT_EQ(10u, labels.size());
+		EXPECT_EQ("互換性が無いか、破損したデータ", labels[3]);
+		EXPECT_FALSE(g_GameMaster.LoadGame(3));
+		EXPECT_EQ(2, log.CountLines(Slot(3) + " XML parse error " + c.reason)) << log.Text();
+		EXPECT_EQ(game, g_GameMaster.m_Game.get());
+		EXPECT_FALSE(g_GameMaster.m_WorldMap->HasStopped());
+		fs::remove_all(Slot(3));
+	}
 }
 
 TEST_F(GameLifeTest, ANewGameThatCannotBeBuiltChangesNothingHeld)

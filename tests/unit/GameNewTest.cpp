@@ -2,6 +2,7 @@
 #include "GameSaveFixture.h"
 #include "ModelFixture.h"
 #include "battle/BattleMap.h"
+#include "model/DataFile.h"
 #include "model/MorvalethData.h"
 
 #include <algorithm>
@@ -180,6 +181,39 @@ TEST(GameNew, ChapterEntriesThatCannotBePlacedAreSkipped)
 	EXPECT_EQ(ruins.WallMax, ruins.Wall);
 }
 
+// A scenario of as many areas as the program holds loads, and the warning each new area gives is
+// written a hundred times and then summed up; one area more is refused, with the file and the limit named.
+TEST(GameNew, AreasUpToTheLimitLoadAndOneMoreIsRefused)
+{
+	TSampleCopy copy;
+	const std::string sample = ReadFile(copy.Data("AreaData.xml"));
+	int sampleAreas = 0;
+	for (std::size_t at = sample.find("<Area "); at != std::string::npos; at = sample.find("<Area ", at + 1))
+		++sampleAreas;
+	std::string areas;
+	for (int i = sampleAreas; i <= MAX_AREAS; ++i) {
+		areas += "<Area id=\"X" + std::to_string(i) + "\"><Name>N</Name><Location x=\"1\" y=\"1\"/>"
+			"<BattleMapFile>BattleMap_A01.xml</BattleMapFile></Area>\n";
+	}
+	const std::size_t last = areas.rfind("<Area ");
+	copy.Replace("Data/AreaData.xml", "</AreaList>", areas.substr(0, last) + "</AreaList>");
+	{
+		TCapturedLog log(2);
+		TMorvalethGame game;
+		ASSERT_TRUE(game.LoadNew(&SampleData(), copy.Folder(), 0, 3)) << log.Text().substr(0, 2000);
+		EXPECT_EQ(MAX_AREAS, game.GetAreaCount());
+		EXPECT_EQ(100, log.CountLines("Warning TMorvalethGame::LoadAreaInstance:"));
+		EXPECT_EQ(1, log.CountLines(FormatText("Warning 同じ種類の警告がほかに %d 件ありました：エリア %%s の勢力地図情報",
+						 MAX_AREAS - sampleAreas - 100)));
+	}
+	copy.Replace("Data/AreaData.xml", "</AreaList>", areas.substr(last) + "</AreaList>");
+	TCapturedLog log;
+	TMorvalethGame game;
+	EXPECT_FALSE(game.LoadNew(&SampleData(), copy.Folder(), 0, 3));
+	EXPECT_EQ(1, log.CountLines("Error AreaList の Area が上限の 10000 件を超えています。 (" + copy.Data("AreaData.xml") + ")"))
+		<< log.Text().substr(0, 2000);
+}
+
 // A scenario that cannot give a whole game is refused with the reason, and the
 // game held before stays as it was.
 TEST(GameNew, BrokenScenarioDataIsRefused)
@@ -204,6 +238,7 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		// An empty or "." name makes the path a folder, which is never read as a file.
 		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "/Data/ : XML Parse Error. (通常のファイルではありません)", 3},
 		{"AreaData.xml", ">BattleMap_A03.xml<", ">.<", "/Data/. : XML Parse Error. (通常のファイルではありません)", 3},
+		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "Area A03 の BattleMapFile \"\" を読めませんでした。 (/", 3},
 		{"BattleMap_A04.xml", nullptr, nullptr, "BattleMap_A04.xml File not found", 3},
 		{"BattleMap_A04.xml", "<Area id=\"A03\">", "<Area id=\"A99\">", "BattleMap_A04.xml 隣接エリア A99 の検索に失敗", 3},
 		{"Scenario1.xml", "<Master id=\"garm\"", "<Master id=\"nobody\"", "Scenario1.xml マスターID nobody の検索に失敗", 3},

@@ -139,6 +139,9 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 	PlaySampleGame(game, 0, 5);
 	const std::string saved = SaveText(game);
 	const std::string order = saved.substr(saved.find("<MasterOrder index=\""), 22);
+	std::string alliances;
+	for (int i = 0; i < MAX_ALLIANCES; ++i)
+		alliances += "<Alliance />";
 	struct TCase
 	{
 		std::string text;
@@ -159,6 +162,8 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, "<Alliance ", "<Alliance id1=\"garm\" id2=\"leon\" turn=\"3\" /><Alliance "),
 			"Alliance Master id = leon と garm の同盟が重複しています。"},
 		{Cut(saved, "<AllianceList", "</AllianceList>"), "AllianceList 検索失敗"},
+		{Damage(saved, "<Alliance ", alliances + "<Alliance "),
+			"AllianceList の Alliance が上限の 10000 件を超えています。"},
 		{Damage(saved, order, "<MasterOrder index=\"3\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
 		{Damage(saved, order, "<MasterOrder index=\"-1\""), "MasterOrder のindex属性値がMaster要素数を超えています。"},
 		{Damage(saved, order, "<MasterOrder"), "MasterOrder index属性検出失敗。"},
@@ -177,6 +182,7 @@ TEST(GameSave, DamagedSavesAreRefusedAndTheGameIsKept)
 		{Damage(saved, ">BattleMap_A02.xml<", ">../../../../etc/passwd<"), "はシナリオフォルダの外を指しています。"},
 		{Damage(saved, ">BattleMap_A02.xml<", "><"), "/Data/ : XML Parse Error. (通常のファイルではありません)"},
 		{Damage(saved, ">BattleMap_A02.xml<", ">.<"), "/Data/. : XML Parse Error. (通常のファイルではありません)"},
+		{Damage(saved, ">BattleMap_A02.xml<", ">.<"), "Area A02 の BattleMapFile \".\" を読めませんでした。"},
 		{Cut(saved, "<MapObjectInstance>", "</MapObjectInstance>"), "A01 BattleMap_A01.xml 読み込み失敗"},
 		{Damage(saved, "<L0>0,", "<L0>7,"), "cannot hold object 7"},
 		{Damage(saved, "<Character id=\"leon\"", "<Character id=\"nobody\""), "CharacterList Character id = nobody 検索失敗。"},

@@ -79,6 +79,7 @@ TEST_F(LuaHost, AFailedRunIsLoggedAndTheScriptAnswersTheNextCall)
 	EXPECT_FALSE(manager.CallFunction("boom"));
 	EXPECT_FALSE(manager.IsSuspended());
 	EXPECT_EQ(1, m_Log.CountLines("関数 boom のresume error 2"));
+	EXPECT_EQ(1, m_Log.CountLines("スクリプト " + (m_Dir / "host.lua") + " の関数 boom が失敗しました："));
 	const std::vector<std::string> log = ScriptLog();
 	ASSERT_EQ(1u, log.size());
 	EXPECT_NE(std::string::npos, log[0].find("host.lua:13: attempt to index local 't' (a nil value)")) << log[0];
@@ -89,9 +90,46 @@ TEST_F(LuaHost, AFailedRunIsLoggedAndTheScriptAnswersTheNextCall)
 	ASSERT_TRUE(manager.CallFunction("late"));
 	EXPECT_FALSE(manager.Resume());
 	EXPECT_EQ(1, m_Log.CountLines("Error TMorvalethLuaManager::Resume error:resume error 2"));
+	EXPECT_EQ(1, m_Log.CountLines("Error スクリプト " + (m_Dir / "host.lua") + " の関数 late が失敗しました："));
+	EXPECT_EQ(1, m_Log.CountLines("host.lua:14: late failure")) << "Lua's message";
 	EXPECT_FALSE(manager.IsSuspended());
 	ASSERT_TRUE(manager.CallFunction("returns", {"true"}));
 	EXPECT_TRUE(manager.GetResult());
+}
+
+// A run that would never end is stopped once it has spent its budget, whether it loops in the entry
+// function, under a pcall that catches the stop, in coroutines of its own, after a yield or at the top
+// level of the file; each run starts with the whole budget, and the script answers the next call.
+TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
+{
+	struct TBudget
+	{
+		TBudget() { SetRunInstructionBudget(100000); }
+		~TBudget() { SetRunInstructionBudget(RUN_INSTRUCTION_BUDGET); }
+	} budget;
+	TMorvalethLuaManager manager;
+	Load(manager, "function endless() while true do end end\n"
+				  "function caught() while true do pcall(function() while true do end end) end end\n"
+				  "function spawns() while true do coroutine.resume(coroutine.create(function() while true do end end)) end end\n"
+				  "function later() coroutine.yield() while true do end end\n"
+				  "function busy() local n = 0 for i = 1, 30000 do n = n + i end return n > 0 end\n");
+	const std::string stop = "命令数が 100000 を超えたため実行を止めました。";
+	for (const char* name : {"endless", "caught", "spawns"}) {
+		EXPECT_FALSE(manager.CallFunction(name)) << name;
+		EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 " + std::string(name) + " が失敗しました：")) << m_Log.Text();
+		for (int call = 0; call < 5; ++call) {
+			ASSERT_TRUE(manager.CallFunction("busy"));
+			EXPECT_TRUE(manager.GetResult());
+		}
+	}
+	ASSERT_TRUE(manager.CallFunction("later"));
+	EXPECT_FALSE(manager.Resume());
+	EXPECT_FALSE(manager.IsSuspended());
+	EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 later が失敗しました："));
+	EXPECT_EQ(4, m_Log.CountLines(stop));
+	EXPECT_EQ(4u, ScriptLog().size());
+	EXPECT_FALSE(manager.LoadLua(WriteScript("loops.lua", "while true do end").c_str()));
+	ASSERT_TRUE(manager.CallFunction("busy"));
 }
 
 TEST_F(LuaHost, CallsAndResumesAtTheWrongTimeAreRefused)

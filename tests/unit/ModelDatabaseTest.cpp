@@ -1,5 +1,7 @@
 #include "ModelFixture.h"
 
+#include "app/Logger.h"
+#include "model/DataFile.h"
 #include "model/MorvalethData.h"
 
 #include <boost/filesystem.hpp>
@@ -220,6 +222,38 @@ TEST(ModelDatabase, ChapterFailuresShowTheChapterDialog)
 	ExpectLoadFailure({"Data/Scenario1.xml", nullptr, nullptr, " XML Parse Error", "シナリオ開始情報の読み込みに失敗しました。"});
 	ExpectLoadFailure({"Data/Scenario1.xml", "<Turn>1</Turn>", "", " Turnが見つかりませんでした。",
 		"シナリオ開始情報の読み込みに失敗しました。"});
+}
+
+// A table past what the program can hold is refused before any of its records is read, with the file
+// and the limit named; the records need not even be whole.
+TEST(ModelDatabase, TablesPastTheirLimitsAreRefusedNamingTheLimit)
+{
+	const struct
+	{
+		const char* file;
+		const char* closing;
+		const char* record;
+		int limit;
+		const char* what;
+		const char* dialog;
+	} tables[] = {
+		{"Data/Race.xml", "</RaceList>", "<Race/>", MAX_KINDS, "種族", "種族情報の読み込みに失敗しました。"},
+		{"Data/MagicGroup.xml", "</MagicGroupList>", "<MagicGroup/>", MAX_KINDS, "MagicGroup", "魔法グループ情報の読み込みに失敗しました。"},
+		{"Data/Attribute.xml", "</AttributeList>", "<Attribute/>", MAX_KINDS, "属性", "属性情報の読み込みに失敗しました。"},
+		{"Data/MapChipType.xml", "</MapObjectList>", "<MapObject/>", MAX_KINDS, "MapObject", "地形情報の読み込みに失敗しました。"},
+		{"Data/MoveAndSkill.xml", "</MoveTypeList>", "<MoveType/>", MAX_KINDS, "MoveType", "移動タイプ情報の読み込みに失敗しました。"},
+		{"Data/MasterData.xml", "</MasterList>", "<Master/>", MAX_MASTERS, "Master", "マスター情報の読み込みに失敗しました。"},
+		{"Data/PowerMap.xml", "</AreaList>", "<Area/>", MAX_AREAS, "Area", "勢力地図情報の読み込みに失敗しました。"},
+		{"DefChar/CharacterData.xml", "</CharacterList>", "<Character/>", MAX_CHARAS, "Character", "キャラ情報の読み込みに失敗しました。"},
+		{"Data/Scenario1.xml", "</Chapter>", "<Alliance/>", MAX_ALLIANCES, "Alliance", "シナリオ開始情報の読み込みに失敗しました。"},
+	};
+	for (const auto& table : tables) {
+		std::string records;
+		for (int i = 0; i < table.limit; ++i)
+			records += table.record;
+		const std::string error = FormatText(" の %s が上限の %d 件を超えています。", table.what, table.limit);
+		ExpectLoadFailure({table.file, table.closing, (records + table.closing).c_str(), error.c_str(), table.dialog});
+	}
 }
 
 TEST(ModelDatabase, AScenarioWithoutTitleFailsWithItsReasonAndTheDialogNamingTheFile)

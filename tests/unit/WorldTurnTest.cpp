@@ -168,6 +168,8 @@ INSTANTIATE_TEST_SUITE_P(Setup, WorldSetupFailureTest,
 		TSetupFailure{"no world script", "world.lua", nullptr, "world.luaの検索に失敗しました。"},
 		TSetupFailure{"no strategy script", "strategy.lua", nullptr, "strategy.luaの検索に失敗しました。"},
 		TSetupFailure{"broken strategy script", "strategy.lua", "end", "strategy.lua のロードに失敗しました。"},
+		TSetupFailure{"failing on_myturn", "strategy.lua", "function on_myturn() error('broken') end",
+			"strategy.lua の関数 on_myturn が失敗しました："},
 		TSetupFailure{"saved game without LuaEvent", nullptr, nullptr,
 			"Lua 変数のロードに失敗しました。"}),
 	[](const ::testing::TestParamInfo<TSetupFailure>& info) {
