@@ -5,6 +5,8 @@
 #include "app/Logger.h"
 #include "common/babel/babel.h"
 #include "gui/FPSPane.h"
+#include "gui/GcnGraphics.h"
+#include "gui/GlQuad.h"
 #include "gui/GcnGui.h"
 #include "gui/GuiContext.h"
 #include "media/FontSJIS.h"
@@ -20,6 +22,7 @@
 #include <guichan/opengl.hpp>
 #include <guichan/opengl/openglsdlimageloader.hpp>
 #include <guichan/sdl.hpp>
+#include <malloc.h>
 
 SDL_Surface* g_Screen = nullptr;
 gcn::OpenGLSDLImageLoader* g_ImageLoader = nullptr;
@@ -33,6 +36,10 @@ namespace
 {
 /// Tick of the previous frame; the frame limiter's clock.
 Uint32 g_FrameTick = 0;
+/// Frames between two returns of freed memory to the system while the screen stands still.
+const int TRIM_PERIOD_FRAMES = 600;
+/// Frame count of the last return of freed memory.
+int g_TrimFrame = -TRIM_PERIOD_FRAMES;
 
 const char* const CONFIG_FILE = "morvaleth.ini";
 const int FONT_SIZE = 16;
@@ -122,8 +129,10 @@ void SetupGuichanBackEnd(int width, int height)
 	SDL_EnableKeyRepeat(500, 30);
 	g_ImageLoader = new gcn::OpenGLSDLImageLoader();
 	gcn::Image::setImageLoader(g_ImageLoader);
-	g_Graphics = new gcn::OpenGLGraphics();
+	g_Graphics = new TGcnGraphics();
 	g_Graphics->setTargetPlane(width, height);
+	// The window's frames are compared, so that a frame draws again only what changed.
+	GlQuadBatch().SetKeepFrames(true);
 	g_GuiContext.SetInput(new gcn::SDLInput());
 }
 
@@ -245,12 +254,23 @@ bool RunFrame()
 			running = false;
 		else if (g_Event.type == SDL_KEYDOWN)
 			g_GameMaster.PushKey(g_Event.key.keysym.sym);
+		else if (g_Event.type == SDL_VIDEOEXPOSE)
+			GlQuadBatch().ForgetFrames();
 		g_GuiContext.m_Input->pushInput(g_Event);
 	}
 	g_GuiContext.m_Gui->logic();
 	g_GuiContext.m_Gui->draw();
 	++g_GuiContext.m_FrameCount;
-	SDL_GL_SwapBuffers();
+	// A frame that shows what the window already shows is not presented again.
+	if (GlQuadBatch().PictureChanged()) {
+		if (!GlQuadBatch().ShowChanges())
+			SDL_GL_SwapBuffers();
+	} else if (g_GuiContext.m_FrameCount - g_TrimFrame >= TRIM_PERIOD_FRAMES) {
+		// A still screen leaves time to hand back the heap that start-up, loading and the renderer's
+		// shader compilation freed.
+		malloc_trim(0);
+		g_TrimFrame = g_GuiContext.m_FrameCount;
+	}
 	Uint32 tick = 0;
 	LimitFrameRate(g_GuiContext.m_FPS, tick);
 	g_FPSPane->SetFrameTick(tick);
@@ -278,12 +298,13 @@ void LimitFrameRate(int fps, Uint32& tick, Uint32& frameTick, const TFrameClock&
 		tick = now;
 		return;
 	}
-	// Sleep whole milliseconds with a 3 ms margin, then spin for accuracy.
+	// Sleep whole milliseconds with a 3 ms margin, then the last milliseconds one at a time: a spin
+	// would keep a core busy for a tenth of every frame while nothing moves.
 	const Sint32 remaining = period - elapsed;
 	if (remaining >= 4)
 		clock.Delay(remaining - 3);
-	while (clock.GetTicks() - frameTick < static_cast<Uint32>(period)) {
-	}
+	while (clock.GetTicks() - frameTick < static_cast<Uint32>(period))
+		clock.Delay(1);
 	// On time, frames keep a fixed cadence so that the average rate holds.
 	frameTick += period;
 	tick = frameTick;

@@ -45,6 +45,7 @@ TGcnSkinManager::~TGcnSkinManager()
 
 bool TGcnSkinManager::LoadImage(const std::string& folder)
 {
+	GlQuadBatch().Flush();
 	delete m_Image;
 	m_Image = LoadImageFile(folder + "/System/" + "window.png");
 	return m_Image != nullptr;
@@ -53,6 +54,7 @@ bool TGcnSkinManager::LoadImage(const std::string& folder)
 gcn::Image* TGcnSkinManager::LoadImageFile(const std::string& path)
 {
 	try {
+		GlQuadBatch().NoteNewTexture();
 		return gcn::Image::load(NativePath(path), true);
 	} catch (const gcn::Exception&) {
 		LOG_ERROR("Failed to load image %s", path);
@@ -196,30 +198,21 @@ void GLDrawLine(int x1, int y1, int x2, int y2, float lineWidth)
 
 void GLDrawLines(const std::vector<int>& coordinates, float lineWidth)
 {
-	GLfloat previousWidth = 1.0f;
-	glGetFloatv(GL_LINE_WIDTH, &previousWidth);
-	glLineWidth(lineWidth);
-	glBegin(GL_LINES);
-	for (size_t i = 0; i + 3 < coordinates.size(); i += 4) {
-		glVertex2i(coordinates[i], coordinates[i + 1]);
-		glVertex2i(coordinates[i + 2], coordinates[i + 3]);
-	}
-	glEnd();
-	glLineWidth(previousWidth);
+	std::vector<GLfloat> ends;
+	for (size_t i = 0; i + 3 < coordinates.size(); i += 4)
+		ends.insert(ends.end(), coordinates.begin() + i, coordinates.begin() + i + 4);
+	GlQuadBatch().AddLines(GL_LINES, ends, lineWidth);
 }
 
 void GLDrawCircle(int centerX, int centerY, int radius, float lineWidth)
 {
-	GLfloat previousWidth = 1.0f;
-	glGetFloatv(GL_LINE_WIDTH, &previousWidth);
-	glLineWidth(lineWidth);
-	glBegin(GL_LINE_LOOP);
+	std::vector<GLfloat> points;
 	for (int i = 0; i < CIRCLE_SEGMENTS; ++i) {
 		const float angle = i * CIRCLE_STEP_DEGREES * DEGREES_TO_RADIANS;
-		glVertex2f(centerX + std::cos(angle) * radius, centerY + std::sin(angle) * radius);
+		points.push_back(centerX + std::cos(angle) * radius);
+		points.push_back(centerY + std::sin(angle) * radius);
 	}
-	glEnd();
-	glLineWidth(previousWidth);
+	GlQuadBatch().AddLines(GL_LINE_LOOP, points, lineWidth);
 }
 
 void DrawImageStretched(gcn::Graphics* graphics, const gcn::Image* image, int srcX, int srcY, int srcWidth,
@@ -230,23 +223,15 @@ void DrawImageStretched(gcn::Graphics* graphics, const gcn::Image* image, int sr
 		return;
 	// The environment colour is set here rather than inherited from whatever was
 	// drawn last, so the skin looks the same on every frame.
-	const GLfloat environment[4] = { 1.0f, 1.0f, 1.0f, 1.0f };
-
-	glBindTexture(GL_TEXTURE_2D, texture->getTextureHandle());
-	glEnable(GL_TEXTURE_2D);
-	glEnable(GL_BLEND);
-	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
-	glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, environment);
-	glColor4f(r, g, b, a);
-	glBegin(GL_QUADS);
-	EmitTexturedQuad(texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
-		dstX, dstY, dstWidth, dstHeight);
-	glEnd();
-	glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-	glDisable(GL_TEXTURE_2D);
-	glDisable(GL_BLEND);
-	const gcn::Color current = graphics->getColor();
-	graphics->setColor(current);
+	TQuadStyle style;
+	style.texture = texture->getTextureHandle();
+	style.envMode = GL_BLEND;
+	style.blend = true;
+	const GLfloat color[4] = { r, g, b, a };
+	AddTexturedQuad(style, texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
+		dstX, dstY, dstWidth, dstHeight, color);
+	GlQuadBatch().SetBlend(false);
+	FlushUnlessBatching(graphics);
 }
 
 void DrawImageStretchedAlpha(gcn::Graphics* graphics, const gcn::Image* image, int srcX, int srcY, int srcWidth,

@@ -56,7 +56,8 @@ int Advance(int length, int glyphWidth)
 	return length == 2 ? glyphWidth : glyphWidth / 2;
 }
 
-// Sets the texture environment colour that tints the glyphs.
+// Sets the texture environment colour; a drawn text leaves it white for whatever draws through the
+// environment next.
 void SetTintColor(float r, float g, float b, float a)
 {
 	const GLfloat color[4] = {r, g, b, a};
@@ -86,51 +87,51 @@ int SheetRows(int count)
 	return (count + SheetColumns - 1) / SheetColumns;
 }
 
-// Texture state for glyph quads, from construction to destruction: the quads take their colour from the
-// tint and their opacity from the graphics' current colour times the page's ink. (Pages hold opacity
-// only, so the tint is the vertex colour; the pixels drawn are those of a white page tinted through the
-// texture environment, at a quarter of the texture memory.)
+// How glyph quads are drawn, from construction to destruction: they take their colour from the tint and
+// their opacity from the graphics' current colour times the page's ink. (Pages hold opacity only, so the
+// tint is the vertex colour; the pixels drawn are those of a white page tinted through the texture
+// environment, at a quarter of the texture memory.)
 class TGlyphState
 {
 public:
 	TGlyphState(gcn::Graphics* graphics, TPackedColor tint)
 		: m_Graphics(graphics), m_Clip(graphics->getCurrentClipArea()),
-		  // The graphics enables blending itself only for translucent colours; glyphs always need it.
-		  m_EnabledBlend(graphics->getColor().a == 255)
+		  // The graphics switches blending on itself only for translucent colours; glyphs always need it.
+		  m_EnabledBlend(graphics->getColor().a == 255),
+		  m_Color{(tint & 0xFF) / 255.0f, ((tint >> 8) & 0xFF) / 255.0f, ((tint >> 16) & 0xFF) / 255.0f,
+			  graphics->getColor().a / 255.0f}
 	{
-		glEnable(GL_TEXTURE_2D);
-		if (m_EnabledBlend)
-			glEnable(GL_BLEND);
-		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-		glColor4ub(tint & 0xFF, (tint >> 8) & 0xFF, (tint >> 16) & 0xFF, graphics->getColor().a);
+		m_Style.envMode = GL_MODULATE;
+		m_Style.blend = m_EnabledBlend || GlQuadBatch().Blend();
 	}
 
 	~TGlyphState()
 	{
-		glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-		glDisable(GL_TEXTURE_2D);
 		if (m_EnabledBlend)
-			glDisable(GL_BLEND);
-		// Gives the graphics its own colour back for what it draws next.
-		m_Graphics->setColor(m_Graphics->getColor());
+			GlQuadBatch().SetBlend(false);
+		FlushUnlessBatching(m_Graphics);
 	}
 
-	// Emits one quad inside glBegin(GL_QUADS), its destination moved by the clip area's offset.
-	void Quad(const gcn::OpenGLImage* image, int srcX, int srcY, int dstX, int dstY, int width, int height) const
+	// Adds one glyph quad, its destination moved by the clip area's offset.
+	void Quad(const gcn::OpenGLImage* image, int srcX, int srcY, int dstX, int dstY, int width, int height)
 	{
-		EmitTexturedQuad(image, m_Clip, srcX, srcY, width, height, dstX, dstY, width, height);
+		m_Style.texture = image->getTextureHandle();
+		AddTexturedQuad(m_Style, image, m_Clip, srcX, srcY, width, height, dstX, dstY, width, height, m_Color);
 	}
 
 private:
 	gcn::Graphics* const m_Graphics;
 	const gcn::ClipRectangle m_Clip;
 	const bool m_EnabledBlend;
+	const GLfloat m_Color[4];
+	TQuadStyle m_Style;
 };
 
 // A new OpenGL image (texture uploaded) from packed pixels; null when it cannot be made.
 gcn::OpenGLImage* NewTextureImage(const std::vector<TPackedColor>& pixels, int width, int height)
 {
 	try {
+		GlQuadBatch().NoteNewTexture();
 		return new gcn::OpenGLImage(pixels.data(), width, height, true);
 	} catch (const gcn::Exception&) {
 		return nullptr;
@@ -145,6 +146,7 @@ gcn::OpenGLImage* NewOpacityImage(const std::vector<std::uint8_t>& texels, int w
 {
 	while (glGetError() != GL_NO_ERROR) {
 	}
+	GlQuadBatch().NoteNewTexture();
 	GLuint texture = 0;
 	glGenTextures(1, &texture);
 	glBindTexture(GL_TEXTURE_2D, texture);
@@ -258,11 +260,8 @@ void LayoutWrappedString(const char* text, int x, int y, int boxWidth, int lineS
 void DrawGlyphQuad(gcn::Graphics* graphics, const gcn::OpenGLImage* image, int srcX, int srcY,
 	int dstX, int dstY, int width, int height, TPackedColor color)
 {
-	const TGlyphState state(graphics, color);
-	glBindTexture(GL_TEXTURE_2D, image->getTextureHandle());
-	glBegin(GL_QUADS);
+	TGlyphState state(graphics, color);
 	state.Quad(image, srcX, srcY, dstX, dstY, width, height);
-	glEnd();
 }
 
 TGcnCharDrawer::TGcnCharDrawer()
@@ -444,32 +443,20 @@ void TGcnCharDrawer::DrawCharPacked(gcn::Graphics* graphics, int x, int y, int c
 void TGcnCharDrawer::DrawGlyphs(gcn::Graphics* graphics, const std::vector<TGlyphPlacement>& glyphs,
 	TPackedColor color)
 {
-	// Drawn as DrawCharPacked draws each glyph, but with the texture state set once and one quad list
-	// per run of glyphs on the same page: per-glyph state changes cost more than the quads themselves.
+	// Drawn as DrawCharPacked draws each glyph, with the state set once for the whole text.
 	if (glyphs.empty())
 		return;
-	// Uploads happen before any quad is begun.
+	// Uploads happen before any quad is added.
 	for (const TGlyphPlacement& glyph : glyphs)
 		PlaceGlyph(glyph.code);
-	const TGlyphState state(graphics, color);
-	int boundPage = -1;
+	TGlyphState state(graphics, color);
 	for (const TGlyphPlacement& glyph : glyphs) {
 		int page = 0;
 		int srcX = 0;
 		int srcY = 0;
-		if (!GlyphSource(glyph.code, page, srcX, srcY))
-			continue;
-		if (page != boundPage) {
-			if (boundPage >= 0)
-				glEnd();
-			glBindTexture(GL_TEXTURE_2D, m_Textures[page]->getTextureHandle());
-			glBegin(GL_QUADS);
-			boundPage = page;
-		}
-		state.Quad(m_Textures[page], srcX, srcY, glyph.x, glyph.y, m_GlyphWidth, m_GlyphHeight);
+		if (GlyphSource(glyph.code, page, srcX, srcY))
+			state.Quad(m_Textures[page], srcX, srcY, glyph.x, glyph.y, m_GlyphWidth, m_GlyphHeight);
 	}
-	if (boundPage >= 0)
-		glEnd();
 }
 
 void TGcnCharDrawer::DrawChar(gcn::Graphics* graphics, int x, int y, int code, const gcn::Color& color)

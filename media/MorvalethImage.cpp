@@ -75,11 +75,20 @@ void DrawWholeScaled(gcn::Graphics* graphics, int x, int y, const gcn::Image* im
 gcn::Image* NewTextureImage(const TPackedColor* pixels, int width, int height, std::string& error)
 {
 	try {
+		GlQuadBatch().NoteNewTexture();
 		return new gcn::OpenGLImage(pixels, width, height, true);
 	} catch (const gcn::Exception& exception) {
 		error = exception.getMessage();
 		return nullptr;
 	}
+}
+
+// Deletes an image whose texture quads drawn earlier in the frame may still wait in the quad batch.
+void DeleteTexture(gcn::Image* image)
+{
+	if (image)
+		GlQuadBatch().Flush();
+	delete image;
 }
 }
 
@@ -93,16 +102,17 @@ TMorvalethImage::TMorvalethImage()
 TMorvalethImage::~TMorvalethImage()
 {
 	for (gcn::Image* image : m_OwnedImages)
-		delete image;
+		DeleteTexture(image);
 	if (m_PowerMapSurface)
 		SDL_FreeSurface(m_PowerMapSurface);
-	delete m_PowerMapImage;
+	DeleteTexture(m_PowerMapImage);
 }
 
 gcn::Image* TMorvalethImage::LoadMyImage(const std::string& path)
 {
 	gcn::Image* image = nullptr;
 	try {
+		GlQuadBatch().NoteNewTexture();
 		image = gcn::Image::load(NativePath(path), true);
 	} catch (const gcn::Exception&) {
 		LOG_ERROR("Failed to load image %s", path);
@@ -223,7 +233,7 @@ void TMorvalethImage::RemoveMyImage(gcn::Image* image)
 		LOG_ERROR("存在しない画像を削除しようとしました。");
 		return;
 	}
-	delete image;
+	DeleteTexture(image);
 	m_OwnedImages.erase(found);
 }
 
@@ -378,7 +388,7 @@ bool TMorvalethImage::LoadPowerMap(const std::string& path)
 
 void TMorvalethImage::InitPowerMap()
 {
-	delete m_PowerMapImage;
+	DeleteTexture(m_PowerMapImage);
 	m_PowerMapImage = nullptr;
 	// Nothing of an earlier map may show through when the picture cannot be read.
 	m_PowerMapPixels.clear();
@@ -415,7 +425,7 @@ void TMorvalethImage::PaintPowerMap(TPackedColor color, const std::vector<point_
 gcn::Image* TMorvalethImage::GetPowerMap()
 {
 	// An image asked for twice without a reset replaces the first, which would otherwise leak.
-	delete m_PowerMapImage;
+	DeleteTexture(m_PowerMapImage);
 	m_PowerMapImage = nullptr;
 	if (m_PowerMapPixels.empty())
 		return nullptr;
@@ -445,7 +455,7 @@ bool TMorvalethImage::LoadFieldMapImage(const std::string& path)
 	SDL_FreeSurface(picture);
 	if (!complete) {
 		for (gcn::Image* tile : m_FieldMapTiles)
-			delete tile;
+			DeleteTexture(tile);
 		m_FieldMapTiles.clear();
 		return false;
 	}
@@ -502,14 +512,15 @@ void DrawImageScaled(gcn::Graphics* graphics, const gcn::Image* image, int srcX,
 	if (!texture)
 		return;
 	// Blending stays as the graphics left it: on only for a translucent current colour.
-	glBindTexture(GL_TEXTURE_2D, texture->getTextureHandle());
-	glEnable(GL_TEXTURE_2D);
-	glBegin(GL_QUADS);
-	EmitTexturedQuad(texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
-		dstX, dstY, dstWidth, dstHeight);
-	glEnd();
-	glDisable(GL_TEXTURE_2D);
-	glDisable(GL_BLEND);
+	TQuadStyle style;
+	style.texture = texture->getTextureHandle();
+	style.blend = GlQuadBatch().Blend();
+	// An RGBA texture in the GL_REPLACE environment takes nothing of the current colour.
+	const GLfloat white[4] = {1, 1, 1, 1};
+	AddTexturedQuad(style, texture, graphics->getCurrentClipArea(), srcX, srcY, srcWidth, srcHeight,
+		dstX, dstY, dstWidth, dstHeight, white);
+	GlQuadBatch().SetBlend(false);
+	FlushUnlessBatching(graphics);
 }
 
 gcn::Color ColorFromPacked(TPackedColor packed)

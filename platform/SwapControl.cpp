@@ -52,3 +52,23 @@ TSwapControlResult DisableGlxSwapInterval(std::string& extension)
 	}
 	return SWAP_CONTROL_UNSUPPORTED;
 }
+
+bool CopyBackBufferPart(int x, int y, int width, int height)
+{
+	typedef void (*TCopySubBuffer)(Display*, GLXDrawable, int, int, int, int);
+	Display* display = glXGetCurrentDisplay();
+	const GLXDrawable drawable = glXGetCurrentDrawable();
+	if (!display || !drawable)
+		return false;
+	static const TCopySubBuffer copy = [display]() -> TCopySubBuffer {
+		const char* list = glXQueryExtensionsString(display, DefaultScreen(display));
+		if (!list || !HasExtension(list, "GLX_MESA_copy_sub_buffer"))
+			return nullptr;
+		return reinterpret_cast<TCopySubBuffer>(
+			glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
+	}();
+	if (!copy)
+		return false;
+	copy(display, drawable, x, y, width, height);
+	return true;
+}

@@ -14,4 +14,8 @@ enum TSwapControlResult
 /// Sets the swap interval of the current GLX drawable to 0; extension receives the name of the extension used or missing.
 TSwapControlResult DisableGlxSwapInterval(std::string& extension);
 
+/// Copies a rectangle of the current GLX drawable's back buffer to the window (x, y from its bottom left)
+/// and leaves the back buffer as it was; false when the window system offers no such copy.
+bool CopyBackBufferPart(int x, int y, int width, int height);
+
 #endif

@@ -1,5 +1,6 @@
 #include "support/GlWindow.h"
 
+#include "gui/GcnGraphics.h"
 #include "platform/PngFile.h"
 #include "support/RunTimes.h"
 
@@ -26,7 +27,7 @@ TGlWindow::TGlWindow(int width, int height)
 		return;
 	m_ImageLoader.reset(new gcn::OpenGLSDLImageLoader());
 	gcn::Image::setImageLoader(m_ImageLoader.get());
-	m_Graphics.reset(new gcn::OpenGLGraphics());
+	m_Graphics.reset(new TGcnGraphics());
 	m_Graphics->setTargetPlane(width, height);
 	m_Open = true;
 }

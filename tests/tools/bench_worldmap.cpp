@@ -71,7 +71,7 @@ std::string GridArea(int i)
 	const int x = i % GRID_WIDTH;
 	const int y = i / GRID_WIDTH;
 	std::ostringstream out;
-	out << "<Area id=\"" << AreaId(i) << "\"><Name>地" << i << "</Name><AreaCharacter><Employable>"
+	out << "<Area id=\"" << AreaId(i) << "\"><Name>Area" << i << "</Name><AreaCharacter><Employable>"
 		<< "<Character id=\"soldier\"/></Employable></AreaCharacter><BaseIncome>10</BaseIncome>"
 		<< "<City max=\"6\" value=\"0\"/><Wall max=\"6\" ini=\"50\" value=\"0\"/><Road max=\"6\" value=\"0\"/>"
 		<< "<Location x=\"" << 8 + x * 31 << "\" y=\"" << 4 + y * 44 << "\"/>";

@@ -1,6 +1,7 @@
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
 #include "gui/GcnWindow.h"
+#include "gui/GlQuad.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
 #include "gui/SkinManager.h"
@@ -13,9 +14,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <guichan/gui.hpp>
+#include <GL/gl.h>
 #include <guichan/opengl.hpp>
+#include <guichan/opengl/openglimage.hpp>
 #include <guichan/widgets/container.hpp>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -189,4 +193,62 @@ TEST_F(GuiWindowTest, WithoutASkinImageTheTitleBarTakesTheWindowColour)
 	EXPECT_TRUE(Near(WINDOW_COLOR, PixelColor(*m_Window, WIN_X + WIN_W - 2, WIN_Y + 2)));
 	EXPECT_GT(CountPixels(*m_Window, gcn::Rectangle(WIN_X + 140, WIN_Y + 1, 60, 15), IsDark), 10)
 		<< "the caption stays readable";
+}
+
+namespace
+{
+// A frame whose parts move, change colour, blend, clip and repeat from frame to frame.
+void DrawChangingFrame(gcn::Graphics& graphics, const gcn::Image& image, int frame)
+{
+	graphics._beginDraw();
+	graphics.setColor(BACKGROUND);
+	graphics.fillRectangle(gcn::Rectangle(0, 0, 200, 150));
+	graphics.setColor(gcn::Color(255, 40 * (frame % 4), 0, 128));
+	graphics.fillRectangle(gcn::Rectangle(10 + 7 * (frame % 5), 20, 30, 30));
+	graphics.drawImage(&image, 0, 0, 60, 60, 16, 16);
+	graphics.drawImage(&image, 0, 0, 100 + 20 * (frame % 3), 90, 16, 16);
+	graphics.setColor(gcn::Color(0, 0, 255 - 30 * (frame % 2), 255));
+	graphics.drawLine(5, 140, 190, 100 + frame % 2);
+	graphics.pushClipArea(gcn::Rectangle(150, 10, 30, 30));
+	graphics.fillRectangle(gcn::Rectangle(-10 + frame % 4, 5, 30, 40));
+	graphics.drawRectangle(gcn::Rectangle(2, 2, 20, 20));
+	graphics.popClipArea();
+	graphics._endDraw();
+}
+
+std::vector<std::uint8_t> BackBuffer()
+{
+	std::vector<std::uint8_t> pixels(200 * 150 * 4);
+	glReadBuffer(GL_BACK);
+	glReadPixels(0, 0, 200, 150, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+	return pixels;
+}
+}
+
+TEST(KeptFrames, DrawWhatWholeFramesDrawAndARepeatedFrameIsNotPresentedAgain)
+{
+	SKIP_WITHOUT_DISPLAY();
+	TGlWindow window(200, 150);
+	ASSERT_TRUE(window.IsOpen());
+	std::vector<unsigned int> texels(16 * 16);
+	for (std::size_t i = 0; i < texels.size(); ++i)
+		texels[i] = (i % 3 ? 0xFF000000u : 0x80000000u) | unsigned(i * 997);
+	gcn::OpenGLImage image(texels.data(), 16, 16, true);
+	const int frames[] = {0, 1, 1, 2, 3, 5, 5, 4, 7, 0};
+	std::vector<std::vector<std::uint8_t>> kept;
+	std::vector<bool> presented;
+	GlQuadBatch().SetKeepFrames(true);
+	for (int frame : frames) {
+		DrawChangingFrame(window.Graphics(), image, frame);
+		kept.push_back(BackBuffer());
+		presented.push_back(GlQuadBatch().PictureChanged());
+	}
+	GlQuadBatch().SetKeepFrames(false);
+	for (std::size_t i = 0; i < kept.size(); ++i) {
+		glClearColor(0, 0, 0, 1);
+		glClear(GL_COLOR_BUFFER_BIT);
+		DrawChangingFrame(window.Graphics(), image, frames[i]);
+		EXPECT_TRUE(BackBuffer() == kept[i]) << "frame " << i;
+		EXPECT_EQ(i == 0 || frames[i] != frames[i - 1], presented[i]) << "frame " << i;
+	}
 }
