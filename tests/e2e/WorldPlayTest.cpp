@@ -152,8 +152,9 @@ bool TurnReady(const TShot& shot)
 }
 
 // Leon's turns end until one begins with a hero found by his searches (almost always the next one):
-// true once a hero is offered. The computer masters' first turn, with their marches, shows on the screen;
-// a later one may pass between two screenshots, so a later turn is known by its new number.
+// true once a hero is offered. The computer masters' first turn, with their marches, is kept as a shot
+// when one catches it; any of their turns may pass between two screenshots on a busy machine, so leon's
+// next turn is known by its new number.
 bool EndTurnsUntilAHeroIsFound(TPlay& play)
 {
 	TPlayer& player = play.Player();
@@ -168,9 +169,9 @@ bool EndTurnsUntilAHeroIsFound(TPlay& play)
 		const TCheck heroOrTurn = [&](const TShot& shot) {
 			return (offered = HeroOffered(shot)) || (TurnReady(shot) && shot.ChangedShare(ended, CAPTION_TURN) > 0.01);
 		};
+		const TCheck computerOrNext = [&](const TShot& shot) { return !PlayerTurn(shot) || heroOrTurn(shot); };
 		const bool seen = turn == 0
-			? play.PressAndSee("computer_turns", TURN_END_BUTTON, [](const TShot& shot) { return !PlayerTurn(shot); })
-				&& player.WaitFor("hero_or_turn", heroOrTurn)
+			? play.PressAndSee("computer_turns", TURN_END_BUTTON, computerOrNext) && player.WaitFor("hero_or_turn", heroOrTurn)
 			: play.PressAndSee("hero_or_turn", TURN_END_BUTTON, heroOrTurn);
 		if (!seen)
 			return false;
