@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the engine and its unit tests with AddressSanitizer and UndefinedBehaviorSanitizer
-# in build-asan/ and runs the unit tests there, then a few thousand rounds of the
-# loaders' fuzz program (damaged scenario files, saves and configuration files).
+# in build-asan/ and runs the unit tests there, then two thousand rounds of the
+# loaders' fuzz program for each kind of file (damaged scenario files, saves, save slots and configuration files).
 # Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."

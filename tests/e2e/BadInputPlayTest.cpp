@@ -186,7 +186,7 @@ TEST(BadInputPlay, ClosingTheWindowQuitsWhileAScriptNeverReturns)
 	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 	const TMasterSelectScreen masters(player);
 	ASSERT_TRUE(run.ClickAndSee(select.Start(), "master_select",
-		[&](const TShot& shot) { return shot.Colours(masters.Tile(0)) > 8; }));
+		[&](const TShot& shot) { return ShowsMasterSelect(player, shot); }));
 	run.PickFirstMaster(masters);
 	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 	const TPoint start = CentreOf(masters.Start());

@@ -19,21 +19,18 @@ const TRect ENDING_LEFT = {232, 290, 40, 40};
 const char* INI = "[Window]\nWidth=800\nHeight=600\n[GUI]\nMessageTimeoutFrame=36000\n"
 	"[Mixer]\nMusicEnabled=0\nSoundEnabled=0\n";
 
-// From the start menu through scenario, the chapter of the row, level and master select (the
-// first master) to the opening, which a click closes.
+// From the start menu through scenario, the chapter of the row and master select (the first master)
+// to the opening, which a click closes, and its message, which Return closes.
 void StartChapter(TPlay& play, int chapterRow)
 {
 	TPlayer& player = play.Player();
-	ASSERT_TRUE(player.WaitFor("start_menu", [](const TShot& shot) { return shot.Colours({350, 264, 96, 24}) > 4; }));
-	ASSERT_TRUE(play.PressAndSee("scenario_select", 400, 276, {110, 88, 240, 150}));
-	ASSERT_TRUE(play.PressAndSee("chapters", 200, 95, {375, 88, 285, 30}));
-	ASSERT_TRUE(play.PressAndSee("chapter", 440, 95 + 16 * chapterRow, {378, 180, 240, 35}));
-	ASSERT_TRUE(play.PressAndSee("master_select", 562, 511, {92, 44, 616, 290}));
-	ASSERT_TRUE(play.PressAndSee("leon_chosen", 156, 95, {108, 44, 96, 96}, 0.004));
-	ASSERT_TRUE(play.PressAndSee("opening", 583, 555, world::SCREEN_MIDDLE, 0.3));
-	ASSERT_TRUE(play.PressAndSee("opening_message", 400, 300, {160, 150, 100, 100}, 0.3));
-	play.Player().Key("Return");
-	ASSERT_TRUE(play.Player().WaitForText("_lualog.txt", "開幕を表示しました。"));
+	ASSERT_TRUE(play.StartToOpening(chapterRow, false));
+	// The opening also ends by itself after a while: its message may come before the click.
+	play.Press(400, 300);
+	ASSERT_TRUE(player.WaitFor("opening_message", [&](const TShot& shot) { return ShowsDialog(player, shot); }));
+	// Another message may follow at once: the script log tells that this one closed.
+	player.Key("Return");
+	ASSERT_TRUE(player.WaitForText("_lualog.txt", "開幕を表示しました。"));
 }
 
 bool Ending(const TShot& shot)
@@ -41,10 +38,9 @@ bool Ending(const TShot& shot)
 	return shot.ShareOf(ENDING_LEFT, world::DIALOG_GREY, 16) > 0.9;
 }
 
-// The ending message shows; Return closes it and the program ends by itself.
-void SeeTheEnd(TPlayer& player)
+// Return closes the ending message, and the program ends by itself.
+void CloseTheEnding(TPlayer& player)
 {
-	EXPECT_TRUE(player.WaitFor("ending", Ending));
 	player.Key("Return");
 	EXPECT_EQ(player.WaitForExit(), 0);
 }
@@ -60,7 +56,8 @@ TEST(BattlePlay, QuickEndTheEndlessAlliesEndTheGameRightAfterMasterSelect)
 	StartChapter(play, 3);
 	if (HasFatalFailure())
 		return;
-	SeeTheEnd(player);
+	ASSERT_TRUE(player.WaitFor("ending", Ending));
+	CloseTheEnding(player);
 	EXPECT_NE(folder.Read("_lualog.txt").find("戦いが終わりました。"), std::string::npos);
 	play.Report("quick end");
 }
@@ -128,10 +125,8 @@ void PlaceTheArmy(TPlay& play)
 		[&](const TCell& a, const TCell& b) { return Distance2(a, garm) < Distance2(b, garm); });
 	ASSERT_GE(points.size(), ARMY.size());
 	for (std::size_t i = 0; i < ARMY.size(); ++i) {
-		const TShot before = player.Shot();
 		const TCell cell = points[i];
-		play.Press(CellX(cell), CellY(cell));
-		ASSERT_TRUE(player.WaitForChange("placed_" + ARMY[i], before, CellRect(cell), 0.2));
+		ASSERT_TRUE(play.PressAndSee("placed_" + ARMY[i], CellX(cell), CellY(cell), CellRect(cell), 0.2));
 	}
 }
 
@@ -146,29 +141,27 @@ void Wait(TPlay& play, const std::string& name)
 {
 	using namespace battle;
 	TPlayer& player = play.Player();
+	// The pointer may rest there already, from the turn before: the ground then shows at once.
 	player.MoveTo(CellX(RESTING_CELL), CellY(RESTING_CELL));
 	ASSERT_TRUE(player.WaitFor(name + "_ground", GroundShown));
-	play.Press(CommandX(WAIT), COMMAND_Y);
-	ASSERT_TRUE(player.WaitFor(name + "_waited", [](const TShot& shot) { return !GroundShown(shot); }));
+	ASSERT_TRUE(play.PressAndSee(name + "_waited", CommandX(WAIT), COMMAND_Y,
+		[](const TShot& shot) { return !GroundShown(shot); }));
 }
 
 // Magic from the command bar: the magic window, then ヒール, whose name shows over the map.
 void CastHeal(TPlay& play, const std::string& name)
 {
 	using namespace battle;
-	TPlayer& player = play.Player();
-	play.Press(CommandX(MAGIC), COMMAND_Y);
-	ASSERT_TRUE(player.WaitFor(name + "_magic_window", MagicWindow));
-	play.Press(HEAL);
-	ASSERT_TRUE(player.WaitFor(name + "_heal", [](const TShot& shot) { return !MagicWindow(shot) && SpecialNameShown(shot); }));
+	ASSERT_TRUE(play.PressAndSee(name + "_magic_window", CommandX(MAGIC), COMMAND_Y, MagicWindow));
+	ASSERT_TRUE(play.PressAndSee(name + "_heal", HEAL,
+		[](const TShot& shot) { return !MagicWindow(shot) && SpecialNameShown(shot); }));
 }
 
 // Leon's special, 鬨の声, needs no aim: its name shows over the map at once.
 void WarCry(TPlay& play, const std::string& name)
 {
 	using namespace battle;
-	play.Press(CommandX(SPECIAL), COMMAND_Y);
-	ASSERT_TRUE(play.Player().WaitFor(name + "_war_cry", SpecialNameShown));
+	ASSERT_TRUE(play.PressAndSee(name + "_war_cry", CommandX(SPECIAL), COMMAND_Y, SpecialNameShown));
 }
 
 // A move: the shade leaves the reachable cells lit; the one nearest garm is chosen. The character
@@ -178,16 +171,15 @@ void MoveTowards(TPlay& play, const TShot& bar, const battle::TCell& garm, const
 {
 	using namespace battle;
 	TPlayer& player = play.Player();
-	play.Press(CommandX(MOVE), COMMAND_Y);
-	ASSERT_TRUE(player.WaitFor(name + "_reach", [&](const TShot& shot) { return !CommandBar(shot) && CellsShaded(shot, bar, true).size() > 3; }));
+	ASSERT_TRUE(play.PressAndSee(name + "_reach", CommandX(MOVE), COMMAND_Y,
+		[&](const TShot& shot) { return !CommandBar(shot) && CellsShaded(shot, bar, true).size() > 3; }));
 	const TShot shaded = player.Shot();
 	std::vector<TCell> lit = CellsShaded(shaded, bar, false);
 	lit.erase(std::remove(lit.begin(), lit.end(), garm), lit.end());
 	ASSERT_FALSE(lit.empty());
 	const TCell to = *std::min_element(lit.begin(), lit.end(),
 		[&](const TCell& a, const TCell& b) { return Distance2(a, garm) < Distance2(b, garm); });
-	play.Press(CellX(to), CellY(to));
-	ASSERT_TRUE(player.WaitFor(name + "_moved", CommandBar));
+	ASSERT_TRUE(play.PressAndSee(name + "_moved", CellX(to), CellY(to), CommandBar));
 	const TShot after = player.Shot();
 	moved = !GroundShown(after);
 	if (moved) {
@@ -202,15 +194,12 @@ void AttackGarm(TPlay& play, const TShot& bar, const battle::TCell& garm, const 
 {
 	using namespace battle;
 	TPlayer& player = play.Player();
-	play.Press(CommandX(ATTACK), COMMAND_Y);
-	ASSERT_TRUE(player.WaitFor(name + "_aim", [&](const TShot& shot) {
+	ASSERT_TRUE(play.PressAndSee(name + "_aim", CommandX(ATTACK), COMMAND_Y, [&](const TShot& shot) {
 		return !CommandBar(shot) && !Shaded(shot, bar, garm) && CellsShaded(shot, bar, false).size() < 10;
 	}));
-	const TShot aim = player.Shot();
-	player.MoveTo(CellX(garm), CellY(garm));
-	ASSERT_TRUE(player.WaitForChange(name + "_garm_shown", aim, ACTOR_BOX, 0.05));
-	play.Press(CellX(garm), CellY(garm));
-	ASSERT_TRUE(player.WaitFor(name + "_attack", [](const TShot& shot) { return !ActorShown(shot) || Message(shot); }));
+	ASSERT_TRUE(player.ActUntilChanged(name + "_garm_shown", [&] { player.MoveTo(CellX(garm), CellY(garm)); }, ACTOR_BOX, 0.05));
+	ASSERT_TRUE(play.PressAndSee(name + "_attack", CellX(garm), CellY(garm),
+		[](const TShot& shot) { return !ActorShown(shot) || Message(shot); }));
 }
 
 // One command for the character whose turn it is: the magic and leon's special first, a move
@@ -249,6 +238,8 @@ void FightTheBattle(TPlay& play, TDone& done)
 	TPlayer& player = play.Player();
 	for (int turn = 0;; ++turn) {
 		ASSERT_LT(turn, 60);
+		// Each command's own wait saw its effect, which hides the command bar: the bar shows again for
+		// the character whose turn comes next, or for the one that moved, with the rest of its commands.
 		ASSERT_TRUE(player.WaitFor("turn" + std::to_string(turn), [](const TShot& shot) { return CommandBar(shot) || Message(shot); }));
 		const TShot shot = player.Shot();
 		if (Message(shot))
@@ -267,10 +258,8 @@ const TRect MESSAGE_TEXT = {330, 266, 140, 24};
 void CloseMessage(TPlayer& player, const std::string& name)
 {
 	ASSERT_TRUE(player.WaitFor(name, battle::Message));
-	const TShot shown = player.Shot();
-	player.Key("Return");
-	ASSERT_TRUE(player.WaitFor(name + "_closed", [&](const TShot& shot) {
-		return !battle::Message(shot) || shot.ChangedShare(shown, MESSAGE_TEXT) > 0.02;
+	ASSERT_TRUE(player.Act(name + "_closed", [&] { player.Key("Return"); }, [&](const TShot& shot) {
+		return !battle::Message(shot) || shot.ChangedShare(player.Before(), MESSAGE_TEXT) > 0.02;
 	}));
 }
 
@@ -286,15 +275,14 @@ TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 	if (HasFatalFailure())
 		return;
 	ASSERT_TRUE(player.WaitFor("first_turn", PlayerTurn));
-	// War on the hill: the war window opens beside the map once the hill is picked; leon's castle
-	// gives the army, all of it.
-	play.Press(WAR_BUTTON[0], WAR_BUTTON[1]);
+	// War on the hill: the caption asks for the target, the war window opens beside the map once the
+	// hill is picked; leon's castle gives the army, all of it.
+	ASSERT_TRUE(play.PressAndSee("war_asked", WAR_BUTTON[0], WAR_BUTTON[1], GUIDE_LINE, 0.1));
 	ASSERT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], SCREEN_MIDDLE, 0.1));
 	// The war window stands below the hill: leon's army on its left, the attackers on its right.
 	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A01[0]), AreaY(A01[1]), {358, 385, 200, 100}, 0.1));
 	ASSERT_TRUE(play.PressAndSee("war_army", 397, 579, {582, 385, 200, 60}, 0.1));
-	play.Press(513, 579);
-	ASSERT_TRUE(player.WaitFor("placement", [](const TShot& shot) { return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1 && battle::StartPoint(shot, {1, 2}); }));
+	ASSERT_TRUE(play.PressAndSee("placement", 513, 579, [](const TShot& shot) { return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1 && battle::StartPoint(shot, {1, 2}); }));
 	PlaceTheArmy(play);
 	TDone done;
 	FightTheBattle(play, done);
@@ -309,8 +297,8 @@ TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 			return;
 	}
 	ASSERT_TRUE(player.WaitFor("leon_again", PlayerTurn));
-	play.Press(TURN_END_BUTTON);
-	SeeTheEnd(player);
+	ASSERT_TRUE(play.PressAndSee("ending", TURN_END_BUTTON, Ending));
+	CloseTheEnding(player);
 	EXPECT_NE(folder.Read("_lualog.txt").find("戦いが終わりました。"), std::string::npos);
 	play.Report("played end");
 }

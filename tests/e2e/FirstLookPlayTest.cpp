@@ -1,19 +1,11 @@
 #include "e2e/PlayDriver.h"
+#include "e2e/Screens.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
 
 namespace
 {
-// The start menu is the only thing shown after start-up, centred: 116 x 120 pixels.
-bool ShowsStartMenuAlone(const TPlayer& player, const TShot& shot)
-{
-	const TRect menu = {(player.Width() - 116) / 2, (player.Height() - 120) / 2, 116, 120};
-	// Right of the menu: the bare background (the frame-rate counter sits top-left).
-	const TRect outside = {menu.X + menu.W + 4, 0, player.Width() - menu.X - menu.W - 4, player.Height()};
-	return shot.Colours(menu) > 8 && shot.Colours(outside) == 1;
-}
-
 // Starts the program in the folder, waits for its start menu and closes its window;
 // returns the seconds from the start to the start menu's first sight.
 double StartAndClose(const TPlayFolder& folder, const std::string& run, long& peakKilobytes)

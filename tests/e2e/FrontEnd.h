@@ -2,8 +2,8 @@
 #define MORVALETH_TESTS_E2E_FRONTEND_H
 
 // The front end as a person goes through it: the start menu, the scenario and master select up to
-// the world map, the sample's opening, the save/load list and message dialogs, with the checks that
-// tell each of them on the screen.
+// the world map, the sample's opening, the save/load list and message dialogs, each awaited by the
+// check of Screens.h that tells it on the screen.
 
 #include "e2e/PlayDriver.h"
 #include "e2e/Screens.h"
@@ -12,9 +12,6 @@
 #include <gtest/gtest.h>
 #include <chrono>
 #include <string>
-
-const TColour WHITE = 0xFFFFFF;
-const TColour BLACK = 0x000000;
 
 inline double Seconds()
 {
@@ -41,43 +38,6 @@ inline void KeepThePeace(const TPlayFolder& folder)
 	ASSERT_NE(folder.Read(strategy).find("ATTACK_MARGIN = 1000000"), std::string::npos);
 }
 
-inline bool HasText(const TShot& shot, const TRect& rect)
-{
-	return shot.Colours(rect) > 1;
-}
-
-/// A message dialog stands in the middle of the window.
-inline bool ShowsDialog(const TPlayer& player, const TShot& shot)
-{
-	const TRect middle = {player.Width() / 2 - 100, player.Height() / 2 - 40, 200, 30};
-	return shot.ShareOf(middle, DIALOG_BODY, 4) > 0.5;
-}
-
-/// Only the start menu shows, centred; the frame-rate counter sits top-left.
-inline bool ShowsStartMenuAlone(const TPlayer& player, const TShot& shot)
-{
-	const TRect menu = TStartMenuScreen(player).Window;
-	const TRect outside = {menu.X + menu.W + 4, 0, player.Width() - menu.X - menu.W - 4, player.Height()};
-	return shot.Colours(menu) > 8 && shot.ShareOf(outside, BARE_BACKGROUND, 0) == 1.0;
-}
-
-/// The world map waits for the player: the system menu and the area window show, the caption names
-/// the master and the turn.
-inline bool ShowsPlayersTurn(const TPlayer& player, const TShot& shot)
-{
-	const TWorldScreen world(player);
-	return HasText(shot, world.Save()) && shot.ShareOf({8, 100, 60, 100}, BARE_BACKGROUND, 0) < 0.5
-		&& HasText(shot, world.MasterName()) && HasText(shot, world.Turn()) && !ShowsDialog(player, shot);
-}
-
-/// The opening window of the sample: a black window of 480 x 300 in the middle with a picture.
-inline bool ShowsOpening(const TPlayer& player, const TShot& shot)
-{
-	const TRect window = CentredWindow(player, 480, 300);
-	return shot.ShareOf({window.X + 4, window.Y + 2, 100, 6}, BLACK, 8) > 0.95
-		&& shot.Colours({window.X + 120, window.Y + 12, 240, 120}) > 8;
-}
-
 class TFrontEndRun
 {
 public:
@@ -94,24 +54,24 @@ public:
 	}
 
 	/// Waits until the window shows it; the name is the screenshot's.
-	bool See(const std::string& name, const std::function<bool(const TShot&)>& seen)
+	bool See(const std::string& name, const TCheck& seen)
 	{
 		return m_Player.WaitFor(name, seen);
 	}
 
-	/// Clicks the middle of the rectangle and waits for its visible effect.
-	bool ClickAndSee(const TRect& rect, const std::string& name, const std::function<bool(const TShot&)>& seen)
+	/// Clicks the middle of the rectangle and waits for its visible effect, which the screen before
+	/// the click does not show.
+	bool ClickAndSee(const TRect& rect, const std::string& name, const TCheck& seen)
 	{
 		const TPoint point = CentreOf(rect);
-		m_Player.Click(point.X, point.Y);
-		return See(name, seen);
+		return m_Player.Act(name, [&] { m_Player.Click(point.X, point.Y); }, seen);
 	}
 
 	/// Presses Return on a dialog and waits until it has gone.
 	bool CloseDialog(const std::string& name)
 	{
-		m_Player.Key("Return");
-		return See(name, [&](const TShot& shot) { return !ShowsDialog(m_Player, shot); });
+		return m_Player.Act(name, [&] { m_Player.Key("Return"); },
+			[&](const TShot& shot) { return !ShowsDialog(m_Player, shot); });
 	}
 
 	/// The sample's opening after a new game or a load: its window, closed by a click, then its
@@ -121,12 +81,13 @@ public:
 		const int before = Occurrences(m_Folder, "_lualog.txt", "開幕を表示しました。");
 		if (!See(name + "_opening", [&](const TShot& shot) { return ShowsOpening(m_Player, shot); }))
 			return false;
-		// The opening also ends by itself after a while; then the click finds the dialog already there.
-		if (!ClickAndSee(CentredWindow(m_Player, 480, 300), name + "_opening_dialog",
-				[&](const TShot& shot) { return ShowsDialog(m_Player, shot); }))
+		// The opening also ends by itself after a while; then the click finds the dialog already there,
+		// so the dialog may come before the click and is awaited as a screen that comes by itself.
+		const TPoint opening = CentreOf(CentredWindow(m_Player, 480, 300));
+		m_Player.Click(opening.X, opening.Y);
+		if (!See(name + "_opening_dialog", [&](const TShot& shot) { return ShowsDialog(m_Player, shot); }))
 			return false;
-		m_Player.Key("Return");
-		return See(name + "_players_turn", [&](const TShot& shot) {
+		return m_Player.Act(name + "_players_turn", [&] { m_Player.Key("Return"); }, [&](const TShot& shot) {
 			return Occurrences(m_Folder, "_lualog.txt", "開幕を表示しました。") > before && ShowsPlayersTurn(m_Player, shot);
 		});
 	}
@@ -142,9 +103,8 @@ public:
 	/// Presses 新規ゲーム on the start menu and waits for the scenario select.
 	bool OpenScenarioSelect(const std::string& name)
 	{
-		const TScenarioSelectScreen select(m_Player);
 		return ClickAndSee(TStartMenuScreen(m_Player).NewGame(), name,
-			[&](const TShot& shot) { return shot.ShareOf(select.Explanation(), DARK_PANE, 4) > 0.95; });
+			[&](const TShot& shot) { return ShowsScenarioSelect(m_Player, shot); });
 	}
 
 	/// From the scenario select through the chapter, level and master select to the player's first
@@ -154,10 +114,10 @@ public:
 		const TScenarioSelectScreen select(m_Player);
 		PickChapter(select, scenarioRow);
 		ASSERT_TRUE(ClickAndSee(select.Level(3), "level_4",
-			[&](const TShot& shot) { return Chosen(shot, select, 3) && !Chosen(shot, select, 2); }));
+			[&](const TShot& shot) { return LevelChosen(shot, select, 3) && !LevelChosen(shot, select, 2); }));
 		const TMasterSelectScreen masters(m_Player);
 		ASSERT_TRUE(ClickAndSee(select.Start(), "master_select",
-			[&](const TShot& shot) { return shot.Colours(masters.Tile(0)) > 8; }));
+			[&](const TShot& shot) { return ShowsMasterSelect(m_Player, shot); }));
 		PickFirstMaster(masters);
 		ASSERT_TRUE(ClickAndSee(masters.Start(), "world_map",
 			[&](const TShot& shot) { return ShowsOpening(m_Player, shot); }));
@@ -183,15 +143,13 @@ public:
 		// The hover stands a little off the point clicked next: xdotool waits long for a move to
 		// where the pointer already is.
 		const TPoint tile = CentreOf(masters.Tile(0));
-		m_Player.MoveTo(tile.X - 2, tile.Y);
-		ASSERT_TRUE(See("master_hovered", [&](const TShot& shot) {
+		ASSERT_TRUE(m_Player.Act("master_hovered", [&] { m_Player.MoveTo(tile.X - 2, tile.Y); }, [&](const TShot& shot) {
 			return HasText(shot, masters.Handle()) && HasText(shot, masters.Difficulty())
 				&& HasText(shot, masters.Explanation());
 		}));
-		const TShot before = m_Player.Shot();
 		ASSERT_TRUE(ClickAndSee(masters.Tile(0), "master_chosen", [&](const TShot& shot) {
-			return shot.ChangedShare(before, masters.PlayerLabel(0)) > 0.02
-				&& shot.ChangedShare(before, masters.Start()) > 0.1;
+			return shot.ChangedShare(m_Player.Before(), masters.PlayerLabel(0)) > 0.02
+				&& shot.ChangedShare(m_Player.Before(), masters.Start()) > 0.1;
 		}));
 	}
 
@@ -202,13 +160,14 @@ public:
 		return ClickAndSee(button, name, [&](const TShot& shot) { return ListsSlots(slots, shot); });
 	}
 
-	/// Chooses a row of the save/load list and presses its 保存 or 読込.
-	bool UseSlot(int slot, const std::string& name, const std::function<bool(const TShot&)>& then)
+	/// Chooses a row of the save/load list and presses its 保存 or 読込: the list closes and the window
+	/// shows what the check looks for.
+	bool UseSlot(int slot, const std::string& name, const TCheck& then)
 	{
 		const TSaveLoadScreen slots(m_Player);
 		return ClickAndSee(slots.Row(slot), name + "_row",
 				   [&](const TShot& shot) { return shot.ShareOf(slots.Row(slot), SELECTED_ROW, 4) > 0.3; })
-			&& ClickAndSee(slots.Ok(), name, then);
+			&& ClickAndSee(slots.Ok(), name, [&](const TShot& shot) { return !ListsSlots(slots, shot) && then(shot); });
 	}
 
 	/// Closes the window and waits for the program to end; its peak memory.
@@ -217,18 +176,6 @@ public:
 		m_Player.Close();
 		EXPECT_EQ(m_Player.WaitForExit(), 0);
 		return m_Player.PeakKilobytes();
-	}
-
-	static bool ListsSlots(const TSaveLoadScreen& slots, const TShot& shot)
-	{
-		return HasText(shot, slots.Row(9)) && HasText(shot, slots.Ok());
-	}
-
-	static bool Chosen(const TShot& shot, const TScenarioSelectScreen& select, int level)
-	{
-		// A chosen level's diamond has a white ring around its black centre.
-		const TRect diamond = {select.Level(level).X, select.Level(level).Y, 14, 16};
-		return shot.ShareOf(diamond, WHITE, 40) > 0.05;
 	}
 
 private:

@@ -261,7 +261,7 @@ void TPlayer::KeepShot(const TShot& shot, const std::string& name)
 {
 	if (shot.Empty())
 		return;
-	char number[8];
+	char number[16];
 	std::snprintf(number, sizeof(number), "%02d_", ++m_Kept);
 	WritePng(m_Artifacts + "/" + number + name + ".png", shot.Width, shot.Height, 3, shot.Rgb.data());
 }
@@ -271,7 +271,7 @@ void TPlayer::Keep(const std::string& name)
 	KeepShot(Shot(), name);
 }
 
-bool TPlayer::WaitFor(const std::string& name, const std::function<bool(const TShot&)>& seen)
+bool TPlayer::WaitFor(const std::string& name, const TCheck& seen)
 {
 	const double deadline = Now() + SafetyLimit();
 	TShot shot;
@@ -288,9 +288,29 @@ bool TPlayer::WaitFor(const std::string& name, const std::function<bool(const TS
 	return false;
 }
 
-bool TPlayer::WaitForChange(const std::string& name, const TShot& before, const TRect& rect, double share)
+bool TPlayer::Act(const std::string& name, const std::function<void()>& action, const TCheck& seen)
 {
-	return WaitFor(name, [&](const TShot& shot) { return shot.ChangedShare(before, rect) >= share; });
+	m_Before = Shot();
+	if (m_Before.Empty()) {
+		std::fprintf(stderr, "the window cannot be read before the action for %s\n", name.c_str());
+		return false;
+	}
+	if (seen(m_Before)) {
+		KeepShot(m_Before, "SAME_" + name);
+		std::fprintf(stderr, "the check for %s already holds before the action: it cannot tell the two screens apart\n",
+			name.c_str());
+		return false;
+	}
+	action();
+	return WaitFor(name, seen);
+}
+
+bool TPlayer::ActUntilChanged(const std::string& name, const std::function<void()>& action, const TRect& rect,
+	double share, const TCheck& seen)
+{
+	return Act(name, action, [&](const TShot& shot) {
+		return shot.ChangedShare(m_Before, rect) >= share && (!seen || seen(shot));
+	});
 }
 
 bool TPlayer::WaitForText(const std::string& file, const std::string& text)

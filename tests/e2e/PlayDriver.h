@@ -6,6 +6,10 @@
 // sees only what the X server shows of the game's window and the files the game
 // writes. Every wait is on what is on screen or in a file; a generous safety limit
 // only turns a game that never gets there into a failed test with a screenshot.
+// A wait that follows an action looks for what only the screen it awaits shows:
+// the driver takes a shot just before each such action and refuses a check that
+// already holds on it, since that check could not tell the two screens apart, however
+// slowly a loaded machine draws the second.
 
 #include <cstdint>
 #include <functional>
@@ -39,6 +43,9 @@ struct TShot
 	/// Number of different colours in the rectangle (up to the limit): text and pictures have many.
 	int Colours(const TRect& rect, int limit = 64) const;
 };
+
+/// What a wait looks for in a shot of the window.
+typedef std::function<bool(const TShot&)> TCheck;
 
 /// A fresh copy of the repository's data folder as the working folder of one played game,
 /// under the tests' working folder at "e2e/<name>".
@@ -87,9 +94,18 @@ public:
 	void Keep(const std::string& name);
 	/// Waits until the window shows what the check looks for, and keeps that screenshot under the
 	/// name; false (with a "FAILED_" screenshot kept) when the program ends or the safety limit passes.
-	bool WaitFor(const std::string& name, const std::function<bool(const TShot&)>& seen);
-	/// Waits until the window shows something other than the shot in the rectangle.
-	bool WaitForChange(const std::string& name, const TShot& before, const TRect& rect, double share = 0.02);
+	/// For a screen that comes by itself; one that an action brings is awaited with Act.
+	bool WaitFor(const std::string& name, const TCheck& seen);
+	/// Takes a shot, does the action (mouse or keys) and waits as WaitFor does. The check must not
+	/// hold on the shot taken before the action: when it does, it cannot tell the screen awaited from
+	/// the one before, and the wait fails at once, keeping that shot as "SAME_<name>".
+	bool Act(const std::string& name, const std::function<void()>& action, const TCheck& seen);
+	/// Act for a screen told by a change: the rectangle differs from the shot before the action in at
+	/// least the share of its pixels, and the check, when there is one, holds too.
+	bool ActUntilChanged(const std::string& name, const std::function<void()>& action, const TRect& rect,
+		double share, const TCheck& seen = TCheck());
+	/// The shot taken just before the last action done through Act.
+	const TShot& Before() const { return m_Before; }
 	/// Waits until a file of the play folder holds the text (Shift-JIS, as the game writes it).
 	bool WaitForText(const std::string& file, const std::string& text);
 
@@ -126,6 +142,7 @@ private:
 	int m_PointerY = -1;
 	long m_PeakKilobytes = 0;
 	int m_ExitStatus = -1;
+	TShot m_Before;
 	double m_StartedAt = 0;
 	void* m_Display = nullptr;
 };

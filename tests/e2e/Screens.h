@@ -2,9 +2,9 @@
 #define MORVALETH_TESTS_E2E_SCREENS_H
 
 // Where the windows of the start, the settings, the scenario and master select, the save/load
-// list and the system menu stand on the game's window, as a person finds them. The front-end
-// windows are centred; their children sit 2 pixels in from the left edge, below a 16-pixel
-// title bar.
+// list and the system menu stand on the game's window, as a person finds them, and what tells each
+// of them on a shot of the window. The front-end windows are centred; their children sit 2 pixels
+// in from the left edge, below a 16-pixel title bar.
 
 #include "e2e/PlayDriver.h"
 
@@ -24,6 +24,11 @@ const TColour SELECTED_ROW = 0x000080;
 const TColour DARK_PANE = 0x000020;
 /// The chosen cell of the battle speed.
 const TColour CHOSEN_SPEED = 0xFFC000;
+const TColour WHITE = 0xFFFFFF;
+/// Black, also the background of lists.
+const TColour BLACK = 0x000000;
+/// A usable button's face.
+const TColour BUTTON_FACE = 0x808080;
 
 inline TPoint CentreOf(const TRect& rect)
 {
@@ -128,5 +133,79 @@ struct TMessageScreen
 	int Width;
 	int Height;
 };
+
+// What tells the screens apart. Each looks for what only its screen shows where the screen before it
+// stands.
+
+inline bool HasText(const TShot& shot, const TRect& rect)
+{
+	return shot.Colours(rect) > 1;
+}
+
+/// A message dialog stands in the middle of the window.
+inline bool ShowsDialog(const TPlayer& player, const TShot& shot)
+{
+	const TRect middle = {player.Width() / 2 - 100, player.Height() / 2 - 40, 200, 30};
+	return shot.ShareOf(middle, DIALOG_BODY, 4) > 0.5;
+}
+
+/// Only the start menu shows, centred; the frame-rate counter sits top-left.
+inline bool ShowsStartMenuAlone(const TPlayer& player, const TShot& shot)
+{
+	const TRect menu = TStartMenuScreen(player).Window;
+	const TRect outside = {menu.X + menu.W + 4, 0, player.Width() - menu.X - menu.W - 4, player.Height()};
+	return shot.Colours(menu) > 8 && shot.ShareOf(outside, BARE_BACKGROUND, 0) == 1.0;
+}
+
+/// The world map waits for the player: the system menu and the area window show, the caption names
+/// the master and the turn.
+inline bool ShowsPlayersTurn(const TPlayer& player, const TShot& shot)
+{
+	const TWorldScreen world(player);
+	return HasText(shot, world.Save()) && shot.ShareOf({8, 100, 60, 100}, BARE_BACKGROUND, 0) < 0.5
+		&& HasText(shot, world.MasterName()) && HasText(shot, world.Turn()) && !ShowsDialog(player, shot);
+}
+
+/// The master select: the first master's tile with its face, and no tile where the third and later
+/// columns would stand (the sample's chapters offer fewer masters), dark as the pane is; the scenario
+/// select has its lists and level buttons there.
+inline bool ShowsMasterSelect(const TPlayer& player, const TShot& shot)
+{
+	const TMasterSelectScreen masters(player);
+	const TRect empty = {masters.Tile(4).X, masters.Tile(4).Y, 256, 256};
+	return shot.Colours(masters.Tile(0)) > 8 && shot.ShareOf(empty, DARK_PANE, 4) > 0.95;
+}
+
+/// The opening window of the sample: a black window of 480 x 300 in the middle with a picture.
+inline bool ShowsOpening(const TPlayer& player, const TShot& shot)
+{
+	const TRect window = CentredWindow(player, 480, 300);
+	return shot.ShareOf({window.X + 4, window.Y + 2, 100, 6}, BLACK, 8) > 0.95
+		&& shot.Colours({window.X + 120, window.Y + 12, 240, 120}) > 8;
+}
+
+/// The scenario select as it opens: its explanation pane stands dark and empty where the start menu
+/// has the bare background.
+inline bool ShowsScenarioSelect(const TPlayer& player, const TShot& shot)
+{
+	return shot.ShareOf(TScenarioSelectScreen(player).Explanation(), DARK_PANE, 4) > 0.95;
+}
+
+/// The level radio is chosen: a chosen level's diamond has a white ring around its black centre.
+inline bool LevelChosen(const TShot& shot, const TScenarioSelectScreen& select, int level)
+{
+	const TRect diamond = {select.Level(level).X, select.Level(level).Y, 14, 16};
+	return shot.ShareOf(diamond, WHITE, 40) > 0.05;
+}
+
+/// The save/load list: its ten rows stand on its black background, text scattered over it, with the
+/// slot's number at the left of the last row, above the grey 取消 (保存 or 読込 beside it may be greyed
+/// out). The world map and the start menu have no such black field there.
+inline bool ListsSlots(const TSaveLoadScreen& slots, const TShot& shot)
+{
+	const TRect list = {slots.Row(0).X, slots.Row(0).Y, slots.Row(0).W, 10 * slots.Row(0).H};
+	return shot.ShareOf(list, BLACK, 8) > 0.6 && HasText(shot, {slots.Row(9).X, slots.Row(9).Y, 12, 16})
+		&& shot.ShareOf(slots.Cancel(), BUTTON_FACE, 8) > 0.5;
+}
 
 #endif

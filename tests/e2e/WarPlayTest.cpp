@@ -16,8 +16,9 @@ const std::string CHAPTER = "Scenario/Default/Data/Scenario1.xml";
 const std::string STRATEGY = "Scenario/Default/Script/strategy.lua";
 
 // Watched battles of every kind at the highest speed, cut short after three turns; a timed message stays
-// two seconds at 60 frames a second, long enough to be seen, short enough to wait for.
-const char* INI = "[Window]\nWidth=800\nHeight=600\n[GUI]\nMessageTimeoutFrame=120\n[Battle]\nTurnMax=3\n"
+// five seconds at 60 frames a second, long enough to be seen between two screenshots on a loaded machine,
+// short enough to wait for.
+const char* INI = "[Window]\nWidth=800\nHeight=600\n[GUI]\nMessageTimeoutFrame=300\n[Battle]\nTurnMax=3\n"
 	"[Watch]\nUse=1\nOnlyLarge=0\nOnlyMaster=0\nNoNeutral=0\nMaxSpeed=1\n";
 
 // The war window beside the map: its buttons along the bottom.
@@ -81,14 +82,14 @@ void TakeTheLakeVillage(TPlay& play)
 	EXPECT_FALSE(OwnAreaShown(neutral));
 	EXPECT_FALSE(LeonsFlag(neutral, A06));
 
-	play.Press(WAR_BUTTON);
-	// The war window opens beside the map once the target is picked; the hill gives its characters.
+	// The caption asks for the target; the war window opens beside the map once it is picked; the hill
+	// gives its characters.
+	ASSERT_TRUE(play.PressAndSee("war_asked", WAR_BUTTON[0], WAR_BUTTON[1], GUIDE_LINE, 0.1));
 	ASSERT_TRUE(play.PressAndSee("war_window", AreaX(A06[0]), AreaY(A06[1]), {360, 560, 430, 30}, 0.2));
 	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A02[0]), AreaY(A02[1]), {350, 360, 440, 40}, 0.02));
 	ASSERT_TRUE(play.PressAndSee("war_army", ALL_RIGHT_BUTTON[0], ALL_RIGHT_BUTTON[1], {582, 400, 210, 80}, 0.05));
-	play.Press(CONFIRM_BUTTON);
 	// The march hides the player's windows until its message has closed by itself.
-	EXPECT_TRUE(player.WaitFor("victory", [](const TShot& shot) { return MessageShown(shot) && !PlayerTurn(shot); }));
+	EXPECT_TRUE(play.PressAndSee("victory", CONFIRM_BUTTON, [](const TShot& shot) { return MessageShown(shot) && !PlayerTurn(shot); }));
 	EXPECT_TRUE(player.WaitFor("victory_closed", [](const TShot& shot) { return PlayerTurn(shot) && !MessageShown(shot); }));
 	// The village, selected before the war, shows again as leon's own.
 	EXPECT_TRUE(OwnAreaShown(player.Shot()));
@@ -105,13 +106,10 @@ void TakeTheLakeVillage(TPlay& play)
 // Leon offers ガルム an alliance and ガルム accepts: the table shows its turns and leon's third area.
 void AllyWithGarm(TPlay& play, const TShot& tableBefore)
 {
-	TPlayer& player = play.Player();
-	play.Press(ALLIANCE_BUTTON);
-	ASSERT_TRUE(play.PressAndSee("offer", AreaX(A03[0]), AreaY(A03[1]), SCREEN_MIDDLE, 0.05));
-	ASSERT_TRUE(play.PressAndSee("answer", YES_BUTTON[0], YES_BUTTON[1], {200, 240, 400, 120}, 0.05));
-	EXPECT_TRUE(MessageShown(player.Shot()));
-	play.Press(OK_BUTTON);
-	ASSERT_TRUE(player.WaitFor("answer_closed", [](const TShot& shot) { return PlayerTurn(shot) && !MessageShown(shot); }));
+	ASSERT_TRUE(play.PressAndSee("alliance_asked", ALLIANCE_BUTTON[0], ALLIANCE_BUTTON[1], GUIDE_LINE, 0.1));
+	ASSERT_TRUE(play.PressAndSee("offer", AreaX(A03[0]), AreaY(A03[1]), SCREEN_MIDDLE, 0.05, MessageShown));
+	ASSERT_TRUE(play.PressAndSee("answer", YES_BUTTON[0], YES_BUTTON[1], {200, 240, 400, 120}, 0.05, MessageShown));
+	ASSERT_TRUE(play.PressAndSee("answer_closed", OK_BUTTON, [](const TShot& shot) { return PlayerTurn(shot) && !MessageShown(shot); }));
 	const TShot tableAfter = LookAtMasters(play, "masters_allied");
 	EXPECT_GT(tableAfter.ChangedShare(tableBefore, MasterGridAlliance(GARM_ROW)), 0.01);
 	EXPECT_GT(tableAfter.ChangedShare(tableBefore, MasterGridAreaCount(LEON_ROW)), 0.01);
@@ -138,8 +136,7 @@ TEST(WarPlay, LeonTakesTheLakeVillageAlliesWithGarmAndWatchesGarmFightForTheRuin
 
 	// The turn ends; in the next one ガルム marches on the ruins and the battle is watched to its end.
 	const TShot before = player.Shot();
-	play.Press(TURN_END_BUTTON);
-	EXPECT_TRUE(player.WaitFor("battle", BattleWatched));
+	EXPECT_TRUE(play.PressAndSee("battle", TURN_END_BUTTON, BattleWatched));
 	EXPECT_TRUE(player.WaitFor("battle_over", [](const TShot& shot) { return !BattleWatched(shot); }));
 	EXPECT_TRUE(player.WaitFor("second_turn", [&](const TShot& shot) {
 		return PlayerTurn(shot) && shot.ChangedShare(before, CAPTION_TURN) > 0.01;

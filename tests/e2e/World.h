@@ -7,6 +7,7 @@
 // presses buttons with a slide.
 
 #include "e2e/PlayDriver.h"
+#include "e2e/Screens.h"
 
 #include <chrono>
 #include <cstdio>
@@ -63,6 +64,16 @@ inline int ChipY(int i)
 inline int ChipCount(const TShot& shot)
 {
 	return PaneChipCount(shot, AREA_CHIPS[0], AREA_CHIPS[1]);
+}
+/// A chosen chip of the area window stands in a dark red frame.
+inline bool ChipChosen(const TShot& shot, int i)
+{
+	return shot.ShareOf({ChipX(i) - 18, ChipY(i) - 8, 3, 16}, 0x800010, 12) > 0.8;
+}
+/// The area window shows so many character chips.
+inline TCheck Chips(int count)
+{
+	return [count](const TShot& shot) { return ChipCount(shot) == count; };
 }
 
 // Buttons of the area window, the master window and the system menu.
@@ -238,38 +249,67 @@ public:
 		m_Player.Click(x, y);
 	}
 	void Press(const int* point) { Press(point[0], point[1]); }
-	/// Presses an area's point of the field map.
-	void PressArea(const int* point) { Press(world::AreaX(point[0]), world::AreaY(point[1])); }
 
-	/// Presses and waits until the rectangle shows something else.
-	bool PressAndSee(const std::string& name, int x, int y, const TRect& rect, double share = 0.05)
+	/// Presses and waits until the rectangle shows something other than it did just before the press
+	/// and the check, when there is one, holds.
+	bool PressAndSee(const std::string& name, int x, int y, const TRect& rect, double share = 0.05,
+		const TCheck& seen = TCheck())
 	{
-		const TShot before = m_Player.Shot();
-		Press(x, y);
-		return m_Player.WaitForChange(name, before, rect, share);
+		return m_Player.ActUntilChanged(name, [&] { Press(x, y); }, rect, share, seen);
+	}
+	/// Presses and waits until the window shows what the check looks for, which it did not before.
+	bool PressAndSee(const std::string& name, int x, int y, const TCheck& seen)
+	{
+		return m_Player.Act(name, [&] { Press(x, y); }, seen);
+	}
+	bool PressAndSee(const std::string& name, const int* point, const TCheck& seen)
+	{
+		return PressAndSee(name, point[0], point[1], seen);
+	}
+	/// Presses the middle of the rectangle.
+	bool PressAndSee(const std::string& name, const TRect& rect, const TCheck& seen)
+	{
+		return PressAndSee(name, CentreOf(rect).X, CentreOf(rect).Y, seen);
 	}
 
-	/// From the start menu through scenario, chapter one, level and master select (leon) to his first turn.
+	/// From the start menu through scenario, the chapter of the row, the easiest level when asked and
+	/// master select (leon, the first) to the chapter's opening.
+	bool StartToOpening(int chapterRow, bool easiest)
+	{
+		const TScenarioSelectScreen select(m_Player);
+		const TMasterSelectScreen masters(m_Player);
+		const auto rowChosen = [](const TRect& row) {
+			return [row](const TShot& shot) { return shot.ShareOf(row, SELECTED_ROW, 4) > 0.3; };
+		};
+		return m_Player.WaitFor("start_menu", [&](const TShot& shot) { return ShowsStartMenuAlone(m_Player, shot); })
+			&& PressAndSee("scenario_select", TStartMenuScreen(m_Player).NewGame(),
+				[&](const TShot& shot) { return ShowsScenarioSelect(m_Player, shot); })
+			&& PressAndSee("chapters", select.ScenarioRow(0), rowChosen(select.ScenarioRow(0)))
+			&& PressAndSee("chapter", select.ChapterRow(chapterRow), rowChosen(select.ChapterRow(chapterRow)))
+			&& (!easiest
+				|| PressAndSee("level_one", select.Level(0), [&](const TShot& shot) {
+					   return LevelChosen(shot, select, 0) && !LevelChosen(shot, select, 2);
+				   }))
+			&& PressAndSee("master_select", select.Start(), [&](const TShot& shot) { return ShowsMasterSelect(m_Player, shot); })
+			&& PressAndSee("leon_chosen", masters.Tile(0), [&](const TShot& shot) {
+				   return shot.ChangedShare(m_Player.Before(), masters.PlayerLabel(0)) > 0.02
+					   && shot.ChangedShare(m_Player.Before(), masters.Start()) > 0.1;
+			   })
+			&& PressAndSee("opening", masters.Start(), [&](const TShot& shot) { return ShowsOpening(m_Player, shot); });
+	}
+
+	/// From the start menu through scenario, chapter one, the easiest level and master select (leon) to
+	/// his first turn.
 	bool StartAsLeon()
 	{
-		if (!m_Player.WaitFor("start_menu", [](const TShot& shot) { return shot.Colours({350, 264, 96, 24}) > 4; })
-			|| !PressAndSee("scenario_select", 400, 276, {110, 88, 240, 150})
-			|| !PressAndSee("chapters", 200, 95, {375, 88, 285, 30})
-			|| !PressAndSee("chapter_one", 440, 95, {378, 180, 240, 35})
-			|| !PressAndSee("level_one", 401, 207, {394, 200, 14, 14}, 0.02)
-			|| !PressAndSee("master_select", 562, 511, {92, 44, 616, 290})
-			|| !PressAndSee("leon_chosen", 156, 95, {108, 44, 96, 96}, 0.004)
-			|| !PressAndSee("opening", 583, 555, world::SCREEN_MIDDLE, 0.3))
+		if (!StartToOpening(0, true))
 			return false;
-		// The opening closes on a click; its timed message closes by itself.
-		return PressAndSee("opening_closed", 400, 300, {160, 150, 100, 100}, 0.3)
-			&& m_Player.WaitFor("first_turn", world::PlayerTurn);
-	}
-
-	/// Waits until the area window shows so many character chips.
-	bool WaitForChips(const std::string& name, int count)
-	{
-		return m_Player.WaitFor(name, [&](const TShot& shot) { return world::ChipCount(shot) == count; });
+		// The opening closes on a click, or by itself after a while; then its timed message closes by
+		// itself. Both may come before the click, so they are awaited as screens that come by themselves.
+		Press(400, 300);
+		return m_Player.WaitFor("opening_closed", [&](const TShot& shot) { return !ShowsOpening(m_Player, shot); })
+			&& m_Player.WaitFor("first_turn",
+				[&](const TShot& shot) { return world::PlayerTurn(shot) && !ShowsDialog(m_Player, shot); });
 	}
 
 	/// Prints the run's wall time and the program's peak memory, once the program has ended.

@@ -76,25 +76,23 @@ std::string WanderingSoldiers(std::string characters, int count)
 // 雇用: leon hires a soldier through the employ window; his area shows one chip more.
 void HireASoldier(TPlay& play)
 {
-	const int chips = ChipCount(play.Player().Shot());
-	play.Press(ChipX(0), ChipY(0));
-	ASSERT_TRUE(play.Player().WaitFor("leon_selected", [](const TShot& shot) { return ButtonUsable(shot, EMPLOY_BUTTON); }));
+	const TShot shot = play.Player().Shot();
+	const int chips = ChipCount(shot);
+	// Leon's chip is chosen since the double click on it.
+	ASSERT_TRUE(ChipChosen(shot, 0) && ButtonUsable(shot, EMPLOY_BUTTON));
 	ASSERT_TRUE(play.PressAndSee("employ_window", EMPLOY_BUTTON[0], EMPLOY_BUTTON[1], EMPLOY_WINDOW, 0.5));
-	play.Press(EMPLOY_ROW_X, EmployRowY(0));
-	ASSERT_TRUE(play.Player().WaitFor("soldier_chosen", [](const TShot& shot) { return ButtonUsable(shot, HIRE_BUTTON); }));
-	play.Press(HIRE_BUTTON);
-	EXPECT_TRUE(play.WaitForChips("soldier_hired", chips + 1));
+	ASSERT_TRUE(play.PressAndSee("soldier_chosen", EMPLOY_ROW_X, EmployRowY(0), [](const TShot& shot) { return ButtonUsable(shot, HIRE_BUTTON); }));
+	EXPECT_TRUE(play.PressAndSee("soldier_hired", HIRE_BUTTON, Chips(chips + 1)));
 }
 
 // 解雇: the last soldier of the area is dismissed once the question is answered; one chip fewer.
 void DismissTheLastSoldier(TPlay& play)
 {
 	const int chips = ChipCount(play.Player().Shot());
-	play.Press(ChipX(chips - 1), ChipY(chips - 1));
-	ASSERT_TRUE(play.Player().WaitFor("last_selected", [](const TShot& shot) { return ButtonUsable(shot, DISMISS_BUTTON); }));
+	ASSERT_TRUE(play.PressAndSee("last_selected", ChipX(chips - 1), ChipY(chips - 1),
+		[&](const TShot& shot) { return ChipChosen(shot, chips - 1) && ButtonUsable(shot, DISMISS_BUTTON); }));
 	ASSERT_TRUE(play.PressAndSee("dismiss_question", DISMISS_BUTTON[0], DISMISS_BUTTON[1], DISMISS_QUESTION, 0.5));
-	play.Press(DISMISS_OK);
-	EXPECT_TRUE(play.WaitForChips("dismissed", chips - 1));
+	EXPECT_TRUE(play.PressAndSee("dismissed", DISMISS_OK, Chips(chips - 1)));
 }
 
 // The standing order of the shown area becomes the hero search, picked from the drop-down's list. Only
@@ -117,14 +115,15 @@ void MoveASoldierToTheHill(TPlay& play, int& plain, int& hill)
 	const TShot window = player.Shot();
 	EXPECT_EQ(PaneChipCount(window, MOVE_STAYING_A[0], MOVE_STAYING_A[1]), plain);
 	hill = PaneChipCount(window, MOVE_STAYING_B[0], MOVE_STAYING_B[1]);
-	play.Press(MoveChipX(plain - 1), MoveChipY(plain - 1));
-	ASSERT_TRUE(player.WaitFor("soldier_marked", [](const TShot& shot) {
+	ASSERT_TRUE(play.PressAndSee("soldier_marked", MoveChipX(plain - 1), MoveChipY(plain - 1), [](const TShot& shot) {
 		return PaneChipCount(shot, MOVE_GOING_B[0], MOVE_GOING_B[1]) == 1;
 	}));
-	play.Press(MOVE_CONFIRM_BUTTON);
-	EXPECT_TRUE(play.WaitForChips("plain_after_move", --plain));
-	play.PressArea(A02);
-	EXPECT_TRUE(play.WaitForChips("hill_after_move", ++hill));
+	// The window closes and the plain shows one chip fewer; a click on the hill shows its chips.
+	EXPECT_TRUE(play.PressAndSee("plain_after_move", MOVE_CONFIRM_BUTTON, [&](const TShot& shot) {
+		return shot.ChangedShare(player.Before(), MOVE_WINDOW) > 0.3 && ChipCount(shot) == plain - 1;
+	}));
+	--plain;
+	EXPECT_TRUE(play.PressAndSee("hill_after_move", AreaX(A02[0]), AreaY(A02[1]), AREA_NAME, 0.05, Chips(++hill)));
 }
 
 // The area, master and hero tables each open over the map and close with their own button; the power
@@ -139,11 +138,9 @@ void LookAtTheTables(TPlay& play)
 	} tables[] = {{"area_table", AREA_GRID_BUTTON, AREA_TABLE_CLOSE}, {"master_table", MASTER_GRID_BUTTON, MASTER_TABLE_CLOSE},
 		{"hero_table", HERO_GRID_BUTTON, HERO_TABLE_CLOSE}, {"power_map", POWER_MAP_BUTTON, SCREEN_MIDDLE_POINT}};
 	for (const auto& table : tables) {
-		const TShot before = player.Shot();
-		play.Press(table.open);
-		ASSERT_TRUE(player.WaitForChange(table.name, before, SCREEN_MIDDLE, 0.1));
-		play.Press(table.close);
-		EXPECT_TRUE(player.WaitFor(std::string(table.name) + "_closed",
+		ASSERT_TRUE(play.PressAndSee(table.name, table.open[0], table.open[1], SCREEN_MIDDLE, 0.1));
+		const TShot before = player.Before();
+		EXPECT_TRUE(play.PressAndSee(std::string(table.name) + "_closed", table.close,
 			[&](const TShot& shot) { return shot.ChangedShare(before, SCREEN_MIDDLE) < 0.02; }));
 	}
 }
@@ -155,8 +152,9 @@ bool TurnReady(const TShot& shot)
 }
 
 // Leon's turns end until one begins with a hero found by his searches (almost always the next one):
-// true once a hero is offered. The computer masters' first turn, with their marches, shows on the screen;
-// a later one may pass between two screenshots, so a later turn is known by its new number.
+// true once a hero is offered. The computer masters' first turn, with their marches, is kept as a shot
+// when one catches it; any of their turns may pass between two screenshots on a busy machine, so leon's
+// next turn is known by its new number.
 bool EndTurnsUntilAHeroIsFound(TPlay& play)
 {
 	TPlayer& player = play.Player();
@@ -167,13 +165,15 @@ bool EndTurnsUntilAHeroIsFound(TPlay& play)
 		if (!player.WaitFor("turn_ready", TurnReady))
 			return false;
 		const TShot ended = player.Shot();
-		play.Press(TURN_END_BUTTON);
-		if (turn == 0 && !player.WaitFor("computer_turns", [](const TShot& shot) { return !PlayerTurn(shot); }))
-			return false;
 		bool offered = false;
-		if (!player.WaitFor("hero_or_turn", [&](const TShot& shot) {
-				return (offered = HeroOffered(shot)) || (TurnReady(shot) && shot.ChangedShare(ended, CAPTION_TURN) > 0.01);
-			}))
+		const TCheck heroOrTurn = [&](const TShot& shot) {
+			return (offered = HeroOffered(shot)) || (TurnReady(shot) && shot.ChangedShare(ended, CAPTION_TURN) > 0.01);
+		};
+		const TCheck computerOrNext = [&](const TShot& shot) { return !PlayerTurn(shot) || heroOrTurn(shot); };
+		const bool seen = turn == 0
+			? play.PressAndSee("computer_turns", TURN_END_BUTTON, computerOrNext) && player.WaitFor("hero_or_turn", heroOrTurn)
+			: play.PressAndSee("hero_or_turn", TURN_END_BUTTON, heroOrTurn);
+		if (!seen)
 			return false;
 		if (offered)
 			return true;
@@ -187,13 +187,12 @@ int HireTheFoundHeroes(TPlay& play)
 	TPlayer& player = play.Player();
 	TShot offer = player.Shot();
 	for (int hired = 1;; ++hired) {
-		play.Press(HERO_HIRE_BUTTON);
 		bool next = false;
-		const bool seen = player.WaitFor("hero_hired", [&](const TShot& shot) {
+		const bool seen = play.PressAndSee("hero_hired", HERO_HIRE_BUTTON, [&](const TShot& shot) {
 			next = HeroOffered(shot) && shot.ChangedShare(offer, HERO_NAME) > 0;
 			if (next)
 				offer = shot;
-			return next || PlayerTurn(shot);
+			return next || (PlayerTurn(shot) && !HeroOffered(shot));
 		});
 		if (!seen || !next)
 			return seen ? hired : -1;
@@ -231,16 +230,19 @@ TEST(WorldPlay, LeonCommandsHisAreasEndsHisTurnAndHiresTheHeroesHisSearchesFound
 	// budget of 500 Ley for inhabitants buys at 30 Ley each.
 	EXPECT_EQ(ChipCount(firstTurn), 18);
 
-	// Hover a chip: the short status shows in a bottom corner; a double click gives the full status,
-	// a click on it closes it.
-	player.MoveTo(ChipX(0), ChipY(0));
-	EXPECT_TRUE(player.WaitFor("chip_hint", [](const TShot& shot) {
-		return shot.ShareOf({12, 540, 150, 40}, PANE_BLUE, 8) > 0.4 || shot.ShareOf({632, 540, 150, 40}, PANE_BLUE, 8) > 0.4;
+	// Hover a chip: the short status shows in a bottom corner (where the map's dark edge may stand
+	// already); a double click gives the full status, a click on it closes it.
+	const TRect fullStatus = {336, 180, 130, 70};
+	EXPECT_TRUE(player.Act("chip_hint", [&] { player.MoveTo(ChipX(0), ChipY(0)); }, [&](const TShot& shot) {
+		for (const TRect& corner : {TRect{12, 540, 150, 40}, TRect{632, 540, 150, 40}})
+			if (shot.ShareOf(corner, PANE_BLUE, 8) > 0.4 && shot.ChangedShare(player.Before(), corner) > 0.2)
+				return true;
+		return false;
 	}));
-	player.DoubleClick(ChipX(0), ChipY(0));
-	EXPECT_TRUE(player.WaitFor("full_status", [](const TShot& shot) { return shot.ShareOf({336, 180, 130, 70}, PANE_BLUE, 8) > 0.6; }));
-	play.Press(400, 400);
-	EXPECT_TRUE(player.WaitFor("full_status_closed", [](const TShot& shot) { return shot.ShareOf({336, 180, 130, 70}, PANE_BLUE, 8) < 0.3; }));
+	EXPECT_TRUE(player.Act("full_status", [&] { player.DoubleClick(ChipX(0), ChipY(0)); },
+		[&](const TShot& shot) { return shot.ShareOf(fullStatus, PANE_BLUE, 8) > 0.6; }));
+	EXPECT_TRUE(play.PressAndSee("full_status_closed", 400, 400,
+		[&](const TShot& shot) { return shot.ShareOf(fullStatus, PANE_BLUE, 8) < 0.3; }));
 
 	HireASoldier(play);
 	DismissTheLastSoldier(play);

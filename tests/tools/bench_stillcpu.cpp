@@ -201,11 +201,10 @@ bool ToBattleCommand(TPlay& play)
 		if (battle::StartPoint(framed, cell))
 			points.push_back(cell);
 	for (std::size_t i = 0; i < points.size(); ++i) {
-		const TShot before = player.Shot();
-		if (!battle::StartPoint(before, points[i]))
+		if (!battle::StartPoint(player.Shot(), points[i]))
 			break;
-		play.Press(battle::CellX(points[i]), battle::CellY(points[i]));
-		if (!player.WaitForChange("placed_" + std::to_string(i), before, battle::CellRect(points[i]), 0.2))
+		if (!play.PressAndSee("placed_" + std::to_string(i), battle::CellX(points[i]), battle::CellY(points[i]),
+				battle::CellRect(points[i]), 0.2))
 			return false;
 	}
 	return player.WaitFor("command", battle::CommandBar);

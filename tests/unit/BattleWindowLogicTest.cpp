@@ -210,8 +210,9 @@ TEST(BattlePanes, TopStripKeepsCaptionsClearOfTheGauges)
 			EXPECT_GE(layout.barRoom, ForceBarLength(5000000)) << width;
 			EXPECT_GE(layout.boxes[TOP_BOX_ATTACKERS].width, 128) << width;
 		}
-		if (width >= 400)
+		if (width >= 400) {
 			EXPECT_GE(layout.boxes[TOP_BOX_DEFENDERS].width, 96) << width;
+		}
 		EXPECT_EQ(width >= 888 ? 32 : 56, layout.height) << width;
 	}
 }

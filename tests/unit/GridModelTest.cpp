@@ -133,8 +133,9 @@ TEST(GridModels, AfterPlayDefeatedMastersLeaveAndTheDeadFollowTheStationed)
 				ASSERT_TRUE(std::is_permutation(after.begin(), after.end(), before.begin()));
 				for (std::size_t i = 1; i < after.size(); ++i) {
 					EXPECT_FALSE(descending ? less(after[i - 1], after[i]) : less(after[i], after[i - 1])) << i;
-					if (!less(after[i - 1], after[i]) && !less(after[i], after[i - 1]))
+					if (!less(after[i - 1], after[i]) && !less(after[i], after[i - 1])) {
 						EXPECT_LT(position(after[i - 1]), position(after[i])) << "a tie reordered at " << i;
+					}
 				}
 			}
 			// Another column in between: this one sorts ascending again.

@@ -353,8 +353,9 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 		const gcn::Rectangle master = TGuiScreen::ScreenArea(masterWindow);
 		const int overlapX = (std::max(area.x, master.x) + std::min(area.x + area.width, master.x + master.width)) / 2;
 		const int overlapY = (std::max(area.y, master.y) + std::min(area.y + area.height, master.y + master.height)) / 2;
-		if (area.isIntersecting(master))
+		if (area.isIntersecting(master)) {
 			EXPECT_EQ(&grid, m_Screen->Top().getWidgetAt(overlapX, overlapY)) << "the table lies over the master window";
+		}
 		if (table.window == WORLD_AREA_GRID_WINDOW)
 			m_Screen->Screenshot("area_table" + Suffix());
 		m_Screen->ClickOn(grid.m_CloseButton);
