@@ -77,6 +77,31 @@ std::size_t VerticesPerPiece(GLenum mode)
 	return mode == GL_QUADS ? 4 : mode == GL_LINES ? 2 : 1;
 }
 
+// Where two sequences of draws or pieces, one this frame's and one an earlier frame's, stop being the
+// same: items are paired by their place from the start, and from the end where the counts differ.
+struct TMismatch
+{
+	std::size_t head;
+	std::size_t nowEnd;
+	std::size_t earlierEnd;
+
+	/// Whether the items between head and the ends pair one to one.
+	bool Paired() const { return nowEnd == earlierEnd; }
+};
+
+template <typename TSame>
+TMismatch FindMismatch(std::size_t nowCount, std::size_t earlierCount, TSame same)
+{
+	const std::size_t count = std::min(nowCount, earlierCount);
+	std::size_t head = 0;
+	while (head < count && same(head, head))
+		++head;
+	std::size_t tail = 0;
+	while (tail < count - head && same(nowCount - 1 - tail, earlierCount - 1 - tail))
+		++tail;
+	return {head, nowCount - tail, earlierCount - tail};
+}
+
 // Makes the default texture one opaque black texel, drawn under untextured pieces; a new context
 // starts without it.
 void PrepareTexel()
@@ -94,14 +119,24 @@ void PrepareTexel()
 }
 }
 
+bool TGlQuadBatch::TRecord::SameState(const TRecord& other) const
+{
+	return mode == other.mode && style.texture == other.style.texture && blendNeed == other.blendNeed
+		&& scissored == other.scissored && (!scissored || std::equal(scissor, scissor + 4, other.scissor))
+		&& lineWidth == other.lineWidth
+		&& (mode != CLEAR || std::memcmp(color, other.color, sizeof(color)) == 0);
+}
+
+bool TGlQuadBatch::TRecord::SamePiece(std::size_t n, const TRecord& other, std::size_t m) const
+{
+	const std::size_t per = VerticesPerPiece(mode);
+	return std::memcmp(&vertices[n * per], &other.vertices[m * per], per * sizeof(TVertex)) == 0;
+}
+
 bool TGlQuadBatch::TRecord::operator==(const TRecord& other) const
 {
-	if (mode != other.mode || style.texture != other.style.texture || blendNeed != other.blendNeed
-		|| scissored != other.scissored || (scissored && !std::equal(scissor, scissor + 4, other.scissor))
-		|| lineWidth != other.lineWidth || std::memcmp(color, other.color, sizeof(color)) != 0
-		|| vertices.size() != other.vertices.size())
-		return false;
-	return vertices.empty() || std::memcmp(vertices.data(), other.vertices.data(), vertices.size() * sizeof(TVertex)) == 0;
+	return SameState(other) && vertices.size() == other.vertices.size()
+		&& (vertices.empty() || std::memcmp(vertices.data(), other.vertices.data(), vertices.size() * sizeof(TVertex)) == 0);
 }
 
 TGlQuadBatch& GlQuadBatch()
@@ -185,20 +220,44 @@ void TGlQuadBatch::Flush()
 void TGlQuadBatch::Damage(const std::vector<TRecord>& earlier, std::vector<TArea>& areas) const
 {
 	// A pixel outside every record that differs between the two frames meets the same records in the same
-	// order in both, and keeps its colour. Records are paired by their place from the start, and from the
-	// end where the frames hold different numbers of them.
-	const std::size_t count = std::min(m_Records.size(), earlier.size());
-	std::size_t head = 0;
-	while (head < count && m_Records[head] == earlier[head])
-		++head;
-	std::size_t tail = 0;
-	while (tail < count - head && m_Records[m_Records.size() - 1 - tail] == earlier[earlier.size() - 1 - tail])
-		++tail;
-	const bool paired = m_Records.size() == earlier.size();
-	for (const std::vector<TRecord>* records : {&m_Records, &earlier})
-		for (std::size_t i = head; i < records->size() - tail; ++i)
-			if (!paired || !(m_Records[i] == earlier[i]))
-				AddArea(areas, (*records)[i].bounds);
+	// order in both, and keeps its colour.
+	const TMismatch mismatch = FindMismatch(m_Records.size(), earlier.size(),
+		[&](std::size_t i, std::size_t j) { return m_Records[i] == earlier[j]; });
+	if (mismatch.Paired()) {
+		for (std::size_t i = mismatch.head; i < mismatch.nowEnd; ++i)
+			if (!(m_Records[i] == earlier[i]))
+				PieceDamage(m_Records[i], earlier[i], areas);
+		return;
+	}
+	for (std::size_t i = mismatch.head; i < mismatch.nowEnd; ++i)
+		AddArea(areas, m_Records[i].bounds);
+	for (std::size_t j = mismatch.head; j < mismatch.earlierEnd; ++j)
+		AddArea(areas, earlier[j].bounds);
+}
+
+void TGlQuadBatch::PieceDamage(const TRecord& now, const TRecord& earlier, std::vector<TArea>& areas) const
+{
+	// A draw joins pieces from all over the window: where only some of them moved or changed, the pixels
+	// of the others meet the same pieces in the same order in both frames.
+	if (!now.SameState(earlier)) {
+		AddArea(areas, now.bounds);
+		AddArea(areas, earlier.bounds);
+		return;
+	}
+	const std::size_t per = VerticesPerPiece(now.mode);
+	const TMismatch mismatch = FindMismatch(now.vertices.size() / per, earlier.vertices.size() / per,
+		[&](std::size_t n, std::size_t m) { return now.SamePiece(n, earlier, m); });
+	int box[4];
+	for (std::size_t n = mismatch.head; n < mismatch.nowEnd; ++n)
+		if (!mismatch.Paired() || !now.SamePiece(n, earlier, n)) {
+			PieceBox(now, n, box);
+			AddArea(areas, box);
+		}
+	for (std::size_t m = mismatch.head; m < mismatch.earlierEnd; ++m)
+		if (!mismatch.Paired() || !now.SamePiece(m, earlier, m)) {
+			PieceBox(earlier, m, box);
+			AddArea(areas, box);
+		}
 }
 
 void TGlQuadBatch::AddArea(std::vector<TArea>& areas, const int bounds[4]) const

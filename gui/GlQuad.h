@@ -122,6 +122,10 @@ private:
 		GLfloat color[4] = {0, 0, 0, -1};
 		std::vector<TVertex> vertices;
 
+		/// Whether the other draws the same way, whatever its pieces.
+		bool SameState(const TRecord& other) const;
+		/// Whether its n-th piece lies where the other's m-th lies, in the same colours.
+		bool SamePiece(std::size_t n, const TRecord& other, std::size_t m) const;
 		bool operator==(const TRecord& other) const;
 	};
 	/// A quad, line or point being added, and the draw it would make on its own.
@@ -163,6 +167,8 @@ private:
 	};
 	/// The rectangles of the window in which this frame's records differ from an earlier frame's.
 	void Damage(const std::vector<TRecord>& earlier, std::vector<TArea>& areas) const;
+	/// Adds the rectangles in which the pieces of a draw differ from those of its earlier counterpart.
+	void PieceDamage(const TRecord& now, const TRecord& earlier, std::vector<TArea>& areas) const;
 	/// Adds a rectangle to the areas drawn again, joined with those it touches.
 	void AddArea(std::vector<TArea>& areas, const int bounds[4]) const;
 

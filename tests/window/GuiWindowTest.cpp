@@ -207,6 +207,11 @@ void DrawChangingFrame(gcn::Graphics& graphics, const gcn::Image& image, int fra
 	graphics.fillRectangle(gcn::Rectangle(10 + 7 * (frame % 5), 20, 30, 30));
 	graphics.drawImage(&image, 0, 0, 60, 60, 16, 16);
 	graphics.drawImage(&image, 0, 0, 100 + 20 * (frame % 3), 90, 16, 16);
+	// A row of marks drawn together, one of which changes colour and one of which comes and goes.
+	for (int mark = 0; mark < 5 + frame % 2; ++mark) {
+		graphics.setColor(mark == frame % 3 ? gcn::Color(250, 250, 0, 200) : gcn::Color(0, 200, 0, 200));
+		graphics.fillRectangle(gcn::Rectangle(20 + 25 * mark, 120, 10, 10));
+	}
 	graphics.setColor(gcn::Color(0, 0, 255 - 30 * (frame % 2), 255));
 	graphics.drawLine(5, 140, 190, 100 + frame % 2);
 	graphics.pushClipArea(gcn::Rectangle(150, 10, 30, 30));
