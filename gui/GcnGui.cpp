@@ -27,10 +27,16 @@ void TGcnGui::handleMousePressed(const gcn::MouseInput& mouseInput)
 	gcn::Gui::handleMousePressed(mouseInput);
 }
 
+void TGcnGui::handleMouseMoved(const gcn::MouseInput& mouseInput)
+{
+	// Leaving the program's window arrives as a move to (-1, -1).
+	m_PointerOver = mTop && mTop->getDimension().isPointInRect(mouseInput.getX(), mouseInput.getY());
+	gcn::Gui::handleMouseMoved(mouseInput);
+}
+
 void TGcnGui::RecheckPointer()
 {
-	// An empty queue: the pointer has not come over the GUI yet, or has left the program's window.
-	if (mWidgetWithMouseQueue.empty() || mFocusHandler->getDraggedWidget()
+	if (!m_PointerOver || mFocusHandler->getDraggedWidget()
 		|| mFocusHandler->getModalMouseInputFocused() || !IsHoverStale())
 		return;
 	handleMouseMoved(gcn::MouseInput(gcn::MouseInput::EMPTY, gcn::MouseInput::MOVED, mLastMouseX, mLastMouseY, 0));

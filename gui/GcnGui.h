@@ -16,6 +16,8 @@ public:
 protected:
 	/// The look under the pointer first, so that the widgets under the press have the mouse.
 	void handleMousePressed(const gcn::MouseInput& mouseInput) override;
+	/// guichan's, noting whether the pointer is over the GUI.
+	void handleMouseMoved(const gcn::MouseInput& mouseInput) override;
 
 private:
 	/// Sends the exits and entries a mouse move by 0 would, when the pointer is over the GUI, nothing is
@@ -23,6 +25,10 @@ private:
 	void RecheckPointer();
 	/// Whether a mouse move by 0 would make a widget exit or enter.
 	bool IsHoverStale();
+
+	/// The pointer has come over the GUI and has not left the program's window since. (guichan's list of the
+	/// widgets that have the mouse cannot tell: a widget taking the modal focus empties it too.)
+	bool m_PointerOver = false;
 };
 
 #endif

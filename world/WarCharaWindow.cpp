@@ -273,6 +273,9 @@ void TWarCharaWindow::Relayout()
 	m_CancelButton.setPosition(m_ArmyPane.getX() + BUTTON_INSET, y);
 	setSize(right + 2 * static_cast<int>(getPadding()) + RIGHT_MARGIN,
 		static_cast<int>(getTitleBarHeight()) + y + BUTTON_HEIGHT + BOTTOM_MARGIN);
+	// A growing army lengthens the window downwards: it rises where its buttons would leave the screen.
+	if (getParent())
+		setDimension(KeepOnScreen(getDimension(), getParent()->getWidth(), getParent()->getHeight()));
 	SetButtonUsable(m_ConfirmButton, GetArmyCount() > 0);
 }
 

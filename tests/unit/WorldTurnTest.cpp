@@ -383,6 +383,44 @@ TEST(WorldSampleScripts, DecidingMessagesWaitForThePlayerWhileOneIsLeft)
 	}
 }
 
+// The sample's strategy leaves the areas of a master it is allied with alone for as long as the alliance
+// stands, also in its last turn (0 turns left), when the player may not attack it either; an empty area of a
+// master without an alliance is taken. The engine functions it calls are stood in for in Lua.
+TEST(WorldSampleScripts, TheStrategyAttacksNoAllyEvenInTheAlliancesLastTurn)
+{
+	TTempDir dir;
+	TScopedCwd cwd(dir.Path());
+	const std::string folder = std::string(MORVALETH_SOURCE_DIR) + "/data/Scenario/Default/Script/";
+	const std::string engine =
+		"AREACHARA_MAX = 20 DEFAULT_ALLIANCETURN = 6 sent = 'none'\n"
+		"function print_log() end\n"
+		"function api_get_current_master() return 'sera' end\n"
+		"function api_get_turn() return 3 end\n"
+		"function api_master_get_ley() return 0 end\n"
+		"function api_find_alliance(a, b) return turns end\n"
+		"function api_scenario_get_allarea() return {A01 = {master = 'leon', neighbor = {'A05'}},\n"
+		"  A05 = {master = 'sera', neighbor = {'A01'}}} end\n"
+		"function api_scenario_get_area_allchara(id)\n"
+		"  if id == 'A01' then return {} end\n"
+		"  return {{id = 'sera', power = 5}, {id = 'mage', power = 3}, {id = 'mage', power = 3}} end\n"
+		"function api_scenario_get_area_chara_count(id) return #api_scenario_get_area_allchara(id) end\n"
+		"function api_scenario_get_area_employable() return {} end\n"
+		"function api_scenario_departure(target, army) sent = target return true end\n";
+	const struct {
+		const char* turns;
+		const char* sent;
+	} cases[] = {{"nil", "A01"}, {"0", "none"}, {"2", "none"}, {"-1", "none"}};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(std::string("alliance turns ") + c.turns);
+		lua_State* L = LuaCreateState((folder + "strategy.lua").c_str(), (folder + "?.lua").c_str());
+		ASSERT_NE(nullptr, L);
+		EXPECT_EQ("", RunChunk(L, engine + "turns = " + c.turns));
+		EXPECT_EQ("", RunChunk(L, "on_myturn() return sent"));
+		EXPECT_STREQ(c.sent, lua_tostring(L, -1));
+		lua_close(L);
+	}
+}
+
 /// How the turn-end button's script ends the player's turn, and where the world map is afterwards.
 struct TTurnEndCase
 {

@@ -2,6 +2,7 @@
 // really under the pointer, as if the mouse had moved by 0.
 
 #include "gui/GcnWindow.h"
+#include "gui/MsgDlg.h"
 #include "support/GuiScreen.h"
 
 #include <gtest/gtest.h>
@@ -89,4 +90,32 @@ TEST(GuiPointerTest, ClicksUnderAStillPointerGoToTheWidgetUnderItAfterWindowsMov
 	screen.ClickInPlace(POINTER_X, POINTER_Y);
 	EXPECT_EQ(2, belowWatch.clicks);
 	EXPECT_EQ(1, upperWatch.clicks);
+}
+
+TEST(GuiPointerTest, AMessageShownUnderTheStillPointerTakesTheClickThatAnsweredTheOneBefore)
+{
+	SKIP_WITHOUT_DISPLAY();
+	TGuiScreen screen(800, 600);
+	ASSERT_TRUE(screen.IsOpen());
+	// One message answered with OK; the next comes some frames later with its OK under the pointer, as the
+	// sample's deadline notice and its ending do. Showing it takes the modal focus, which tells every widget
+	// the mouse had that the mouse left; its OK must still have the mouse without a move.
+	ShowMsgDlg("Information", "ガルム軍は長い戦に疲れ、散り散りになりました。", BUTTON_OK, 0);
+	screen.Frame();
+	const gcn::Rectangle first = TGuiScreen::ScreenArea(g_MsgDlg->m_Buttons[0]);
+	const int x = first.x + first.width / 2;
+	const int y = first.y + first.height / 2;
+	screen.Click(x, y);
+	ASSERT_FALSE(IsMsgDlgVisible());
+	for (int frames = 0; frames < 3; ++frames) {
+		for (int i = 0; i < frames; ++i)
+			screen.Frame();
+		ShowMsgDlg("Information", "レオンの勝利で戦いは終わりました。", BUTTON_OK, 0);
+		screen.Frame();
+		ASSERT_TRUE(TGuiScreen::ScreenArea(g_MsgDlg->m_Buttons[0]).isPointInRect(x, y));
+		screen.ClickInPlace(x, y);
+		EXPECT_FALSE(IsMsgDlgVisible()) << frames << " frames between the messages";
+		if (IsMsgDlgVisible())
+			screen.ClickOn(g_MsgDlg->m_Buttons[0]);
+	}
 }

@@ -297,8 +297,11 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	EXPECT_NE(OPERATION_TRAINING, a02.Operation);
 
 	// War on the empty neutral area below: the war window opens on the other half of the screen, the
-	// player gathers three characters of the bordering area and they take the area.
+	// player gathers three characters of the bordering area and they take the area. The bordering area is
+	// full, so that all its characters make an army of four rows, taller than the list they come from.
 	game.GetArea(Area("A06")).Charas.clear();
+	while (a02.Charas.size() < AREA_CHARA_MAX)
+		a02.Charas.push_back(game.CreateCharaInstance(Chara("knight"), 0));
 	m_Screen->ClickOn(masterWindow.m_OpePane.m_WarButton);
 	ASSERT_EQ(WORLD_PICK_WAR_TARGET, Status());
 	ClickArea("A06");
@@ -310,7 +313,12 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	EXPECT_EQ(x < m_Screen->Width() / 2, warArea.x + warArea.width / 2 > m_Screen->Width() / 2);
 	EXPECT_FALSE(war.m_ConfirmButton.isEnabled());
 	ClickArea("A02");
-	for (int chip : { 1, 2, 3, 4 }) // the first has hired: it has acted and stays
+	m_Screen->ClickOn(war.m_AllRightButton);
+	EXPECT_EQ(AREA_CHARA_MAX - 1, war.GetArmyCount()); // the first has hired: it has acted and stays
+	ExpectOnScreen(war, "war window with a large army");
+	m_Screen->ClickOn(war.m_AllLeftButton);
+	EXPECT_EQ(0, war.GetArmyCount());
+	for (int chip : { 1, 2, 3, 4 })
 		ClickChip(war.m_SourcePane, chip);
 	EXPECT_EQ(3, war.GetArmyCount());
 	ExpectOnScreen(war, "war window with an army");

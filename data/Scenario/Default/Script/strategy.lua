@@ -38,10 +38,9 @@ local function master_strength(master, areas)
 	return total
 end
 
--- 同盟の残りターンが 0 でない相手は味方。
+-- 同盟のある相手は味方。残りターンが 0 の同盟も、次のターンが始まって消えるまでは互いに攻められない。
 local function is_ally(me, other)
-	local turns = api_find_alliance(me, other)
-	return turns ~= nil and turns ~= 0
+	return api_find_alliance(me, other) ~= nil
 end
 
 -- 自分のものでも味方のものでもないエリアは敵地。
@@ -163,7 +162,7 @@ local function seek_alliance(me, areas)
 	local mine = master_strength(me, areas)
 	for _, id in ipairs(sorted_keys(areas)) do
 		local other = areas[id].master
-		if other ~= nil and other ~= me and not is_ally(me, other) and api_find_alliance(me, other) == nil then
+		if other ~= nil and other ~= me and not is_ally(me, other) then
 			for _, neighbor in ipairs(areas[id].neighbor) do
 				if areas[neighbor].master == me then
 					local cost = api_get_alliance_cost(me, other)
