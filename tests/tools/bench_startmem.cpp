@@ -40,7 +40,9 @@ const int HEIGHT = 600;
 const unsigned long TOP_COLOR = 0x606080;
 const double SETTLE_SECONDS = 3.0;
 const double GIVE_UP_SECONDS = 20.0;
-const double STARTUP_GOAL_MS = 300;
+// Goals: a warm start within this much of the bare window's, a cold one under the other (on a quiet machine).
+const double WARM_STARTUP_GOAL_MS = 100;
+const double COLD_STARTUP_GOAL_MS = 300;
 const double MEMORY_GOAL_MB = 20;
 
 typedef std::chrono::steady_clock TClock;
@@ -299,10 +301,13 @@ int RunBenchmark(int count, const std::string& program, const fs::path& data)
 	PrintRuns("program, cold", cold);
 	PrintRuns("program, warm", warm);
 	PrintRuns("bare window", bare);
-	const double startup = Median(warm, StartupOf);
+	const double warmLater = Median(warm, StartupOf) - Median(bare, StartupOf);
+	const double coldStartup = Median(cold, StartupOf);
 	const double extra = Median(warm, TotalOf) - Median(bare, TotalOf);
-	std::printf("start-up to first frame (warm): %.1f ms, goal under %.0f ms: %s\n", startup, STARTUP_GOAL_MS,
-		startup < STARTUP_GOAL_MS ? "met" : "missed");
+	std::printf("start-up to first frame (warm) after the bare window's: %.1f ms, goal within %.0f ms: %s\n",
+		warmLater, WARM_STARTUP_GOAL_MS, warmLater <= WARM_STARTUP_GOAL_MS ? "met" : "missed");
+	std::printf("start-up to first frame (cold): %.1f ms, goal under %.0f ms on a quiet machine: %s\n", coldStartup,
+		COLD_STARTUP_GOAL_MS, coldStartup < COLD_STARTUP_GOAL_MS ? "met" : "missed");
 	std::printf("resident memory above the bare window: %.1f MB, goal within %.0f MB: %s\n", extra, MEMORY_GOAL_MB,
 		extra <= MEMORY_GOAL_MB ? "met" : "missed");
 	return 0;
