@@ -270,6 +270,7 @@ int xml2luavar(lua_State* L, int index, const TiXmlElement* source)
 
 void TMorvalethLuaManager::CreateFlagTable()
 {
+	const TRunBounds bounds;
 	if (!m_State)
 		return;
 	lua_createtable(m_State, FLAG_ENTRIES, 0);
@@ -282,6 +283,7 @@ void TMorvalethLuaManager::CreateFlagTable()
 
 void TMorvalethLuaManager::SaveToXML(TiXmlElement* parent)
 {
+	const TRunBounds bounds;
 	if (!m_State || !parent)
 		return;
 	lua_getglobal(m_State, "Flag");
@@ -295,6 +297,7 @@ void TMorvalethLuaManager::SaveToXML(TiXmlElement* parent)
 
 bool TMorvalethLuaManager::LoadFromXML(TiXmlElement* element)
 {
+	const TRunBounds bounds;
 	if (!m_State) {
 		g_Logger.Error("TMorvalethLuaManager::LoadFromXML() error : Lua state null.");
 		return false;

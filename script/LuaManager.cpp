@@ -79,56 +79,38 @@ bool IsFailure(int status)
 	return status != 0 && status != LUA_YIELD;
 }
 
-// A script that never returns would hold the one thread of the program for good: no
-// frame, no input, no close. Every state counts the instructions its scripts execute
-// with a hook called every BUDGET_STEP of them, and a run (a chunk's load, a call, or
-// a resume after a yield) that spends its budget fails as a run-time error does.
-
-/// Instructions between two looks at the budget: the hook costs one call per step.
-const int BUDGET_STEP = 10000;
-
-/// Instructions left to the run going on now; each run starts with the budget and a
-/// run nested in another gets its own, the outer run's being put back afterwards.
-long long g_InstructionsLeft = 0;
-long long g_RunBudget = RUN_INSTRUCTION_BUDGET;
-/// Runs going on now, one inside another; Lua code that the engine runs outside any run is not counted.
-int g_RunDepth = 0;
-
-void CountInstructions(lua_State* L, lua_Debug*)
+/// What LuaCreateState hands to the protected opening of the state.
+struct TOpening
 {
-	if (g_RunDepth == 0)
-		return;
-	g_InstructionsLeft -= BUDGET_STEP;
-	if (g_InstructionsLeft > 0)
-		return;
-	// From now on the thread fails at every instruction, so that a pcall that catches
-	// the error cannot carry on: the error reaches the run's entry function.
-	lua_sethook(L, CountInstructions, LUA_MASKCOUNT, 1);
-	const std::string message = FormatText("命令数が %d を超えたため実行を止めました。", g_RunBudget);
-	luaL_error(L, "%s", message.c_str());
+	const char* file;
+	const char* searchPath;
+};
+
+// Opens the libraries and runs the file's chunk; a protected call, so that a memory error or a
+// stop raised anywhere in it fails the load.
+int OpenState(lua_State* L)
+{
+	const TOpening& opening = *static_cast<const TOpening*>(lua_touserdata(L, 1));
+	lua_settop(L, 0);
+	lua_register(L, "_ALERT", _ALERT);
+	lua_register(L, "print_log", print_log);
+	luaL_openlibs(L);
+	if (opening.searchPath)
+		AppendSearchPath(L, opening.searchPath);
+	if (LoadChunk(L, opening.file) != 0)
+		return lua_error(L);
+	lua_call(L, 0, 0);
+	return 0;
 }
 
-/// Gives the run a full budget while it lives and puts the budget of the run around it back.
-class TBudgetScope
+// Registered after the chunk has run, in a protected call: the chunk may have given the globals
+// a metatable whose code now runs.
+int RegisterEngineNames(lua_State* L)
 {
-public:
-	explicit TBudgetScope(lua_State* thread) : m_Outer(g_InstructionsLeft)
-	{
-		g_InstructionsLeft = g_RunBudget;
-		++g_RunDepth;
-		lua_sethook(thread, CountInstructions, LUA_MASKCOUNT, BUDGET_STEP);
-	}
-	~TBudgetScope()
-	{
-		--g_RunDepth;
-		g_InstructionsLeft = m_Outer;
-	}
-	TBudgetScope(const TBudgetScope&) = delete;
-	TBudgetScope& operator=(const TBudgetScope&) = delete;
-
-private:
-	long long m_Outer;
-};
+	RegisterScriptConstants(L);
+	RegisterScriptAPI(L);
+	return 0;
+}
 
 /// The error object of a failed run as text; "?" when it is no string.
 std::string ErrorText(lua_State* L)
@@ -137,26 +119,17 @@ std::string ErrorText(lua_State* L)
 }
 }
 
-void SetRunInstructionBudget(long long instructions)
-{
-	g_RunBudget = instructions;
-}
-
 lua_State* LuaCreateState(const char* file, const char* searchPath)
 {
-	lua_State* L = luaL_newstate();
+	// The file's top-level code is a run of its own, with its own bounds.
+	const TRunBounds bounds;
+	lua_State* L = NewScriptState();
 	if (!L)
 		return nullptr;
-	lua_register(L, "_ALERT", _ALERT);
-	lua_register(L, "print_log", print_log);
-	luaL_openlibs(L);
-	if (searchPath)
-		AppendSearchPath(L, searchPath);
-	// The file's top-level code is a run of its own, with its own budget.
-	const TBudgetScope budget(L);
-	if (LoadChunk(L, file) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+	TOpening opening = {file, searchPath};
+	if (lua_cpcall(L, OpenState, &opening) != 0) {
 		_ALERT(L);
-		lua_close(L);
+		CloseScriptState(L);
 		return nullptr;
 	}
 	return L;
@@ -184,6 +157,7 @@ public:
 	}
 
 private:
+	const TRunBounds m_Bounds;
 	TBattleInterface* m_Battle;
 	TScriptAPI* m_ScriptAPI;
 	int m_Master;
@@ -253,13 +227,17 @@ bool TMorvalethLuaManager::LoadLua(const char* file)
 	const std::string& scenarioDir = g_GameMaster.m_ScenarioDir;
 	const std::string scenario = scenarioDir.empty() ? std::string(".") : NativePath(scenarioDir);
 	const std::string searchPath = FormatText(SEARCH_PATH_FORMAT, scenario, scenario);
+	const TRunBounds bounds;
 	lua_State* L = LuaCreateState(file, searchPath.c_str());
+	if (L && lua_cpcall(L, RegisterEngineNames, nullptr) != 0) {
+		_ALERT(L);
+		CloseScriptState(L);
+		L = nullptr;
+	}
 	if (!L) {
 		g_Logger.Error(FormatText("TMorvalethLuaManager::LoadLua error:%s のロードに失敗ました。", file));
 		return false;
 	}
-	RegisterScriptConstants(L);
-	RegisterScriptAPI(L);
 	// A call still suspended belongs to the old state and ends with it.
 	CloseState();
 	m_State = L;
@@ -307,8 +285,7 @@ bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std:
 		lua_pushlstring(m_Thread, argument.data(), argument.size());
 	const int status = RunThread(int(arguments.size()));
 	if (IsFailure(status)) {
-		LOG_ERROR("関数 %s のresume error %d", name, status);
-		ReportFailedRun();
+		ReportFailedRun(status, false);
 		return false;
 	}
 	TRACE_RUN("e %s", name);
@@ -325,8 +302,7 @@ bool TMorvalethLuaManager::Resume()
 	TContextScope context(*this);
 	const int status = RunThread(0);
 	if (IsFailure(status)) {
-		g_Logger.Error(FormatText("TMorvalethLuaManager::Resume error:resume error %d", status));
-		ReportFailedRun();
+		ReportFailedRun(status, true);
 		return false;
 	}
 	TRACE_RUN("e");
@@ -337,11 +313,7 @@ int TMorvalethLuaManager::RunThread(int argumentCount)
 {
 	m_Result = false;
 	m_Running = true;
-	int status;
-	{
-		const TBudgetScope budget(m_Thread);
-		status = lua_resume(m_Thread, argumentCount);
-	}
+	const int status = lua_resume(m_Thread, argumentCount);
 	m_Running = false;
 	m_Suspended = status == LUA_YIELD;
 	if (m_Suspended) {
@@ -355,11 +327,23 @@ int TMorvalethLuaManager::RunThread(int argumentCount)
 	return status;
 }
 
-void TMorvalethLuaManager::ReportFailedRun()
+void TMorvalethLuaManager::ReportFailedRun(int status, bool resumed)
 {
-	g_Logger.Error(FormatText("スクリプト %s の関数 %s が失敗しました：%s", m_File, m_Function, ErrorText(m_Thread)));
-	_ALERT(m_Thread);
+	try {
+		if (resumed)
+			g_Logger.Error(FormatText("TMorvalethLuaManager::Resume error:resume error %d", status));
+		else
+			LOG_ERROR("関数 %s のresume error %d", m_Function, status);
+		g_Logger.Error(FormatText("スクリプト %s の関数 %s が失敗しました：%s", m_File, m_Function, ErrorText(m_Thread)));
+		_ALERT(m_Thread);
+	} catch (const std::exception&) {
+		// A run that failed for want of memory may leave too little to report it.
+	}
 	ReleaseThread();
+	// What the run grew counts against the limit until it is collected; no collection comes
+	// on its own while every allocation that would start one is refused.
+	if (status == LUA_ERRMEM)
+		lua_gc(m_State, LUA_GCCOLLECT, 0);
 }
 
 void TMorvalethLuaManager::ReleaseThread()
@@ -373,7 +357,7 @@ void TMorvalethLuaManager::ReleaseThread()
 void TMorvalethLuaManager::CloseState()
 {
 	if (m_State)
-		lua_close(m_State);
+		CloseScriptState(m_State);
 	m_State = nullptr;
 	m_Thread = nullptr;
 	m_ThreadRef = LUA_NOREF;

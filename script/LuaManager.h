@@ -1,6 +1,8 @@
 #ifndef MORVALETH_SCRIPT_LUAMANAGER_H
 #define MORVALETH_SCRIPT_LUAMANAGER_H
 
+#include "script/RunBounds.h"
+
 #include <string>
 #include <vector>
 
@@ -22,22 +24,14 @@ extern int g_ScriptMaster;
 /// The world-map controller as the engine functions see it; null for battle scripts.
 extern TWorldMapInterface* g_ScriptWorldMap;
 
-/// Instructions one run of a script (the load of its file, a call of an entry function, or a resume after a yield)
-/// may execute before it is stopped as a failed run: half a second of plain Lua, some seconds where every instruction
-/// calls into the library, and over a thousand times what the sample's heaviest run needs (some 130,000).
-const long long RUN_INSTRUCTION_BUDGET = 200000000;
-
-/// Sets the budget of the runs that start from now on (RUN_INSTRUCTION_BUDGET at start).
-void SetRunInstructionBudget(long long instructions);
-
-/// Creates a state with _ALERT, print_log, the standard libraries and the search path appended
+/// Creates a bounded state with _ALERT, print_log, the standard libraries and the search path appended
 /// to package.path, then runs the file's chunk; null, after logging Lua's message, on failure.
 lua_State* LuaCreateState(const char* file, const char* searchPath);
 
 /// One script file in a Lua state of its own. Every call runs as a coroutine in a
 /// thread of its own, which the owner resumes frame by frame while it yields; a run
-/// that fails, or runs past its instruction budget, is logged with the file and the
-/// entry function and leaves the script ready for the next call.
+/// that fails, or runs past its bounds in instructions, time or memory, is logged with
+/// the file and the entry function and leaves the script ready for the next call.
 class TMorvalethLuaManager
 {
 public:
@@ -80,13 +74,14 @@ public:
 	lua_State* GetState() const { return m_State; }
 
 private:
-	/// Publishes this manager's context for one run and puts the previous one back afterwards.
+	/// Publishes this manager's context for one run, inside bounds, and puts the previous one back afterwards.
 	class TContextScope;
 
 	/// Runs or resumes the call's thread and reads the outcome; Lua's status.
 	int RunThread(int argumentCount);
-	/// Logs the failed run with the script file, the entry function and Lua's message, then forgets its thread.
-	void ReportFailedRun();
+	/// Logs the failed call or resume with the script file, the entry function and Lua's message, then forgets
+	/// its thread; a report that finds no memory left is given up, never thrown.
+	void ReportFailedRun(int status, bool resumed);
 	/// Forgets the call's thread; the collector takes it.
 	void ReleaseThread();
 	/// Closes the state and forgets the call with it.

@@ -5,7 +5,9 @@
 #include "script/LuaManager.h"
 #include "script/ScriptAPI.h"
 
+#include <chrono>
 #include <lua.h>
+#include <map>
 #include <utility>
 
 namespace
@@ -98,8 +100,9 @@ TEST_F(LuaHost, AFailedRunIsLoggedAndTheScriptAnswersTheNextCall)
 }
 
 // A run that would never end is stopped once it has spent its budget, whether it loops in the entry
-// function, under a pcall that catches the stop, in coroutines of its own, after a yield or at the top
-// level of the file; each run starts with the whole budget, and the script answers the next call.
+// function, with the debug hooks removed, under a pcall that catches the stop, in coroutines of its own,
+// after a yield or at the top level of the file; each run starts with the whole budget, and the script
+// answers the next call.
 TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 {
 	struct TBudget
@@ -109,12 +112,13 @@ TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 	} budget;
 	TMorvalethLuaManager manager;
 	Load(manager, "function endless() while true do end end\n"
+				  "function unhooked() debug.sethook() while true do end end\n"
 				  "function caught() while true do pcall(function() while true do end end) end end\n"
 				  "function spawns() while true do coroutine.resume(coroutine.create(function() while true do end end)) end end\n"
 				  "function later() coroutine.yield() while true do end end\n"
 				  "function busy() local n = 0 for i = 1, 30000 do n = n + i end return n > 0 end\n");
 	const std::string stop = "命令数が 100000 を超えたため実行を止めました。";
-	for (const char* name : {"endless", "caught", "spawns"}) {
+	for (const char* name : {"endless", "unhooked", "caught", "spawns"}) {
 		EXPECT_FALSE(manager.CallFunction(name)) << name;
 		EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 " + std::string(name) + " が失敗しました：")) << m_Log.Text();
 		for (int call = 0; call < 5; ++call) {
@@ -126,10 +130,99 @@ TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 	EXPECT_FALSE(manager.Resume());
 	EXPECT_FALSE(manager.IsSuspended());
 	EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 later が失敗しました："));
-	EXPECT_EQ(4, m_Log.CountLines(stop));
-	EXPECT_EQ(4u, ScriptLog().size());
+	EXPECT_EQ(5, m_Log.CountLines(stop));
+	EXPECT_EQ(5u, ScriptLog().size());
 	EXPECT_FALSE(manager.LoadLua(WriteScript("loops.lua", "while true do end").c_str()));
+	// The engine's names are registered after the chunk has run, through what the chunk made of the globals.
+	EXPECT_FALSE(manager.LoadLua(
+		WriteScript("guards.lua", "setmetatable(_G, {__newindex = function() while true do end end})").c_str()));
+	EXPECT_EQ(1, m_Log.CountLines("guards.lua のロードに失敗ました。"));
 	ASSERT_TRUE(manager.CallFunction("busy"));
+}
+
+namespace
+{
+/// Bounds for one test, put back as they were at its end.
+struct TTestBounds
+{
+	TTestBounds(std::chrono::milliseconds deadline, long long instructions = RUN_INSTRUCTION_BUDGET)
+	{
+		SetRunDeadline(deadline);
+		SetRunInstructionBudget(instructions);
+		SetScriptMemoryLimit(32 << 20);
+	}
+	~TTestBounds()
+	{
+		SetRunDeadline(RUN_DEADLINE);
+		SetRunInstructionBudget(RUN_INSTRUCTION_BUDGET);
+		SetScriptMemoryLimit(SCRIPT_MEMORY_LIMIT);
+	}
+};
+
+const std::chrono::milliseconds SHORT_DEADLINE(100);
+/// A deadline no run of a test reaches: the run must end by another bound.
+const std::chrono::hours NO_DEADLINE(10);
+}
+
+// What the budget cannot see, the deadline and the memory limit stop: time spent in library calls, a
+// pattern that backtracks for ever, a finalizer that never returns, a table that grows without end. The
+// hooks a script sets or removes change nothing, nor does a pcall that catches the stop. Each is one
+// failed run, and the script answers the next call.
+TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
+{
+	struct TEscape
+	{
+		const char* name;
+		const char* body;
+		std::chrono::milliseconds deadline;
+		const char* stop;
+	};
+	const char* const late = "実行時間が 0.1 秒を超えたため実行を止めました。";
+	const TEscape escapes[] = {
+		{"unhooked", "debug.sethook() while true do end", SHORT_DEADLINE, late},
+		{"hooked", "debug.sethook(function() while true do end end, '', 1) while true do end", SHORT_DEADLINE, late},
+		{"copies", "while true do local s = string.rep('x', 100000) end", SHORT_DEADLINE, late},
+		{"repeats", "string.rep('', 2^31 - 1)", SHORT_DEADLINE, late},
+		{"backtracks", "string.find(string.rep('a', 40), string.rep('a*', 40) .. 'b')", SHORT_DEADLINE, late},
+		{"plain", "string.find(string.rep('a', 1e6), string.rep('a', 1e5) .. 'b', 1, true)", SHORT_DEADLINE, late},
+		{"caught", "while true do pcall(string.rep, '', 2^31 - 1) end", SHORT_DEADLINE, late},
+		{"finalizer", "getmetatable(newproxy(true)).__gc = function() while true do end end collectgarbage()",
+			SHORT_DEADLINE, late},
+		{"deep", "string.find(string.rep('a', 400000), string.rep('a?', 400000))", NO_DEADLINE, "pattern too complex"},
+		{"grows", "local t, s = {}, string.rep('x', 2^20) while true do t[#t + 1] = s .. #t end", NO_DEADLINE,
+			"not enough memory"},
+	};
+	TMorvalethLuaManager manager;
+	// The next call allocates: what a run that ran out of memory left is garbage, not memory in use.
+	std::string script = "function busy() local t = {} for i = 1, 1000 do t[i] = string.rep('y', i) end return #t > 0 end\n";
+	for (const TEscape& escape : escapes)
+		script += std::string("function ") + escape.name + "() " + escape.body + " end\n";
+	Load(manager, script);
+	std::map<std::string, int> stops;
+	for (const TEscape& escape : escapes) {
+		const TTestBounds bounds(escape.deadline, 1LL << 62);
+		EXPECT_FALSE(manager.CallFunction(escape.name)) << escape.name;
+		EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 " + std::string(escape.name) + " が失敗しました：")) << m_Log.Text();
+		EXPECT_EQ(++stops[escape.stop], m_Log.CountLines(escape.stop)) << escape.name;
+		ASSERT_TRUE(manager.CallFunction("busy")) << "after " << escape.name;
+		EXPECT_TRUE(manager.GetResult());
+	}
+}
+
+// A finalizer's error is dropped wherever the collector runs it, and a state whose finalizer never
+// returns still closes: at the end of a game, at a load of another file, at the program's end.
+TEST_F(LuaHost, FinalizersThatFailOrNeverReturnEndWithTheirState)
+{
+	const TTestBounds bounds(SHORT_DEADLINE);
+	const char* const endless = "keep = newproxy(true)\ngetmetatable(keep).__gc = function() while true do end end\n"
+								"function fails() getmetatable(newproxy(true)).__gc = function() error('gc') end\n"
+								"  collectgarbage() return true end\n";
+	TMorvalethLuaManager manager;
+	Load(manager, endless);
+	ASSERT_TRUE(manager.CallFunction("fails"));
+	EXPECT_TRUE(manager.GetResult());
+	Load(manager, endless, "again.lua");
+	TMorvalethLuaManager moved(std::move(manager));
 }
 
 TEST_F(LuaHost, CallsAndResumesAtTheWrongTimeAreRefused)

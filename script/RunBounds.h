@@ -1,0 +1,62 @@
+#ifndef MORVALETH_SCRIPT_RUNBOUNDS_H
+#define MORVALETH_SCRIPT_RUNBOUNDS_H
+
+#include <chrono>
+#include <cstddef>
+
+struct lua_State;
+
+// A script that never returns, or grows without end, would hold the one thread of the
+// program for good: no frame, no input, no close. Every way the engine enters a state runs
+// inside a bounded section, and the bounds live outside the script's reach: Lua's VM spends
+// one step per instruction and looks at a stop flag that a watchdog thread raises when the
+// outermost section outlives its deadline, and the states' allocator refuses growth past the
+// memory limit. A stopped run fails with a run-time error as any failed run does.
+
+/// Instructions one run of a script (the load of its file, a call of an entry function, or a resume after a yield)
+/// may execute before it is stopped as a failed run: half a second of plain Lua, and over a thousand times what
+/// the sample's heaviest run needs (some 130,000).
+const long long RUN_INSTRUCTION_BUDGET = 200000000;
+/// Time a run, with the runs nested in it, may take: the sample's heaviest run takes a millisecond.
+constexpr std::chrono::milliseconds RUN_DEADLINE{2000};
+/// Memory all script states together may hold while a run grows them.
+const std::size_t SCRIPT_MEMORY_LIMIT = std::size_t(512) << 20;
+
+/// Sets the budget of the runs that start from now on (RUN_INSTRUCTION_BUDGET at start).
+void SetRunInstructionBudget(long long instructions);
+/// Sets the deadline of the runs that start from now on (RUN_DEADLINE at start).
+void SetRunDeadline(std::chrono::milliseconds deadline);
+/// Sets the memory limit of the script states (SCRIPT_MEMORY_LIMIT at start).
+void SetScriptMemoryLimit(std::size_t bytes);
+
+/// A new state whose memory counts against the limit; null when it cannot be made.
+lua_State* NewScriptState();
+/// Closes the state, its finalizers bounded by a tenth of a run's deadline.
+void CloseScriptState(lua_State* L);
+
+/// What a bounded section runs.
+enum class TBoundsFor
+{
+	/// A run of script: the whole deadline.
+	Run,
+	/// A state's close: its finalizers only, a tenth of the deadline.
+	Close
+};
+
+/// Bounds the Lua code run while it lives: a budget of instructions of its own, and the deadline
+/// that the outermost section starts and every section nested in it shares.
+class TRunBounds
+{
+public:
+	/// Opens the section.
+	explicit TRunBounds(TBoundsFor what = TBoundsFor::Run);
+	/// Closes it: the outer section's budget comes back, and the outermost lowers the stop.
+	~TRunBounds();
+	TRunBounds(const TRunBounds&) = delete;
+	TRunBounds& operator=(const TRunBounds&) = delete;
+
+private:
+	long long m_OuterSteps;
+};
+
+#endif
