@@ -2,9 +2,11 @@
 
 #include "app/Logger.h"
 #include "media/MixerLibrary.h"
+#include "media/WaveHeader.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <fstream>
 
 TMorvalethMixer::TMorvalethMixer(bool enabled)
 	: m_Enabled(enabled)
@@ -34,6 +36,8 @@ int TMorvalethMixer::LoadSound(const std::string& path)
 	const TMixerLibrary* mix = Library();
 	if (!mix)
 		return 0;
+	if (!IsSafeToLoad(path))
+		return -1;
 	SDL_RWops* source = SDL_RWFromFile(NativePath(path).c_str(), "rb");
 	Mix_Chunk* sound = source ? mix->LoadWAV_RW(source, 1) : nullptr;
 	if (!sound) {
@@ -52,6 +56,8 @@ int TMorvalethMixer::LoadMusic(const std::string& path)
 	const std::map<std::string, int>::const_iterator found = m_MusicIndex.find(path);
 	if (found != m_MusicIndex.end())
 		return found->second;
+	if (!IsSafeToLoad(path))
+		return -1;
 	Mix_Music* music = mix->LoadMUS(NativePath(path).c_str());
 	if (!music) {
 		LOG_ERROR("failed to load %s. Mix_LoadMUS error. %s", path, Mix_GetError());
@@ -61,6 +67,16 @@ int TMorvalethMixer::LoadMusic(const std::string& path)
 	const int index = int(m_Musics.size()) - 1;
 	m_MusicIndex[path] = index;
 	return index;
+}
+
+bool TMorvalethMixer::IsSafeToLoad(const std::string& path)
+{
+	// A file that cannot be opened is left to SDL_mixer, whose Error names it.
+	std::ifstream file(NativePath(path), std::ios::binary);
+	const std::string fault = file ? SoundFileFault(file) : std::string();
+	if (!fault.empty())
+		LOG_WARNING("%s cannot be played and stays silent: %s", path, fault);
+	return fault.empty();
 }
 
 bool TMorvalethMixer::LoadCommonSound(int id, const std::string& path)

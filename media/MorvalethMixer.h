@@ -25,9 +25,9 @@ public:
 	TMorvalethMixer(const TMorvalethMixer&) = delete;
 	TMorvalethMixer& operator=(const TMorvalethMixer&) = delete;
 
-	/// Loads a sound effect; its index, -1 when it cannot be read (0 when disabled).
+	/// Loads a sound effect; its index, -1 when it cannot be read or its header is unsafe (0 when disabled).
 	int LoadSound(const std::string& path);
-	/// Loads a music, or finds it among those loaded from the same path; its index, -1 on failure (0 when disabled).
+	/// Loads a music, or finds it among those loaded from the same path; its index, -1 on failure or an unsafe header (0 when disabled).
 	int LoadMusic(const std::string& path);
 	/// Loads a sound as common sound id (COMMON_SOUND_*); false when it did not load.
 	bool LoadCommonSound(int id, const std::string& path);
@@ -55,6 +55,8 @@ private:
 	/// Loads a file with load and stores its index as common id of the table; false when it did not load.
 	bool LoadCommon(int* table, int count, int id, int (TMorvalethMixer::*load)(const std::string&),
 		const std::string& path);
+	/// Whether SDL_mixer may be given the file: a Warning names a file whose header would crash it, and why.
+	static bool IsSafeToLoad(const std::string& path);
 	/// SDL_mixer's functions while the mixer is enabled, else null.
 	const TMixerLibrary* Library() const;
 	/// The sound of an index, null for one that no load returned.
