@@ -141,6 +141,30 @@ TEST_F(GameTurn, AreasCarryOutTheirStandingOrdersWhenTheirMasterEndsItsTurn)
 	}
 }
 
+// The pay of a new turn is counted when the round's last master ends its turn, before that master's
+// standing orders run: what they build pays from the next new turn on.
+TEST_F(GameTurn, ACityBuiltAsTheRoundEndsPaysFromTheNextNewTurn)
+{
+	PlayTurn();
+	// Eight idle characters build two city points a turn: A03's income grows by a quarter of them.
+	game.SetAreaCity(Area("A03"), 2);
+	FillArea("A03", "soldier", 8);
+	game.GetArea(Area("A03")).Operation = OPERATION_BUILD_CITY;
+	const int smallCity = game.GetAreaIncome(Area("A03"));
+	game.CalcIncome();
+	const int pay = game.GetMaster(garm).Income - game.GetMaster(garm).Upkeep;
+	const int money = Money(garm);
+
+	ASSERT_EQ((std::vector<int>{sera, garm, leon}), PlayTurn());
+	ASSERT_EQ(4, game.GetAreaCity(Area("A03")));
+	EXPECT_EQ(money + pay, Money(garm)) << "the city garm built as the round ended was paid at once";
+	const int grown = game.GetAreaIncome(Area("A03")) - smallCity;
+	ASSERT_LT(0, grown);
+
+	ASSERT_EQ((std::vector<int>{sera, garm, leon}), PlayTurn());
+	EXPECT_EQ(money + 2 * pay + grown, Money(garm));
+}
+
 TEST_F(GameTurn, TheHeroSearchFindsWanderersForTheMasterWhoseTurnBegins)
 {
 	PlayTurn();
