@@ -12,6 +12,7 @@
 #include "support/Mutations.h"
 #include "support/RunTimes.h"
 #include "support/TestSupport.h"
+#include "support/WaveFuzz.h"
 
 #include <algorithm>
 #include <boost/filesystem.hpp>
@@ -30,6 +31,7 @@ const int SLOT_COUNT = 10;
 const char* const SLOT_HEADER = "<Save><Scenario>Large</Scenario><Date>2026/01/02 03:04:05.000006</Date>"
 								"<Digest>Large leon 1</Digest><Chapter index=\"0\" />";
 const char* const INI_FILE = "fuzz.ini";
+const char* const WAVE_FILE = "damaged.wav";
 
 /// The scenario targets and the files of the sample each damages; a name ending in "/" stands for every character folder.
 const std::pair<const char*, std::vector<std::string>> SCENARIO_TARGETS[] = {
@@ -135,7 +137,8 @@ std::string DumpStore(TIniLoader& store, const std::string& path)
 
 // The data files only: the loaders never open pictures or sounds.
 TLoaderFuzz::TLoaderFuzz(const std::string& sampleScenario)
-	: m_Scenario(CopySampleScenario(sampleScenario, "fuzz-loaders", true).string()), m_LogPath(Folder() + "/fuzz.log")
+	: m_Scenario(CopySampleScenario(sampleScenario, "fuzz-loaders", true).string()), m_LogPath(Folder() + "/fuzz.log"),
+	  m_Wave(new TWaveFuzz(sampleScenario + "/MusicAndSound"))
 {
 	fs::create_directories(Folder() + "/Save");
 	std::set<std::string> names;
@@ -185,6 +188,7 @@ const std::vector<std::string>& TLoaderFuzz::Targets()
 		names.push_back("save");
 		names.push_back("slots");
 		names.push_back("ini");
+		names.push_back("wav");
 		return names;
 	}();
 	return targets;
@@ -209,6 +213,8 @@ TFuzzRound TLoaderFuzz::Run(const std::string& target, unsigned seed, long round
 		RunSlotRound(random, result);
 	else if (chosen == "ini")
 		RunIniRound(random, result);
+	else if (chosen == "wav")
+		RunWaveRound(random, result);
 	else
 		RunScenarioRound(chosen, random, result);
 	result.milliseconds = MillisecondsSince(start);
@@ -291,6 +297,17 @@ void TLoaderFuzz::RunIniRound(std::mt19937& random, TFuzzRound& result)
 		result.fault = "the saved configuration reads back otherwise";
 }
 
+void TLoaderFuzz::RunWaveRound(std::mt19937& random, TFuzzRound& result)
+{
+	// The mixer refuses a file whose header would crash SDL with a Warning.
+	g_Logger.SetLevel(2);
+	const std::string path = Folder() + "/" + WAVE_FILE;
+	result.accepted = m_Wave->Run(random, path, result.input);
+	if (!result.accepted)
+		CheckRefusal(path, result, true);
+	g_Logger.SetLevel(1);
+}
+
 void TLoaderFuzz::PlaySaveAndReload(const TMorvalethData& data, int chapter, TMorvalethGame& game, TFuzzRound& result)
 {
 	result.accepted = true;
@@ -318,12 +335,13 @@ void TLoaderFuzz::PlaySaveAndReload(const TMorvalethData& data, int chapter, TMo
 		result.fault = "the loaded game saves otherwise";
 }
 
-void TLoaderFuzz::CheckRefusal(const std::string& mustName, TFuzzRound& result) const
+void TLoaderFuzz::CheckRefusal(const std::string& mustName, TFuzzRound& result, bool warningsTell) const
 {
 	std::istringstream log(ReadFile(m_LogPath));
 	std::string line;
 	while (std::getline(log, line)) {
-		if (line.find(" Error ") != std::string::npos && line.find(mustName) != std::string::npos)
+		const bool tells = line.find(" Error ") != std::string::npos || (warningsTell && line.find(" Warning ") != std::string::npos);
+		if (tells && line.find(mustName) != std::string::npos)
 			return;
 	}
 	result.fault = mustName.empty() ? "refused without an Error line" : "refused without naming a file: " + RoundLog();

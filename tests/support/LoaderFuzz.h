@@ -4,16 +4,18 @@
 #include "model/MorvalethData.h"
 
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 class TMorvalethGame;
+class TWaveFuzz;
 
 /// How one round of the fuzz run ended.
 struct TFuzzRound
 {
-	/// The input the round damaged: a scenario file, "save", "slot N" or "ini".
+	/// The input the round damaged: a scenario file, "save", "slot N", "ini" or a sample WAV file.
 	std::string input;
 	/// Every loader the damaged input reached took it.
 	bool accepted = false;
@@ -25,7 +27,8 @@ struct TFuzzRound
 };
 
 /// Damages the loaders' inputs one round at a time and checks what the loaders make of them: a copy of the
-/// sample scenario whose files are damaged one round at a time, a save of a played game, and a configuration file.
+/// sample scenario whose files are damaged one round at a time, a save of a played game, a configuration file, and
+/// the sample's WAV files, loaded through the mixer.
 /// An accepted scenario becomes a new game that plays a turn, is saved, loaded and compared; so does an accepted save.
 class TLoaderFuzz
 {
@@ -39,7 +42,7 @@ public:
 	/// The scratch folder; it must be the working folder while rounds run.
 	std::string Folder() const;
 
-	/// Names of the targets: the kinds of scenario file, then "save", "slots" and "ini".
+	/// Names of the targets: the kinds of scenario file, then "save", "slots", "ini" and "wav".
 	static const std::vector<std::string>& Targets();
 	/// True for a target name or "all", which takes the targets in turn.
 	static bool IsTarget(const std::string& name);
@@ -56,10 +59,12 @@ private:
 	void RunSlotRound(std::mt19937& random, TFuzzRound& result);
 	/// The configuration damaged, loaded, saved and read back.
 	void RunIniRound(std::mt19937& random, TFuzzRound& result);
+	/// A sample WAV file damaged and loaded as a sound and as a music, each played.
+	void RunWaveRound(std::mt19937& random, TFuzzRound& result);
 	/// Plays a turn of the game, saves it, loads the save into a fresh game and compares the two.
 	void PlaySaveAndReload(const TMorvalethData& data, int chapter, TMorvalethGame& game, TFuzzRound& result);
-	/// Ends a refused round: a fault when no Error line names what was refused.
-	void CheckRefusal(const std::string& mustName, TFuzzRound& result) const;
+	/// Ends a refused round: a fault when no Error line (or Warning line, when they may tell) names what was refused.
+	void CheckRefusal(const std::string& mustName, TFuzzRound& result, bool warningsTell = false) const;
 	/// The log of the round so far.
 	std::string RoundLog() const;
 
@@ -78,6 +83,8 @@ private:
 	/// The save as the game master writes it into a slot.
 	std::string m_SlotText;
 	std::string m_IniText;
+	/// The sample's WAV files and the audio device of the wav rounds.
+	std::unique_ptr<TWaveFuzz> m_Wave;
 };
 
 #endif
