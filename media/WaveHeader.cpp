@@ -263,6 +263,9 @@ std::string SoundFileFault(std::istream& stream)
 {
 	TFileBytes file(stream);
 	const std::string head = file.Read(0, 12);
+	// SDL_mixer's music loader loses its file and its record on a file of fewer bytes than a magic number.
+	if (head.size() < 4)
+		return FormatText("the file holds only %u bytes", head.size());
 	const std::string magic = head.substr(0, 4);
 	const bool wave = magic == "RIFF" || magic == "WAVE";
 	if (!wave && magic != "FORM")

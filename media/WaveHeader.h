@@ -6,7 +6,8 @@
 
 /// Why SDL_mixer must not be handed a sound file, empty when it may: a RIFF WAVE or AIFF file is read as
 /// SDL's loaders read it, and refused when its chunks leave the file or its format is one their conversion
-/// cannot take (which crashes them); a file of any other kind is left to SDL_mixer.
+/// cannot take (which crashes them); so is a file too short for any magic number; a file of any other kind
+/// is left to SDL_mixer.
 std::string SoundFileFault(std::istream& file);
 
 #endif

@@ -261,6 +261,7 @@ TEST(SoundHeader, HeadersThatWouldCrashSdlOrLieAboutTheFileAreRefusedWithTheReas
 		{"bits zero", [](std::string& f) { Poke(f, 34, 0, 2); }, "0 bits per sample"},
 		{"byte rate", [](std::string& f) { Poke(f, 28, 22050, 4); }, "a byte rate of 22050 for 22050 Hz in blocks of 2 bytes"},
 		{"cut in the header", [](std::string& f) { f.resize(10); }, "the file ends inside its RIFF header"},
+		{"three bytes", [](std::string& f) { f.resize(3); }, "the file holds only 3 bytes"},
 		{"cut in fmt", [](std::string& f) { f.resize(30); }, "the 'fmt ' chunk of 16 bytes runs past the end of the file"},
 		{"cut before data", [](std::string& f) { f.resize(36); }, "the file ends before its data chunk"},
 		{"unknown format", [](std::string& f) { Poke(f, 20, 3, 2); }, "the unknown format 0x0003"},
