@@ -177,7 +177,9 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 		std::chrono::milliseconds deadline;
 		const char* stop;
 	};
-	const char* const late = "実行時間が 0.1 秒を超えたため実行を止めました。";
+	// Each stop names the script line it came at (a library function's, its caller's), but for memory, which Lua
+	// reports without a place.
+	const char* const late = ": 実行時間が 0.1 秒を超えたため実行を止めました。";
 	const TEscape escapes[] = {
 		{"unhooked", "debug.sethook() while true do end", SHORT_DEADLINE, late},
 		{"hooked", "debug.sethook(function() while true do end end, '', 1) while true do end", SHORT_DEADLINE, late},
@@ -188,9 +190,9 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 		{"caught", "while true do pcall(string.rep, '', 2^31 - 1) end", SHORT_DEADLINE, late},
 		{"finalizer", "getmetatable(newproxy(true)).__gc = function() while true do end end collectgarbage()",
 			SHORT_DEADLINE, late},
-		{"deep", "string.find(string.rep('a', 400000), string.rep('a?', 400000))", NO_DEADLINE, "pattern too complex"},
+		{"deep", "string.find(string.rep('a', 400000), string.rep('a?', 400000))", NO_DEADLINE, ": pattern too complex"},
 		{"grows", "local t, s = {}, string.rep('x', 2^20) while true do t[#t + 1] = s .. #t end", NO_DEADLINE,
-			"not enough memory"},
+			"：not enough memory"},
 	};
 	TMorvalethLuaManager manager;
 	// The next call allocates: what a run that ran out of memory left is garbage, not memory in use.
