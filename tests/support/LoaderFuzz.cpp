@@ -11,6 +11,7 @@
 #include "support/LargeScenario.h"
 #include "support/Mutations.h"
 #include "support/RunTimes.h"
+#include "support/ScriptFuzz.h"
 #include "support/TestSupport.h"
 #include "support/WaveFuzz.h"
 
@@ -189,6 +190,7 @@ const std::vector<std::string>& TLoaderFuzz::Targets()
 		names.push_back("slots");
 		names.push_back("ini");
 		names.push_back("wav");
+		names.push_back("script");
 		return names;
 	}();
 	return targets;
@@ -215,6 +217,8 @@ TFuzzRound TLoaderFuzz::Run(const std::string& target, unsigned seed, long round
 		RunIniRound(random, result);
 	else if (chosen == "wav")
 		RunWaveRound(random, result);
+	else if (chosen == "script")
+		RunScriptRound(random, m_LogPath, result);
 	else
 		RunScenarioRound(chosen, random, result);
 	result.milliseconds = MillisecondsSince(start);

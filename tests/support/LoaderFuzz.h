@@ -15,7 +15,7 @@ class TWaveFuzz;
 /// How one round of the fuzz run ended.
 struct TFuzzRound
 {
-	/// The input the round damaged: a scenario file, "save", "slot N", "ini" or a sample WAV file.
+	/// The input the round damaged: a scenario file, "save", "slot N", "ini", a sample WAV file or a script's code.
 	std::string input;
 	/// Every loader the damaged input reached took it.
 	bool accepted = false;
@@ -42,7 +42,7 @@ public:
 	/// The scratch folder; it must be the working folder while rounds run.
 	std::string Folder() const;
 
-	/// Names of the targets: the kinds of scenario file, then "save", "slots", "ini" and "wav".
+	/// Names of the targets: the kinds of scenario file, then "save", "slots", "ini", "wav" and "script".
 	static const std::vector<std::string>& Targets();
 	/// True for a target name or "all", which takes the targets in turn.
 	static bool IsTarget(const std::string& name);

@@ -1,6 +1,6 @@
 // Times the script host: a call of an entry function with three string arguments
 // that returns at once, a yield and resume round trip, a call that executes some
-// ten million instructions (what the instruction budget's hook costs), the load of 1 MB of
+// ten million instructions (what a run's bounds cost per instruction), the load of 1 MB of
 // Shift-JIS script (dialogue-heavy event script, and one small function every 90
 // bytes), and the save and load of a flag table of 10,000 entries
 // (a quarter of them tables). Runs in a scratch folder of the system's
@@ -27,7 +27,7 @@ const int RUNS = 10;
 const double CALL_GOAL_US = 5.0;
 const double LOAD_GOAL_MS = 20.0;
 const double FLAG_GOAL_MS = 20.0;
-/// A plain loop of ten million instructions runs in some 22 ms; the budget's hook adds about a tenth.
+/// A plain loop of ten million instructions runs in some 26 ms; the bounds' step count and stop flag add about a tenth.
 const double WORK_GOAL_MS = 40.0;
 const std::size_t SCRIPT_BYTES = 1 << 20;
 

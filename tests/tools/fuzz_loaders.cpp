@@ -1,6 +1,7 @@
-// Feeds damaged scenario files, saves, configuration files and sound files to the loaders.
+// Feeds damaged scenario files, saves, configuration files and sound files to the loaders,
+// and scripts that try to escape a run's bounds to the script host.
 // Usage: fuzz_loaders TARGET SEED COUNT [--first ROUND] [--slow MS] [--source TREE]
-//   TARGET  data, chara, special, chapter, area, battlemap, scenario, numbers, save, slots, ini, wav or all
+//   TARGET  data, chara, special, chapter, area, battlemap, scenario, numbers, save, slots, ini, wav, script or all
 //   SEED    a number, or "commit": the first 8 hex digits of the source tree's git commit, so that each
 //           commit tries other rounds (the clock's seconds where there is no git); printed either way
 //   COUNT   a number of rounds, or a number of seconds followed by "s"
