@@ -6,6 +6,7 @@
 #include "app/FrontEnd.h"
 #include "app/Logger.h"
 #include "app/WorldMapControl.h"
+#include "app/XmlGuard.h"
 #include "app/XmlValue.h"
 #include "gui/MsgDlg.h"
 #include "gui/WidgetSet.h"
@@ -17,6 +18,7 @@
 #include "platform/FileSystem.h"
 
 #include <boost/format.hpp>
+#include <cstring>
 #include <tinyxml.h>
 
 namespace
@@ -26,6 +28,9 @@ const char* const LOAD_FAILED = "セーブデータ %s を読み込めません�
 const char* const SAVE_FAILED = "セーブデータ %s に保存できませんでした。";
 /// Bytes of a save's date shown in its slot caption: the date and the time to the second.
 const std::size_t CAPTION_DATE_LENGTH = 19;
+/// Bytes of a slot's file read for its caption: a save begins with its Scenario, Date and Digest.
+const std::size_t CAPTION_HEAD_BYTES = 65536;
+const char* const CAPTION_END = "</Digest>";
 
 /// A scenario's folder name must stay one folder under "Scenario".
 bool IsPlainFolderName(const std::string& name)
@@ -41,15 +46,47 @@ void AppendTextChild(TiXmlElement* parent, const char* name, const std::string& 
 	parent->LinkEndChild(child);
 }
 
-/// Writes the document into the file; false when any byte could not be written.
+/// Writes the document into a new file of that name; false when any byte could not be written.
 bool WriteDocument(const TiXmlDocument& document, const std::string& path)
 {
-	std::FILE* file = OpenFile(path, "wb");
+	std::FILE* file = CreateNewFile(path);
 	if (!file)
 		return false;
 	const bool printed = document.SaveFile(file);
 	const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
 	return std::fclose(file) == 0 && printed && flushed;
+}
+
+/// Writes the document into the file and reads it back as a load would check it; false, with the reason when
+/// the file is past what a load accepts. The document is emptied on the way: the file holds it.
+bool WriteLoadableDocument(TiXmlDocument& document, const std::string& path, std::string& reason)
+{
+	if (!WriteDocument(document, path))
+		return false;
+	document.Clear();
+	std::string text;
+	return ReadXmlText(path, text, reason) == TXmlFileState::Loaded;
+}
+
+/// The document of a slot's caption: the whole file when it is short, else its head up to the end of the
+/// Digest, closed as a document of its own; false, with the reason, when the head holds no such document.
+bool ReadCaptionDocument(const std::string& path, TiXmlDocument& document, std::string& reason)
+{
+	std::string bytes;
+	bool whole = false;
+	if (ReadDataHead(path, CAPTION_HEAD_BYTES, bytes, whole, reason) != TXmlFileState::Loaded)
+		return false;
+	if (!whole) {
+		const std::size_t end = bytes.find(CAPTION_END);
+		if (end == std::string::npos) {
+			reason = FormatText(" (先頭 %d バイトに Digest の終わりがありません)", static_cast<long long>(CAPTION_HEAD_BYTES));
+			return false;
+		}
+		bytes.erase(end + std::strlen(CAPTION_END));
+		bytes += std::string("</") + SAVE_ROOT + ">";
+	}
+	std::string text;
+	return PrepareXmlText(bytes, text, reason) && ParseXmlText(document, text, reason) == TXmlFileState::Loaded;
 }
 }
 
@@ -132,9 +169,9 @@ bool TDremoGameMaster::StartGame(const std::vector<int>& players)
 	return true;
 }
 
-bool TDremoGameMaster::ReportSlotFailure(const char* text, const std::string& path)
+bool TDremoGameMaster::ReportSlotFailure(const char* text, const std::string& path, const std::string& reason)
 {
-	const std::string message = FormatText(text, path);
+	const std::string message = FormatText(text, path) + reason;
 	LOG_ERROR("%s", message);
 	ShowMsgDlg("Error", message, BUTTON_OK, 0);
 	return false;
@@ -270,12 +307,13 @@ bool TDremoGameMaster::SaveGame(int slot)
 	document.LinkEndChild(root);
 	if (!BuildSaveDocument(root))
 		return ReportSlotFailure(SAVE_FAILED, path);
-	// The slot is replaced only by a whole file: a failure on the way leaves its earlier save.
+	// The slot is replaced only by a whole file that a load accepts: a failure on the way leaves its earlier save.
 	const std::string temporary = path + ".tmp";
 	CreateDirectories(SaveFolder());
-	if (!WriteDocument(document, temporary) || !RenameFile(temporary, path)) {
+	std::string reason;
+	if (!WriteLoadableDocument(document, temporary, reason) || !RenameFile(temporary, path)) {
 		RemoveFile(temporary);
-		return ReportSlotFailure(SAVE_FAILED, path);
+		return ReportSlotFailure(SAVE_FAILED, path, reason);
 	}
 	return true;
 }
@@ -296,7 +334,7 @@ void TDremoGameMaster::ReadSaveSlotLabels(const std::string& folder, std::vector
 		const TiXmlElement* date = nullptr;
 		const TiXmlElement* digest = nullptr;
 		std::string reason;
-		if (LoadXmlFile(document, path, reason) != TXmlFileState::Loaded) {
+		if (!ReadCaptionDocument(path, document, reason)) {
 			g_Logger.Error(FormatText("%s XML parse error", path) + reason);
 		} else if (!(root = document.FirstChildElement(SAVE_ROOT))) {
 			g_Logger.Error(FormatText("%s XML %s not found.", path, SAVE_ROOT));

@@ -82,7 +82,7 @@ public:
 	static std::string GetSaveFilePath(const std::string& folder, int slot);
 	/// The caption of a slot that holds no save.
 	static const char* const EMPTY_SLOT_LABEL;
-	/// Clears the list and appends the caption of each slot 0..count-1 of the folder.
+	/// Clears the list and appends the caption of each slot 0..count-1 of the folder, read from the head of its file.
 	static void ReadSaveSlotLabels(const std::string& folder, std::vector<std::string>& labels, int count);
 	/// Gives the loaded game's areas the held game's area-name images; false when their area lists differ.
 	static bool CopyAreaNameImages(const TMorvalethGame& held, TMorvalethGame& loaded);
@@ -199,8 +199,8 @@ private:
 	bool BuildLoadedGame(const TiXmlElement* root, int chapter, const std::string& scenarioName, TGameSet& loaded);
 	/// The held image store's area names made anew for the game; false when they cannot be.
 	bool RemakeAreaNames(TMorvalethGame& game);
-	/// Shows and logs that the slot's file could not be read or written; false.
-	bool ReportSlotFailure(const char* text, const std::string& path);
+	/// Shows and logs that the slot's file could not be read or written, with the reason when one is known; false.
+	bool ReportSlotFailure(const char* text, const std::string& path, const std::string& reason = std::string());
 	/// Builds the save document of the running game; false after an Error when the game cannot be saved.
 	bool BuildSaveDocument(TiXmlElement* root);
 

@@ -106,9 +106,17 @@ bool IsHexDigit(char c)
 	return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-/// Past the entity that starts at p ("&"); a character reference runs to the next ";" and must hold digits only.
-TPos SkipEntity(TPos p)
+int HexValue(char c)
 {
+	return c <= '9' ? c - '0' : ToLower(c) - 'a' + 10;
+}
+
+/// Past the entity that starts at p ("&"); a character reference runs to the next ";" and must hold digits only.
+/// visible tells whether the parser's text gets a character from it that is no blank: a reference to a blank
+/// adds a blank, one to a code point past 0x1FFFFF or an "&" that starts no entity adds nothing.
+TPos SkipEntity(TPos p, bool& visible)
+{
+	visible = true;
 	if (p[1] == '#' && p[2]) {
 		const bool hex = p[2] == 'x';
 		if (hex && !p[3])
@@ -117,25 +125,35 @@ TPos SkipEntity(TPos p)
 		if (!end)
 			return nullptr;
 		const char mark = hex ? 'x' : '#';
+		// The parser adds up the digits from the last one, in its own unsigned arithmetic.
+		unsigned long code = 0;
+		unsigned long weight = 1;
 		for (TPos q = end - 1; *q != mark; --q) {
 			if (hex ? !IsHexDigit(*q) : !(*q >= '0' && *q <= '9'))
 				return nullptr;
+			code += weight * static_cast<unsigned long>(HexValue(*q));
+			weight *= hex ? 16 : 10;
 		}
+		visible = code < 0x80 ? !IsWhiteSpace(static_cast<char>(code)) : code < 0x200000;
 		return end + 1;
 	}
 	for (const char* entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"}) {
 		if (std::strncmp(entity, p, std::strlen(entity)) == 0)
 			return p + std::strlen(entity);
 	}
+	// The parser steps over an "&" that starts no entity and keeps nothing of it.
+	visible = false;
 	return p + 1;
 }
 
-/// Past one character of a text: an entity, or a whole UTF-8 character (never past the end of the text).
-TPos NextChar(TPos p)
+/// Past one character of a text: an entity, or a whole UTF-8 character (never past the end of the text);
+/// visible tells whether it is no blank.
+TPos NextChar(TPos p, bool& visible)
 {
 	const int length = CharLength(static_cast<unsigned char>(*p));
+	visible = !IsWhiteSpace(*p);
 	if (length == 1)
-		return *p == '&' ? SkipEntity(p) : p + 1;
+		return *p == '&' ? SkipEntity(p, visible) : p + 1;
 	int i = 0;
 	while (i < length && p[i])
 		++i;
@@ -143,10 +161,15 @@ TPos NextChar(TPos p)
 }
 
 /// Past the end tag of a text that starts at p; null when the text ends first or an entity is broken.
-TPos ReadText(TPos p, const char* endTag)
+/// visible tells whether the text read holds any character that is no blank.
+TPos ReadText(TPos p, const char* endTag, bool& visible)
 {
-	while (p && *p && !StartsWith(p, endTag))
-		p = NextChar(p);
+	visible = false;
+	bool character = false;
+	while (p && *p && !StartsWith(p, endTag)) {
+		p = NextChar(p, character);
+		visible = visible || (p && character);
+	}
 	if (p && *p)
 		p += std::strlen(endTag);
 	return p && *p ? p : nullptr;
@@ -169,7 +192,8 @@ TPos ReadAttribute(TPos p, std::string_view& name)
 		return nullptr;
 	if (*p == '\'' || *p == '"') {
 		const char quote[] = {*p, 0};
-		return ReadText(p + 1, quote);
+		bool visible = false;
+		return ReadText(p + 1, quote, visible);
 	}
 	// An unquoted value ends at a blank or the end of the tag; a quote inside it is an error.
 	for (; *p && !IsWhiteSpace(*p) && *p != '/' && *p != '>'; ++p) {
@@ -215,14 +239,8 @@ TPos ReadCData(TPos p)
 	p += 9;
 	while (*p && !StartsWith(p, "]]>"))
 		++p;
-	return ReadText(p, "]]>");
-}
-
-/// The "<" that ends a text inside an element; null when the text runs to the end or an entity is broken.
-TPos ReadTextNode(TPos p)
-{
-	const TPos end = ReadText(p, "<");
-	return end ? end - 1 : nullptr;
+	bool visible = false;
+	return ReadText(p, "]]>", visible);
 }
 
 /// Past an unknown tag ("<!DOCTYPE", "<?name", "</" outside any element, ...): it ends at the first ">".
@@ -259,10 +277,7 @@ TNodeKind IdentifyNode(TPos p)
 class TXmlWalk
 {
 public:
-	TXmlWalk(int depthLimit, int attributeLimit, long elementLimit)
-		: m_DepthLimit(depthLimit), m_AttributeLimit(attributeLimit), m_ElementLimit(elementLimit)
-	{
-	}
+	explicit TXmlWalk(const TXmlShape& limits) : m_Limits(limits) {}
 
 	TXmlShape Walk(TPos p)
 	{
@@ -282,13 +297,14 @@ public:
 	}
 
 private:
-	bool Stopped() const
-	{
-		return m_Shape.depth > m_DepthLimit || m_Shape.attributes > m_AttributeLimit || m_Shape.elements > m_ElementLimit;
-	}
+	bool Stopped() const { return ExceedsXmlLimits(m_Shape, m_Limits); }
 
+	/// Every tag the parser tells apart becomes a node of the document, whether it then reads or not.
 	TPos ReadNode(TPos p)
 	{
+		++m_Shape.nodes;
+		if (Stopped())
+			return nullptr;
 		switch (IdentifyNode(p)) {
 		case TNodeKind::Declaration:
 			return ReadDeclaration(p);
@@ -301,6 +317,16 @@ private:
 		default:
 			return OpenElement(p);
 		}
+	}
+
+	/// The "<" that ends a text inside an element; null when the text runs to the end or an entity is broken.
+	/// The parser keeps the text as a node unless all it read of it is blanks.
+	TPos ReadTextNode(TPos p)
+	{
+		bool visible = false;
+		const TPos end = ReadText(p, "<", visible);
+		m_Shape.nodes += visible;
+		return end ? end - 1 : nullptr;
 	}
 
 	/// Past an element's start tag; an element that is not empty stays open. The parser is one level
@@ -334,6 +360,7 @@ private:
 			if (!p || !*p || std::find(m_Attributes.begin(), m_Attributes.end(), attribute) != m_Attributes.end())
 				return nullptr;
 			m_Attributes.push_back(attribute);
+			++m_Shape.nodes;
 			m_Shape.attributes = std::max(m_Shape.attributes, static_cast<int>(m_Attributes.size()));
 			if (Stopped())
 				return nullptr;
@@ -353,37 +380,24 @@ private:
 		return p + 1;
 	}
 
-	const int m_DepthLimit;
-	const int m_AttributeLimit;
-	const long m_ElementLimit;
+	const TXmlShape m_Limits;
 	/// Names of the open elements and of the attributes of the start tag being read, as parts of the text.
 	std::vector<std::string_view> m_Open;
 	std::vector<std::string_view> m_Attributes;
 	TXmlShape m_Shape;
 };
 
-// TinyXML parses nested elements recursively, so a hostile file nested a few
-// ten thousand levels deep would overflow the stack; it also looks every new
-// attribute up among the element's earlier ones, so an element with thousands
-// of attributes takes quadratic time; and a file of a million empty elements
-// takes it some two hundred megabytes. Scenario data and saves come nowhere near
-// any limit: a save of ten thousand areas holds half a million elements.
-const int MAX_XML_DEPTH = 256;
-const int MAX_XML_ATTRIBUTES = 256;
-const long MAX_XML_ELEMENTS = 4000000;
-
-/// Reads the file to its end into the text, unless it holds more than the limit; false then.
-bool ReadAtMost(std::FILE* file, std::size_t limit, std::string& text)
+/// Reads the file into the text up to the limit; whole tells whether that was all of it.
+void ReadAtMost(std::FILE* file, std::size_t limit, std::string& text, bool& whole)
 {
 	text.clear();
 	char buffer[65536];
-	std::size_t count;
-	while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
-		if (text.size() + count > limit)
-			return false;
+	std::size_t count = 1;
+	while (text.size() < limit && count > 0) {
+		count = std::fread(buffer, 1, std::min(sizeof(buffer), limit - text.size()), file);
 		text.append(buffer, count);
 	}
-	return true;
+	whole = text.size() < limit || std::fgetc(file) == EOF;
 }
 
 /// The bytes as TinyXML's own file reader hands them to its parser: cut at the first NUL, every line end made "\n".
@@ -403,21 +417,25 @@ std::string NormalizeLineEnds(const std::string& bytes)
 	return text;
 }
 
-/// Why the file's text must not reach TinyXML, as a note for the refusal; empty when it may.
-std::string CheckXmlText(const std::string& bytes, const std::string& text)
+/// Why the shape is past the limits, as a note for the refusal; empty when it is within them.
+std::string DescribeExcess(const TXmlShape& shape)
 {
-	const std::size_t bad = FindMalformedUtf8(bytes);
-	if (bad != std::string::npos)
-		return FormatText(" (オフセット %d のバイトが UTF-8 として正しくありません)", static_cast<long long>(bad));
-	const TXmlShape shape = MeasureXml(text.c_str(), MAX_XML_DEPTH, MAX_XML_ATTRIBUTES, MAX_XML_ELEMENTS);
-	if (shape.depth > MAX_XML_DEPTH)
-		return FormatText(" (要素の入れ子が %d 段を超えています)", MAX_XML_DEPTH);
-	if (shape.attributes > MAX_XML_ATTRIBUTES)
-		return FormatText(" (1つの要素の属性が %d 個を超えています)", MAX_XML_ATTRIBUTES);
-	if (shape.elements > MAX_XML_ELEMENTS)
-		return FormatText(" (要素が %d 個を超えています)", MAX_XML_ELEMENTS);
+	if (shape.depth > XML_LIMITS.depth)
+		return FormatText(" (要素の入れ子が %d 段を超えています)", XML_LIMITS.depth);
+	if (shape.attributes > XML_LIMITS.attributes)
+		return FormatText(" (1つの要素の属性が %d 個を超えています)", XML_LIMITS.attributes);
+	if (shape.elements > XML_LIMITS.elements)
+		return FormatText(" (要素が %d 個を超えています)", XML_LIMITS.elements);
+	if (shape.nodes > XML_LIMITS.nodes)
+		return FormatText(" (要素・属性・テキスト・コメントなどのノードが %d 個を超えています)", XML_LIMITS.nodes);
 	return std::string();
 }
+}
+
+bool ExceedsXmlLimits(const TXmlShape& shape, const TXmlShape& limits)
+{
+	return shape.depth > limits.depth || shape.attributes > limits.attributes || shape.elements > limits.elements
+		|| shape.nodes > limits.nodes;
 }
 
 std::size_t FindMalformedUtf8(const std::string& text)
@@ -446,48 +464,84 @@ std::size_t FindMalformedUtf8(const std::string& text)
 	return std::string::npos;
 }
 
-TXmlShape MeasureXml(const char* text, int depthLimit, int attributeLimit, long elementLimit)
+TXmlShape MeasureXml(const char* text, const TXmlShape& limits)
 {
-	return TXmlWalk(depthLimit, attributeLimit, elementLimit).Walk(text);
+	return TXmlWalk(limits).Walk(text);
 }
 
-TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason)
+TXmlFileState ReadDataHead(const std::string& path, std::size_t limit, std::string& bytes, bool& whole,
+	std::string& reason)
 {
 	reason.clear();
+	bytes.clear();
+	whole = false;
 	if (!PathExists(path))
 		return TXmlFileState::Missing;
-	// A folder, a device or a pipe is refused before it is opened: reading one blocks or fails.
-	std::FILE* file = IsRegularFile(path) ? OpenFile(path, "rb") : nullptr;
+	// A folder, a device or a pipe is refused, and opening one does not wait for a writer.
+	std::FILE* file = OpenRegularFile(path);
 	if (!file) {
 		reason = IsRegularFile(path) ? " (開けません)" : " (通常のファイルではありません)";
 		return TXmlFileState::Malformed;
 	}
-	const bool whole = ReadAtMost(file, MAX_DATA_FILE_BYTES, bytes);
+	ReadAtMost(file, limit, bytes, whole);
 	const bool complete = !std::ferror(file);
 	std::fclose(file);
 	if (!complete)
 		reason = " (読み込みに失敗しました)";
-	else if (!whole)
-		reason = FormatText(" (%d バイトを超えています)", static_cast<long long>(MAX_DATA_FILE_BYTES));
 	return reason.empty() ? TXmlFileState::Loaded : TXmlFileState::Malformed;
 }
 
-TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason)
+TXmlFileState ReadDataBytes(const std::string& path, std::string& bytes, std::string& reason)
 {
+	bool whole = false;
+	const TXmlFileState state = ReadDataHead(path, MAX_DATA_FILE_BYTES, bytes, whole, reason);
+	if (state != TXmlFileState::Loaded || whole)
+		return state;
+	reason = FormatText(" (%d バイトを超えています)", static_cast<long long>(MAX_DATA_FILE_BYTES));
+	return TXmlFileState::Malformed;
+}
+
+bool PrepareXmlText(const std::string& bytes, std::string& text, std::string& reason)
+{
+	text.clear();
+	const std::size_t bad = FindMalformedUtf8(bytes);
+	if (bad != std::string::npos) {
+		reason = FormatText(" (オフセット %d のバイトが UTF-8 として正しくありません)", static_cast<long long>(bad));
+		return false;
+	}
+	text = NormalizeLineEnds(bytes);
+	reason = DescribeExcess(MeasureXml(text.c_str(), XML_LIMITS));
+	if (reason.empty())
+		return true;
+	text.clear();
+	return false;
+}
+
+TXmlFileState ReadXmlText(const std::string& path, std::string& text, std::string& reason)
+{
+	text.clear();
 	std::string bytes;
 	const TXmlFileState state = ReadDataBytes(path, bytes, reason);
 	if (state != TXmlFileState::Loaded)
 		return state;
-	const std::string text = NormalizeLineEnds(bytes);
-	reason = CheckXmlText(bytes, text);
-	if (!reason.empty())
-		return TXmlFileState::Malformed;
+	return PrepareXmlText(bytes, text, reason) ? TXmlFileState::Loaded : TXmlFileState::Malformed;
+}
+
+TXmlFileState ParseXmlText(TiXmlDocument& document, const std::string& text, std::string& reason)
+{
 	document.Clear();
 	document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
 	if (!document.Error())
 		return TXmlFileState::Loaded;
 	reason = FormatText(" (%s 行 %d 列 %d)", document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
 	return TXmlFileState::Malformed;
+}
+
+TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path, std::string& reason)
+{
+	std::string text;
+	const TXmlFileState state = ReadXmlText(path, text, reason);
+	return state == TXmlFileState::Loaded ? ParseXmlText(document, text, reason) : state;
 }
 
 TXmlFileState LoadXmlFile(TiXmlDocument& document, const std::string& path)

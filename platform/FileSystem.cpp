@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <boost/filesystem.hpp>
 
 namespace
@@ -135,6 +137,34 @@ std::string NativePath(const std::string& path)
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
 	return std::fopen(NativePath(path).c_str(), mode);
+}
+
+std::FILE* OpenRegularFile(const std::string& path)
+{
+	const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+	if (fd < 0)
+		return nullptr;
+	struct stat info;
+	const int flags = ::fcntl(fd, F_GETFL);
+	std::FILE* file = nullptr;
+	if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+		file = ::fdopen(fd, "rb");
+	if (!file)
+		::close(fd);
+	return file;
+}
+
+std::FILE* CreateNewFile(const std::string& path)
+{
+	const std::string native = NativePath(path);
+	::unlink(native.c_str());
+	const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+	if (fd < 0)
+		return nullptr;
+	std::FILE* file = ::fdopen(fd, "wb");
+	if (!file)
+		::close(fd);
+	return file;
 }
 
 bool PathExists(const std::string& path)

@@ -19,6 +19,11 @@ std::string NativePath(const std::string& path);
 
 /// Opens a file with the C library's mode string; null when it cannot be opened.
 std::FILE* OpenFile(const std::string& path, const char* mode);
+/// Opens a regular file for reading ("rb"); null for a folder, a device or a pipe, without waiting for a pipe's writer.
+std::FILE* OpenRegularFile(const std::string& path);
+/// Creates the file afresh for writing ("wb"): whatever had its name is removed first, and a link, a pipe or any
+/// entry made there meanwhile is never opened; null when no new regular file could be made.
+std::FILE* CreateNewFile(const std::string& path);
 
 /// True when a file or folder of that name exists.
 bool PathExists(const std::string& path);

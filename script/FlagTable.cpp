@@ -1,6 +1,7 @@
 #include "script/FlagTable.h"
 
 #include "app/Logger.h"
+#include "app/XmlGuard.h"
 #include "common/babel/babel.h"
 #include "script/LuaManager.h"
 
@@ -81,10 +82,50 @@ void AppendText(TiXmlElement* element, const std::string& text, bool cdata)
 	element->LinkEndChild(node);
 }
 
-bool WriteValue(lua_State* L, int index, TiXmlElement* target, std::vector<const void*>& path);
+// What the writer has made so far. A table whose entries share tables (t = {a = u, b = u}) is written out
+// whole at every place, so a table of a few dozen entries can stand for billions of elements: the writer
+// stops once what it made passes what a load accepts, and what it made stays in the document, so that the
+// save's check of the whole document refuses it.
+struct TFlagWriter
+{
+	/// The tables around the value being written, outermost first.
+	std::vector<const void*> path;
+	/// Elements and nodes made, and the least bytes the file spends on them.
+	TXmlShape made;
+	std::size_t bytes = 0;
+	bool stopped = false;
+
+	/// Counts the entry's element, its attributes and its text, and the least the file spends on them (its
+	/// tags, indented one level for each table around it, and texts up to a NUL); stops the writer past the limits.
+	void Count(const TiXmlElement* entry)
+	{
+		const std::size_t indent = 4 * path.size();
+		const std::size_t name = entry->ValueStr().size();
+		++made.elements;
+		++made.nodes;
+		bytes += indent + name + 2;
+		for (const TiXmlAttribute* a = entry->FirstAttribute(); a; a = a->Next()) {
+			++made.nodes;
+			bytes += std::strlen(a->Name()) + std::strlen(a->Value()) + 4;
+		}
+		if (const TiXmlNode* first = entry->FirstChild()) {
+			const bool text = first->ToText() != nullptr;
+			made.nodes += text;
+			bytes += name + 3 + (text ? std::strlen(first->Value()) : indent);
+		}
+		if (stopped || !(ExceedsXmlLimits(made, XML_LIMITS) || bytes > MAX_DATA_FILE_BYTES))
+			return;
+		stopped = true;
+		g_Logger.Error(FormatText("フラグテーブルがセーブデータとして読み込める大きさ(要素 %d 個、ノード %d 個、%d バイト)"
+			"を超えたため、保存を中止しました。", XML_LIMITS.elements, XML_LIMITS.nodes,
+			static_cast<long long>(MAX_DATA_FILE_BYTES)));
+	}
+};
+
+bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writer);
 
 // One child element per entry of the table at the index; entries that cannot be saved are skipped with a Warning.
-void WriteTable(lua_State* L, int index, TiXmlElement* target, std::vector<const void*>& path)
+void WriteTable(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writer)
 {
 	lua_checkstack(L, 4);
 	lua_pushnil(L);
@@ -98,16 +139,22 @@ void WriteTable(lua_State* L, int index, TiXmlElement* target, std::vector<const
 				lua_typename(L, lua_type(L, -1))));
 		} else {
 			TiXmlElement* child = NewEntryElement(keyText, keyType);
-			if (WriteValue(L, lua_gettop(L) - 1, child, path))
+			if (WriteValue(L, lua_gettop(L) - 1, child, writer)) {
 				target->LinkEndChild(child);
-			else
+				writer.Count(child);
+			} else {
 				delete child;
+			}
 		}
 		lua_pop(L, 2);
+		if (writer.stopped) {
+			lua_pop(L, 1);
+			return;
+		}
 	}
 }
 
-bool WriteValue(lua_State* L, int index, TiXmlElement* target, std::vector<const void*>& path)
+bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writer)
 {
 	switch (lua_type(L, index)) {
 	case LUA_TNIL:
@@ -132,6 +179,7 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, std::vector<const
 	}
 	case LUA_TTABLE: {
 		const void* table = lua_topointer(L, index);
+		std::vector<const void*>& path = writer.path;
 		if (int(path.size()) >= MAX_FLAG_DEPTH) {
 			g_Logger.Warning(FormatText("フラグテーブルの入れ子が %d 段を超えるため、%s を飛ばしました。",
 				MAX_FLAG_DEPTH, target->Value()));
@@ -144,7 +192,7 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, std::vector<const
 			}
 		target->SetAttribute("t", VALUE_TABLE);
 		path.push_back(table);
-		WriteTable(L, index, target, path);
+		WriteTable(L, index, target, writer);
 		path.pop_back();
 		return true;
 	}
@@ -257,9 +305,9 @@ int ReadEntry(lua_State* L, int index, const TiXmlElement* source, int depth)
 
 bool luavar2xml(lua_State* L, int index, TiXmlElement* target)
 {
-	std::vector<const void*> path;
+	TFlagWriter writer;
 	const int absolute = index > 0 ? index : lua_gettop(L) + index + 1;
-	return WriteValue(L, absolute, target, path);
+	return WriteValue(L, absolute, target, writer);
 }
 
 int xml2luavar(lua_State* L, int index, const TiXmlElement* source)

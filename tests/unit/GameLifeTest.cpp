@@ -5,6 +5,7 @@
 
 #include "app/GameMaster.h"
 #include "app/WorldMapControl.h"
+#include "app/XmlGuard.h"
 #include "gui/WidgetSet.h"
 #include "media/MorvalethImage.h"
 #include "media/MorvalethMixer.h"
@@ -13,8 +14,10 @@
 #include "world/WorldMapLogic.h"
 
 #include <boost/filesystem.hpp>
+#include <functional>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/stat.h>
 
 namespace fs = boost::filesystem;
 
@@ -200,6 +203,69 @@ TEST_F(GameLifeTest, ASaveThatFailsHalfWayLeavesTheSlotsEarlierSaveAndIsReported
 	EXPECT_LE(1, m_Log.CountLines("に保存できませんでした。"));
 }
 
+// Whatever stands where the temporary file goes is replaced, never written through: a pipe would block the save
+// for good, a link would have it overwrite the file the link points at.
+TEST_F(GameLifeTest, ASaveWritesOnlyItsOwnFileWhateverStandsWhereItsTemporaryFileGoes)
+{
+	const std::string other = m_Root / "other.txt";
+	const std::string temporary = Slot(5) + ".tmp";
+	const std::function<void()> makers[] = {
+		[&] { ASSERT_EQ(0, ::mkfifo(temporary.c_str(), 0600)); },
+		[&] { fs::create_symlink(other, temporary); },
+		[&] { fs::create_symlink(m_Root / "nowhere", temporary); },
+		[&] { WriteFile(temporary, "left by a save that was cut short"); },
+	};
+	for (const auto& make : makers) {
+		WriteFile(other, "not a save");
+		fs::create_directories(m_Root / "Save");
+		make();
+		EXPECT_TRUE(g_GameMaster.SaveGame(5));
+		EXPECT_EQ("not a save", ReadFile(other));
+		EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Slot(5))));
+		EXPECT_FALSE(fs::exists(fs::symlink_status(temporary)));
+		EXPECT_TRUE(g_GameMaster.LoadGame(5));
+		fs::remove(Slot(5));
+	}
+}
+
+// Tables that share tables are written out whole at every place: depth 40 would make two trillion elements.
+// The writer stops once it passes what a load accepts, the slot keeps its save and the game goes on; a table
+// within the limits is saved and loads back.
+TEST_F(GameLifeTest, AFlagTablePastWhatALoadAcceptsIsRefusedAndTheSlotKeepsItsSave)
+{
+	const struct
+	{
+		int depth;
+		bool saved;
+	} cases[] = {{10, true}, {40, false}};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.depth);
+		WriteFile(Script("EventScript.lua"),
+			"function on_system_start() local t = {} for i = 1, " + std::to_string(c.depth) +
+				" do t = {a = t, b = t} end Flag[1] = t return true end\nfunction global_script() return true end\n");
+		g_GameMaster.ReleaseGame();
+		HoldSample();
+		fs::create_directories(m_Root / "Save");
+		WriteFile(Slot(6), "an earlier save");
+		TCapturedLog log;
+		EXPECT_EQ(c.saved, g_GameMaster.SaveGame(6));
+		EXPECT_FALSE(fs::exists(Slot(6) + ".tmp"));
+		if (c.saved) {
+			EXPECT_EQ(0, log.CountLines("Error")) << log.Text();
+			EXPECT_TRUE(g_GameMaster.LoadGame(6));
+			ASSERT_TRUE(g_GameMaster.SaveGame(7));
+			EXPECT_EQ(SaveText(6), SaveText(7));
+			continue;
+		}
+		EXPECT_EQ("an earlier save", ReadFile(Slot(6)));
+		EXPECT_EQ(1, log.CountLines("フラグテーブルがセーブデータとして読み込める大きさ")) << log.Text();
+		EXPECT_LE(1, log.CountLines(Slot(6) + " に保存できませんでした。 (")) << log.Text();
+		for (int frame = 0; frame < 10; ++frame)
+			Controller().Logic();
+		EXPECT_FALSE(g_GameMaster.m_WorldMap->HasStopped());
+	}
+}
+
 TEST_F(GameLifeTest, TheSlotCaptionsNameEachSavesDateAndDigestOrWhyThereIsNone)
 {
 	ASSERT_TRUE(g_GameMaster.SaveGame(1));
@@ -221,40 +287,79 @@ TEST_F(GameLifeTest, TheSlotCaptionsNameEachSavesDateAndDigestOrWhyThereIsNone)
 	EXPECT_EQ(1, m_Log.CountLines("XML parse error"));
 }
 
-// Hostile slot files are refused before the XML parser sees them, in the slot list and on loading:
-// each is listed as damaged with its reason in the log, and the running game goes on.
-TEST_F(GameLifeTest, HostileSlotFilesAreListedAsDamagedAndRefusedOnLoad)
+// Hostile slot files are refused before the XML parser sees them, in the slot list and on loading. The list
+// reads no more than the head of a file: a slot whose head holds no caption is listed as damaged with its
+// reason in the log, one whose harm lies past its head is listed and refused on loading; the running game goes on.
+TEST_F(GameLifeTest, HostileSlotFilesAreListedFromTheirHeadAndRefusedOnLoad)
 {
-	std::string nested = "<Save><Date>d</Date><Digest>x</Digest>";
+	const std::string head = "<Save><Date>d</Date><Digest>x</Digest>";
+	std::string nested = head;
 	for (int level = 0; level < 50000; ++level)
 		nested += "<a>";
+	std::string unknowns = head;
+	for (int node = 0; node < 4500001; ++node)
+		unknowns += "<!>";
+	// The head ends after the second of the three bytes of a character.
+	const std::string caption = "<Save><Date>d</Date><Digest>\xE6\x97\xA5</Digest>";
+	const std::string cutCharacter = caption + std::string(65534 - caption.size(), ' ') + "\xE6\x9C\xAC</Save>";
+	const std::string damaged = "互換性が無いか、破損したデータ";
+	const std::string parseError = Slot(3) + " XML parse error ";
+	const std::string beyondHead = parseError + "(先頭 65536 バイトに Digest の終わりがありません)";
 	const struct
 	{
 		const char* name;
 		std::string text;
-		const char* reason;
+		std::string label;
+		/// The Error the list logs (none for a slot that is labelled) and the one the load logs.
+		std::string listError;
+		std::string loadError;
 	} cases[] = {
-		{"folder", "", "(通常のファイルではありません)"},
-		{"deep", nested, "(要素の入れ子が 256 段を超えています)"},
-		{"cut", "<Save><Date>d</Date><Digest>\xE3\x81", "(オフセット 28 のバイトが UTF-8 として正しくありません)"},
-		{"empty", "", "(Error document empty."},
-		{"binary", std::string("\x7F" "ELF\x02\x01\x00\x00", 8) + "\xFF\xFE", "(オフセット 8 のバイトが UTF-8 として正しくありません)"},
+		{"folder", "", damaged, parseError + "(通常のファイルではありません)", parseError + "(通常のファイルではありません)"},
+		{"fifo", "", damaged, parseError + "(通常のファイルではありません)", parseError + "(通常のファイルではありません)"},
+		{"deep", nested, "d x", "", parseError + "(要素の入れ子が 256 段を超えています)"},
+		{"unknown_nodes", unknowns, "d x", "",
+			parseError + "(要素・属性・テキスト・コメントなどのノードが 4500000 個を超えています)"},
+		{"oversize", head, "d x", "", parseError + "(268435456 バイトを超えています)"},
+		{"cut", "<Save><Date>d</Date><Digest>\xE3\x81", damaged,
+			parseError + "(オフセット 28 のバイトが UTF-8 として正しくありません)",
+			parseError + "(オフセット 28 のバイトが UTF-8 として正しくありません)"},
+		{"cut_character_past_digest", cutCharacter, "d 日", "", "Chapter index not found."},
+		{"digest_past_head", "<Save><Date>d</Date><Digest>" + std::string(70000, 'x') + "</Digest></Save>", damaged,
+			beyondHead, "Chapter index not found."},
+		{"no_root", "</Digest>" + std::string(70000, ' '), damaged, Slot(3) + " XML Save not found.",
+			Slot(3) + " Save 検索失敗"},
+		{"empty", "", damaged, parseError + "(Error document empty.", parseError + "(Error document empty."},
+		{"binary", std::string("\x7F" "ELF\x02\x01\x00\x00", 8) + "\xFF\xFE", damaged,
+			parseError + "(オフセット 8 のバイトが UTF-8 として正しくありません)",
+			parseError + "(オフセット 8 のバイトが UTF-8 として正しくありません)"},
 	};
 	const TMorvalethGame* game = g_GameMaster.m_Game.get();
 	for (const auto& c : cases) {
 		SCOPED_TRACE(c.name);
 		fs::create_directories(m_Root / "Save");
-		if (std::string(c.name) == "folder")
+		const std::string name(c.name);
+		if (name == "folder")
 			fs::create_directories(Slot(3));
+		else if (name == "fifo")
+			ASSERT_EQ(0, ::mkfifo(Slot(3).c_str(), 0600));
 		else
 			WriteFile(Slot(3), c.text);
-		TCapturedLog log;
+		if (name == "oversize")
+			fs::resize_file(Slot(3), MAX_DATA_FILE_BYTES + 1);
 		std::vector<std::string> labels;
-		TDremoGameMaster::ReadSaveSlotLabels(g_GameMaster.SaveFolder(), labels, 10);
+		{
+			TCapturedLog log;
+			TDremoGameMaster::ReadSaveSlotLabels(g_GameMaster.SaveFolder(), labels, 10);
+			EXPECT_EQ(c.listError.empty() ? 0 : 1, log.CountLines("Error")) << log.Text();
+			if (!c.listError.empty()) {
+				EXPECT_EQ(1, log.CountLines(c.listError)) << log.Text();
+			}
+		}
 		ASSERT_EQ(10u, labels.size());
-		EXPECT_EQ("互換性が無いか、破損したデータ", labels[3]);
+		EXPECT_EQ(c.label, labels[3]);
+		TCapturedLog log;
 		EXPECT_FALSE(g_GameMaster.LoadGame(3));
-		EXPECT_EQ(2, log.CountLines(Slot(3) + " XML parse error " + c.reason)) << log.Text();
+		EXPECT_EQ(1, log.CountLines(c.loadError)) << log.Text();
 		EXPECT_EQ(game, g_GameMaster.m_Game.get());
 		EXPECT_FALSE(g_GameMaster.m_WorldMap->HasStopped());
 		fs::remove_all(Slot(3));

@@ -1,6 +1,7 @@
 #include "app/XmlGuard.h"
 
 #include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -8,21 +9,33 @@
 
 namespace
 {
-const int NO_LIMIT = 1000000;
+const TXmlShape NO_LIMITS = {INT_MAX, INT_MAX, LONG_MAX, LONG_MAX};
 
-/// The deepest element and the most attributes of one element in what TinyXML built, finished or not.
+/// Limits on depth and attributes only.
+TXmlShape Limits(int depth, int attributes)
+{
+	return {depth, attributes, LONG_MAX, LONG_MAX};
+}
+
+/// The deepest element, the most attributes of one element, and the elements and nodes (the document's own
+/// node left out) of what TinyXML built, finished or not.
 TXmlShape ShapeOf(const TiXmlNode* node, int depth)
 {
 	TXmlShape shape;
+	shape.nodes = depth > 0;
 	if (const TiXmlElement* element = node->ToElement()) {
 		shape.depth = depth;
+		shape.elements = 1;
 		for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next())
 			++shape.attributes;
+		shape.nodes += shape.attributes;
 	}
 	for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
 		const TXmlShape inner = ShapeOf(child, depth + 1);
 		shape.depth = std::max(shape.depth, inner.depth);
 		shape.attributes = std::max(shape.attributes, inner.attributes);
+		shape.elements += inner.elements;
+		shape.nodes += inner.nodes;
 	}
 	return shape;
 }
@@ -39,7 +52,7 @@ TXmlShape ParsedShape(const std::string& text)
 const char* const PIECES[] = {"<a>", "</a>", "<b>", "</b >", "</ b>", "<a/>", "<a x='1'>", "<b y=\"2\" z='3'/>",
 	"<a x='1' x='2'>", "<a x=1>", "<a x=1/>", "<a x=\"'\">", "<a x='\">'>", "<?xml version='", "<?XML encoding=\"",
 	"<?xml standalone=yes ?>", "<?pi \"", "<!DOCTYPE r '", "<!-- ", " -->", "<![CDATA[", "]]>", "<!", "<", ">", "/>",
-	"/", "'", "\"", "=", " x='y'", "&#x41;", "&#65;", "&#x;", "&#;", "&#xZ;", "&#12", "&amp;", "&bogus;", "&",
+	"/", "'", "\"", "=", " x='y'", "&#x41;", "&#65;", "&#32;", "&#x9;", "&#x200000;", "&#18446744073709551648;", "&#x;", "&#;", "&#xZ;", "&#12", "&amp;", "&bogus;", "&",
 	"text", " ", "\n", "\t", "\xEF\xBB\xBF", "\xEF\xBF\xBE", "\xC3\xA9", "\xE6\x97\xA5", "<\xE6\x97\xA5>",
 	"</\xE6\x97\xA5>", "<_x>", "</_x>", "<1>", "< a>", "<a\xEF\xBB\xBF>", "<\xEF\xBB\xBF" "a>", "<r.x-y:z>"};
 
@@ -62,9 +75,11 @@ TEST(XmlGuard, CountsExactlyAsTinyXmlNestsOnAnyInput)
 	for (int i = 0; i < 20000; ++i) {
 		const std::string text = RandomText(random);
 		const TXmlShape expected = ParsedShape(text);
-		const TXmlShape measured = MeasureXml(text.c_str(), NO_LIMIT, NO_LIMIT);
+		const TXmlShape measured = MeasureXml(text.c_str(), NO_LIMITS);
 		ASSERT_EQ(expected.depth, measured.depth) << text;
 		ASSERT_EQ(expected.attributes, measured.attributes) << text;
+		ASSERT_EQ(expected.elements, measured.elements) << text;
+		ASSERT_EQ(expected.nodes, measured.nodes) << text;
 	}
 }
 
@@ -89,7 +104,7 @@ TEST(XmlGuard, TricksThatHideOrFakeNestingAreCountedAsTheParserNests)
 		{"", 0},
 	};
 	for (const auto& c : cases) {
-		EXPECT_EQ(c.depth, MeasureXml(c.text, NO_LIMIT, NO_LIMIT).depth) << c.text;
+		EXPECT_EQ(c.depth, MeasureXml(c.text, NO_LIMITS).depth) << c.text;
 		EXPECT_EQ(c.depth, ParsedShape(c.text).depth) << c.text;
 	}
 }
@@ -99,11 +114,19 @@ TEST(XmlGuard, TheWalkStopsJustPastItsLimits)
 	std::string deep;
 	for (int i = 0; i < 100000; ++i)
 		deep += "<a>";
-	EXPECT_EQ(11, MeasureXml(deep.c_str(), 10, NO_LIMIT).depth);
+	EXPECT_EQ(11, MeasureXml(deep.c_str(), Limits(10, INT_MAX)).depth);
 	std::string wide = "<a";
 	for (int i = 0; i < 100000; ++i)
 		wide += " x" + std::to_string(i) + "=''";
-	EXPECT_EQ(6, MeasureXml((wide + "/>").c_str(), NO_LIMIT, 5).attributes);
+	EXPECT_EQ(6, MeasureXml((wide + "/>").c_str(), Limits(INT_MAX, 5)).attributes);
+	// Nodes that are no elements cost the parser memory as well: each kind is counted to one past the limit.
+	for (const char* node : {"<!>", "<!---->", "<![CDATA[]]>", "<?xml ?>", "x<b/>", "<b/>"}) {
+		std::string bomb = "<r>";
+		for (int i = 0; i < 100000; ++i)
+			bomb += node;
+		EXPECT_EQ(8, MeasureXml(bomb.c_str(), {INT_MAX, INT_MAX, LONG_MAX, 7}).nodes) << node;
+	}
+	EXPECT_EQ(8, MeasureXml((wide + "/>").c_str(), {INT_MAX, INT_MAX, LONG_MAX, 7}).nodes);
 }
 
 TEST(XmlGuard, MalformedUtf8IsFoundAtItsFirstByte)
