@@ -1,4 +1,4 @@
-// Header checks of the sound files given to SDL_mixer 1.2. Its WAV and AIFF loaders trust the header: a
+// Header checks of the sound files given to SDL_mixer 1.2. Its WAV, AIFF and VOC loaders trust the header: a
 // format of 0 channels, or a rate so far from the device's that more than its ten conversion filters are
 // needed, makes SDL_BuildAudioCVT write past its filter table, and every chunk up to the sound data is
 // allocated at the size it claims before the read finds the file too short. The checks walk the chunks
@@ -257,6 +257,131 @@ std::string AiffFault(TFileBytes& file, bool svx)
 		return FormatText("a %s chunk of %u bytes, fewer than %u", formatName, format.size(), needed);
 	return svx ? RateFault(Number(format, 12, 2, true)) : AiffFormatFault(file, format, sound);
 }
+
+/// What SDL_mixer's VOC loader has made of the blocks read so far: the rate code every block must repeat,
+/// and the rate and channels it will hand to the converter.
+struct TVocState
+{
+	std::int64_t rateCode = -1;
+	bool extended = false;
+	std::uint32_t channels = 0;
+	std::uint32_t blockChannels = 0;
+	std::uint32_t rate = 0;
+	bool sound = false;
+};
+
+/// The loader's spec takes the block's channels when the first sound starts.
+void StartVocSound(TVocState& state)
+{
+	if (!state.sound && state.channels == 0)
+		state.channels = state.blockChannels;
+	state.sound = true;
+}
+
+/// A block of 8-bit sound with a one-byte rate code, unless an extended block gave the rate.
+bool ReadVocData(const std::string& block, TVocState& state)
+{
+	const std::uint32_t code = Number(block, 0, 1, false);
+	if (!state.extended) {
+		if (code == 0 || (state.rateCode != -1 && code != state.rateCode))
+			return false;
+		state.rateCode = code;
+		state.rate = static_cast<std::uint16_t>(1000000.0 / (256 - code));
+		state.blockChannels = 1;
+	}
+	state.extended = false;
+	StartVocSound(state);
+	return Number(block, 1, 1, false) == 0;
+}
+
+/// A block of sound that gives its own rate, bits and channels.
+bool ReadVocData16(const std::string& block, TVocState& state)
+{
+	const std::uint32_t rate = Number(block, 0, 4, false);
+	const std::uint32_t bits = Number(block, 4, 1, false);
+	if (rate == 0 || (state.rateCode != -1 && rate != state.rateCode) || (bits != 8 && bits != 16))
+		return false;
+	state.rateCode = rate;
+	state.rate = rate;
+	state.blockChannels = Number(block, 5, 1, false);
+	StartVocSound(state);
+	return true;
+}
+
+/// A block of silence: its length and a rate code, which the first block of all makes the file's code
+/// without giving it a rate.
+bool ReadVocSilence(const std::string& block, TVocState& state)
+{
+	const std::uint32_t code = Number(block, 2, 1, false);
+	if (code == 0)
+		return false;
+	if (state.rateCode == -1)
+		state.rateCode = code;
+	StartVocSound(state);
+	return true;
+}
+
+/// An extended block: a two-byte rate code and a stereo switch; the loader divides the rate by the channels
+/// it has so far, none for a mono block before any sound.
+std::string ReadVocExtended(const std::string& block, TVocState& state, bool& refused)
+{
+	const std::uint32_t code = Number(block, 0, 2, false);
+	refused = code == 0 || (state.rateCode != -1 && code != state.rateCode) || Number(block, 2, 1, false) != 0;
+	if (refused)
+		return std::string();
+	state.extended = true;
+	state.rateCode = code;
+	if (Number(block, 3, 1, false) != 0)
+		state.channels = 2;
+	if (state.channels == 0)
+		return "a mono extended block before any sound (SDL_mixer divides its rate by no channels)";
+	state.rate = 256000000u / (65536u - code) / state.channels;
+	return std::string();
+}
+
+/// A Creative Voice file as SDL_mixer reads it: block after block from the offset the header gives, each
+/// read only as far as the loader reads it. A file the loader refuses by itself is left to it.
+std::string VocFault(TFileBytes& file)
+{
+	// The smallest part of each kind of block the loader reads, and the part after which it goes on.
+	const std::uint32_t minimum[10] = {0, 2, 0, 3, 2, 0, 0, 0, 4, 12};
+	std::uint64_t offset = Number(file.Read(20, 2), 0, 2, false);
+	TVocState state;
+	while (true) {
+		const std::string header = file.Read(offset, 4);
+		if (header.size() < 4 || header[0] == 0)
+			break;
+		const std::uint32_t type = Number(header, 0, 1, false);
+		const std::uint32_t size = Number(header, 1, 3, false);
+		const std::uint64_t start = offset + 4;
+		if (size > file.Size() - std::min(start, file.Size()))
+			return FormatText("a block of type %u and %u bytes runs past the end of the file", type, size);
+		if (type < 10 && size < minimum[type])
+			return FormatText("a block of type %u holds %u bytes, fewer than its %u", type, size, minimum[type]);
+		const std::string block = file.Read(start, std::min<std::uint32_t>(size, 12));
+		bool refused = false;
+		std::string fault;
+		offset = start + size;
+		if (type == 1)
+			refused = !ReadVocData(block, state);
+		else if (type == 9)
+			refused = !ReadVocData16(block, state);
+		else if (type == 8)
+			fault = ReadVocExtended(block, state, refused), offset = start + 4;
+		else if (type == 2)
+			StartVocSound(state);
+		else if (type == 3)
+			refused = !ReadVocSilence(block, state), offset = start + 3;
+		else if (type == 4)
+			offset += 2;
+		if (refused || !fault.empty())
+			return fault;
+	}
+	if (state.rateCode == -1)
+		return std::string();
+	const std::string fault = ChannelsFault(state.channels);
+	return fault.empty() ? RateFault(state.rate) : fault;
+}
 }
 
 std::string SoundFileFault(std::istream& stream)
@@ -267,6 +392,8 @@ std::string SoundFileFault(std::istream& stream)
 	if (head.size() < 4)
 		return FormatText("the file holds only %u bytes", head.size());
 	const std::string magic = head.substr(0, 4);
+	if (magic == "Crea")
+		return file.Read(0, 20) == std::string("Creative Voice File\x1A", 20) ? VocFault(file) : std::string();
 	const bool wave = magic == "RIFF" || magic == "WAVE";
 	if (!wave && magic != "FORM")
 		return std::string();

@@ -71,6 +71,16 @@ std::string AiffFile()
 	return file + std::string(8 + 200, '\0');
 }
 
+// A Creative Voice file of one block of 16-bit mono sound at 22050 Hz: the block's rate at 30, its channels at 35.
+std::string VocFile()
+{
+	std::string file = std::string("Creative Voice File\x1A", 20);
+	Append(file, 26, 2), Append(file, 0x010A, 2), Append(file, 0x1129, 2);
+	file += char(9);
+	Append(file, 12 + 200, 3), Append(file, 22050, 4), Append(file, 16, 1), Append(file, 1, 1), Append(file, 4, 2);
+	return file + std::string(4 + 200, '\0') + char(0);
+}
+
 // What the header check says of a file.
 std::string Fault(const std::string& bytes)
 {
@@ -276,6 +286,13 @@ TEST(SoundHeader, HeadersThatWouldCrashSdlOrLieAboutTheFileAreRefusedWithTheReas
 		{"AIFF zero channels", [](std::string& f) { f = AiffFile(), f[21] = 0; }, "0 channels"},
 		{"AIFF zero rate", [](std::string& f) { f = AiffFile(), f[28] = 0; }, "a rate of 0 Hz"},
 		{"AIFF cut", [](std::string& f) { f = AiffFile(), f.resize(100); }, "the 'SSND' chunk of 208 bytes runs past the end of the file"},
+		{"VOC", [](std::string& f) { f = VocFile(); }, ""},
+		{"VOC zero channels", [](std::string& f) { f = VocFile(), f[35] = 0; }, "0 channels"},
+		{"VOC 1 Hz", [](std::string& f) { f = VocFile(), Poke(f, 30, 1, 4); }, "a rate of 1 Hz"},
+		// SDL_mixer divides the rate of a mono extended block by the channels it has yet: none.
+		{"VOC mono extended block", [](std::string& f) { f = VocFile(), f.insert(26, std::string("\x08\x04\0\0\xA6\xD2\0\0", 8)); },
+			"a mono extended block before any sound"},
+		{"VOC cut", [](std::string& f) { f = VocFile(), f.resize(100); }, "a block of type 9 and 212 bytes runs past the end of the file"},
 		{"another kind of file", [](std::string& f) { f.replace(0, 4, "OggS"); }, ""},
 	};
 	for (const auto& test : cases) {
