@@ -26,6 +26,7 @@ namespace
 const char* const SAVE_ROOT = "Save";
 const char* const LOAD_FAILED = "セーブデータ %s を読み込めませんでした。";
 const char* const SAVE_FAILED = "セーブデータ %s に保存できませんでした。";
+const char* const FLAG_TABLE_TOO_LARGE = " (スクリプトのフラグテーブルが大きすぎます)";
 /// Bytes of a save's date shown in its slot caption: the date and the time to the second.
 const std::size_t CAPTION_DATE_LENGTH = 19;
 /// Bytes of a slot's file read for its caption: a save begins with its Scenario, Date and Digest.
@@ -281,7 +282,7 @@ bool TDremoGameMaster::LoadGame(int slot)
 	return true;
 }
 
-bool TDremoGameMaster::BuildSaveDocument(TiXmlElement* root)
+bool TDremoGameMaster::BuildSaveDocument(TiXmlElement* root, std::string& reason)
 {
 	std::string digest;
 	m_Game->GetSaveCaption(digest);
@@ -293,7 +294,10 @@ bool TDremoGameMaster::BuildSaveDocument(TiXmlElement* root)
 	root->LinkEndChild(chapter);
 	if (!m_Game->SaveToXML(root))
 		return false;
-	m_WorldMap->SaveLuaEvent(root);
+	if (!m_WorldMap->SaveLuaEvent(root)) {
+		reason = FLAG_TABLE_TOO_LARGE;
+		return false;
+	}
 	return true;
 }
 
@@ -305,12 +309,12 @@ bool TDremoGameMaster::SaveGame(int slot)
 	TiXmlDocument document;
 	TiXmlElement* root = new TiXmlElement(SAVE_ROOT);
 	document.LinkEndChild(root);
-	if (!BuildSaveDocument(root))
-		return ReportSlotFailure(SAVE_FAILED, path);
+	std::string reason;
+	if (!BuildSaveDocument(root, reason))
+		return ReportSlotFailure(SAVE_FAILED, path, reason);
 	// The slot is replaced only by a whole file that a load accepts: a failure on the way leaves its earlier save.
 	const std::string temporary = path + ".tmp";
 	CreateDirectories(SaveFolder());
-	std::string reason;
 	if (!WriteLoadableDocument(document, temporary, reason) || !RenameFile(temporary, path)) {
 		RemoveFile(temporary);
 		return ReportSlotFailure(SAVE_FAILED, path, reason);

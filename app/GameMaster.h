@@ -201,8 +201,9 @@ private:
 	bool RemakeAreaNames(TMorvalethGame& game);
 	/// Shows and logs that the slot's file could not be read or written, with the reason when one is known; false.
 	bool ReportSlotFailure(const char* text, const std::string& path, const std::string& reason = std::string());
-	/// Builds the save document of the running game; false after an Error when the game cannot be saved.
-	bool BuildSaveDocument(TiXmlElement* root);
+	/// Builds the save document of the running game; false after an Error when the game cannot be saved,
+	/// with the reason to show when the scripts' flag table is too large.
+	bool BuildSaveDocument(TiXmlElement* root, std::string& reason);
 
 	/// The Default scenario's folder under the data root.
 	std::string DefaultScenarioDir() const;

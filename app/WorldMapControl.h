@@ -18,8 +18,9 @@ public:
 	/// Builds windows and scripts; a new game then starts its first master, a loaded one (new game false,
 	/// the save's root) restores the scripts' flags and goes on with the saved current master.
 	virtual void Setup(bool newGame, bool gameOverCalled, TiXmlElement* saveRoot) = 0;
-	/// Appends the scripts' part of a save ("LuaEvent") to the save's root.
-	virtual void SaveLuaEvent(TiXmlElement* saveRoot) = 0;
+	/// Appends the scripts' part of a save ("LuaEvent") to the save's root; false, with an Error, when it
+	/// makes more than a load of the save accepts.
+	virtual bool SaveLuaEvent(TiXmlElement* saveRoot) = 0;
 	/// Takes changed settings over in the running game.
 	virtual void ApplyConfig() = 0;
 	/// The controller stopped after a script or data failure; only the system menu still acts.

@@ -83,17 +83,26 @@ void AppendText(TiXmlElement* element, const std::string& text, bool cdata)
 }
 
 // What the writer has made so far. A table whose entries share tables (t = {a = u, b = u}) is written out
-// whole at every place, so a table of a few dozen entries can stand for billions of elements: the writer
-// stops once what it made passes what a load accepts, and what it made stays in the document, so that the
-// save's check of the whole document refuses it.
+// whole at every place, so a table of a few dozen entries can stand for billions of elements: the table is
+// first walked only to count what it would make, each entry dropped as soon as it is counted, and that
+// walk stops once the count passes what a load accepts; only a table within the limits is written.
 struct TFlagWriter
 {
+	/// Entries are counted and dropped, not kept in the document.
+	bool countOnly = false;
 	/// The tables around the value being written, outermost first.
 	std::vector<const void*> path;
 	/// Elements and nodes made, and the least bytes the file spends on them.
 	TXmlShape made;
 	std::size_t bytes = 0;
 	bool stopped = false;
+
+	/// Logs a Warning of what cannot be saved, once: in the pass that writes.
+	void Warn(const std::string& text) const
+	{
+		if (!countOnly)
+			g_Logger.Warning(text);
+	}
 
 	/// Counts the entry's element, its attributes and its text, and the least the file spends on them (its
 	/// tags, indented one level for each table around it, and texts up to a NUL); stops the writer past the limits.
@@ -135,13 +144,16 @@ void WriteTable(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writ
 		std::string keyText;
 		int keyType = 0;
 		if (!KeyText(L, keyText, keyType)) {
-			g_Logger.Warning(FormatText("フラグテーブルのキー(%s型)は保存できないため、飛ばしました。",
+			writer.Warn(FormatText("フラグテーブルのキー(%s型)は保存できないため、飛ばしました。",
 				lua_typename(L, lua_type(L, -1))));
 		} else {
 			TiXmlElement* child = NewEntryElement(keyText, keyType);
 			if (WriteValue(L, lua_gettop(L) - 1, child, writer)) {
-				target->LinkEndChild(child);
 				writer.Count(child);
+				if (writer.countOnly)
+					delete child;
+				else
+					target->LinkEndChild(child);
 			} else {
 				delete child;
 			}
@@ -181,13 +193,13 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writ
 		const void* table = lua_topointer(L, index);
 		std::vector<const void*>& path = writer.path;
 		if (int(path.size()) >= MAX_FLAG_DEPTH) {
-			g_Logger.Warning(FormatText("フラグテーブルの入れ子が %d 段を超えるため、%s を飛ばしました。",
+			writer.Warn(FormatText("フラグテーブルの入れ子が %d 段を超えるため、%s を飛ばしました。",
 				MAX_FLAG_DEPTH, target->Value()));
 			return false;
 		}
 		for (const void* outer : path)
 			if (outer == table) {
-				g_Logger.Warning(FormatText("フラグテーブルが自分自身を含むため、%s を飛ばしました。", target->Value()));
+				writer.Warn(FormatText("フラグテーブルが自分自身を含むため、%s を飛ばしました。", target->Value()));
 				return false;
 			}
 		target->SetAttribute("t", VALUE_TABLE);
@@ -197,7 +209,7 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writ
 		return true;
 	}
 	default:
-		g_Logger.Warning(FormatText("フラグテーブルの値(%s型)は保存できないため、%s を飛ばしました。",
+		writer.Warn(FormatText("フラグテーブルの値(%s型)は保存できないため、%s を飛ばしました。",
 			lua_typename(L, lua_type(L, index)), target->Value()));
 		return false;
 	}
@@ -305,9 +317,29 @@ int ReadEntry(lua_State* L, int index, const TiXmlElement* source, int depth)
 
 bool luavar2xml(lua_State* L, int index, TiXmlElement* target)
 {
-	TFlagWriter writer;
 	const int absolute = index > 0 ? index : lua_gettop(L) + index + 1;
+	TFlagWriter count;
+	count.countOnly = true;
+	TiXmlElement counted(target->ValueStr());
+	WriteValue(L, absolute, &counted, count);
+	if (count.stopped)
+		return false;
+	TFlagWriter writer;
 	return WriteValue(L, absolute, target, writer);
+}
+
+namespace
+{
+const char* const FLAG_GLOBAL = "Flag";
+
+// Sets the global Flag to the value on top of the stack, popping it. The globals are written raw: a
+// metatable the script gave them runs no code of its own outside a run's protection.
+void SetFlagGlobal(lua_State* L)
+{
+	lua_pushstring(L, FLAG_GLOBAL);
+	lua_insert(L, -2);
+	lua_rawset(L, LUA_GLOBALSINDEX);
+}
 }
 
 int xml2luavar(lua_State* L, int index, const TiXmlElement* source)
@@ -326,21 +358,24 @@ void TMorvalethLuaManager::CreateFlagTable()
 		lua_pushboolean(m_State, 0);
 		lua_rawseti(m_State, -2, i);
 	}
-	lua_setglobal(m_State, "Flag");
+	SetFlagGlobal(m_State);
 }
 
-void TMorvalethLuaManager::SaveToXML(TiXmlElement* parent)
+bool TMorvalethLuaManager::SaveToXML(TiXmlElement* parent)
 {
 	const TRunBounds bounds;
 	if (!m_State || !parent)
-		return;
-	lua_getglobal(m_State, "Flag");
+		return true;
+	lua_pushstring(m_State, FLAG_GLOBAL);
+	lua_rawget(m_State, LUA_GLOBALSINDEX);
+	bool saved = true;
 	if (lua_istable(m_State, -1)) {
-		TiXmlElement* flag = new TiXmlElement("Flag");
-		luavar2xml(m_State, -1, flag);
+		TiXmlElement* flag = new TiXmlElement(FLAG_GLOBAL);
+		saved = luavar2xml(m_State, -1, flag);
 		parent->LinkEndChild(flag);
 	}
 	lua_pop(m_State, 1);
+	return saved;
 }
 
 bool TMorvalethLuaManager::LoadFromXML(TiXmlElement* element)
@@ -358,7 +393,7 @@ bool TMorvalethLuaManager::LoadFromXML(TiXmlElement* element)
 	bool read = false;
 	for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
 		// Only the flag table is kept in the save; an edited save cannot replace other globals.
-		if (child->ValueStr() != "Flag") {
+		if (child->ValueStr() != FLAG_GLOBAL) {
 			LOG_WARNING("%s は読み込みません。", child->ValueStr());
 			continue;
 		}
@@ -374,7 +409,7 @@ bool TMorvalethLuaManager::LoadFromXML(TiXmlElement* element)
 	}
 	// The global changes only once the whole element has been read.
 	if (read)
-		lua_setglobal(m_State, "Flag");
+		SetFlagGlobal(m_State);
 	lua_settop(m_State, top);
 	return true;
 }

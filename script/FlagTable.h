@@ -9,7 +9,8 @@ class TiXmlElement;
 // "t" (0 nil, 1 boolean, 3 number, 4 string, 5 table). Numbers are written so that
 // they read back exactly; a key that is no XML name goes into the attribute "k".
 
-/// Writes the value at the index into the element: "t" and the content, a table entry by entry; false for a value of no savable type.
+/// Writes the value at the index into the element: "t" and the content, a table entry by entry; false for a value
+/// of no savable type, and, with an Error and nothing written, for a table that makes more than a load accepts.
 bool luavar2xml(lua_State* L, int index, TiXmlElement* target);
 /// Reads one entry from the element into the table at the index; 0, or -1 for an element without a usable key or type.
 int xml2luavar(lua_State* L, int index, const TiXmlElement* source);

@@ -65,8 +65,9 @@ public:
 
 	/// Sets the global Flag to a new table of 499 false entries.
 	void CreateFlagTable();
-	/// Appends the element "Flag" holding the global Flag, when Flag is a table.
-	void SaveToXML(TiXmlElement* parent);
+	/// Appends the element "Flag" holding the global Flag, when Flag is a table; false, with an Error, when the
+	/// table makes more than a load of the save accepts.
+	bool SaveToXML(TiXmlElement* parent);
 	/// Reads the saved flag table back into the global Flag; false, with Flag unchanged, when the element is damaged.
 	bool LoadFromXML(TiXmlElement* element);
 

@@ -296,11 +296,11 @@ void TWorldMapLogic::HideScriptWindows()
 		m_ScriptAPI->HideAllWindows();
 }
 
-void TWorldMapLogic::SaveLuaEvent(TiXmlElement* saveRoot)
+bool TWorldMapLogic::SaveLuaEvent(TiXmlElement* saveRoot)
 {
 	TiXmlElement* element = new TiXmlElement(LUA_EVENT);
-	m_EventScript.SaveToXML(element);
 	saveRoot->LinkEndChild(element);
+	return m_EventScript.SaveToXML(element);
 }
 
 bool TWorldMapLogic::LoadLuaEvent(TiXmlElement* saveRoot)

@@ -101,8 +101,8 @@ public:
 	/// Windows, script windows, battle and scripts; then the first master of a new game, or the saved
 	/// game's current master. A failure leaves the controller stopped.
 	void Setup(bool newGame, bool gameOverCalled, TiXmlElement* saveRoot) override;
-	/// Appends "LuaEvent" with the event script's flag table to the save's root.
-	void SaveLuaEvent(TiXmlElement* saveRoot) override;
+	/// Appends "LuaEvent" with the event script's flag table to the save's root; false when the table is too large to load.
+	bool SaveLuaEvent(TiXmlElement* saveRoot) override;
 	/// Reads the event script's flag table from the save's "LuaEvent"; false after an Error.
 	bool LoadLuaEvent(TiXmlElement* saveRoot);
 	/// Takes changed settings over: battle speed, music on or off.

@@ -191,3 +191,21 @@ TEST_F(FlagTable, NoTableNoStateAndNoElement)
 	ASSERT_TRUE(manager.LoadFromXML(&event));
 	EXPECT_TRUE(Call(manager, "five"));
 }
+
+// The flags are read and written beside the globals' metatable: a script that hangs endless code on it
+// holds up neither a save nor a load, which run outside any script's protection.
+TEST_F(FlagTable, TheGlobalsMetatableRunsNoCodeWhileFlagsAreSavedMadeOrLoaded)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, "function hostile() Flag = nil local endless = function() while true do end end\n"
+				  "setmetatable(_G, {__index = endless, __newindex = endless}) return true end\n"
+				  "function probe() return rawget(_G, 'Flag')[1] == true end\n");
+	ASSERT_TRUE(Call(manager, "hostile"));
+	TiXmlElement event("LuaEvent");
+	EXPECT_TRUE(manager.SaveToXML(&event));
+	EXPECT_EQ(nullptr, event.FirstChildElement());
+	manager.CreateFlagTable();
+	ASSERT_TRUE(LoadText(manager, "<LuaEvent><Flag t=\"5\"><_1 t=\"1\" kt=\"3\">1</_1></Flag></LuaEvent>"));
+	EXPECT_TRUE(Call(manager, "probe"));
+	EXPECT_EQ(0, m_Log.CountLines("Error")) << m_Log.Text();
+}

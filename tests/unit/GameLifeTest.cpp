@@ -259,7 +259,7 @@ TEST_F(GameLifeTest, AFlagTablePastWhatALoadAcceptsIsRefusedAndTheSlotKeepsItsSa
 		}
 		EXPECT_EQ("an earlier save", ReadFile(Slot(6)));
 		EXPECT_EQ(1, log.CountLines("フラグテーブルがセーブデータとして読み込める大きさ")) << log.Text();
-		EXPECT_LE(1, log.CountLines(Slot(6) + " に保存できませんでした。 (")) << log.Text();
+		EXPECT_LE(1, log.CountLines(Slot(6) + " に保存できませんでした。 (スクリプトのフラグテーブルが大きすぎます)")) << log.Text();
 		for (int frame = 0; frame < 10; ++frame)
 			Controller().Logic();
 		EXPECT_FALSE(g_GameMaster.m_WorldMap->HasStopped());
