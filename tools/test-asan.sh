@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the engine and its unit tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-asan/ and runs the unit tests there, then two thousand rounds of the
-# loaders' fuzz program for each kind of file (damaged scenario files, saves, save slots and configuration files).
+# loaders' fuzz program for each kind of input (damaged scenario files, saves, save slots, configuration files
+# and sound files, and scripts that try to escape the bounds of a run).
 # Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
