@@ -1,10 +1,10 @@
 #include "support/ScriptFuzz.h"
 
 #include "script/LuaManager.h"
+#include "support/ScriptBounds.h"
 #include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
-#include <sstream>
 
 namespace
 {
@@ -70,30 +70,6 @@ std::string EndlessCode(std::mt19937& random)
 	return code;
 }
 
-/// The bounds of the fuzz run, put back at the end of the round.
-struct TFuzzBounds
-{
-	TFuzzBounds()
-	{
-		SetRunDeadline(FUZZ_DEADLINE);
-		SetScriptMemoryLimit(FUZZ_MEMORY);
-	}
-	~TFuzzBounds()
-	{
-		SetRunDeadline(RUN_DEADLINE);
-		SetScriptMemoryLimit(SCRIPT_MEMORY_LIMIT);
-	}
-};
-
-int CountLines(const std::string& path, const std::string& text)
-{
-	std::istringstream log(ReadFile(path));
-	int count = 0;
-	for (std::string line; std::getline(log, line);)
-		count += line.find(text) != std::string::npos ? 1 : 0;
-	return count;
-}
-
 /// Calls run and resumes it while it yields; the fault, empty when it failed once and was logged so.
 std::string RunEntry(TMorvalethLuaManager& manager, const std::string& file, const std::string& logPath)
 {
@@ -102,7 +78,7 @@ std::string RunEntry(TMorvalethLuaManager& manager, const std::string& file, con
 		running = manager.Resume();
 	if (running)
 		return manager.IsSuspended() ? "the run yields for ever" : "the run finished";
-	if (CountLines(logPath, "スクリプト " + file + " の関数 run が失敗しました：") != 1)
+	if (CountLines(ReadFile(logPath), "スクリプト " + file + " の関数 run が失敗しました：") != 1)
 		return "the failed run is not logged once with its file and function";
 	if (!manager.CallFunction("ok") || !manager.GetResult())
 		return "the script does not answer the next call";
@@ -112,7 +88,7 @@ std::string RunEntry(TMorvalethLuaManager& manager, const std::string& file, con
 
 void RunScriptRound(std::mt19937& random, const std::string& logPath, TFuzzRound& result)
 {
-	const TFuzzBounds bounds;
+	const TScopedScriptBounds bounds(FUZZ_DEADLINE, FUZZ_MEMORY);
 	const std::string file = (boost::filesystem::current_path() / SCRIPT_FILE).string();
 	const bool atLoad = std::uniform_int_distribution<int>(0, 7)(random) == 0;
 	const bool closes = std::uniform_int_distribution<int>(0, 3)(random) == 0;
@@ -127,7 +103,7 @@ void RunScriptRound(std::mt19937& random, const std::string& logPath, TFuzzRound
 	if (!manager.LoadLua(file.c_str())) {
 		if (!atLoad)
 			result.fault = "the script does not load";
-		else if (CountLines(logPath, file + " のロードに失敗ました。") != 1)
+		else if (CountLines(ReadFile(logPath), file + " のロードに失敗ました。") != 1)
 			result.fault = "the failed load is not logged once with its file";
 		return;
 	}

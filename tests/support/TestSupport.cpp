@@ -56,11 +56,16 @@ std::string TCapturedLog::Text() const
 
 int TCapturedLog::CountLines(const std::string& text) const
 {
-	std::istringstream in(Text());
+	return ::CountLines(Text(), text);
+}
+
+int CountLines(const std::string& text, const std::string& part)
+{
+	std::istringstream in(text);
 	std::string line;
 	int count = 0;
 	while (std::getline(in, line))
-		if (line.find(text) != std::string::npos)
+		if (line.find(part) != std::string::npos)
 			++count;
 	return count;
 }

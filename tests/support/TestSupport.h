@@ -45,6 +45,8 @@ private:
 	bool m_PreviousFlush;
 };
 
+/// Number of the text's lines that contain the part.
+int CountLines(const std::string& text, const std::string& part);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "script/LuaManager.h"
 #include "script/ScriptAPI.h"
+#include "support/ScriptBounds.h"
 
 #include <chrono>
 #include <lua.h>
@@ -142,23 +143,7 @@ TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 
 namespace
 {
-/// Bounds for one test, put back as they were at its end.
-struct TTestBounds
-{
-	TTestBounds(std::chrono::milliseconds deadline, long long instructions = RUN_INSTRUCTION_BUDGET)
-	{
-		SetRunDeadline(deadline);
-		SetRunInstructionBudget(instructions);
-		SetScriptMemoryLimit(32 << 20);
-	}
-	~TTestBounds()
-	{
-		SetRunDeadline(RUN_DEADLINE);
-		SetRunInstructionBudget(RUN_INSTRUCTION_BUDGET);
-		SetScriptMemoryLimit(SCRIPT_MEMORY_LIMIT);
-	}
-};
-
+const std::size_t TEST_MEMORY = std::size_t(32) << 20;
 const std::chrono::milliseconds SHORT_DEADLINE(100);
 /// A deadline no run of a test reaches: the run must end by another bound.
 const std::chrono::hours NO_DEADLINE(10);
@@ -202,7 +187,7 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 	Load(manager, script);
 	std::map<std::string, int> stops;
 	for (const TEscape& escape : escapes) {
-		const TTestBounds bounds(escape.deadline, 1LL << 62);
+		const TScopedScriptBounds bounds(escape.deadline, TEST_MEMORY, 1LL << 62);
 		EXPECT_FALSE(manager.CallFunction(escape.name)) << escape.name;
 		EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 " + std::string(escape.name) + " が失敗しました：")) << m_Log.Text();
 		EXPECT_EQ(++stops[escape.stop], m_Log.CountLines(escape.stop)) << escape.name;
@@ -215,7 +200,7 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 // returns still closes: at the end of a game, at a load of another file, at the program's end.
 TEST_F(LuaHost, FinalizersThatFailOrNeverReturnEndWithTheirState)
 {
-	const TTestBounds bounds(SHORT_DEADLINE);
+	const TScopedScriptBounds bounds(SHORT_DEADLINE, TEST_MEMORY);
 	const char* const endless = "keep = newproxy(true)\ngetmetatable(keep).__gc = function() while true do end end\n"
 								"function fails() getmetatable(newproxy(true)).__gc = function() error('gc') end\n"
 								"  collectgarbage() return true end\n";
