@@ -71,7 +71,11 @@ int TMorvalethMixer::LoadMusic(const std::string& path)
 
 bool TMorvalethMixer::IsSafeToLoad(const std::string& path)
 {
-	// A file that cannot be opened is left to SDL_mixer, whose Error names it.
+	// A missing file is left to SDL_mixer, whose Error names it; a pipe or a device would hold the load for good.
+	if (PathExists(path) && !IsRegularFile(path)) {
+		LOG_WARNING("%s cannot be played and stays silent: it is no regular file", path);
+		return false;
+	}
 	std::ifstream file(NativePath(path), std::ios::binary);
 	const std::string fault = file ? SoundFileFault(file) : std::string();
 	if (!fault.empty())

@@ -18,6 +18,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 namespace
 {
@@ -331,6 +332,12 @@ TEST_F(Mixer, ASoundWhoseHeaderWouldCrashSdlStaysSilentWithAWarningNamingIt)
 	EXPECT_EQ(0, Mix_Playing(-1));
 	EXPECT_FALSE(mixer.IsMusicPlaying());
 	EXPECT_EQ(0, mixer.LoadSound(m_Dir / "short.wav")) << "nothing was kept of the refused file";
+	// A pipe under a sound's name would hold the load for good.
+	const std::string pipe = m_Dir / "pipe.wav";
+	ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+	EXPECT_EQ(-1, mixer.LoadSound(pipe));
+	EXPECT_EQ(-1, mixer.LoadMusic(pipe));
+	EXPECT_EQ(2, log.CountLines(pipe + " cannot be played and stays silent: it is no regular file")) << log.Text();
 }
 
 TEST(SharedLibrary, AMissingLibraryOrFunctionIsNamedAndLeavesTheFunctionNull)
