@@ -90,6 +90,12 @@ void DeleteTexture(gcn::Image* image)
 		GlQuadBatch().Flush();
 	delete image;
 }
+
+/// The picture of the file; null when it cannot be read, or is no regular file, whose read would wait for good.
+SDL_Surface* LoadPicture(const std::string& path)
+{
+	return IsRegularFile(path) ? IMG_Load(NativePath(path).c_str()) : nullptr;
+}
 }
 
 TMorvalethImage::TMorvalethImage()
@@ -112,14 +118,18 @@ gcn::Image* TMorvalethImage::LoadMyImage(const std::string& path)
 {
 	gcn::Image* image = nullptr;
 	try {
-		GlQuadBatch().NoteNewTexture();
-		image = gcn::Image::load(NativePath(path), true);
+		// A pipe or a device under a picture's name would hold the load for good.
+		if (IsRegularFile(path)) {
+			GlQuadBatch().NoteNewTexture();
+			image = gcn::Image::load(NativePath(path), true);
+		}
 	} catch (const gcn::Exception&) {
+	}
+	if (!image) {
 		LOG_ERROR("Failed to load image %s", path);
 		return nullptr;
 	}
-	if (image)
-		m_OwnedImages.push_back(image);
+	m_OwnedImages.push_back(image);
 	return image;
 }
 
@@ -373,7 +383,7 @@ bool TMorvalethImage::LoadPowerMap(const std::string& path)
 {
 	if (m_PowerMapSurface)
 		SDL_FreeSurface(m_PowerMapSurface);
-	m_PowerMapSurface = IMG_Load(NativePath(path).c_str());
+	m_PowerMapSurface = LoadPicture(path);
 	if (!m_PowerMapSurface) {
 		LOG_ERROR("failed to load %s", path);
 		return false;
@@ -439,7 +449,7 @@ gcn::Image* TMorvalethImage::GetPowerMap()
 bool TMorvalethImage::LoadFieldMapImage(const std::string& path)
 {
 	RemoveFieldMapTiles();
-	SDL_Surface* picture = IMG_Load(NativePath(path).c_str());
+	SDL_Surface* picture = LoadPicture(path);
 	if (!picture)
 		return false;
 	// Tiles of a picture that cannot be read would show nothing but black.

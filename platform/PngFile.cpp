@@ -98,7 +98,7 @@ bool ReadRows(std::FILE* file, const TPngSizeCheck& checkSize, const TPngRowSink
 
 bool ReadPngRows(const std::string& path, const TPngSizeCheck& checkSize, const TPngRowSink& takeRow)
 {
-	std::FILE* file = OpenFile(path, "rb");
+	std::FILE* file = OpenRegularFile(path);
 	if (!file)
 		return false;
 	std::vector<std::uint8_t> rows;

@@ -50,7 +50,8 @@ void AppendSearchPath(lua_State* L, const char* searchPath)
 // file-name layer so that Shift-JIS paths work. Lua's status; the message on error.
 int LoadChunk(lua_State* L, const char* file)
 {
-	std::FILE* in = OpenFile(file, "rb");
+	// A pipe or a device under a script's name would hold the load for good.
+	std::FILE* in = OpenRegularFile(file);
 	if (!in) {
 		lua_pushfstring(L, "cannot open %s", file);
 		return LUA_ERRFILE;

@@ -9,6 +9,7 @@
 #include <guichan/graphics.hpp>
 #include <guichan/image.hpp>
 #include <guichan/imageloader.hpp>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -345,6 +346,12 @@ TEST_F(ImageStore, ListLoadersHandOutPositionsAndNothingForAFileThatDoesNotLoad)
 	EXPECT_EQ(1, store.LoadFlagImage(m_Dir.Path(), "flag_b.png"));
 	EXPECT_EQ(1, log.CountLines("TMorvalethImage::LoadMyImage:"));
 	EXPECT_EQ(1, log.CountLines("Failed to load image " + (m_Dir / "missing.png")));
+	// A pipe under a picture's name is refused as a missing picture is, never waited on.
+	ASSERT_EQ(0, ::mkfifo((m_Dir / "pipe.png").c_str(), 0600));
+	EXPECT_EQ(-1, store.LoadFlagImage(m_Dir.Path(), "pipe.png"));
+	EXPECT_FALSE(store.LoadPowerMap(m_Dir / "pipe.png"));
+	EXPECT_FALSE(store.LoadFieldMapImage(m_Dir / "pipe.png"));
+	EXPECT_EQ(1, log.CountLines("Failed to load image " + (m_Dir / "pipe.png")));
 	EXPECT_EQ(0, store.LoadFaceImage(m_Dir.Path(), "flag_a.png"));
 	EXPECT_EQ(0, store.LoadCharaImage(m_Dir.Path(), "flag_b.png"));
 	EXPECT_EQ(0, store.LoadEffectImage(m_Dir / "flag_b.png"));

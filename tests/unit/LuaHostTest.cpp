@@ -9,6 +9,7 @@
 #include <chrono>
 #include <lua.h>
 #include <map>
+#include <sys/stat.h>
 #include <utility>
 
 namespace
@@ -236,6 +237,11 @@ TEST_F(LuaHost, MissingFilesAndFunctionsAreErrorsNotCrashes)
 	EXPECT_FALSE(manager.LoadLua("missing.lua"));
 	EXPECT_EQ(1, m_Log.CountLines("Error TMorvalethLuaManager::LoadLua error:missing.lua のロードに失敗ました。"));
 	EXPECT_EQ(std::vector<std::string>{"cannot open missing.lua (Line -1)"}, ScriptLog());
+	// A pipe under a script's name is refused as a missing file is, never waited on.
+	const std::string pipe = m_Dir / "pipe.lua";
+	ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+	EXPECT_FALSE(manager.LoadLua(pipe.c_str()));
+	EXPECT_EQ("cannot open " + pipe + " (Line -1)", ScriptLog().back());
 
 	Load(manager, "value = 1\nfunction ok() return true end\n");
 	EXPECT_FALSE(manager.CallFunction("nofunc"));
