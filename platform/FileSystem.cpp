@@ -3,6 +3,7 @@
 #include "common/babel/babel.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -157,7 +158,9 @@ std::FILE* OpenRegularFile(const std::string& path)
 std::FILE* CreateNewFile(const std::string& path)
 {
 	const std::string native = NativePath(path);
-	::unlink(native.c_str());
+	// A folder left under the name (by a copy, or by hand) is removed too when nothing is in it.
+	if (::unlink(native.c_str()) != 0 && (errno == EISDIR || errno == EPERM))
+		::rmdir(native.c_str());
 	const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 	if (fd < 0)
 		return nullptr;
@@ -165,6 +168,67 @@ std::FILE* CreateNewFile(const std::string& path)
 	if (!file)
 		::close(fd);
 	return file;
+}
+
+bool WriteNewFile(const std::string& path, const std::string& bytes)
+{
+	std::FILE* file = CreateNewFile(path);
+	if (!file)
+		return false;
+	const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+	if (std::fclose(file) == 0 && written)
+		return true;
+	// A file cut short (a full disk) would pass for a whole one at the next read.
+	RemoveFile(path);
+	return false;
+}
+
+TFileRead ReadFileHead(const std::string& path, std::size_t limit, std::string& bytes, bool& whole)
+{
+	bytes.clear();
+	whole = false;
+	std::FILE* file = OpenRegularFile(path);
+	if (!file) {
+		struct stat info;
+		if (!StatPath(path, info))
+			return errno == ENOENT || errno == ENOTDIR ? TFileRead::MISSING : TFileRead::FAILED;
+		return S_ISREG(info.st_mode) ? TFileRead::FAILED : TFileRead::NOT_REGULAR;
+	}
+	// One byte past the limit tells a file of exactly the limit from a longer one, and a file that grows
+	// while it is read is still read no further.
+	char buffer[65536];
+	while (bytes.size() <= limit) {
+		const std::size_t wanted = std::min(sizeof buffer, limit + 1 - bytes.size());
+		const std::size_t got = std::fread(buffer, 1, wanted, file);
+		bytes.append(buffer, got);
+		if (got < wanted)
+			break;
+	}
+	const bool failed = std::ferror(file) != 0;
+	std::fclose(file);
+	whole = bytes.size() <= limit;
+	if (!whole)
+		bytes.resize(limit);
+	if (!failed)
+		return TFileRead::READ;
+	bytes.clear();
+	return TFileRead::FAILED;
+}
+
+TFileRead ReadFileBytes(const std::string& path, std::size_t limit, std::string& bytes)
+{
+	struct stat info;
+	// A file far past the limit (a sparse one of gigabytes) is refused before a byte of it is read.
+	if (StatPath(path, info) && S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) > limit) {
+		bytes.clear();
+		return TFileRead::TOO_LARGE;
+	}
+	bool whole = false;
+	const TFileRead read = ReadFileHead(path, limit, bytes, whole);
+	if (read != TFileRead::READ || whole)
+		return read;
+	bytes.clear();
+	return TFileRead::TOO_LARGE;
 }
 
 bool PathExists(const std::string& path)

@@ -21,9 +21,33 @@ std::string NativePath(const std::string& path);
 std::FILE* OpenFile(const std::string& path, const char* mode);
 /// Opens a regular file for reading ("rb"); null for a folder, a device or a pipe, without waiting for a pipe's writer.
 std::FILE* OpenRegularFile(const std::string& path);
-/// Creates the file afresh for writing ("wb"): whatever had its name is removed first, and a link, a pipe or any
-/// entry made there meanwhile is never opened; null when no new regular file could be made.
+/// Creates the file afresh for writing ("wb"): whatever had its name is removed first (a folder only when it is
+/// empty), and a link, a pipe or any entry made there meanwhile is never opened; null when no new regular file
+/// could be made.
 std::FILE* CreateNewFile(const std::string& path);
+/// Creates the file afresh, as CreateNewFile does, holding the bytes; false when they could not all be written,
+/// and then no file of that name is left behind.
+bool WriteNewFile(const std::string& path, const std::string& bytes);
+
+/// What a read of a whole file found.
+enum class TFileRead
+{
+	/// The bytes hold the file (or its head, when only a head was asked for).
+	READ,
+	/// Nothing stands under that name.
+	MISSING,
+	/// A folder, a device, a pipe or a socket stands there (links followed).
+	NOT_REGULAR,
+	/// A regular file longer than the limit.
+	TOO_LARGE,
+	/// A regular file that could not be opened or read.
+	FAILED,
+};
+/// Reads a regular file of at most limit bytes whole, without waiting on a pipe or reading a device; the bytes are
+/// empty unless the result is READ.
+TFileRead ReadFileBytes(const std::string& path, std::size_t limit, std::string& bytes);
+/// Reads at most the first limit bytes of a regular file; whole tells whether they are all of it.
+TFileRead ReadFileHead(const std::string& path, std::size_t limit, std::string& bytes, bool& whole);
 
 /// True when a file or folder of that name exists.
 bool PathExists(const std::string& path);

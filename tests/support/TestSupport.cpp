@@ -5,6 +5,8 @@
 #include <boost/filesystem.hpp>
 #include <fstream>
 #include <sstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace fs = boost::filesystem;
@@ -57,6 +59,25 @@ std::string TCapturedLog::Text() const
 int TCapturedLog::CountLines(const std::string& text) const
 {
 	return ::CountLines(Text(), text);
+}
+
+TFullDisk::TFullDisk(unsigned long bytes)
+	: m_PreviousHandler(std::signal(SIGXFSZ, SIG_IGN))
+{
+	rlimit limit;
+	getrlimit(RLIMIT_FSIZE, &limit);
+	m_PreviousLimit = limit.rlim_cur;
+	limit.rlim_cur = bytes;
+	setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TFullDisk::~TFullDisk()
+{
+	rlimit limit;
+	getrlimit(RLIMIT_FSIZE, &limit);
+	limit.rlim_cur = m_PreviousLimit;
+	setrlimit(RLIMIT_FSIZE, &limit);
+	std::signal(SIGXFSZ, m_PreviousHandler);
 }
 
 int CountLines(const std::string& text, const std::string& part)

@@ -45,6 +45,21 @@ private:
 	bool m_PreviousFlush;
 };
 
+/// Holds the size of the files the process may write at a limit, as a full disk would, for the lifetime of the
+/// object; a write past it fails instead of raising SIGXFSZ.
+class TFullDisk
+{
+public:
+	explicit TFullDisk(unsigned long bytes);
+	~TFullDisk();
+	TFullDisk(const TFullDisk&) = delete;
+	TFullDisk& operator=(const TFullDisk&) = delete;
+
+private:
+	unsigned long m_PreviousLimit;
+	void (*m_PreviousHandler)(int);
+};
+
 /// Number of the text's lines that contain the part.
 int CountLines(const std::string& text, const std::string& part);
 std::string ReadFile(const std::string& path);

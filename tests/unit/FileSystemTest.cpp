@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <boost/filesystem.hpp>
+#include <sys/stat.h>
 
 namespace
 {
@@ -148,4 +149,69 @@ TEST(FileSystem, OperationsOnMissingFilesFail)
 	WriteFile(dir / "Gone.txt", "");
 	EXPECT_TRUE(RemoveFile(dir / "gone.txt"));
 	EXPECT_FALSE(PathExists(dir / "Gone.txt"));
+}
+
+// A file is read only when it is a regular one (links followed) no larger than the limit: a pipe is never waited
+// on, a device never read without end, and a sparse file of a gigabyte is refused before a byte is read.
+TEST(FileSystem, WholeFilesAreReadOnlyFromRegularFilesWithinTheLimit)
+{
+	TTempDir dir;
+	WriteFile(dir / "Small.txt", "0123456789");
+	WriteFile(dir / "sparse", "x");
+	boost::filesystem::resize_file(dir / "sparse", 1u << 30);
+	ASSERT_EQ(0, ::mkfifo((dir / "pipe").c_str(), 0600));
+	boost::filesystem::create_symlink("/dev/zero", dir / "zero");
+	boost::filesystem::create_symlink("Small.txt", dir / "link");
+	boost::filesystem::create_symlink("nowhere", dir / "dangling");
+	MakeFolder(dir / "folder");
+	const struct
+	{
+		const char* name;
+		std::size_t limit;
+		TFileRead result;
+		const char* bytes;
+	} cases[] = {
+		{ "small.txt", 10, TFileRead::READ, "0123456789" },
+		{ "link", 100, TFileRead::READ, "0123456789" },
+		{ "small.txt", 9, TFileRead::TOO_LARGE, "" },
+		{ "sparse", 1u << 20, TFileRead::TOO_LARGE, "" },
+		{ "pipe", 100, TFileRead::NOT_REGULAR, "" },
+		{ "zero", 100, TFileRead::NOT_REGULAR, "" },
+		{ "folder", 100, TFileRead::NOT_REGULAR, "" },
+		{ "dangling", 100, TFileRead::MISSING, "" },
+		{ "none", 100, TFileRead::MISSING, "" },
+		{ "none/deeper", 100, TFileRead::MISSING, "" },
+	};
+	for (const auto& c : cases) {
+		std::string bytes = "before";
+		EXPECT_EQ(int(c.result), int(ReadFileBytes(dir / c.name, c.limit, bytes))) << c.name;
+		EXPECT_EQ(c.bytes, bytes) << c.name;
+	}
+	std::string head;
+	bool whole = true;
+	EXPECT_EQ(int(TFileRead::READ), int(ReadFileHead(dir / "sparse", 4, head, whole)));
+	EXPECT_EQ(std::string("x\0\0\0", 4), head);
+	EXPECT_FALSE(whole);
+	EXPECT_EQ(int(TFileRead::READ), int(ReadFileHead(dir / "small.txt", 10, head, whole)));
+	EXPECT_TRUE(whole);
+}
+
+// A new file replaces whatever had its name, a folder only when it is empty; one that cannot be written whole (a
+// full disk) leaves no file behind that could pass for a whole one.
+TEST(FileSystem, NewFilesReplaceWhatHadTheirNameAndAreNeverLeftCutShort)
+{
+	TTempDir dir;
+	MakeFolder(dir / "empty");
+	EXPECT_TRUE(WriteNewFile(dir / "empty", "file"));
+	EXPECT_EQ("file", ReadFile(dir / "empty"));
+	MakeFolder(dir / "full/keep");
+	EXPECT_FALSE(WriteNewFile(dir / "full", "file"));
+	EXPECT_TRUE(IsDirectory(dir / "full/keep"));
+	{
+		TFullDisk disk(4096);
+		EXPECT_FALSE(WriteNewFile(dir / "cut.txt", std::string(10000, 'x')));
+		EXPECT_TRUE(WriteNewFile(dir / "fits.txt", std::string(4000, 'x')));
+	}
+	EXPECT_FALSE(PathExists(dir / "cut.txt"));
+	EXPECT_EQ(4000u, ReadFile(dir / "fits.txt").size());
 }
