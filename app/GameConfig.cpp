@@ -2,6 +2,8 @@
 
 #include "app/Logger.h"
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
 
 TGameConfig g_Config;
@@ -87,6 +89,22 @@ bool InTable(int index, int size, const std::string& method, int line)
 }
 #define IN_TABLE(index, size) InTable(index, size, MethodName(__PRETTY_FUNCTION__), __LINE__)
 
+// Whether a text reads as one AARRGGBB word: blanks, an optional "0x" and at most eight significant hexadecimal
+// digits. A sign or more digits would be wrapped or cut to some other colour.
+bool IsColorWord(const std::string& text)
+{
+	const char* const hexDigits = "0123456789abcdefABCDEF";
+	std::size_t at = text.find_first_not_of(" \t\n\v\f\r");
+	if (at == std::string::npos)
+		return false;
+	if ((text.compare(at, 2, "0x") == 0 || text.compare(at, 2, "0X") == 0) && at + 2 < text.size()
+		&& std::isxdigit(static_cast<unsigned char>(text[at + 2])))
+		at += 2;
+	const std::size_t end = std::min(text.find_first_not_of(hexDigits, at), text.size());
+	const std::size_t significant = std::min(text.find_first_not_of('0', at), end);
+	return end > at && end - significant <= 8;
+}
+
 // Red is in bits 16-23, green in 8-15, blue in 0-7 and alpha in 24-31.
 gcn::Color ColorOfWord(unsigned word)
 {
@@ -103,23 +121,40 @@ TGameConfig::TGameConfig()
 bool TGameConfig::Load(const std::string& file)
 {
 	m_File = file;
+	// A file that is no regular file, or far too large for one, is not read at all: its reason follows.
 	if (!LoadFromFile(file))
-		g_Logger.Warning(file + " の読込に失敗しましたがデフォルト値を用いて続行します。");
+		g_Logger.Warning(file + " の読込に失敗しましたがデフォルト値を用いて続行します。" + GetFileError());
 	ReportUnreadLines();
 	LoadNamedSettings();
 	LoadTables();
-	// The main loop divides by the frame rate, no window opens with an empty
-	// side and the toolkit refuses a scroll bar without width, so these fall
-	// back to their defaults rather than stop the program.
-	for (const int index : { CONFIG_FPS, CONFIG_WIDTH, CONFIG_HEIGHT, CONFIG_SCROLLBAR_WIDTH }) {
-		const TIntEntry& entry = IntTable[index];
-		if (m_IntValues[index] < 1) {
-			LOG_WARNING("%s: %s/%s=%d is below 1; the default %d is used", m_File, entry.section, entry.key,
-				m_IntValues[index], entry.value);
-			m_IntValues[index] = entry.value;
+	KeepUsableSizes();
+	return true;
+}
+
+void TGameConfig::KeepUsableSizes()
+{
+	// The main loop divides by the frame rate and the toolkit refuses a scroll bar without width. A window
+	// narrower or lower than the settings window allows (or than the default, where that is lower) could not
+	// show the settings window that would repair it. These fall back to their defaults rather than stop the
+	// program.
+	const struct
+	{
+		int index;
+		int minimum;
+	} limits[] = {
+		{ CONFIG_FPS, 1 },
+		{ CONFIG_WIDTH, std::min(SETTINGS_MIN_WINDOW_SIDE, IntTable[CONFIG_WIDTH].value) },
+		{ CONFIG_HEIGHT, std::min(SETTINGS_MIN_WINDOW_SIDE, IntTable[CONFIG_HEIGHT].value) },
+		{ CONFIG_SCROLLBAR_WIDTH, 1 },
+	};
+	for (const auto& limit : limits) {
+		const TIntEntry& entry = IntTable[limit.index];
+		if (m_IntValues[limit.index] < limit.minimum) {
+			LOG_WARNING("%s: %s/%s=%d is below %d; the default %d is used", m_File, entry.section, entry.key,
+				m_IntValues[limit.index], limit.minimum, entry.value);
+			m_IntValues[limit.index] = entry.value;
 		}
 	}
-	return true;
 }
 
 void TGameConfig::ReportUnreadLines() const
@@ -165,7 +200,7 @@ gcn::Color TGameConfig::ReadColor(const char* section, const char* key, unsigned
 {
 	unsigned word = defaultWord;
 	std::string text;
-	if (GetString(section, key, text) && !GetHex(section, key, word))
+	if (GetString(section, key, text) && (!IsColorWord(text) || !GetHex(section, key, word)))
 		LOG_WARNING("%s: %s/%s=%s is not a hexadecimal colour; the default %08x is used", m_File, section, key, text,
 			defaultWord);
 	return ColorOfWord(word);

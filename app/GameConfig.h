@@ -23,6 +23,9 @@ enum { EXTRACOLOR_TOP = 0, EXTRACOLOR_COUNT };
 enum { SHORTCUT_WAIT = 0, SHORTCUT_MOVE, SHORTCUT_ATTACK, SHORTCUT_CHARGE, SHORTCUT_SPECIAL, SHORTCUT_MAGIC,
 	SHORTCUT_RUNAWAY, SHORTCUT_COUNT };
 
+/// The smallest window side the settings window sets.
+const int SETTINGS_MIN_WINDOW_SIDE = 640;
+
 /// Every setting of the program, read from the configuration file with a default for each.
 class TGameConfig : public TIniLoader
 {
@@ -92,6 +95,9 @@ private:
 	gcn::Color ReadColor(const char* section, const char* key, unsigned defaultWord) const;
 	/// The number of a key, or the default.
 	int ReadInt(const char* section, const char* key, int defaultValue) const;
+	/// Frame rate, window sides and scroll bar width below what the program can use take their defaults, with a
+	/// Warning each.
+	void KeepUsableSizes();
 	/// One Warning for the lines of the file that the store could not read.
 	void ReportUnreadLines() const;
 	/// Reads the log, font and named colour settings.

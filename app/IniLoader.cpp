@@ -9,25 +9,29 @@ namespace
 const char* const TempFileName = "tmp.txt";
 const char* const BackupFileName = "morvaleth.bak";
 const char* const RenameFailedText = "%s => %s のrenameに失敗しました。この現象を作者に報告して下さい。";
-
-typedef std::map<std::string, std::string> TKeys;
+const char* const RemoveFailedText = "%s の削除に失敗しました。この現象を作者に報告して下さい。";
+const char* const CannotCreateText = " (%s を作成できません)";
+// A configuration holds a few hundred bytes; a file past this is none, and reading it would hold the start.
+const std::size_t MaxFileBytes = 4 << 20;
 
 enum TLineKind { LINE_BLANK, LINE_SECTION, LINE_KEY, LINE_OTHER };
 
-// Reads one line of any length, NUL bytes included: a damaged file must come back
-// whole when it is written again. The line feed is cut off, and so is one carriage
-// return before it: files edited on Windows must read the same.
-bool ReadLine(std::FILE* file, std::string& line)
+// The lines of a text, of any length, NUL bytes included: a damaged file must come back whole when it is
+// written again. Each line feed is cut off, and so is one carriage return before it: files edited on
+// Windows must read the same. A last line without a line feed counts too.
+std::vector<std::string> SplitLines(const std::string& text)
 {
-	line.clear();
-	int c = std::getc(file);
-	if (c == EOF)
-		return false;
-	for (; c != EOF && c != '\n'; c = std::getc(file))
-		line.push_back(static_cast<char>(c));
-	if (!line.empty() && line.back() == '\r')
-		line.pop_back();
-	return true;
+	std::vector<std::string> lines;
+	for (std::size_t start = 0; start < text.size();) {
+		std::size_t end = text.find('\n', start);
+		if (end == std::string::npos)
+			end = text.size();
+		lines.push_back(text.substr(start, end - start));
+		if (!lines.back().empty() && lines.back().back() == '\r')
+			lines.back().pop_back();
+		start = end + 1;
+	}
+	return lines;
 }
 
 // Classifies a line. A section line gives its name, a key line its key and value;
@@ -50,26 +54,58 @@ TLineKind ParseLine(const std::string& line, std::string& name, std::string& val
 
 // The reader takes one carriage return off the end of a line; a line that ends
 // in one is written with one more, so that it reads back as it was.
-void WriteLine(std::FILE* out, const std::string& line)
+void AppendLine(std::string& out, const std::string& line)
 {
-	std::fwrite(line.data(), 1, line.size(), out);
-	std::fputs(!line.empty() && line.back() == '\r' ? "\r\n" : "\n", out);
+	out += line;
+	out += !line.empty() && line.back() == '\r' ? "\r\n" : "\n";
 }
 
-void WriteKey(std::FILE* out, const std::string& key, const std::string& value)
+void AppendKey(std::string& out, const std::string& key, const std::string& value)
 {
-	WriteLine(out, key + "=" + value);
+	AppendLine(out, key + "=" + value);
 }
 
-// Ends a section of the old file: the store's keys that the file lacked go last in it.
-void WriteUnwrittenKeys(std::FILE* out, const TKeys* section, std::set<std::string>& written)
+// Why a file could not be read, for the messages that name it.
+std::string ReadFailure(TFileRead read)
 {
-	if (section)
-		for (const auto& entry : *section)
-			if (!written.count(entry.first))
-				WriteKey(out, entry.first, entry.second);
-	written.clear();
+	switch (read) {
+	case TFileRead::NOT_REGULAR:
+		return " (通常のファイルではありません)";
+	case TFileRead::TOO_LARGE:
+		return FormatText(" (%d バイトを超えています)", static_cast<long long>(MaxFileBytes));
+	case TFileRead::FAILED:
+		return " (読み込みに失敗しました)";
+	default:
+		return std::string();
+	}
 }
+
+// The sections of an old file as the writer needs them. A section may stand there several times (and the
+// lines above the first section line belong to the section ""): a key the store adds goes once, at the end
+// of the section's last copy, and only when no copy holds it.
+struct TFileSections
+{
+	explicit TFileSections(const std::vector<std::string>& lines)
+	{
+		lastCopy[""] = ABOVE_FIRST_SECTION;
+		std::string section, name, value;
+		for (std::size_t i = 0; i < lines.size(); ++i) {
+			const TLineKind kind = ParseLine(lines[i], name, value);
+			if (kind == LINE_SECTION) {
+				section = name;
+				lastCopy[section] = static_cast<long>(i);
+			} else if (kind == LINE_KEY)
+				keys[section].insert(name);
+		}
+	}
+
+	/// Where a section's copy starts: the line of its section line, or this for the lines above the first one.
+	static constexpr long ABOVE_FIRST_SECTION = -1;
+	/// Per section met, where its last copy starts.
+	std::map<std::string, long> lastCopy;
+	/// Per section, the keys of all its copies.
+	std::map<std::string, std::set<std::string>> keys;
+};
 }
 
 TIniLoader::~TIniLoader()
@@ -80,11 +116,15 @@ bool TIniLoader::LoadFromFile(const std::string& file)
 {
 	m_Sections.clear();
 	m_UnreadLines.clear();
-	std::FILE* in = OpenFile(file, "r");
-	if (!in)
+	std::string bytes;
+	const TFileRead read = ReadFileBytes(file, MaxFileBytes, bytes);
+	m_FileError = ReadFailure(read);
+	if (read != TFileRead::READ)
 		return false;
-	std::string section, line, name, value;
-	for (int number = 1; ReadLine(in, line); ++number) {
+	std::string section, name, value;
+	int number = 0;
+	for (const std::string& line : SplitLines(bytes)) {
+		++number;
 		const TLineKind kind = ParseLine(line, name, value);
 		if (kind == LINE_SECTION)
 			section = name;
@@ -93,97 +133,94 @@ bool TIniLoader::LoadFromFile(const std::string& file)
 		else if (kind == LINE_OTHER && line.find_first_not_of(" \t") != std::string::npos)
 			m_UnreadLines.push_back(number);
 	}
-	const bool complete = !std::ferror(in);
-	std::fclose(in);
-	if (!complete) {
-		m_Sections.clear();
-		m_UnreadLines.clear();
-	}
-	return complete;
+	return true;
 }
 
 bool TIniLoader::SaveToFile(const std::string& file)
 {
-	std::FILE* in = OpenFile(file, "r");
-	const bool hadFile = in != nullptr;
-	// A missing file is written anew; one that exists but cannot be opened is left alone.
-	if (!hadFile && PathExists(file))
+	std::string old;
+	const TFileRead read = ReadFileBytes(file, MaxFileBytes, old);
+	m_FileError = ReadFailure(read);
+	// A missing file is written anew; one that exists but cannot be read is left alone.
+	if (read != TFileRead::READ && read != TFileRead::MISSING)
 		return false;
-	if (!WriteTempFile(in))
+	// The temporary file and the backup are made afresh: whatever stood under their names (a link, a pipe, a
+	// file left behind) is replaced, never written through. The old file stays in place until the rename
+	// replaces it in one step, so no failure leaves the configuration missing.
+	if (!WriteNewFile(TempFileName, Merge(SplitLines(old)))) {
+		m_FileError = FormatText(CannotCreateText, TempFileName);
 		return false;
-	// The old file is copied, not moved, to the backup: it stays in place until the
-	// rename replaces it in one step, so no failure leaves the configuration missing.
-	// A copy that replaced nothing is removed, so that no stray file is left behind.
-	if (hadFile && !CopyFile(file, BackupFileName)) {
-		LOG_ERROR(RenameFailedText, file, BackupFileName);
+	}
+	if (read == TFileRead::READ && !WriteBackup(file, old)) {
 		RemoveFile(TempFileName);
 		return false;
 	}
 	if (!RenameFile(TempFileName, file)) {
 		LOG_ERROR(RenameFailedText, TempFileName, file);
+		m_FileError = FormatText(" (%s => %s)", TempFileName, file);
 		RemoveFile(TempFileName);
 		return false;
 	}
 	return true;
 }
 
-bool TIniLoader::WriteTempFile(std::FILE* in) const
+bool TIniLoader::WriteBackup(const std::string& file, const std::string& bytes)
 {
-	std::FILE* out = OpenFile(TempFileName, "w");
-	if (!out) {
-		if (in)
-			std::fclose(in);
-		return false;
-	}
-	bool complete = true;
-	if (in) {
-		WriteMerged(in, out);
-		complete = !std::ferror(in);
-		std::fclose(in);
-	} else
-		WriteSectionsExcept(out, std::set<std::string>());
-	complete = !std::ferror(out) && complete;
-	complete = std::fclose(out) == 0 && complete;
-	// A copy cut short by a read or write error must never replace the file.
-	if (!complete)
-		RemoveFile(TempFileName);
-	return complete;
+	if (WriteNewFile(BackupFileName, bytes))
+		return true;
+	// Something that cannot be removed (a folder with files) holds the backup's name.
+	if (PathExists(BackupFileName))
+		LOG_ERROR(RemoveFailedText, BackupFileName);
+	LOG_ERROR(RenameFailedText, file, BackupFileName);
+	m_FileError = FormatText(CannotCreateText, BackupFileName);
+	return false;
 }
 
-void TIniLoader::WriteMerged(std::FILE* in, std::FILE* out) const
+std::string TIniLoader::Merge(const std::vector<std::string>& lines) const
 {
-	// Lines above the first section line belong to no stored section and are copied.
-	const TKeys* section = nullptr;
-	std::set<std::string> written;
-	std::set<std::string> met;
-	std::string line, name, value;
-	while (ReadLine(in, line)) {
-		const TLineKind kind = ParseLine(line, name, value);
+	const TFileSections sections(lines);
+	std::string out;
+	std::string section;
+	long copy = TFileSections::ABOVE_FIRST_SECTION;
+	const auto endCopy = [&] {
+		if (sections.lastCopy.at(section) != copy)
+			return;
+		const auto present = sections.keys.find(section);
+		AddMissingKeys(out, section, present == sections.keys.end() ? std::set<std::string>() : present->second);
+	};
+	std::string name, value;
+	for (std::size_t i = 0; i < lines.size(); ++i) {
+		const TLineKind kind = ParseLine(lines[i], name, value);
+		const std::string* stored = kind == LINE_KEY ? FindValue(section, name) : nullptr;
 		if (kind == LINE_SECTION) {
-			WriteUnwrittenKeys(out, section, written);
-			met.insert(name);
-			const auto found = m_Sections.find(name);
-			section = found == m_Sections.end() ? nullptr : &found->second;
-			WriteLine(out, line);
-		} else if (kind == LINE_KEY && section && section->count(name)) {
-			WriteKey(out, name, section->at(name));
-			written.insert(name);
-		} else
-			WriteLine(out, line);
+			endCopy();
+			section = name;
+			copy = static_cast<long>(i);
+			AppendLine(out, lines[i]);
+		} else if (stored)
+			AppendKey(out, name, *stored);
+		else
+			AppendLine(out, lines[i]);
 	}
-	WriteUnwrittenKeys(out, section, written);
-	WriteSectionsExcept(out, met);
+	endCopy();
+	for (const auto& stored : m_Sections) {
+		if (sections.lastCopy.count(stored.first))
+			continue;
+		AppendLine(out, "[" + stored.first + "]");
+		AddMissingKeys(out, stored.first, std::set<std::string>());
+	}
+	return out;
 }
 
-void TIniLoader::WriteSectionsExcept(std::FILE* out, const std::set<std::string>& met) const
+void TIniLoader::AddMissingKeys(std::string& out, const std::string& section,
+	const std::set<std::string>& present) const
 {
-	for (const auto& section : m_Sections) {
-		if (met.count(section.first))
-			continue;
-		WriteLine(out, "[" + section.first + "]");
-		for (const auto& entry : section.second)
-			WriteKey(out, entry.first, entry.second);
-	}
+	const auto stored = m_Sections.find(section);
+	if (stored == m_Sections.end())
+		return;
+	for (const auto& entry : stored->second)
+		if (!present.count(entry.first))
+			AppendKey(out, entry.first, entry.second);
 }
 
 const std::string* TIniLoader::FindValue(const std::string& section, const std::string& key) const

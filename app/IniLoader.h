@@ -1,7 +1,6 @@
 #ifndef MORVALETH_APP_INILOADER_H
 #define MORVALETH_APP_INILOADER_H
 
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -14,10 +13,15 @@ public:
 	/// Virtual: the configuration derives from the store.
 	virtual ~TIniLoader();
 
-	/// Replaces the store with the file's contents; false (store empty) when the file cannot be read.
+	/// Replaces the store with the file's contents; false (store empty) when the file is missing, is no regular
+	/// file or is larger than any configuration.
 	bool LoadFromFile(const std::string& file);
-	/// Writes the store into the file through "tmp.txt", keeping the old file as "morvaleth.bak"; false leaves the file untouched.
+	/// Writes the store into the file through a new "tmp.txt", keeping the old file as a new "morvaleth.bak"; false
+	/// leaves the file untouched.
 	bool SaveToFile(const std::string& file);
+	/// Why the last load or save failed, as a reason in parentheses that names what stood in the way; empty after a
+	/// success, or when the file was only missing.
+	const std::string& GetFileError() const { return m_FileError; }
 
 	/// The value of the key; false, with out unchanged, when the section or key is missing.
 	bool GetString(const std::string& section, const std::string& key, std::string& out) const;
@@ -40,12 +44,14 @@ private:
 	/// Keys by section name, in byte order.
 	typedef std::map<std::string, TKeyMap> TSectionMap;
 
-	/// Copies the old file into the new one, with the store's values in place of the old ones.
-	void WriteMerged(std::FILE* in, std::FILE* out) const;
-	/// Appends every section whose name is not in the set, with all its keys.
-	void WriteSectionsExcept(std::FILE* out, const std::set<std::string>& met) const;
-	/// Writes "tmp.txt" from the old file (closed here) or, when there is none, from the store alone; false when incomplete.
-	bool WriteTempFile(std::FILE* in) const;
+	/// The lines of the old file, with the store's values in place of the old ones and the store's other keys and
+	/// sections added.
+	std::string Merge(const std::vector<std::string>& lines) const;
+	/// Appends the keys of a stored section that its lines in the old file lack.
+	void AddMissingKeys(std::string& out, const std::string& section,
+		const std::set<std::string>& present) const;
+	/// Keeps the old file's bytes as the backup; false, logged, when it cannot be made.
+	bool WriteBackup(const std::string& file, const std::string& bytes);
 	/// The value of the key, or null.
 	const std::string* FindValue(const std::string& section, const std::string& key) const;
 
@@ -53,6 +59,8 @@ private:
 	TSectionMap m_Sections;
 	/// See GetUnreadLines.
 	std::vector<int> m_UnreadLines;
+	/// See GetFileError.
+	std::string m_FileError;
 };
 
 #endif

@@ -31,7 +31,7 @@ struct TSizeAxis
 
 const TSizeAxis WIDTH_AXIS = { { "800", "1024", "1280" }, { 800, 1024, 1280 }, 1920 };
 const TSizeAxis HEIGHT_AXIS = { { "640", "800", "1024" }, { 640, 800, 1024 }, 1600 };
-const int SIZE_MIN = 640;
+const int SIZE_MIN = SETTINGS_MIN_WINDOW_SIDE;
 const int SIZE_STEP = 16;
 // The preview shows the window at an eighth of its size.
 const int PREVIEW_SCALE = 8;

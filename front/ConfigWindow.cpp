@@ -91,7 +91,7 @@ void TConfigWindow::WriteFile()
 {
 	if (m_Config.Save(m_File))
 		return;
-	const std::string text = m_File + " に設定を保存できませんでした。";
+	const std::string text = m_File + " に設定を保存できませんでした。" + m_Config.GetFileError();
 	LOG_ERROR("%s", text);
 	ShowMsgDlg("Error", text, BUTTON_OK, 0);
 }

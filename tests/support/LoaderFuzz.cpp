@@ -19,6 +19,7 @@
 #include <boost/filesystem.hpp>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <tinyxml.h>
 
 namespace fs = boost::filesystem;
@@ -125,6 +126,12 @@ void WriteDamaged(TMutator& mutator, std::string text, TTextKind kind, const std
 {
 	mutator.Mutate(text, kind);
 	WriteFile(path, text);
+}
+
+/// Lines of a text as the configuration reads them: each ends at a line feed, a last one may lack it.
+std::size_t CountTextLines(const std::string& text)
+{
+	return std::count(text.begin(), text.end(), '\n') + (!text.empty() && text.back() != '\n' ? 1 : 0);
 }
 
 /// The store of a configuration written as a new file, so that two stores compare as texts.
@@ -288,6 +295,13 @@ void TLoaderFuzz::RunIniRound(std::mt19937& random, TFuzzRound& result)
 	result.input = "ini";
 	TMutator mutator(random(), m_Names);
 	WriteDamaged(mutator, m_IniText, TTextKind::Ini, INI_FILE);
+	// A round in four puts something that is no plain file under the name of the configuration, of its
+	// temporary file or of its backup.
+	if (mutator.Below(4) == 0) {
+		RunHostileIniRound(mutator, result);
+		return;
+	}
+	const std::string damaged = ReadFile(INI_FILE);
 	TGameConfig config;
 	config.Load(INI_FILE);
 	if (!config.Save(INI_FILE)) {
@@ -297,8 +311,60 @@ void TLoaderFuzz::RunIniRound(std::mt19937& random, TFuzzRound& result)
 	TIniLoader reread;
 	reread.LoadFromFile(INI_FILE);
 	result.accepted = true;
-	if (DumpStore(config, "first.ini") != DumpStore(reread, "second.ini"))
+	// Nothing was changed: every key is rewritten where it stood, and none is added.
+	if (CountTextLines(ReadFile(INI_FILE)) != CountTextLines(damaged))
+		result.fault = "a save without changes added lines to the configuration";
+	else if (DumpStore(config, "first.ini") != DumpStore(reread, "second.ini"))
 		result.fault = "the saved configuration reads back otherwise";
+}
+
+void TLoaderFuzz::RunHostileIniRound(TMutator& mutator, TFuzzRound& result)
+{
+	const std::string names[] = {INI_FILE, "tmp.txt", "morvaleth.bak"};
+	const std::string& name = names[mutator.Below(3)];
+	const std::size_t kind = mutator.Below(6);
+	const char* const kinds[] = {"a pipe", "a link to another file", "a link to /dev/zero", "a link to nothing",
+		"an empty folder", "a folder with a file"};
+	result.input = "ini (" + name + " is " + kinds[kind] + ")";
+	const std::string victim = "victim.txt";
+	WriteFile(victim, "not the configuration");
+	fs::remove(name);
+	if (kind == 0)
+		::mkfifo(name.c_str(), 0600);
+	else if (kind <= 3)
+		fs::create_symlink(kind == 1 ? victim : kind == 2 ? "/dev/zero" : "nowhere.txt", name);
+	else
+		fs::create_directories(kind == 4 ? name : name + "/kept");
+	const fs::file_type type = fs::symlink_status(name).type();
+	// The refusal of a configuration is a Warning.
+	g_Logger.SetLevel(2);
+	TGameConfig config;
+	config.Load(INI_FILE);
+	config.SetIntValue(CONFIG_TURN_MAX, 7);
+	const bool saved = config.Save(INI_FILE);
+	g_Logger.SetLevel(1);
+	// A link to a file or to nothing is read (or found missing) and replaced by the saved file; a pipe, a device
+	// or a folder under the configuration's name is refused whole.
+	const bool refused = name == INI_FILE && kind != 1 && kind != 3;
+	result.accepted = !refused;
+	TGameConfig reread;
+	reread.Load(INI_FILE);
+	// After a save the temporary file is gone, the configuration and its backup are files of the writer's own.
+	const fs::file_type left = name == "tmp.txt" ? fs::file_not_found : fs::regular_file;
+	if (refused) {
+		// The defaults, one Warning naming the file, and a save that leaves the entry as it was.
+		if (config.GetIntValue(CONFIG_WIDTH) != 800 || saved || fs::symlink_status(name).type() != type)
+			result.fault = "a configuration that is no plain file is not refused whole: " + RoundLog();
+		else
+			CheckRefusal(INI_FILE, result, true);
+	} else if (saved != (kind != 5) || (saved && fs::symlink_status(name).type() != left))
+		result.fault = "the settings are not saved past what stands under " + name + ": " + RoundLog();
+	else if (saved && reread.GetIntValue(CONFIG_TURN_MAX) != 7)
+		result.fault = "the saved settings do not read back";
+	if (ReadFile(victim) != "not the configuration" || fs::exists("nowhere.txt"))
+		result.fault = "a settings save wrote through a link";
+	for (const std::string& each : names)
+		fs::remove_all(each);
 }
 
 void TLoaderFuzz::RunWaveRound(std::mt19937& random, TFuzzRound& result)

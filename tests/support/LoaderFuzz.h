@@ -10,6 +10,7 @@
 #include <vector>
 
 class TMorvalethGame;
+class TMutator;
 class TWaveFuzz;
 
 /// How one round of the fuzz run ended.
@@ -59,6 +60,9 @@ private:
 	void RunSlotRound(std::mt19937& random, TFuzzRound& result);
 	/// The configuration damaged, loaded, saved and read back.
 	void RunIniRound(std::mt19937& random, TFuzzRound& result);
+	/// A pipe, a link or a folder under the name of the configuration, its temporary file or its backup: the
+	/// configuration is refused whole, or the save writes only its own files.
+	void RunHostileIniRound(TMutator& mutator, TFuzzRound& result);
 	/// A sample WAV file damaged and loaded as a sound and as a music, each played.
 	void RunWaveRound(std::mt19937& random, TFuzzRound& result);
 	/// Plays a turn of the game, saves it, loads the save into a fresh game and compares the two.

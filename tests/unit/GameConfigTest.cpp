@@ -1,8 +1,10 @@
 #include "app/GameConfig.h"
 #include "support/TestSupport.h"
 
+#include <boost/filesystem.hpp>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -23,21 +25,48 @@ protected:
 };
 }
 
-TEST_F(GameConfigTest, MissingFileGivesOneWarningAndTheDefaults)
+// A file that is missing, or that cannot be read as a configuration, gives one Warning (with the reason when
+// something stands there) and leaves every default in place.
+TEST_F(GameConfigTest, AFileThatCannotBeReadGivesOneWarningAndTheDefaults)
 {
-	EXPECT_TRUE(m_Config.Load("morvaleth.ini"));
-	EXPECT_EQ(1, m_Log.CountLines(" Warning "));
-	EXPECT_EQ(1, m_Log.CountLines(" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。"));
+	const struct
+	{
+		const char* what;
+		std::function<void()> make;
+		const char* warning;
+	} cases[] = {
+		{ "missing", [] {}, "デフォルト値を用いて続行します。\n" },
+		{ "a pipe", [] { ASSERT_EQ(0, ::mkfifo("morvaleth.ini", 0600)); },
+			"デフォルト値を用いて続行します。 (通常のファイルではありません)\n" },
+		{ "a link to /dev/zero", [] { boost::filesystem::create_symlink("/dev/zero", "morvaleth.ini"); },
+			"デフォルト値を用いて続行します。 (通常のファイルではありません)\n" },
+		{ "a sparse file of a gigabyte", [] {
+			WriteFile("morvaleth.ini", "[Window]\nWidth=1024\n");
+			boost::filesystem::resize_file("morvaleth.ini", 1u << 30);
+		}, "デフォルト値を用いて続行します。 (4194304 バイトを超えています)\n" },
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		c.make();
+		TCapturedLog log;
+		TGameConfig config;
+		EXPECT_TRUE(config.Load("morvaleth.ini"));
+		EXPECT_EQ(1, log.CountLines(" Warning ")) << log.Text();
+		EXPECT_NE(std::string::npos,
+			log.Text().find(" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。"));
+		EXPECT_NE(std::string::npos, log.Text().find(c.warning)) << log.Text();
 
-	// The window the game opens, and no switch or shortcut set.
-	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
-	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
-	EXPECT_EQ(600, m_Config.GetIntValue(CONFIG_HEIGHT));
-	for (int i = 0; i < SWITCH_COUNT; ++i)
-		EXPECT_FALSE(m_Config.GetBoolValue(i)) << i;
-	for (int i = 0; i < SHORTCUT_COUNT; ++i)
-		EXPECT_EQ(0, m_Config.GetShortcut(i)) << i;
-	EXPECT_EQ("utf-8", m_Config.GetFileNameEncoding());
+		// The window the game opens, and no switch or shortcut set.
+		EXPECT_EQ(60, config.GetIntValue(CONFIG_FPS));
+		EXPECT_EQ(800, config.GetIntValue(CONFIG_WIDTH));
+		EXPECT_EQ(600, config.GetIntValue(CONFIG_HEIGHT));
+		for (int i = 0; i < SWITCH_COUNT; ++i)
+			EXPECT_FALSE(config.GetBoolValue(i)) << i;
+		for (int i = 0; i < SHORTCUT_COUNT; ++i)
+			EXPECT_EQ(0, config.GetShortcut(i)) << i;
+		EXPECT_EQ("utf-8", config.GetFileNameEncoding());
+		boost::filesystem::remove("morvaleth.ini");
+	}
 }
 
 TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
@@ -45,7 +74,7 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 	LoadText(
 		"[Log]\nLogLevel=1\nLogEveryFlush=abc\n"
 		"[GUI]\nFontName=IPAGothic\nFontColor=80ff0000\nFontDisabledColor=zz\nDoubleClickFrame=x\n"
-		"WindowColor=ff112233\n"
+		"WindowColor=ff112233\nMsgDlgColor= 0x00000000ff445566\n"
 		"[Mixer]\nMusicEnabled=abc\nSoundEnabled=2\n"
 		"[Window]\nFPS = 30\nWidth=1024\n"
 		"[Battle]\nTurnMax=15\n"
@@ -65,6 +94,7 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 	EXPECT_EQ(gcn::Color(0x80, 0x80, 0x80, 255), m_Config.m_FontDisabledColor);
 	EXPECT_EQ(30, m_Config.m_DoubleClickFrame);
 	EXPECT_EQ(gcn::Color(0x11, 0x22, 0x33, 255), m_Config.GetGuiColor(GUICOLOR_WINDOW));
+	EXPECT_EQ(gcn::Color(0x44, 0x55, 0x66, 255), m_Config.m_MsgDlgColor) << "leading zeros are no digits too many";
 	EXPECT_FALSE(m_Config.GetBoolValue(SWITCH_MUSIC_ENABLED));
 	EXPECT_TRUE(m_Config.GetBoolValue(SWITCH_SOUND_ENABLED));
 	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
@@ -75,17 +105,41 @@ TEST_F(GameConfigTest, ValuesComeFromTheirOwnSectionAndBadOnesKeepDefaults)
 	EXPECT_EQ(99, m_Config.GetShortcut(SHORTCUT_CHARGE));
 }
 
-TEST_F(GameConfigTest, UnusableFrameRateAndWindowSizeFallBackWithAWarning)
+// The main loop needs a frame rate, the lists a scroll bar width, and the window room for the settings window
+// that could change its size again.
+TEST_F(GameConfigTest, UnusableFrameRateAndWindowSizesFallBackWithAWarning)
 {
-	LoadText("[Window]\nFPS=0\nWidth=-5\nHeight=700\n[GUI]\nScrollbarWidth=0\n[Log]\nLogEveryFlush=0\n");
+	const struct
+	{
+		std::string text;
+		int fps, width, height, scrollbar;
+		std::vector<std::string> warnings;
+	} cases[] = {
+		{ "[Window]\nFPS=0\nWidth=-5\nHeight=700\n[GUI]\nScrollbarWidth=0\n", 60, 800, 700, 16,
+			{ "Window/FPS=0 is below 1; the default 60 is used",
+				"Window/Width=-5 is below 640; the default 800 is used",
+				"GUI/ScrollbarWidth=0 is below 1; the default 16 is used" } },
+		{ "[Window]\nWidth=1\nHeight=1\n", 60, 800, 600, 16,
+			{ "Window/Width=1 is below 640; the default 800 is used",
+				"Window/Height=1 is below 600; the default 600 is used" } },
+		{ "[Window]\nWidth=639\nHeight=599\n", 60, 800, 600, 16,
+			{ "Window/Width=639 is below 640", "Window/Height=599 is below 600" } },
+		{ "[Window]\nFPS=1\nWidth=640\nHeight=600\n[GUI]\nScrollbarWidth=1\n", 1, 640, 600, 1, {} },
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.text);
+		TCapturedLog log;
+		LoadText(c.text);
+		EXPECT_EQ(c.fps, m_Config.GetIntValue(CONFIG_FPS));
+		EXPECT_EQ(c.width, m_Config.GetIntValue(CONFIG_WIDTH));
+		EXPECT_EQ(c.height, m_Config.GetIntValue(CONFIG_HEIGHT));
+		EXPECT_EQ(c.scrollbar, m_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
+		EXPECT_EQ(int(c.warnings.size()), log.CountLines(" Warning TGameConfig::KeepUsableSizes:")) << log.Text();
+		for (const std::string& warning : c.warnings)
+			EXPECT_EQ(1, log.CountLines("morvaleth.ini: " + warning)) << warning;
+	}
+	LoadText("[Log]\nLogEveryFlush=0\n");
 	EXPECT_FALSE(m_Config.m_LogEveryFlush) << "zero turns log flushing off";
-	EXPECT_EQ(60, m_Config.GetIntValue(CONFIG_FPS));
-	EXPECT_EQ(800, m_Config.GetIntValue(CONFIG_WIDTH));
-	EXPECT_EQ(700, m_Config.GetIntValue(CONFIG_HEIGHT));
-	EXPECT_EQ(16, m_Config.GetIntValue(CONFIG_SCROLLBAR_WIDTH));
-	EXPECT_EQ(3, m_Log.CountLines(" Warning TGameConfig::Load:"));
-	EXPECT_EQ(1, m_Log.CountLines("Window/FPS=0 "));
-	EXPECT_EQ(1, m_Log.CountLines("Window/Width=-5 "));
 }
 
 // A damaged file starts the game on the defaults of what it spoils, says so naming
@@ -112,6 +166,12 @@ TEST_F(GameConfigTest, DamagedFilesKeepTheRestWarnAndSurviveASave)
 			{ "morvaleth.ini: Window/FPS=-5 is below 1; the default 60 is used" } },
 		{ "colour that is a word", "[Window]\nWidth=1024\n[GUI]\nFontColor=red\n",
 			{ "morvaleth.ini: GUI/FontColor=red is not a hexadecimal colour" } },
+		{ "colours with a sign or past 32 bits",
+			"[Window]\nWidth=1024\n[GUI]\nFontColor=-1\nWindowColor=0x1234567890\nTopColor=123456789abcdef01234\n",
+			{ "morvaleth.ini: GUI/FontColor=-1 is not a hexadecimal colour; the default ffffffff is used",
+				"morvaleth.ini: GUI/WindowColor=0x1234567890 is not a hexadecimal colour; the default ff4040ff is used",
+				"morvaleth.ini: GUI/TopColor=123456789abcdef01234 is not a hexadecimal colour; the default "
+				"ff606080" } },
 	};
 	for (const TCase& c : cases) {
 		TCapturedLog log;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <boost/filesystem.hpp>
+#include <functional>
+#include <sys/stat.h>
 
 namespace
 {
@@ -24,6 +26,24 @@ protected:
 };
 
 const char* const RenameFailed = " のrenameに失敗しました。この現象を作者に報告して下さい。";
+
+namespace fs = boost::filesystem;
+
+/// Puts something other than a plain file under a name.
+struct THostileEntry
+{
+	const char* what;
+	std::function<void(const std::string& name)> make;
+};
+
+const THostileEntry HostileEntries[] = {
+	{ "a link to another file", [](const std::string& name) { fs::create_symlink("victim.txt", name); } },
+	{ "a link to /dev/zero", [](const std::string& name) { fs::create_symlink("/dev/zero", name); } },
+	{ "a link to nothing", [](const std::string& name) { fs::create_symlink("nowhere.txt", name); } },
+	{ "a pipe", [](const std::string& name) { ASSERT_EQ(0, ::mkfifo(name.c_str(), 0600)); } },
+	{ "an empty folder", [](const std::string& name) { fs::create_directories(name); } },
+	{ "a file left behind", [](const std::string& name) { WriteFile(name, "[Old]\nleft=1\n"); } },
+};
 }
 
 TEST_F(IniLoaderTest, ReadsSectionsKeysAndValuesUntrimmed)
@@ -206,8 +226,10 @@ TEST_F(IniLoaderTest, FailedBackupLeavesTheFileUntouched)
 	m_Ini.SetInt("S", "k", 2);
 	EXPECT_FALSE(m_Ini.SaveToFile("a.ini"));
 	EXPECT_EQ(original, ReadFile("a.ini"));
-	EXPECT_EQ(1, m_Log.CountLines(" Error TIniLoader::SaveToFile:"));
+	EXPECT_EQ(2, m_Log.CountLines(" Error TIniLoader::WriteBackup:")) << m_Log.Text();
+	EXPECT_EQ(1, m_Log.CountLines("morvaleth.bak の削除に失敗しました。この現象を作者に報告して下さい。"));
 	EXPECT_EQ(1, m_Log.CountLines(std::string("a.ini => morvaleth.bak") + RenameFailed));
+	EXPECT_EQ(" (morvaleth.bak を作成できません)", m_Ini.GetFileError());
 	EXPECT_FALSE(FileExists("tmp.txt"));
 }
 
@@ -222,4 +244,130 @@ TEST_F(IniLoaderTest, AFailedRenameIsLoggedAndReportedAndLeavesAFolderInThePlace
 	EXPECT_FALSE(m_Ini.SaveToFile("a.ini"));
 	EXPECT_TRUE(boost::filesystem::is_directory("a.ini/keep"));
 	EXPECT_FALSE(FileExists("tmp.txt"));
+}
+
+// The temporary file and the backup are the writer's own: whatever stands under their names is replaced, never
+// written through (a link would overwrite the file it points at, a pipe would hold the save for good).
+TEST_F(IniLoaderTest, ASaveWritesOnlyItsOwnFilesWhateverStandsUnderTheirNames)
+{
+	const std::string original = "[S]\nk=1\n";
+	for (const char* name : { "tmp.txt", "morvaleth.bak" })
+		for (const THostileEntry& entry : HostileEntries) {
+			SCOPED_TRACE(std::string(name) + " is " + entry.what);
+			WriteFile("victim.txt", "not the settings");
+			WriteFile("a.ini", original);
+			entry.make(name);
+			ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
+			m_Ini.SetInt("S", "k", 2);
+			EXPECT_TRUE(m_Ini.SaveToFile("a.ini"));
+			EXPECT_EQ("[S]\nk=2\n", ReadFile("a.ini"));
+			EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("a.ini")));
+			EXPECT_EQ(original, ReadFile("morvaleth.bak"));
+			EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("morvaleth.bak")));
+			EXPECT_FALSE(fs::exists(fs::symlink_status("tmp.txt")));
+			EXPECT_EQ("not the settings", ReadFile("victim.txt"));
+			EXPECT_FALSE(fs::exists("nowhere.txt"));
+			fs::remove("morvaleth.bak");
+		}
+}
+
+TEST_F(IniLoaderTest, AFolderWithFilesUnderTheTemporaryNameStopsTheSaveAndIsNamed)
+{
+	WriteFile("a.ini", "[S]\nk=1\n");
+	fs::create_directories("tmp.txt/keep");
+	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
+	m_Ini.SetInt("S", "k", 2);
+	EXPECT_FALSE(m_Ini.SaveToFile("a.ini"));
+	EXPECT_EQ("[S]\nk=1\n", ReadFile("a.ini"));
+	EXPECT_EQ(" (tmp.txt を作成できません)", m_Ini.GetFileError());
+	EXPECT_TRUE(fs::is_directory("tmp.txt/keep"));
+}
+
+// What is not a regular file, or is far larger than a configuration, is not read: nothing waits for a pipe's
+// writer or reads a device without end. A save leaves it as it was.
+TEST_F(IniLoaderTest, AFileThatIsNoConfigurationIsNeitherReadNorReplaced)
+{
+	const struct
+	{
+		const char* what;
+		std::function<void()> make;
+		const char* reason;
+	} cases[] = {
+		{ "a pipe", [] { ASSERT_EQ(0, ::mkfifo("a.ini", 0600)); }, " (通常のファイルではありません)" },
+		{ "a link to /dev/zero", [] { fs::create_symlink("/dev/zero", "a.ini"); }, " (通常のファイルではありません)" },
+		{ "a folder", [] { fs::create_directories("a.ini"); }, " (通常のファイルではありません)" },
+		{ "a sparse file of a gigabyte", [] {
+			WriteFile("a.ini", "[S]\nk=1\n");
+			fs::resize_file("a.ini", 1u << 30);
+		}, " (4194304 バイトを超えています)" },
+		{ "one byte past the limit", [] { WriteFile("a.ini", "[S]\nk=" + std::string((4u << 20) - 5, '1')); },
+			" (4194304 バイトを超えています)" },
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		c.make();
+		const fs::file_type type = fs::symlink_status("a.ini").type();
+		EXPECT_FALSE(m_Ini.LoadFromFile("a.ini"));
+		EXPECT_EQ(c.reason, m_Ini.GetFileError());
+		EXPECT_EQ("<missing>", String("S", "k"));
+		m_Ini.SetInt("S", "k", 2);
+		EXPECT_FALSE(m_Ini.SaveToFile("a.ini"));
+		EXPECT_EQ(c.reason, m_Ini.GetFileError());
+		EXPECT_EQ(type, fs::symlink_status("a.ini").type());
+		EXPECT_FALSE(FileExists("tmp.txt"));
+		EXPECT_FALSE(FileExists("morvaleth.bak"));
+		fs::remove_all("a.ini");
+	}
+	// A file of exactly the limit is a configuration.
+	WriteFile("a.ini", "[S]\nk=" + std::string((4u << 20) - 6, '1'));
+	EXPECT_TRUE(m_Ini.LoadFromFile("a.ini"));
+	EXPECT_EQ("", m_Ini.GetFileError());
+	EXPECT_EQ((4u << 20) - 6, String("S", "k").size());
+}
+
+// Keys above the first section line belong to the section "" and are rewritten where they stand; a section
+// that stands several times gets a key it lacks once, at the end of its last copy, and no copy gets the keys of
+// another: a save never grows the file by keys it already holds.
+TEST_F(IniLoaderTest, KeysAboveTheFirstSectionAndRepeatedSectionsAreWrittenOnce)
+{
+	const struct
+	{
+		const char* what;
+		std::string text;
+		std::function<void(TIniLoader&)> change;
+		std::string saved;
+	} cases[] = {
+		{ "keys above the first section", "# head\ntop=1\n[Window]\nFPS=60\n",
+			[](TIniLoader& ini) { ini.SetInt("", "top", 2); ini.SetInt("", "added", 3); },
+			"# head\ntop=2\nadded=3\n[Window]\nFPS=60\n" },
+		{ "nothing changed", "top=1\n[Window]\nFPS=60\n[]\nlater=2\n", [](TIniLoader&) {},
+			"top=1\n[Window]\nFPS=60\n[]\nlater=2\n" },
+		{ "a key added to the section \"\" that stands again later", "top=1\n[Window]\nFPS=60\n[]\nlater=2\n",
+			[](TIniLoader& ini) { ini.SetInt("", "added", 3); },
+			"top=1\n[Window]\nFPS=60\n[]\nlater=2\nadded=3\n" },
+		{ "a section twice", "[Window]\nFPS=60\n[Mixer]\nSoundEnabled=0\n[Window]\nWidth=800\n[GUI]\n",
+			[](TIniLoader& ini) { ini.SetInt("Window", "FPS", 30); ini.SetInt("Window", "Height", 600); },
+			"[Window]\nFPS=30\n[Mixer]\nSoundEnabled=0\n[Window]\nWidth=800\nHeight=600\n[GUI]\n" },
+		{ "no file", "", [](TIniLoader& ini) { ini.SetInt("", "top", 1); ini.SetInt("S", "k", 2); },
+			"top=1\n[S]\nk=2\n" },
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		fs::remove("a.ini");
+		if (!c.text.empty())
+			WriteFile("a.ini", c.text);
+		m_Ini.LoadFromFile("a.ini");
+		c.change(m_Ini);
+		ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
+		EXPECT_EQ(c.saved, ReadFile("a.ini"));
+	}
+
+	std::string repeated;
+	for (int i = 0; i < 1000; ++i)
+		repeated += "[Window]\nFPS=60\nWidth=800\nHeight=600\n";
+	WriteFile("a.ini", repeated);
+	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
+	m_Ini.SetInt("Window", "DisableSwapInterval", 1);
+	ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
+	EXPECT_EQ(repeated + "DisableSwapInterval=1\n", ReadFile("a.ini"));
 }
