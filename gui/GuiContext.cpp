@@ -55,7 +55,9 @@ TGcnCharDrawer* TGcnGuiContext::GetCharDrawer(int size)
 		return nullptr;
 
 	boost::shared_ptr<TGcnCharDrawer> drawer(new TGcnCharDrawer());
-	if (!drawer->Load("sjis.txt", nullptr, size, size, m_FontName.c_str())) {
+	// A list without the characters the game's texts are written with is taken for a damaged one.
+	static const std::vector<int> needed = EssentialCharacterCodes();
+	if (!drawer->Load("sjis.txt", nullptr, size, size, m_FontName.c_str(), needed)) {
 		g_Logger.Error(FormatText("TGcnCharDrawer::Load() failed. LastError=%s", drawer->m_LastError));
 		m_FailedSizes.insert(size);
 		return nullptr;

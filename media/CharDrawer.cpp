@@ -170,22 +170,40 @@ TPackedColor PackColor(const gcn::Color& color)
 
 bool ReadCharacterList(const std::string& path, std::vector<int>& codes)
 {
-	std::FILE* file = OpenFile(path, "rb");
-	if (!file)
+	// Each piece of a line that the line buffer holds counts as a line, so a line longer than the buffer gives
+	// several codes; a list is read no further than its last code can stand.
+	const std::size_t pieceBytes = ListLineBuffer - 1;
+	std::string bytes;
+	bool whole = false;
+	if (ReadFileHead(path, std::size_t(CodeCount + 1) * pieceBytes, bytes, whole) != TFileRead::READ)
 		return false;
 	codes.clear();
-	// Each piece that fgets returns counts as a line, so a line longer than the buffer gives several codes.
-	char line[ListLineBuffer];
-	while (std::fgets(line, ListLineBuffer, file)) {
+	for (std::size_t start = 0; start < bytes.size();) {
 		if (int(codes.size()) == CodeCount) {
 			LOG_WARNING("%s has more than %d lines; the rest is ignored.", path, CodeCount);
 			break;
 		}
-		const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
-		codes.push_back(IsSJISLeadByte(bytes[0]) ? bytes[0] * 256 + bytes[1] : bytes[0]);
+		const std::size_t feed = bytes.find('\n', start);
+		const std::size_t end = std::min(feed == std::string::npos ? bytes.size() : feed + 1, start + pieceBytes);
+		const unsigned char first = bytes[start];
+		const unsigned char second = end - start > 1 ? bytes[start + 1] : 0;
+		codes.push_back(IsSJISLeadByte(first) ? first * 256 + second : first);
+		start = end;
 	}
-	std::fclose(file);
 	return true;
+}
+
+std::vector<int> EssentialCharacterCodes()
+{
+	std::vector<int> codes;
+	for (int c = 32; c <= 126; ++c)
+		codes.push_back(c);
+	for (int c = 0x829F; c <= 0x82F1; ++c)
+		codes.push_back(c);
+	for (int c = 0x8340; c <= 0x8396; ++c)
+		if (c != 0x837F)
+			codes.push_back(c);
+	return codes;
 }
 
 std::vector<int> DefaultCharacterList()
@@ -202,6 +220,25 @@ std::vector<int> DefaultCharacterList()
 			if (trail != 0x7F)
 				codes.push_back(lead * 256 + trail);
 	}
+	return codes;
+}
+
+std::vector<int> CharacterListOrDefault(const std::string& path, const std::vector<int>& neededCodes)
+{
+	std::vector<int> codes;
+	if (!ReadCharacterList(path, codes)) {
+		if (PathExists(path))
+			LOG_WARNING("%s cannot be read as a character list; the built-in list is used.", path);
+		return DefaultCharacterList();
+	}
+	// A damaged list (binary garbage, an empty file) would leave every text without glyphs.
+	std::vector<int> sorted = codes;
+	std::sort(sorted.begin(), sorted.end());
+	for (const int code : neededCodes)
+		if (!std::binary_search(sorted.begin(), sorted.end(), code)) {
+			LOG_WARNING("%s lacks the character %04X that the game draws; the built-in list is used.", path, code);
+			return DefaultCharacterList();
+		}
 	return codes;
 }
 
@@ -298,7 +335,7 @@ void TGcnCharDrawer::Release()
 }
 
 bool TGcnCharDrawer::Load(const char* listFile, const char* sheetFile, int glyphWidth, int glyphHeight,
-	const char* faceName)
+	const char* faceName, const std::vector<int>& neededCodes)
 {
 	if (IsLoaded()) {
 		m_LastError = "already loaded.";
@@ -310,9 +347,7 @@ bool TGcnCharDrawer::Load(const char* listFile, const char* sheetFile, int glyph
 	}
 	const std::string sheetPath = sheetFile ? sheetFile : FormatText("char%d.png", glyphHeight);
 
-	std::vector<int> codes;
-	if (!ReadCharacterList(listFile ? listFile : "", codes))
-		codes = DefaultCharacterList();
+	const std::vector<int> codes = CharacterListOrDefault(listFile ? listFile : "", neededCodes);
 	m_GlyphIndex = MakeGlyphIndex(codes);
 
 	m_GlyphWidth = glyphWidth;
@@ -329,38 +364,53 @@ bool TGcnCharDrawer::Load(const char* listFile, const char* sheetFile, int glyph
 
 bool TGcnCharDrawer::LoadSheet(const std::string& path, const std::vector<int>& codes, const std::string& faceName)
 {
+	const int count = int(codes.size());
 	const int width = SheetColumns * m_GlyphWidth;
-	const int height = SheetRows(int(codes.size())) * m_GlyphHeight;
-	if (ReadSheetInk(path, int(codes.size()), width, height))
+	const int height = SheetRows(count) * m_GlyphHeight;
+	if (ReadSheetInk(path, count, width, height))
 		return true;
-	if (RenderGlyphSheet(codes.data(), int(codes.size()), width, height, m_GlyphHeight, faceName, path) != 0) {
+	std::vector<std::uint8_t> rgb;
+	if (!RasterizeGlyphSheet(codes.data(), count, width, height, m_GlyphHeight, faceName, rgb)) {
 		m_LastError = "failed to generate font image file(png).";
 		return false;
 	}
-	if (!ReadSheetInk(path, int(codes.size()), width, height)) {
-		m_LastError = "failed to IMG_Load";
-		return false;
-	}
+	std::vector<std::uint8_t> ink = EmptyInk(count);
+	for (int y = 0; y < height; ++y)
+		TakeInkRow(y, &rgb[std::size_t(y) * width * 3], count, ink);
+	m_Ink.swap(ink);
+	// The file only spares the next start the rendering: a sheet that cannot be kept (a read-only folder, a
+	// full disk, a folder under its name) is used from memory.
+	if (!WritePng(path, width, height, 3, rgb.data()))
+		LOG_WARNING("%s cannot be written; the glyph sheet is used from memory and made again at the next start.",
+			path);
 	return true;
+}
+
+std::vector<std::uint8_t> TGcnCharDrawer::EmptyInk(int glyphCount) const
+{
+	// Only the ink is kept, a bit a pixel, glyph after glyph: the sheet itself would take 24 times the memory.
+	return std::vector<std::uint8_t>((std::size_t(glyphCount) * m_GlyphWidth * m_GlyphHeight + 7) / 8, 0);
+}
+
+void TGcnCharDrawer::TakeInkRow(int y, const std::uint8_t* rgb, int glyphCount, std::vector<std::uint8_t>& ink) const
+{
+	const int firstGlyph = (y / m_GlyphHeight) * SheetColumns;
+	const int cells = std::min(SheetColumns, glyphCount - firstGlyph);
+	for (int cell = 0; cell < cells; ++cell) {
+		std::size_t bit = (std::size_t(firstGlyph + cell) * m_GlyphHeight + y % m_GlyphHeight) * m_GlyphWidth;
+		const std::uint8_t* pixel = rgb + 3 * cell * m_GlyphWidth;
+		// A pixel is ink when its first byte (red) is not zero.
+		for (int column = 0; column < m_GlyphWidth; ++column, ++bit, pixel += 3)
+			ink[bit / 8] |= std::uint8_t((*pixel != 0) << (bit % 8));
+	}
 }
 
 bool TGcnCharDrawer::ReadSheetInk(const std::string& path, int glyphCount, int width, int height)
 {
-	// Only the ink is kept, a bit a pixel, glyph after glyph: the sheet itself would take 24 times the memory.
-	std::vector<std::uint8_t> ink((std::size_t(glyphCount) * m_GlyphWidth * m_GlyphHeight + 7) / 8, 0);
+	std::vector<std::uint8_t> ink = EmptyInk(glyphCount);
 	const bool read = ReadPngRows(path,
 		[&](int w, int h) { return w == width && h == height; },
-		[&](int y, const std::uint8_t* rgb) {
-			const int firstGlyph = (y / m_GlyphHeight) * SheetColumns;
-			const int cells = std::min(SheetColumns, glyphCount - firstGlyph);
-			for (int cell = 0; cell < cells; ++cell) {
-				std::size_t bit = (std::size_t(firstGlyph + cell) * m_GlyphHeight + y % m_GlyphHeight) * m_GlyphWidth;
-				const std::uint8_t* pixel = rgb + 3 * cell * m_GlyphWidth;
-				// A pixel is ink when its first byte (red) is not zero.
-				for (int column = 0; column < m_GlyphWidth; ++column, ++bit, pixel += 3)
-					ink[bit / 8] |= std::uint8_t((*pixel != 0) << (bit % 8));
-			}
-		});
+		[&](int y, const std::uint8_t* rgb) { TakeInkRow(y, rgb, glyphCount, ink); });
 	if (read)
 		m_Ink.swap(ink);
 	return read;

@@ -28,10 +28,15 @@ struct TGlyphPlacement
 	int y;
 };
 
-/// Reads the codes of a character list file (one per line); false when it cannot be opened.
+/// Reads the codes of a character list file (one per line); false when it is missing or no regular file.
 bool ReadCharacterList(const std::string& path, std::vector<int>& codes);
 /// The list used when no character list file can be opened (11,438 codes).
 std::vector<int> DefaultCharacterList();
+/// The characters every text of the game is written with: printable ASCII, hiragana and katakana.
+std::vector<int> EssentialCharacterCodes();
+/// The codes of the list file, or the default list when it is missing, cannot be read (with a Warning) or lacks
+/// one of the needed codes (with a Warning naming it).
+std::vector<int> CharacterListOrDefault(const std::string& path, const std::vector<int>& neededCodes);
 /// A code of the character list and its glyph: the code's last position in the list.
 struct TGlyphEntry
 {
@@ -63,8 +68,11 @@ public:
 	TGcnCharDrawer(const TGcnCharDrawer&) = delete;
 	TGcnCharDrawer& operator=(const TGcnCharDrawer&) = delete;
 
-	/// Reads the character list, loads (or generates) the glyph sheet and cuts it into textures; false with m_LastError set on failure.
-	bool Load(const char* listFile, const char* sheetFile, int glyphWidth, int glyphHeight, const char* faceName);
+	/// Reads the character list (the default one when it lacks a needed code), loads the glyph sheet or renders
+	/// it (kept in memory when it cannot be written) and plans the texture pages; false with m_LastError set when
+	/// no sheet can be had.
+	bool Load(const char* listFile, const char* sheetFile, int glyphWidth, int glyphHeight, const char* faceName,
+		const std::vector<int>& neededCodes = std::vector<int>());
 
 	/// Draws one glyph with its top-left corner at (x, y).
 	void DrawCharPacked(gcn::Graphics* graphics, int x, int y, int code, TPackedColor color);
@@ -119,10 +127,15 @@ public:
 	std::string m_LastError;
 
 private:
-	/// Loads the sheet, generating it first when it is missing or of the wrong size; false with m_LastError set.
+	/// Loads the sheet, rendering it (and writing it when it can) when it is missing, unreadable or of the wrong
+	/// size; false with m_LastError set when it can be neither read nor rendered.
 	bool LoadSheet(const std::string& path, const std::vector<int>& codes, const std::string& faceName);
 	/// Reads the ink of the glyphs from a sheet file of the given size; false when it cannot be read or differs.
 	bool ReadSheetInk(const std::string& path, int glyphCount, int width, int height);
+	/// Ink bits for that many glyphs, none set.
+	std::vector<std::uint8_t> EmptyInk(int glyphCount) const;
+	/// Takes the ink of one row of sheet pixels (8-bit RGB) into the ink bits.
+	void TakeInkRow(int y, const std::uint8_t* rgb, int glyphCount, std::vector<std::uint8_t>& ink) const;
 	/// Sizes the texture pages for the glyph size, with no glyph on them yet; false with m_LastError set.
 	bool PlanPages(int glyphCount);
 	/// Puts a glyph into the next free page cell, making a new page when the last is full; false when OpenGL

@@ -232,28 +232,36 @@ std::string FindGlyphFontFile(const std::string& faceName, int* faceIndex)
 	return file;
 }
 
-int RenderGlyphSheet(const int* codes, int count, int width, int height, int cell,
-	const std::string& faceName, const std::string& path)
+bool RasterizeGlyphSheet(const int* codes, int count, int width, int height, int cell,
+	const std::string& faceName, std::vector<std::uint8_t>& rgb)
 {
 	if (width < 1 || height < 1 || cell < 1 || count < 0)
-		return -1;
+		return false;
 	int faceIndex = 0;
 	const std::string fontFile = FindGlyphFontFile(faceName, &faceIndex);
 	if (fontFile.empty())
-		return -1;
+		return false;
 	// A font file was found, so the libraries are loaded.
 	const TFontFunctions& ft = *FontFunctions();
 	FT_Library library = nullptr;
 	if (ft.InitFreeType(&library) != 0)
-		return -1;
+		return false;
 	FT_Face face = nullptr;
 	int baseline = 0;
-	bool written = false;
-	if (OpenFace(ft, library, fontFile, faceIndex, cell, &face, &baseline)) {
+	const bool opened = OpenFace(ft, library, fontFile, faceIndex, cell, &face, &baseline);
+	if (opened) {
 		TSheetPixels sheet(width, height);
 		DrawGlyphs(ft, face, codes, count, cell, baseline, sheet);
-		written = WritePng(path, width, height, 3, sheet.m_Bytes.data());
+		rgb.swap(sheet.m_Bytes);
 	}
 	ft.DoneFreeType(library);
-	return written ? 0 : -1;
+	return opened;
+}
+
+int RenderGlyphSheet(const int* codes, int count, int width, int height, int cell,
+	const std::string& faceName, const std::string& path)
+{
+	std::vector<std::uint8_t> rgb;
+	const bool drawn = RasterizeGlyphSheet(codes, count, width, height, cell, faceName, rgb);
+	return drawn && WritePng(path, width, height, 3, rgb.data()) ? 0 : -1;
 }

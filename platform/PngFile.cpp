@@ -111,10 +111,13 @@ bool WritePng(const std::string& path, int width, int height, int bytesPerPixel,
 {
 	if (width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4))
 		return false;
-	std::FILE* file = OpenFile(path, "wb");
+	std::FILE* file = CreateNewFile(path);
 	if (!file)
 		return false;
 	const bool written = WriteRows(file, width, height, bytesPerPixel, pixels);
-	const bool closed = std::fclose(file) == 0;
-	return written && closed;
+	if (std::fclose(file) == 0 && written)
+		return true;
+	// A picture cut short (a full disk) is removed: it would read as damaged.
+	RemoveFile(path);
+	return false;
 }

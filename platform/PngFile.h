@@ -6,7 +6,8 @@
 #include <string>
 
 /// Writes an 8-bit RGB (3 bytes a pixel) or RGBA (4 bytes a pixel) image, top row
-/// first, as a PNG file; false when the file cannot be written.
+/// first, as a new PNG file (whatever had its name is replaced, never written through); false, with no file
+/// left behind, when it cannot be written whole.
 bool WritePng(const std::string& path, int width, int height, int bytesPerPixel, const std::uint8_t* pixels);
 
 /// Receives the size of a picture before any row is read; false stops the reading.

@@ -8,7 +8,10 @@
 #include <guichan/rectangle.hpp>
 #include <gtest/gtest.h>
 
+#include <boost/filesystem.hpp>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -74,6 +77,56 @@ TEST(CharDrawerList, AMissingFileIsReported)
 	std::vector<int> codes;
 	EXPECT_FALSE(ReadCharacterList(dir / "sjis.txt", codes));
 	EXPECT_FALSE(ReadCharacterList("", codes));
+}
+
+// A list that is missing gives the default list silently; one that cannot be read, or lacks a character the
+// game's texts are written with, is taken for damaged: the default list, with a Warning naming the file.
+TEST(CharDrawerList, ADamagedListGivesWayToTheDefaultList)
+{
+	std::string essential;
+	for (int code : EssentialCharacterCodes())
+		essential += (code > 0xFF ? std::string(1, char(code >> 8)) : "") + char(code & 0xFF) + "\n";
+	std::string garbage;
+	for (int i = 0; i < 4096; ++i)
+		garbage += char((i * 131 + 7) % 256);
+	const std::vector<int> defaults = DefaultCharacterList();
+	const struct
+	{
+		const char* what;
+		std::function<void(const std::string&)> make;
+		const char* warning;
+	} cases[] = {
+		{ "missing", [](const std::string&) {}, nullptr },
+		{ "empty", [](const std::string& path) { WriteFile(path, ""); }, "lacks the character 0020" },
+		{ "binary garbage", [&](const std::string& path) { WriteFile(path, garbage); }, "lacks the character" },
+		{ "without the last katakana", [&](const std::string& path) {
+			WriteFile(path, essential.substr(0, essential.size() - 3));
+		}, "lacks the character 8396 that the game draws" },
+		{ "a folder", [](const std::string& path) { boost::filesystem::create_directories(path); },
+			"cannot be read as a character list" },
+		{ "a pipe", [](const std::string& path) { ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600)); },
+			"cannot be read as a character list" },
+		{ "a link to /dev/zero", [](const std::string& path) { boost::filesystem::create_symlink("/dev/zero", path); },
+			"cannot be read as a character list" },
+	};
+	const std::vector<int> needed = EssentialCharacterCodes();
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		TTempDir dir;
+		c.make(dir / "sjis.txt");
+		TCapturedLog log;
+		EXPECT_EQ(defaults, CharacterListOrDefault(dir / "sjis.txt", needed));
+		EXPECT_EQ(c.warning ? 1 : 0, log.CountLines(" Warning ")) << log.Text();
+		if (c.warning) {
+			EXPECT_EQ(1, log.CountLines(dir / "sjis.txt " + c.warning)) << log.Text();
+		}
+	}
+	// A list holding them all is taken as it is, and without needed codes any list is.
+	TTempDir dir;
+	WriteFile(dir / "sjis.txt", "Z\n" + essential);
+	EXPECT_EQ(needed.size() + 1, CharacterListOrDefault(dir / "sjis.txt", needed).size());
+	WriteFile(dir / "sjis.txt", "A\n");
+	EXPECT_EQ(std::vector<int>{'A'}, CharacterListOrDefault(dir / "sjis.txt", std::vector<int>()));
 }
 
 TEST(CharDrawerList, LinesBeyond65536AreIgnoredWithOneWarning)
@@ -190,16 +243,6 @@ TEST(CharDrawerUnloaded, DrawsNothingAndMakesNoImage)
 	EXPECT_TRUE(drawer.RenderTextPixels("A", 2, 1, 0xFFFFFFFF, 1, 1, 0xFF000000, width, height).empty());
 	EXPECT_EQ(0, width);
 	EXPECT_EQ(0, height);
-}
-
-TEST(CharDrawerLoad, ASheetThatCannotBeWrittenFailsTheLoad)
-{
-	TTempDir dir;
-	WriteFile(dir / "sjis.txt", "A\n");
-	TGcnCharDrawer drawer;
-	EXPECT_FALSE(drawer.Load((dir / "sjis.txt").c_str(), (dir / "missing/char16.png").c_str(), 16, 16, ""));
-	EXPECT_EQ("failed to generate font image file(png).", drawer.m_LastError);
-	EXPECT_FALSE(drawer.IsLoaded());
 }
 
 namespace

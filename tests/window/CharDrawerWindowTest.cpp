@@ -13,9 +13,12 @@
 #include <guichan/rectangle.hpp>
 #include <gtest/gtest.h>
 
+#include <boost/filesystem.hpp>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -337,4 +340,58 @@ TEST_F(CharDrawerWindow, TextImagesAreBoldWithAnOutline)
 	m_Window->EndFrame();
 	EXPECT_GT(InkIn({10, 10, 40, 19}), 20);
 	EXPECT_EQ(0, InkIn({50, 10, 40, 19}));
+}
+
+// A sheet that cannot be kept on disk is used from memory, with a Warning naming it, and the text draws all the
+// same. What stood under its name is replaced where it can be (a pipe, a link), never read or written through; a
+// sheet cut short by a full disk is not left behind.
+TEST_F(CharDrawerWindow, ASheetThatCannotBeWrittenIsUsedFromMemory)
+{
+	enum TKept { WRITTEN, WARNED, FULL_DISK };
+	const struct
+	{
+		const char* what;
+		std::function<void(const std::string&)> make;
+		const char* sheet;
+		TKept kept;
+	} cases[] = {
+		{ "in a folder that does not exist", [](const std::string&) {}, "missing/char16.png", WARNED },
+		{ "a folder with a file under its name",
+			[](const std::string& sheet) { boost::filesystem::create_directories(sheet + "/keep"); }, "char16.png",
+			WARNED },
+		{ "a pipe under its name", [](const std::string& sheet) { ASSERT_EQ(0, ::mkfifo(sheet.c_str(), 0600)); },
+			"char16.png", WRITTEN },
+		{ "a link to /dev/zero under its name",
+			[](const std::string& sheet) { boost::filesystem::create_symlink("/dev/zero", sheet); }, "char16.png",
+			WRITTEN },
+		// The log cannot be written either.
+		{ "on a full disk", [](const std::string&) {}, "char16.png", FULL_DISK },
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		TTempDir dir;
+		WriteFile(dir / "sjis.txt", SmallList);
+		const std::string sheet = dir / c.sheet;
+		c.make(sheet);
+		TCapturedLog log;
+		TGcnCharDrawer drawer;
+		{
+			std::unique_ptr<TFullDisk> full(c.kept == FULL_DISK ? new TFullDisk(64) : nullptr);
+			ASSERT_TRUE(drawer.Load((dir / "sjis.txt").c_str(), sheet.c_str(), 16, 16, "")) << drawer.m_LastError;
+		}
+		if (c.kept == WRITTEN) {
+			EXPECT_EQ(std::make_pair(1024, 16), ImageSize(sheet));
+		} else {
+			EXPECT_FALSE(boost::filesystem::is_regular_file(sheet));
+		}
+		if (c.kept != FULL_DISK) {
+			const std::string warning = " cannot be written; the glyph sheet is used from memory and made again";
+			EXPECT_EQ(c.kept == WARNED ? 1 : 0, log.CountLines(sheet + warning)) << log.Text();
+		}
+		m_Window->BeginFrame();
+		m_Graphics->setColor(gcn::Color(255, 255, 255));
+		drawer.DrawChar(m_Graphics, 40, 30, KanaACode, gcn::Color(255, 255, 255));
+		m_Window->EndFrame();
+		EXPECT_GT(InkIn({40, 30, 16, 16}), 10);
+	}
 }
