@@ -22,6 +22,7 @@
 #include <guichan/opengl.hpp>
 #include <guichan/opengl/openglsdlimageloader.hpp>
 #include <guichan/sdl.hpp>
+#include <cstdio>
 #include <malloc.h>
 
 SDL_Surface* g_Screen = nullptr;
@@ -56,12 +57,29 @@ void LoadConfiguration(int& width, int& height)
 	SetFileNameEncoding(g_Config.GetFileNameEncoding());
 }
 
+// What stops the start is told where a player sees it, even where "log.txt" cannot be written: on the standard
+// error and, once the window is open, in its title, the window staying until the player closes it (no text can
+// be drawn in it without the font).
+bool ReportStartFailure(const std::string& text)
+{
+	g_Logger.Error(text);
+	const std::string utf8 = SjisToUtf8(text);
+	std::fprintf(stderr, "Morvaleth: %s\n", utf8.c_str());
+	if (!g_Screen)
+		return false;
+	SDL_WM_SetCaption(("Morvaleth: " + utf8).c_str(), nullptr);
+	glClearColor(0, 0, 0, 1);
+	glClear(GL_COLOR_BUFFER_BIT);
+	SDL_GL_SwapBuffers();
+	SDL_Event event;
+	while (SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
+	}
+	return false;
+}
+
 bool CheckScenarioFolder()
 {
-	if (IsDirectory("Scenario"))
-		return true;
-	g_Logger.Error("Scenarioフォルダがありません。");
-	return false;
+	return IsDirectory("Scenario") || ReportStartFailure("Scenarioフォルダがありません。");
 }
 
 // Shrinks a window that the desktop cannot hold; the video subsystem must be up.
@@ -138,10 +156,8 @@ void SetupGuichanBackEnd(int width, int height)
 
 bool LoadFont()
 {
-	if (!g_Font.Load(FONT_SIZE, g_Config.m_FontName)) {
-		g_Logger.Error("フォントの初期化に失敗しました。");
-		return false;
-	}
+	if (!g_Font.Load(FONT_SIZE, g_Config.m_FontName))
+		return ReportStartFailure("フォントの初期化に失敗しました。");
 	gcn::Widget::setGlobalFont(&g_Font);
 	g_Graphics->setFont(&g_Font);
 	g_Logger.Debug("font ok.");
@@ -171,10 +187,8 @@ bool OpenAudio()
 		return true;
 	std::string error;
 	const TMixerLibrary* mix = MixerLibrary(&error);
-	if (!mix || mix->OpenAudio(44100, AUDIO_S16SYS, 2, 4096) != 0) {
-		g_Logger.Error(FormatText("Mix_OpenAudio error. %s", mix ? SDL_GetError() : error.c_str()));
-		return false;
-	}
+	if (!mix || mix->OpenAudio(44100, AUDIO_S16SYS, 2, 4096) != 0)
+		return ReportStartFailure(FormatText("Mix_OpenAudio error. %s", mix ? SDL_GetError() : error.c_str()));
 	g_GameMaster.m_AudioOpened = true;
 	return true;
 }

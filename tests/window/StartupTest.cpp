@@ -1,12 +1,16 @@
 #include "support/GlWindow.h"
 #include "support/TestSupport.h"
+#include "support/XWindow.h"
 
 #include <gtest/gtest.h>
 #include <boost/filesystem.hpp>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -39,14 +43,18 @@ public:
 			fs::copy_file(data / "sjis.txt", m_Dir / "sjis.txt");
 	}
 
-	void WriteIni(const std::string& text) { WriteFile(m_Dir / "morvaleth.ini", text); }
+	void WriteIni(const std::string& text) const { WriteFile(m_Dir / "morvaleth.ini", text); }
 	std::string Log() const { return ReadFile(m_Dir / "log.txt"); }
+	std::string operator/(const std::string& name) const { return m_Dir / name; }
 
-	// Starts the game in this folder; the child inherits DISPLAY and the test's environment.
-	pid_t Start() const
+	// Starts the game in this folder; the child inherits DISPLAY and the test's environment, with the
+	// variable ("NAME=value") when one is given.
+	pid_t Start(const std::string& variable = std::string()) const
 	{
 		const pid_t pid = fork();
 		if (pid == 0) {
+			if (!variable.empty())
+				putenv(const_cast<char*>(variable.c_str()));
 			if (chdir(m_Dir.Path().c_str()) == 0)
 				execl(MORVALETH_PROGRAM, MORVALETH_PROGRAM, static_cast<char*>(nullptr));
 			_exit(127);
@@ -110,6 +118,43 @@ std::size_t FindAfter(const std::string& log, const std::string& text, std::size
 {
 	const std::size_t at = log.find(text, from);
 	return at == std::string::npos ? at : at + text.size();
+}
+
+// The shown top-level window whose UTF-8 title (_NET_WM_NAME) is the text; 0 when none is shown before the
+// safety limit.
+Window WaitForUtf8Title(Display* display, const std::string& title)
+{
+	const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
+	const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+	const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TIMEOUT_MS);
+	while (std::chrono::steady_clock::now() < deadline) {
+		Window root = 0, parent = 0, *children = nullptr;
+		unsigned count = 0;
+		XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+		for (unsigned i = 0; i < count; ++i) {
+			Atom type = 0;
+			int format = 0;
+			unsigned long items = 0, after = 0;
+			unsigned char* value = nullptr;
+			XWindowAttributes attributes;
+			const bool shown =
+				XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable;
+			if (shown && XGetWindowProperty(display, children[i], name, 0, 1024, False, utf8, &type, &format, &items,
+					&after, &value) == Success && value) {
+				const bool same = std::string(reinterpret_cast<const char*>(value), items) == title;
+				XFree(value);
+				if (same) {
+					const Window found = children[i];
+					XFree(children);
+					return found;
+				}
+			}
+		}
+		if (children)
+			XFree(children);
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	return 0;
 }
 
 class Startup : public ::testing::Test
@@ -212,4 +257,70 @@ TEST_F(Startup, ADamagedConfigurationStillOpensTheWindowAndQuitsCleanly)
 		EXPECT_EQ(0, run.exitStatus) << c.name << "\n" << folder.Log();
 		EXPECT_NE(std::string::npos, folder.Log().find("init() ok.")) << c.name;
 	}
+}
+
+// Files read at start-up that are no plain files, damaged, or of a size no window can use: the game starts on
+// the defaults (or with what it makes anew), says so in the log naming the file, and quits cleanly.
+TEST_F(Startup, HostileStartFilesNeitherHoldNorStopTheStart)
+{
+	std::string garbage;
+	for (int i = 0; i < 4096; ++i)
+		garbage += static_cast<char>((i * 131 + 7) % 256);
+	const auto pipe = [](const std::string& path) { fs::remove(path); ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600)); };
+	const auto zero = [](const std::string& path) { fs::remove(path); fs::create_symlink("/dev/zero", path); };
+	struct TCase
+	{
+		const char* name;
+		std::function<void(const TGameFolder&)> make;
+		const char* logged;
+	};
+	const TCase cases[] = {
+		{ "morvaleth.ini a pipe", [&](const TGameFolder& f) { pipe(f / "morvaleth.ini"); },
+			" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。 (通常のファイルではありません)" },
+		{ "morvaleth.ini a link to /dev/zero", [&](const TGameFolder& f) { zero(f / "morvaleth.ini"); },
+			" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。 (通常のファイルではありません)" },
+		{ "a window of one pixel", [](const TGameFolder& f) { f.WriteIni("[Window]\nWidth=1\nHeight=1\n"); },
+			"morvaleth.ini: Window/Height=1 is below 600; the default 600 is used" },
+		{ "char16.png a pipe", [&](const TGameFolder& f) { pipe(f / "char16.png"); }, " Debug font ok." },
+		{ "char16.png a link to /dev/zero", [&](const TGameFolder& f) { zero(f / "char16.png"); }, " Debug font ok." },
+		{ "char16.png a folder with a file",
+			[](const TGameFolder& f) { fs::create_directories(f / "char16.png/keep"); },
+			"char16.png cannot be written; the glyph sheet is used from memory" },
+		{ "sjis.txt empty", [](const TGameFolder& f) { WriteFile(f / "sjis.txt", ""); },
+			"sjis.txt lacks the character 0020 that the game draws; the built-in list is used." },
+		{ "sjis.txt binary garbage", [&](const TGameFolder& f) { WriteFile(f / "sjis.txt", garbage); },
+			"sjis.txt lacks the character" },
+		{ "sjis.txt a folder", [](const TGameFolder& f) {
+			fs::remove(f / "sjis.txt");
+			fs::create_directories(f / "sjis.txt");
+		}, "sjis.txt cannot be read as a character list; the built-in list is used." },
+	};
+	for (const TCase& c : cases) {
+		TGameFolder folder;
+		c.make(folder);
+		const TRun run = RunAndClose(folder);
+		EXPECT_EQ("800 600", run.windowSize) << c.name;
+		EXPECT_EQ(0, run.exitStatus) << c.name << "\n" << folder.Log();
+		EXPECT_NE(std::string::npos, folder.Log().find("init() ok.")) << c.name;
+		EXPECT_NE(std::string::npos, folder.Log().find(c.logged)) << c.name << "\n" << folder.Log();
+		// A sheet is written in the place of a pipe or a link; a folder with a file in it is left alone.
+		EXPECT_TRUE(
+			fs::is_regular_file(fs::symlink_status(folder / "char16.png")) || fs::exists(folder / "char16.png/keep"))
+			<< c.name;
+	}
+}
+
+// Without a font to draw any text with (and no glyph sheet), the game cannot start: its window's title says
+// why, and the window stays until the player closes it.
+TEST_F(Startup, WithoutAnyFontTheWindowSaysWhyUntilItIsClosed)
+{
+	TGameFolder folder;
+	WriteFile(folder / "fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n");
+	const pid_t pid = folder.Start("FONTCONFIG_FILE=" + (folder / "fonts.conf"));
+	const Window window = WaitForUtf8Title(m_Display, u8"Morvaleth: フォントの初期化に失敗しました。");
+	ASSERT_NE(0u, window) << folder.Log();
+	SendDeleteWindow(m_Display, window);
+	EXPECT_EQ(1, WaitForExit(pid));
+	EXPECT_NE(std::string::npos, folder.Log().find(" Error フォントの初期化に失敗しました。\n")) << folder.Log();
+	EXPECT_EQ(std::string::npos, folder.Log().find("init() ok.")) << folder.Log();
 }
