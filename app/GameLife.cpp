@@ -62,8 +62,11 @@ bool WriteDocument(const TiXmlDocument& document, const std::string& path)
 /// the file is past what a load accepts. The document is emptied on the way: the file holds it.
 bool WriteLoadableDocument(TiXmlDocument& document, const std::string& path, std::string& reason)
 {
-	if (!WriteDocument(document, path))
+	if (!WriteDocument(document, path)) {
+		// An empty folder under the name is removed as a file is; one with files in it is left to the player.
+		reason = FormatText(IsDirectory(path) ? " (%s は空でないフォルダです)" : " (%s を作成できません)", path);
 		return false;
+	}
 	document.Clear();
 	std::string text;
 	return ReadXmlText(path, text, reason) == TXmlFileState::Loaded;

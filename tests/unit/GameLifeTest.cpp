@@ -196,11 +196,13 @@ TEST_F(GameLifeTest, ASaveThatFailsHalfWayLeavesTheSlotsEarlierSaveAndIsReported
 {
 	ASSERT_TRUE(g_GameMaster.SaveGame(4));
 	const std::string earlier = ReadFile(Slot(4));
-	// Nothing can be written where the temporary file goes.
+	// Nothing can be written where the temporary file goes, and the message says what stands there.
 	fs::create_directories(Slot(4) + ".tmp/blocked");
 	EXPECT_FALSE(g_GameMaster.SaveGame(4));
 	EXPECT_EQ(earlier, ReadFile(Slot(4)));
-	EXPECT_LE(1, m_Log.CountLines("に保存できませんでした。"));
+	EXPECT_TRUE(fs::is_directory(Slot(4) + ".tmp/blocked"));
+	EXPECT_LE(1, m_Log.CountLines(Slot(4) + " に保存できませんでした。 (" + Slot(4) + ".tmp は空でないフォルダです)"))
+		<< m_Log.Text();
 }
 
 // Whatever stands where the temporary file goes is replaced, never written through: a pipe would block the save
@@ -214,6 +216,7 @@ TEST_F(GameLifeTest, ASaveWritesOnlyItsOwnFileWhateverStandsWhereItsTemporaryFil
 		[&] { fs::create_symlink(other, temporary); },
 		[&] { fs::create_symlink(m_Root / "nowhere", temporary); },
 		[&] { WriteFile(temporary, "left by a save that was cut short"); },
+		[&] { fs::create_directories(temporary); },
 	};
 	for (const auto& make : makers) {
 		WriteFile(other, "not a save");
