@@ -221,3 +221,48 @@ INSTANTIATE_TEST_SUITE_P(BadInputPlay, RunawayScriptPlay,
 			"function on_system_start() local p = newproxy(true) getmetatable(p).__gc = function() while true do end end "
 			"kept = p debug.sethook() while true do end end\n"}),
 	[](const ::testing::TestParamInfo<TRunawayScript>& info) { return std::string(info.param.name); });
+
+namespace
+{
+/// Takes the write permissions off a folder and everything in it for the lifetime of the object.
+class TUnwritableFolder
+{
+public:
+	explicit TUnwritableFolder(const std::string& path) : m_Path(path) { SetWritable(false); }
+	~TUnwritableFolder() { SetWritable(true); }
+
+private:
+	void SetWritable(bool writable) const
+	{
+		namespace fs = boost::filesystem;
+		const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+		const fs::perms change = writable ? fs::perms::add_perms | fs::perms::owner_write : fs::perms::remove_perms | write;
+		fs::permissions(m_Path, change);
+		for (fs::recursive_directory_iterator it(m_Path), end; it != end; ++it)
+			fs::permissions(it->path(), change);
+	}
+
+	std::string m_Path;
+};
+}
+
+// A data folder the player may not write into, without glyph sheets: the game draws from sheets it keeps in
+// memory, starts without a log, shows the start menu with its texts and quits cleanly.
+TEST(BadInputPlay, AReadOnlyFolderWithoutGlyphSheetsStartsToTheMenu)
+{
+	namespace fs = boost::filesystem;
+	TPlayFolder folder("read_only");
+	for (const char* sheet : {"char16.png", "char12.png"})
+		fs::remove(folder / sheet);
+	const TUnwritableFolder unwritable(folder.Path());
+	TFrontEndRun run(folder, "read_only");
+	run.Player().StartWithoutWriteAccess();
+	run.StartToMenu();
+	const TStartMenuScreen menu(run.Player());
+	const TShot shot = run.Player().Shot();
+	for (const TRect& button : {menu.NewGame(), menu.Continue(), menu.Settings()})
+		EXPECT_TRUE(HasText(shot, {button.X + 6, button.Y + 6, button.W - 12, button.H - 12}));
+	EXPECT_FALSE(fs::exists(folder / "log.txt"));
+	EXPECT_FALSE(fs::exists(folder / "char16.png"));
+	run.CloseWindow();
+}

@@ -7,6 +7,7 @@
 #include <boost/filesystem.hpp>
 #include <chrono>
 #include <csignal>
+#include <grp.h>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -153,6 +154,10 @@ bool TPlayer::Start()
 	m_StartedAt = Now();
 	m_Pid = fork();
 	if (m_Pid == 0) {
+		const uid_t nobody = 65534;
+		if (m_WithoutWriteAccess && geteuid() == 0
+			&& (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+			_exit(126);
 		if (chdir(m_Folder.Path().c_str()) == 0)
 			execl(MORVALETH_PROGRAM, MORVALETH_PROGRAM, static_cast<char*>(nullptr));
 		_exit(127);

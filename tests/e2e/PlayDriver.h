@@ -74,6 +74,9 @@ public:
 
 	/// Starts the program and waits for its window to be shown; false when it never is.
 	bool Start();
+	/// Starts it, from then on, as a user who may not write into the play folder: "nobody" when the tests run as
+	/// root, who writes anywhere; others are held off by the folder's permissions.
+	void StartWithoutWriteAccess() { m_WithoutWriteAccess = true; }
 	bool Running();
 	/// The window's size, known once started.
 	int Width() const { return m_Width; }
@@ -145,6 +148,7 @@ private:
 	TShot m_Before;
 	double m_StartedAt = 0;
 	void* m_Display = nullptr;
+	bool m_WithoutWriteAccess = false;
 };
 
 #endif
