@@ -1,5 +1,7 @@
 #include "app/Logger.h"
 
+#include "platform/FileSystem.h"
+
 #include <boost/date_time/posix_time/posix_time.hpp>
 
 // Opened before any other static object so that their constructors may log.
@@ -19,7 +21,8 @@ TLogger::~TLogger()
 bool TLogger::Open(const std::string& path)
 {
 	Close();
-	m_File = std::fopen(path.c_str(), "w");
+	// A new file of the log's own: a link under its name is replaced, never emptied and written through.
+	m_File = CreateNewFile(path);
 	return m_File != nullptr;
 }
 

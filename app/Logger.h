@@ -10,11 +10,11 @@
 class TLogger
 {
 public:
-	/// Opens "log.txt" in the working folder (truncated), level 2, no flushing.
+	/// Opens "log.txt" in the working folder (made afresh), level 2, no flushing.
 	TLogger();
 	~TLogger();
 
-	/// Closes the current file and opens another one (truncated); used by tests.
+	/// Closes the current file and opens another one (made afresh); used by tests.
 	bool Open(const std::string& path);
 	/// Closes the file; later calls write nothing.
 	void Close();

@@ -1,8 +1,10 @@
 #include "app/Logger.h"
 #include "support/TestSupport.h"
 
+#include <boost/filesystem.hpp>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/stat.h>
 
 TEST(Logger, LevelFiltersWarningAndDebugLines)
 {
@@ -48,6 +50,29 @@ TEST(Logger, MethodTextNamesClassMethodAndLineAndMismatchedArgumentsGiveAFormatE
 	EXPECT_EQ(1, log.CountLines(":format error"));
 	EXPECT_EQ("TIniLoader::SaveToFile", MethodName("bool TIniLoader::SaveToFile(const string&)"));
 	EXPECT_EQ("main", MethodName("int main()"));
+}
+
+// The log is a file of its own: a link or a pipe under its name is replaced, never written through.
+TEST(Logger, ALinkOrAPipeUnderTheLogsNameIsReplaced)
+{
+	TTempDir dir;
+	const std::string log = dir / "log.txt";
+	WriteFile(dir / "victim.txt", "kept");
+	for (const bool pipe : { false, true }) {
+		if (pipe)
+			ASSERT_EQ(0, ::mkfifo(log.c_str(), 0600));
+		else
+			boost::filesystem::create_symlink("victim.txt", log);
+		{
+			TCapturedLog captured;
+			ASSERT_TRUE(g_Logger.Open(log));
+			g_Logger.Error("written");
+		}
+		EXPECT_EQ("kept", ReadFile(dir / "victim.txt"));
+		EXPECT_TRUE(boost::filesystem::is_regular_file(boost::filesystem::symlink_status(log))) << pipe;
+		EXPECT_EQ(1, CountLines(ReadFile(log), " Error written")) << pipe;
+		boost::filesystem::remove(log);
+	}
 }
 
 TEST(Logger, ClosedFileWritesNothing)
