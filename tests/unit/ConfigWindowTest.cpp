@@ -258,7 +258,8 @@ TEST_F(ConfigWindowTest, WithoutAnOwnerTheWindowHidesItselfAndAFailedWriteIsRepo
 	Ok();
 	EXPECT_FALSE(m_Window->isVisible());
 	EXPECT_EQ(1, m_Log.CountLines(" Error TConfigWindow::WriteFile:")) << m_Log.Text();
-	EXPECT_LE(1, m_Log.CountLines("blocked に設定を保存できませんでした。")) << "and shown in the message dialog";
+	EXPECT_LE(1, m_Log.CountLines("blocked に設定を保存できませんでした。 (通常のファイルではありません)"))
+		<< "and shown in the message dialog";
 }
 
 TEST(KeyName, NamesEveryKeyOfTheTableAndNumbersTheRest)
