@@ -8,9 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
-#include <functional>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -256,57 +254,6 @@ TEST_F(Startup, ADamagedConfigurationStillOpensTheWindowAndQuitsCleanly)
 		EXPECT_EQ(c.windowSize, run.windowSize) << c.name;
 		EXPECT_EQ(0, run.exitStatus) << c.name << "\n" << folder.Log();
 		EXPECT_NE(std::string::npos, folder.Log().find("init() ok.")) << c.name;
-	}
-}
-
-// Files read at start-up that are no plain files, damaged, or of a size no window can use: the game starts on
-// the defaults (or with what it makes anew), says so in the log naming the file, and quits cleanly.
-TEST_F(Startup, HostileStartFilesNeitherHoldNorStopTheStart)
-{
-	std::string garbage;
-	for (int i = 0; i < 4096; ++i)
-		garbage += static_cast<char>((i * 131 + 7) % 256);
-	const auto pipe = [](const std::string& path) { fs::remove(path); ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600)); };
-	const auto zero = [](const std::string& path) { fs::remove(path); fs::create_symlink("/dev/zero", path); };
-	struct TCase
-	{
-		const char* name;
-		std::function<void(const TGameFolder&)> make;
-		const char* logged;
-	};
-	const TCase cases[] = {
-		{ "morvaleth.ini a pipe", [&](const TGameFolder& f) { pipe(f / "morvaleth.ini"); },
-			" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。 (通常のファイルではありません)" },
-		{ "morvaleth.ini a link to /dev/zero", [&](const TGameFolder& f) { zero(f / "morvaleth.ini"); },
-			" Warning morvaleth.ini の読込に失敗しましたがデフォルト値を用いて続行します。 (通常のファイルではありません)" },
-		{ "a window of one pixel", [](const TGameFolder& f) { f.WriteIni("[Window]\nWidth=1\nHeight=1\n"); },
-			"morvaleth.ini: Window/Height=1 is below 600; the default 600 is used" },
-		{ "char16.png a pipe", [&](const TGameFolder& f) { pipe(f / "char16.png"); }, " Debug font ok." },
-		{ "char16.png a link to /dev/zero", [&](const TGameFolder& f) { zero(f / "char16.png"); }, " Debug font ok." },
-		{ "char16.png a folder with a file",
-			[](const TGameFolder& f) { fs::create_directories(f / "char16.png/keep"); },
-			"char16.png cannot be written; the glyph sheet is used from memory" },
-		{ "sjis.txt empty", [](const TGameFolder& f) { WriteFile(f / "sjis.txt", ""); },
-			"sjis.txt lacks the character 0020 that the game draws; the built-in list is used." },
-		{ "sjis.txt binary garbage", [&](const TGameFolder& f) { WriteFile(f / "sjis.txt", garbage); },
-			"sjis.txt lacks the character" },
-		{ "sjis.txt a folder", [](const TGameFolder& f) {
-			fs::remove(f / "sjis.txt");
-			fs::create_directories(f / "sjis.txt");
-		}, "sjis.txt cannot be read as a character list; the built-in list is used." },
-	};
-	for (const TCase& c : cases) {
-		TGameFolder folder;
-		c.make(folder);
-		const TRun run = RunAndClose(folder);
-		EXPECT_EQ("800 600", run.windowSize) << c.name;
-		EXPECT_EQ(0, run.exitStatus) << c.name << "\n" << folder.Log();
-		EXPECT_NE(std::string::npos, folder.Log().find("init() ok.")) << c.name;
-		EXPECT_NE(std::string::npos, folder.Log().find(c.logged)) << c.name << "\n" << folder.Log();
-		// A sheet is written in the place of a pipe or a link; a folder with a file in it is left alone.
-		EXPECT_TRUE(
-			fs::is_regular_file(fs::symlink_status(folder / "char16.png")) || fs::exists(folder / "char16.png/keep"))
-			<< c.name;
 	}
 }
 
