@@ -256,6 +256,34 @@ bool init()
 	return true;
 }
 
+namespace
+{
+bool g_QuitRequested = false;
+int g_ExitStatus = 0;
+}
+
+void RequestQuit(int status)
+{
+	g_QuitRequested = true;
+	g_ExitStatus = status;
+}
+
+void ClearQuitRequest()
+{
+	g_QuitRequested = false;
+	g_ExitStatus = 0;
+}
+
+bool IsQuitRequested()
+{
+	return g_QuitRequested;
+}
+
+int RequestedExitStatus()
+{
+	return g_ExitStatus;
+}
+
 void MainLoop()
 {
 	while (RunFrame()) {
@@ -290,7 +318,7 @@ bool RunFrame()
 	Uint32 tick = 0;
 	LimitFrameRate(g_GuiContext.m_FPS, tick);
 	g_FPSPane->SetFrameTick(tick);
-	return running;
+	return running && !g_QuitRequested;
 }
 
 int FramePeriod(int fps)

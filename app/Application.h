@@ -45,6 +45,16 @@ void DisableSwapInterval();
 /// Releases what start-up built and quits SDL.
 void Shutdown();
 
+/// Ends the main loop after the current frame, as closing the window does, and makes status the program's
+/// exit status (a script's os.exit asks for it).
+void RequestQuit(int status);
+/// Forgets the request.
+void ClearQuitRequest();
+/// True once RequestQuit was called.
+bool IsQuitRequested();
+/// The exit status RequestQuit asked for; 0 when it was not called.
+int RequestedExitStatus();
+
 /// Milliseconds between frames at fps frames per second (1000 / fps in 16.16 fixed point, truncated).
 int FramePeriod(int fps);
 /// Waits until the next frame is due and writes the tick that counts as this frame's time.

@@ -45,5 +45,6 @@ int main()
 		Shutdown();
 		return true;
 	});
-	return played && closed ? 0 : 1;
+	// A script's os.exit chose the status of a program that ends well.
+	return played && closed ? RequestedExitStatus() : 1;
 }

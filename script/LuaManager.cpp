@@ -7,6 +7,7 @@
 #include "script/ScriptLog.h"
 #include "script/ScriptRegistration.h"
 
+#include <algorithm>
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
@@ -113,22 +114,74 @@ int RegisterEngineNames(lua_State* L)
 	return 0;
 }
 
-/// The error object of a failed run as text; "?" when it is no string.
+/// The longest error message the logs take whole.
+const std::size_t LOGGED_ERROR_BYTES = 2000;
+
+bool IsSjisLead(unsigned char c)
+{
+	return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+/// The text, cut after LOGGED_ERROR_BYTES at a character's end, with the length it had.
+std::string CutForLog(const std::string& text)
+{
+	if (text.size() <= LOGGED_ERROR_BYTES)
+		return text;
+	std::size_t end = 0;
+	while (end < LOGGED_ERROR_BYTES)
+		end += IsSjisLead(static_cast<unsigned char>(text[end])) ? 2 : 1;
+	end = std::min(end, LOGGED_ERROR_BYTES);
+	return text.substr(0, end) + FormatText("...(全 %u バイトのうち先頭 %u バイト)", text.size(), end);
+}
+
+// The object's __tostring, in a protected call; a string, or nothing.
+int CallToString(lua_State* L)
+{
+	if (!luaL_callmeta(L, 1, "__tostring") || lua_type(L, -1) != LUA_TSTRING)
+		lua_pushnil(L);
+	return 1;
+}
+
+/// The error object on top of L, which runs nothing now, as text for the logs: a string or a number as it is,
+/// anything else as its type with its __tostring text when that runs within the bounds; cut to a sane length.
 std::string ErrorText(lua_State* L)
 {
-	return lua_type(L, -1) == LUA_TSTRING ? lua_tostring(L, -1) : "?";
+	const int type = lua_type(L, -1);
+	if (type == LUA_TSTRING || type == LUA_TNUMBER) {
+		std::size_t length = 0;
+		const char* text = lua_tolstring(L, -1, &length);
+		return CutForLog(std::string(text, length));
+	}
+	std::string text = FormatText("(error object is a %s value)", lua_typename(L, type));
+	if (!lua_checkstack(L, 2))
+		return text;
+	const TRunBounds bounds;
+	lua_pushcfunction(L, CallToString);
+	lua_pushvalue(L, -2);
+	if (lua_pcall(L, 1, 1, 0) == 0 && lua_type(L, -1) == LUA_TSTRING)
+		text += std::string(" ") + lua_tostring(L, -1);
+	lua_pop(L, 1);
+	return CutForLog(text);
+}
+
+/// Puts the text of the error object on top of L in its place, for _ALERT; L runs nothing now.
+void ReplaceErrorByText(lua_State* L, const std::string& text)
+{
+	lua_pop(L, 1);
+	lua_pushlstring(L, text.data(), text.size());
 }
 }
 
 lua_State* LuaCreateState(const char* file, const char* searchPath)
 {
 	// The file's top-level code is a run of its own, with its own bounds.
-	const TRunBounds bounds;
+	const TRunBounds bounds(TBoundsFor::Run, FormatText("スクリプト %s の読み込み", file));
 	lua_State* L = NewScriptState();
 	if (!L)
 		return nullptr;
 	TOpening opening = {file, searchPath};
 	if (lua_cpcall(L, OpenState, &opening) != 0) {
+		ReplaceErrorByText(L, ErrorText(L));
 		_ALERT(L);
 		CloseScriptState(L);
 		return nullptr;
@@ -140,7 +193,8 @@ class TMorvalethLuaManager::TContextScope
 {
 public:
 	explicit TContextScope(const TMorvalethLuaManager& manager)
-		: m_Battle(g_BattleInterface), m_ScriptAPI(g_ScriptAPI), m_Master(g_ScriptMaster),
+		: m_Bounds(TBoundsFor::Run, FormatText("スクリプト %s の関数 %s", manager.m_File, manager.m_Function)),
+		  m_Battle(g_BattleInterface), m_ScriptAPI(g_ScriptAPI), m_Master(g_ScriptMaster),
 		  m_WorldMap(g_ScriptWorldMap)
 	{
 		g_BattleInterface = manager.m_BattleInterface;
@@ -228,9 +282,10 @@ bool TMorvalethLuaManager::LoadLua(const char* file)
 	const std::string& scenarioDir = g_GameMaster.m_ScenarioDir;
 	const std::string scenario = scenarioDir.empty() ? std::string(".") : NativePath(scenarioDir);
 	const std::string searchPath = FormatText(SEARCH_PATH_FORMAT, scenario, scenario);
-	const TRunBounds bounds;
+	const TRunBounds bounds(TBoundsFor::Run, FormatText("スクリプト %s の読み込み", file));
 	lua_State* L = LuaCreateState(file, searchPath.c_str());
 	if (L && lua_cpcall(L, RegisterEngineNames, nullptr) != 0) {
+		ReplaceErrorByText(L, ErrorText(L));
 		_ALERT(L);
 		CloseScriptState(L);
 		L = nullptr;
@@ -262,11 +317,11 @@ bool TMorvalethLuaManager::CallFunction(const char* name, const std::vector<std:
 		LOG_ERROR("前の呼び出しが終わっていないため、関数 %s を呼び出せません。", name);
 		return false;
 	}
+	m_Function = name;
 	TContextScope context(*this);
 	if (m_ScriptAPI)
 		m_ScriptAPI->ClearEvents();
 
-	m_Function = name;
 	m_Thread = lua_newthread(m_State);
 	m_ThreadRef = luaL_ref(m_State, LUA_REGISTRYINDEX);
 	// A raw read: a script's metatable on the globals cannot raise an error here.
@@ -335,7 +390,12 @@ void TMorvalethLuaManager::ReportFailedRun(int status, bool resumed)
 			g_Logger.Error(FormatText("TMorvalethLuaManager::Resume error:resume error %d", status));
 		else
 			LOG_ERROR("関数 %s のresume error %d", m_Function, status);
-		g_Logger.Error(FormatText("スクリプト %s の関数 %s が失敗しました：%s", m_File, m_Function, ErrorText(m_Thread)));
+		// The dead thread runs nothing more: its error object is made text in the state's main thread.
+		lua_xmove(m_Thread, m_State, 1);
+		const std::string text = ErrorText(m_State);
+		lua_pop(m_State, 1);
+		lua_pushlstring(m_Thread, text.data(), text.size());
+		g_Logger.Error(FormatText("スクリプト %s の関数 %s が失敗しました：%s", m_File, m_Function, text));
 		_ALERT(m_Thread);
 	} catch (const std::exception&) {
 		// A run that failed for want of memory may leave too little to report it.

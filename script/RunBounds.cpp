@@ -1,9 +1,12 @@
 #include "script/RunBounds.h"
 
+#include "app/Application.h"
 #include "app/Logger.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
+#include <lauxlib.h>
 #include <lua.h>
 #include <mutex>
 #include <string>
@@ -15,11 +18,18 @@ using TClock = std::chrono::steady_clock;
 
 long long g_RunBudget = RUN_INSTRUCTION_BUDGET;
 std::chrono::milliseconds g_RunDeadline = RUN_DEADLINE;
+std::chrono::milliseconds g_CloseDeadline = RUN_DEADLINE / 10;
 std::size_t g_MemoryLimit = SCRIPT_MEMORY_LIMIT;
 /// Bytes held by all script states together.
 std::size_t g_ScriptBytes = 0;
 /// Bounded sections open now, one inside another.
 int g_SectionDepth = 0;
+/// The deadline of the innermost section open now.
+TClock::time_point g_Deadline;
+const std::string NO_RUN;
+/// The names of the outermost run open now and of the innermost; NO_RUN when none is named.
+const std::string* g_OutermostRun = &NO_RUN;
+const std::string* g_InnermostRun = &NO_RUN;
 
 std::string StepsText()
 {
@@ -29,6 +39,12 @@ std::string StepsText()
 std::string StopText()
 {
 	return FormatText("実行時間が %g 秒を超えたため実行を止めました。", g_RunDeadline.count() / 1000.0);
+}
+
+/// The stop of a run nested in another, named by the outer run whose deadline it is.
+std::string NestedStopText(const std::string& outerRun)
+{
+	return FormatText("%s の実行時間が %g 秒を超えたため実行を止めました。", outerRun, g_RunDeadline.count() / 1000.0);
 }
 
 /// The texts of the two stops, kept where Lua's pointers to them stay valid.
@@ -53,6 +69,19 @@ public:
 		m_Deadline = deadline;
 		if (deadline < m_WaitingUntil)
 			m_Wake.notify_one();
+	}
+
+	/// A nested section with a deadline of its own has ended: the outer deadline holds again, and a stop raised
+	/// by the inner deadline alone comes down.
+	void Restore(TClock::time_point deadline)
+	{
+		const std::lock_guard<std::mutex> lock(m_Mutex);
+		m_Deadline = deadline;
+		if (TClock::now() < deadline) {
+			m_Armed = true;
+			lua_runstop.store(0, std::memory_order_relaxed);
+			m_Wake.notify_one();
+		}
 	}
 
 	/// The outermost section has ended: the stop comes down with it.
@@ -115,6 +144,16 @@ void* Allocate(void*, void* block, std::size_t oldSize, std::size_t newSize)
 	return moved ? moved : block;
 }
 
+// A script's os.exit: the program ends after the frame, as when the window is closed, never under the run.
+int ExitFromScript(lua_State* L, int status)
+{
+	const std::string& run = *g_InnermostRun;
+	g_Logger.Warning(FormatText("%s が os.exit(%d) を呼んだため、プログラムを終了します。",
+		run.empty() ? std::string("スクリプト") : run, status));
+	RequestQuit(status);
+	return luaL_error(L, "os.exit(%d) が呼ばれたため実行を止めました。", status);
+}
+
 // Lua ends the program after this returns; the log at least says why.
 int LogUnprotectedError(lua_State* L)
 {
@@ -136,7 +175,13 @@ void SetRunInstructionBudget(long long instructions)
 void SetRunDeadline(std::chrono::milliseconds deadline)
 {
 	g_RunDeadline = deadline;
+	g_CloseDeadline = deadline / 10;
 	g_StopText = StopText();
+}
+
+void SetCloseDeadline(std::chrono::milliseconds deadline)
+{
+	g_CloseDeadline = deadline;
 }
 
 void SetScriptMemoryLimit(std::size_t bytes)
@@ -146,6 +191,7 @@ void SetScriptMemoryLimit(std::size_t bytes)
 
 lua_State* NewScriptState()
 {
+	lua_exithook = ExitFromScript;
 	lua_State* L = lua_newstate(Allocate, nullptr);
 	if (L)
 		lua_atpanic(L, LogUnprotectedError);
@@ -158,19 +204,44 @@ void CloseScriptState(lua_State* L)
 	lua_close(L);
 }
 
-TRunBounds::TRunBounds(TBoundsFor what) : m_OuterSteps(lua_runsteps)
+TRunBounds::TRunBounds(TBoundsFor what, const std::string& run)
+	: m_OuterSteps(lua_runsteps), m_OuterDeadline(g_Deadline), m_OuterStopText(lua_stoptext),
+	  m_OuterRun(g_InnermostRun), m_Run(run)
 {
 	lua_runsteps = g_RunBudget;
-	if (g_SectionDepth++ > 0)
-		return;
-	lua_stepstext = g_StepsText.c_str();
-	lua_stoptext = g_StopText.c_str();
-	Watchdog().Arm(TClock::now() + (what == TBoundsFor::Close ? g_RunDeadline / 10 : g_RunDeadline));
+	const TClock::time_point now = TClock::now();
+	const bool close = what == TBoundsFor::Close;
+	if (g_SectionDepth++ == 0) {
+		lua_stepstext = g_StepsText.c_str();
+		lua_stoptext = g_StopText.c_str();
+		g_OutermostRun = &m_Run;
+		m_Deadline = now + (close ? g_CloseDeadline : g_RunDeadline);
+	} else if (close) {
+		m_Deadline = std::min(m_OuterDeadline, now + g_CloseDeadline);
+	} else {
+		m_Deadline = m_OuterDeadline;
+		if (!m_Run.empty() && !g_OutermostRun->empty()) {
+			m_StopText = NestedStopText(*g_OutermostRun);
+			lua_stoptext = m_StopText.c_str();
+		}
+	}
+	if (!m_Run.empty())
+		g_InnermostRun = &m_Run;
+	g_Deadline = m_Deadline;
+	if (g_SectionDepth == 1 || m_Deadline != m_OuterDeadline)
+		Watchdog().Arm(m_Deadline);
 }
 
 TRunBounds::~TRunBounds()
 {
-	if (--g_SectionDepth == 0)
+	if (--g_SectionDepth == 0) {
 		Watchdog().Disarm();
+		g_OutermostRun = &NO_RUN;
+	} else if (m_Deadline != m_OuterDeadline) {
+		Watchdog().Restore(m_OuterDeadline);
+	}
+	g_Deadline = m_OuterDeadline;
+	g_InnermostRun = m_OuterRun;
+	lua_stoptext = m_OuterStopText;
 	lua_runsteps = m_OuterSteps;
 }

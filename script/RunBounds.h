@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <string>
 
 struct lua_State;
 
@@ -24,14 +25,19 @@ const std::size_t SCRIPT_MEMORY_LIMIT = std::size_t(512) << 20;
 
 /// Sets the budget of the runs that start from now on (RUN_INSTRUCTION_BUDGET at start).
 void SetRunInstructionBudget(long long instructions);
-/// Sets the deadline of the runs that start from now on (RUN_DEADLINE at start).
+/// Sets the deadline of the runs that start from now on (RUN_DEADLINE at start), and a tenth of it as the
+/// deadline of a state's close.
 void SetRunDeadline(std::chrono::milliseconds deadline);
+/// Sets the deadline of the states' closes that start from now on, leaving the runs' own.
+void SetCloseDeadline(std::chrono::milliseconds deadline);
 /// Sets the memory limit of the script states (SCRIPT_MEMORY_LIMIT at start).
 void SetScriptMemoryLimit(std::size_t bytes);
 
-/// A new state whose memory counts against the limit; null when it cannot be made.
+/// A new state whose memory counts against the limit; null when it cannot be made. A script's os.exit in it
+/// fails the run and asks the program to end after the frame, as closing the window does, with that status.
 lua_State* NewScriptState();
-/// Closes the state, its finalizers bounded by a tenth of a run's deadline.
+/// Closes the state, its finalizers bounded by the close's deadline (a tenth of a run's), even when the close
+/// comes inside a run.
 void CloseScriptState(lua_State* L);
 
 /// What a bounded section runs.
@@ -39,24 +45,32 @@ enum class TBoundsFor
 {
 	/// A run of script: the whole deadline.
 	Run,
-	/// A state's close: its finalizers only, a tenth of the deadline.
+	/// A state's close: its finalizers only, a tenth of the deadline, and never past the outer section's.
 	Close
 };
 
-/// Bounds the Lua code run while it lives: a budget of instructions of its own, and the deadline
-/// that the outermost section starts and every section nested in it shares.
+/// Bounds the Lua code run while it lives: a budget of instructions of its own, and the deadline that the
+/// outermost section starts and every run nested in it shares. A close nested in a run has a deadline of its
+/// own inside the run's. A run stopped by the deadline of the run it is nested in says which run that is.
 class TRunBounds
 {
 public:
-	/// Opens the section.
-	explicit TRunBounds(TBoundsFor what = TBoundsFor::Run);
-	/// Closes it: the outer section's budget comes back, and the outermost lowers the stop.
+	/// Opens the section; run names it for the log ("スクリプト a.lua の関数 f"), empty for an engine section.
+	explicit TRunBounds(TBoundsFor what = TBoundsFor::Run, const std::string& run = std::string());
+	/// Closes it: the outer section's budget, deadline and stop text come back, and the outermost lowers the stop.
 	~TRunBounds();
 	TRunBounds(const TRunBounds&) = delete;
 	TRunBounds& operator=(const TRunBounds&) = delete;
 
 private:
 	long long m_OuterSteps;
+	std::chrono::steady_clock::time_point m_OuterDeadline;
+	std::chrono::steady_clock::time_point m_Deadline;
+	const char* m_OuterStopText;
+	const std::string* m_OuterRun;
+	/// This section's name, and the stop text of a run nested in another.
+	std::string m_Run;
+	std::string m_StopText;
 };
 
 #endif
