@@ -7,7 +7,6 @@
 #include "script/ScriptLog.h"
 #include "script/ScriptRegistration.h"
 
-#include <algorithm>
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
@@ -128,9 +127,12 @@ std::string CutForLog(const std::string& text)
 	if (text.size() <= LOGGED_ERROR_BYTES)
 		return text;
 	std::size_t end = 0;
-	while (end < LOGGED_ERROR_BYTES)
-		end += IsSjisLead(static_cast<unsigned char>(text[end])) ? 2 : 1;
-	end = std::min(end, LOGGED_ERROR_BYTES);
+	for (;;) {
+		const std::size_t next = end + (IsSjisLead(static_cast<unsigned char>(text[end])) ? 2 : 1);
+		if (next > LOGGED_ERROR_BYTES)
+			break;
+		end = next;
+	}
 	return text.substr(0, end) + FormatText("...(全 %u バイトのうち先頭 %u バイト)", text.size(), end);
 }
 

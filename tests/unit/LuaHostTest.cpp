@@ -1,5 +1,6 @@
 #include "unit/ScriptFixture.h"
 
+#include "app/Application.h"
 #include "app/GameMaster.h"
 #include "platform/FileSystem.h"
 #include "script/LuaManager.h"
@@ -7,9 +8,14 @@
 #include "support/ScriptBounds.h"
 
 #include <chrono>
+#include <cstdio>
+#include <lauxlib.h>
 #include <lua.h>
+#include <lualib.h>
 #include <map>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <utility>
 
 namespace
@@ -145,15 +151,28 @@ TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 namespace
 {
 const std::size_t TEST_MEMORY = std::size_t(32) << 20;
+/// The deadline of a run that must be stopped by time; no run that must succeed runs under it.
 const std::chrono::milliseconds SHORT_DEADLINE(100);
 /// A deadline no run of a test reaches: the run must end by another bound.
 const std::chrono::hours NO_DEADLINE(10);
+
+// to_zero(file) points the open file at /dev/zero, a device that hands out NULs for ever, which no script can
+// open itself.
+int PointAtZero(lua_State* L)
+{
+	FILE** file = static_cast<FILE**>(luaL_checkudata(L, 1, LUA_FILEHANDLE));
+	*file = std::freopen("/dev/zero", "r", *file);
+	return 0;
+}
 }
 
 // What the budget cannot see, the deadline and the memory limit stop: time spent in library calls, a
 // pattern that backtracks for ever, a finalizer that never returns, a table that grows without end. The
-// hooks a script sets or removes change nothing, nor does a pcall that catches the stop. Each is one
-// failed run, and the script answers the next call.
+// hooks a script sets or removes change nothing, nor does a pcall that catches the stop. Every library loop
+// whose length a script chooses looks at the stop itself: with the stop raised right before the call, the
+// call ends at once, where without its check it would run for seconds, minutes or for ever before the next
+// instruction's check. Each is one failed run, and the script answers the next call, which runs under the
+// program's own bounds.
 TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 {
 	struct TEscape
@@ -164,8 +183,9 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 		const char* stop;
 	};
 	// Each stop names the script line it came at (a library function's, its caller's), but for memory, which Lua
-	// reports without a place.
+	// reports without a place, and for a stop inside a library function called straight from C.
 	const char* const late = ": 実行時間が 0.1 秒を超えたため実行を止めました。";
+	const char* const checked = "が失敗しました：実行時間が 36000 秒を超えたため実行を止めました。";
 	const TEscape escapes[] = {
 		{"unhooked", "debug.sethook() while true do end", SHORT_DEADLINE, late},
 		{"hooked", "debug.sethook(function() while true do end end, '', 1) while true do end", SHORT_DEADLINE, late},
@@ -179,6 +199,21 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 		{"deep", "string.find(string.rep('a', 400000), string.rep('a?', 400000))", NO_DEADLINE, ": pattern too complex"},
 		{"grows", "local t, s = {}, string.rep('x', 2^20) while true do t[#t + 1] = s .. #t end", NO_DEADLINE,
 			"：not enough memory"},
+		{"rep", "under_stop(string.rep, '', 2^31 - 1)", NO_DEADLINE, checked},
+		{"plainfind", "under_stop(string.find, string.rep('a', 1e6), string.rep('a', 1e5) .. 'b', 1, true)",
+			NO_DEADLINE, checked},
+		{"matcher", "under_stop(string.find, string.rep('a', 1e5), '.-b')", NO_DEADLINE, checked},
+		{"sort", "local t = {} for i = 1, 1e5 do t[i] = -i end under_stop(table.sort, t)", NO_DEADLINE, checked},
+		{"insert", "under_stop(table.insert, {}, -2^31 + 2, 1)", NO_DEADLINE, checked},
+		{"remove", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.remove, t, 1)", NO_DEADLINE, checked},
+		{"concat", "local t = {} for i = 1, 1e5 do t[i] = '' end under_stop(table.concat, t)", NO_DEADLINE, checked},
+		{"buffer", "under_stop(string.upper, string.rep('x', 1e7))", NO_DEADLINE, checked},
+		{"foreachi", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.foreachi, t, math.randomseed)",
+			NO_DEADLINE, checked},
+		{"foreach", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.foreach, t, math.randomseed)",
+			NO_DEADLINE, checked},
+		{"maxn", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.maxn, t)", NO_DEADLINE, checked},
+		{"readline", "local f = io.tmpfile() to_zero(f) under_stop(f.read, f, '*l')", NO_DEADLINE, checked},
 	};
 	TMorvalethLuaManager manager;
 	// The next call allocates: what a run that ran out of memory left is garbage, not memory in use.
@@ -186,10 +221,15 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 	for (const TEscape& escape : escapes)
 		script += std::string("function ") + escape.name + "() " + escape.body + " end\n";
 	Load(manager, script);
+	RegisterUnderStop(manager.GetState());
+	lua_register(manager.GetState(), "to_zero", PointAtZero);
+	const THangWatchdog watchdog("the escapes");
 	std::map<std::string, int> stops;
 	for (const TEscape& escape : escapes) {
-		const TScopedScriptBounds bounds(escape.deadline, TEST_MEMORY, 1LL << 62);
-		EXPECT_FALSE(manager.CallFunction(escape.name)) << escape.name;
+		{
+			const TScopedScriptBounds bounds(escape.deadline, TEST_MEMORY, 1LL << 62);
+			EXPECT_FALSE(manager.CallFunction(escape.name)) << escape.name;
+		}
 		EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 " + std::string(escape.name) + " が失敗しました：")) << m_Log.Text();
 		EXPECT_EQ(++stops[escape.stop], m_Log.CountLines(escape.stop)) << escape.name;
 		ASSERT_TRUE(manager.CallFunction("busy")) << "after " << escape.name;
@@ -198,10 +238,13 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 }
 
 // A finalizer's error is dropped wherever the collector runs it, and a state whose finalizer never
-// returns still closes: at the end of a game, at a load of another file, at the program's end.
+// returns still closes by the close's own deadline: at the end of a game, at a load of another file (a close
+// inside the load's run, which must not take the run's whole deadline), at the program's end.
 TEST_F(LuaHost, FinalizersThatFailOrNeverReturnEndWithTheirState)
 {
-	const TScopedScriptBounds bounds(SHORT_DEADLINE, TEST_MEMORY);
+	const TScopedScriptBounds bounds(NO_DEADLINE, TEST_MEMORY, 1LL << 62);
+	SetCloseDeadline(SHORT_DEADLINE);
+	const THangWatchdog watchdog("the closes");
 	const char* const endless = "keep = newproxy(true)\ngetmetatable(keep).__gc = function() while true do end end\n"
 								"function fails() getmetatable(newproxy(true)).__gc = function() error('gc') end\n"
 								"  collectgarbage() return true end\n";
@@ -211,6 +254,139 @@ TEST_F(LuaHost, FinalizersThatFailOrNeverReturnEndWithTheirState)
 	EXPECT_TRUE(manager.GetResult());
 	Load(manager, endless, "again.lua");
 	TMorvalethLuaManager moved(std::move(manager));
+}
+
+// Library functions that count a range or a field in an int from a script's numbers fail with Lua's error,
+// or answer, where the count would overflow (a crash, or a fault under the sanitizers).
+TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
+{
+	const std::pair<const char*, const char*> calls[] = {
+		{"unpack", "local ok, e = pcall(unpack, {}, -2, 2^31 - 1) return not ok and e:find('too many results') ~= nil"},
+		{"unpackwide", "return not pcall(unpack, {}, -2^31, 2^31 - 1)"},
+		{"unpackend", "return select('#', unpack({}, 2^31 - 3, 2^31 - 1)) == 3"},
+		{"random", "local r = math.random(-2^31 + 1, 2^31 - 1) return r >= -2^31 + 1 and r <= 2^31 - 1"},
+		{"year", "local ok, e = pcall(os.time, {year = -2^31, month = 1, day = 1}) return e:find('out%-of%-bound') ~= nil"},
+		{"month", "local ok, e = pcall(os.time, {year = 2000, month = -2^31, day = 1}) return e:find('out%-of%-bound') ~= nil"},
+		{"time", "return os.time({year = 2000, month = 1, day = 1, hour = 0}) ~= nil"},
+		{"traceback", "return debug.traceback('x', 2^31 - 1) == 'x\\nstack traceback:'"},
+	};
+	// Named apart from the library functions they call.
+	std::string script;
+	for (const auto& call : calls)
+		script += std::string("function call_") + call.first + "() " + call.second + " end\n";
+	TMorvalethLuaManager manager;
+	Load(manager, script);
+	for (const auto& call : calls) {
+		EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
+		EXPECT_TRUE(manager.GetResult()) << call.first;
+	}
+}
+
+// Lua's own loads and opens of a file by name refuse a pipe, a device or a folder at once instead of waiting on
+// it or reading it for ever, and still read and write regular files. A command's pipe left open is let go when
+// its state closes, without waiting for the command; one that the script closes is waited for.
+TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACommand)
+{
+	ASSERT_EQ(0, ::mkfifo((m_Dir / "pipe.fifo").c_str(), 0600));
+	const std::pair<const char*, const char*> calls[] = {
+		{"loadfile", "local f, e = loadfile('pipe.fifo') return f == nil and e:find('cannot open pipe.fifo') ~= nil"},
+		{"dofile", "return not pcall(dofile, 'pipe.fifo')"},
+		{"require", "package.path = './?.fifo' local ok, e = pcall(require, 'pipe') return e:find('not found') ~= nil"},
+		{"open", "return io.open('pipe.fifo') == nil"},
+		{"openwrite", "return io.open('pipe.fifo', 'w') == nil and io.open('pipe.fifo', 'a+') == nil"},
+		{"lines", "return not pcall(io.lines, 'pipe.fifo')"},
+		{"input", "return not pcall(io.input, 'pipe.fifo')"},
+		{"device", "return io.open('/dev/zero') == nil"},
+		{"folder", "local f, e = io.open('.') return f == nil and e:find('directory') ~= nil"},
+		{"regular", "local f = io.open('plain.txt', 'w') f:write('a\\nb') f:close() f = io.open('plain.txt', 'a+')"
+					" f:write('c') f:close() local t = {} for l in io.lines('plain.txt') do t[#t + 1] = l end"
+					" return table.concat(t, ',') == 'a,bc'"},
+		{"regularload", "local f = io.open('chunk.lua', 'w') f:write('#!skipped\\nreturn 7') f:close()"
+						" return dofile('chunk.lua') == 7"},
+		{"command", "local p = io.popen('echo hi') local text = p:read('*a') return text == 'hi\\n' and p:close()"},
+		{"leftopen", "local p = io.popen('echo $$; exec sleep 100000') pid = p:read('*n') kept = p return pid > 0"},
+	};
+	// Named apart from the library functions they call.
+	std::string script;
+	for (const auto& call : calls)
+		script += std::string("function call_") + call.first + "() " + call.second + " end\n";
+	const THangWatchdog watchdog("the file calls");
+	{
+		TMorvalethLuaManager manager;
+		Load(manager, script);
+		for (const auto& call : calls) {
+			EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
+			EXPECT_TRUE(manager.GetResult()) << call.first;
+		}
+		lua_getglobal(manager.GetState(), "pid");
+		const pid_t sleeper = static_cast<pid_t>(lua_tointeger(manager.GetState(), -1));
+		lua_pop(manager.GetState(), 1);
+		ASSERT_LT(0, sleeper);
+		// The state closes here, with the command still running.
+		manager = TMorvalethLuaManager();
+		EXPECT_EQ(0, ::kill(sleeper, 0)) << "the command runs on by itself";
+		::kill(sleeper, SIGKILL);
+		::waitpid(sleeper, nullptr, 0);
+	}
+}
+
+// A script's os.exit fails the run and asks the program to end after the frame with the status asked for, as
+// closing the window does, naming the script; a pcall that catches it does not keep the program.
+TEST_F(LuaHost, AScriptsExitEndsTheProgramAfterTheFrameWithItsStatus)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, "function quits() os.exit(3) end\nfunction caught() pcall(os.exit) return true end\n");
+	EXPECT_FALSE(manager.CallFunction("quits"));
+	EXPECT_TRUE(IsQuitRequested());
+	EXPECT_EQ(3, RequestedExitStatus());
+	EXPECT_EQ(1, m_Log.CountLines("Warning スクリプト " + (m_Dir / "host.lua") + " の関数 quits が os.exit(3) を呼んだため"))
+		<< m_Log.Text();
+	EXPECT_EQ(1, m_Log.CountLines("の関数 quits が失敗しました："));
+	EXPECT_EQ(1, m_Log.CountLines("host.lua:1: os.exit(3) が呼ばれたため実行を止めました。"));
+	EXPECT_TRUE(manager.CallFunction("caught"));
+	EXPECT_EQ(0, RequestedExitStatus());
+	EXPECT_TRUE(IsQuitRequested());
+	ClearQuitRequest();
+}
+
+// A failed run's error object reaches both logs as text: a string as it is, cut to a sane length, anything else
+// as its type with its __tostring text when that runs within the bounds.
+TEST_F(LuaHost, AFailedRunsErrorObjectIsLoggedAsTextOfASaneLength)
+{
+	struct TError
+	{
+		const char* name;
+		const char* body;
+		std::string text;
+	};
+	const TError errors[] = {
+		{"table", "error({})", "(error object is a table value)"},
+		{"nothing", "error()", "(error object is a nil value)"},
+		{"number", "error(42, 0)", "42"},
+		{"named", "error(setmetatable({}, {__tostring = function() return 'the reason' end}))",
+			"(error object is a table value) the reason"},
+		{"endless", "error(setmetatable({}, {__tostring = function() while true do end end}))",
+			"(error object is a table value)"},
+		{"long", "error(string.rep('x', 10 * 2^20), 0)",
+			std::string(2000, 'x') + "...(全 10485760 バイトのうち先頭 2000 バイト)"},
+		// A cut never splits a Shift-JIS character.
+		{"halfchar", "error(string.rep('x', 1999) .. string.rep('\\130\\160', 10), 0)",
+			std::string(1999, 'x') + "...(全 2019 バイトのうち先頭 1999 バイト)"},
+	};
+	std::string script;
+	for (const TError& error : errors)
+		script += std::string("function ") + error.name + "() " + error.body + " end\n";
+	TMorvalethLuaManager manager;
+	Load(manager, script);
+	// The budget stops the endless __tostring, as it stops the run.
+	const TScopedScriptBounds bounds(RUN_DEADLINE, SCRIPT_MEMORY_LIMIT, 100000);
+	for (const TError& error : errors) {
+		EXPECT_FALSE(manager.CallFunction(error.name)) << error.name;
+		const std::string logged = ScriptLog().back();
+		EXPECT_EQ(0, logged.compare(0, error.text.size() + 7, error.text + " (Line ")) << error.name << ": " << logged;
+		const std::string failed = " の関数 " + std::string(error.name) + " が失敗しました：" + error.text + "\n";
+		EXPECT_NE(std::string::npos, m_Log.Text().find(failed)) << error.name << m_Log.Text().substr(0, 4000);
+	}
 }
 
 TEST_F(LuaHost, CallsAndResumesAtTheWrongTimeAreRefused)
@@ -324,6 +500,29 @@ TEST_F(LuaHost, NestedCallsGiveTheOuterScriptItsContextBack)
 		<< "a manager cannot be entered while it runs";
 	EXPECT_EQ(nullptr, g_ScriptAPI);
 	EXPECT_EQ(0, g_ScriptMaster);
+}
+
+// A run nested in another that the outer run's deadline stops names the outer run, whose time it was; the
+// outer run then fails on its own account.
+TEST_F(LuaHost, ARunStoppedByTheDeadlineOfTheRunItIsNestedInNamesThatRun)
+{
+	static TMorvalethLuaManager* inner;
+	TMorvalethLuaManager outer, nested;
+	inner = &nested;
+	Load(outer, "function run() nest() while true do end end\n", "outer.lua");
+	Load(nested, "function run() while true do end end\n", "inner.lua");
+	lua_register(outer.GetState(), "nest", [](lua_State*) {
+		inner->CallFunction("run");
+		return 0;
+	});
+	const TScopedScriptBounds bounds(SHORT_DEADLINE, TEST_MEMORY);
+	EXPECT_FALSE(outer.CallFunction("run"));
+	const std::string outerRun = "スクリプト " + (m_Dir / "outer.lua") + " の関数 run";
+	EXPECT_EQ(1, m_Log.CountLines("inner.lua:1: " + outerRun + " の実行時間が 0.1 秒を超えたため実行を止めました。"))
+		<< m_Log.Text();
+	EXPECT_EQ(1, m_Log.CountLines("inner.lua の関数 run が失敗しました："));
+	EXPECT_EQ(1, m_Log.CountLines("outer.lua:1: 実行時間が 0.1 秒を超えたため実行を止めました。"));
+	EXPECT_EQ(1, m_Log.CountLines(outerRun + " が失敗しました："));
 }
 
 TEST_F(LuaHost, ModulesAreFoundThroughTheScenarioScriptFolder)
