@@ -1,15 +1,20 @@
 #include "support/ScriptFuzz.h"
 
+#include "app/Application.h"
 #include "script/LuaManager.h"
 #include "support/ScriptBounds.h"
 #include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
+#include <sys/stat.h>
 
 namespace
 {
 const char* const SCRIPT_FILE = "fuzz_script.lua";
-/// Short bounds, so that a round ends soon even under a sanitizer.
+/// A pipe in the working folder, which no file call may wait on.
+const char* const PIPE_FILE = "fuzz_script.fifo";
+/// A short deadline for the runs that must be stopped, so that a round ends soon even under a sanitizer; the
+/// runs that must succeed run under the program's own.
 const std::chrono::milliseconds FUZZ_DEADLINE(20);
 const std::size_t FUZZ_MEMORY = std::size_t(16) << 20;
 
@@ -27,6 +32,13 @@ const char* const ENDLESS[] = {
 	"local t = {} while true do t[#t + 1] = string.rep('x', N) .. #t end",
 	"local t = {} while true do t[#t + 1] = {} end",
 	"while true do getmetatable(newproxy(true)).__gc = function() while true do end end collectgarbage() end",
+	"while true do pcall(unpack, {}, -N, 2^31 - 1) end",
+	"while true do pcall(unpack, {}, N - 2^31, N) end",
+	"while true do table.insert({}, N - 2^31, 1) end",
+	"while true do local t = {} for i = 1, N do t[i] = '' end table.concat(t) table.remove(t, 1) end",
+	"while true do local f = io.open('/dev/zero') if f then f:read('*l') end end",
+	"while true do pcall(dofile, 'fuzz_script.fifo') pcall(io.lines, 'fuzz_script.fifo') end",
+	"while true do package.path = './?.fifo' pcall(require, 'fuzz_script') io.open('fuzz_script.fifo', 'w') end",
 };
 
 /// What may surround a form; %s stands for it.
@@ -41,6 +53,8 @@ const char* const WRAPPERS[] = {
 	"coroutine.yield() %s",
 	"local p = newproxy(true) getmetatable(p).__gc = function() %s end p = nil collectgarbage() while true do end",
 	"pcall(error) %s",
+	"pcall(os.exit, N) %s",
+	"error(setmetatable({}, {__tostring = function() %s end}))",
 };
 
 const int SIZES[] = {0, 1, 40, 199, 200, 201, 1000, 100000, 400000};
@@ -64,18 +78,24 @@ std::string EndlessCode(std::mt19937& random)
 	Replace(code, "N", std::to_string(Pick(random, SIZES)));
 	for (int wraps = std::uniform_int_distribution<int>(0, 3)(random); wraps > 0; --wraps) {
 		std::string wrapper = Pick(random, WRAPPERS);
+		Replace(wrapper, "N", std::to_string(Pick(random, SIZES)));
 		Replace(wrapper, "%s", code);
 		code = wrapper;
 	}
 	return code;
 }
 
-/// Calls run and resumes it while it yields; the fault, empty when it failed once and was logged so.
+/// Calls run and resumes it while it yields, under the short deadline; the fault, empty when it failed once and
+/// was logged so.
 std::string RunEntry(TMorvalethLuaManager& manager, const std::string& file, const std::string& logPath)
 {
-	bool running = manager.CallFunction("run");
-	for (int resumes = 0; running && manager.IsSuspended() && resumes < 3; ++resumes)
-		running = manager.Resume();
+	bool running;
+	{
+		const TScopedScriptBounds bounds(FUZZ_DEADLINE, FUZZ_MEMORY);
+		running = manager.CallFunction("run");
+		for (int resumes = 0; running && manager.IsSuspended() && resumes < 3; ++resumes)
+			running = manager.Resume();
+	}
 	if (running)
 		return manager.IsSuspended() ? "the run yields for ever" : "the run finished";
 	if (CountLines(ReadFile(logPath), "スクリプト " + file + " の関数 run が失敗しました：") != 1)
@@ -88,9 +108,15 @@ std::string RunEntry(TMorvalethLuaManager& manager, const std::string& file, con
 
 void RunScriptRound(std::mt19937& random, const std::string& logPath, TFuzzRound& result)
 {
-	const TScopedScriptBounds bounds(FUZZ_DEADLINE, FUZZ_MEMORY);
-	const std::string file = (boost::filesystem::current_path() / SCRIPT_FILE).string();
+	// Only a load that must be stopped runs under the short deadline; the close of the state, which must be
+	// stopped when a finalizer never returns, always does.
 	const bool atLoad = std::uniform_int_distribution<int>(0, 7)(random) == 0;
+	const TScopedScriptBounds bounds(atLoad ? FUZZ_DEADLINE : RUN_DEADLINE, FUZZ_MEMORY);
+	SetCloseDeadline(FUZZ_DEADLINE / 10);
+	// A script's os.exit in an earlier round asked the program to end; the fuzz program goes on with its rounds.
+	ClearQuitRequest();
+	::mkfifo(PIPE_FILE, 0600);
+	const std::string file = (boost::filesystem::current_path() / SCRIPT_FILE).string();
 	const bool closes = std::uniform_int_distribution<int>(0, 3)(random) == 0;
 	const std::string code = EndlessCode(random);
 	std::string text = "function ok() return true end\n";
