@@ -182,16 +182,10 @@ class RunawayScriptPlay : public ::testing::TestWithParam<TRunawayScript>
 {
 };
 
-// An opening script that never returns, one that first takes the debug hooks away, and one that also
-// leaves behind a finalizer that never returns: the window's close, sent while the script runs, still
-// ends the program (the finalizer runs as the program closes the script), and the log names the
-// script and the function.
-TEST_P(RunawayScriptPlay, ClosingTheWindowQuits)
+/// Plays from the start menu to the start of the first chapter with the first master, which runs the opening
+/// script's on_system_start.
+void StartTheOpening(TFrontEndRun& run)
 {
-	const TRunawayScript& runaway = GetParam();
-	TPlayFolder folder(std::string("runaway_") + runaway.name);
-	folder.Write("Scenario/Default/Script/EventScript.lua", runaway.script);
-	TFrontEndRun run(folder, std::string("runaway_") + runaway.name);
 	run.StartToMenu();
 	ASSERT_TRUE(run.OpenScenarioSelect("scenario_select"));
 	TPlayer& player = run.Player();
@@ -205,6 +199,21 @@ TEST_P(RunawayScriptPlay, ClosingTheWindowQuits)
 	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 	const TPoint start = CentreOf(masters.Start());
 	player.Click(start.X, start.Y);
+}
+
+// An opening script that never returns, one that first takes the debug hooks away, and one that also
+// leaves behind a finalizer that never returns: the window's close, sent while the script runs, still
+// ends the program (the finalizer runs as the program closes the script), and the log names the
+// script and the function.
+TEST_P(RunawayScriptPlay, ClosingTheWindowQuits)
+{
+	const TRunawayScript& runaway = GetParam();
+	TPlayFolder folder(std::string("runaway_") + runaway.name);
+	folder.Write("Scenario/Default/Script/EventScript.lua", runaway.script);
+	TFrontEndRun run(folder, std::string("runaway_") + runaway.name);
+	StartTheOpening(run);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	TPlayer& player = run.Player();
 	player.Close();
 	EXPECT_EQ(0, player.WaitForExit());
 	EXPECT_TRUE(Names(folder, "log.txt", "の関数 on_system_start が失敗しました：", "Default/Script/EventScript.lua"));
@@ -265,4 +274,18 @@ TEST(BadInputPlay, AReadOnlyFolderWithoutGlyphSheetsStartsToTheMenu)
 	EXPECT_FALSE(fs::exists(folder / "log.txt"));
 	EXPECT_FALSE(fs::exists(folder / "char16.png"));
 	run.CloseWindow();
+}
+
+// An opening script's os.exit, even one a pcall catches, ends the program as closing the window does: nothing
+// crashes, the exit status is the one asked for, and the log names the script and the function.
+TEST(BadInputPlay, AnOpeningScriptsExitEndsTheProgramWithItsStatus)
+{
+	TPlayFolder folder("script_exit");
+	folder.Write("Scenario/Default/Script/EventScript.lua",
+		"function on_system_start() pcall(os.exit, 3) while true do coroutine.yield() end end\n");
+	TFrontEndRun run(folder, "script_exit");
+	StartTheOpening(run);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	EXPECT_EQ(3, run.Player().WaitForExit());
+	EXPECT_TRUE(Names(folder, "log.txt", "の関数 on_system_start が os.exit(3) を呼んだため", "Default/Script/EventScript.lua"));
 }
