@@ -177,7 +177,8 @@ void ReplaceErrorByText(lua_State* L, const std::string& text)
 lua_State* LuaCreateState(const char* file, const char* searchPath)
 {
 	// The file's top-level code is a run of its own, with its own bounds.
-	const TRunBounds bounds(TBoundsFor::Run, FormatText("スクリプト %s の読み込み", file));
+	const std::string name = file;
+	const TRunBounds bounds(TBoundsFor::Run, TRunName{&name, nullptr});
 	lua_State* L = NewScriptState();
 	if (!L)
 		return nullptr;
@@ -195,7 +196,7 @@ class TMorvalethLuaManager::TContextScope
 {
 public:
 	explicit TContextScope(const TMorvalethLuaManager& manager)
-		: m_Bounds(TBoundsFor::Run, FormatText("スクリプト %s の関数 %s", manager.m_File, manager.m_Function)),
+		: m_Bounds(TBoundsFor::Run, TRunName{&manager.m_File, &manager.m_Function}),
 		  m_Battle(g_BattleInterface), m_ScriptAPI(g_ScriptAPI), m_Master(g_ScriptMaster),
 		  m_WorldMap(g_ScriptWorldMap)
 	{
@@ -284,7 +285,8 @@ bool TMorvalethLuaManager::LoadLua(const char* file)
 	const std::string& scenarioDir = g_GameMaster.m_ScenarioDir;
 	const std::string scenario = scenarioDir.empty() ? std::string(".") : NativePath(scenarioDir);
 	const std::string searchPath = FormatText(SEARCH_PATH_FORMAT, scenario, scenario);
-	const TRunBounds bounds(TBoundsFor::Run, FormatText("スクリプト %s の読み込み", file));
+	const std::string name = file;
+	const TRunBounds bounds(TBoundsFor::Run, TRunName{&name, nullptr});
 	lua_State* L = LuaCreateState(file, searchPath.c_str());
 	if (L && lua_cpcall(L, RegisterEngineNames, nullptr) != 0) {
 		ReplaceErrorByText(L, ErrorText(L));

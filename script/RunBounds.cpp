@@ -26,10 +26,10 @@ std::size_t g_ScriptBytes = 0;
 int g_SectionDepth = 0;
 /// The deadline of the innermost section open now.
 TClock::time_point g_Deadline;
-const std::string NO_RUN;
-/// The names of the outermost run open now and of the innermost; NO_RUN when none is named.
-const std::string* g_OutermostRun = &NO_RUN;
-const std::string* g_InnermostRun = &NO_RUN;
+const TRunName NO_RUN;
+/// The names of the outermost run open now and of the innermost named one; NO_RUN when none is named.
+const TRunName* g_OutermostRun = &NO_RUN;
+const TRunName* g_InnermostRun = &NO_RUN;
 
 std::string StepsText()
 {
@@ -42,9 +42,9 @@ std::string StopText()
 }
 
 /// The stop of a run nested in another, named by the outer run whose deadline it is.
-std::string NestedStopText(const std::string& outerRun)
+std::string NestedStopText(const TRunName& outerRun)
 {
-	return FormatText("%s の実行時間が %g 秒を超えたため実行を止めました。", outerRun, g_RunDeadline.count() / 1000.0);
+	return FormatText("%s の実行時間が %g 秒を超えたため実行を止めました。", outerRun.Text(), g_RunDeadline.count() / 1000.0);
 }
 
 /// The texts of the two stops, kept where Lua's pointers to them stay valid.
@@ -147,7 +147,7 @@ void* Allocate(void*, void* block, std::size_t oldSize, std::size_t newSize)
 // A script's os.exit: the program ends after the frame, as when the window is closed, never under the run.
 int ExitFromScript(lua_State* L, int status)
 {
-	const std::string& run = *g_InnermostRun;
+	const std::string run = g_InnermostRun->Text();
 	g_Logger.Warning(FormatText("%s が os.exit(%d) を呼んだため、プログラムを終了します。",
 		run.empty() ? std::string("スクリプト") : run, status));
 	RequestQuit(status);
@@ -204,7 +204,20 @@ void CloseScriptState(lua_State* L)
 	lua_close(L);
 }
 
-TRunBounds::TRunBounds(TBoundsFor what, const std::string& run)
+std::string TRunName::Text() const
+{
+	if (!file)
+		return std::string();
+	return function ? FormatText("スクリプト %s の関数 %s", *file, *function) : FormatText("スクリプト %s の読み込み", *file);
+}
+
+bool TRunName::operator==(const TRunName& other) const
+{
+	const auto same = [](const std::string* a, const std::string* b) { return a == b || (a && b && *a == *b); };
+	return same(file, other.file) && same(function, other.function);
+}
+
+TRunBounds::TRunBounds(TBoundsFor what, const TRunName& run)
 	: m_OuterSteps(lua_runsteps), m_OuterDeadline(g_Deadline), m_OuterStopText(lua_stoptext),
 	  m_OuterRun(g_InnermostRun), m_Run(run)
 {
@@ -220,12 +233,12 @@ TRunBounds::TRunBounds(TBoundsFor what, const std::string& run)
 		m_Deadline = std::min(m_OuterDeadline, now + g_CloseDeadline);
 	} else {
 		m_Deadline = m_OuterDeadline;
-		if (!m_Run.empty() && !g_OutermostRun->empty()) {
+		if (m_Run.file && g_OutermostRun->file && !(m_Run == *g_OutermostRun)) {
 			m_StopText = NestedStopText(*g_OutermostRun);
 			lua_stoptext = m_StopText.c_str();
 		}
 	}
-	if (!m_Run.empty())
+	if (m_Run.file)
 		g_InnermostRun = &m_Run;
 	g_Deadline = m_Deadline;
 	if (g_SectionDepth == 1 || m_Deadline != m_OuterDeadline)

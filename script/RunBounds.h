@@ -49,14 +49,28 @@ enum class TBoundsFor
 	Close
 };
 
+/// Names a run for the log by the strings of its owner, formatted only when a message needs them.
+struct TRunName
+{
+	/// The script file; null for a section of the engine's own.
+	const std::string* file = nullptr;
+	/// The entry function; null for the load of the file.
+	const std::string* function = nullptr;
+
+	/// "スクリプト a.lua の関数 f" or "スクリプト a.lua の読み込み"; empty for the engine's own.
+	std::string Text() const;
+	/// The same file and function.
+	bool operator==(const TRunName& other) const;
+};
+
 /// Bounds the Lua code run while it lives: a budget of instructions of its own, and the deadline that the
 /// outermost section starts and every run nested in it shares. A close nested in a run has a deadline of its
 /// own inside the run's. A run stopped by the deadline of the run it is nested in says which run that is.
 class TRunBounds
 {
 public:
-	/// Opens the section; run names it for the log ("スクリプト a.lua の関数 f"), empty for an engine section.
-	explicit TRunBounds(TBoundsFor what = TBoundsFor::Run, const std::string& run = std::string());
+	/// Opens the section; run names it for the log, and must outlive it.
+	explicit TRunBounds(TBoundsFor what = TBoundsFor::Run, const TRunName& run = TRunName());
 	/// Closes it: the outer section's budget, deadline and stop text come back, and the outermost lowers the stop.
 	~TRunBounds();
 	TRunBounds(const TRunBounds&) = delete;
@@ -67,9 +81,9 @@ private:
 	std::chrono::steady_clock::time_point m_OuterDeadline;
 	std::chrono::steady_clock::time_point m_Deadline;
 	const char* m_OuterStopText;
-	const std::string* m_OuterRun;
-	/// This section's name, and the stop text of a run nested in another.
-	std::string m_Run;
+	const TRunName* m_OuterRun;
+	const TRunName m_Run;
+	/// The stop text of a run nested in another.
 	std::string m_StopText;
 };
 
