@@ -502,25 +502,28 @@ TEST_F(LuaHost, NestedCallsGiveTheOuterScriptItsContextBack)
 }
 
 // A run nested in another that the outer run's deadline stops names the outer run, whose time it was; the
-// outer run then fails on its own account.
+// outer run then fails on its own account. The inner run raises the stop itself, where the watchdog would.
 TEST_F(LuaHost, ARunStoppedByTheDeadlineOfTheRunItIsNestedInNamesThatRun)
 {
 	static TMorvalethLuaManager* inner;
 	TMorvalethLuaManager outer, nested;
 	inner = &nested;
 	Load(outer, "function run() nest() while true do end end\n", "outer.lua");
-	Load(nested, "function run() while true do end end\n", "inner.lua");
+	Load(nested, "function run() raise_stop() while true do end end\n", "inner.lua");
 	lua_register(outer.GetState(), "nest", [](lua_State*) {
 		inner->CallFunction("run");
 		return 0;
 	});
-	const TScopedScriptBounds bounds(SHORT_DEADLINE, TEST_MEMORY);
+	lua_register(nested.GetState(), "raise_stop", [](lua_State*) {
+		lua_runstop.store(1, std::memory_order_relaxed);
+		return 0;
+	});
 	EXPECT_FALSE(outer.CallFunction("run"));
 	const std::string outerRun = "スクリプト " + (m_Dir / "outer.lua") + " の関数 run";
-	EXPECT_EQ(1, m_Log.CountLines("inner.lua:1: " + outerRun + " の実行時間が 0.1 秒を超えたため実行を止めました。"))
+	EXPECT_EQ(1, m_Log.CountLines("inner.lua:1: " + outerRun + " の実行時間が 2 秒を超えたため実行を止めました。"))
 		<< m_Log.Text();
 	EXPECT_EQ(1, m_Log.CountLines("inner.lua の関数 run が失敗しました："));
-	EXPECT_EQ(1, m_Log.CountLines("outer.lua:1: 実行時間が 0.1 秒を超えたため実行を止めました。"));
+	EXPECT_EQ(1, m_Log.CountLines("outer.lua:1: 実行時間が 2 秒を超えたため実行を止めました。"));
 	EXPECT_EQ(1, m_Log.CountLines(outerRun + " が失敗しました："));
 }
 
