@@ -46,6 +46,54 @@ bool IsPlainName(const std::string& key)
 	return true;
 }
 
+// True when the bytes come back unchanged from a text of the document: converted to UTF-8 and back,
+// inside CDATA, which keeps blanks and line feeds. The parser turns "\r" into "\n", a NUL ends a text,
+// other control bytes are no XML, "]]>" ends the CDATA, and bytes that are no Shift-JIS become "?".
+bool KeepsAsText(const std::string& bytes)
+{
+	for (const char c : bytes)
+		if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
+			return false;
+	return bytes.find("]]>") == std::string::npos && Utf8ToSjis(SjisToUtf8(bytes)) == bytes;
+}
+
+const char HEX_DIGITS[] = "0123456789ABCDEF";
+
+// Two hexadecimal digits per byte: the form of a string that would not come back from a text.
+std::string HexText(const std::string& bytes)
+{
+	std::string hex;
+	hex.reserve(2 * bytes.size());
+	for (const char c : bytes) {
+		hex += HEX_DIGITS[static_cast<unsigned char>(c) >> 4];
+		hex += HEX_DIGITS[static_cast<unsigned char>(c) & 0xF];
+	}
+	return hex;
+}
+
+int HexDigit(char c)
+{
+	const char* found = std::strchr(HEX_DIGITS, std::toupper(static_cast<unsigned char>(c)));
+	return c != 0 && found ? int(found - HEX_DIGITS) : -1;
+}
+
+// The bytes of a HexText; false for a text that is not one.
+bool ReadHexText(const char* hex, std::string& bytes)
+{
+	const std::size_t length = std::strlen(hex);
+	if (length % 2 != 0)
+		return false;
+	bytes.clear();
+	for (std::size_t i = 0; i < length; i += 2) {
+		const int high = HexDigit(hex[i]);
+		const int low = HexDigit(hex[i + 1]);
+		if (high < 0 || low < 0)
+			return false;
+		bytes += char(high * 16 + low);
+	}
+	return true;
+}
+
 // The text of the key on top of the stack, with its type; false for a key that has no text form.
 bool KeyText(lua_State* L, std::string& text, int& keyType)
 {
@@ -64,13 +112,22 @@ bool KeyText(lua_State* L, std::string& text, int& keyType)
 	return false;
 }
 
-// The element of one entry: "_" and the key when it is a valid name, else "_" with the key in "k".
+// The element of one entry: "_" and the key when it is a valid name, else "_" with the key in "k", or in
+// "kx" as a HexText when it would not come back from an attribute's text.
 TiXmlElement* NewEntryElement(const std::string& keyText, int keyType)
 {
-	const bool plain = IsPlainName(keyText);
-	TiXmlElement* element = new TiXmlElement(plain ? "_" + keyText : std::string("_"));
-	if (!plain)
-		element->SetAttribute("k", keyType == KEY_STRING ? SjisToUtf8(keyText) : keyText);
+	if (IsPlainName(keyText)) {
+		TiXmlElement* element = new TiXmlElement("_" + keyText);
+		element->SetAttribute("kt", keyType);
+		return element;
+	}
+	TiXmlElement* element = new TiXmlElement("_");
+	if (keyType != KEY_STRING)
+		element->SetAttribute("k", keyText);
+	else if (KeepsAsText(keyText))
+		element->SetAttribute("k", SjisToUtf8(keyText));
+	else
+		element->SetAttribute("kx", HexText(keyText));
 	element->SetAttribute("kt", keyType);
 	return element;
 }
@@ -183,10 +240,14 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writ
 	case LUA_TSTRING: {
 		size_t length = 0;
 		const char* text = lua_tolstring(L, index, &length);
-		const std::string utf8 = SjisToUtf8(std::string(text, length));
+		const std::string bytes(text, length);
 		target->SetAttribute("t", VALUE_STRING);
-		// CDATA keeps blanks, line feeds and the empty string as they are.
-		AppendText(target, utf8, utf8.find("]]>") == std::string::npos);
+		// CDATA keeps blanks, line feeds and the empty string as they are; what a text would change
+		// is kept byte for byte in "x".
+		if (KeepsAsText(bytes))
+			AppendText(target, SjisToUtf8(bytes), true);
+		else
+			target->SetAttribute("x", HexText(bytes));
 		return true;
 	}
 	case LUA_TTABLE: {
@@ -215,17 +276,34 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writ
 	}
 }
 
+// The element's name after its "_".
+std::string NamedKey(const TiXmlElement* source)
+{
+	return source->ValueStr().substr(std::min<std::size_t>(1, source->ValueStr().size()));
+}
+
+// The bytes of a string key: "kx", else "k", else the element's name after the "_"; false for a bad "kx".
+bool StringKey(const TiXmlElement* source, std::string& key)
+{
+	if (const char* hex = source->Attribute("kx"))
+		return ReadHexText(hex, key);
+	const char* stored = source->Attribute("k");
+	key = stored ? Utf8ToSjis(stored) : NamedKey(source);
+	return true;
+}
+
 // Pushes the key of the element; false for one whose key cannot be read.
 bool PushKey(lua_State* L, const TiXmlElement* source, int keyType)
 {
-	const char* stored = source->Attribute("k");
-	const std::string name = source->ValueStr();
-	const std::string text = stored ? std::string(stored) : name.substr(std::min<std::size_t>(1, name.size()));
 	if (keyType != KEY_NUMBER) {
-		const std::string key = stored ? Utf8ToSjis(text) : text;
+		std::string key;
+		if (!StringKey(source, key))
+			return false;
 		lua_pushlstring(L, key.data(), key.size());
 		return true;
 	}
+	const char* stored = source->Attribute("k");
+	const std::string text = stored ? std::string(stored) : NamedKey(source);
 	lua_Number key = 0;
 	if (!ReadNumber(text.c_str(), key) || std::isnan(key))
 		return false;
@@ -276,9 +354,16 @@ bool PushValue(lua_State* L, const TiXmlElement* source, int valueType, int dept
 		return true;
 	}
 	case VALUE_STRING: {
+		std::string value;
+		if (const char* hex = source->Attribute("x")) {
+			if (!ReadHexText(hex, value))
+				return false;
+			lua_pushlstring(L, value.data(), value.size());
+			return true;
+		}
 		if (!text && !empty)
 			return false;
-		const std::string value = text ? Utf8ToSjis(text) : std::string();
+		value = text ? Utf8ToSjis(text) : std::string();
 		lua_pushlstring(L, value.data(), value.size());
 		return true;
 	}

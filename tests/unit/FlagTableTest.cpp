@@ -21,7 +21,13 @@ const char* const FLAG_SCRIPT =
 	"  t['\x95\x5C<&>'] = 'a Shift-JIS key'\n"
 	"  t[''] = 'the empty key'\n"
 	"  t.blanks = '  two  blanks\\nand a line '\n"
-	"  t.brackets = 'a]]>b'\n"
+	"  t.brackets = ' a  ]]>  b\\n'\n"
+	"  t['k\\0k'] = 'a\\0b'\n"
+	"  t.returns = 'a\\r\\nb\\rc'\n"
+	"  t['\\r'] = 'a carriage return key'\n"
+	"  t.lead = '\\149'\n"
+	"  t['\\149'] = 'a lone lead byte key'\n"
+	"  t.controls = '\\1\\31\\127'\n"
 	"  t.nested = {}\n"
 	"  local level = t.nested\n"
 	"  for i = 1, 40 do level.next = {i, tostring(i)}; level = level.next end\n"
@@ -99,7 +105,7 @@ TEST_F(FlagTable, TrickyValuesComeBackExactlyThroughASaveFile)
 TEST_F(FlagTable, TheElementFormKeepsTheSavedShape)
 {
 	TMorvalethLuaManager manager;
-	Load(manager, "function simple() Flag = {true, x = 'abc', [3] = 1.5} return true end\n");
+	Load(manager, "function simple() Flag = {true, x = 'abc', [3] = 1.5, n = 'a\\0b', ['\\r'] = 2} return true end\n");
 	ASSERT_TRUE(Call(manager, "simple"));
 	TiXmlElement event("LuaEvent");
 	manager.SaveToXML(&event);
@@ -109,10 +115,12 @@ TEST_F(FlagTable, TheElementFormKeepsTheSavedShape)
 	EXPECT_STREQ("5", flag->Attribute("t"));
 	std::vector<std::string> entries;
 	for (const TiXmlElement* e = flag->FirstChildElement(); e; e = e->NextSiblingElement())
-		entries.push_back(e->ValueStr() + " t=" + e->Attribute("t") + " kt=" + e->Attribute("kt") + " " +
-			(e->GetText() ? e->GetText() : ""));
+		entries.push_back(e->ValueStr() + " t=" + e->Attribute("t") + " kt=" + e->Attribute("kt") +
+			(e->Attribute("kx") ? std::string(" kx=") + e->Attribute("kx") : "") +
+			(e->Attribute("x") ? std::string(" x=") + e->Attribute("x") : "") + " " + (e->GetText() ? e->GetText() : ""));
 	std::sort(entries.begin(), entries.end());
-	EXPECT_EQ((std::vector<std::string>{"_1 t=1 kt=3 1", "_3 t=3 kt=3 1.5", "_x t=4 kt=4 abc"}), entries);
+	EXPECT_EQ((std::vector<std::string>{"_ t=3 kt=4 kx=0D 2", "_1 t=1 kt=3 1", "_3 t=3 kt=3 1.5", "_n t=4 kt=4 x=610062 ",
+		"_x t=4 kt=4 abc"}), entries);
 }
 
 TEST_F(FlagTable, SavesWrittenInTheOlderFormStillLoad)
@@ -160,6 +168,7 @@ TEST_F(FlagTable, ADamagedElementIsRefusedAndTheTableStaysAsItWas)
 		"<LuaEvent><Flag t=\"5\"><_1 t=\"1\" kt=\"x\">1</_1></Flag></LuaEvent>",
 		"<LuaEvent><Flag t=\"5\"><_abc t=\"1\" kt=\"3\">1</_abc></Flag></LuaEvent>",
 		"<LuaEvent><Flag t=\"5\"><_ k=\"nan\" t=\"1\" kt=\"3\">1</_></Flag></LuaEvent>",
+		"<LuaEvent><Flag t=\"5\"><_ kx=\"6B0\" t=\"1\" kt=\"4\">1</_></Flag></LuaEvent>",
 		"<LuaEvent><Flag t=\"5\"><_1 t=\"1\" kt=\"3\">1</_1><_2 t=\"1\" kt=\"3\">1</_2><_y t=\"1\"/></Flag></LuaEvent>",
 	};
 	for (const char* xml : damaged) {
