@@ -14,24 +14,43 @@ const std::size_t VALUE_BUFFER = 1024;
 const int PRINT_LOG_BUFFER = 2048;
 const int DEBUG_LOG_BUFFER = 1024;
 
-// Appends the piece when it fits; the count reserves one byte per piece, as a
-// terminator would, so later and shorter pieces may still fit.
-void AppendPiece(std::string& text, int& used, int size, const std::string& piece)
+// The text of print_log or debug_log as it grows within its buffer. A piece is appended when it fits;
+// the count reserves one byte per piece, as a terminator would, so later and shorter pieces may still fit.
+struct TArgsText
 {
-	const int length = int(piece.size());
-	if (length + used + 1 > size)
-		return;
-	text += piece;
-	used += length + 1;
-}
+	explicit TArgsText(int size) : size(size) {}
 
-// The values of the table at index, rendered in the order of lua_next; nested tables are "?".
-void AppendTableValues(lua_State* L, int index, std::string& text, int& used, int size)
+	/// True once not even the shortest piece, one byte, fits.
+	bool IsFull() const { return used + 2 > size; }
+
+	void Append(const std::string& piece)
+	{
+		const int length = int(piece.size());
+		if (length + used + 1 > size)
+			return;
+		text += piece;
+		used += length + 1;
+	}
+
+	std::string text;
+	int used = 0;
+	const int size;
+};
+
+// The values of the table at index, rendered in the order of lua_next; nested tables are "?". The walk
+// ends once the text is full, and looks at the run's stop at every entry: a table of a million entries
+// whose values never fit would otherwise hold the game as long as the walk takes.
+void AppendTableValues(lua_State* L, int index, TArgsText& text)
 {
 	lua_pushnil(L);
 	while (lua_next(L, index) != 0) {
-		AppendPiece(text, used, size, lua_istable(L, -1) ? std::string("?") : LuaValueToText(L, -1));
+		lua_checkstop(L);
+		text.Append(lua_istable(L, -1) ? std::string("?") : LuaValueToText(L, -1));
 		lua_pop(L, 1);
+		if (text.IsFull()) {
+			lua_pop(L, 1);
+			return;
+		}
 	}
 }
 }
@@ -107,16 +126,16 @@ int debug_log(lua_State* L)
 
 std::string LuaArgsToText(lua_State* L, int size)
 {
-	std::string text;
-	int used = 0;
+	TArgsText text(size);
 	const int top = lua_gettop(L);
-	for (int i = 1; i <= top; ++i) {
+	for (int i = 1; i <= top && !text.IsFull(); ++i) {
+		lua_checkstop(L);
 		if (lua_istable(L, i))
-			AppendTableValues(L, i, text, used, size);
+			AppendTableValues(L, i, text);
 		else
-			AppendPiece(text, used, size, LuaValueToText(L, i));
+			text.Append(LuaValueToText(L, i));
 	}
-	return text;
+	return text.text;
 }
 
 std::string LuaValueToText(lua_State* L, int index)

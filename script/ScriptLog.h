@@ -32,7 +32,8 @@ int print_log(lua_State* L);
 /// Native debug_log: writes "Lua Log: " and the arguments (within 1024 bytes) as a Debug line of the main log.
 int debug_log(lua_State* L);
 
-/// Renders the arguments (stack slots 1 to top) within size bytes; a piece that does not fit is skipped.
+/// Renders the arguments (stack slots 1 to top) within size bytes; a piece that does not fit is skipped. The walk
+/// ends once the text is full, and fails the run with its stop error when the run's stop is raised meanwhile.
 std::string LuaArgsToText(lua_State* L, int size);
 /// Renders one value: "%s " for a string or number, "true " or "false ", "toolongstr" past 1022 bytes, "?" for anything else.
 std::string LuaValueToText(lua_State* L, int index);

@@ -2,6 +2,7 @@
 
 #include "script/ApiConventions.h"
 #include "script/LuaManager.h"
+#include "support/ScriptBounds.h"
 
 #include <climits>
 #include <lauxlib.h>
@@ -124,4 +125,39 @@ TEST_F(ApiConventions, RefusalsAndScriptErrorLines)
 	const std::string path = WriteScript("caller.lua", "\n\nreport()\n");
 	ASSERT_EQ(0, luaL_dofile(L, path.c_str()));
 	EXPECT_EQ(1, m_Log.CountLines("Error @" + path + " Line 3 : from a script"));
+}
+
+// print_log and debug_log of one table of a million entries passed 30,000 times. Tables render as "?", two
+// bytes of the count each, and fill the text after the first thousand entries: the walk ends there. Long
+// strings of which no more fit (two fill all but 44 bytes of print_log's 2048, one all but 22 of debug_log's
+// 1024) are walked until the run is stopped.
+TEST_F(ApiConventions, TheLogsTextEndsWhenItIsFullOrTheRunIsStopped)
+{
+	TMorvalethLuaManager manager;
+	ASSERT_TRUE(manager.LoadLua(WriteScript("logs.lua",
+		"local function refs(value)\n"
+		"  local t, r = {}, {}\n"
+		"  for i = 1, 1e6 do t[i] = value end\n"
+		"  for i = 1, 30000 do r[i] = t end\n"
+		"  return r\n"
+		"end\n"
+		"function setup() tables, long = refs({}), refs(string.rep('x', 1000)) return true end\n"
+		"function printsTables() print_log(unpack(tables)) return true end\n"
+		"function debugsTables() debug_log(unpack(tables)) return true end\n"
+		"function printsLong() print_log(unpack(long)) return true end\n"
+		"function debugsLong() debug_log(unpack(long)) return true end\n").c_str()));
+	ASSERT_TRUE(manager.CallFunction("setup"));
+	ASSERT_TRUE(manager.GetResult());
+
+	ASSERT_TRUE(manager.CallFunction("printsTables"));
+	EXPECT_EQ(std::vector<std::string>{std::string(1024, '?')}, ScriptLog());
+	ASSERT_TRUE(manager.CallFunction("debugsTables"));
+	EXPECT_EQ(1, m_Log.CountLines("Debug Lua Log: " + std::string(512, '?')));
+
+	const TScopedScriptBounds bounds(std::chrono::milliseconds(100), SCRIPT_MEMORY_LIMIT, 1LL << 62);
+	for (const char* name : {"printsLong", "debugsLong"}) {
+		EXPECT_FALSE(manager.CallFunction(name)) << name;
+		EXPECT_EQ(1, m_Log.CountLines(std::string("logs.lua の関数 ") + name + " が失敗しました：")) << m_Log.Text();
+	}
+	EXPECT_EQ(2, m_Log.CountLines(": 実行時間が 0.1 秒を超えたため実行を止めました。")) << m_Log.Text();
 }
