@@ -2,7 +2,9 @@
 
 #include "app/GameConfig.h"
 #include "app/Logger.h"
+#include "common/babel/babel.h"
 #include "gui/GuiContext.h"
+#include "media/CharDrawer.h"
 
 #include <algorithm>
 #include <boost/shared_ptr.hpp>
@@ -10,6 +12,7 @@
 #include <guichan/focushandler.hpp>
 #include <guichan/gui.hpp>
 #include <guichan/widgets/container.hpp>
+#include <vector>
 
 TGcnMsgDlg* g_MsgDlg = nullptr;
 
@@ -33,6 +36,33 @@ unsigned ShownButtons(unsigned mask, int timeout)
 bool HasButton(unsigned mask, int index)
 {
 	return (mask & (1u << index)) != 0;
+}
+
+// The part of a text that the first lines hold, laid out as the pane draws it, wrapped to the width; its lines
+// counted. Only its head is laid out: each line holds at most a byte per half cell and its line feed.
+std::string FirstLines(const std::string& text, int width, int fontSize, int lineHeight, int maxLines, int& lines)
+{
+	const std::size_t lineBytes = std::size_t(std::max(1, width / std::max(1, fontSize / 2))) + 1;
+	const std::string head = text.substr(0, SjisCutLength(text, lineBytes * std::size_t(maxLines)));
+	std::vector<TGlyphPlacement> glyphs;
+	LayoutWrappedString(head.c_str(), 0, 0, width, lineHeight - fontSize, fontSize, fontSize, glyphs);
+	// Every line feed starts a line; every other character lies where the layout placed it.
+	std::size_t end = 0;
+	std::size_t glyph = 0;
+	int line = 0;
+	while (end < head.size() && head[end] != 0) {
+		const bool newline = head[end] == '\n';
+		if (!newline && glyph == glyphs.size())
+			break;
+		const int next = newline ? line + 1 : glyphs[glyph].y / lineHeight;
+		if (next >= maxLines)
+			break;
+		line = next;
+		glyph += newline ? 0 : 1;
+		end += newline || !IsSJISLeadByte(static_cast<unsigned char>(head[end])) ? 1 : 2;
+	}
+	lines = line + 1;
+	return head.substr(0, end);
 }
 }
 
@@ -60,6 +90,7 @@ void TGcnMsgDlg::Layout()
 {
 	m_TextPane.setPosition(TEXT_X, TEXT_Y);
 	m_TextPane.MeasureText();
+	FitTextToScreen();
 	m_TextPane.setBackgroundColor(g_Config.m_MsgDlgColor);
 
 	// Spread the shown buttons under the text with equal gaps at both ends and between them.
@@ -90,6 +121,32 @@ void TGcnMsgDlg::Layout()
 	setHeight(y + buttonHeight + BUTTON_ROW_SPACE);
 	setBaseColor(g_Config.m_MsgDlgColor);
 	m_Selected = 0;
+}
+
+void TGcnMsgDlg::FitTextToScreen()
+{
+	const gcn::Widget* top = g_GuiContext.m_Gui ? g_GuiContext.m_Gui->getTop() : nullptr;
+	if (!top)
+		return;
+	// The dialog is the text's size and its margins: as wide as the text and a margin on each side, as high
+	// as the text, the button row and the spaces above, between and below them.
+	int buttonHeight = 0;
+	for (int i = 0; i < BUTTON_COUNT; ++i)
+		if (HasButton(m_ButtonMask, i))
+			buttonHeight = std::max(buttonHeight, m_Buttons[i].getHeight());
+	const int fontSize = m_TextPane.m_FontSize;
+	const int lineHeight = std::max(1, fontSize + m_TextPane.m_LineSpacing);
+	const int maxWidth = std::max(fontSize, top->getWidth() - 2 * MARGIN);
+	const int maxLines = std::max(1, (top->getHeight() - TEXT_Y - 2 * BUTTON_ROW_SPACE - buttonHeight) / lineHeight);
+	if (m_TextPane.getWidth() <= maxWidth && m_TextPane.getHeight() <= maxLines * lineHeight)
+		return;
+	const int width = std::min(m_TextPane.getWidth(), maxWidth);
+	int lines = 0;
+	const std::string shown = FirstLines(m_TextPane.m_Text, width, fontSize, lineHeight, maxLines, lines);
+	if (shown.size() < m_TextPane.m_Text.size())
+		LOG_WARNING("「%s」のメッセージは画面に収まらないため、%d 行目までを表示します。", getCaption(), lines);
+	m_TextPane.SetText(shown);
+	m_TextPane.setSize(width, lines * lineHeight);
 }
 
 void TGcnMsgDlg::ShowModal()

@@ -44,6 +44,9 @@ public:
 	int m_Timeout;
 
 private:
+	/// Wraps a text wider than the screen to its width and leaves out the lines below what it holds with the
+	/// buttons, so that the whole dialog stays on screen.
+	void FitTextToScreen();
 	/// Gives up the modal focus and hides the dialog.
 	void Close();
 	/// Takes the modal focus; false, with a Warning, when another widget holds it or there is no GUI.

@@ -102,14 +102,27 @@ int ApiError(lua_State* L, const std::string& text)
 	return 0;
 }
 
-void LogScriptError(lua_State* L, const std::string& message)
+namespace
+{
+// The message after the calling chunk's name and line, "%s Line %d : %s", or "? Line ? : %s".
+std::string ScriptLine(lua_State* L, const std::string& message)
 {
 	const char* source = nullptr;
 	int line = 0;
 	if (LuaGetSourceLine(L, &source, &line) == 0)
-		g_Logger.Error(FormatText("%s Line %d : %s", source, line, message));
-	else
-		g_Logger.Error("? Line ? : " + message);
+		return FormatText("%s Line %d : %s", source, line, message);
+	return "? Line ? : " + message;
+}
+}
+
+void LogScriptError(lua_State* L, const std::string& message)
+{
+	g_Logger.Error(ScriptLine(L, message));
+}
+
+void LogScriptWarning(lua_State* L, const std::string& message)
+{
+	g_Logger.Warning(ScriptLine(L, message));
 }
 
 int ApiGuard(lua_State* L, const char* name, const std::function<int()>& body)

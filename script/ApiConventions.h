@@ -53,6 +53,8 @@ int ApiErrorf(lua_State* L, const std::string& format, const Args&... args)
 
 /// Writes "%s Line %d : %s" (the calling chunk's name and line) or "? Line ? : %s" as an Error.
 void LogScriptError(lua_State* L, const std::string& message);
+/// The same line as a Warning.
+void LogScriptWarning(lua_State* L, const std::string& message);
 
 /// Runs an engine function's body; a std::exception out of it is logged as an Error under the
 /// name and gives no values. Lua's own errors pass through untouched.

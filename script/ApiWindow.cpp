@@ -2,6 +2,7 @@
 
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
+#include "common/babel/babel.h"
 #include "gui/MsgDlg.h"
 #include "media/MorvalethImage.h"
 #include "media/MorvalethMixer.h"
@@ -11,6 +12,7 @@
 #include "script/ScriptAPI.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <lua.h>
 
 namespace
@@ -107,6 +109,42 @@ int ItemImage(lua_State* L, int kind, int value)
 	return value;
 }
 
+// The text within limit bytes: cut after its last whole character, with a Warning naming the script, when it
+// is longer.
+std::string BoundText(lua_State* L, const char* name, const std::string& text, int limit)
+{
+	if (int(text.size()) <= limit)
+		return text;
+	const std::string cut = text.substr(0, SjisCutLength(text, std::size_t(limit)));
+	LogScriptWarning(L, FormatText("%s のテキスト(%d バイト)は長すぎるため、%d バイトで切りました。", name,
+		int(text.size()), int(cut.size())));
+	return cut;
+}
+
+// True when the windows have room for the texts and images to add; false, after a Warning naming the script,
+// when they would pass what the windows hold together.
+bool HasRoom(lua_State* L, const char* name, int texts, int images)
+{
+	if (g_ScriptAPI->GetTextCount() + texts <= SCRIPT_ITEMS && g_ScriptAPI->GetImageCount() + images <= SCRIPT_ITEMS)
+		return true;
+	lua_settop(L, 0);
+	LogScriptWarning(L, FormatText("%s：ウィンドウ全部でテキストと画像をそれぞれ %d 個までしか持てないため、"
+		"追加しませんでした。", name, SCRIPT_ITEMS));
+	return false;
+}
+
+// True when one more window may be shown; false, after a Warning naming the script, when as many as may be
+// are shown.
+bool HasRoomOnScreen(lua_State* L, const char* name, const TScriptAPI& registry)
+{
+	if (registry.GetShownWindowCount() < SCRIPT_SHOWN_WINDOWS)
+		return true;
+	lua_settop(L, 0);
+	LogScriptWarning(L, FormatText("%s：ウィンドウは同時に %d 個までしか表示できないため、表示しませんでした。", name,
+		SCRIPT_SHOWN_WINDOWS));
+	return false;
+}
+
 // clear_image and clear_text: the handle and an optional id, -1 when left out.
 int ClearItems(lua_State* L, const char* name, void (TScriptAPI::*clear)(int, int))
 {
@@ -115,15 +153,6 @@ int ClearItems(lua_State* L, const char* name, void (TScriptAPI::*clear)(int, in
 	const int handle = LuaToInt(L, 1);
 	const int id = lua_gettop(L) == 2 ? LuaToInt(L, 2) : -1;
 	(g_ScriptAPI->*clear)(handle, id);
-	return PushTrue(L);
-}
-
-// set_size and set_position: the handle and two numbers.
-int SetWindowPair(lua_State* L, const char* name, void (TScriptAPI::*set)(int, int, int))
-{
-	if (!CheckWindowCall(L, name, "nnn"))
-		return 0;
-	(g_ScriptAPI->*set)(LuaToInt(L, 1), LuaToInt(L, 2), LuaToInt(L, 3));
 	return PushTrue(L);
 }
 }
@@ -193,6 +222,14 @@ int api_window_new(lua_State* L)
 		TScriptAPI* registry = Registry(L, "api_window_new");
 		if (!registry)
 			return 0;
+		if (registry->GetWindowCount() >= SCRIPT_WINDOWS) {
+			LogScriptWarning(L, FormatText("api_window_new：ウィンドウは %d 個までしか作れないため、作りませんでした。",
+				SCRIPT_WINDOWS));
+			return 0;
+		}
+		// A new window is shown at once.
+		if (!HasRoomOnScreen(L, "api_window_new", *registry))
+			return 0;
 		lua_pushnumber(L, registry->NewWindow());
 		return 1;
 	});
@@ -201,14 +238,25 @@ int api_window_new(lua_State* L)
 int api_window_set_size(lua_State* L)
 {
 	return ApiGuard(L, "api_window_set_size", [L] {
-		return SetWindowPair(L, "api_window_set_size", &TScriptAPI::SetWindowSize);
+		if (!CheckWindowCall(L, "api_window_set_size", "nnn"))
+			return 0;
+		const int width = LuaToInt(L, 2);
+		const int height = LuaToInt(L, 3);
+		if (width > SCRIPT_PANE_SIZE || height > SCRIPT_PANE_SIZE)
+			LogScriptWarning(L, FormatText("api_window_set_size：ウィンドウの大きさ %d x %d は大きすぎるため、%d 以下に"
+				"切りました。", width, height, SCRIPT_PANE_SIZE));
+		g_ScriptAPI->SetWindowSize(LuaToInt(L, 1), std::min(width, SCRIPT_PANE_SIZE), std::min(height, SCRIPT_PANE_SIZE));
+		return PushTrue(L);
 	});
 }
 
 int api_window_set_position(lua_State* L)
 {
 	return ApiGuard(L, "api_window_set_position", [L] {
-		return SetWindowPair(L, "api_window_set_position", &TScriptAPI::SetWindowPosition);
+		if (!CheckWindowCall(L, "api_window_set_position", "nnn"))
+			return 0;
+		g_ScriptAPI->SetWindowPosition(LuaToInt(L, 1), LuaToInt(L, 2), LuaToInt(L, 3));
+		return PushTrue(L);
 	});
 }
 
@@ -217,10 +265,14 @@ int api_window_set_visible(lua_State* L)
 	return ApiGuard(L, "api_window_set_visible", [L] {
 		if (!CheckWindowCall(L, "api_window_set_visible", "nb"))
 			return 0;
-		if (ApiArgBool(L, 2))
-			g_ScriptAPI->ShowWindow(LuaToInt(L, 1));
+		const int handle = LuaToInt(L, 1);
+		const bool show = ApiArgBool(L, 2);
+		if (show && !g_ScriptAPI->IsWindowVisible(handle) && !HasRoomOnScreen(L, "api_window_set_visible", *g_ScriptAPI))
+			return 0;
+		if (show)
+			g_ScriptAPI->ShowWindow(handle);
 		else
-			g_ScriptAPI->HideWindow(LuaToInt(L, 1));
+			g_ScriptAPI->HideWindow(handle);
 		return PushTrue(L);
 	});
 }
@@ -253,7 +305,8 @@ int api_window_set_titlebarheight(lua_State* L)
 int api_window_set_image(lua_State* L)
 {
 	return ApiGuard(L, "api_window_set_image", [L] {
-		if (!CheckWindowCall(L, "api_window_set_image", "nnnnnn"))
+		if (!CheckWindowCall(L, "api_window_set_image", "nnnnnn") ||
+			!HasRoom(L, "api_window_set_image", 0, 1))
 			return 0;
 		const int kind = LuaToInt(L, 5);
 		const int image = ItemImage(L, kind, LuaToInt(L, 6));
@@ -269,7 +322,7 @@ int api_window_set_faceorchip(lua_State* L)
 	const char* name = "api_window_set_faceorchip";
 	return ApiGuard(L, name, [L, name] {
 		const std::string logName = ApiLogName(name);
-		if (!CheckWindowCall(L, name, ApiArgsMatch(L, "nnnns"), logName))
+		if (!CheckWindowCall(L, name, ApiArgsMatch(L, "nnnns"), logName) || !HasRoom(L, name, 1, 1))
 			return 0;
 		const int handle = LuaToInt(L, 1);
 		const int x = LuaToInt(L, 2);
@@ -295,10 +348,12 @@ int api_window_clear_image(lua_State* L)
 
 int api_window_set_text(lua_State* L)
 {
-	return ApiGuard(L, "api_window_set_text", [L] {
-		if (!CheckWindowCall(L, "api_window_set_text", "nnnns"))
+	const char* name = "api_window_set_text";
+	return ApiGuard(L, name, [L, name] {
+		if (!CheckWindowCall(L, name, "nnnns") || !HasRoom(L, name, 1, 0))
 			return 0;
-		g_ScriptAPI->SetText(LuaToInt(L, 1), LuaToInt(L, 2), LuaToInt(L, 3), LuaToInt(L, 4), ApiArgString(L, 5));
+		g_ScriptAPI->SetText(LuaToInt(L, 1), LuaToInt(L, 2), LuaToInt(L, 3), LuaToInt(L, 4),
+			BoundText(L, name, ApiArgString(L, 5), SCRIPT_TEXT_BYTES));
 		return PushTrue(L);
 	});
 }
@@ -339,8 +394,8 @@ int api_dialog_show(lua_State* L)
 	return ApiGuard(L, "api_dialog_show", [L] {
 		if (!ApiArgsMatch(L, "ssn") && !ApiArgsMatch(L, "ssnb"))
 			return ApiInvalidArgument(L, "api_dialog_show");
-		const std::string caption = ApiArgString(L, 1);
-		const std::string text = ApiArgString(L, 2);
+		const std::string caption = BoundText(L, "api_dialog_show", ApiArgString(L, 1), SCRIPT_TEXT_BYTES);
+		const std::string text = BoundText(L, "api_dialog_show", ApiArgString(L, 2), SCRIPT_MESSAGE_BYTES);
 		const unsigned buttons = static_cast<unsigned>(LuaToInt(L, 3));
 		const int timeout = lua_gettop(L) == 4 && ApiArgBool(L, 4) ? g_Config.m_MessageTimeoutFrame : 0;
 		lua_settop(L, 0);

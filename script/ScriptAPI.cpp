@@ -170,6 +170,28 @@ int TScriptAPI::NewWindow()
 	return int(m_Windows.size()) - 1;
 }
 
+int TScriptAPI::GetShownWindowCount() const
+{
+	return int(std::count_if(m_Windows.begin(), m_Windows.end(),
+		[](const boost::shared_ptr<TEventWindow>& window) { return window->isVisible(); }));
+}
+
+int TScriptAPI::GetTextCount() const
+{
+	int count = 0;
+	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
+		count += int(window->m_Pane.GetTexts().size());
+	return count;
+}
+
+int TScriptAPI::GetImageCount() const
+{
+	int count = 0;
+	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
+		count += int(window->m_Pane.GetImages().size());
+	return count;
+}
+
 bool TScriptAPI::IsValidWindow(int handle) const
 {
 	return handle >= 0 && handle < int(m_Windows.size());

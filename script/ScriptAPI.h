@@ -23,6 +23,23 @@ struct TScriptEvent
 /// Image kinds of a script window (IMAGE_EVENT, IMAGE_FACE, IMAGE_CHARACHIP of the scripts).
 enum { SCRIPT_IMAGE_EVENT = 0, SCRIPT_IMAGE_FACE = 1, SCRIPT_IMAGE_CHARACHIP = 2 };
 
+// What a script may put on screen. The windows and the dialog are drawn at every frame, long after the
+// script's run has ended, so these bound the frames as the run's bounds bound the run; a scenario stays far
+// within them (the sample's opening: one window of 480 x 300 with a picture, a face and five lines of some 30
+// bytes). Past them the engine functions cut a text, or make no item or window, with a Warning naming the script.
+/// Bytes of a window's text and of a dialog's caption: 2,048 pixels, wider than a screen.
+const int SCRIPT_TEXT_BYTES = 256;
+/// Bytes of a dialog's message: some 45 lines as wide as an 800-pixel screen.
+const int SCRIPT_MESSAGE_BYTES = 4096;
+/// Texts all the windows hold together, and images.
+const int SCRIPT_ITEMS = 256;
+/// Windows the scripts of one game may open.
+const int SCRIPT_WINDOWS = 256;
+/// Windows shown at once.
+const int SCRIPT_SHOWN_WINDOWS = 16;
+/// Width and height of a window's pane.
+const int SCRIPT_PANE_SIZE = 4096;
+
 /// The contents of a script window: a black ground, white lines of text and images on top.
 class TEventPane : public gcn::Widget
 {
@@ -85,6 +102,14 @@ public:
 
 	/// Creates a window in the top container, kept alive by the widget set; its handle.
 	int NewWindow();
+	/// Number of windows made.
+	int GetWindowCount() const { return int(m_Windows.size()); }
+	/// Windows shown now.
+	int GetShownWindowCount() const;
+	/// Texts all the windows hold together.
+	int GetTextCount() const;
+	/// Images all the windows hold together.
+	int GetImageCount() const;
 	/// 0 <= handle < number of windows.
 	bool IsValidWindow(int handle) const;
 	/// The window; null for a handle that is not valid.

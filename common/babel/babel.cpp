@@ -275,3 +275,15 @@ bool IsSJISLeadByte(unsigned char c)
 {
 	return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+std::size_t SjisCutLength(const std::string& text, std::size_t bytes)
+{
+	std::size_t end = 0;
+	while (end < text.size()) {
+		const std::size_t next = end + (IsSJISLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
+		if (next > bytes)
+			break;
+		end = next;
+	}
+	return end;
+}

@@ -24,5 +24,7 @@ std::string SjisToUtf8(const std::string& sjis);
 std::string Utf8ToSjis(const std::string& utf8);
 /// True for the bytes that start a two-byte Shift-JIS character (0x81-0x9F, 0xE0-0xFC).
 bool IsSJISLeadByte(unsigned char c);
+/// The length of the text's first whole characters that fit in the bytes: a cut there splits no two-byte character.
+std::size_t SjisCutLength(const std::string& text, std::size_t bytes);
 
 #endif

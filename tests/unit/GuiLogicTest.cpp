@@ -483,7 +483,7 @@ TEST_F(GuiTest, DialogsShowTheirButtonsSpreadEvenlyAndCentreOnTheScreen)
 		{ 0, "t", 0, "1000", 0, -1, -1, -1 },
 		{ 0x10, "t", 0, "1000", 0, -1, -1, -1 },
 		{ 0, "t", 5, "0000", -1, 8 + 16 + 16, -1, -1 },
-		// Larger than the screen: on its top left.
+		// A text longer and wider than the screen: the dialog is cut to the screen, from its top left.
 		{ BUTTON_OK, LongText(), 0, "1000", 0, -1, 0, 0 },
 	};
 	for (const TDialogLayout& c : cases) {
@@ -514,7 +514,8 @@ TEST_F(GuiTest, DialogsShowTheirButtonsSpreadEvenlyAndCentreOnTheScreen)
 			EXPECT_EQ(gap + 72 + gap, dialog.m_Buttons[2].getX());
 		}
 	}
-	EXPECT_GT(g_MsgDlg->getHeight(), 600);
+	EXPECT_EQ(800, g_MsgDlg->getWidth());
+	EXPECT_EQ(600, g_MsgDlg->getHeight());
 
 	// The parts of a one-button dialog.
 	ShowMsgDlg("Information", Bytes(20), BUTTON_OK, 0);

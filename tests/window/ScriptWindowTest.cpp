@@ -1,6 +1,7 @@
 // The sample's opening on a real window: the event script opens its window with a
 // picture, the hero's face and the story, a click reaches the window's queue and the
-// timed dialog that follows closes by itself.
+// timed dialog that follows closes by itself. Scripts that try to put more on screen
+// than a frame can draw are cut down to the bounds, with a Warning naming them.
 
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <cstdint>
 #include <guichan/gui.hpp>
+#include <algorithm>
 #include <guichan/mouseinput.hpp>
 #include <memory>
 
@@ -68,6 +70,17 @@ protected:
 		m_Registry->GetWindow(handle)->m_Pane.getAbsolutePosition(x, y);
 	}
 
+	/// Runs the body as the function run of a script file of its own, with a fresh registry.
+	void Run(const std::string& body)
+	{
+		m_Registry.reset(new TScriptAPI(nullptr));
+		m_Manager.SetContext(nullptr, m_Registry.get(), nullptr);
+		WriteFile("bounds.lua", "function run()\n" + body + "\nreturn true end\n");
+		ASSERT_TRUE(m_Manager.LoadLua("bounds.lua"));
+		ASSERT_TRUE(m_Manager.CallFunction("run"));
+	}
+
+	TCapturedLog m_Log;
 	TSampleGuiWindow m_Screen;
 	std::unique_ptr<TScriptAPI> m_Registry;
 	TMorvalethLuaManager m_Manager;
@@ -148,4 +161,118 @@ TEST_F(ScriptWindowTest, ImagesAreStretchedIn256ths)
 	const auto drawn = [](const TRgb& c) { return !IsBlack(c); };
 	EXPECT_GT(Count(x, y + 96, 96, 96, drawn), 96 * 96 / 4) << "twice as high";
 	EXPECT_EQ(0, Count(x + 100, y, 100, 192, drawn)) << "as wide as the face";
+}
+
+// Each script tries to put more on screen than a frame could draw; what it gets is cut to the bounds, it is
+// told so in a Warning that names it and the line, and the frame after it still shows its windows.
+TEST_F(ScriptWindowTest, WhatAScriptPutsInWindowsIsCutToTheBoundsWithAWarningNamingIt)
+{
+	struct TBound
+	{
+		const char* name;
+		const char* body;
+		int windows, shown, texts, images, longestText, paneSize;
+		const char* warning;
+	};
+	const TBound bounds[] = {
+		{"long texts",
+			"local w = api_window_new() api_window_set_size(w, 300, 100)\n"
+			"for i = 1, 2000 do api_window_set_text(w, 0, i % 80, i, 'x' .. string.rep('\\136\\159', 5120)) end",
+			1, 1, SCRIPT_ITEMS, 0, SCRIPT_TEXT_BYTES - 1, 300,
+			"bounds.lua Line 3 : api_window_set_text のテキスト(10241 バイト)は長すぎるため、255 バイトで切りました。"},
+		{"many faces",
+			"local w = api_window_new() api_window_set_size(w, 300, 100)\n"
+			"for i = 1, 2000 do api_window_set_image(w, i % 200, 0, i, IMAGE_FACE, api_get_chara_type('leon')) end",
+			1, 1, 0, SCRIPT_ITEMS, 0, 300,
+			"bounds.lua Line 3 : api_window_set_image：ウィンドウ全部でテキストと画像をそれぞれ 256 個まで"},
+		{"many windows shown",
+			"for i = 1, 20000 do local w = api_window_new() if w then api_window_set_text(w, 0, 0, 1, 'w') end end",
+			SCRIPT_SHOWN_WINDOWS, SCRIPT_SHOWN_WINDOWS, SCRIPT_SHOWN_WINDOWS, 0, 1, 0,
+			"bounds.lua Line 2 : api_window_new：ウィンドウは同時に 16 個までしか表示できないため"},
+		{"many windows hidden",
+			"for i = 1, 20000 do local w = api_window_new() if w then api_window_set_visible(w, false) end end\n"
+			"api_window_set_visible(0, true)",
+			SCRIPT_WINDOWS, 1, 0, 0, 0, 0, "bounds.lua Line 2 : api_window_new：ウィンドウは 256 個までしか作れないため"},
+		{"shown again",
+			"for i = 1, 20 do api_window_set_visible(api_window_new(), false) end\n"
+			"for i = 0, 19 do api_window_set_visible(i, true) end",
+			20, SCRIPT_SHOWN_WINDOWS, 0, 0, 0, 0,
+			"bounds.lua Line 3 : api_window_set_visible：ウィンドウは同時に 16 個までしか表示できないため"},
+		{"a huge window",
+			"local w = api_window_new() api_window_set_size(w, 100000, 2^31 - 1) api_window_set_position(w, 0, 0)",
+			1, 1, 0, 0, 0, SCRIPT_PANE_SIZE,
+			"bounds.lua Line 2 : api_window_set_size：ウィンドウの大きさ 100000 x 2147483647 は大きすぎるため"},
+	};
+	for (const TBound& bound : bounds) {
+		Run(bound.body);
+		const int warnings = m_Log.CountLines(bound.warning);
+		EXPECT_GE(warnings, 1) << bound.name << "\n" << m_Log.Text().substr(0, 2000);
+		int shown = 0, texts = 0, images = 0, longest = 0;
+		for (int handle = 0; m_Registry->IsValidWindow(handle); ++handle) {
+			const TEventWindow& window = *m_Registry->GetWindow(handle);
+			shown += window.isVisible() ? 1 : 0;
+			texts += int(window.m_Pane.GetTexts().size());
+			images += int(window.m_Pane.GetImages().size());
+			for (const TEventPane::TTextItem& text : window.m_Pane.GetTexts())
+				longest = std::max(longest, int(text.text.size()));
+		}
+		EXPECT_EQ(bound.windows, m_Registry->GetWindowCount()) << bound.name;
+		EXPECT_EQ(bound.shown, shown) << bound.name;
+		EXPECT_EQ(bound.texts, texts) << bound.name;
+		EXPECT_EQ(bound.images, images) << bound.name;
+		EXPECT_EQ(bound.longestText, longest) << bound.name;
+		EXPECT_EQ(bound.paneSize, std::max(m_Registry->GetWindow(0)->m_Pane.getWidth(),
+			m_Registry->GetWindow(0)->m_Pane.getHeight())) << bound.name;
+		DrawFrame();
+		int x = 0, y = 0;
+		PaneOrigin(0, x, y);
+		if (bound.paneSize > 0) {
+			EXPECT_TRUE(IsBlack(Pixel(x + 20, y + 99))) << bound.name << ": the pane's ground";
+		}
+	}
+	// The window's last line of text is whole characters: the cut fell before a character, not inside it.
+	Run("local w = api_window_new() api_window_set_text(w, 0, 0, 1, string.rep('\\136\\159', 200))");
+	EXPECT_EQ(SCRIPT_TEXT_BYTES, int(m_Registry->GetWindow(0)->m_Pane.GetTexts()[0].text.size()));
+}
+
+// A message of a million characters on one line, and one of a hundred thousand lines: the dialog wraps the
+// first to the screen's width, leaves out the lines below what the screen holds, and keeps its OK button
+// on screen, where a click closes it.
+TEST_F(ScriptWindowTest, AHugeDialogWrapsToTheScreenAndItsOkButtonCanBeClicked)
+{
+	struct TMessage
+	{
+		const char* name;
+		const char* text;
+	};
+	const TMessage messages[] = {{"wide", "string.rep('\\130\\160', 1000000)"}, {"tall", "string.rep('line\\n', 100000)"}};
+	int warnings = 0;
+	for (const auto& [name, message] : messages) {
+		Run(std::string("api_dialog_show('Information', ") + message + ", BUTTON_OK)\n"
+			"while api_dialog_is_visible() do coroutine.yield() end\n"
+			"if api_dialog_get_selected() ~= BUTTON_OK then return false end");
+		ASSERT_TRUE(m_Manager.IsSuspended()) << message;
+		EXPECT_EQ(++warnings, m_Log.CountLines("bounds.lua Line 2 : api_dialog_show のテキスト")) << message;
+		ASSERT_TRUE(IsMsgDlgVisible());
+		const gcn::Rectangle dialog = TGuiScreen::ScreenArea(*g_MsgDlg);
+		const gcn::Rectangle ok = TGuiScreen::ScreenArea(g_MsgDlg->m_Buttons[0]);
+		EXPECT_TRUE(dialog.x >= 0 && dialog.y >= 0 && dialog.x + dialog.width <= 800 && dialog.y + dialog.height <= 600)
+			<< message << ": " << dialog.x << "," << dialog.y << " " << dialog.width << "x" << dialog.height;
+		EXPECT_TRUE(ok.x >= 0 && ok.y >= 0 && ok.x + ok.width <= 800 && ok.y + ok.height <= 600) << message;
+		DrawFrame();
+		KeepScreenshot(std::string("script_huge_dialog_") + name);
+		// Text on the first and on the last line the dialog holds, from its left to its right.
+		const gcn::Rectangle text = TGuiScreen::ScreenArea(g_MsgDlg->m_TextPane);
+		const auto dark = [](const TRgb& c) { return c.r < 60 && c.g < 60 && c.b < 60; };
+		EXPECT_GT(Count(text.x, text.y, 40, 16, dark), 20) << message;
+		EXPECT_GT(Count(text.x, text.y + text.height - 16, 40, 16, dark), 20) << message;
+		EXPECT_GT(text.height, 400) << message;
+
+		m_Screen.PushClick({ok.x + ok.width / 2, ok.y + ok.height / 2}, gcn::MouseInput::LEFT);
+		g_GuiContext.m_Gui->logic();
+		EXPECT_FALSE(IsMsgDlgVisible()) << message;
+		ASSERT_TRUE(m_Manager.Resume());
+		EXPECT_FALSE(m_Manager.IsSuspended());
+		EXPECT_TRUE(m_Manager.GetResult()) << message << ": the OK button closed it";
+	}
 }
