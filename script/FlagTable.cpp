@@ -46,15 +46,18 @@ bool IsPlainName(const std::string& key)
 	return true;
 }
 
-// True when the bytes come back unchanged from a text of the document: converted to UTF-8 and back,
-// inside CDATA, which keeps blanks and line feeds. The parser turns "\r" into "\n", a NUL ends a text,
-// other control bytes are no XML, "]]>" ends the CDATA, and bytes that are no Shift-JIS become "?".
-bool KeepsAsText(const std::string& bytes)
+// The UTF-8 text of the bytes when they come back unchanged from a text of the document, inside CDATA,
+// which keeps blanks and line feeds; false when they would not: the parser turns "\r" into "\n", a NUL ends
+// a text, other control bytes are no XML, "]]>" ends the CDATA, and bytes that are no Shift-JIS become "?".
+bool ExactText(const std::string& bytes, std::string& utf8)
 {
 	for (const char c : bytes)
 		if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
 			return false;
-	return bytes.find("]]>") == std::string::npos && Utf8ToSjis(SjisToUtf8(bytes)) == bytes;
+	if (bytes.find("]]>") != std::string::npos)
+		return false;
+	utf8 = SjisToUtf8(bytes);
+	return Utf8ToSjis(utf8) == bytes;
 }
 
 const char HEX_DIGITS[] = "0123456789ABCDEF";
@@ -122,10 +125,11 @@ TiXmlElement* NewEntryElement(const std::string& keyText, int keyType)
 		return element;
 	}
 	TiXmlElement* element = new TiXmlElement("_");
+	std::string utf8;
 	if (keyType != KEY_STRING)
 		element->SetAttribute("k", keyText);
-	else if (KeepsAsText(keyText))
-		element->SetAttribute("k", SjisToUtf8(keyText));
+	else if (ExactText(keyText, utf8))
+		element->SetAttribute("k", utf8);
 	else
 		element->SetAttribute("kx", HexText(keyText));
 	element->SetAttribute("kt", keyType);
@@ -240,12 +244,13 @@ bool WriteValue(lua_State* L, int index, TiXmlElement* target, TFlagWriter& writ
 	case LUA_TSTRING: {
 		size_t length = 0;
 		const char* text = lua_tolstring(L, index, &length);
+		std::string utf8;
 		const std::string bytes(text, length);
 		target->SetAttribute("t", VALUE_STRING);
 		// CDATA keeps blanks, line feeds and the empty string as they are; what a text would change
 		// is kept byte for byte in "x".
-		if (KeepsAsText(bytes))
-			AppendText(target, SjisToUtf8(bytes), true);
+		if (ExactText(bytes, utf8))
+			AppendText(target, utf8, true);
 		else
 			target->SetAttribute("x", HexText(bytes));
 		return true;

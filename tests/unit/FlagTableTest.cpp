@@ -25,6 +25,7 @@ const char* const FLAG_SCRIPT =
 	"  t['k\\0k'] = 'a\\0b'\n"
 	"  t.returns = 'a\\r\\nb\\rc'\n"
 	"  t['\\r'] = 'a carriage return key'\n"
+	"  t[' a\\tb\\nc '] = 'a key of blanks\\t'\n"
 	"  t.lead = '\\149'\n"
 	"  t['\\149'] = 'a lone lead byte key'\n"
 	"  t.controls = '\\1\\31\\127'\n"
