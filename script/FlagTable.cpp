@@ -51,13 +51,17 @@ bool IsPlainName(const std::string& key)
 // a text, other control bytes are no XML, "]]>" ends the CDATA, and bytes that are no Shift-JIS become "?".
 bool ExactText(const std::string& bytes, std::string& utf8)
 {
-	for (const char c : bytes)
+	bool ascii = true;
+	for (const char c : bytes) {
 		if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
 			return false;
+		ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+	}
 	if (bytes.find("]]>") != std::string::npos)
 		return false;
-	utf8 = SjisToUtf8(bytes);
-	return Utf8ToSjis(utf8) == bytes;
+	// ASCII is its own UTF-8 and comes back as it is.
+	utf8 = ascii ? bytes : SjisToUtf8(bytes);
+	return ascii || Utf8ToSjis(utf8) == bytes;
 }
 
 const char HEX_DIGITS[] = "0123456789ABCDEF";
