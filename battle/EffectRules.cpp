@@ -645,9 +645,12 @@ void EvalRevive(const TBattleField& field, int side, int casterChara, const std:
 		LOG_DEBUG("EvalRevive empty %d %d", DeadOf(field, 0).size(), DeadOf(field, 1).size());
 		return;
 	}
+	// A cell lists once per chara that died on it; it brings one of them back, as a chara will then stand there.
+	std::vector<point_t> revived;
 	for (const point_t& cell : cells) {
 		TCharaRef standing;
-		if (field.CharaOn(cell.x, cell.y, standing))
+		if (field.CharaOn(cell.x, cell.y, standing)
+			|| std::find(revived.begin(), revived.end(), cell) != revived.end())
 			continue;
 		const auto found = std::find_if(candidates.begin(), candidates.end(), [&](const TCharaRef& ref) {
 			const TCharaInstance& dead = field.Chara(ref);
@@ -666,5 +669,6 @@ void EvalRevive(const TBattleField& field, int side, int casterChara, const std:
 		result.reviveIndex = candidate.index;
 		result.reviveChara = chara;
 		results.push_back(result);
+		revived.push_back(cell);
 	}
 }

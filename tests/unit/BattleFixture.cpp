@@ -59,7 +59,7 @@ const char* const ATTRIBUTE = R"(<AttributeList>
 	<Attribute id="mend" type="Boost"><Name>Mend</Name><ShortName>M</ShortName><SystemEffect id="HPRecover"/></Attribute>
 	<Attribute id="crash" type="CrashWall"><Name>Crash</Name><ShortName>W</ShortName><SystemEffect id="CrashWall"/></Attribute>
 	<Attribute id="call" type="Summon"><Name>Call</Name><ShortName>S</ShortName></Attribute>
-	<Attribute id="raise" type="Revive"><Name>Raise</Name><ShortName>R</ShortName></Attribute>
+	<Attribute id="raise" type="Revive"><Name>Raise</Name><ShortName>R</ShortName><SystemEffect id="Revive"/></Attribute>
 )";
 
 /// System effect keywords from 2 on, each given by one attribute "fx" + keyword and one special of the same id.
@@ -129,6 +129,7 @@ std::string EffectSpecials()
 	}
 	xml += Special("fxReviveHire", "AllDeadMySide", "fxRevive", "<Revive id=\"hire\"/>");
 	xml += Special("fxReviveList", "AllDeadEnemy", "fxRevive", "<Revive id=\"list\"/>");
+	xml += Special("fxReviveHireFoe", "AllDeadEnemy", "raise", "<Revive id=\"hire\"/>");
 	return xml;
 }
 
@@ -151,7 +152,7 @@ std::string SpecialTable()
 {
 	return "<SpecialList>" + Special("AttackWall", "Normal", "crash") + Special("blade", "Normal", "cut") + Special("heal", "Normal", "mend")
 		+ Special("smash", "AllWall", "crash") + Special("summon", "Normal", "call")
-		+ Special("revive", "AllDeadMySide", "raise") + Special("nothing", "Normal", "null")
+		+ Special("revive", "AllDeadMySide", "raise", "<Revive id=\"same\"/>") + Special("nothing", "Normal", "null")
 		+ Special("tame", "Normal", "cut", "<Target id=\"beasts\"/>") + Quake() + EffectSpecials() + Prayer() + "</SpecialList>";
 }
 

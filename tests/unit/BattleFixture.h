@@ -28,6 +28,7 @@ class TMorvalethData;
 /// - for every system effect from Poison on, an attribute and a special "fx" + its keyword ("fxPoison", ...;
 ///   ChangeResistance makes cut strong, ChangeMoveType gives fly, Summon calls a wolf), the Revive ones by
 ///   the rules "same" (fxRevive), "hire" (fxReviveHire) and "list" of a wolf (fxReviveList, enemy dead);
+///   "fxReviveHireFoe" (raise) brings the enemy dead back by the rule "hire";
 /// - masters "alda" and "brom", whose characters are masters;
 /// - characters: alda (human master, walk 2, speed 10), brom (beast master, walk 2, speed 20),
 ///   guard (human, walk 2, speed 0, DeadMessage), lamb (human, walk 2, no attack), scout (human, fly 4,

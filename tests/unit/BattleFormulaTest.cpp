@@ -659,3 +659,52 @@ TEST_F(EffectBattle, RevivalsByEachRule)
 	EXPECT_TRUE(results.empty()) << "each dead chara comes back once";
 	EXPECT_EQ(2u, sides[0].size());
 }
+
+// Two attackers fall on one cell, one after the other: the target set of a revival of the enemy dead lists
+// that cell once for each. The cell brings back one chara for the first of them to have died, and the battle
+// writes no error; the other stays on the dead list.
+TEST_F(EffectBattle, TwoDeathsOnOneCellGiveOneRevival)
+{
+	const TCapturedLog log;
+	Add(0, "squire");
+	Add(0, "guard");
+	Add(1, "scout");
+	Add(1, "wolf");
+	Add(1, "lamb");
+	SeedRandom(3);
+	ASSERT_TRUE(Start(BattlePlan()));
+	// The others wait until the chara's turn comes.
+	const auto turnOf = [this](int side, int index) {
+		for (int turns = 0; turns < 40; ++turns) {
+			if (!RunUntil(STATE_COMPUTER, FRAME_CAP))
+				return false;
+			int s = -1;
+			int i = -1;
+			logic.GetActiveChara(s, i);
+			if (s == side && i == index)
+				return true;
+			logic.DoWaitLogic();
+		}
+		return false;
+	};
+	ASSERT_TRUE(RunUntil(STATE_COMPUTER, FRAME_CAP));
+	const point_t cell = CellOf(1, 1);
+	Apply(EFFECT_DEATH, 0, "fxDeath", cell);
+	logic.DoWaitLogic();
+	ASSERT_TRUE(turnOf(1, 0));
+	ASSERT_TRUE(logic.SetAction(cell.x, cell.y, ACTION_KIND_WAIT, -1, -1, -1)) << "the scout moves onto the wolf's cell";
+	ASSERT_TRUE(RunUntil(STATE_MAIN, FRAME_CAP));
+	ASSERT_EQ(cell, CellOf(1, 0));
+	Apply(EFFECT_DEATH, 0, "fxDeath", cell);
+	ASSERT_EQ((std::vector<int>{1, 0}), logic.GetField().dead[1]);
+	// The squire, who employs lambs, casts the revival on its turn.
+	ASSERT_TRUE(turnOf(0, 0));
+	logic.UseSpecial(SpecialIndexOf("fxReviveHireFoe"), false);
+	ASSERT_TRUE(RunUntil(STATE_MAIN, FRAME_CAP));
+	ASSERT_EQ(3u, sides[0].size()) << "one lamb joins the defenders on the cell";
+	EXPECT_EQ(CharaIndexOf("lamb"), Chara(0, 2).CharaIndex);
+	EXPECT_EQ(cell, CellOf(0, 2));
+	EXPECT_EQ((std::vector<int>{0}), logic.GetField().dead[1]) << "the wolf was the first candidate";
+	EXPECT_TRUE(LayersAgree(logic.GetField()));
+	EXPECT_EQ(0, CountErrors(log)) << log.Text();
+}

@@ -6,11 +6,15 @@
 #include "ModelFixture.h"
 
 #include "app/GameConfig.h"
+#include "app/GameMaster.h"
+#include "model/MorvalethData.h"
 #include "support/SampleBattle.h"
 #include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
 #include <cstdlib>
+#include <functional>
+#include <set>
 #include <gtest/gtest.h>
 
 namespace
@@ -52,13 +56,17 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 class BattleWhole : public ::testing::Test
 {
 protected:
-	// Fights the battle to its end, checking the invariants after every frame; the frames it took.
-	int Fight(TSampleBattle& battle, const TSampleBattleSetup& setup)
+	// Fights the battle to its end, checking the invariants after every frame; the frames it took. A given
+	// frame step runs each frame in place of the battle's own (and must run it).
+	int Fight(TSampleBattle& battle, const TSampleBattleSetup& setup, const std::function<void()>& frame = nullptr)
 	{
 		EXPECT_TRUE(battle.Start(setup)) << "the battle starts unwatched";
 		int frames = 0;
 		while (battle.IsRunning() && frames < FRAME_CAP && !HasFailure()) {
-			battle.Frame();
+			if (frame)
+				frame();
+			else
+				battle.Frame();
 			++frames;
 			CheckInvariants(battle, setup);
 		}
@@ -131,4 +139,57 @@ TEST_F(BattleWhole, AnotherSeedAndASmallBattleAlsoEndCleanly)
 		TSampleBattle battle(SampleScenario());
 		ExpectEnded(battle, Fight(battle, setup));
 	}
+}
+
+namespace
+{
+/// Cells where two or more charas of the side lie dead and nothing stands.
+std::set<std::pair<int, int>> SharedGraves(const TBattleField& field, int side)
+{
+	std::multiset<std::pair<int, int>> graves;
+	for (int index : field.dead[side]) {
+		const TCharaInstance& chara = field.Chara({side, index});
+		TCharaRef standing;
+		if (!field.CharaOn(chara.BattleX, chara.BattleY, standing))
+			graves.insert({chara.BattleX, chara.BattleY});
+	}
+	std::set<std::pair<int, int>> shared;
+	for (const auto& grave : graves)
+		if (graves.count(grave) > 1)
+			shared.insert(grave);
+	return shared;
+}
+}
+
+// Both masters' specials become a cheap revival of every dead enemy as a character the caster employs. Charas
+// fall on cells where others fell before them, and a master casts the revival over such a cell: each cell
+// brings one back, and the battle ends as cleanly as any other.
+TEST_F(BattleWhole, ARevivalOverCharasFallenOnOneCellEndsCleanly)
+{
+	TSampleCopy copy;
+	for (const char* special : {"warcry", "siege"})
+		copy.Replace("DefChar/CharacterData.xml", std::string("<Special id=\"") + special + "\"",
+			"<Special id=\"reaping\"");
+	copy.Replace("DefChar/SpecialTable.xml", "<Revive id=\"undead\"/>", "<Revive id=\"employ\"/>");
+	copy.Replace("DefChar/SpecialTable.xml", "魂狩り</Name>\n\t\t<ConsumeMP value=\"30\"/>",
+		"魂狩り</Name>\n\t\t<ConsumeMP value=\"5\"/>");
+	for (const char* script : {"battlecom.lua", "battle.lua"})
+		boost::filesystem::copy_file(SampleScenario() + "/Script/" + script, copy.Folder() + "/Script/" + script);
+	TSampleBattleSetup setup;
+	setup.seed = 1;
+	TSampleBattle battle(copy.Folder());
+	const int reaping = g_GameMaster.m_Data->GetSpecialIndex("reaping");
+	int overSharedCells = 0;
+	const int frames = Fight(battle, setup, [&] {
+		const TBattleField& field = battle.logic.GetField();
+		const std::set<std::pair<int, int>> graves[2] = {SharedGraves(field, 0), SharedGraves(field, 1)};
+		battle.Frame();
+		int side = -1;
+		int index = -1;
+		battle.logic.GetActiveChara(side, index);
+		overSharedCells += battle.ActedInLastFrame() > 0 && battle.logic.GetCommittedAction().special == reaping
+			&& !graves[1 - side].empty();
+	});
+	EXPECT_GT(overSharedCells, 0) << "no revival over a cell where two charas fell";
+	ExpectEnded(battle, frames);
 }
