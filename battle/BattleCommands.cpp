@@ -14,6 +14,12 @@
 
 namespace
 {
+/// The player is commanding a chara: choosing its command, or the cell, target or magic of one.
+bool IsCommandState(int state)
+{
+	return state >= STATE_COMMAND && state <= STATE_CHOOSE_MAGIC;
+}
+
 std::string RepeatLabel(const TMorvalethData& data, int special)
 {
 	return special < 0 ? std::string("再実行：なし") : "再実行：" + data.GetSpecialData(special).Name;
@@ -109,13 +115,24 @@ void TBattleMapLogic::CommandPressed(int command)
 		break;
 	case COMMAND_RUNAWAY:
 		m_View.HideCommandBar();
-		m_View.SetCursor(-1, -1);
 		m_View.SetBottomChara(nullptr, 0);
 		DoRunawayLogic();
 		break;
 	default:
 		break;
 	}
+	ClearCommandMarks();
+}
+
+// Once the chara's command is given, nothing marks it as the one being commanded: the cursor goes as
+// it walks away and comes back when it arrives; the status line goes once it acts.
+void TBattleMapLogic::ClearCommandMarks()
+{
+	if (IsCommandState(m_State))
+		return;
+	m_View.SetCursor(-1, -1);
+	if (m_State != STATE_MOVING)
+		m_View.SetStatusLine(std::string());
 }
 
 // No charge goes to a cell that holds a map object, so none is offered.
@@ -145,6 +162,7 @@ void TBattleMapLogic::MapPressed(int x, int y, bool left)
 	if (!IsInBattle() || !m_Field.sideLayer.Contains(x, y))
 		return;
 	bool consumed = true;
+	const bool commanding = IsCommandState(m_State);
 	switch (m_State) {
 	case STATE_PLAYER_PLACING:
 		PlacementPressed(x, y, left);
@@ -179,6 +197,8 @@ void TBattleMapLogic::MapPressed(int x, int y, bool left)
 		consumed = false;
 		break;
 	}
+	if (commanding)
+		ClearCommandMarks();
 	TCharaRef ref;
 	if (!consumed && m_Field.CharaOn(x, y, ref))
 		ShowCharaFullStatus(ref);
@@ -205,7 +225,6 @@ void TBattleMapLogic::AttackPressed(int x, int y, bool left)
 	}
 	if (!DoSelectedAttackLogic(x, y, m_State == STATE_CHOOSE_CHARGE))
 		return;
-	m_View.SetCursor(-1, -1);
 	m_View.SetBottomChara(nullptr, 0);
 	m_Selection.Fill(0);
 }
@@ -219,7 +238,6 @@ void TBattleMapLogic::TargetPressed(int x, int y, bool left)
 		ShowCommandBar();
 		return;
 	}
-	m_View.SetCursor(-1, -1);
 	m_View.SetBottomChara(nullptr, 0);
 	const TCharaInstance& chara = Active();
 	SetTargetCells(chara.BattleX, chara.BattleY, x, y, m_CurrentSpecial);
@@ -258,7 +276,7 @@ void TBattleMapLogic::UndoMove()
 
 void TBattleMapLogic::MapHovered(int x, int y)
 {
-	if (m_State < STATE_COMMAND || m_State > STATE_CHOOSE_MAGIC)
+	if (!IsCommandState(m_State))
 		return;
 	if (m_State == STATE_CHOOSE_TARGET)
 		ShowAimMarks(x, y);
@@ -284,6 +302,7 @@ void TBattleMapLogic::KeyPressed(int key)
 		m_Commandable = false;
 		m_ComputerFrames = 0;
 		m_State = STATE_COMPUTER;
+		ClearCommandMarks();
 	}
 }
 
@@ -310,4 +329,5 @@ void TBattleMapLogic::MagicChosen(int special)
 		ShowCommandBar();
 	else
 		UseSpecial(special, true);
+	ClearCommandMarks();
 }

@@ -473,7 +473,9 @@ void TBattleMapLogic::TurnProgressStep()
 	} while (!done && !m_Watching && working < bound);
 	if (done) {
 		g_Logger.Debug("ターン進行終了");
+		// What the turn's end did has been shown: the next turn begins with nothing left over.
 		m_View.ClearPopups();
+		m_View.SetStatusLine(std::string());
 		m_State = STATE_MAIN;
 	} else if (!m_Watching) {
 		LOG_ERROR("256フレームもターン進行にかかるわけない。プログラムのバグ？");

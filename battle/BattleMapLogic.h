@@ -369,6 +369,8 @@ private:
 	bool AnyCellAround(point_t centre, const std::function<bool(point_t)>& test) const;
 	void ShadeObjectsAround(int x, int y);
 	void ShowCommandBar();
+	/// The cursor and the status line go once the player's command for the chara is given.
+	void ClearCommandMarks();
 	void MovePressed(int x, int y, bool left);
 	void AttackPressed(int x, int y, bool left);
 	void TargetPressed(int x, int y, bool left);

@@ -351,8 +351,20 @@ void TBattleTopPane::draw(gcn::Graphics* graphics)
 }
 
 TBattleBottomPane::TBattleBottomPane()
-	: m_CharaSide(0), m_CharaShown(false), m_Map(nullptr), m_CellX(-1), m_CellY(0), m_MoveType(-1)
 {
+	Clear();
+}
+
+void TBattleBottomPane::Clear()
+{
+	m_StatusLine.clear();
+	m_Chara = TCharaInstance();
+	m_CharaSide = 0;
+	m_CharaShown = false;
+	m_Map = nullptr;
+	m_CellX = -1;
+	m_CellY = 0;
+	m_MoveType = -1;
 }
 
 void TBattleBottomPane::draw(gcn::Graphics* graphics)

@@ -144,6 +144,8 @@ class TBattleBottomPane : public gcn::Widget
 public:
 	TBattleBottomPane();
 
+	/// Shows nothing: no status line, chara or cell; the pane stays where it is in its window.
+	void Clear();
 	virtual void draw(gcn::Graphics* graphics);
 
 	std::string m_StatusLine;

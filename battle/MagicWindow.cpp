@@ -8,6 +8,7 @@
 #include "media/CharDrawer.h"
 #include "model/MorvalethData.h"
 
+#include <algorithm>
 #include <guichan/actionevent.hpp>
 #include <guichan/actionlistener.hpp>
 #include <guichan/graphics.hpp>
@@ -17,6 +18,8 @@ namespace
 {
 const int FONT = 12;
 const int GLYPH = 8;
+/// Left margin of the pane's texts.
+const int TEXT_MARGIN = 2;
 const gcn::Color WHITE(255, 255, 255, 255);
 const gcn::Color GREY(128, 128, 128, 255);
 const gcn::Color HOVER(255, 192, 0, 255);
@@ -63,7 +66,7 @@ void TMagicGroupPane::draw(gcn::Graphics* graphics)
 	const TMagicGroupData& group = g_GameMaster.m_Data->GetMagicGroupData(m_Group);
 	gcn::Color title = ColourOfWord(group.Color);
 	title.a = 255;
-	DrawText(graphics, 2, 4, MagicGroupTitle(group.Name), title);
+	DrawText(graphics, TEXT_MARGIN, 4, MagicGroupTitle(group.Name), title);
 	for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r)
 		DrawRow(graphics, r);
 	if (m_Hover.magic != -1)
@@ -73,8 +76,8 @@ void TMagicGroupPane::draw(gcn::Graphics* graphics)
 void TMagicGroupPane::DrawRow(gcn::Graphics* graphics, int r) const
 {
 	const TMagicRow& row = m_Rows[r];
-	DrawText(graphics, 2, MAGIC_CELL_TOP + 4 + MAGIC_ROW_HEIGHT * r, g_GameMaster.m_Data->GetMagicData(row.magic).Name,
-		WHITE);
+	DrawText(graphics, TEXT_MARGIN, MAGIC_CELL_TOP + 4 + MAGIC_ROW_HEIGHT * r,
+		g_GameMaster.m_Data->GetMagicData(row.magic).Name, WHITE);
 	for (int k = 0; k < MAGIC_ENTRY_MAX; ++k) {
 		if (row.cells[k].special == -1)
 			continue;
@@ -88,8 +91,11 @@ void TMagicGroupPane::DrawRow(gcn::Graphics* graphics, int r) const
 
 void TMagicGroupPane::DrawHover(gcn::Graphics* graphics) const
 {
+	// Centred at 8 pixels a byte, a long text would begin left of the pane and lose its first characters:
+	// it begins at the margin of the magics' names instead.
 	const std::string& guidance = g_GameMaster.m_Data->GetMagicData(m_Hover.magic).Guidance;
-	DrawText(graphics, (getWidth() - GLYPH * static_cast<int>(guidance.size())) / 2, getHeight() - 20, guidance, WHITE);
+	const int centred = (getWidth() - GLYPH * static_cast<int>(guidance.size())) / 2;
+	DrawText(graphics, std::max(TEXT_MARGIN, centred), getHeight() - 20, guidance, WHITE);
 	if (m_Hover.special == -1)
 		return;
 	graphics->setColor(m_Hover.enabled ? HOVER : GREY);

@@ -68,7 +68,8 @@ void TScreenBattleView::BeginBattle(const TBattleMap& map, const TValueLayer<int
 {
 	m_Map = &map;
 	m_MapWindow.m_MapPane.SetMap(&map, &selection);
-	m_MapWindow.m_BottomPane = TBattleBottomPane();
+	// Cleared, not replaced: a new widget would not belong to the window.
+	m_MapWindow.m_BottomPane.Clear();
 	m_MapWindow.m_BottomPane.m_Map = &map;
 	m_MapWindow.m_Message.clear();
 	m_AnimationPane.Clear();

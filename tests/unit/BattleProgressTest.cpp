@@ -50,6 +50,7 @@ TEST_F(BattleProgress, HitAndMagicPointsComeBackUpToTheirMaxima)
 	EXPECT_EQ(1, view.Count("SetStatusLine HPが回復した"));
 	EXPECT_EQ(1, view.Count("SetStatusLine MPが回復した"));
 	EXPECT_GE(view.Count("AddPopup"), 3);
+	EXPECT_EQ("", view.m_StatusLine) << "the next turn's charas act under the last phase's line";
 }
 
 // Poison deals max HP / 20 and a draw of 0..9: at 19 hit points, 0 to 9 points, every one of them.

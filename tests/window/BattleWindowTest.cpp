@@ -1,14 +1,18 @@
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
 #include "app/HexGrid.h"
+#include "app/Random.h"
 #include "battle/BattleMap.h"
 #include "battle/BattleMapLogic.h"
 #include "battle/HexGeometry.h"
+#include "battle/MagicRules.h"
 #include "battle/ScreenBattleView.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
+#include "model/MagicData.h"
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
+#include "support/GuiScreen.h"
 #include "support/SampleGuiWindow.h"
 
 #include <SDL/SDL_keysym.h>
@@ -18,6 +22,7 @@
 #include <guichan/mouseinput.hpp>
 #include <guichan/opengl.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,6 +51,8 @@ protected:
 		SKIP_WITHOUT_DISPLAY();
 		m_Screen.Open("[GUI]\nDarkPaneColor=FF000020\nMessageTimeoutFrame=4\n[Battle]\nTurnMax=2\nAnimationSpeed=2\n"
 					  "[Shortcut]\nWait=119\n");
+		// The same battle every time: the sides' choices and the turn order follow the draws.
+		SeedRandom(5);
 		m_View.reset(new TScreenBattleView());
 		m_Logic.reset(new TBattleMapLogic(*m_View, *g_GameMaster.m_Data, *g_GameMaster.m_Game));
 		m_View->SetLogic(m_Logic.get());
@@ -169,6 +176,30 @@ protected:
 		}
 	}
 
+	/// White pixels of the status line's box in the middle of the bottom pane.
+	int CountStatusLine(const gcn::Rectangle& bottom) const
+	{
+		return CountLit(bottom.x + bottom.width / 2 - 120, bottom.y + 4, 240, 24, 600);
+	}
+
+	/// The drawn pixels of the middle of the cell around the point.
+	std::vector<std::uint32_t> CellPixels(const TPoint& centre) const
+	{
+		std::vector<std::uint32_t> pixels;
+		for (int y = centre.y - 12; y < centre.y + 12; ++y)
+			for (int x = centre.x - 12; x < centre.x + 12; ++x)
+				pixels.push_back(m_Screen.Window().Pixel(x, y));
+		return pixels;
+	}
+
+	const TCharaInstance& Active() const
+	{
+		int side = 0;
+		int index = 0;
+		m_Logic->GetActiveChara(side, index);
+		return m_Logic->GetField().Chara({side, index});
+	}
+
 	/// Pixels of the screen area darker than black-ish.
 	int CountLit(int x0, int y0, int width, int height, int above = 60) const
 	{
@@ -234,7 +265,8 @@ TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
 	EXPECT_FALSE(m_View->m_CommandWindow.Button(COMMAND_REPEAT_OWN).isEnabled());
 	EXPECT_LT(repeatLight * 3, waitLight * 2) << waitLight << " " << repeatLight;
 
-	// Move to a reachable cell, then take the move back with the right button.
+	// Move to a reachable cell two cells away or more, then take the move back with the right button. The cursor
+	// does not stay on the cell the chara walks away from.
 	const point_t start = ActiveCell();
 	Click(Middle(m_View->m_CommandWindow.Button(COMMAND_MOVE)));
 	ASSERT_EQ(STATE_CHOOSE_MOVE, m_Logic->GetState());
@@ -242,11 +274,22 @@ TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
 	point_t target = {-1, 0};
 	for (int y = 0; y < movable.Height() && target.x < 0; ++y)
 		for (int x = 0; x < movable.Width() && target.x < 0; ++x)
-			if (movable.At(x, y) > 0 && !(x == start.x && y == start.y))
+			if (movable.At(x, y) > 0 && HexPixelDistance(start.x, start.y, x, y) >= 2 * HEX_CELL_SIZE)
 				target = {x, y};
 	ASSERT_NE(-1, target.x);
 	Click(CellPoint(target.x, target.y));
+	ASSERT_EQ(STATE_MOVING, m_Logic->GetState());
+	while (m_Logic->GetState() == STATE_MOVING && m_View->m_MapWindow.m_MapPane.m_Sprites[Active().DrawSlot].cell == start)
+		Frame();
+	CellPoint(start.x, start.y);
+	Frame();
+	ASSERT_EQ(STATE_MOVING, m_Logic->GetState()) << "the walk takes more than one cell";
+	const std::vector<std::uint32_t> walking = CellPixels(CellPoint(start.x, start.y));
 	ASSERT_TRUE(RunUntil(STATE_COMMAND_MOVED, 200));
+	// Once the chara has arrived the cursor is on its new cell: the old one shows its bare terrain.
+	CellPoint(start.x, start.y);
+	Frame();
+	EXPECT_TRUE(walking == CellPixels(CellPoint(start.x, start.y))) << "the cell the chara walked away from is still lit";
 	EXPECT_EQ(target, ActiveCell());
 	Click(CellPoint(target.x, target.y), gcn::MouseInput::RIGHT);
 	EXPECT_EQ(STATE_COMMAND, m_Logic->GetState());
@@ -276,6 +319,21 @@ TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
 	const TPoint pane = At(*m_View->m_MagicWindow.Panes()[2]);
 	EXPECT_LT(20, CountLit(pane.x, pane.y, 240, 20, 450)) << "the group's title";
 	EXPECT_LT(20, CountLit(pane.x + 128, pane.y + 24, 80, 20, 600)) << "the cells of the first row";
+	// Resting on a magic shows its guidance below the rows, whole: a text too long to centre begins at the
+	// pane's margin, its first character left of nothing.
+	const TMorvalethData& data = *g_GameMaster.m_Data;
+	m_View->ShowMagicWindow(g_GameMaster.m_Game->CreateCharaInstance(data.GetCharaIndex("sera"), 5),
+		std::vector<int>(data.GetMagicCount(), 0));
+	const TMagicGroupPane& light = *m_View->m_MagicWindow.Panes()[2];
+	const std::vector<TMagicRow>& rows = light.Rows();
+	const auto purify = std::find_if(rows.begin(), rows.end(),
+		[&](const TMagicRow& row) { return data.GetMagicData(row.magic).id == "purify"; });
+	ASSERT_NE(rows.end(), purify) << "sera's light magic lists purification";
+	m_Screen.MoveMouse(At(light, MAGIC_CELL_LEFT + 10, MAGIC_CELL_TOP + MAGIC_ROW_HEIGHT * int(purify - rows.begin()) + 10));
+	Frame();
+	const TPoint guidance = At(light, 0, TMagicGroupPane::HEIGHT - 20);
+	EXPECT_LT(20, CountLit(guidance.x, guidance.y, TMagicGroupPane::WIDTH, 14, 600)) << "the guidance shows";
+	EXPECT_EQ(0, CountLit(guidance.x, guidance.y, 2, 14, 600)) << "the guidance's first character is cut";
 	m_View->HideMagicWindow();
 
 	// F1 shows every chara; a click hides the list.
@@ -286,10 +344,22 @@ TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
 	Click(Middle(m_View->m_CharaListWindow));
 	EXPECT_FALSE(m_View->m_CharaListWindow.isVisible());
 
-	// The shortcut key ends the chara's turn; every later player turn ends the same way.
+	// The shortcut key ends the chara's turn; every later player turn ends the same way. While a computer
+	// chara acts, the status line no longer calls for the player's command.
+	const gcn::Rectangle bottom = TGuiScreen::ScreenArea(window.m_BottomPane);
+	EXPECT_LT(20, CountStatusLine(bottom)) << "the status line calls for a command";
 	g_GameMaster.PushKey(SDLK_w);
 	Frame();
 	EXPECT_NE(STATE_COMMAND, m_Logic->GetState());
+	for (int i = 0; i < FRAME_CAP && m_Logic->GetState() != STATE_COMPUTER && m_Logic->IsInBattle(); ++i) {
+		int queued = 0;
+		if (m_Logic->GetState() == STATE_COMMAND && !g_GameMaster.PeekKey(queued))
+			g_GameMaster.PushKey(SDLK_w);
+		Frame();
+	}
+	ASSERT_EQ(STATE_COMPUTER, m_Logic->GetState()) << "a computer chara acts";
+	Frame();
+	EXPECT_EQ(0, CountStatusLine(bottom)) << "the status line still calls for a command";
 	bool messageSeen = false;
 	for (int i = 0; i < FRAME_CAP && m_Logic->IsInBattle(); ++i) {
 		int queued = 0;
