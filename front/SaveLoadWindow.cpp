@@ -79,6 +79,7 @@ void TSaveLoadWindow::Open(int mode, const std::vector<std::string>& labels)
 	// which sets OK for the new mode.
 	m_Pane.m_List.setSelected(-1);
 	m_Pane.FitList();
+	EnableOk();
 }
 
 bool TSaveLoadWindow::CanUse(int slot) const
@@ -91,8 +92,14 @@ bool TSaveLoadWindow::CanUse(int slot) const
 
 void TSaveLoadWindow::valueChanged(const gcn::SelectionEvent&)
 {
-	// Saving keeps OK enabled as before: without a chosen row it does nothing.
-	SkinButton(m_Pane.m_OkButton, m_Mode != MODE_LOAD || CanUse(m_Pane.m_List.getSelected()));
+	EnableOk();
+}
+
+// Without a chosen slot OK is greyed out, saving as loading: a press that would write nothing does not
+// look as if it could.
+void TSaveLoadWindow::EnableOk()
+{
+	SkinButton(m_Pane.m_OkButton, CanUse(m_Pane.m_List.getSelected()));
 }
 
 void TSaveLoadWindow::action(const gcn::ActionEvent& actionEvent)

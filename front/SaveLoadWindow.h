@@ -41,8 +41,8 @@ public:
 	gcn::Button m_CancelButton;
 };
 
-/// Lists the ten save slots and loads or saves the one chosen; the game master reports a failure. An empty
-/// slot cannot be loaded: "読込" stays disabled until a slot with a save is chosen.
+/// Lists the ten save slots and loads or saves the one chosen; the game master reports a failure. OK stays
+/// disabled until a slot is chosen, and "読込" until it holds a save.
 class TSaveLoadWindow : public TGcnWindow, public gcn::ActionListener, public gcn::SelectionListener
 {
 public:
@@ -63,6 +63,8 @@ public:
 private:
 	/// Whether OK can act on the slot: any slot to save into, a slot that holds a save to load.
 	bool CanUse(int slot) const;
+	/// OK can be pressed when it can act on the chosen slot.
+	void EnableOk();
 
 	int m_Mode;
 };

@@ -134,8 +134,10 @@ private:
 	void ShowHoveredChara(const TCharaInstance* chara);
 	/// Whether the widget is one of the move window's lists.
 	bool IsMovePane(const gcn::Widget* widget) const;
-	/// Puts the widget on top of its siblings.
+	/// Puts the widget on top of its siblings, below the open dialogs.
 	void Raise(gcn::Widget& widget);
+	/// Puts the open save slots or settings, then a message shown, over everything else.
+	void KeepDialogsOnTop();
 	/// A battle takes the screen: every shown world window is hidden and remembered.
 	void HideForBattle();
 	/// The windows the battle hid come back.

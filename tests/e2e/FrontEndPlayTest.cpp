@@ -129,6 +129,52 @@ TEST(FrontEndPlay, NewGameSavedAndLoadedAgain)
 		Seconds() - started, peak);
 }
 
+// 保存 pressed while a loaded game's opening still shows: the slots stay over the map's windows when the
+// player's turn comes up under them, the slot chosen then is written, and it loads.
+TEST(FrontEndPlay, SavedWhileALoadedGamesOpeningShows)
+{
+	TPlayFolder folder("front_save_in_opening");
+	KeepThePeace(folder);
+	// The opening waits for its click, which the slots leave room for along its top.
+	const std::string opening = "Scenario/Default/Script/OpeningText.lua";
+	const std::string text = folder.Read(opening);
+	const std::string wait = "opening.click_frames = 600";
+	ASSERT_NE(text.find(wait), std::string::npos);
+	folder.Write(opening, text.substr(0, text.find(wait)) + "opening.click_frames = 1000000"
+		+ text.substr(text.find(wait) + wait.size()));
+	TFrontEndRun run(folder, "front_save_in_opening");
+	run.StartToMenu();
+	TPlayer& player = run.Player();
+	run.NewGameToWorldMap(0);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	const TWorldScreen world(player);
+	const TShot firstTurn = player.Shot();
+	ASSERT_TRUE(run.OpenSlots(world.Save(), "save_list"));
+	ASSERT_TRUE(run.UseSlot(2, "saved", [&](const TShot& shot) { return ShowsPlayersTurn(player, shot); }));
+	ASSERT_TRUE(run.OpenSlots(world.Load(), "load_list"));
+	ASSERT_TRUE(run.UseSlot(2, "loaded", [&](const TShot& shot) { return ShowsOpening(player, shot); }));
+
+	ASSERT_TRUE(run.OpenSlots(world.Save(), "save_list_in_opening"));
+	const TSaveLoadScreen slots(player);
+	const TRect window = CentredWindow(player, 480, 300);
+	ASSERT_LT(window.Y + 20, slots.Window.Y) << "the opening shows above the slots";
+	ASSERT_TRUE(run.ClickAndSee({window.X, window.Y + 4, window.W, 16}, "opening_dialog",
+		[&](const TShot& shot) { return ShowsDialog(player, shot); }));
+	// The player's turn comes up under the slots: the area window would cover the rows' left part.
+	ASSERT_TRUE(player.Act("players_turn_under_the_slots", [&] { player.Key("Return"); }, [&](const TShot& shot) {
+		return ShowsPlayersTurn(player, shot) && ListsSlots(slots, shot)
+			&& shot.ShareOf({slots.Row(0).X, slots.Row(0).Y, 240, 160}, BLACK, 8) > 0.6;
+	}));
+	ASSERT_TRUE(run.UseSlot(3, "saved_in_opening", [&](const TShot& shot) { return ShowsPlayersTurn(player, shot); }));
+	ASSERT_TRUE(player.WaitForText("Save/save03.xml", "<Digest>"));
+	ASSERT_TRUE(run.OpenSlots(world.Load(), "load_list_again"));
+	ASSERT_TRUE(run.UseSlot(3, "loaded_again", [&](const TShot& shot) { return ShowsOpening(player, shot); }));
+	ASSERT_TRUE(run.PlayThroughOpening("loaded_again"));
+	EXPECT_EQ(player.Shot().ChangedShare(firstTurn, world.MasterName()), 0.0);
+	EXPECT_EQ(player.Shot().ChangedShare(firstTurn, world.Turn()), 0.0);
+	run.CloseWindow();
+}
+
 // At a window of 1280 x 1024 set in the INI, the start menu stands in the middle, and the new game
 // reaches the world map with its system menu at the bottom-left and its caption at the top-right.
 TEST(FrontEndPlay, NewGameAtALargeWindow)

@@ -212,7 +212,8 @@ TEST(FrontEndMasterSelect, TheHoveredMasterShowsItsTextsFromTheChapter)
 	EXPECT_EQ(-1, pane.EntryAt(0, 256));
 }
 
-// The rows read "%d %s"; ten rows fit, more scroll; the OK button names the mode and loads no empty slot.
+// The rows read "%d %s"; ten rows fit, more scroll; the OK button names the mode, acts on no slot before
+// one is chosen and loads no empty slot.
 TEST(FrontEndSaveLoad, RowsNumberTheSlotsAndTheListScrollsOnlyWhenItMust)
 {
 	TSaveLoadWindow window;
@@ -231,8 +232,10 @@ TEST(FrontEndSaveLoad, RowsNumberTheSlotsAndTheListScrollsOnlyWhenItMust)
 		EXPECT_EQ(c.scrolls ? 712 - window.m_Pane.m_ListArea.getScrollbarWidth() : 712, window.m_Pane.m_List.getWidth());
 		EXPECT_EQ(c.slots ? "0 データなし" : "", window.m_Pane.m_Model.getElementAt(0));
 		EXPECT_EQ("", window.m_Pane.m_Model.getElementAt(c.slots));
+		EXPECT_FALSE(window.m_Pane.m_OkButton.isEnabled()) << c.caption << ": no slot chosen";
 		window.m_Pane.m_List.setSelected(0);
-		EXPECT_EQ(c.mode != 0, window.m_Pane.m_OkButton.isEnabled()) << "an empty slot is saved into, never loaded";
+		EXPECT_EQ(c.mode != 0 && c.slots > 0, window.m_Pane.m_OkButton.isEnabled())
+			<< "an empty slot is saved into, never loaded";
 	}
 	window.Open(0, { "a", "b", "c" });
 	EXPECT_EQ("2 c", window.m_Pane.m_Model.getElementAt(2));
