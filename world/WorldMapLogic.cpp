@@ -53,6 +53,10 @@ void TWorldMapLogic::Halt()
 	if (m_LogicStatus == WORLD_STOPPED)
 		return;
 	m_LogicStatus = WORLD_STOPPED;
+	// Whoever's turn it was and whatever the menu offered then (設定 alone while an army marches or
+	// fights, nothing in a computer master's turn), the player may load a saved game from it now.
+	m_View.SetSystemMenuCompact(false);
+	m_View.ShowWindow(WORLD_SYSTEM_MENU, true);
 	m_View.ShowMessage("Error", "エラーのためゲームを進められません。詳しくは log.txt と _lualog.txt を見てください。",
 		BUTTON_OK, 0);
 }

@@ -247,6 +247,11 @@ TEST_P(WorldFailedBattleTest, TheGameIsUntouchedAndTheMapComesBack)
 	EXPECT_TRUE(view.IsWindowVisible(WORLD_MAP_WINDOW));
 	EXPECT_FALSE(view.IsWindowVisible(WORLD_MENU_WINDOW));
 	EXPECT_EQ(1, log.CountLines("の戦闘が異常終了しました。"));
+	// A saved game can be loaded from the system menu, in full again after the march laid it out with
+	// 設定 alone.
+	EXPECT_TRUE(view.IsWindowVisible(WORLD_SYSTEM_MENU));
+	ASSERT_FALSE(view.CallsOf("SetSystemMenuCompact").empty());
+	EXPECT_EQ("SetSystemMenuCompact 0", view.CallsOf("SetSystemMenuCompact").back());
 }
 
 INSTANTIATE_TEST_SUITE_P(Failure, WorldFailedBattleTest, ::testing::Bool());
