@@ -67,6 +67,20 @@ private:
 	TWorldMapLogic& m_Controller;
 };
 
+/// Hears the pointer moving anywhere on the screen, the top container being every widget's last parent:
+/// the short status shows a character only while the pointer is over its chip, so that a move over
+/// anything else, or a window coming over the chips under a still pointer, takes it away.
+class TChipPointer : public gcn::MouseListener
+{
+public:
+	explicit TChipPointer(TScreenWorldView& view) : m_View(view) {}
+
+	void mouseMoved(gcn::MouseEvent& mouseEvent) override { m_View.PointerMovedOver(mouseEvent.getSource()); }
+
+private:
+	TScreenWorldView& m_View;
+};
+
 namespace
 {
 /// The buttons of a window and the command each stands for.
@@ -98,6 +112,8 @@ TScreenWorldView::~TScreenWorldView()
 {
 	if (m_Heartbeat)
 		m_Heartbeat->m_Controller = nullptr;
+	if (m_Top && m_ChipPointer)
+		m_Top->removeMouseListener(m_ChipPointer.get());
 }
 
 void TScreenWorldView::Build(TWorldMapLogic& controller, int areaCount)
@@ -164,6 +180,8 @@ void TScreenWorldView::Listen()
 		pane.addMouseListener(this);
 	m_Area->m_OpePane.m_Operation.addSelectionListener(this);
 	m_Move->SetListener(this);
+	m_ChipPointer.reset(new TChipPointer(*this));
+	m_Top->addMouseListener(m_ChipPointer.get());
 	m_OffMap.reset(new TOffMapPointer(*m_Controller));
 	for (gcn::Widget* window : m_Windows)
 		if (window && window != m_Map.get())
@@ -612,6 +630,16 @@ void TScreenWorldView::ShowHoveredChara(const TCharaInstance* chara)
 		ShowStatus(*chara, false);
 	else
 		m_Status->setVisible(false);
+}
+
+// The lists of characters show and hide the status themselves; the status window steps aside from the
+// pointer.
+void TScreenWorldView::PointerMovedOver(const gcn::Widget* source)
+{
+	if (!m_Status->isVisible() || source == &m_Area->m_CharaPane || IsMovePane(source) || source == m_Status.get()
+		|| source == &m_Status->m_Pane)
+		return;
+	m_Status->setVisible(false);
 }
 
 bool TScreenWorldView::IsMovePane(const gcn::Widget* widget) const

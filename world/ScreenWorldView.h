@@ -23,6 +23,7 @@ class TGcnWidgetSet;
 class TMasterGridWindow;
 class TMasterWindow;
 class TOffMapPointer;
+class TChipPointer;
 class TPowerMapWindow;
 class THeroGridWindow;
 class TWarCharaWindow;
@@ -99,6 +100,9 @@ public:
 	void mouseMoved(gcn::MouseEvent& mouseEvent) override;
 	/// The pointer off the map or off a list of characters.
 	void mouseExited(gcn::MouseEvent& mouseEvent) override;
+	/// The pointer moved over the widget, wherever it is: the short status goes unless a list of characters
+	/// answers for it.
+	void PointerMovedOver(const gcn::Widget* source);
 	/// The standing order chosen in the area window.
 	void valueChanged(const gcn::SelectionEvent& event) override;
 	void MoveConfirmed() override;
@@ -148,8 +152,9 @@ private:
 	TWorldMapHeartbeat* m_Heartbeat;
 	TWorldMapLogic* m_Controller;
 	gcn::Container* m_Top;
-	/// Hears the pointer over the windows; made before them and gone after them.
+	/// Hear the pointer over the windows and over the whole screen; made before them and gone after them.
 	std::unique_ptr<TOffMapPointer> m_OffMap;
+	std::unique_ptr<TChipPointer> m_ChipPointer;
 
 	std::unique_ptr<TWorldMapWindow> m_Map;
 	std::unique_ptr<TCharaListWindow> m_Area;

@@ -171,6 +171,16 @@ protected:
 		EXPECT_EQ(0, m_Screen->CountPixels(shown, IsHintGround)) << "over the " << name;
 	}
 
+	/// The drawn pixels of a part of the screen.
+	std::vector<gcn::Color> CornerPixels(const gcn::Rectangle& area) const
+	{
+		std::vector<gcn::Color> pixels;
+		for (int y = area.y; y < area.y + area.height; ++y)
+			for (int x = area.x; x < area.x + area.width; ++x)
+				pixels.push_back(m_Screen->Pixel(x, y));
+		return pixels;
+	}
+
 	/// Every shown window lies whole on the screen.
 	void ExpectOnScreen(const gcn::Widget& window, const char* name)
 	{
@@ -252,6 +262,20 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	const gcn::Rectangle chips = TGuiScreen::ScreenArea(areaWindow.m_CharaPane);
 	m_Screen->MoveMouse(chips.x + chips.width + 8, chips.y + 16);
 	EXPECT_FALSE(shortStatus.isVisible()) << "off the list of characters";
+	// Nor does it stay when a window comes over the chips under a still pointer: its corner shows again
+	// what lies there without it.
+	const gcn::Rectangle corner = TGuiScreen::ScreenArea(shortStatus);
+	const std::vector<gcn::Color> bare = CornerPixels(corner);
+	HoverCell(areaWindow.m_CharaPane, 1);
+	ASSERT_TRUE(shortStatus.isVisible());
+	EXPECT_TRUE(bare != CornerPixels(corner)) << "the short status is drawn";
+	gcn::Widget& table = *view.GetWindow(WORLD_AREA_GRID_WINDOW);
+	view.ShowWindow(WORLD_AREA_GRID_WINDOW, true);
+	table.setPosition(chips.x, chips.y);
+	m_Screen->Frame();
+	m_Screen->Frame();
+	EXPECT_TRUE(bare == CornerPixels(corner)) << "the short status stays over the corner";
+	m_Screen->ClickOn(static_cast<TGcnGridWindow&>(table).m_CloseButton);
 
 	// A double click on a character opens its full status; a click closes it.
 	ClickChip(areaWindow.m_CharaPane, 1);
