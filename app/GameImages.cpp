@@ -36,12 +36,17 @@ bool TDremoGameMaster::LoadPermanentImage(const boost::shared_ptr<TMorvalethData
 		return FailLoad("ボタン画像の読み込みに失敗");
 	if (!image->LoadStatusChips())
 		return FailLoad("共通チップ画像の読み込みに失敗（バージョンが違うZazidezi.exeのデータ？）");
-	LoadFieldMapPicture(data, image, scenarioDir);
+	if (!LoadFieldMapPicture(data, image, scenarioDir))
+		return false;
 	for (int i = 0; i < data->GetCharaCount(); ++i)
 		if (!LoadCharaPictures(data, image, scenarioDir, i))
 			return false;
-	return LoadPicture(data, image, scenarioDir, "BMAPCHAR.png", &TMorvalethImage::LoadMapChipImage)
-		&& LoadPicture(data, image, scenarioDir, "BMAPOBJ.png", &TMorvalethImage::LoadMapObjImage)
+	std::string chips;
+	std::string objects;
+	return LoadPicture(data, image, scenarioDir, "BMAPCHAR.png", &TMorvalethImage::LoadMapChipImage, &chips)
+		&& CheckSheetCells(chips, image->GetMapChipCells(), data->GetMapChipNumberCount(), "MapChip.txt")
+		&& LoadPicture(data, image, scenarioDir, "BMAPOBJ.png", &TMorvalethImage::LoadMapObjImage, &objects)
+		&& CheckSheetCells(objects, image->GetMapObjCells(), data->GetMapObjNumberCount(), "MapObj.txt")
 		&& LoadPicture(data, image, scenarioDir, data->GetPowerMapFile(), &TMorvalethImage::LoadPowerMap)
 		&& LoadFlagPictures(data, image, scenarioDir) && LoadSpecialPictures(data, image, scenarioDir);
 }
@@ -58,18 +63,26 @@ bool TDremoGameMaster::FailLoadLogged(int line, const std::string& reason)
 	return FailLoad(reason);
 }
 
-void TDremoGameMaster::LoadFieldMapPicture(const boost::shared_ptr<TMorvalethData>& data,
+// A scenario without the picture goes on, its world map showing none; a picture there that gives no map of
+// the size the world map is laid out in is refused, as every other picture the game needs.
+bool TDremoGameMaster::LoadFieldMapPicture(const boost::shared_ptr<TMorvalethData>& data,
 	const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir)
 {
 	const std::string& name = data->GetFieldMapFile();
 	if (name.empty())
-		return;
+		return true;
 	std::string folder;
-	// A game without field-map tiles goes on: the world map then shows no picture.
-	if (FindInPictureDir(data, scenarioDir, name, folder))
-		image->LoadFieldMapImage(folder + "/" + name);
-	else
+	if (!FindInPictureDir(data, scenarioDir, name, folder)) {
 		g_Logger.Warning(MethodText(LOAD_PERMANENT_IMAGE, __LINE__, "%s not found.", name), "picture not found");
+		return true;
+	}
+	const std::string path = folder + "/" + name;
+	if (!image->LoadFieldMapImage(path))
+		return FailLoadLogged(__LINE__, path + " の読み込みに失敗");
+	if (image->m_FieldMapWidth == data->GetFieldMapWidth() && image->m_FieldMapHeight == data->GetFieldMapHeight())
+		return true;
+	return FailLoadLogged(__LINE__, FormatText("%s の大きさ %dx%d が FieldMap.xml の %dx%d と違います", path,
+		image->m_FieldMapWidth, image->m_FieldMapHeight, data->GetFieldMapWidth(), data->GetFieldMapHeight()));
 }
 
 bool TDremoGameMaster::LoadCharaPictures(const boost::shared_ptr<TMorvalethData>& data,
@@ -96,13 +109,26 @@ bool TDremoGameMaster::LoadCharaPictures(const boost::shared_ptr<TMorvalethData>
 
 bool TDremoGameMaster::LoadPicture(const boost::shared_ptr<TMorvalethData>& data,
 	const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir, const std::string& name,
-	bool (TMorvalethImage::*load)(const std::string&))
+	bool (TMorvalethImage::*load)(const std::string&), std::string* path)
 {
 	// An empty name is looked up too: it finds the folder, which does not load.
 	std::string folder;
-	if (FindInPictureDir(data, scenarioDir, name, folder) && ((*image).*load)(folder + "/" + name))
+	if (FindInPictureDir(data, scenarioDir, name, folder) && ((*image).*load)(folder + "/" + name)) {
+		if (path)
+			*path = folder + "/" + name;
 		return true;
+	}
 	return FailLoadLogged(__LINE__, name + " の読み込みに失敗");
+}
+
+// A chip the terrain tables name but the sheet lacks would be drawn as a warning for every cell it stands on,
+// in every frame of every battle.
+bool TDremoGameMaster::CheckSheetCells(const std::string& path, int cells, int needed, const char* table)
+{
+	if (cells >= needed)
+		return true;
+	return FailLoadLogged(__LINE__,
+		FormatText("%s には 32x32 のチップが %d 個しかなく、%s の %d 個に足りません", path, cells, table, needed));
 }
 
 bool TDremoGameMaster::LoadFlagPictures(const boost::shared_ptr<TMorvalethData>& data,

@@ -39,6 +39,22 @@ bool IsPlainFolderName(const std::string& name)
 	return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
 }
 
+/// Runs a step of a new game; false, with the first Error it logged as the reason, when it fails.
+bool RunLoggedStep(const std::function<bool()>& step, std::string& reason)
+{
+	const TFirstError error;
+	if (step())
+		return true;
+	reason = error.Text();
+	return false;
+}
+
+/// A failure's text, with the reason after it in parentheses as a refused save gives its reason.
+std::string WithReason(const std::string& text, const std::string& reason)
+{
+	return reason.empty() ? text : text + " (" + reason + ")";
+}
+
 /// Appends a child with a text.
 void AppendTextChild(TiXmlElement* parent, const char* name, const std::string& text)
 {
@@ -147,16 +163,18 @@ bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int
 	set.game.reset(new TMorvalethGame);
 	set.scenarioName = scenarioName;
 	set.scenarioDir = ScenarioFolder(scenarioName);
-	if (!IsPlainFolderName(scenarioName) || !set.data->Load(set.scenarioDir, chapter))
-		return FailLoad("シナリオデータ " + set.scenarioDir + " の読み込みに失敗");
-	if (!set.game->LoadNew(set.data.get(), set.scenarioDir, chapter, level))
-		return FailLoad("ゲームデータの読み込みまたは構築に失敗");
-	if (!LoadSounds(set.data, set.game, set.mixer, set.scenarioDir))
-		return FailLoad("音データの読み込みに失敗");
+	std::string reason;
+	if (!IsPlainFolderName(scenarioName) || !RunLoggedStep([&] { return set.data->Load(set.scenarioDir, chapter); }, reason))
+		return FailLoad(WithReason("シナリオデータ " + set.scenarioDir + " の読み込みに失敗", reason));
+	if (!RunLoggedStep([&] { return set.game->LoadNew(set.data.get(), set.scenarioDir, chapter, level); }, reason))
+		return FailLoad(WithReason("ゲームデータの読み込みまたは構築に失敗", reason));
+	if (!RunLoggedStep([&] { return LoadSounds(set.data, set.game, set.mixer, set.scenarioDir); }, reason))
+		return FailLoad(WithReason("音データの読み込みに失敗", reason));
+	// The picture steps leave a reason of their own, naming the file or the area.
 	if (!LoadPermanentImage(set.data, set.image, set.game, set.scenarioDir))
-		return FailLoad("画像データの読み込みに失敗(パターン1)");
+		return FailLoad(WithReason("画像データの読み込みに失敗(パターン1)", m_LastError));
 	if (!MakeAreaNameImages(set.image, set.game))
-		return FailLoad("画像データの読み込みに失敗(パターン2)");
+		return FailLoad(WithReason("画像データの読み込みに失敗(パターン2)", m_LastError + " " + set.scenarioDir + "/Data/AreaData.xml"));
 	set.worldMap = CreateWorldMapControl(set.widgetSet.get(), *set.game, *set.data);
 	HoldGame(set);
 	return true;

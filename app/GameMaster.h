@@ -223,15 +223,20 @@ private:
 	bool FailLoad(const std::string& reason);
 	/// Sets m_LastError and logs it as an Error of LoadPermanentImage at the line; false.
 	bool FailLoadLogged(int line, const std::string& reason);
-	/// The field map, when the scenario names one; a missing one is only a Warning.
-	void LoadFieldMapPicture(const boost::shared_ptr<TMorvalethData>& data,
+	/// The field map, when the scenario names one; a missing one is only a Warning, one that does not load or
+	/// whose size differs from FieldMap.xml fails.
+	bool LoadFieldMapPicture(const boost::shared_ptr<TMorvalethData>& data,
 		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir);
 	/// Face and chip of character i; a missing face is only a Warning, a missing chip fails.
 	bool LoadCharaPictures(const boost::shared_ptr<TMorvalethData>& data,
 		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir, int i);
-	/// Looks a picture up in "Picture" and loads it with load; fails with "<name> の読み込みに失敗".
+	/// Looks a picture up in "Picture" and loads it with load, giving its path when asked; fails with
+	/// "<name> の読み込みに失敗".
 	bool LoadPicture(const boost::shared_ptr<TMorvalethData>& data, const boost::shared_ptr<TMorvalethImage>& image,
-		const std::string& scenarioDir, const std::string& name, bool (TMorvalethImage::*load)(const std::string&));
+		const std::string& scenarioDir, const std::string& name, bool (TMorvalethImage::*load)(const std::string&),
+		std::string* path = nullptr);
+	/// Fails, naming the sheet's path and the table, when a chip sheet holds fewer cells than its table numbers.
+	bool CheckSheetCells(const std::string& path, int cells, int needed, const char* table);
 	/// The neutral flag, which must load, then every master's flag.
 	bool LoadFlagPictures(const boost::shared_ptr<TMorvalethData>& data,
 		const boost::shared_ptr<TMorvalethImage>& image, const std::string& scenarioDir);

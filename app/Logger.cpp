@@ -8,7 +8,7 @@
 TLogger g_Logger __attribute__((init_priority(101)));
 
 TLogger::TLogger()
-	: m_FlushEveryLine(false), m_File(nullptr), m_Level(2), m_SummaryDepth(0)
+	: m_FlushEveryLine(false), m_File(nullptr), m_Level(2), m_SummaryDepth(0), m_FirstError(nullptr)
 {
 	Open("log.txt");
 }
@@ -36,7 +36,11 @@ void TLogger::Close()
 
 void TLogger::Error(const std::string& text)
 {
-	Write("Error", text + SubjectNote(text));
+	const std::string line = text + SubjectNote(text);
+	for (TFirstError* record = m_FirstError; record; record = record->m_Outer)
+		if (record->m_Text.empty())
+			record->m_Text = line;
+	Write("Error", line);
 }
 
 void TLogger::Warning(const std::string& text, const std::string& kind)
@@ -94,6 +98,17 @@ TWarningSummary::~TWarningSummary()
 			g_Logger.Write("Warning", FormatText("同じ種類の警告がほかに %d 件ありました：%s", kind.second.second, kind.first));
 	}
 	g_Logger.m_WarningKinds.clear();
+}
+
+TFirstError::TFirstError()
+	: m_Outer(g_Logger.m_FirstError)
+{
+	g_Logger.m_FirstError = this;
+}
+
+TFirstError::~TFirstError()
+{
+	g_Logger.m_FirstError = m_Outer;
 }
 
 TLogSubject::TLogSubject(const std::string& file, const std::string& record)

@@ -6,6 +6,8 @@
 #include <string>
 #include <boost/format.hpp>
 
+class TFirstError;
+
 /// Writes the program's log file, one time-stamped line per message at three levels.
 class TLogger
 {
@@ -39,6 +41,7 @@ public:
 private:
 	friend class TLogSubject;
 	friend class TWarningSummary;
+	friend class TFirstError;
 
 	void Write(const char* levelWord, const std::string& text);
 	/// What an Error or Warning line lacks of the subject, in parentheses; empty when it names it all or there is none.
@@ -53,6 +56,8 @@ private:
 	int m_SummaryDepth;
 	/// Per kind, the warnings written and those left out.
 	std::map<std::string, std::pair<int, int>> m_WarningKinds;
+	/// The innermost recorder of the first Error; null when none lives.
+	TFirstError* m_FirstError;
 };
 
 extern TLogger g_Logger;
@@ -85,6 +90,25 @@ public:
 	~TWarningSummary();
 	TWarningSummary(const TWarningSummary&) = delete;
 	TWarningSummary& operator=(const TWarningSummary&) = delete;
+};
+
+/// While it lives, keeps the text of the first Error line written (with its subject), so that a dialog can
+/// give the player the reason the log gives.
+class TFirstError
+{
+public:
+	TFirstError();
+	~TFirstError();
+	TFirstError(const TFirstError&) = delete;
+	TFirstError& operator=(const TFirstError&) = delete;
+
+	/// The first Error's text; empty while none was written.
+	const std::string& Text() const { return m_Text; }
+
+private:
+	friend class TLogger;
+	std::string m_Text;
+	TFirstError* m_Outer;
 };
 
 /// The local time as "YYYY/MM/DD hh:mm:ss.uuuuuu".

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <tinyxml.h>
 #include <utility>
 
@@ -185,11 +186,13 @@ bool TBattleMap::ReadStartPoints(const TiXmlElement* element, const std::string&
 }
 
 // Points are numbered Point0, Point1, ... and the first missing number ends
-// the list. A point off the map could never be stood on, so it is dropped
-// before the count is checked.
+// the list. A point off the map could never be stood on, and a cell given
+// twice holds one chara only, so both are dropped before the count is
+// checked: the points counted are cells a chara can be placed on.
 bool TBattleMap::ReadPoints(const TiXmlElement* area, const std::string& mapName, std::vector<point_t>& points) const
 {
 	points.clear();
+	std::set<std::pair<int, int>> cells;
 	for (const TiXmlElement* element : NumberedPoints(area)) {
 		point_t cell;
 		if (!GetXmlIntAttribute(element, "x", cell.x)
@@ -197,10 +200,12 @@ bool TBattleMap::ReadPoints(const TiXmlElement* area, const std::string& mapName
 			g_Logger.Error(FormatText("%s : 初期配置座標の読込に失敗しました。", mapName));
 			return false;
 		}
-		if (IsOnMap(cell.x, cell.y))
-			points.push_back(cell);
-		else
+		if (!IsOnMap(cell.x, cell.y))
 			g_Logger.Error(FormatText("%s : 初期配置座標(%d, %d)がマップの外にあります。", mapName, cell.x, cell.y));
+		else if (!cells.insert(std::make_pair(cell.x, cell.y)).second)
+			WarningOf("%s : 初期配置座標(%d, %d)が重複しています。", mapName, cell.x, cell.y);
+		else
+			points.push_back(cell);
 	}
 	if (points.size() < static_cast<std::size_t>(START_POINT_MIN)) {
 		g_Logger.Error(FormatText("%s : 初期配置座標の数が足りません(%d)。最低%d必要です。", mapName,

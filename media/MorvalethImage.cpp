@@ -41,6 +41,12 @@ const gcn::Image* ImageAt(const std::vector<gcn::Image*>& list, int index)
 	return index >= 0 && std::size_t(index) < list.size() ? list[index] : nullptr;
 }
 
+// Whole cells of a sheet cut into rows of cellsPerRow.
+int SheetCells(const gcn::Image* sheet, int cellsPerRow)
+{
+	return sheet ? cellsPerRow * (sheet->getHeight() / CellSize) : 0;
+}
+
 // n modulo count, never negative, so that frame numbers counting down still cycle.
 int WrapIndex(int n, int count)
 {
@@ -99,7 +105,7 @@ SDL_Surface* LoadPicture(const std::string& path)
 }
 
 TMorvalethImage::TMorvalethImage()
-	: m_FieldMapTilesPerRow(0), m_MapChipImage(nullptr), m_MapObjImage(nullptr), m_MapChipsPerRow(0),
+	: m_FieldMapTilesPerRow(0), m_FieldMapWidth(0), m_FieldMapHeight(0), m_MapChipImage(nullptr), m_MapObjImage(nullptr), m_MapChipsPerRow(0),
 	  m_MapObjsPerRow(0), m_CommandImages(), m_StatusChips(), m_PowerMapSurface(nullptr), m_PowerMapImage(nullptr),
 	  m_PowerMapWidth(0), m_PowerMapHeight(0), m_PowerMapBoundaryColor(0)
 {
@@ -360,6 +366,16 @@ void TMorvalethImage::DrawStatusChip(gcn::Graphics* graphics, int x, int y, int 
 		DrawWhole(graphics, x, y, m_StatusChips[chip]);
 }
 
+int TMorvalethImage::GetMapChipCells() const
+{
+	return SheetCells(m_MapChipImage, m_MapChipsPerRow);
+}
+
+int TMorvalethImage::GetMapObjCells() const
+{
+	return SheetCells(m_MapObjImage, m_MapObjsPerRow);
+}
+
 gcn::Image* TMorvalethImage::GetCommandImage(int command) const
 {
 	return command >= 0 && command < COMMAND_COUNT ? m_CommandImages[command] : nullptr;
@@ -462,6 +478,8 @@ bool TMorvalethImage::LoadFieldMapImage(const std::string& path)
 	glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
 	const TTileLayout layout = FieldMapTileLayout(picture->w, picture->h, maxTextureSize);
 	const bool complete = CutFieldMapTiles(picture, layout);
+	const int width = picture->w;
+	const int height = picture->h;
 	SDL_FreeSurface(picture);
 	if (!complete) {
 		for (gcn::Image* tile : m_FieldMapTiles)
@@ -471,6 +489,8 @@ bool TMorvalethImage::LoadFieldMapImage(const std::string& path)
 	}
 	m_OwnedImages.insert(m_OwnedImages.end(), m_FieldMapTiles.begin(), m_FieldMapTiles.end());
 	m_FieldMapTilesPerRow = layout.across;
+	m_FieldMapWidth = width;
+	m_FieldMapHeight = height;
 	return true;
 }
 
@@ -479,6 +499,8 @@ void TMorvalethImage::RemoveFieldMapTiles()
 	for (gcn::Image* tile : m_FieldMapTiles)
 		RemoveMyImage(tile);
 	m_FieldMapTiles.clear();
+	m_FieldMapWidth = 0;
+	m_FieldMapHeight = 0;
 }
 
 bool TMorvalethImage::CutFieldMapTiles(SDL_Surface* picture, const TTileLayout& layout)

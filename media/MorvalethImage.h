@@ -90,6 +90,10 @@ public:
 	void DrawMapObj(gcn::Graphics* graphics, int x, int y, int object) const;
 	/// A status chip (STATUS_CHIP_*).
 	void DrawStatusChip(gcn::Graphics* graphics, int x, int y, int chip) const;
+	/// Whole 32 x 32 cells of the terrain sheet; 0 without one.
+	int GetMapChipCells() const;
+	/// Whole 32 x 32 cells of the map-object sheet; 0 without one.
+	int GetMapObjCells() const;
 	/// The image of a battle command (COMMAND_*), owned by the store; null for another number.
 	gcn::Image* GetCommandImage(int command) const;
 	/// Size of an effect sheet; 0 x 0 for a bad index.
@@ -115,6 +119,9 @@ public:
 	std::vector<gcn::Image*> m_FieldMapTiles;
 	/// Tiles in one row of m_FieldMapTiles.
 	int m_FieldMapTilesPerRow;
+	/// Size of the picture the field-map tiles were cut from; 0 x 0 without tiles.
+	int m_FieldMapWidth;
+	int m_FieldMapHeight;
 	/// Folder of the running scenario; command images and status chips come from its "System" folder.
 	std::string m_ScenarioDir;
 	/// Folder the command images fall back to (data root + "/System").

@@ -41,6 +41,22 @@ bool ReadBattleMapFile(const std::string& path, const TMorvalethData& data, TBat
 	return true;
 }
 
+// An army marches in from any neighbour of the area, so the map needs start
+// points for each: without them the battle could never place it.
+/// Whether the map at the path has start points for every neighbour of the area; false after an Error naming the first it lacks.
+bool CheckStartPoints(const TAreaInstance& area, const TBattleMap& map, const std::string& path)
+{
+	std::vector<point_t> points;
+	for (std::size_t i = 0; i < area.Neighbors.size(); ++i) {
+		if (!map.GetStartPoints(area.Neighbors[i], points)) {
+			g_Logger.Error(FormatText("%s : 隣接エリア %s の初期配置座標がありません。最低%d必要です。", path, area.NeighborIds[i],
+				START_POINT_MIN));
+			return false;
+		}
+	}
+	return true;
+}
+
 /// The battle map read from the file at the path, read once and kept in the cache; null after an Error naming the path.
 boost::shared_ptr<const TBattleMap> CachedMapFile(std::map<std::string, boost::shared_ptr<const TBattleMap>>& cache,
 	const std::string& path, const TMorvalethData& data)
@@ -78,11 +94,14 @@ bool TMorvalethGame::BuildNewGame(const std::string& folder, int chapter, int le
 	g_Logger.Debug("Loading chapter file...");
 	const std::string path = ChapterPath(folder, chapter + 1);
 	const TLogSubject subject(path);
-	TChapterInfo info;
-	if (!info.Load(path)) {
+	// The database read the chapter it was loaded for: a long chapter file is not parsed twice.
+	TChapterInfo read;
+	const bool held = m_Data->GetChapterPath() == path;
+	if (!held && !read.Load(path)) {
 		g_Logger.Error(MethodText("TMorvalethGame::LoadNew", __LINE__, "failed to load %s", path));
 		return false;
 	}
+	const TChapterInfo& info = held ? m_Data->GetChapter() : read;
 	if (!AddChapterMasters(info, path) || !SetChapterAreas(info))
 		return false;
 	std::vector<int> placed(m_Data->GetCharaCount(), 0);
@@ -150,6 +169,8 @@ bool TMorvalethGame::LoadAreaMap(const std::string& folder)
 			}
 			map->SetStartPointArea(static_cast<int>(i), neighbor);
 		}
+		if (!CheckStartPoints(area, *map, path))
+			return false;
 		area.BattleMap = map;
 	}
 	return true;

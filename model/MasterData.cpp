@@ -45,7 +45,9 @@ bool ReadCommonMusic(const TiXmlElement* masterList, const std::string& path, st
 
 bool ReadMaster(const TiXmlElement* element, const std::string& path, TMasterData& master)
 {
-	master.id = GetXmlAttribute(element, "id");
+	// Areas, alliances and the master order of a save name a master by its id.
+	if (!RequireId(element, path, master.id))
+		return false;
 	const TiXmlElement* name = RequireChild(element, "Name", path, " MasterのName検索失敗");
 	if (!name)
 		return false;

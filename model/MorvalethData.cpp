@@ -141,7 +141,11 @@ bool TMorvalethData::LoadScenarioFiles(const std::string& folder, int chapter)
 	m_ScenarioTitle = scenario.Title;
 	const std::string path = ChapterPath(folder, chapter + 1);
 	const TLogSubject subject(path);
-	return FinishStep(m_Chapter.Load(path), "ScenarioX.xml OK", "シナリオ開始情報の読み込みに失敗しました。");
+	m_ChapterPath.clear();
+	if (!FinishStep(m_Chapter.Load(path), "ScenarioX.xml OK", "シナリオ開始情報の読み込みに失敗しました。"))
+		return false;
+	m_ChapterPath = path;
+	return true;
 }
 
 int TMorvalethData::GetMagicGroupIndex(const std::string& id) const

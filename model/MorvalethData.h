@@ -123,6 +123,8 @@ public:
 	const std::string& GetScenarioTitle() const { return m_ScenarioTitle; }
 	/// The chapter being played.
 	const TChapterInfo& GetChapter() const { return m_Chapter; }
+	/// The file the chapter was read from; empty until one was.
+	const std::string& GetChapterPath() const { return m_ChapterPath; }
 	int GetFieldMapWidth() const { return m_FieldMapWidth; }
 	int GetFieldMapHeight() const { return m_FieldMapHeight; }
 	const std::string& GetFieldMapFile() const { return m_FieldMapFile; }
@@ -204,6 +206,7 @@ private:
 	std::string m_Folder;
 	std::string m_ScenarioTitle;
 	TChapterInfo m_Chapter;
+	std::string m_ChapterPath;
 	int m_FieldMapWidth;
 	int m_FieldMapHeight;
 	std::string m_FieldMapFile;

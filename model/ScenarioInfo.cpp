@@ -1,6 +1,7 @@
 #include "model/ScenarioInfo.h"
 
 #include "app/Logger.h"
+#include "app/XmlGuard.h"
 #include "app/XmlValue.h"
 #include "model/DataFile.h"
 #include "model/RecordTable.h"
@@ -80,6 +81,26 @@ bool ReadChapterTexts(const TiXmlElement* chapter, const std::string& path, TCha
 	return true;
 }
 
+/// The child of that name that some other node follows: what the head of a file holds of it whole; null after the
+/// Error path + message when there is none.
+const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name, const std::string& path, const std::string& message)
+{
+	const TiXmlElement* child = parent->FirstChildElement(name);
+	if (!child || !child->NextSibling()) {
+		g_Logger.Error(path + message);
+		return nullptr;
+	}
+	return child;
+}
+
+/// The bytes without a character the end of the head cut in two, which would read as malformed UTF-8.
+std::string WithoutCutCharacter(const std::string& bytes)
+{
+	const std::size_t bad = FindMalformedUtf8(bytes);
+	const std::size_t longest = 4;
+	return bad != std::string::npos && bytes.size() - bad < longest ? bytes.substr(0, bad) : bytes;
+}
+
 /// The master and alliance entries, which can fail, then the areas and characters, which cannot.
 bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TChapterInfo& info)
 {
@@ -103,6 +124,13 @@ bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TC
 		info.Charas.push_back(ReadChapterChara(e));
 	return true;
 }
+
+/// The whole chapter of a parsed file.
+bool ReadChapter(const TiXmlDocument& document, const std::string& path, TChapterInfo& info)
+{
+	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");
+	return chapter && ReadChapterTexts(chapter, path, info) && ReadChapterEntries(chapter, path, info);
+}
 }
 
 bool TChapterInfo::Load(const std::string& path)
@@ -114,8 +142,42 @@ bool TChapterInfo::Load(const std::string& path)
 		g_Logger.Error(path + " XML Parse Error" + reason);
 		return false;
 	}
+	return ReadChapter(document, path, *this);
+}
+
+// The chapter list needs a name and an explanation, which a chapter file gives
+// at its head; a file of millions of nodes would hold the start for seconds if
+// it were parsed whole. TinyXML keeps what it parsed before the text ends, so
+// the root's children all but the last are whole, and the texts are taken from them.
+bool TChapterInfo::LoadHead(const std::string& path)
+{
+	*this = TChapterInfo();
+	std::string bytes;
+	bool whole = false;
+	std::string reason;
+	if (ReadDataHead(path, CHAPTER_HEAD_BYTES, bytes, whole, reason) != TXmlFileState::Loaded) {
+		g_Logger.Error(path + " XML Parse Error" + reason);
+		return false;
+	}
+	TiXmlDocument document;
+	std::string text;
+	if (!PrepareXmlText(whole ? bytes : WithoutCutCharacter(bytes), text, reason)
+		|| (ParseXmlText(document, text, reason) != TXmlFileState::Loaded && whole)) {
+		g_Logger.Error(path + " XML Parse Error" + reason);
+		return false;
+	}
+	if (whole)
+		return ReadChapter(document, path, *this);
+	const std::string note = FormatText(" (先頭 %d バイトの中)", static_cast<long long>(CHAPTER_HEAD_BYTES));
 	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");
-	return chapter && ReadChapterTexts(chapter, path, *this) && ReadChapterEntries(chapter, path, *this);
+	const TiXmlElement* name = chapter ? WholeChild(chapter, "Name", path, " Nameが見つかりませんでした。" + note) : nullptr;
+	const TiXmlElement* explanation
+		= name ? WholeChild(chapter, "Explanation", path, " Explanationが見つかりませんでした。" + note) : nullptr;
+	if (!explanation)
+		return false;
+	Name = GetXmlText(name);
+	Explanation = GetXmlText(explanation);
+	return true;
 }
 
 const TChapterMaster& TChapterInfo::GetMaster(int i) const
@@ -145,7 +207,7 @@ bool TScenarioInfo::Load(const std::string& folder)
 		const std::string chapterPath = ChapterPath(folder, number);
 		const TLogSubject subject(chapterPath);
 		TChapterInfo chapter;
-		if (!PathExists(chapterPath) || !chapter.Load(chapterPath))
+		if (!PathExists(chapterPath) || !chapter.LoadHead(chapterPath))
 			break;
 		Chapters.push_back(chapter);
 	}

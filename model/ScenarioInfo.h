@@ -1,6 +1,7 @@
 #ifndef MORVALETH_MODEL_SCENARIOINFO_H
 #define MORVALETH_MODEL_SCENARIOINFO_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,17 @@ struct TChapterAlliance
 	int Turn = 0;
 };
 
+/// Bytes of a chapter file the chapter list reads.
+const std::size_t CHAPTER_HEAD_BYTES = 65536;
+
 /// One chapter file of a scenario: its texts, starting turn and opening positions.
 struct TChapterInfo
 {
 	/// Reads the chapter file at the path into this record, replacing what it held; false after logging the reason.
 	bool Load(const std::string& path);
+	/// Reads what the chapter list shows: a file of at most CHAPTER_HEAD_BYTES as Load does, a longer one only
+	/// for its name and explanation, which must lie whole in its first CHAPTER_HEAD_BYTES; false after logging the reason.
+	bool LoadHead(const std::string& path);
 
 	int GetMasterCount() const { return static_cast<int>(Masters.size()); }
 	/// Master entry i; outside the list logs an Error and gives an empty entry.
@@ -68,7 +75,8 @@ struct TChapterInfo
 /// One scenario folder: its title and its readable chapters.
 struct TScenarioInfo
 {
-	/// Reads the folder's "Scenario.xml" and its chapter files 1, 2, ... up to the first missing or broken one; false only when the title cannot be read.
+	/// Reads the folder's "Scenario.xml" and the heads of its chapter files 1, 2, ... up to the first missing or broken
+	/// one; false only when the title cannot be read.
 	bool Load(const std::string& folder);
 
 	int GetChapterCount() const { return static_cast<int>(Chapters.size()); }

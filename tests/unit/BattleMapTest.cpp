@@ -436,6 +436,8 @@ TEST_F(BattleMap, AMalformedFileFailsWithItsMessageAndChangesNothing)
 		{nullptr, [](TParsed& p) { p.FirstArea()->FirstChildElement("Point4")->RemoveAttribute("y"); },
 			"初期配置座標の読込に失敗しました。"},
 		{[](TMapFile& f) { f.areas[0].second.pop_back(); }, nullptr, "初期配置座標の数が足りません(19)。最低20必要です。"},
+		// Points on one cell hold one chara: counted as points, they would leave the placement swapping for good.
+		{[](TMapFile& f) { f.areas[0].second.assign(24, {2, 3}); }, nullptr, "初期配置座標の数が足りません(1)。最低20必要です。"},
 		{[](TMapFile& f) { f.object[3][3] = 9; }, nullptr, "上物レイヤに未定義のインデックスがあります。"},
 		{[](TMapFile& f) { f.object[1][2] = -1; }, nullptr, "上物レイヤに未定義のインデックスがあります。"},
 		{[](TMapFile& f) { f.chip[5][7] = 6; }, nullptr, "地形レイヤに未定義のインデックス6があります。"},

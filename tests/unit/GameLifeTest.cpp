@@ -369,13 +369,30 @@ TEST_F(GameLifeTest, HostileSlotFilesAreListedFromTheirHeadAndRefusedOnLoad)
 	}
 }
 
-TEST_F(GameLifeTest, ANewGameThatCannotBeBuiltChangesNothingHeld)
+// The failure says which file stopped the game and why, as the log does; the Error dialog shows it.
+TEST_F(GameLifeTest, ANewGameThatCannotBeBuiltSaysWhyAndChangesNothingHeld)
 {
+	const fs::path wide = fs::path(m_Root.Path()) / "Scenario/Wide";
+	fs::create_directories(wide / "Data");
+	for (fs::directory_iterator it(SampleScenario()), end; it != end; ++it)
+		if (it->path().filename() != "Data")
+			fs::create_symlink(it->path(), wide / it->path().filename());
+	for (fs::directory_iterator it(fs::path(SampleScenario()) / "Data"), end; it != end; ++it)
+		fs::copy_file(it->path(), wide / "Data" / it->path().filename());
+	const std::string map = (wide / "Data/BattleMap_A03.xml").string();
+	const std::string text = ReadFile(map);
+	WriteFile(map, text.substr(0, text.find("Width=\"16\"")) + "Width=\"120\"" + text.substr(text.find("Width=\"16\"") + 10));
+	const std::string root = g_GameMaster.m_RootDir + "/Scenario/";
+	const std::pair<const char*, std::string> cases[] = {
+		{"Nowhere", "シナリオデータ " + root + "Nowhere の読み込みに失敗 (シナリオフォルダ " + root + "Nowhere が見つかりません。)"},
+		{"..", "シナリオデータ " + root + ".. の読み込みに失敗"},
+		{"Sample/../Sample", "シナリオデータ " + root + "Sample/../Sample の読み込みに失敗"},
+		{"Wide", "ゲームデータの読み込みまたは構築に失敗 (" + map + " : Width 120 is outside 1..65.)"},
+	};
 	const TMorvalethGame* game = g_GameMaster.m_Game.get();
-	for (const char* scenario : {"Nowhere", "..", "Sample/../Sample"}) {
-		EXPECT_FALSE(g_GameMaster.NewGame(scenario, 0, 3)) << scenario;
-		EXPECT_EQ(std::string("シナリオデータ ") + g_GameMaster.m_RootDir + "/Scenario/" + scenario + " の読み込みに失敗",
-			g_GameMaster.m_LastError);
+	for (const auto& c : cases) {
+		EXPECT_FALSE(g_GameMaster.NewGame(c.first, 0, 3)) << c.first;
+		EXPECT_EQ(c.second, g_GameMaster.m_LastError);
 	}
 	EXPECT_EQ(game, g_GameMaster.m_Game.get());
 	EXPECT_EQ("Sample", g_GameMaster.m_ScenarioName);

@@ -234,6 +234,9 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 			"InhabitキャラIDの検索失敗 id=nobody", 3},
 		{"AreaData.xml", "<Location x=\"195\" y=\"120\"/>", "", "Location検索失敗", 3},
 		{"AreaData.xml", "<Area id=\"A02\">", "<Area id=\"A01\">", "エリアIDの重複 id=A01", 3},
+		// An area without an id, which no area names, would lose its characters at the first save.
+		{"AreaData.xml", "</AreaList>", "<Area><Name>N</Name><Location x=\"1\" y=\"1\"/><BattleMapFile>BattleMap_A01.xml"
+			"</BattleMapFile></Area></AreaList>", "LoadAreaInstance() id検索失敗 (", 3},
 		{"AreaData.xml", "BattleMap_A03.xml", "../../../BattleMap_A03.xml", "はシナリオフォルダの外を指しています。", 3},
 		// An empty or "." name makes the path a folder, which is never read as a file.
 		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "/Data/ : XML Parse Error. (通常のファイルではありません)", 3},
@@ -241,6 +244,8 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "Area A03 の BattleMapFile \"\" を読めませんでした。 (/", 3},
 		{"BattleMap_A04.xml", nullptr, nullptr, "BattleMap_A04.xml File not found", 3},
 		{"BattleMap_A04.xml", "<Area id=\"A03\">", "<Area id=\"A99\">", "BattleMap_A04.xml 隣接エリア A99 の検索に失敗", 3},
+		// An army from A03 could never be placed on A04's map.
+		{"BattleMap_A04.xml", "<Area id=\"A03\">", "<Area id=\"A07\">", "BattleMap_A04.xml : 隣接エリア A03 の初期配置座標がありません。", 3},
 		{"Scenario1.xml", "<Master id=\"garm\"", "<Master id=\"nobody\"", "Scenario1.xml マスターID nobody の検索に失敗", 3},
 		{"Scenario1.xml", "Master", "Lord", "Scenario1.xml Master検索失敗", 3},
 		{"Scenario1.xml", "<Area id=\"A06\"", "<Area id=\"A99\"", "マスター保有エリア設定処理： Area A99 の検索に失敗", 3},

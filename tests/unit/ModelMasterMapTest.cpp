@@ -15,6 +15,7 @@ TEST(ModelMasterMap, BrokenMasterPowerMapAndFieldMapFilesFailWithTheirReasons)
 		{"Data/MasterData.xml", "<Character>", "<Characters>", " XML parse error", master},
 		{"Data/MasterData.xml", "Character>", "Folders>", " Character検索失敗", master},
 		{"Data/MasterData.xml", "<Name>セラ</Name>", "", " MasterのName検索失敗", master},
+		{"Data/MasterData.xml", "<Master id=\"sera\">", "<Master>", " id not found", master},
 		{"Data/MasterData.xml", "<Directory>Extra<", "<Directory>../../../etc<", " ../../../etc はシナリオフォルダの外を指しています。", master},
 		{"Data/MasterData.xml", "<Directory>Extra<", "<Directory>/etc<", " /etc はシナリオフォルダの外を指しています。", master},
 		{"Data/MasterData.xml", "flag_sera.png", "..\\..\\..\\..\\flag.png", " ..\\..\\..\\..\\flag.png はシナリオフォルダの外を指しています。", master},

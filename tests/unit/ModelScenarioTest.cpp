@@ -164,6 +164,38 @@ TEST(ModelScenario, ChaptersAreReadUpToTheFirstMissingOrBrokenFile)
 	EXPECT_EQ(1, log.CountLines("scenario chapters: index 1 outside the table of 1 entries"));
 }
 
+// The list reads a long chapter file only for its name and explanation: what follows is read when the chapter
+// starts. A name or explanation that its head does not hold whole hides the chapter, with the reason.
+TEST(ModelScenario, TheListReadsALongChapterOnlyForItsNameAndExplanation)
+{
+	TTempDir dir;
+	std::string note = "<Note>";
+	// A three-byte character, so that the end of the head cuts one.
+	while (note.size() < CHAPTER_HEAD_BYTES)
+		note += "\xE4\xB8\x98";
+	note += "</Note>";
+	const std::string brokenTail = "<Master id=\"m\"/>";
+	for (int shift = 0; shift < 3; ++shift) {
+		SCOPED_TRACE(shift);
+		const std::string pad(shift, ' ');
+		WriteScenario(dir / "long", "Long", {{1, ChapterText(pad + "<Turn>3</Turn>", note + brokenTail)},
+			{2, "<Chapter>" + pad + "<Name>Late</Name>" + note + "<Explanation>x</Explanation><Turn>1</Turn></Chapter>"}});
+		TCapturedLog log;
+		TScenarioInfo info;
+		ASSERT_TRUE(info.Load(dir / "long"));
+		ASSERT_EQ(1, info.GetChapterCount()) << log.Text();
+		EXPECT_EQ("First", info.GetChapter(0).Name);
+		EXPECT_EQ("Text", info.GetChapter(0).Explanation);
+		EXPECT_EQ(1, CountErrors(log)) << log.Text();
+		EXPECT_EQ(1, log.CountLines(ChapterPath(dir / "long", 2) + " Explanationが見つかりませんでした。 (先頭 65536 バイトの中)"));
+	}
+	// The chapter itself is read whole when it starts.
+	TCapturedLog log;
+	TChapterInfo chapter;
+	EXPECT_FALSE(chapter.Load(ChapterPath(dir / "long", 1)));
+	EXPECT_EQ(1, log.CountLines(ChapterPath(dir / "long", 1) + " Handleが見つかりませんでした。"));
+}
+
 // A folder without the file is no scenario and says nothing; a broken file says what is wrong with it.
 TEST(ModelScenario, AScenarioWithoutTitleFailsWithTheReasonAndAFolderWithoutOneSilently)
 {

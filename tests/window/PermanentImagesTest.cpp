@@ -7,6 +7,7 @@
 #include "model/MorvalethData.h"
 #include "model/MorvalethGame.h"
 #include "platform/FileSystem.h"
+#include "platform/PngFile.h"
 
 #include "support/GlWindow.h"
 #include "support/TestSupport.h"
@@ -371,6 +372,68 @@ TEST_F(PermanentImages, EachMissingNeededPictureFailsTheLoadWithItsOwnReason)
 		for (const std::string& file : c.hidden)
 			fs::rename(Scenario() + "/" + file + ".hidden", Scenario() + "/" + file);
 	}
+}
+
+// A picture that is there but cannot serve fails the load with its path: a chip sheet short of the chips its
+// table numbers would warn for every cell of every frame, a field map that does not load or does not fit
+// FieldMap.xml would leave the world map empty.
+TEST_F(PermanentImages, APictureThatCannotServeFailsTheLoadNamingTheFile)
+{
+	struct TCase
+	{
+		const char* file;
+		int width;
+		int height;
+		const char* reason;
+	};
+	const TCase cases[] = {
+		{"BMAPCHAR.png", 1, 1, " には 32x32 のチップが 0 個しかなく、MapChip.txt の 10 個に足りません"},
+		{"BMAPCHAR.png", 320, 31, " には 32x32 のチップが 0 個しかなく、MapChip.txt の 10 個に足りません"},
+		{"BMAPCHAR.png", 160, 64, ""},
+		{"BMAPOBJ.png", 160, 32, " には 32x32 のチップが 5 個しかなく、MapObj.txt の 6 個に足りません"},
+		{"fieldmap.png", 1, 1, " の大きさ 1x1 が FieldMap.xml の 640x480 と違います"},
+		{"fieldmap.png", 640, 479, " の大きさ 640x479 が FieldMap.xml の 640x480 と違います"},
+		// Cut short: the picture does not load.
+		{"fieldmap.png", 0, 0, " の読み込みに失敗"},
+	};
+	for (const TCase& c : cases) {
+		SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
+		const std::string path = Scenario() + "/Picture/" + c.file;
+		fs::rename(path, path + ".kept");
+		if (c.width > 0)
+			ASSERT_TRUE(WritePng(path, c.width, c.height, 3, std::vector<std::uint8_t>(3 * c.width * c.height, 90).data()));
+		else
+			WriteFile(path, ReadFile(path + ".kept").substr(0, 200));
+		m_Image = boost::make_shared<TMorvalethImage>();
+		m_Data = boost::make_shared<TMorvalethData>(SampleData());
+		TCapturedLog log;
+		if (*c.reason) {
+			EXPECT_FALSE(Load());
+			EXPECT_EQ(path + c.reason, m_Master.m_LastError);
+			EXPECT_EQ(1, log.CountLines(" Error TDremoGameMaster::LoadPermanentImage:")) << log.Text();
+			EXPECT_EQ(1, log.CountLines(path + c.reason)) << log.Text();
+		} else {
+			EXPECT_TRUE(Load()) << m_Master.m_LastError;
+		}
+		fs::remove(path);
+		fs::rename(path + ".kept", path);
+	}
+}
+
+// The scenario select shows the game master's reason: an area name that cannot be drawn (an empty name, as
+// "&#0;" leaves it) names the area and the file that holds it.
+TEST_F(PermanentImages, ANewGameWhoseAreaNameCannotBeDrawnNamesTheAreaAndTheFile)
+{
+	const std::string areas = Scenario() + "/Data/AreaData.xml";
+	const std::string text = ReadFile(areas);
+	const std::string name = SjisToUtf8("<Name>風見の丘</Name>");
+	ASSERT_NE(std::string::npos, text.find(name));
+	WriteFile(areas, text.substr(0, text.find(name)) + "<Name>&#0;</Name>" + text.substr(text.find(name) + name.size()));
+	InstallDrawer("A");
+	BuildNeighborTable();
+	EXPECT_FALSE(m_Master.NewGame("T", 0, 3));
+	EXPECT_EQ("画像データの読み込みに失敗(パターン2) (エリア A02 の名前画像を生成できませんでした。 " + areas + ")",
+		m_Master.m_LastError);
 }
 
 TEST_F(PermanentImages, AreaNamesSkipIgnoredAreasAndAnEmptyNameFails)
