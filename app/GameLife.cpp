@@ -164,7 +164,8 @@ bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int
 	set.scenarioName = scenarioName;
 	set.scenarioDir = ScenarioFolder(scenarioName);
 	std::string reason;
-	if (!IsPlainFolderName(scenarioName) || !RunLoggedStep([&] { return set.data->Load(set.scenarioDir, chapter); }, reason))
+	if (!IsPlainFolderName(scenarioName)
+		|| !RunLoggedStep([&] { return set.data->Load(set.scenarioDir, chapter); }, reason))
 		return FailLoad(WithReason("シナリオデータ " + set.scenarioDir + " の読み込みに失敗", reason));
 	if (!RunLoggedStep([&] { return set.game->LoadNew(set.data.get(), set.scenarioDir, chapter, level); }, reason))
 		return FailLoad(WithReason("ゲームデータの読み込みまたは構築に失敗", reason));
@@ -174,7 +175,8 @@ bool TDremoGameMaster::NewGame(const std::string& scenarioName, int chapter, int
 	if (!LoadPermanentImage(set.data, set.image, set.game, set.scenarioDir))
 		return FailLoad(WithReason("画像データの読み込みに失敗(パターン1)", m_LastError));
 	if (!MakeAreaNameImages(set.image, set.game))
-		return FailLoad(WithReason("画像データの読み込みに失敗(パターン2)", m_LastError + " " + set.scenarioDir + "/Data/AreaData.xml"));
+		return FailLoad(
+			WithReason("画像データの読み込みに失敗(パターン2)", m_LastError + " " + set.scenarioDir + "/Data/AreaData.xml"));
 	set.worldMap = CreateWorldMapControl(set.widgetSet.get(), *set.game, *set.data);
 	HoldGame(set);
 	return true;

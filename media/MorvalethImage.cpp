@@ -105,8 +105,8 @@ SDL_Surface* LoadPicture(const std::string& path)
 }
 
 TMorvalethImage::TMorvalethImage()
-	: m_FieldMapTilesPerRow(0), m_FieldMapWidth(0), m_FieldMapHeight(0), m_MapChipImage(nullptr), m_MapObjImage(nullptr), m_MapChipsPerRow(0),
-	  m_MapObjsPerRow(0), m_CommandImages(), m_StatusChips(), m_PowerMapSurface(nullptr), m_PowerMapImage(nullptr),
+	: m_FieldMapTilesPerRow(0), m_FieldMapWidth(0), m_FieldMapHeight(0), m_MapChipImage(nullptr),
+	  m_MapObjImage(nullptr), m_MapChipsPerRow(0), m_MapObjsPerRow(0), m_CommandImages(), m_StatusChips(), m_PowerMapSurface(nullptr), m_PowerMapImage(nullptr),
 	  m_PowerMapWidth(0), m_PowerMapHeight(0), m_PowerMapBoundaryColor(0)
 {
 }

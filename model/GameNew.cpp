@@ -43,14 +43,15 @@ bool ReadBattleMapFile(const std::string& path, const TMorvalethData& data, TBat
 
 // An army marches in from any neighbour of the area, so the map needs start
 // points for each: without them the battle could never place it.
-/// Whether the map at the path has start points for every neighbour of the area; false after an Error naming the first it lacks.
+/// Whether the map at the path has start points for every neighbour of the area; false after an Error naming
+/// the first it lacks.
 bool CheckStartPoints(const TAreaInstance& area, const TBattleMap& map, const std::string& path)
 {
 	std::vector<point_t> points;
 	for (std::size_t i = 0; i < area.Neighbors.size(); ++i) {
 		if (!map.GetStartPoints(area.Neighbors[i], points)) {
-			g_Logger.Error(FormatText("%s : 隣接エリア %s の初期配置座標がありません。最低%d必要です。", path, area.NeighborIds[i],
-				START_POINT_MIN));
+			g_Logger.Error(FormatText("%s : 隣接エリア %s の初期配置座標がありません。最低%d必要です。", path,
+				area.NeighborIds[i], START_POINT_MIN));
 			return false;
 		}
 	}

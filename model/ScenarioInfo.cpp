@@ -83,7 +83,8 @@ bool ReadChapterTexts(const TiXmlElement* chapter, const std::string& path, TCha
 
 /// The child of that name that some other node follows: what the head of a file holds of it whole; null after the
 /// Error path + message when there is none.
-const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name, const std::string& path, const std::string& message)
+const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name, const std::string& path,
+	const std::string& message)
 {
 	const TiXmlElement* child = parent->FirstChildElement(name);
 	if (!child || !child->NextSibling()) {
