@@ -19,6 +19,14 @@ class TWorldMapControl;
 class TiXmlDocument;
 class TiXmlElement;
 
+// TDremoGameMaster's methods lie in six files by group:
+// - app/GameMaster.cpp: construction, Init, ReleaseGame, ApplyScreenSlides, the key queue (and g_GameMaster);
+// - app/GameScreens.cpp: screen switching, building and placing the front-end windows;
+// - app/GameLife.cpp: a game's life (NewGame, StartGame, LoadGame, SaveGame with their steps), the save slots;
+// - app/GameResources.cpp: finding resource files in the scenario and Default, LoadEffectPicture;
+// - app/GameImages.cpp: LoadPermanentImage with its steps, MakeAreaNameImages;
+// - app/GameSounds.cpp: LoadSounds with its steps.
+
 /// Owns the running game: the skin for the whole run, the per-game objects, the
 /// data root and the queue of keys the main loop collects.
 class TDremoGameMaster

@@ -15,6 +15,18 @@ class TiXmlElement;
 struct TChapterInfo;
 struct TCharaData;
 
+// TMorvalethGame's methods lie in seven files by group:
+// - model/MorvalethGame.cpp: construction, the building setters, record lookups and setters, characters in play,
+//   area and master counts and powers, the save caption, an area's levels taken back from its battle map;
+// - model/GameNew.cpp: LoadNew with its steps and LoadAreaMap;
+// - model/GameSave.cpp: the XML of areas and saves (SaveToXML, SaveAreaInstance, LoadAreaInstance, LoadSaved
+//   with their steps);
+// - model/GameMoney.cpp: money, power and costs (incomes, hire costs, rank-ups, the area ledger);
+// - model/GameCharacters.cpp: characters on the map (hiring, dismissal, moves, inhabitants, wandering and found
+//   heroes);
+// - model/GameTurns.cpp: turns, master order, standing orders, alliances, defeat and the end of the game;
+// - model/GameAfterBattle.cpp: moves after a battle.
+
 /// (area index, position) of a stationed character.
 typedef std::pair<int, int> TAreaCharaPos;
 
