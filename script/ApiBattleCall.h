@@ -30,7 +30,9 @@ enum TBattleTest
 /// How one battle engine function is called.
 struct TBattleApiSpec
 {
+	/// The global name the scripts call it by; the log name is made from it.
 	const char* luaName;
+	/// When it tests that a battle runs.
 	TBattleTest test;
 	/// Type letters of its arguments (ApiArgsMatch); null for a function that takes none and empties the stack.
 	const char* types;
@@ -46,8 +48,10 @@ struct TBattleApiSpec
 class TBattleCall
 {
 public:
+	/// A call under the shown name on the battle; RunBattleApi makes it once the tests have passed.
 	TBattleCall(lua_State* state, const std::string& name, TBattleInterface& battle);
 
+	/// The Lua state of the call.
 	lua_State* const L;
 	/// The name the function's reports give.
 	const std::string name;
@@ -85,11 +89,13 @@ public:
 	int PushCell(const point_t& cell) const;
 	/// Pushes an array of cell records under keys from the first key on, with the size hint; 1.
 	int PushCells(const std::vector<point_t>& cells, int firstKey, int sizeHint) const;
+	/// Pushes a boolean; 1.
 	int PushBool(bool value) const;
 	/// Pushes two numbers; 2.
 	int PushPair(int a, int b) const;
 
 private:
+	/// The arguments read, by position: a number's truncation in m_Numbers, any other value's truth in m_Flags.
 	std::vector<int> m_Numbers;
 	std::vector<bool> m_Flags;
 };

@@ -29,6 +29,7 @@ enum TApiPlace
 class TApiCall
 {
 public:
+	/// A call of the function with that Lua name on the game and its database; RunGameApi makes it once a game is held.
 	TApiCall(lua_State* state, const char* luaName, TMorvalethGame& game, const TMorvalethData& data);
 
 	/// The Lua state of the call.
@@ -36,8 +37,9 @@ public:
 	/// The function's name in the logs.
 	const std::string name;
 
-	/// The running game and its database.
+	/// The running game.
 	TMorvalethGame& Game() const { return m_Game; }
+	/// The running game's scenario database.
 	const TMorvalethData& Data() const { return m_Data; }
 
 	/// True, with the stack emptied, when the arguments have exactly these types; they are then read for Text,
@@ -45,9 +47,11 @@ public:
 	bool Read(const char* types);
 	/// Number of arguments Read took.
 	int ArgCount() const { return int(m_Texts.size()); }
-	/// The argument at the 0-based position, as Read took it.
+	/// The string argument ('s') at the 0-based position, as Read took it; empty for another type.
 	const std::string& Text(int i) const { return m_Texts.at(i); }
+	/// The number argument ('n') at the position, truncated; 0 for another type.
 	int Number(int i) const { return m_Numbers.at(i); }
+	/// The boolean argument ('b') at the position; false for another type.
 	bool Flag(int i) const { return m_Flags.at(i); }
 	/// Empties the stack, so that the results are pushed onto an empty one.
 	void Clear();
@@ -70,21 +74,27 @@ public:
 	/// The world-map controller of the running script; null, after an Error, when it has none.
 	TWorldMapInterface* WorldMap() const;
 
-	/// Id of the master in play at the index, of the character definition, of the area.
+	/// Id of the definition of the master in play at the index.
 	const std::string& MasterId(int master) const;
+	/// Id of the character definition at the index.
 	const std::string& CharaId(int chara) const;
+	/// Id of the area at the index.
 	const std::string& AreaId(int area) const;
 
-	/// One result of each kind; 1.
+	/// Pushes the string, its bytes as they are; 1.
 	int PushText(const std::string& text) const;
+	/// Pushes the number; 1.
 	int PushNumber(int number) const;
+	/// Pushes the boolean; 1.
 	int PushBool(bool value) const;
 	/// An array (keys 1, 2, ...) of the texts; 1.
 	int PushTextArray(const std::vector<std::string>& texts) const;
 
 private:
+	/// The game and database the call works on, held by the game master.
 	TMorvalethGame& m_Game;
 	const TMorvalethData& m_Data;
+	/// The arguments Read took, by position: each in the vector of its type, the others holding the default.
 	std::vector<std::string> m_Texts;
 	std::vector<int> m_Numbers;
 	std::vector<bool> m_Flags;
@@ -101,9 +111,11 @@ int RunMasterApi(lua_State* L, const char* luaName, TApiPlace place,
 /// RunGameApi for a function whose only argument is a character id: the body gets its definition.
 int RunCharaApi(lua_State* L, const char* luaName, TApiPlace place, const std::function<int(TApiCall&, int chara)>& body);
 
-/// Stores a string, number or boolean field under the key into the table on top of the stack.
+/// Stores the string under the key into the table on top of the stack, raw (no metamethod runs).
 void SetTextField(lua_State* L, const char* key, const std::string& value);
+/// Stores the number under the key into the table on top of the stack, raw.
 void SetNumberField(lua_State* L, const char* key, int value);
+/// Stores the boolean under the key into the table on top of the stack, raw.
 void SetBoolField(lua_State* L, const char* key, bool value);
 
 /// Reads the values of the table at the stack index as positions, in traversal order (keys are not looked at);

@@ -12,30 +12,43 @@ class TBattleMap;
 /// Kinds of action a chara takes on its turn, numbered as the scripts number them.
 enum TBattleActionKind
 {
+	/// Ends the turn on the cell moved to; aims at nothing.
 	ACTION_KIND_WAIT,
+	/// Strikes an adjacent enemy, the two striking in turn with their attacks, or, for an attacker, a wall.
 	ACTION_KIND_ATTACK,
+	/// An attack in which both repeat their first strike through the whole exchange; only without a move first,
+	/// and never at an enemy standing on a map object.
 	ACTION_KIND_CHARGE,
+	/// Uses magic or the chara's own special on the target cell; after a move only its own special.
 	ACTION_KIND_SPECIAL,
+	/// Leaves the battle from a cell no enemy is next to (the defenders only while their neighbouring areas
+	/// have room for them).
 	ACTION_KIND_RUNAWAY,
 };
 
 /// One action the acting chara may take: its kind, the cell it aims at and its special (-1 = none).
 struct TBattleAction
 {
+	/// What the chara does (TBattleActionKind).
 	int kind = ACTION_KIND_WAIT;
+	/// The cell it aims at: the enemy's for an attack or a charge, the aim of a special, its own for a flight.
 	int targetX = 0;
 	int targetY = 0;
+	/// The special it uses; -1 for every kind but ACTION_KIND_SPECIAL.
 	int special = -1;
 };
 
 /// What one previewed effect would do on one cell.
 struct TEffectPreview
 {
+	/// The cell the effect falls on; every strike of an attack gives the target's cell, whichever chara it strikes.
 	int x = 0;
 	int y = 0;
-	/// Side and index of the chara on the cell; -1 when none.
+	/// Side and index of the chara it falls on (for a strike, the chara struck); -1 when none.
 	int side = -1;
 	int index = -1;
+	/// Damage (positive) or healing (negative), or the amount the effect gives, as the battle's effect results
+	/// count it.
 	int value = 0;
 	/// Attribute and resistance a ChangeResistance effect gives; -1 and 0 otherwise.
 	int resistanceAttribute = -1;
@@ -112,6 +125,7 @@ public:
 	virtual bool RemoveMapObjOfType(int x, int y, int kind) = 0;
 
 protected:
+	/// Never deleted through the interface: the world map owns the battle controller.
 	~TBattleInterface() = default;
 };
 

@@ -35,12 +35,13 @@ lua_State* LuaCreateState(const char* file, const char* searchPath);
 class TMorvalethLuaManager
 {
 public:
-	/// No state, both flags false, no context; empties the script log.
+	/// No state, both flags false, no context, master 0.
 	TMorvalethLuaManager();
 	/// Closes the state.
 	virtual ~TMorvalethLuaManager();
 	/// The state moves with the manager; the source is left without one.
 	TMorvalethLuaManager(TMorvalethLuaManager&& other) noexcept;
+	/// Closes this manager's state first, then takes the other's as the move constructor does.
 	TMorvalethLuaManager& operator=(TMorvalethLuaManager&& other) noexcept;
 	TMorvalethLuaManager(const TMorvalethLuaManager&) = delete;
 	TMorvalethLuaManager& operator=(const TMorvalethLuaManager&) = delete;
@@ -88,12 +89,19 @@ private:
 	/// Closes the state and forgets the call with it.
 	void CloseState();
 
+	/// The battle published as g_BattleInterface during this manager's runs.
 	TBattleInterface* m_BattleInterface;
+	/// The script's own state, closed with the manager or when another file is loaded.
 	lua_State* m_State;
+	/// The last call or resume ended in a yield; Resume is then the only way on.
 	bool m_Suspended;
+	/// What the last finished call returned, as GetResult answers it.
 	bool m_Result;
+	/// Published as g_ScriptMaster during this manager's runs.
 	int m_MasterIndex;
+	/// Published as g_ScriptAPI during this manager's runs; null for a master's strategy script.
 	TScriptAPI* m_ScriptAPI;
+	/// Published as g_ScriptWorldMap during this manager's runs; null for a battle script.
 	TWorldMapInterface* m_WorldMap;
 	/// The coroutine of the current call; null when none is suspended or running.
 	lua_State* m_Thread;

@@ -77,11 +77,17 @@ public:
 	TRunBounds& operator=(const TRunBounds&) = delete;
 
 private:
+	/// The instructions the section around this one had left, given back at the close.
 	long long m_OuterSteps;
+	/// The deadline of the section around this one (none for the outermost), the watchdog's again at the close.
 	std::chrono::steady_clock::time_point m_OuterDeadline;
+	/// This section's deadline: its own for the outermost section or a close, the outer one's for a nested run.
 	std::chrono::steady_clock::time_point m_Deadline;
+	/// The text Lua gave a stopped run before this section, given back at the close.
 	const char* m_OuterStopText;
+	/// The innermost named run before this section, named again at the close.
 	const TRunName* m_OuterRun;
+	/// The run this section names; its strings belong to the owner.
 	const TRunName m_Run;
 	/// The stop text of a run nested in another.
 	std::string m_StopText;

@@ -14,6 +14,7 @@ class TGcnWidgetSet;
 /// A mouse press queued for the scripts.
 struct TScriptEvent
 {
+	/// Where the press fell: relative to the window for a press on a window's pane, to the top widget otherwise.
 	int x;
 	int y;
 	/// 0 for the left button, 1 for any other.
@@ -47,15 +48,20 @@ public:
 	/// A line of text and the script's tag for it.
 	struct TTextItem
 	{
+		/// Top-left corner in the pane, and the tag ClearText removes it by.
 		int x, y, id;
+		/// Shift-JIS, drawn on one line in the pane's font.
 		std::string text;
 	};
 	/// An image of the image store and the script's tag for it; scales in 256ths.
 	struct TImageItem
 	{
+		/// Top-left corner in the pane, the tag ClearImage removes it by, the SCRIPT_IMAGE_ kind, the index among
+		/// the store's images of that kind, and the two scales (256 draws it at natural size).
 		int x, y, id, kind, image, scaleX, scaleY;
 	};
 
+	/// The items are plain values; nothing else to release.
 	virtual ~TEventPane();
 
 	/// Appends an image item.
@@ -70,10 +76,13 @@ public:
 	/// Black ground, the texts in order, then the images in order.
 	virtual void draw(gcn::Graphics* graphics);
 
+	/// The text items in the order they are drawn; the registry counts them against SCRIPT_ITEMS.
 	const std::vector<TTextItem>& GetTexts() const { return m_Texts; }
+	/// The image items in the order they are drawn, over the texts; counted against SCRIPT_ITEMS too.
 	const std::vector<TImageItem>& GetImages() const { return m_Images; }
 
 private:
+	/// The items in the order they were added; the images are drawn over the texts.
 	std::vector<TTextItem> m_Texts;
 	std::vector<TImageItem> m_Images;
 };
@@ -84,8 +93,10 @@ class TEventWindow : public gcn::Window
 public:
 	/// Adds the pane as the only child; the frame shows only what the pane draws.
 	TEventWindow();
+	/// Takes the pane out before it goes with the window.
 	virtual ~TEventWindow();
 
+	/// The window's only child, which holds and draws what the scripts put in it.
 	TEventPane m_Pane;
 };
 
@@ -147,10 +158,13 @@ public:
 	virtual void mousePressed(gcn::MouseEvent& mouseEvent);
 
 private:
+	/// Keeps each new window alive for the rest of the game; null leaves that to m_Windows alone.
 	TGcnWidgetSet* m_WidgetSet;
 	/// Shared with the widget set, which keeps them for the rest of the game.
 	std::vector<boost::shared_ptr<TEventWindow>> m_Windows;
+	/// The presses on each window's pane, by handle, oldest first.
 	std::vector<std::deque<TScriptEvent>> m_WindowQueues;
+	/// The presses that reached no script window's pane, oldest first.
 	std::deque<TScriptEvent> m_GlobalQueue;
 };
 

@@ -4,12 +4,16 @@
 #include <vector>
 
 struct lua_State;
+/// Lua's type of a native function, declared again (as lua.h declares it) so that users of the table need no
+/// Lua header.
 typedef int (*lua_CFunction)(lua_State* L);
 
 /// One engine function as scripts see it: its global name and its native function.
 struct TScriptFunction
 {
+	/// The global name the scripts call it by.
 	const char* name;
+	/// Gets the script's arguments on the stack and returns the count of values it leaves there.
 	lua_CFunction function;
 };
 

@@ -10,6 +10,7 @@
 class TWorldMapInterface
 {
 public:
+	/// The controller that implements this is destroyed as itself; nothing to release here.
 	virtual ~TWorldMapInterface() {}
 
 	/// Centres the world map on the area (area index, in range).
