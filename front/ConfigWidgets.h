@@ -54,6 +54,7 @@ private:
 class TColorPane : public gcn::Widget
 {
 public:
+	/// Fills the whole widget with its foreground colour.
 	virtual void draw(gcn::Graphics* graphics);
 };
 
@@ -61,7 +62,9 @@ public:
 class TShortcutListModel : public gcn::ListModel
 {
 public:
+	/// SHORTCUT_COUNT rows, one per command.
 	virtual int getNumberOfElements();
+	/// The command's name ("待機" ... "逃走"); empty outside the rows.
 	virtual std::string getElementAt(int i);
 };
 

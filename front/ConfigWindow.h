@@ -27,16 +27,25 @@ public:
 	/// Takes a key for the shortcut tab first, whichever tab shows, then runs the shown controls.
 	virtual void logic();
 
+	/// "戦闘", "ショートカット", "ウィンドウ", "描画" and "音", the panes below in that order.
 	gcn::TabbedArea m_Tabs;
+	/// Battle speed and watching.
 	TConfigBattlePane m_Battle;
+	/// The battle commands' keys.
 	TConfigShortcutPane m_Shortcut;
+	/// Window size and vertical synchronisation.
 	TConfigWindowPane m_Window;
+	/// Corrections of drawn outlines.
 	TConfigScreenPane m_Screen;
+	/// Music and sound effects.
 	TConfigMusicSoundPane m_MusicSound;
+	/// "OK": the window stores the tabs and writes the file.
 	gcn::Button m_OkButton;
+	/// "Cancel": the window closes, the tabs' changes dropped.
 	gcn::Button m_CancelButton;
 
 private:
+	/// The configuration the tabs are filled from and stored into.
 	TGameConfig& m_Config;
 };
 
@@ -61,6 +70,7 @@ public:
 	/// OK or Cancel.
 	virtual void action(const gcn::ActionEvent& actionEvent);
 
+	/// The window's only child: the tabs and the two buttons.
 	TConfigPane m_Pane;
 
 private:
@@ -69,8 +79,11 @@ private:
 	/// Writes the configuration file; on failure the player is told.
 	void WriteFile();
 
+	/// The configuration the window works on (the game's one).
 	TGameConfig& m_Config;
+	/// The configuration file OK writes.
 	const std::string m_File;
+	/// Told of the window's end; empty until the owner sets one.
 	TCloseHandler m_CloseHandler;
 };
 

@@ -17,6 +17,7 @@
 class TSaveListModel : public gcn::ListModel
 {
 public:
+	/// One row per label.
 	virtual int getNumberOfElements();
 	/// The row of slot i; empty outside the labels.
 	virtual std::string getElementAt(int i);
@@ -29,15 +30,21 @@ public:
 class TSaveLoadPane : public gcn::Container
 {
 public:
+	/// A 720 x 196 pane with the skinned list and buttons; OK's caption is the window's to set.
 	TSaveLoadPane();
 
 	/// Sizes the list to its rows; more than fit scroll.
 	void FitList();
 
+	/// The slots' rows the list shows.
 	TSaveListModel m_Model;
+	/// The rows, one per slot; the chosen row is the slot OK acts on.
 	gcn::ListBox m_List;
+	/// Holds the list, 712 pixels wide, scrolling up and down when the rows are higher than 168 pixels.
 	gcn::ScrollArea m_ListArea;
+	/// "読込" or "保存", as the window's mode says; greyed out until it can act on the chosen slot.
 	gcn::Button m_OkButton;
+	/// "取消": closes without loading or saving.
 	gcn::Button m_CancelButton;
 };
 
@@ -46,6 +53,7 @@ public:
 class TSaveLoadWindow : public TGcnWindow, public gcn::ActionListener, public gcn::SelectionListener
 {
 public:
+	/// Set to load, OK captioned "読込"; the window paints no body of its own: the opaque pane is its body.
 	TSaveLoadWindow();
 
 	/// Loads (mode 0) or saves (any other mode) from now on, on the slots' labels.
@@ -58,6 +66,7 @@ public:
 	/// Another row chosen: OK follows whether its slot can be used.
 	virtual void valueChanged(const gcn::SelectionEvent& event);
 
+	/// The window's only child: the list and the buttons.
 	TSaveLoadPane m_Pane;
 
 private:
@@ -66,6 +75,7 @@ private:
 	/// OK can be pressed when it can act on the chosen slot.
 	void EnableOk();
 
+	/// 0 load, otherwise save; set by Open.
 	int m_Mode;
 };
 

@@ -20,7 +20,9 @@
 class TSceSelectListModel : public gcn::ListModel
 {
 public:
+	/// No list until the pane hands its own over.
 	TSceSelectListModel() : m_Scenarios(nullptr) {}
+	/// One row per scanned scenario; none before the scan.
 	virtual int getNumberOfElements();
 	/// The title of scenario i; empty outside the list.
 	virtual std::string getElementAt(int i);
@@ -33,7 +35,9 @@ public:
 class TChapterSelectListModel : public gcn::ListModel
 {
 public:
+	/// No scenario until one is picked.
 	TChapterSelectListModel() : m_Scenario(nullptr) {}
+	/// One row per readable chapter of the scenario picked; none before one is.
 	virtual int getNumberOfElements();
 	/// The name of chapter i; empty outside the list.
 	virtual std::string getElementAt(int i);
@@ -47,6 +51,8 @@ public:
 class TSceSelectPane : public gcn::Container, public gcn::ActionListener
 {
 public:
+	/// The scenario list, the chapter list, the hidden level buttons and the explanation over "開始" (greyed out)
+	/// and "取消", on a see-through pane of 588 x 448; no scenario listed before ScanScenarios.
 	TSceSelectPane();
 
 	/// Lists the scenarios of the folder "Scenario" under the data root that can be read; a missing or
@@ -64,16 +70,25 @@ public:
 	/// The controls, and "ゲームレベル" once a chapter is picked.
 	virtual void draw(gcn::Graphics* graphics);
 
+	/// "開始": builds the game of the chapter picked at the level chosen; usable only with a chapter picked.
 	gcn::Button m_StartButton;
+	/// "取消": back to the start menu.
 	gcn::Button m_CancelButton;
+	/// The explanation of the chapter picked.
 	TGcnTextPane m_Explanation;
 	/// "1" to "5"; "3" selected at first.
 	std::unique_ptr<gcn::RadioButton> m_Levels[5];
+	/// The scenarios the scan found, each with its folder name and its chapters' heads.
 	std::vector<TScenarioEntry> m_Scenarios;
+	/// The rows of the scenario list: the titles of m_Scenarios.
 	TSceSelectListModel m_ScenarioModel;
+	/// The rows of the chapter list: the chapters of the scenario picked.
 	TChapterSelectListModel m_ChapterModel;
+	/// The scenarios; picking one lists its chapters.
 	gcn::ListBox m_ScenarioList;
+	/// Scrolls the scenario list up and down within 256 x 160.
 	gcn::ScrollArea m_ScenarioArea;
+	/// The chapters, in 288 x 80; picking one shows its explanation and offers the levels and "開始".
 	gcn::ListBox m_ChapterList;
 
 private:
@@ -89,8 +104,10 @@ private:
 class TSceSelectWindow : public TGcnWindow
 {
 public:
+	/// The pane as the window's body, the window painting none of its own.
 	TSceSelectWindow();
 
+	/// The window's only child: the lists, the levels, the explanation and the buttons.
 	TSceSelectPane m_Pane;
 };
 
