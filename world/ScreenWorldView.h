@@ -53,43 +53,87 @@ public:
 	/// The stepping stops and the windows go with the view.
 	~TScreenWorldView() override;
 
+	// Until Build has made the windows, and always without a screen, the map and player windows show
+	// nothing; the system menu, messages, music and the quit need no window of the view.
+
+	/// On a screen, a hidden heartbeat widget on the top container, kept by the widget set, steps the
+	/// controller and its battle once a frame, and the windows are made for that many areas, placed and
+	/// listened to.
 	void Build(TWorldMapLogic& controller, int areaCount) override;
+	/// The system menu through the game master. Hiding the map window hides and remembers every shown window
+	/// for a battle, showing it brings them back over it; the short status is only ever hidden here (it shows
+	/// while the pointer rests on a chip); hiding the employ window unlocks the area's characters and hiding
+	/// the war window empties it; a grid and the power map are rebuilt from the game and centred as they open.
 	void ShowWindow(TWorldWindow window, bool visible) override;
+	/// The system menu as the game master shows it; a window the view lacks is never visible.
 	bool IsWindowVisible(TWorldWindow window) const override;
 
+	/// Scrolls the map window, as far as the map allows.
 	void CenterMapOn(int x, int y) override;
+	/// The guide text, centred in the map window's caption line.
 	void SetGuideText(const std::string& text) override;
+	/// Rings the area on the map pane and restarts the pulse.
 	void SetHighlight(int area, unsigned colour) override;
+	/// Removes the map pane's rings.
 	void ClearHighlights() override;
+	/// Marks the area on the map pane.
 	void SetHoverMark(int area, unsigned colour) override;
+	/// Removes the map pane's marks.
 	void ClearMarks() override;
+	/// Lets the route pulse on the map pane, both ways.
 	void AddRoute(int area1, int area2) override;
+	/// No route pulses on the map pane any more.
 	void ClearRoutes() override;
+	/// Adds a marching chip to the map pane.
 	void AddChip(int x, int y, int chara) override;
+	/// Moves a marching chip on the map pane; a chip that was never added is ignored.
 	void SetChipPosition(int chip, int x, int y) override;
+	/// Removes the map pane's marching chips.
 	void ClearChips() override;
+	/// Fades the hint pane in 40 pixels below the area's point, kept on the screen, and raises it.
 	void ShowHint(int area, const std::string& text) override;
+	/// Fades the hint pane out.
 	void HideHint() override;
 
+	/// Shows the area in the area window and places it with the master window below; the master window, when
+	/// shown, stays over it.
 	void ShowArea(int area, bool controls) override;
+	/// Shows the master in the master window, places it below the area window and raises it.
 	void ShowMaster(int master) override;
+	/// The full status in the middle of the screen, or the short status; either raised.
 	void ShowStatus(const TCharaInstance& chara, bool full) override;
+	/// Fills the employ window, the candidates of the employer's race marked, centres and raises it; the area's
+	/// characters are locked until it hides.
 	void ShowEmploy(int area, int employer, const std::vector<int>& candidates, int funds) override;
+	/// Fills the move window with both areas' characters and places it beside the map, clear of their markers.
 	void ShowMove(int from, int to) override;
+	/// Opens the war window on the target and places it beside the map, clear of the markers of the master's
+	/// areas next to the target, which the player clicks.
 	void ShowWar(int target) override;
+	/// Shows the source area's characters on the war window's left.
 	void SetWarSource(int area) override;
+	/// Opens the found-hero window in the middle of the screen, the open dialogs kept over it.
 	void ShowHero(int area, int chara, int funds) override;
-	/// The game master's system menu.
+	/// Lays the game master's system menu out with the settings only, or in full.
 	void SetSystemMenuCompact(bool compact) override;
 
+	/// The program's one message dialog.
 	void ShowMessage(const std::string& caption, const std::string& text, unsigned buttons, int timeout) override;
+	/// Whether the message dialog is shown.
 	bool IsMessageVisible() const override;
+	/// The button the message dialog last closed with; 0 without the dialog.
 	unsigned GetMessageAnswer() const override;
+	/// Changes the music through the game's mixer; without a mixer, as for every sound here, nothing plays.
 	void ChangeMusic(int music, int fadeTime) override;
+	/// A common music through the game's mixer.
 	void ChangeCommonMusic(int id, int fadeTime) override;
+	/// Fades the mixer's music out.
 	void FadeOutMusic(int fadeTime) override;
+	/// The mixer plays music; false without a mixer.
 	bool IsMusicPlaying() const override;
+	/// A common sound through the game's mixer.
 	void PlaySound(int id) override;
+	/// Pushes a quit event: the main loop ends after the frame.
 	void Quit() override;
 
 	/// The buttons of every world window.
@@ -105,7 +149,9 @@ public:
 	void PointerMovedOver(const gcn::Widget* source);
 	/// The standing order chosen in the area window.
 	void valueChanged(const gcn::SelectionEvent& event) override;
+	/// The move window's "確定": both lists of positions go to the controller.
 	void MoveConfirmed() override;
+	/// The move window's "中止": the controller cancels the move.
 	void MoveCancelled() override;
 
 	/// The windows, for the tests; null before Build.
@@ -147,15 +193,19 @@ private:
 	/// The windows the battle hid come back.
 	void RestoreAfterBattle();
 
+	/// Keeps the heartbeat for the game; null in a test without one.
 	TGcnWidgetSet* m_WidgetSet;
 	/// Kept alive by the widget set; null before Build.
 	TWorldMapHeartbeat* m_Heartbeat;
+	/// The controller Build was given; null before.
 	TWorldMapLogic* m_Controller;
+	/// The GUI's top container the windows live on; null without a screen.
 	gcn::Container* m_Top;
 	/// Hear the pointer over the windows and over the whole screen; made before them and gone after them.
 	std::unique_ptr<TOffMapPointer> m_OffMap;
 	std::unique_ptr<TChipPointer> m_ChipPointer;
 
+	/// The windows and the hover hint, made by Build on a screen; null before or without one.
 	std::unique_ptr<TWorldMapWindow> m_Map;
 	std::unique_ptr<TCharaListWindow> m_Area;
 	std::unique_ptr<TMasterWindow> m_Master;
@@ -176,6 +226,7 @@ private:
 	/// The windows shown when a battle took the screen, to show again after it.
 	std::vector<gcn::Widget*> m_HiddenForBattle;
 
+	/// Double clicks on the area window's characters and on the employ window's candidates: a full status.
 	TDoubleClick m_CharaClick;
 	TDoubleClick m_CandidateClick;
 };

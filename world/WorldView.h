@@ -22,20 +22,27 @@ enum TWorldWindow
 	WORLD_STATUS_WINDOW,
 	/// Full status of one character.
 	WORLD_FULL_STATUS_WINDOW,
+	/// The hire candidates of one character of the selected area.
 	WORLD_EMPLOY_WINDOW,
+	/// The characters of two neighbouring areas of the master, to move between them.
 	WORLD_MOVE_WINDOW,
 	/// The sortie window of a war.
 	WORLD_WAR_WINDOW,
 	/// A found hero offered for hire.
 	WORLD_HERO_WINDOW,
+	/// The grid of every area ("エリア情報").
 	WORLD_AREA_GRID_WINDOW,
+	/// The grid of every master ("勢力情報").
 	WORLD_MASTER_GRID_WINDOW,
+	/// The grid of every hero ("人材情報").
 	WORLD_HERO_GRID_WINDOW,
+	/// Every owned area in its master's colour ("勢力地図").
 	WORLD_POWER_MAP_WINDOW,
 	/// The small window offering to stop watching a battle of computer masters.
 	WORLD_MENU_WINDOW,
 	/// The game master's system menu.
 	WORLD_SYSTEM_MENU,
+	/// Number of windows, for tables indexed by window.
 	WORLD_WINDOW_COUNT,
 };
 
@@ -44,6 +51,7 @@ enum TWorldWindow
 class TWorldView
 {
 public:
+	/// Views are deleted through this interface.
 	virtual ~TWorldView() = default;
 
 	/// Creates the windows for a game of that many areas; the view steps the controller once a frame from then on.
@@ -62,17 +70,21 @@ public:
 	virtual void SetGuideText(const std::string& text) = 0;
 	/// Rings an area in a colour (AARRGGBB); 0 removes the ring.
 	virtual void SetHighlight(int area, unsigned colour) = 0;
+	/// Removes every area's ring.
 	virtual void ClearHighlights() = 0;
 	/// Marks an area under the pointer in a colour (AARRGGBB).
 	virtual void SetHoverMark(int area, unsigned colour) = 0;
+	/// Removes every area's mark.
 	virtual void ClearMarks() = 0;
 	/// Lets the route between two areas pulse.
 	virtual void AddRoute(int area1, int area2) = 0;
+	/// No route pulses any more.
 	virtual void ClearRoutes() = 0;
 	/// Adds a marching chip at a point, drawn with the character's chip.
 	virtual void AddChip(int x, int y, int chara) = 0;
 	/// Moves marching chip i (in the order they were added).
 	virtual void SetChipPosition(int chip, int x, int y) = 0;
+	/// Removes every marching chip, at the march's end.
 	virtual void ClearChips() = 0;
 	/// Fades the hint in below the area, with the text.
 	virtual void ShowHint(int area, const std::string& text) = 0;
@@ -115,6 +127,7 @@ public:
 	virtual void ChangeMusic(int music, int fadeTime) = 0;
 	/// Fades a common music in after the playing one (0: the event music).
 	virtual void ChangeCommonMusic(int id, int fadeTime) = 0;
+	/// Fades the music out over the milliseconds.
 	virtual void FadeOutMusic(int fadeTime) = 0;
 	/// Some music plays.
 	virtual bool IsMusicPlaying() const = 0;
@@ -128,9 +141,12 @@ public:
 class TNullWorldView : public TWorldView
 {
 public:
+	/// Keeps no controller and never steps it.
 	void Build(TWorldMapLogic&, int) override {}
+	/// Opens nothing: no window is ever visible.
 	void ShowWindow(TWorldWindow, bool) override {}
 	bool IsWindowVisible(TWorldWindow) const override { return false; }
+	/// The map shows nothing: no scroll, guide text, ring, mark, route, chip or hint.
 	void CenterMapOn(int, int) override {}
 	void SetGuideText(const std::string&) override {}
 	void SetHighlight(int, unsigned) override {}
@@ -144,6 +160,7 @@ public:
 	void ClearChips() override {}
 	void ShowHint(int, const std::string&) override {}
 	void HideHint() override {}
+	/// No player window opens, and the system menu keeps its layout.
 	void ShowArea(int, bool) override {}
 	void ShowMaster(int) override {}
 	void ShowStatus(const TCharaInstance&, bool) override {}
@@ -153,9 +170,11 @@ public:
 	void SetWarSource(int) override {}
 	void ShowHero(int, int, int) override {}
 	void SetSystemMenuCompact(bool) override {}
+	/// A message is never up and gets no answer (0).
 	void ShowMessage(const std::string&, const std::string&, unsigned, int) override {}
 	bool IsMessageVisible() const override { return false; }
 	unsigned GetMessageAnswer() const override { return 0; }
+	/// No music or sound ever plays, and the program goes on after Quit.
 	void ChangeMusic(int, int) override {}
 	void ChangeCommonMusic(int, int) override {}
 	void FadeOutMusic(int) override {}
