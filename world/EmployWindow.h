@@ -18,18 +18,24 @@ class TMorvalethData;
 class TEmployListModel : public gcn::ListModel
 {
 public:
-	/// No candidates, on the game master's scenario data.
+	/// No candidates and no data: every row is empty until Set.
 	TEmployListModel() : m_Race(-1), m_Data(nullptr) {}
 	/// The candidates (character definitions) and the race of the character who hires, on the data.
 	void Set(const std::vector<int>& candidates, int race, const TMorvalethData* data);
 
+	/// One row per candidate.
 	virtual int getNumberOfElements();
+	/// Name and cost in Ley, with "同" in front for the hiring character's race; empty without data or out of
+	/// range.
 	virtual std::string getElementAt(int i);
 
+	/// The candidates' character definitions, in row order.
 	std::vector<int> m_Candidates;
+	/// The hiring character's race; -1 before Set.
 	int m_Race;
 
 private:
+	/// The scenario data the rows are read from; null before Set.
 	const TMorvalethData* m_Data;
 };
 
@@ -52,16 +58,22 @@ public:
 	/// A choice in the list makes "雇う" usable when the funds cover the candidate's cost.
 	virtual void action(const gcn::ActionEvent& actionEvent);
 
+	/// The candidates' rows.
 	TEmployListModel m_Model;
+	/// The rows; a choice is heard by the window, a double click by the view (the candidate's full status).
 	gcn::ListBox m_List;
 	/// Holds the list, so that a long one scrolls.
 	gcn::ScrollArea m_ListArea;
+	/// "雇う" and "やめる", reported to whoever listens to them.
 	gcn::Button m_HireButton;
 	gcn::Button m_CancelButton;
 
 private:
+	/// The hiring master's money when the window opened.
 	int m_Funds;
+	/// The scenario data of the candidates' costs; null before Setup.
 	const TMorvalethData* m_Data;
+	/// The list and the buttons have been placed and added.
 	bool m_LaidOut;
 };
 
@@ -71,14 +83,19 @@ class TEmployHeroPane : public gcn::Container
 public:
 	/// Buttons placed, 196 x 160, nothing shown.
 	TEmployHeroPane();
+	/// The area the hero was found in, its name and chip, its hire and upkeep costs, the funds and "雇いますか？";
+	/// only the ground and the buttons without a hero.
 	virtual void draw(gcn::Graphics* graphics);
 
+	/// "詳細", "雇う" and "雇わない", reported to whoever listens to them.
 	gcn::Button m_StatusButton;
 	gcn::Button m_HireButton;
 	gcn::Button m_DeclineButton;
+	/// The area the hero was found in; -1 for none.
 	int m_Area;
 	/// Character definition of the hero; -1 for none.
 	int m_Chara;
+	/// The master's money, shown beside the costs.
 	int m_Funds;
 };
 
@@ -86,10 +103,12 @@ public:
 class TEmployHeroWindow : public TGcnWindow
 {
 public:
+	/// Not opaque, holding the pane, skinned when there is a skin.
 	TEmployHeroWindow();
 	/// Shows the hero of the area with the funds, sized to the pane, on top and in the middle of the screen.
 	void Show(int area, int chara, int funds);
 
+	/// The hero and the three buttons.
 	TEmployHeroPane m_Pane;
 };
 

@@ -17,10 +17,13 @@ public:
 	TMasterInfoPane();
 	/// Raises the frame counter of the flag.
 	virtual void logic() { ++m_Frame; }
+	/// The character's name and face (its chip when it has no face), the flag, and income, upkeep and funds in
+	/// Ley; only the ground without a master.
 	virtual void draw(gcn::Graphics* graphics);
 
 	/// Master instance shown; -1 for none.
 	int m_Master;
+	/// Frames since the pane was made, for the flag's animation.
 	int m_Frame;
 };
 
@@ -31,6 +34,8 @@ public:
 	/// The buttons in two columns, 200 x 120.
 	TMasterOpePane();
 
+	/// "エリア情報", "勢力情報", "人材情報" and "勢力地図" on the left, "同盟", "戦争" and "ターン終了" on the
+	/// right; reported to whoever listens to them.
 	gcn::Button m_AreaGridButton;
 	gcn::Button m_MasterGridButton;
 	gcn::Button m_HeroGridButton;
@@ -52,10 +57,12 @@ public:
 	/// The frame with the master's name as a bold caption.
 	virtual void draw(gcn::Graphics* graphics);
 
+	/// The figures above, the commands below.
 	TMasterInfoPane m_InfoPane;
 	TMasterOpePane m_OpePane;
 
 private:
+	/// The window's skin has been set up, on the first Show with a skin.
 	bool m_Skinned;
 };
 

@@ -21,6 +21,7 @@ public:
 	/// The legend's ground and lines, then the map.
 	virtual void draw(gcn::Graphics* graphics);
 
+	/// The painted map at the top left, the legend to its right.
 	TGcnImagePane m_Image;
 };
 
@@ -28,12 +29,14 @@ public:
 class TPowerMapWindow : public TGcnWindow
 {
 public:
+	/// Not opaque, holding the pane; hears presses on the pane and on the map.
 	TPowerMapWindow();
 	/// Refreshes the map and shows the window on top in the middle of the screen.
 	void Show();
 	/// A press below the title bar hides the window; the title bar drags it.
 	virtual void mousePressed(gcn::MouseEvent& mouseEvent);
 
+	/// The map and its legend.
 	TPowerMapPane m_Pane;
 };
 

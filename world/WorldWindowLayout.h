@@ -15,9 +15,10 @@ class Button;
 /// Width of the screen's left column that the map window leaves free, and the height it leaves.
 const int MAP_WINDOW_LEFT_MARGIN = 128;
 const int MAP_WINDOW_TOP_MARGIN = 32;
-/// Top-left corner of the area window; the master window follows it this far below.
+/// Top-left corner of the area window.
 const int AREA_WINDOW_X = 4;
 const int AREA_WINDOW_Y = 48;
+/// Pixels from the area window's bottom to the master window's top.
 const int MASTER_WINDOW_GAP = 8;
 /// The highest the area window goes on a short screen: just below the map window's caption line.
 const int AREA_WINDOW_MIN_Y = 28;
@@ -65,6 +66,7 @@ public:
 	bool Click(int frame, int row, int limit);
 
 private:
+	/// Frame and row of a first click that waits for its second; -1 when none waits.
 	int m_Frame;
 	int m_Row;
 };
