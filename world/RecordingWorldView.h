@@ -57,11 +57,13 @@ public:
 	void CenterMapOn(int x, int y) override;
 	/// Keeps the text for GuideText; no line.
 	void SetGuideText(const std::string& text) override;
-	/// Keeps the ring for Highlights, and ClearHighlights forgets them all; no line.
+	/// Keeps the ring for Highlights; no line.
 	void SetHighlight(int area, unsigned colour) override;
+	/// Forgets every ring; no line.
 	void ClearHighlights() override;
-	/// Keeps the mark for Marks, and ClearMarks forgets them all; no line.
+	/// Keeps the mark for Marks; no line.
 	void SetHoverMark(int area, unsigned colour) override;
+	/// Forgets every mark; no line.
 	void ClearMarks() override;
 	/// Records "AddRoute <area1> <area2>".
 	void AddRoute(int area1, int area2) override;

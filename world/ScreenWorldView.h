@@ -188,12 +188,13 @@ private:
 	void Raise(gcn::Widget& widget);
 	/// Puts the open save slots or settings, then a message shown, over everything else.
 	void KeepDialogsOnTop();
-	/// A battle takes the screen: every shown world window is hidden and remembered.
+	/// A battle takes the screen: every shown world window but the map is hidden and remembered, the short
+	/// status only hidden.
 	void HideForBattle();
 	/// The windows the battle hid come back.
 	void RestoreAfterBattle();
 
-	/// Keeps the heartbeat for the game; null in a test without one.
+	/// Keeps the heartbeat alive for the game; the game's life always gives one.
 	TGcnWidgetSet* m_WidgetSet;
 	/// Kept alive by the widget set; null before Build.
 	TWorldMapHeartbeat* m_Heartbeat;
@@ -201,25 +202,40 @@ private:
 	TWorldMapLogic* m_Controller;
 	/// The GUI's top container the windows live on; null without a screen.
 	gcn::Container* m_Top;
-	/// Hear the pointer over the windows and over the whole screen; made before them and gone after them.
+	/// Hear the pointer over the windows and over the whole screen; declared before the windows, so that they
+	/// go only after them.
 	std::unique_ptr<TOffMapPointer> m_OffMap;
 	std::unique_ptr<TChipPointer> m_ChipPointer;
 
-	/// The windows and the hover hint, made by Build on a screen; null before or without one.
+	// The windows and the hover hint, made by Build on a screen; null before or without one.
+
+	/// The map window, the one window shown when they are made.
 	std::unique_ptr<TWorldMapWindow> m_Map;
+	/// The selected area's window.
 	std::unique_ptr<TCharaListWindow> m_Area;
+	/// The current master's window, kept below the area window.
 	std::unique_ptr<TMasterWindow> m_Master;
+	/// The short status, shown while the pointer rests on a character's chip.
 	std::unique_ptr<TCharaStatusWindow> m_Status;
+	/// The full status, in the middle of the screen.
 	std::unique_ptr<TCharaStatusFullWindow> m_FullStatus;
+	/// The hire candidates.
 	std::unique_ptr<TEmployWindow> m_Employ;
+	/// The move between two areas; its "確定" and "中止" come back through TCharaMoveListener.
 	std::unique_ptr<TCharaMoveWindow> m_Move;
+	/// The sortie of a war.
 	std::unique_ptr<TWarCharaWindow> m_War;
+	/// The found hero.
 	std::unique_ptr<TEmployHeroWindow> m_Hero;
+	/// The grids of the areas, the masters and the heroes.
 	std::unique_ptr<TAreaGridWindow> m_AreaGrid;
 	std::unique_ptr<TMasterGridWindow> m_MasterGrid;
 	std::unique_ptr<THeroGridWindow> m_HeroGrid;
+	/// The power map.
 	std::unique_ptr<TPowerMapWindow> m_PowerMap;
+	/// "観戦中止", while the player watches a battle of computer masters.
 	std::unique_ptr<TWorldMenuWindow> m_Menu;
+	/// The hover hint below an area; not a TWorldWindow.
 	std::unique_ptr<TGcnHintPane> m_Hint;
 	/// The windows by TWorldWindow; null where the view has none.
 	std::array<gcn::Widget*, WORLD_WINDOW_COUNT> m_Windows;

@@ -14,6 +14,7 @@ class TScriptAPI;
 class TWorldBattle
 {
 public:
+	/// The world map deletes its battle through this interface.
 	virtual ~TWorldBattle() = default;
 
 	/// Prepares a battle: defenders (side 0) and attackers (side 1) with their masters (-1 neutral) and, per side

@@ -217,7 +217,8 @@ public:
 	/// the outcome puts it, the area's levels follow the battle map, the heroes of a fallen area wander, and
 	/// "MasterDead" runs when a master lost its own character.
 	void OnBattleEnd();
-	/// Asks the partner's strategy script about the proposer's offer; false when the call failed.
+	/// Asks the partner's strategy script about the proposer's offer; false when the call failed or the partner
+	/// waited for frames (logged), which it may not.
 	bool AskProposedAlliance(int proposer, int partner, bool& accepted);
 
 	// The player's commands, as the windows report them.
@@ -356,7 +357,8 @@ private:
 	void EndMarch();
 	/// Copies the sides and starts the battle for the war target.
 	void StartBattle();
-	/// Restores the map after a battle that stopped after an error; the game state stays untouched.
+	/// Restores the map after a battle that stopped after an error and halts the map; the game state stays
+	/// untouched.
 	void AbandonBattle();
 
 	// Alliances.
