@@ -30,11 +30,11 @@ enum TWorldWindow
 	WORLD_WAR_WINDOW,
 	/// A found hero offered for hire.
 	WORLD_HERO_WINDOW,
-	/// The grid of every area ("エリア情報").
+	/// The grid of the areas ("エリア情報").
 	WORLD_AREA_GRID_WINDOW,
-	/// The grid of every master ("勢力情報").
+	/// The grid of the masters ("勢力情報").
 	WORLD_MASTER_GRID_WINDOW,
-	/// The grid of every hero ("人材情報").
+	/// The grid of the heroes ("人材情報").
 	WORLD_HERO_GRID_WINDOW,
 	/// Every owned area in its master's colour ("勢力地図").
 	WORLD_POWER_MAP_WINDOW,
