@@ -7,16 +7,22 @@
 
 #include <vector>
 
+/// The battle map: terrain, objects and map types.
 class TBattleMap;
+/// The scenario's database.
 class TMorvalethData;
+/// A character definition of the database.
 struct TCharaData;
 
 /// A chara of a battle: its side and its index in the side's list.
 struct TCharaRef
 {
+	/// The side, from 0 (the defenders); -1 for no chara.
 	int side = -1;
+	/// Index in the side's list; -1 for no chara.
 	int index = -1;
 
+	/// The same side and index.
 	bool operator==(const TCharaRef& other) const { return side == other.side && index == other.index; }
 };
 
@@ -25,14 +31,16 @@ struct TCharaRef
 /// about any chara and any cell without a running battle.
 struct TBattleField
 {
-	/// Width and height of the map; 0 without one.
+	/// Width and height of the map; 0 before the layers are sized to one.
 	int Width() const { return sideLayer.Width(); }
 	int Height() const { return sideLayer.Height(); }
+	/// Number of sides of the battle.
 	int SideCount() const { return static_cast<int>(sides.size()); }
 	/// True for an existing side and index.
 	bool IsChara(int side, int index) const;
 	/// The chara; side and index must exist.
 	TCharaInstance& Chara(const TCharaRef& ref) { return (*sides[ref.side])[ref.index]; }
+	/// The chara, read only; side and index must exist.
 	const TCharaInstance& Chara(const TCharaRef& ref) const { return (*sides[ref.side])[ref.index]; }
 	/// The character definition of a chara.
 	const TCharaData& CharaData(const TCharaInstance& chara) const;
@@ -40,12 +48,15 @@ struct TBattleField
 	bool CharaOn(int x, int y, TCharaRef& ref) const;
 	/// Puts the chara on the cell: its position and both layers.
 	void Put(const TCharaRef& ref, int x, int y);
-	/// Empties the chara's cell on the side layer; the chara keeps its position.
+	/// Empties the chara's cell on the side layer; the chara keeps its position (put it elsewhere or mark it off
+	/// the field).
 	void Vacate(const TCharaRef& ref);
-	/// Sizes both layers to the map, every cell empty.
+	/// Sizes both layers to the map, every cell empty; the map must be set.
 	void ClearLayers();
 
+	/// The database the charas' definitions come from.
 	const TMorvalethData* data = nullptr;
+	/// The map of the battle; null before the first.
 	TBattleMap* map = nullptr;
 	/// The caller's chara lists, changed in place; side 0 defends.
 	std::vector<std::vector<TCharaInstance>*> sides;

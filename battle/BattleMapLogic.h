@@ -335,7 +335,7 @@ public:
 	bool ChangeChara(int side, int index, int charaData) override;
 	/// Changes the cell's terrain chip, the move totals following; false off the map or when refused.
 	bool SetMapChip(int x, int y, int chip) override;
-	/// Removes the cell's map object, the move totals following; false off the map or when none was there.
+	/// Removes the cell's map object, if any, the move totals following; false off the map.
 	bool RemoveMapObj(int x, int y) override;
 	/// Removes the cell's map object when it is of the kind (0 is refused); false when nothing was removed.
 	bool RemoveMapObjOfType(int x, int y, int kind) override;

@@ -4,8 +4,10 @@
 /// What one effect does to one cell: evaluated first, applied afterwards.
 struct TEffectResult
 {
+	/// The cell the effect falls on.
 	int x = 0;
 	int y = 0;
+	/// The use hit; a miss changes nothing and floats "Miss" over the cell.
 	bool hit = false;
 	/// Damage (positive) or healing (negative) for effects 0..8, the amount for 9, 10 and 12..20,
 	/// the summoned chara's hit points for 29.

@@ -9,7 +9,9 @@
 
 #include <vector>
 
+/// The battle map, whose map types give a chara its cell's skill.
 class TBattleMap;
+/// The scenario's database: specials, attributes, characters, revival rules.
 class TMorvalethData;
 
 // How effects are evaluated: these rules only read the battle and draw from the game's generator;
@@ -18,9 +20,13 @@ class TMorvalethData;
 /// The stats one use of a special reads: the caster's power, the target's guard, hit and avoid.
 struct TEffectStats
 {
+	/// The caster's stat of the special's power type.
 	int power = 0;
+	/// The target's stat of the guard type; 30 for an effect that does no harm.
 	int guard = 0;
+	/// The target's stat of the hit type; 100 for an effect that does no harm.
 	int hit = 0;
+	/// The target's stat of the avoid type; 20 for an effect that does no harm.
 	int avoid = 0;
 };
 
@@ -34,15 +40,25 @@ TEffectStats GatherEffectStats(const TMorvalethData& data, const TCharaInstance&
 typedef int (*TEffectFormula)(const TMorvalethData& data, const TBattleMap& map, const TCharaInstance& caster,
 	const TCharaInstance& target, int special, int power, bool recovery);
 
+/// The value of an attack: the caster's power stat and the use's power against the target's guard, a weak
+/// resistance doubling the attack and a strong one the guard; three draws, r(8), r(10), r(5), in that order.
 int FormulaAttack(const TMorvalethData& data, const TBattleMap& map, const TCharaInstance& caster,
 	const TCharaInstance& target, int special, int power, bool recovery);
+/// The value of a special: as an attack's with a gentler divisor and a floor, the guard fixed for a recovery
+/// and trebled by a strong resistance.
 int FormulaSpecial(const TMorvalethData& data, const TBattleMap& map, const TCharaInstance& caster,
 	const TCharaInstance& target, int special, int power, bool recovery);
+/// The value of a magic: the caster's power stat and the use's power against the target's guard (fixed for a
+/// recovery), a weak resistance doubling the attack and a strong one the defence.
 int FormulaMagic(const TMorvalethData& data, const TBattleMap& map, const TCharaInstance& caster,
 	const TCharaInstance& target, int special, int power, bool recovery);
-/// Hit chances in percent; a use hits when a draw of 0..99 is below.
+/// Hit chances in percent; a use hits when a draw of 0..99 is below. An attack's: hit against avoid, each
+/// raised by the skill of the caster's and the target's cells; 100 against a weak resistance, the avoid
+/// doubled by a strong one. Specials use it too.
 int FormulaAttackHit(const TMorvalethData& data, const TBattleMap& map, const TCharaInstance& caster,
 	const TCharaInstance& target, int special, int power, bool recovery);
+/// A magic's hit chance in percent: hit against the avoid raised by the skill of the target's cell; 100
+/// against a weak resistance, the avoid doubled by a strong one.
 int FormulaMagicHit(const TMorvalethData& data, const TBattleMap& map, const TCharaInstance& caster,
 	const TCharaInstance& target, int special, int power, bool recovery);
 /// The formula of a formula keyword number (TFormula); null for None, Anytime and unknown numbers.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+/// The scenario's database: magic groups, magic, specials and characters.
 class TMorvalethData;
 
 /// Most entries (ranks) one magic holds.
@@ -35,6 +36,7 @@ struct TMagicRow
 {
 	/// Index of the magic in the database.
 	int magic = 0;
+	/// The magic's entries in rank order, one column each; an entry above the chara's rank is an empty cell.
 	std::array<TMagicCell, MAGIC_ENTRY_MAX> cells;
 };
 
@@ -45,7 +47,9 @@ std::vector<TMagicRow> BuildMagicRows(const TMorvalethData& data, int charaData,
 /// Where a point of a magic group pane lies among its cells.
 struct TMagicHit
 {
+	/// Row of the rows given; -1 for no cell.
 	int row = -1;
+	/// Column, the entry's index in its magic; -1 for no cell.
 	int column = -1;
 	/// The cell's special (-1 on an empty cell) and whether it may be chosen.
 	int special = -1;
@@ -54,10 +58,15 @@ struct TMagicHit
 	int magic = -1;
 };
 
-/// Pixel layout of a magic group pane: cells of 20 pixels in rows of 24 from (128, 24).
+// Pixel layout of a magic group pane: cells of 20 pixels in rows of 24 from (128, 24).
+
+/// Left edge of the first column of cells, in pane pixels (the magic's name stands left of it).
 const int MAGIC_CELL_LEFT = 128;
+/// Top edge of the first row of cells, in pane pixels (under the group's title).
 const int MAGIC_CELL_TOP = 24;
+/// Width and height of a cell; the columns touch.
 const int MAGIC_CELL_SIZE = 20;
+/// Distance from one row's top to the next; the rest below the cell is a gap.
 const int MAGIC_ROW_HEIGHT = 24;
 
 /// The cell under pane pixel (x, y) among the rows; row -1 for none (the gap under a row included).

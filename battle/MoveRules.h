@@ -7,8 +7,11 @@
 
 #include <vector>
 
+/// The battle map, whose map types the move costs are read by.
 class TBattleMap;
+/// The scenario's database: move types, their costs and skills.
 class TMorvalethData;
+/// The battlefield: who stands where.
 struct TBattleField;
 
 /// Most move points a fill starts with: more reach no further on any map and only cost time.
@@ -39,7 +42,9 @@ struct TMoveTotals
 	/// A cell's map type changed: its old cost and skill leave the sums, the new ones join them.
 	void Replace(const TMorvalethData& data, int oldType, int newType);
 
+	/// Per move type index, the move costs of all cells added up.
 	std::vector<int> cost;
+	/// Per move type index, the skills of all cells added up.
 	std::vector<int> skill;
 };
 

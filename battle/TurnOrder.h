@@ -11,7 +11,9 @@ const int GAUGE_FILLS_PER_TURN = 5;
 /// The battle turn (from 1) and the gauge fills done in it.
 struct TBattleClock
 {
+	/// The battle turn, from 1 up to the turn limit.
 	int turn = 1;
+	/// Gauge fills done in the turn, 0..GAUGE_FILLS_PER_TURN.
 	int tick = 0;
 };
 
