@@ -359,8 +359,8 @@ private:
 	/// The music of the last side whose master fights in person; else the last master's battle music; else
 	/// the decisive common music for a strong battle; else the area's music, when it has one.
 	void PlayBattleMusic();
-	/// Sends the top pane the area, the side names, the turn and per side the strength of its standing
-	/// charas (power scaled by HP) and their courage averaged over the whole side.
+	/// Sends the top pane the area, the side names, the turn and per side the strength of its living charas
+	/// that have not fled (power scaled by HP) and their courage divided by the side's number of charas.
 	void UpdateGauges();
 	/// "<master's name>軍" for a side with a master; "中立軍" for a neutral or missing side.
 	std::string SideName(int side) const;

@@ -9,6 +9,7 @@
 #include <guichan/mouselistener.hpp>
 #include <guichan/widgets/scrollarea.hpp>
 
+/// Hears the presses and moves over the map pane.
 class TMouseHandler;
 
 /// The battle screen: the map in a scroll area between the top and bottom panes. Its logic runs the
@@ -33,9 +34,13 @@ public:
 	/// The window, then the message over the map when there is one.
 	virtual void draw(gcn::Graphics* graphics);
 
+	/// Scrolls the map pane when the map is larger than the room the screen leaves.
 	gcn::ScrollArea m_Scroll;
+	/// The map itself, inside the scroll area.
 	TBattleMapPane m_MapPane;
+	/// The strip over the map: area, sides, turn and gauges.
 	TBattleTopPane m_TopPane;
+	/// The strip under the map, 48 pixels high: status line, chara and cell.
 	TBattleBottomPane m_BottomPane;
 	/// A text shown over the map (the special being used); empty for none.
 	std::string m_Message;
@@ -45,16 +50,23 @@ private:
 	class TMapMouse : public gcn::MouseListener
 	{
 	public:
+		/// Listens for the window, whose handler it reads at each event.
 		explicit TMapMouse(TBattleMapWindow& window) : m_Window(window) {}
+		/// Consumes the press, so that nothing under the map hears it, and hands it on.
 		virtual void mousePressed(gcn::MouseEvent& mouseEvent);
+		/// Hands the move on.
 		virtual void mouseMoved(gcn::MouseEvent& mouseEvent);
 
 	private:
+		/// The window whose handler hears the events.
 		TBattleMapWindow& m_Window;
 	};
 
+	/// The battle's frame, run by the window's logic; empty for none.
 	std::function<void()> m_FrameStep;
+	/// Hears the map pane's presses and moves; null for nobody.
 	TMouseHandler* m_MouseHandler;
+	/// The listener on the map pane.
 	TMapMouse m_MapMouse;
 };
 

@@ -11,11 +11,15 @@
 #include <vector>
 #include <guichan/color.hpp>
 
+/// The battle map a view shows.
 class TBattleMap;
 
 // The buttons of the command bar, in bar order, are the numbers of the command images (COMMAND_*);
 // the two repeat buttons repeat the chara's own last special and its side's.
+
+/// The button that uses again the last special the acting chara used.
 const int COMMAND_REPEAT_OWN = COMMAND_REDO;
+/// The button that uses again the last special any chara of the acting side used.
 const int COMMAND_REPEAT_SIDE = COMMAND_REDO2;
 
 /// One chara drawn on the map: standing on its cell, or on its way to the target cell.
@@ -25,7 +29,9 @@ struct TCharaSprite
 	int charaData = 0;
 	/// Status chip: 0 for the defenders, 1 for the attackers.
 	int sideFlag = 0;
+	/// The cell it stands on, or leaves; x < 0 draws nothing.
 	point_t cell;
+	/// The cell it goes to (or leans towards in a strike); the cell itself when it stands still.
 	point_t target;
 	/// How far it has gone towards the target, 0..256.
 	int progress = 0;
@@ -34,11 +40,15 @@ struct TCharaSprite
 /// One frame of an effect image drawn at a pixel of the map (or of the screen).
 struct TEffectSprite
 {
+	/// The pixel of the map pane where the frame's top-left corner goes (unused for the screen's frame).
 	int px = 0;
 	int py = 0;
+	/// The effect image.
 	int image = 0;
+	/// The frame's column and row in the image's grid of frames.
 	int column = 0;
 	int row = 0;
+	/// Size of one frame in pixels.
 	int frameWidth = 0;
 	int frameHeight = 0;
 };
@@ -46,21 +56,31 @@ struct TEffectSprite
 /// What the top pane and the chara list show of the two sides.
 struct TSideGauges
 {
+	/// Name of the area fought for; empty for none.
 	std::string areaName;
+	/// The attackers' name ("<master>軍", or "中立軍").
 	std::string attackersName;
+	/// The defenders' name, likewise.
 	std::string defendersName;
-	/// Attackers on the left, defenders on the right.
+	// Attackers on the left, defenders on the right.
+	/// The attackers' force: the power of their living charas that have not fled, each scaled by its HP.
 	int leftForce = 0;
+	/// The attackers' courage: the courage of those charas, divided by the side's number of charas.
 	int leftBrave = 0;
+	/// The defenders' force, as the attackers'.
 	int rightForce = 0;
+	/// The defenders' courage, as the attackers'.
 	int rightBrave = 0;
+	/// The battle turn, from 1.
 	int turn = 1;
 };
 
 /// The command bar's buttons as offered to the acting chara.
 struct TCommandMenu
 {
+	/// Each button's text, by command number (the special's name; the repeat buttons' "再実行：<name>").
 	std::array<std::string, COMMAND_COUNT> labels;
+	/// Each button may be pressed: the command leads somewhere now.
 	std::array<bool, COMMAND_COUNT> enabled{};
 };
 
@@ -69,6 +89,7 @@ struct TCommandMenu
 class TBattleView
 {
 public:
+	/// Views are owned and deleted as views.
 	virtual ~TBattleView() = default;
 
 	// The battle map window.
@@ -118,22 +139,28 @@ public:
 
 	/// Shows the command bar with the buttons as offered.
 	virtual void ShowCommandBar(const TCommandMenu& menu) = 0;
+	/// Hides the command bar.
 	virtual void HideCommandBar() = 0;
 	/// Shows the magic the chara may cast, with the side's uses of limited magic by magic index.
 	virtual void ShowMagicWindow(const TCharaInstance& chara, const std::vector<int>& useCounts) = 0;
+	/// Hides the magic window.
 	virtual void HideMagicWindow() = 0;
 	/// Shows the charas of a group to place, a non-zero flag marking the placed ones; the lists outlive the window.
 	virtual void ShowPlacement(const std::vector<TCharaInstance>& charas, const std::vector<int>& placed) = 0;
 	/// Frames the chara of the placement list being placed; -1 for none.
 	virtual void SelectPlacement(int index) = 0;
+	/// Hides the placement window; the lists may go.
 	virtual void HidePlacement() = 0;
 	/// Shows the charas of every side with their masters' definitions (-1 neutral); a set flag shows the gauges and hides the list on a click.
 	virtual void ShowCharaList(const std::vector<int>& masters, const std::vector<std::vector<TCharaInstance>*>& sides,
 		bool flag) = 0;
+	/// Hides the chara list.
 	virtual void HideCharaList() = 0;
 	/// Shows or refreshes the full status sheet of a chara.
 	virtual void ShowFullStatus(const TCharaInstance& chara) = 0;
+	/// Hides the full status sheet.
 	virtual void HideFullStatus() = 0;
+	/// The full status sheet is up, and so follows its chara's changes.
 	virtual bool IsFullStatusVisible() const = 0;
 
 	// Messages and sound.
@@ -156,43 +183,81 @@ public:
 class TNullBattleView : public TBattleView
 {
 public:
+	/// No map to show.
 	void BeginBattle(const TBattleMap&, const TValueLayer<int>&) override {}
+	/// No window to show.
 	void ShowMapWindow() override {}
+	/// No window to hide.
 	void HideMapWindow() override {}
+	/// No window to close.
 	void EndBattle() override {}
+	/// No texts to rise.
 	void SetSpeed(int) override {}
+	/// No gauges to show.
 	void SetGauges(const TSideGauges&) override {}
+	/// No charas drawn.
 	void SetSprites(const std::vector<TCharaSprite>&) override {}
+	/// No chara drawn.
 	void SetSprite(int, const TCharaSprite&) override {}
+	/// No cursor.
 	void SetCursor(int, int) override {}
+	/// No pointer.
 	void SetHover(int, int, int) override {}
+	/// Nothing to scroll.
 	void ScrollTo(int, int) override {}
+	/// No frames drawn.
 	void SetHighlights(const std::vector<point_t>&) override {}
+	/// No marks drawn.
 	void SetMarks(const std::vector<point_t>&, const gcn::Color&) override {}
+	/// No floating texts.
 	void AddPopup(int, int, const std::string&, const gcn::Color&) override {}
+	/// No floating texts to remove.
 	void ClearPopups() override {}
+	/// No effect frames drawn.
 	void SetEffectSprites(const std::vector<TEffectSprite>&) override {}
+	/// No screen effect drawn.
 	void SetScreenEffect(const TEffectSprite*) override {}
+	/// No name shown.
 	void SetSpecialName(const std::string&) override {}
+	/// No status line.
 	void SetStatusLine(const std::string&) override {}
+	/// No bottom pane.
 	void SetBottomChara(const TCharaInstance*, int) override {}
+	/// No command bar: the player commands nothing through this view.
 	void ShowCommandBar(const TCommandMenu&) override {}
+	/// No command bar to hide.
 	void HideCommandBar() override {}
+	/// No magic window.
 	void ShowMagicWindow(const TCharaInstance&, const std::vector<int>&) override {}
+	/// No magic window to hide.
 	void HideMagicWindow() override {}
+	/// No placement window.
 	void ShowPlacement(const std::vector<TCharaInstance>&, const std::vector<int>&) override {}
+	/// No placement list.
 	void SelectPlacement(int) override {}
+	/// No placement window to hide.
 	void HidePlacement() override {}
+	/// No chara list.
 	void ShowCharaList(const std::vector<int>&, const std::vector<std::vector<TCharaInstance>*>&, bool) override {}
+	/// No chara list to hide.
 	void HideCharaList() override {}
+	/// No status sheet.
 	void ShowFullStatus(const TCharaInstance&) override {}
+	/// No status sheet to hide.
 	void HideFullStatus() override {}
+	/// Never: the controller refreshes no sheet.
 	bool IsFullStatusVisible() const override { return false; }
+	/// No message: it is closed at once.
 	void ShowMessage(const std::string&) override {}
+	/// Never: a message is closed as soon as it is shown, and the battle goes straight on.
 	bool IsMessageVisible() const override { return false; }
+	/// Never: the shortcut keys never wait.
 	bool IsConfigWindowVisible() const override { return false; }
+	/// Silent.
 	void PlayMusic(int) override {}
+	/// Silent.
 	void PlayCommonMusic(int) override {}
+	/// Silent.
 	void PlaySound(int) override {}
 };
 
