@@ -10,7 +10,9 @@
 
 namespace gcn
 {
+/// Hears the buttons pressed.
 class ActionListener;
+/// A command's icon.
 class Image;
 }
 
@@ -49,8 +51,11 @@ private:
 	class TCommandButton : public gcn::Button
 	{
 	public:
+		/// No icon until the first show.
 		TCommandButton() : m_Image(nullptr) {}
+		/// The base colour, then the icon over it.
 		virtual void draw(gcn::Graphics* graphics);
+		/// The command's icon, owned by the image store; null for none.
 		const gcn::Image* m_Image;
 	};
 
@@ -58,21 +63,30 @@ private:
 	class THoverListener : public gcn::MouseListener
 	{
 	public:
+		/// Follows the pointer for the window.
 		explicit THoverListener(TBattleCommandWindow& window) : m_Window(window) {}
+		/// The command under the pointer, whether the move came through a button or the window itself.
 		virtual void mouseMoved(gcn::MouseEvent& mouseEvent);
+		/// Nothing is hovered once the pointer leaves the bar.
 		virtual void mouseExited(gcn::MouseEvent& mouseEvent);
 
 	private:
+		/// The bar whose hovered command it sets.
 		TBattleCommandWindow& m_Window;
 	};
 
-	/// Skin and icons of the first show.
+	/// Skin and icons of the first show; the window takes the size of the buttons and the strip.
 	void Layout();
 
+	/// One button per command, in bar order (the command numbers).
 	std::array<TCommandButton, COMMAND_COUNT> m_Buttons;
+	/// The menu last shown: the labels of the strip and the buttons darkened.
 	TCommandMenu m_Menu;
+	/// A menu was shown, so the strip has labels to name.
 	bool m_HasLabels;
+	/// Follows the pointer over the bar and its buttons.
 	THoverListener m_HoverListener;
+	/// The skin and the icons were set up.
 	bool m_LaidOut;
 };
 

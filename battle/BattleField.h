@@ -62,8 +62,9 @@ struct TBattleField
 	std::vector<std::vector<TCharaInstance>*> sides;
 	/// Master index of each side; -1 for a neutral side.
 	std::vector<int> masters;
-	/// Side of the chara on each cell, -1 for none, and its index in that side.
+	/// Side of the chara on each cell, -1 for none.
 	TValueLayer<int> sideLayer{0, 0};
+	/// Index in its side of the chara on each cell; read only where the side layer holds a side.
 	TValueLayer<int> charaLayer{0, 0};
 	/// Per side, the indices of its charas that died, in the order of their deaths.
 	std::vector<std::vector<int>> dead;

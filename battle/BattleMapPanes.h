@@ -194,8 +194,9 @@ public:
 	int m_CharaSide;
 	/// A chara is shown.
 	bool m_CharaShown;
-	/// The map and the cell shown; x = -1 for none.
+	/// The map the cell is read from; null between battles.
 	const TBattleMap* m_Map;
+	/// The cell shown; x = -1 for none.
 	int m_CellX;
 	int m_CellY;
 	/// Move type whose cost and skill on the cell are shown; -1 for none.

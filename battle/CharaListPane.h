@@ -7,6 +7,7 @@
 #include <guichan/mouselistener.hpp>
 #include <guichan/widget.hpp>
 
+/// Hears the presses and moves over the pane.
 class TMouseHandler;
 
 /// A grid of character chips, one 40 x 40 cell per list entry in list order, from which the player picks
@@ -14,8 +15,9 @@ class TMouseHandler;
 class TCharaListPane : public gcn::Widget, public gcn::MouseListener
 {
 public:
-	/// Cells of a row and rows of the grid.
+	/// Cells of a row.
 	static const int COLUMNS = 5;
+	/// Rows of the grid.
 	static const int ROWS = 4;
 	/// Width and height of a cell in pixels.
 	static const int CELL = 40;
@@ -54,8 +56,11 @@ private:
 	/// Four nested outlines in the selection colour at the selected cell.
 	void DrawSelectionFrame(gcn::Graphics* graphics) const;
 
+	/// The owner's list; null for none.
 	const std::vector<TCharaInstance>* m_List;
+	/// The owner's marks, one per entry (non-zero: not shown); null for none.
 	const std::vector<int>* m_Marks;
+	/// Hears the presses and moves; null for nobody.
 	TMouseHandler* m_MouseHandler;
 };
 

@@ -10,10 +10,21 @@
 #include <guichan/actionlistener.hpp>
 #include <guichan/widgets/button.hpp>
 
-/// The four lists of the move window, left to right and top to bottom: stationed in A, arriving in A,
-/// arriving in B, stationed in B.
-enum { MOVE_PANE_STATIONED_A = 0, MOVE_PANE_ARRIVING_A, MOVE_PANE_ARRIVING_B, MOVE_PANE_STATIONED_B,
-	MOVE_PANE_COUNT };
+/// The four lists of the move window, column by column from the left, each top to bottom: stationed in A,
+/// arriving in A, arriving in B, stationed in B.
+enum
+{
+	/// A's stationed characters, top left; a click marks one to leave for B.
+	MOVE_PANE_STATIONED_A = 0,
+	/// The characters coming from B, under A's; a click sends one back.
+	MOVE_PANE_ARRIVING_A,
+	/// The characters coming from A, top right; a click sends one back.
+	MOVE_PANE_ARRIVING_B,
+	/// B's stationed characters, under B's arrivals; a click marks one to leave for A.
+	MOVE_PANE_STATIONED_B,
+	/// Number of lists.
+	MOVE_PANE_COUNT
+};
 
 /// One of the two areas of a move: its characters, which of them leave, and who arrives from the other area.
 struct TCharaMoveSide
@@ -44,8 +55,8 @@ public:
 	/// A click on entry i of a list (MOVE_PANE_*): a stationed character is marked to leave, an arriving one
 	/// sent back; false, with nothing changed, when the rules refuse.
 	bool Click(int pane, int i);
-	/// Cancels every move towards the area (0 = A, 1 = B), then marks the other area's characters in order
-	/// until the area is full.
+	/// Cancels every move out of the area (0 = A, 1 = B), then marks the other area's characters, in roster
+	/// order, to come to it until it is full.
 	void SendAll(int towards);
 	/// The entry the mouse rests on in a list becomes the hovered character; an entry beyond the list changes nothing.
 	void Hover(int pane, int i);
@@ -69,8 +80,11 @@ private:
 	/// Whether to holds as many characters, staying and arriving, as an area may.
 	static bool IsFull(const TCharaMoveSide& to);
 
+	/// Area A (0) and area B (1).
 	TCharaMoveSide m_Sides[2];
+	/// A copy of the character the mouse last rested on.
 	TCharaInstance m_Hovered;
+	/// The mouse has rested on a character since Setup.
 	bool m_HasHovered;
 };
 
@@ -119,8 +133,9 @@ public:
 	gcn::Button m_AllRightButton;
 	/// "全て左へ": everyone who can goes from B to A.
 	gcn::Button m_AllLeftButton;
-	/// "確定" and "中止", reported to the listener.
+	/// "確定", reported to the listener.
 	gcn::Button m_ConfirmButton;
+	/// "中止", reported to the listener.
 	gcn::Button m_CancelButton;
 	/// The marks and the rules.
 	TCharaMoveSelection m_Selection;
@@ -130,6 +145,7 @@ private:
 	class TPaneMouse : public TMouseHandler
 	{
 	public:
+		/// Hears the panes for the window.
 		explicit TPaneMouse(TCharaMoveWindow& window) : m_Window(window) {}
 		/// A press on an entry is a click of the selection; consumed.
 		virtual void mousePressed(gcn::MouseEvent& mouseEvent);
@@ -137,6 +153,7 @@ private:
 		virtual void mouseMoved(gcn::MouseEvent& mouseEvent);
 
 	private:
+		/// The window whose panes and selection it serves.
 		TCharaMoveWindow& m_Window;
 	};
 
@@ -149,8 +166,11 @@ private:
 	/// An area's name, bold, in the strip above a pane; nothing for area -1.
 	void DrawAreaName(gcn::Graphics* graphics, int area, const TCharaListPane& pane);
 
+	/// Hears the four panes.
 	TPaneMouse m_PaneMouse;
+	/// Hears "確定" and "中止"; null for nobody.
 	TCharaMoveListener* m_Listener;
+	/// The window was laid out (at its first Setup).
 	bool m_LaidOut;
 };
 

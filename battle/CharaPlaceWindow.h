@@ -38,6 +38,7 @@ private:
 	class TPaneMouse : public TMouseHandler
 	{
 	public:
+		/// Hears the pane for the window.
 		explicit TPaneMouse(TCharaPlaceWindow& window) : m_Window(window) {}
 		/// A press on a shown entry selects it and reports it.
 		virtual void mousePressed(gcn::MouseEvent& mouseEvent);
@@ -45,14 +46,18 @@ private:
 		virtual void mouseMoved(gcn::MouseEvent&) {}
 
 	private:
+		/// The window whose pane and listener it serves.
 		TCharaPlaceWindow& m_Window;
 	};
 
 	/// Skin, dark pane, the pane added and the window sized to it.
 	void Layout();
 
+	/// Hears the pane's presses.
 	TPaneMouse m_PaneMouse;
+	/// Hears the entries picked; null for nobody.
 	TCharaPlaceListener* m_Listener;
+	/// The window was laid out (at its first showing).
 	bool m_LaidOut;
 };
 

@@ -10,11 +10,14 @@
 #include <guichan/rectangle.hpp>
 #include <guichan/widget.hpp>
 
+/// Draws Shift-JIS text in one glyph size.
 class TGcnCharDrawer;
+/// The scenario's database: characters, races, attributes, move types.
 class TMorvalethData;
 
-/// Glyph sizes of a character sheet: body texts and the full sheet's name.
+/// Glyph size of a character sheet's body texts.
 const int SHEET_FONT = 12;
+/// Glyph size of the full sheet's name.
 const int SHEET_NAME_FONT = 16;
 
 /// One text of a character sheet, placed relative to the sheet.
@@ -25,6 +28,7 @@ struct TSheetText
 	int y;
 	/// Shift-JIS.
 	std::string text;
+	/// Its colour: white, or another where a value stands out (a modifier, a condition).
 	gcn::Color color;
 	/// SHEET_FONT or SHEET_NAME_FONT.
 	int fontSize;
@@ -35,7 +39,9 @@ struct TSheetText
 /// A captioned group frame of a character sheet.
 struct TSheetFrame
 {
+	/// The frame, relative to the sheet.
 	gcn::Rectangle rect;
+	/// The caption set into its top edge ("ステータス", "魔法", "攻撃", "特性").
 	std::string caption;
 };
 
@@ -45,14 +51,18 @@ struct TCharaSheet
 	/// Size of the sheet's pane.
 	int width = 0;
 	int height = 0;
+	/// The texts, drawn in order over everything else.
 	std::vector<TSheetText> texts;
+	/// The group frames, drawn first.
 	std::vector<TSheetFrame> frames;
-	/// Image-store index of the chip and where it goes; -1 for none.
+	/// Image-store index of the chip; -1 for none.
 	int chip = -1;
+	/// Where the chip's top-left corner goes on the sheet.
 	int chipX = 0;
 	int chipY = 0;
-	/// Image-store index of the face and where it goes; -1 for none.
+	/// Image-store index of the face; -1 for none.
 	int face = -1;
+	/// Where the face's top-left corner goes on the sheet.
 	int faceX = 0;
 	int faceY = 0;
 };
@@ -139,6 +149,7 @@ private:
 	/// Moves the window by StatusWindowCorner within the GUI's top widget.
 	void Place();
 
+	/// The window was laid out and placed (at its first showing).
 	bool m_LaidOut;
 };
 
@@ -157,6 +168,7 @@ public:
 	TGcnCharaStatusFullPane m_Pane;
 
 private:
+	/// The skin was set up (at the first showing).
 	bool m_LaidOut;
 };
 

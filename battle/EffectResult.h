@@ -14,9 +14,10 @@ struct TEffectResult
 	int value = 0;
 	/// The special that caused it; -1 for none.
 	int special = -1;
-	/// The dead chara a revival brings back and the character it comes back as.
+	/// The dead chara a revival brings back: its side and index; -1 for none.
 	int reviveSide = -1;
 	int reviveIndex = -1;
+	/// The character it comes back as: its own, or a new chara of another.
 	int reviveChara = -1;
 	/// The character a summoning calls.
 	int summonChara = -1;

@@ -51,8 +51,9 @@ struct TMagicHit
 	int row = -1;
 	/// Column, the entry's index in its magic; -1 for no cell.
 	int column = -1;
-	/// The cell's special (-1 on an empty cell) and whether it may be chosen.
+	/// The cell's special; -1 on an empty cell.
 	int special = -1;
+	/// The cell may be chosen.
 	bool enabled = false;
 	/// The row's magic (index in the database); -1 for none.
 	int magic = -1;
