@@ -273,7 +273,7 @@ public:
 	const std::vector<TAutoSpecial>& GetAutoSpecials() const { return m_AutoSpecials; }
 	/// The automatic entries that deaths made due and that have not run yet, first first.
 	const std::deque<TAutoSpecial>& GetAutoQueue() const { return m_AutoQueue; }
-	/// The special being used or aimed; -1 before the first of the battle.
+	/// The special being used or aimed, else the last one; -1 before the first of the battle.
 	int GetCurrentSpecial() const { return m_CurrentSpecial; }
 	/// The target set of the special being used, as it was aimed.
 	const std::vector<point_t>& GetTargetCells() const { return m_TargetCells; }
@@ -532,15 +532,15 @@ private:
 	/// Shows the message naming the dead of the last action that have a death message or are masters (state
 	/// 21); false when there is none. The dead list is cleared either way.
 	bool CheckDeath();
-	/// When at most one side stands: the fleeing leave, the sheets close, that side wins (0 when none), with
-	/// its message when watched (state 24). False while two sides still stand.
+	/// When at most one side stands: the fleeing leave, the status sheet and the chara list close, that side
+	/// wins (0 when none), with its message when watched (state 24). False while two sides still stand.
 	bool CheckVictory();
 	/// True when at most one side stands (a standing chara and its master not fallen); side is that one, -1 for none.
 	bool GetStandingSide(int& side) const;
 	/// The side's master has a chara of its own on the side, and that chara is dead.
 	bool MasterFellIn(int side) const;
-	/// The last turn is over: the fleeing leave, the sheets close, the defenders hold (winner 0), and the
-	/// message says how many turns went by (state 22).
+	/// The last turn is over: the fleeing leave, the status sheet and the chara list close, the defenders hold
+	/// (winner 0), and the message says how many turns went by (state 22).
 	void ReachTurnLimit();
 	/// Waits for the message to close: after a death message the main step, after the turn limit the
 	/// attackers' retreat message, after that or the victory the end.
