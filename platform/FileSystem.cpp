@@ -135,11 +135,6 @@ std::string NativePath(const std::string& path)
 	return MatchCase(g_NamesAreUtf8 ? SjisToUtf8(slashed) : slashed);
 }
 
-std::FILE* OpenFile(const std::string& path, const char* mode)
-{
-	return std::fopen(NativePath(path).c_str(), mode);
-}
-
 std::FILE* OpenRegularFile(const std::string& path)
 {
 	const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -181,6 +176,22 @@ bool WriteNewFile(const std::string& path, const std::string& bytes)
 	// A file cut short (a full disk) would pass for a whole one at the next read.
 	RemoveFile(path);
 	return false;
+}
+
+std::FILE* OpenForAppend(const std::string& path)
+{
+	// O_NONBLOCK: a pipe without a reader is refused at once instead of waited on.
+	const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+	if (fd >= 0) {
+		struct stat info;
+		std::FILE* file = nullptr;
+		if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+			file = ::fdopen(fd, "ab");
+		if (file)
+			return file;
+		::close(fd);
+	}
+	return CreateNewFile(path);
 }
 
 TFileRead ReadFileHead(const std::string& path, std::size_t limit, std::string& bytes, bool& whole)

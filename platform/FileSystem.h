@@ -17,8 +17,6 @@ void SetFileNameEncoding(const std::string& encoding);
 /// a double-byte character), and each missing component matched without ASCII case.
 std::string NativePath(const std::string& path);
 
-/// Opens a file with the C library's mode string; null when it cannot be opened.
-std::FILE* OpenFile(const std::string& path, const char* mode);
 /// Opens a regular file for reading ("rb"); null for a folder, a device or a pipe, without waiting for a pipe's writer.
 std::FILE* OpenRegularFile(const std::string& path);
 /// Creates the file afresh for writing ("wb"): whatever had its name is removed first (a folder only when it is
@@ -28,6 +26,9 @@ std::FILE* CreateNewFile(const std::string& path);
 /// Creates the file afresh, as CreateNewFile does, holding the bytes; false when they could not all be written,
 /// and then no file of that name is left behind.
 bool WriteNewFile(const std::string& path, const std::string& bytes);
+/// Opens a regular file to add to its end ("ab"); anything else under its name (a link, a pipe, a device, an empty
+/// folder) or nothing at all gives way to a new file, as CreateNewFile makes it; null when neither can be had.
+std::FILE* OpenForAppend(const std::string& path);
 
 /// What a read of a whole file found.
 enum class TFileRead

@@ -57,7 +57,7 @@ void AppendTableValues(lua_State* L, int index, TArgsText& text)
 
 void LuaLogWrite(const std::string& text)
 {
-	std::FILE* file = OpenFile(LUA_LOG_FILE, "a");
+	std::FILE* file = OpenForAppend(LUA_LOG_FILE);
 	if (!file)
 		return;
 	const std::time_t now = std::time(nullptr);
@@ -75,7 +75,7 @@ void LuaLogReset()
 {
 	// The run-time library's locale stays "C": numbers in scripts and in saved
 	// flags must always be written with a point.
-	std::FILE* file = OpenFile(LUA_LOG_FILE, "w");
+	std::FILE* file = CreateNewFile(LUA_LOG_FILE);
 	if (file)
 		std::fclose(file);
 }

@@ -9,7 +9,7 @@ namespace
 /// Reads a whole file through the path layer; "<missing>" when it cannot be opened.
 std::string ReadThrough(const std::string& path)
 {
-	std::FILE* file = OpenFile(path, "rb");
+	std::FILE* file = OpenRegularFile(path);
 	if (!file)
 		return "<missing>";
 	std::string content;
@@ -62,7 +62,7 @@ TEST(FileSystem, MissingNamesStayMissing)
 	EXPECT_EQ(dir / "Picture/None/x.png", NativePath(dir / "picture/None/x.png"));
 
 	// A file created through a case-mismatched folder lands in the existing folder.
-	std::FILE* file = OpenFile(dir / "PICTURE/New.txt", "wb");
+	std::FILE* file = CreateNewFile(dir / "PICTURE/New.txt");
 	ASSERT_NE(nullptr, file);
 	std::fclose(file);
 	EXPECT_TRUE(FileExists(dir / "Picture/New.txt"));

@@ -1,4 +1,5 @@
 #include "app/Logger.h"
+#include "script/ScriptLog.h"
 #include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
@@ -52,26 +53,38 @@ TEST(Logger, MethodTextNamesClassMethodAndLineAndMismatchedArgumentsGiveAFormatE
 	EXPECT_EQ("main", MethodName("int main()"));
 }
 
-// The log is a file of its own: a link or a pipe under its name is replaced, never written through.
-TEST(Logger, ALinkOrAPipeUnderTheLogsNameIsReplaced)
+// Each log is a file of its own: a link or a pipe under its name is replaced, never written through or waited
+// on. The program's log is opened afresh at the start; the scripts' log is added to line by line.
+TEST(Logger, ALinkOrAPipeUnderALogsNameIsReplaced)
 {
 	TTempDir dir;
-	const std::string log = dir / "log.txt";
+	const TScopedCwd cwd(dir.Path());
 	WriteFile(dir / "victim.txt", "kept");
-	for (const bool pipe : { false, true }) {
-		if (pipe)
-			ASSERT_EQ(0, ::mkfifo(log.c_str(), 0600));
-		else
-			boost::filesystem::create_symlink("victim.txt", log);
-		{
-			TCapturedLog captured;
-			ASSERT_TRUE(g_Logger.Open(log));
-			g_Logger.Error("written");
+	const struct
+	{
+		const char* name;
+		void (*write)();
+	} logs[] = {
+		// Not "log.txt": the captured log opens that name in the working folder as it ends.
+		{"game.log", [] {
+			 TCapturedLog captured;
+			 ASSERT_TRUE(g_Logger.Open("game.log"));
+			 g_Logger.Error("written");
+		 }},
+		{"_lualog.txt", [] { LuaLogWrite("written"); }},
+	};
+	for (const auto& log : logs) {
+		for (const bool pipe : {false, true}) {
+			if (pipe)
+				ASSERT_EQ(0, ::mkfifo(log.name, 0600));
+			else
+				boost::filesystem::create_symlink("victim.txt", log.name);
+			log.write();
+			EXPECT_EQ("kept", ReadFile(dir / "victim.txt")) << log.name;
+			EXPECT_TRUE(boost::filesystem::is_regular_file(boost::filesystem::symlink_status(dir / log.name))) << log.name << pipe;
+			EXPECT_EQ(1, CountLines(ReadFile(dir / log.name), " written")) << log.name << pipe;
+			boost::filesystem::remove(dir / log.name);
 		}
-		EXPECT_EQ("kept", ReadFile(dir / "victim.txt"));
-		EXPECT_TRUE(boost::filesystem::is_regular_file(boost::filesystem::symlink_status(log))) << pipe;
-		EXPECT_EQ(1, CountLines(ReadFile(log), " Error written")) << pipe;
-		boost::filesystem::remove(log);
 	}
 }
 
