@@ -39,6 +39,13 @@ const char* const ENDLESS[] = {
 	"while true do local f = io.open('/dev/zero') if f then f:read('*l') end end",
 	"while true do pcall(dofile, 'fuzz_script.fifo') pcall(io.lines, 'fuzz_script.fifo') end",
 	"while true do package.path = './?.fifo' pcall(require, 'fuzz_script') io.open('fuzz_script.fifo', 'w') end",
+	// A precompiled chunk whose string constant has its length cut to 0, and one with a byte changed.
+	"while true do local s = string.dump(function() return 'x' end) local w = s:byte(9)"
+	" local f = loadstring((s:gsub('\\4\\2' .. ('%z'):rep(w - 1) .. 'x%z', '\\4' .. ('\\0'):rep(w))))"
+	" if f then print(f()) end end",
+	"while true do local s = string.dump(function(a) return a .. 'x' end) local i = N % #s + 1"
+	" local d = s:sub(1, i - 1) .. string.char((s:byte(i) + 1) % 256) .. s:sub(i + 1)"
+	" local f = load(function() local c = d d = nil return c end) if f then pcall(f, 'y') end end",
 };
 
 /// What may surround a form; %s stands for it.

@@ -170,8 +170,8 @@ int PointAtZero(lua_State* L)
 // hooks a script sets or removes change nothing, nor does a pcall that catches the stop. Every library loop
 // whose length a script chooses looks at the stop itself: with the stop raised right before the call, the
 // call ends at once, where without its check it would run for seconds, minutes or for ever before the next
-// instruction's check. Each is one failed run, and the script answers the next call, which runs under the
-// program's own bounds.
+// instruction's check. A precompiled chunk, damaged or not, is refused at its load. Each is one failed run, and
+// the script answers the next call, which runs under the program's own bounds.
 TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 {
 	struct TEscape
@@ -185,6 +185,7 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 	// reports without a place, and for a stop inside a library function called straight from C.
 	const char* const late = ": 実行時間が 0.1 秒を超えたため実行を止めました。";
 	const char* const checked = "が失敗しました：実行時間が 36000 秒を超えたため実行を止めました。";
+	const char* const refused = ": binary string: binary chunks are not accepted";
 	const TEscape escapes[] = {
 		{"unhooked", "debug.sethook() while true do end", SHORT_DEADLINE, late},
 		{"hooked", "debug.sethook(function() while true do end end, '', 1) while true do end", SHORT_DEADLINE, late},
@@ -213,6 +214,12 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 			NO_DEADLINE, checked},
 		{"maxn", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.maxn, t)", NO_DEADLINE, checked},
 		{"readline", "local f = io.tmpfile() to_zero(f) under_stop(f.read, f, '*l')", NO_DEADLINE, checked},
+		// The one string constant's length cut to 0: Lua's own check of the chunk lets it through, and the call
+		// would hand back a null string.
+		{"damaged", "local s = string.dump(function() return 'x' end) local w = s:byte(9) print(assert(loadstring("
+					"(s:gsub('\\4\\2' .. ('%z'):rep(w - 1) .. 'x%z', '\\4' .. ('\\0'):rep(w)))))())",
+			NO_DEADLINE, refused},
+		{"intact", "assert(loadstring(string.dump(busy)))()", NO_DEADLINE, refused},
 	};
 	TMorvalethLuaManager manager;
 	// The next call allocates: what a run that ran out of memory left is garbage, not memory in use.
@@ -302,6 +309,9 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 					" return table.concat(t, ',') == 'a,bc'"},
 		{"regularload", "local f = io.open('chunk.lua', 'w') f:write('#!skipped\\nreturn 7') f:close()"
 						" return dofile('chunk.lua') == 7"},
+		{"binaryload", "local f = io.open('chunk.luac', 'w') f:write(string.dump(function() return 7 end)) f:close()"
+					   " local g, e = loadfile('chunk.luac')"
+					   " return g == nil and e == 'chunk.luac: binary chunks are not accepted'"},
 		{"command", "local p = io.popen('echo hi') local text = p:read('*a') return text == 'hi\\n' and p:close()"},
 		{"leftopen", "local p = io.popen('echo $$; exec sleep 100000') pid = p:read('*n') kept = p return pid > 0"},
 	};
@@ -424,7 +434,14 @@ TEST_F(LuaHost, MissingFilesAndFunctionsAreErrorsNotCrashes)
 	EXPECT_EQ(1, m_Log.CountLines("関数でないもの(nofunc)を呼び出そうとしました。"));
 	EXPECT_EQ(1, m_Log.CountLines("関数でないもの(value)を呼び出そうとしました。"));
 
-	// A file that fails to load or to run keeps the state that was there.
+	// A file that fails to load or to run keeps the state that was there; a precompiled one is refused.
+	ASSERT_EQ("", RunChunk(manager.GetState(), "return string.dump(ok)"));
+	std::size_t size = 0;
+	const char* const dumped = lua_tolstring(manager.GetState(), -1, &size);
+	const std::string binary = WriteScript("dumped.lua", std::string(dumped, size));
+	lua_pop(manager.GetState(), 1);
+	EXPECT_FALSE(manager.LoadLua(binary.c_str()));
+	EXPECT_EQ(binary + ": binary chunks are not accepted (Line -1)", ScriptLog().back());
 	EXPECT_FALSE(manager.LoadLua(WriteScript("syntax.lua", "function (").c_str()));
 	EXPECT_FALSE(manager.LoadLua(WriteScript("runs.lua", "error('at load')").c_str()));
 	ASSERT_TRUE(manager.CallFunction("ok"));
