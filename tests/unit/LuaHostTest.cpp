@@ -7,8 +7,11 @@
 #include "script/ScriptAPI.h"
 #include "support/ScriptBounds.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
@@ -16,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -260,6 +264,73 @@ TEST_F(LuaHost, FinalizersThatFailOrNeverReturnEndWithTheirState)
 	EXPECT_TRUE(manager.GetResult());
 	Load(manager, endless, "again.lua");
 	TMorvalethLuaManager moved(std::move(manager));
+}
+
+namespace
+{
+/// Blocks a state has freed, their bytes overwritten and kept until the test ends, so that a block freed while
+/// still in use reads as garbage instead of as what it held.
+struct TQuarantine
+{
+	std::vector<void*> blocks;
+	~TQuarantine()
+	{
+		for (void* block : blocks)
+			std::free(block);
+	}
+};
+
+void* QuarantineAllocate(void* quarantine, void* block, std::size_t oldSize, std::size_t newSize)
+{
+	void* moved = newSize > 0 ? std::malloc(newSize) : nullptr;
+	if (newSize > 0 && !moved)
+		return nullptr;
+	if (block) {
+		std::memcpy(moved ? moved : block, block, moved ? std::min(oldSize, newSize) : 0);
+		std::memset(block, 0xA5, oldSize);
+		static_cast<TQuarantine*>(quarantine)->blocks.push_back(block);
+	}
+	return moved;
+}
+
+const int HELD_VALUE = 12345;
+/// What the userdata held when its finalizer looked at it.
+int g_HeldSeen = 0;
+
+// held(metatable): a userdata holding HELD_VALUE, with that metatable.
+int NewHeld(lua_State* L)
+{
+	*static_cast<int*>(lua_newuserdata(L, sizeof(int))) = HELD_VALUE;
+	lua_pushvalue(L, 1);
+	lua_setmetatable(L, -2);
+	return 1;
+}
+
+// seen(userdata) keeps what the userdata holds.
+int SeeHeld(lua_State* L)
+{
+	g_HeldSeen = *static_cast<int*>(lua_touserdata(L, 1));
+	return 0;
+}
+}
+
+// A finalizer that allocates much as its state closes, with the collector halfway through marking a large
+// table, drives the collection on; the userdata it finalizes, still held by the globals, stays alive to its end.
+TEST_F(LuaHost, AFinalizerThatAllocatesAtTheCloseKeepsItsUserdata)
+{
+	TQuarantine quarantine;
+	lua_State* L = lua_newstate(QuarantineAllocate, &quarantine);
+	ASSERT_NE(nullptr, L);
+	luaL_openlibs(L);
+	lua_register(L, "held", NewHeld);
+	lua_register(L, "seen", SeeHeld);
+	// The finalizer takes no argument: the userdata is held by the global alone.
+	ASSERT_EQ("", RunChunk(L, "keep = held({__gc = function() for j = 1, 20000 do local t = {} for i = 1, 10 do t[i] = {} end end"
+							  " seen(keep) end})\n"
+							  "collectgarbage() junk = {} for i = 1, 20000 do junk[i] = {} end collectgarbage('step')"));
+	g_HeldSeen = 0;
+	lua_close(L);
+	EXPECT_EQ(HELD_VALUE, g_HeldSeen);
 }
 
 // Library functions that count a range or a field in an int from a script's numbers fail with Lua's error,
