@@ -65,21 +65,29 @@ TSceSelectPane::TSceSelectPane()
 		m_Levels[i]->setVisible(false);
 		Place(*this, *m_Levels[i], 288 + 48 * i, 116, 28, 16);
 	}
-	const int scrollbar = ScrollbarWidth();
-	if (g_GameMaster.m_Skin) {
-		g_GameMaster.m_Skin->SetupListBox(&m_ScenarioList);
-		g_GameMaster.m_Skin->SetupListBox(&m_ChapterList);
-	}
-	m_ScenarioList.setWidth(256 - scrollbar);
-	m_ScenarioList.addActionListener(this);
-	m_ScenarioArea.setContent(&m_ScenarioList);
-	m_ScenarioArea.setScrollbarWidth(scrollbar);
-	m_ScenarioArea.setBaseColor(g_Config.GetGuiColor(GUICOLOR_LISTBOX_BACKGROUND));
-	m_ScenarioArea.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
-	m_ScenarioArea.setVerticalScrollPolicy(gcn::ScrollArea::SHOW_AUTO);
-	Place(*this, m_ScenarioArea, 4, 4, 256, 160);
-	Place(*this, m_ChapterList, 268, 4, 288, 80);
-	m_ChapterList.addActionListener(this);
+	PlaceList(m_ScenarioList, m_ScenarioArea, 4, 4, 256, 160);
+	PlaceList(m_ChapterList, m_ChapterArea, 268, 4, 288, 80);
+}
+
+void TSceSelectPane::PlaceList(gcn::ListBox& list, gcn::ScrollArea& area, int x, int y, int width, int height)
+{
+	if (g_GameMaster.m_Skin)
+		g_GameMaster.m_Skin->SetupListBox(&list);
+	list.addActionListener(this);
+	area.setContent(&list);
+	area.setScrollbarWidth(ScrollbarWidth());
+	area.setBaseColor(g_Config.GetGuiColor(GUICOLOR_LISTBOX_BACKGROUND));
+	area.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
+	area.setVerticalScrollPolicy(gcn::ScrollArea::SHOW_AUTO);
+	Place(*this, area, x, y, width, height);
+	FitList(list, area);
+}
+
+void TSceSelectPane::FitList(gcn::ListBox& list, gcn::ScrollArea& area)
+{
+	list.adjustSize();
+	list.setWidth(area.getWidth() - area.getScrollbarWidth());
+	area.setVerticalScrollAmount(0);
 }
 
 void TSceSelectPane::ScanScenarios(const std::string& rootDir)
@@ -88,10 +96,9 @@ void TSceSelectPane::ScanScenarios(const std::string& rootDir)
 	m_ScenarioModel.m_Scenarios = &m_Scenarios;
 	m_ChapterModel.m_Scenario = nullptr;
 	m_ScenarioList.setSelected(-1);
-	m_ScenarioList.adjustSize();
-	m_ScenarioList.setWidth(256 - m_ScenarioArea.getScrollbarWidth());
+	FitList(m_ScenarioList, m_ScenarioArea);
 	m_ChapterList.setSelected(-1);
-	m_ChapterList.setSize(288, 80);
+	FitList(m_ChapterList, m_ChapterArea);
 	ResetChapterSelection();
 }
 
@@ -133,7 +140,7 @@ void TSceSelectPane::ScenarioPicked()
 		return;
 	m_ChapterModel.m_Scenario = &m_Scenarios[scenario].Info;
 	m_ChapterList.setSelected(-1);
-	m_ChapterList.setSize(288, 80);
+	FitList(m_ChapterList, m_ChapterArea);
 	ResetChapterSelection();
 }
 

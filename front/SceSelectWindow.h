@@ -88,10 +88,18 @@ public:
 	gcn::ListBox m_ScenarioList;
 	/// Scrolls the scenario list up and down within 256 x 160.
 	gcn::ScrollArea m_ScenarioArea;
-	/// The chapters, in 288 x 80; picking one shows its explanation and offers the levels and "開始".
+	/// The chapters; picking one shows its explanation and offers the levels and "開始".
 	gcn::ListBox m_ChapterList;
+	/// Scrolls the chapter list within 288 x 80, so that a scenario of more than five chapters
+	/// has each of them in reach and its rows never cover the level buttons below.
+	gcn::ScrollArea m_ChapterArea;
 
 private:
+	/// Sets up a list box inside its scroll area: the area's colours and policies, the list as wide as the
+	/// area less its scrollbar.
+	void PlaceList(gcn::ListBox& list, gcn::ScrollArea& area, int x, int y, int width, int height);
+	/// The list fitted to its rows again, as wide as its area less the scrollbar, scrolled to the top.
+	static void FitList(gcn::ListBox& list, gcn::ScrollArea& area);
 	/// Shows the chapters of the scenario picked.
 	void ScenarioPicked();
 	/// Shows the explanation and offers the levels and "開始" for the chapter picked.

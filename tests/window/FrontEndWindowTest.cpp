@@ -260,3 +260,34 @@ TEST_F(FrontEndScreen, CancelsGoBackWhereTheyCameFrom)
 	EXPECT_TRUE(start.isVisible());
 	Check(start, "start_again");
 }
+
+// A scenario of eight chapters: the chapter list scrolls within its box, the wheel brings the last chapter
+// into reach, and the level buttons below the box stay the player's to click.
+TEST_F(FrontEndScreen, EveryChapterOfALongScenarioIsInReachAndTheLevelsStayClickable)
+{
+	const int chapters = 8;
+	fs::remove("Scenario");
+	fs::create_directories("Scenario/Long/Data");
+	WriteFile("Scenario/Long/Scenario.xml", "<Scenario><Title>Long</Title></Scenario>");
+	for (int i = 1; i <= chapters; ++i)
+		WriteFile("Scenario/Long/Data/Scenario" + std::to_string(i) + ".xml", "<Chapter><Name>Chapter " + std::to_string(i)
+				+ "</Name><Explanation>Text " + std::to_string(i) + "</Explanation><Turn>1</Turn></Chapter>");
+	TSceSelectPane& scenarios = m_Windows->m_SceSelect->m_Pane;
+	scenarios.ScanScenarios(".");
+	m_Screen->ClickOn(m_Windows->m_StartMenu->m_Pane.m_NewGameButton);
+	ClickRow(scenarios.m_ScenarioList, 0);
+	ASSERT_EQ(chapters, scenarios.m_ChapterModel.getNumberOfElements());
+
+	const gcn::Rectangle box = TGuiScreen::ScreenArea(scenarios.m_ChapterArea);
+	EXPECT_EQ(80, box.height);
+	for (int notch = 0; notch < 10; ++notch)
+		m_Screen->Click(box.x + 20, box.y + 40, SDL_BUTTON_WHEELDOWN);
+	m_Screen->Click(box.x + 20, box.y + box.height - 8);
+	EXPECT_EQ(chapters - 1, scenarios.m_ChapterList.getSelected());
+	EXPECT_TRUE(scenarios.CanStart());
+
+	m_Screen->ClickOn(*scenarios.m_Levels[4]);
+	EXPECT_EQ(5, scenarios.GetSelectedLevel());
+	EXPECT_EQ(chapters - 1, scenarios.m_ChapterList.getSelected());
+	Check(*m_Windows->m_SceSelect, "long_scenario");
+}
