@@ -186,19 +186,10 @@ class RunawayScriptPlay : public ::testing::TestWithParam<TRunawayScript>
 /// script's on_system_start.
 void StartTheOpening(TFrontEndRun& run)
 {
-	run.StartToMenu();
-	ASSERT_TRUE(run.OpenScenarioSelect("scenario_select"));
-	TPlayer& player = run.Player();
-	const TScenarioSelectScreen select(player);
-	run.PickChapter(select, 0);
+	run.StartToFirstMasterChosen();
 	ASSERT_FALSE(::testing::Test::HasFatalFailure());
-	const TMasterSelectScreen masters(player);
-	ASSERT_TRUE(run.ClickAndSee(select.Start(), "master_select",
-		[&](const TShot& shot) { return ShowsMasterSelect(player, shot); }));
-	run.PickFirstMaster(masters);
-	ASSERT_FALSE(::testing::Test::HasFatalFailure());
-	const TPoint start = CentreOf(masters.Start());
-	player.Click(start.X, start.Y);
+	const TPoint start = CentreOf(TMasterSelectScreen(run.Player()).Start());
+	run.Player().Click(start.X, start.Y);
 }
 
 // An opening script that never returns, one that first takes the debug hooks away, and one that also

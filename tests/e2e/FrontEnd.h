@@ -153,6 +153,21 @@ public:
 		}));
 	}
 
+	/// From the program's start through the start menu and the first chapter of the first scenario, at the
+	/// preset level, to its master select with the first master chosen: its 開始 starts the opening.
+	void StartToFirstMasterChosen()
+	{
+		StartToMenu();
+		ASSERT_TRUE(OpenScenarioSelect("scenario_select"));
+		const TScenarioSelectScreen select(m_Player);
+		PickChapter(select, 0);
+		ASSERT_FALSE(::testing::Test::HasFatalFailure());
+		const TMasterSelectScreen masters(m_Player);
+		ASSERT_TRUE(ClickAndSee(select.Start(), "master_select",
+			[&](const TShot& shot) { return ShowsMasterSelect(m_Player, shot); }));
+		PickFirstMaster(masters);
+	}
+
 	/// Opens the save/load list through the system menu button and waits for it.
 	bool OpenSlots(const TRect& button, const std::string& name)
 	{

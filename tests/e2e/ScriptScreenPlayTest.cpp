@@ -45,17 +45,10 @@ TEST(ScriptScreenPlay, AMessageOfAMillionCharactersWrapsAndItsOkButtonIsClicked)
 		"end\n"
 		"function global_script() return true end\n");
 	TFrontEndRun run(folder, "huge_dialog");
-	run.StartToMenu();
-	ASSERT_TRUE(run.OpenScenarioSelect("scenario_select"));
+	run.StartToFirstMasterChosen();
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 	TPlayer& player = run.Player();
-	const TScenarioSelectScreen select(player);
-	run.PickChapter(select, 0);
-	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 	const TMasterSelectScreen masters(player);
-	ASSERT_TRUE(run.ClickAndSee(select.Start(), "master_select",
-		[&](const TShot& shot) { return ShowsMasterSelect(player, shot); }));
-	run.PickFirstMaster(masters);
-	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 
 	const THugeDialogScreen dialog(player);
 	ASSERT_TRUE(run.ClickAndSee(masters.Start(), "huge_dialog",
