@@ -233,12 +233,16 @@ void TMorvalethImage::ClearAreaNameImages()
 
 int TMorvalethImage::AddMyImage(const std::string& path)
 {
-	const std::map<std::string, int>::const_iterator found = m_MyImageIndex.find(path);
-	if (found != m_MyImageIndex.end())
+	// A picture is known by its file, not by the spelling of its path ("a.png", "./a.png", "x/../a.png", a
+	// link), so that a script loading it under ever new names still has one texture of it.
+	TFileIdentity file(0, 0);
+	const bool identified = RegularFileIdentity(path, file);
+	const std::map<TFileIdentity, int>::const_iterator found = m_MyImageIndex.find(file);
+	if (identified && found != m_MyImageIndex.end())
 		return found->second;
 	const int index = LoadIntoList(m_MyImages, path);
-	if (index >= 0)
-		m_MyImageIndex[path] = index;
+	if (identified && index >= 0)
+		m_MyImageIndex[file] = index;
 	return index;
 }
 

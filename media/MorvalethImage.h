@@ -3,6 +3,7 @@
 
 #include "app/HexGrid.h"
 #include "media/CharDrawer.h"
+#include "platform/FileSystem.h"
 
 #include <guichan/color.hpp>
 
@@ -58,7 +59,7 @@ public:
 	int AddAreaNameImage(const std::string& name);
 	/// Deletes every area-name image.
 	void ClearAreaNameImages();
-	/// The script image index of a path, loading it on first use; -1 when it cannot be loaded.
+	/// The script image index of the file a path names, loading it on first use; -1 when it cannot be loaded.
 	int AddMyImage(const std::string& path);
 	/// Deletes an owned image; an image the store does not own is reported and left alone.
 	void RemoveMyImage(gcn::Image* image);
@@ -152,8 +153,8 @@ private:
 	std::vector<gcn::Image*> m_AreaNameImages;
 	/// Script images by script image index.
 	std::vector<gcn::Image*> m_MyImages;
-	/// Script image index of every path loaded.
-	std::map<std::string, int> m_MyImageIndex;
+	/// Script image index of every file loaded, by its identity.
+	std::map<TFileIdentity, int> m_MyImageIndex;
 	/// Terrain chip sheet; null until loaded.
 	gcn::Image* m_MapChipImage;
 	/// Map-object chip sheet; null until loaded.

@@ -259,6 +259,15 @@ bool IsRegularFile(const std::string& path)
 	return StatPath(path, info) && S_ISREG(info.st_mode);
 }
 
+bool RegularFileIdentity(const std::string& path, TFileIdentity& identity)
+{
+	struct stat info;
+	if (!StatPath(path, info) || !S_ISREG(info.st_mode))
+		return false;
+	identity = TFileIdentity(info.st_dev, info.st_ino);
+	return true;
+}
+
 bool CreateDirectories(const std::string& path)
 {
 	const std::string native = NativePath(path);

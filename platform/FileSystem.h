@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Every path the game handles is Shift-JIS text in memory, may use "\" as a
@@ -56,6 +57,10 @@ bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 /// True when the path names a regular file (no folder, device or pipe), following symbolic links.
 bool IsRegularFile(const std::string& path);
+/// What tells one file from another whatever name leads to it: its device and inode number.
+typedef std::pair<unsigned long long, unsigned long long> TFileIdentity;
+/// The identity of the regular file the path names, following symbolic links; false when there is none.
+bool RegularFileIdentity(const std::string& path, TFileIdentity& identity);
 /// Creates the folder and its missing parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);
 /// Names (Shift-JIS) of the entries of a folder, sorted by byte order; empty when it cannot be read.

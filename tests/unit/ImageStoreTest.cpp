@@ -10,6 +10,7 @@
 #include <guichan/image.hpp>
 #include <guichan/imageloader.hpp>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -472,13 +473,21 @@ TEST_F(ImageStore, WholeImagesDrawAtTheirOwnSizeAndBadIndicesDrawNothing)
 	EXPECT_TRUE(m_Graphics.m_Draws.empty());
 }
 
-TEST_F(ImageStore, ScriptImagesAreLoadedOncePerPathAndFailuresAreRetried)
+// One picture is one image, whatever name leads to its file: doubled slashes, "." and ".." steps, a path
+// relative to the working folder, other ASCII case, a symbolic link. Another file is another image.
+TEST_F(ImageStore, ScriptImagesAreLoadedOncePerFileWhateverItsNameAndFailuresAreRetried)
 {
 	TMorvalethImage store;
 	Image("a.png", 10, 20);
+	ASSERT_TRUE(CreateDirectories(m_Dir / "sub"));
+	ASSERT_EQ(0, ::symlink((m_Dir / "a.png").c_str(), (m_Dir / "link.png").c_str()));
 	const int alive = TSizedImage::s_Alive;
-	EXPECT_EQ(0, store.AddMyImage(m_Dir / "a.png"));
-	EXPECT_EQ(0, store.AddMyImage(m_Dir / "a.png"));
+	const TScopedCwd cwd(m_Dir.Path());
+	const std::string dir = m_Dir.Path();
+	for (const std::string& name : {dir + "/a.png", dir + "/a.png", dir + "//a.png", dir + "/./a.png",
+			dir + "/sub/../a.png", dir + "/sub//.././/a.png", std::string("a.png"), std::string("./a.png"),
+			std::string("sub/../a.png"), dir + "/A.PNG", dir + "/link.png"})
+		EXPECT_EQ(0, store.AddMyImage(name)) << name;
 	EXPECT_EQ(alive + 1, TSizedImage::s_Alive);
 	EXPECT_EQ(-1, store.AddMyImage(m_Dir / "b.png"));
 	Image("b.png", 30, 40);
