@@ -35,18 +35,9 @@ void TGcnTextPane::SetFontSize(int fontSize)
 
 void TGcnTextPane::MeasureText()
 {
-	int lines = 1;
-	std::size_t longest = 0;
-	std::size_t current = 0;
-	for (char c : m_Text) {
-		if (c == '\n') {
-			++lines;
-			current = 0;
-		} else {
-			longest = std::max(longest, ++current);
-		}
-	}
-	setSize(m_FontSize * static_cast<int>(longest) / 2, m_FontSize * lines);
+	int longest = 0, lines = 0;
+	MeasureLines(m_Text, longest, lines);
+	setSize(m_FontSize * longest / 2, m_FontSize * lines);
 }
 
 void TGcnTextPane::draw(gcn::Graphics* graphics)
@@ -57,4 +48,20 @@ void TGcnTextPane::draw(gcn::Graphics* graphics)
 	if (m_CharDrawer)
 		m_CharDrawer->DrawWrappedString(graphics, 0, 0, getDimension(), m_LineSpacing, m_Text.c_str(),
 			getForegroundColor());
+}
+
+void MeasureLines(const std::string& text, int& longestBytes, int& lines)
+{
+	lines = 1;
+	std::size_t longest = 0;
+	std::size_t current = 0;
+	for (char c : text) {
+		if (c == '\n') {
+			++lines;
+			current = 0;
+		} else {
+			longest = std::max(longest, ++current);
+		}
+	}
+	longestBytes = int(longest);
 }

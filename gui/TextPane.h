@@ -35,4 +35,7 @@ public:
 	TGcnCharDrawer* m_CharDrawer;
 };
 
+/// Bytes of a text's longest line and its number of lines; each line feed starts a line.
+void MeasureLines(const std::string& text, int& longestBytes, int& lines);
+
 #endif

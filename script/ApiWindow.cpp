@@ -109,40 +109,76 @@ int ItemImage(lua_State* L, int kind, int value)
 	return value;
 }
 
-// The text within limit bytes: cut after its last whole character, with a Warning naming the script, when it
-// is longer.
-std::string BoundText(lua_State* L, const char* name, const std::string& text, int limit)
+// The string argument within limit bytes: cut after its last whole character, with a Warning naming the
+// script, when it is longer. Only the bytes kept are copied, so a huge text costs no more than a short one.
+std::string BoundText(lua_State* L, const char* name, int index, std::size_t limit)
 {
-	if (int(text.size()) <= limit)
-		return text;
-	const std::string cut = text.substr(0, SjisCutLength(text, std::size_t(limit)));
-	LogScriptWarning(L, FormatText("%s のテキスト(%d バイト)は長すぎるため、%d バイトで切りました。", name,
-		int(text.size()), int(cut.size())));
-	return cut;
+	std::size_t length = 0;
+	const char* text = lua_tolstring(L, index, &length);
+	if (!text)
+		return std::string();
+	std::string head(text, std::min(length, limit));
+	if (length <= limit)
+		return head;
+	head.resize(SjisCutLength(head, limit));
+	LogScriptWarning(L, FormatText("%s のテキスト(%d バイト)は長すぎるため、%d バイトで切りました。", name, length,
+		head.size()));
+	return head;
 }
 
-// True when the windows have room for the texts and images to add; false, after a Warning naming the script,
-// when they would pass what the windows hold together.
-bool HasRoom(lua_State* L, const char* name, int texts, int images)
+// False, after the Warning naming the script, for a call that must end with no values.
+bool Refuse(lua_State* L, const std::string& warning)
 {
-	if (g_ScriptAPI->GetTextCount() + texts <= SCRIPT_ITEMS && g_ScriptAPI->GetImageCount() + images <= SCRIPT_ITEMS)
-		return true;
 	lua_settop(L, 0);
-	LogScriptWarning(L, FormatText("%s：ウィンドウ全部でテキストと画像をそれぞれ %d 個までしか持てないため、"
-		"追加しませんでした。", name, SCRIPT_ITEMS));
+	LogScriptWarning(L, warning);
 	return false;
+}
+
+// Texts and images the window holds.
+TScriptItems WindowItems(const TScriptAPI& registry, int handle)
+{
+	return registry.GetWindowState(handle).content.GetItemCount();
+}
+
+// True when held and more texts, and held and more images, are each at most limit.
+bool Fits(const TScriptItems& held, const TScriptItems& more, int limit)
+{
+	return held.texts + more.texts <= limit && held.images + more.images <= limit;
+}
+
+// True when the window has room for the texts and images to add: with the other shown windows when it is shown
+// (what a frame draws), on its own when it is hidden (so that it can still be shown), and with every window of
+// the game (what memory holds); false, after a Warning naming the script, when it has not.
+bool HasRoom(lua_State* L, const char* name, int handle, const TScriptItems& more)
+{
+	const TScriptAPI& registry = *g_ScriptAPI;
+	const bool shown = registry.IsWindowVisible(handle);
+	if (!Fits(shown ? registry.GetShownItems() : WindowItems(registry, handle), more, SCRIPT_SHOWN_ITEMS))
+		return Refuse(L, FormatText("%s：表示するウィンドウは全部でテキストと画像をそれぞれ %d 個までしか持てないため、"
+			"追加しませんでした。", name, SCRIPT_SHOWN_ITEMS));
+	if (!Fits(registry.GetHeldItems(), more, SCRIPT_HELD_ITEMS))
+		return Refuse(L, FormatText("%s：ウィンドウは隠したものも合わせてテキストと画像をそれぞれ %d 個までしか持てないため、"
+			"追加しませんでした。", name, SCRIPT_HELD_ITEMS));
+	return true;
 }
 
 // True when one more window may be shown; false, after a Warning naming the script, when as many as may be
 // are shown.
 bool HasRoomOnScreen(lua_State* L, const char* name, const TScriptAPI& registry)
 {
-	if (registry.GetShownWindowCount() < SCRIPT_SHOWN_WINDOWS)
-		return true;
-	lua_settop(L, 0);
-	LogScriptWarning(L, FormatText("%s：ウィンドウは同時に %d 個までしか表示できないため、表示しませんでした。", name,
-		SCRIPT_SHOWN_WINDOWS));
-	return false;
+	return registry.GetShownWindowCount() < SCRIPT_SHOWN_WINDOWS
+		|| Refuse(L, FormatText("%s：ウィンドウは同時に %d 個までしか表示できないため、表示しませんでした。", name,
+			SCRIPT_SHOWN_WINDOWS));
+}
+
+// True when the hidden window may be shown: one window more, and what it holds with what the shown windows
+// hold, within the bounds on a frame; false, after a Warning naming the script, when not.
+bool MayShow(lua_State* L, const char* name, const TScriptAPI& registry, int handle)
+{
+	return HasRoomOnScreen(L, name, registry)
+		&& (Fits(registry.GetShownItems(), WindowItems(registry, handle), SCRIPT_SHOWN_ITEMS)
+			|| Refuse(L, FormatText("%s：表示するウィンドウは全部でテキストと画像をそれぞれ %d 個までしか持てないため、"
+				"表示しませんでした。", name, SCRIPT_SHOWN_ITEMS)));
 }
 
 // clear_image and clear_text: the handle and an optional id, -1 when left out.
@@ -227,10 +263,16 @@ int api_window_new(lua_State* L)
 				SCRIPT_WINDOWS));
 			return 0;
 		}
-		// A new window is shown at once.
-		if (!HasRoomOnScreen(L, "api_window_new", *registry))
-			return 0;
-		lua_pushnumber(L, registry->NewWindow());
+		// A new window is shown at once; when as many are shown as may be, it is made hidden, and the script
+		// still has its handle to fill it and show it once another is hidden.
+		const bool room = registry->GetShownWindowCount() < SCRIPT_SHOWN_WINDOWS;
+		const int handle = registry->NewWindow();
+		if (!room) {
+			registry->HideWindow(handle);
+			LogScriptWarning(L, FormatText("api_window_new：ウィンドウは同時に %d 個までしか表示できないため、"
+				"隠したまま作りました。", SCRIPT_SHOWN_WINDOWS));
+		}
+		lua_pushnumber(L, handle);
 		return 1;
 	});
 }
@@ -267,7 +309,7 @@ int api_window_set_visible(lua_State* L)
 			return 0;
 		const int handle = LuaToInt(L, 1);
 		const bool show = ApiArgBool(L, 2);
-		if (show && !g_ScriptAPI->IsWindowVisible(handle) && !HasRoomOnScreen(L, "api_window_set_visible", *g_ScriptAPI))
+		if (show && !g_ScriptAPI->IsWindowVisible(handle) && !MayShow(L, "api_window_set_visible", *g_ScriptAPI, handle))
 			return 0;
 		if (show)
 			g_ScriptAPI->ShowWindow(handle);
@@ -293,11 +335,8 @@ int api_window_set_titlebarheight(lua_State* L)
 		const int height = LuaToInt(L, 2);
 		if (static_cast<unsigned>(height) > MAX_TITLEBAR_HEIGHT)
 			return ApiErrorf(L, "%s invalid window titlebar height %d. (0-64))", logName, height);
-		TEventWindow* window = g_ScriptAPI->GetWindow(handle);
-		if (!window)
-			return ApiErrorf(L, "%s internal error(invalid window)", logName);
-		window->setTitleBarHeight(height);
-		window->resizeToContent();
+		// A hidden window keeps the height for when it is shown.
+		g_ScriptAPI->SetTitleBarHeight(handle, static_cast<unsigned>(height));
 		return PushTrue(L);
 	});
 }
@@ -306,7 +345,7 @@ int api_window_set_image(lua_State* L)
 {
 	return ApiGuard(L, "api_window_set_image", [L] {
 		if (!CheckWindowCall(L, "api_window_set_image", "nnnnnn") ||
-			!HasRoom(L, "api_window_set_image", 0, 1))
+			!HasRoom(L, "api_window_set_image", LuaToInt(L, 1), {0, 1}))
 			return 0;
 		const int kind = LuaToInt(L, 5);
 		const int image = ItemImage(L, kind, LuaToInt(L, 6));
@@ -322,7 +361,7 @@ int api_window_set_faceorchip(lua_State* L)
 	const char* name = "api_window_set_faceorchip";
 	return ApiGuard(L, name, [L, name] {
 		const std::string logName = ApiLogName(name);
-		if (!CheckWindowCall(L, name, ApiArgsMatch(L, "nnnns"), logName) || !HasRoom(L, name, 1, 1))
+		if (!CheckWindowCall(L, name, ApiArgsMatch(L, "nnnns"), logName) || !HasRoom(L, name, LuaToInt(L, 1), {1, 1}))
 			return 0;
 		const int handle = LuaToInt(L, 1);
 		const int x = LuaToInt(L, 2);
@@ -350,10 +389,10 @@ int api_window_set_text(lua_State* L)
 {
 	const char* name = "api_window_set_text";
 	return ApiGuard(L, name, [L, name] {
-		if (!CheckWindowCall(L, name, "nnnns") || !HasRoom(L, name, 1, 0))
+		if (!CheckWindowCall(L, name, "nnnns") || !HasRoom(L, name, LuaToInt(L, 1), {1, 0}))
 			return 0;
 		g_ScriptAPI->SetText(LuaToInt(L, 1), LuaToInt(L, 2), LuaToInt(L, 3), LuaToInt(L, 4),
-			BoundText(L, name, ApiArgString(L, 5), SCRIPT_TEXT_BYTES));
+			BoundText(L, name, 5, SCRIPT_TEXT_BYTES));
 		return PushTrue(L);
 	});
 }
@@ -394,8 +433,9 @@ int api_dialog_show(lua_State* L)
 	return ApiGuard(L, "api_dialog_show", [L] {
 		if (!ApiArgsMatch(L, "ssn") && !ApiArgsMatch(L, "ssnb"))
 			return ApiInvalidArgument(L, "api_dialog_show");
-		const std::string caption = BoundText(L, "api_dialog_show", ApiArgString(L, 1), SCRIPT_TEXT_BYTES);
-		const std::string text = BoundText(L, "api_dialog_show", ApiArgString(L, 2), SCRIPT_MESSAGE_BYTES);
+		// The dialog shows as many lines of the message as the screen holds above its buttons.
+		const std::string caption = BoundText(L, "api_dialog_show", 1, SCRIPT_TEXT_BYTES);
+		const std::string text = BoundText(L, "api_dialog_show", 2, SCRIPT_MESSAGE_BYTES);
 		const unsigned buttons = static_cast<unsigned>(LuaToInt(L, 3));
 		const int timeout = lua_gettop(L) == 4 && ApiArgBool(L, 4) ? g_Config.m_MessageTimeoutFrame : 0;
 		lua_settop(L, 0);

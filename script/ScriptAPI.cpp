@@ -2,6 +2,7 @@
 
 #include "app/GameMaster.h"
 #include "gui/GuiContext.h"
+#include "gui/TextPane.h"
 #include "gui/WidgetSet.h"
 #include "media/MorvalethImage.h"
 
@@ -29,16 +30,18 @@ gcn::Widget* TopWidget()
 	return g_GuiContext.m_Gui ? g_GuiContext.m_Gui->getTop() : nullptr;
 }
 
-// Removes the items that carry the id; -1 removes every item.
+// Removes the items that carry the id, -1 every item; how many it removed.
 template <typename Item>
-void RemoveById(std::vector<Item>& items, int id)
+int RemoveById(std::vector<Item>& items, int id)
 {
+	const std::size_t before = items.size();
 	items.erase(std::remove_if(items.begin(), items.end(), [id](const Item& item) { return id == -1 || item.id == id; }),
 		items.end());
+	return int(before - items.size());
 }
 
 // Draws one image item with the store's plain draw at natural size, its scaled draw otherwise.
-void DrawImageItem(gcn::Graphics* graphics, const TMorvalethImage& store, const TEventPane::TImageItem& item)
+void DrawImageItem(gcn::Graphics* graphics, const TMorvalethImage& store, const TEventContent::TImageItem& item)
 {
 	const bool natural = item.scaleX == NATURAL_SCALE && item.scaleY == NATURAL_SCALE;
 	switch (item.kind) {
@@ -82,6 +85,25 @@ int CentreOr(int value, int room, int length)
 {
 	return value == -1 ? (room - length) / 2 : value;
 }
+
+// Draws a text from its corner line by line, each line feed starting a line one font height lower, as the
+// message dialog draws one.
+void DrawTextLines(gcn::Graphics* graphics, const gcn::Font& font, const TEventContent::TTextItem& item)
+{
+	const std::string& text = item.text;
+	int y = item.y;
+	for (std::size_t start = 0; start <= text.size(); y += font.getHeight()) {
+		const std::size_t end = std::min(text.find('\n', start), text.size());
+		if (end > start)
+			graphics->drawText(text.substr(start, end - start), item.x, y, gcn::Graphics::LEFT);
+		start = end + 1;
+	}
+}
+
+TScriptItems operator+(const TScriptItems& a, const TScriptItems& b)
+{
+	return {a.texts + b.texts, a.images + b.images};
+}
 }
 
 void GetTopWidgetSize(int& width, int& height)
@@ -91,42 +113,49 @@ void GetTopWidgetSize(int& width, int& height)
 	height = top ? top->getHeight() : 0;
 }
 
-TEventPane::~TEventPane()
-{
-}
-
-void TEventPane::AddImage(const TImageItem& item)
+void TEventContent::AddImage(const TImageItem& item)
 {
 	m_Images.push_back(item);
 }
 
-void TEventPane::AddText(const TTextItem& item)
+void TEventContent::AddText(const TTextItem& item)
 {
 	m_Texts.push_back(item);
 }
 
-void TEventPane::ClearImage(int id)
+int TEventContent::ClearImage(int id)
 {
-	RemoveById(m_Images, id);
+	return RemoveById(m_Images, id);
 }
 
-void TEventPane::ClearText(int id)
+int TEventContent::ClearText(int id)
 {
-	RemoveById(m_Texts, id);
+	return RemoveById(m_Texts, id);
+}
+
+TEventPane::TEventPane()
+	: m_Content(nullptr)
+{
+}
+
+TEventPane::~TEventPane()
+{
 }
 
 void TEventPane::draw(gcn::Graphics* graphics)
 {
 	graphics->setColor(gcn::Color(0, 0, 0, 255));
 	graphics->fillRectangle(gcn::Rectangle(0, 0, getWidth(), getHeight()));
+	if (!m_Content)
+		return;
 	if (gcn::Font* font = getFont()) {
 		graphics->setFont(font);
 		graphics->setColor(gcn::Color(255, 255, 255, 255));
-		for (const TTextItem& item : m_Texts)
-			graphics->drawText(item.text, item.x, item.y, gcn::Graphics::LEFT);
+		for (const TEventContent::TTextItem& item : m_Content->GetTexts())
+			DrawTextLines(graphics, *font, item);
 	}
 	if (const TMorvalethImage* store = g_GameMaster.m_Image.get())
-		for (const TImageItem& item : m_Images)
+		for (const TEventContent::TImageItem& item : m_Content->GetImages())
 			DrawImageItem(graphics, *store, item);
 }
 
@@ -142,7 +171,7 @@ TEventWindow::~TEventWindow()
 }
 
 TScriptAPI::TScriptAPI(TGcnWidgetSet* widgetSet)
-	: m_WidgetSet(widgetSet)
+	: m_WidgetSet(widgetSet), m_Held{0, 0}
 {
 	if (gcn::Widget* top = TopWidget())
 		top->addMouseListener(this);
@@ -151,137 +180,197 @@ TScriptAPI::TScriptAPI(TGcnWidgetSet* widgetSet)
 TScriptAPI::~TScriptAPI()
 {
 	// Every press reaches the registry through the top widget only, so no window
-	// keeps a pointer to it once it is gone.
+	// keeps a pointer to it once it is gone; nor does a pane keep its contents.
 	gcn::Widget* top = TopWidget();
 	if (top && gcn::Widget::widgetExists(top))
 		top->removeMouseListener(this);
+	for (const boost::shared_ptr<TEventWindow>& window : m_Windows) {
+		window->setVisible(false);
+		window->m_Pane.m_Content = nullptr;
+	}
 }
 
 int TScriptAPI::NewWindow()
 {
-	boost::shared_ptr<TEventWindow> window(new TEventWindow());
-	if (m_WidgetSet)
-		m_WidgetSet->Add(window);
-	if (gcn::Widget* top = TopWidget())
-		if (gcn::Container* container = dynamic_cast<gcn::Container*>(top))
-			container->add(window.get());
-	m_Windows.push_back(window);
-	m_WindowQueues.emplace_back();
-	return int(m_Windows.size()) - 1;
+	// A new window has the title bar of a new guichan window.
+	static const unsigned defaultTitleBarHeight = gcn::Window().getTitleBarHeight();
+	m_States.push_back({TEventContent(), 0, 0, defaultTitleBarHeight, false, 0, 0, false});
+	const int handle = int(m_States.size()) - 1;
+	ShowWindow(handle);
+	return handle;
 }
 
-int TScriptAPI::GetShownWindowCount() const
+TScriptItems TScriptAPI::GetShownItems() const
 {
-	return int(std::count_if(m_Windows.begin(), m_Windows.end(),
-		[](const boost::shared_ptr<TEventWindow>& window) { return window->isVisible(); }));
-}
-
-int TScriptAPI::GetTextCount() const
-{
-	int count = 0;
-	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
-		count += int(window->m_Pane.GetTexts().size());
-	return count;
-}
-
-int TScriptAPI::GetImageCount() const
-{
-	int count = 0;
-	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
-		count += int(window->m_Pane.GetImages().size());
-	return count;
+	TScriptItems items = {0, 0};
+	for (const TShownWindow& shown : m_Shown)
+		items = items + m_States[shown.handle].content.GetItemCount();
+	return items;
 }
 
 bool TScriptAPI::IsValidWindow(int handle) const
 {
-	return handle >= 0 && handle < int(m_Windows.size());
+	return handle >= 0 && handle < int(m_States.size());
 }
 
 TEventWindow* TScriptAPI::GetWindow(int handle) const
 {
-	return IsValidWindow(handle) ? m_Windows[handle].get() : nullptr;
+	return ShownIn(handle);
+}
+
+TEventWindow* TScriptAPI::ShownIn(int handle) const
+{
+	for (const TShownWindow& shown : m_Shown)
+		if (shown.handle == handle)
+			return shown.window;
+	return nullptr;
+}
+
+TEventWindow* TScriptAPI::FreeWindow()
+{
+	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
+		if (!window->m_Pane.m_Content)
+			return window.get();
+	boost::shared_ptr<TEventWindow> window(new TEventWindow());
+	window->setVisible(false);
+	if (m_WidgetSet)
+		m_WidgetSet->Add(window);
+	if (gcn::Container* container = dynamic_cast<gcn::Container*>(TopWidget()))
+		container->add(window.get());
+	m_Windows.push_back(window);
+	return window.get();
+}
+
+void TScriptAPI::Fit(TEventWindow& window, const TEventWindowState& state)
+{
+	window.setTitleBarHeight(state.titleBarHeight);
+	window.m_Pane.setSize(state.paneWidth, state.paneHeight);
+	if (state.fitted)
+		window.resizeToContent();
+	else
+		window.setSize(0, 0);
 }
 
 void TScriptAPI::SetWindowSize(int handle, int width, int height)
 {
-	TEventWindow* window = m_Windows.at(handle).get();
-	window->m_Pane.setSize(std::max(0, width), std::max(0, height));
-	window->resizeToContent();
+	TEventWindowState& state = m_States.at(handle);
+	state.paneWidth = std::max(0, width);
+	state.paneHeight = std::max(0, height);
+	state.fitted = true;
+	if (TEventWindow* window = ShownIn(handle))
+		Fit(*window, state);
+}
+
+void TScriptAPI::SetTitleBarHeight(int handle, unsigned height)
+{
+	TEventWindowState& state = m_States.at(handle);
+	state.titleBarHeight = height;
+	state.fitted = true;
+	if (TEventWindow* window = ShownIn(handle))
+		Fit(*window, state);
 }
 
 void TScriptAPI::SetWindowPosition(int handle, int x, int y)
 {
-	TEventWindow* window = m_Windows.at(handle).get();
+	TEventWindowState& state = m_States.at(handle);
+	// A hidden window is measured in a free guichan window, fitted as it would be shown.
+	TEventWindow* shown = ShownIn(handle);
+	TEventWindow& window = shown ? *shown : *FreeWindow();
+	Fit(window, state);
 	int topWidth = 0, topHeight = 0;
 	GetTopWidgetSize(topWidth, topHeight);
-	window->setPosition(CentreOr(x, topWidth, window->getWidth()), CentreOr(y, topHeight, window->getHeight()));
+	state.x = CentreOr(x, topWidth, window.getWidth());
+	state.y = CentreOr(y, topHeight, window.getHeight());
+	if (shown)
+		shown->setPosition(state.x, state.y);
 }
 
 void TScriptAPI::ShowWindow(int handle)
 {
-	TEventWindow* window = m_Windows.at(handle).get();
+	TEventWindowState& state = m_States.at(handle);
+	TEventWindow* window = ShownIn(handle);
+	if (!window) {
+		window = FreeWindow();
+		window->m_Pane.m_Content = &state.content;
+		Fit(*window, state);
+		window->setPosition(state.x, state.y);
+		m_Shown.push_back({handle, window});
+		state.shown = true;
+	}
 	window->setVisible(true);
 	window->requestMoveToTop();
 }
 
 void TScriptAPI::HideWindow(int handle)
 {
-	m_Windows.at(handle)->setVisible(false);
+	TEventWindowState& state = m_States.at(handle);
+	TEventWindow* window = ShownIn(handle);
+	if (!window)
+		return;
+	// The window comes back where the player may have dragged it by its title bar.
+	state.x = window->getX();
+	state.y = window->getY();
+	state.shown = false;
+	window->setVisible(false);
+	window->m_Pane.m_Content = nullptr;
+	m_Shown.erase(std::find_if(m_Shown.begin(), m_Shown.end(),
+		[handle](const TShownWindow& shown) { return shown.handle == handle; }));
 }
 
 void TScriptAPI::HideAllWindows()
 {
-	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
-		window->setVisible(false);
-}
-
-bool TScriptAPI::IsWindowVisible(int handle) const
-{
-	return m_Windows.at(handle)->isVisible();
+	while (!m_Shown.empty())
+		HideWindow(m_Shown.back().handle);
 }
 
 void TScriptAPI::SetImage(int handle, int x, int y, int id, int kind, int image)
 {
-	TEventPane& pane = m_Windows.at(handle)->m_Pane;
+	TEventWindowState& state = m_States.at(handle);
 	int width = 0, height = 0;
 	ImageSize(kind, image, width, height);
-	pane.AddImage({CentreOr(x, pane.getWidth(), width), CentreOr(y, pane.getHeight(), height), id, kind, image,
-		NATURAL_SCALE, NATURAL_SCALE});
+	state.content.AddImage({CentreOr(x, state.paneWidth, width), CentreOr(y, state.paneHeight, height), id, kind,
+		image, NATURAL_SCALE, NATURAL_SCALE});
+	++m_Held.images;
 }
 
 void TScriptAPI::SetFaceOrChip(int handle, int x, int y, int id, int face, int chip)
 {
-	TEventPane& pane = m_Windows.at(handle)->m_Pane;
+	TEventContent& content = m_States.at(handle).content;
 	if (face != -1)
-		pane.AddImage({x, y, id, SCRIPT_IMAGE_FACE, face, NATURAL_SCALE, NATURAL_SCALE});
+		content.AddImage({x, y, id, SCRIPT_IMAGE_FACE, face, NATURAL_SCALE, NATURAL_SCALE});
 	else
-		pane.AddImage({x, y, id, SCRIPT_IMAGE_CHARACHIP, chip, CHIP_SCALE, CHIP_SCALE});
+		content.AddImage({x, y, id, SCRIPT_IMAGE_CHARACHIP, chip, CHIP_SCALE, CHIP_SCALE});
+	++m_Held.images;
 }
 
 void TScriptAPI::SetText(int handle, int x, int y, int id, const std::string& text)
 {
-	TEventPane& pane = m_Windows.at(handle)->m_Pane;
-	pane.AddText({CentreOr(x, pane.getWidth(), CENTRE_BYTE_WIDTH * int(text.size())),
-		CentreOr(y, pane.getHeight(), CENTRE_LINE_HEIGHT), id, text});
+	TEventWindowState& state = m_States.at(handle);
+	int longest = 0, lines = 0;
+	MeasureLines(text, longest, lines);
+	state.content.AddText({CentreOr(x, state.paneWidth, CENTRE_BYTE_WIDTH * longest),
+		CentreOr(y, state.paneHeight, CENTRE_LINE_HEIGHT * lines), id, text});
+	++m_Held.texts;
 }
 
 void TScriptAPI::ClearImage(int handle, int id)
 {
-	m_Windows.at(handle)->m_Pane.ClearImage(id);
+	m_Held.images -= m_States.at(handle).content.ClearImage(id);
 }
 
 void TScriptAPI::ClearText(int handle, int id)
 {
-	m_Windows.at(handle)->m_Pane.ClearText(id);
+	m_Held.texts -= m_States.at(handle).content.ClearText(id);
 }
 
 bool TScriptAPI::PopWindowEvent(int handle, TScriptEvent& event)
 {
-	std::deque<TScriptEvent>& queue = m_WindowQueues.at(handle);
-	if (queue.empty())
+	const std::deque<TWindowEvent>::iterator found = std::find_if(m_WindowQueue.begin(), m_WindowQueue.end(),
+		[handle](const TWindowEvent& queued) { return queued.handle == handle; });
+	if (found == m_WindowQueue.end())
 		return false;
-	event = queue.front();
-	queue.pop_front();
+	event = found->event;
+	m_WindowQueue.erase(found);
 	return true;
 }
 
@@ -296,20 +385,20 @@ bool TScriptAPI::PopGuiEvent(TScriptEvent& event)
 
 void TScriptAPI::ClearEvents()
 {
-	for (std::deque<TScriptEvent>& queue : m_WindowQueues)
-		queue.clear();
+	m_WindowQueue.clear();
 	m_GlobalQueue.clear();
 }
 
 void TScriptAPI::mousePressed(gcn::MouseEvent& mouseEvent)
 {
 	// The registry hears every press once, as it reaches the top widget; a press on a
-	// window's pane is queued for that window with window-relative coordinates.
+	// window's pane, which only a shown window has, is queued for that window with
+	// window-relative coordinates.
 	const int button = mouseEvent.getButton() == gcn::MouseEvent::LEFT ? 0 : 1;
-	for (std::size_t i = 0; i < m_Windows.size(); ++i) {
-		const TEventWindow* window = m_Windows[i].get();
-		if (mouseEvent.getSource() == &window->m_Pane) {
-			m_WindowQueues[i].push_back({mouseEvent.getX() - window->getX(), mouseEvent.getY() - window->getY(), button});
+	for (const TShownWindow& shown : m_Shown) {
+		if (mouseEvent.getSource() == &shown.window->m_Pane) {
+			m_WindowQueue.push_back({shown.handle,
+				{mouseEvent.getX() - shown.window->getX(), mouseEvent.getY() - shown.window->getY(), button}});
 			return;
 		}
 	}

@@ -1,9 +1,10 @@
 // Times what scripts put on screen, in an 800 x 600 window of the game's GUI: the frames that follow a
 // script that shows a dialog of 1,000,000 x "あ" (2 MiB), one that fills a window with 2,000 texts of 10 KB,
-// one that opens 20,000 windows, one that fills the windows with as many texts of as many bytes, and as
-// many faces, as they may hold, and the sample's opening for comparison. For each: the time of the script's
-// run, the mean and longest of the frames that follow, the memory in use after them, and whether the
-// dialog's OK button lies on screen.
+// one that opens 20,000 windows, one that makes and hides 10,000 windows as the sample's opening makes its
+// one, one that makes as many windows as a game may, one that fills the shown windows with as many texts of
+// as many bytes, and as many faces, as they may hold, and the sample's opening for comparison. For each: the
+// time of the script's run, the mean and longest of the frames that follow, the memory in use after them,
+// and whether the dialog's OK button lies on screen.
 // Usage: bench_script_screen [frames]; needs an X display.
 
 #include "app/GameMaster.h"
@@ -51,10 +52,17 @@ const TCase CASES[] = {
 	{"20,000 windows",
 		"for i = 1, 20000 do local w = api_window_new() api_window_set_size(w, 100, 40)\n"
 		"api_window_set_position(w, (i * 13) % 700, (i * 7) % 540) api_window_set_text(w, 0, 0, 1, 'w' .. i) end"},
+	{"10,000 events' windows, made and hidden",
+		"for i = 1, 10000 do local w = api_window_new() api_window_set_size(w, 480, 300)\n"
+		"api_window_set_position(w, -1, -1) api_window_set_faceorchip(w, 16, 148, 2, 'leon')\n"
+		"for j = 1, 5 do api_window_set_text(w, 132, 150 + 22 * j, 3, string.rep('\\136\\159', 16)) end\n"
+		"api_window_set_visible(w, false) end"},
+	{"as many windows as a game may make",
+		"while api_window_new() do end"},
 	{"every window shown, full of texts and faces",
 		"local text = string.rep('\\136\\159', 1000)\n"
 		"local windows = {}\n"
-		"for i = 1, 20000 do local w = api_window_new() if not w then break end windows[#windows + 1] = w\n"
+		"for i = 1, SHOWN do local w = api_window_new() windows[#windows + 1] = w\n"
 		"api_window_set_size(w, 780, 560) api_window_set_position(w, 0, 0) end\n"
 		"for j = 1, 20000 do local w = windows[j % #windows + 1]\n"
 		"if not api_window_set_text(w, 0, (j * 7) % 560, j, 'x' .. text) then break end end\n"
@@ -100,7 +108,8 @@ bool Bench(TGuiScreen& screen, const TCase& c, int frames)
 	TScriptAPI registry(nullptr);
 	TMorvalethLuaManager manager;
 	manager.SetContext(nullptr, &registry, nullptr);
-	const std::string script = std::string("function run()\n") + c.body + "\nreturn true end\n";
+	const std::string script = "SHOWN = " + std::to_string(SCRIPT_SHOWN_WINDOWS) + "\nfunction run()\n" + c.body
+		+ "\nreturn true end\n";
 	WriteFile("bench.lua", script);
 	TClock::time_point start = TClock::now();
 	if (!manager.LoadLua("bench.lua") || !manager.CallFunction("run") || !manager.GetResult()) {
@@ -119,10 +128,10 @@ bool Bench(TGuiScreen& screen, const TCase& c, int frames)
 	}
 	int windows = 0, shown = 0, texts = 0, images = 0;
 	for (; registry.IsValidWindow(windows); ++windows) {
-		const TEventWindow& window = *registry.GetWindow(windows);
-		shown += window.isVisible() ? 1 : 0;
-		texts += int(window.m_Pane.GetTexts().size());
-		images += int(window.m_Pane.GetImages().size());
+		const TEventWindowState& window = registry.GetWindowState(windows);
+		shown += window.shown ? 1 : 0;
+		texts += int(window.content.GetTexts().size());
+		images += int(window.content.GetImages().size());
 	}
 	std::printf("%s: %d windows (%d shown), %d texts, %d images\n", c.label, windows, shown, texts, images);
 	std::printf("    run %8.1f ms  frames: mean %9.2f ms, longest %9.2f ms  %5ld MB in use%s\n", runMs,

@@ -157,7 +157,10 @@ TEST_F(ScriptWindowTest, ImagesAreStretchedIn256ths)
 	m_Registry->SetWindowPosition(handle, 0, 0);
 	const int face = g_GameMaster.m_Data->GetCharaData(g_GameMaster.m_Data->GetCharaIndex("leon")).FaceImage;
 	ASSERT_GE(face, 0);
-	m_Registry->GetWindow(handle)->m_Pane.AddImage({0, 0, 1, SCRIPT_IMAGE_FACE, face, 256, 512});
+	// No script function stretches a face; the pane draws whatever it is lent.
+	TEventContent content;
+	content.AddImage({0, 0, 1, SCRIPT_IMAGE_FACE, face, 256, 512});
+	m_Registry->GetWindow(handle)->m_Pane.m_Content = &content;
 	DrawFrame();
 	KeepScreenshot("script_scaled_face");
 	int x = 0, y = 0;
@@ -182,21 +185,21 @@ TEST_F(ScriptWindowTest, WhatAScriptPutsInWindowsIsCutToTheBoundsWithAWarningNam
 		{"long texts",
 			"local w = api_window_new() api_window_set_size(w, 300, 100)\n"
 			"for i = 1, 300 do api_window_set_text(w, 0, i % 80, i, 'x' .. string.rep('\\136\\159', 5120)) end",
-			1, 1, SCRIPT_ITEMS, 0, SCRIPT_TEXT_BYTES - 1, 300,
+			1, 1, SCRIPT_SHOWN_ITEMS, 0, SCRIPT_TEXT_BYTES - 1, 300,
 			"bounds.lua Line 3 : api_window_set_text のテキスト(10241 バイト)は長すぎるため、255 バイトで切りました。"},
 		{"many faces",
 			"local w = api_window_new() api_window_set_size(w, 300, 100)\n"
 			"for i = 1, 300 do api_window_set_image(w, i % 200, 0, i, IMAGE_FACE, api_get_chara_type('leon')) end",
-			1, 1, 0, SCRIPT_ITEMS, 0, 300,
-			"bounds.lua Line 3 : api_window_set_image：ウィンドウ全部でテキストと画像をそれぞれ 256 個まで"},
+			1, 1, 0, SCRIPT_SHOWN_ITEMS, 0, 300,
+			"bounds.lua Line 3 : api_window_set_image：表示するウィンドウは全部でテキストと画像をそれぞれ 256 個まで"},
 		{"many windows shown",
 			"for i = 1, 40 do local w = api_window_new() if w then api_window_set_text(w, 0, 0, 1, 'w') end end",
-			SCRIPT_SHOWN_WINDOWS, SCRIPT_SHOWN_WINDOWS, SCRIPT_SHOWN_WINDOWS, 0, 1, 0,
-			"bounds.lua Line 2 : api_window_new：ウィンドウは同時に 16 個までしか表示できないため"},
+			40, SCRIPT_SHOWN_WINDOWS, 40, 0, 1, 0,
+			"bounds.lua Line 2 : api_window_new：ウィンドウは同時に 16 個までしか表示できないため、隠したまま作りました。"},
 		{"many windows hidden",
-			"for i = 1, 300 do local w = api_window_new() if w then api_window_set_visible(w, false) end end\n"
+			"for i = 1, 70000 do local w = api_window_new() if w then api_window_set_visible(w, false) end end\n"
 			"api_window_set_visible(0, true)",
-			SCRIPT_WINDOWS, 1, 0, 0, 0, 0, "bounds.lua Line 2 : api_window_new：ウィンドウは 256 個までしか作れないため"},
+			SCRIPT_WINDOWS, 1, 0, 0, 0, 0, "bounds.lua Line 2 : api_window_new：ウィンドウは 65536 個までしか作れないため"},
 		{"shown again",
 			"for i = 1, 20 do api_window_set_visible(api_window_new(), false) end\n"
 			"for i = 0, 19 do api_window_set_visible(i, true) end",
@@ -213,11 +216,11 @@ TEST_F(ScriptWindowTest, WhatAScriptPutsInWindowsIsCutToTheBoundsWithAWarningNam
 		EXPECT_GE(warnings, 1) << bound.name << "\n" << m_Log.Text().substr(0, 2000);
 		int shown = 0, texts = 0, images = 0, longest = 0;
 		for (int handle = 0; m_Registry->IsValidWindow(handle); ++handle) {
-			const TEventWindow& window = *m_Registry->GetWindow(handle);
-			shown += window.isVisible() ? 1 : 0;
-			texts += int(window.m_Pane.GetTexts().size());
-			images += int(window.m_Pane.GetImages().size());
-			for (const TEventPane::TTextItem& text : window.m_Pane.GetTexts())
+			const TEventWindowState& window = m_Registry->GetWindowState(handle);
+			shown += window.shown ? 1 : 0;
+			texts += int(window.content.GetTexts().size());
+			images += int(window.content.GetImages().size());
+			for (const TEventContent::TTextItem& text : window.content.GetTexts())
 				longest = std::max(longest, int(text.text.size()));
 		}
 		EXPECT_EQ(bound.windows, m_Registry->GetWindowCount()) << bound.name;
@@ -225,8 +228,8 @@ TEST_F(ScriptWindowTest, WhatAScriptPutsInWindowsIsCutToTheBoundsWithAWarningNam
 		EXPECT_EQ(bound.texts, texts) << bound.name;
 		EXPECT_EQ(bound.images, images) << bound.name;
 		EXPECT_EQ(bound.longestText, longest) << bound.name;
-		EXPECT_EQ(bound.paneSize, std::max(m_Registry->GetWindow(0)->m_Pane.getWidth(),
-			m_Registry->GetWindow(0)->m_Pane.getHeight())) << bound.name;
+		EXPECT_EQ(bound.paneSize, std::max(m_Registry->GetWindowState(0).paneWidth,
+			m_Registry->GetWindowState(0).paneHeight)) << bound.name;
 		DrawFrame();
 		int x = 0, y = 0;
 		PaneOrigin(0, x, y);
@@ -237,5 +240,38 @@ TEST_F(ScriptWindowTest, WhatAScriptPutsInWindowsIsCutToTheBoundsWithAWarningNam
 	// A text of two-byte characters that ends on the bound is cut there; one that would split a character
 	// (the long texts above) is cut a byte before.
 	Run("local w = api_window_new() api_window_set_text(w, 0, 0, 1, string.rep('\\136\\159', 200))");
-	EXPECT_EQ(SCRIPT_TEXT_BYTES, int(m_Registry->GetWindow(0)->m_Pane.GetTexts()[0].text.size()));
+	EXPECT_EQ(SCRIPT_TEXT_BYTES, int(m_Registry->GetWindowState(0).content.GetTexts()[0].text.size()));
 }
+
+// A text with a line feed is drawn as two lines from the same left edge, as the message dialog draws one, not
+// on one line running on to the right; centred, its lines are measured as a block.
+TEST_F(ScriptWindowTest, ALineFeedInAWindowsTextStartsALineBelowAtTheSameLeftEdge)
+{
+	Run("local w = api_window_new() api_window_set_titlebarheight(w, 0) api_window_set_size(w, 200, 100)\n"
+		"api_window_set_position(w, 0, 0)\n"
+		"api_window_set_text(w, 10, 10, 1, 'MMMM\\nMMMM')\n"
+		"api_window_set_text(w, -1, -1, 2, 'ab\\nabcd')");
+	DrawFrame();
+	KeepScreenshot("script_line_feed");
+	int x = 0, y = 0;
+	PaneOrigin(0, x, y);
+	EXPECT_GT(Count(x + 10, y + 10, 32, 16, IsWhite), 20) << "the first line";
+	EXPECT_GT(Count(x + 10, y + 26, 32, 16, IsWhite), 20) << "the second line, 16 pixels below";
+	EXPECT_EQ(0, Count(x + 44, y + 10, 38, 16, IsWhite)) << "nothing right of the first line";
+	const TEventContent::TTextItem& centred = m_Registry->GetWindowState(0).content.GetTexts()[1];
+	EXPECT_EQ((200 - 4 * 8) / 2, centred.x) << "by its longest line";
+	EXPECT_EQ((100 - 2 * 16) / 2, centred.y) << "by its two lines";
+}
+
+// A script that loads one picture under names that differ only in "/", "." and ".." gets one image of it, and
+// the next picture the next index (the run fails, naming the name, otherwise).
+TEST_F(ScriptWindowTest, OnePictureUnderManyNamesIsOneScriptImage)
+{
+	Run("local first = api_image_load('opening.png')\n"
+		"for _, name in ipairs({'./opening.png', './/opening.png', '../Picture/opening.png',\n"
+		"    './../Picture/./opening.png', 'opening.png'}) do\n"
+		"  if api_image_load(name) ~= first then error(name .. ' gave another image') end\n"
+		"end\n"
+		"if api_image_load('fieldmap.png') ~= first + 1 then error('the next picture is not the next image') end");
+}
+
