@@ -228,6 +228,9 @@ TEventWindow* TScriptAPI::ShownIn(int handle) const
 
 TEventWindow* TScriptAPI::FreeWindow()
 {
+	// A guichan widget costs every frame (the top container passes the logic to each child) and its end costs
+	// a walk of every widget there is, so that thousands of hidden windows would slow the game and stall its
+	// end for seconds; the shown windows borrow from a pool no larger than the most ever shown at once.
 	for (const boost::shared_ptr<TEventWindow>& window : m_Windows)
 		if (!window->m_Pane.m_Content)
 			return window.get();

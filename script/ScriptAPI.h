@@ -26,10 +26,10 @@ enum { SCRIPT_IMAGE_EVENT = 0, SCRIPT_IMAGE_FACE = 1, SCRIPT_IMAGE_CHARACHIP = 2
 
 // What a script may put on screen. The windows and the dialog are drawn at every frame, long after the
 // script's run has ended, so the shown windows and what they hold are bounded as the run's bounds bound the
-// run; a hidden window is never drawn and costs only memory, which the bounds on all the windows keep within
-// some tens of megabytes. A scenario stays far within them (the sample's opening: one window of 480 x 300 with
-// a picture, a face and five lines of some 30 bytes, made and hidden once a game). Past them the engine
-// functions cut a text, or make no item, show or window, with a Warning naming the script.
+// run; a hidden window is never drawn and costs only memory, which the bounds on all the windows keep below
+// 100 MB. A scenario stays far within them (the sample's opening: one window of 480 x 300 with a picture, a
+// face and five lines of some 30 bytes, made and hidden once a game). Past them the engine functions cut a
+// text, make a new window hidden, or make no item, show or window, with a Warning naming the script.
 /// Bytes of a window's text and of a dialog's caption: 2,048 pixels, wider than a screen.
 const int SCRIPT_TEXT_BYTES = 256;
 /// Bytes of a dialog's message that are looked at at all: the dialog shows what the screen holds of them,
@@ -144,8 +144,7 @@ struct TEventWindowState
 
 /// The registry of the windows that scripts open and of the mouse presses meant for scripts. A window's
 /// handle is its index; windows are never removed, so handles stay valid for the whole game and are never
-/// reused. A hidden window is its state alone: only the shown ones have a guichan window, lent from a pool,
-/// for thousands of guichan widgets would cost every frame, and the game's end, dearly.
+/// reused. Only the shown windows have a guichan window, lent from a pool; a hidden one is its state alone.
 class TScriptAPI : public gcn::MouseListener
 {
 public:

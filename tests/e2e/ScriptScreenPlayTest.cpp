@@ -57,6 +57,6 @@ TEST(ScriptScreenPlay, AMessageOfAMillionCharactersWrapsAndItsOkButtonIsClicked)
 		[&](const TShot& shot) { return !ShowsHugeDialog(dialog, shot); }));
 	EXPECT_TRUE(player.WaitForText("_lualog.txt", "answered 1"));
 	EXPECT_EQ(1, Occurrences(folder, "log.txt", "EventScript.lua Line 2 : api_dialog_show のテキスト(2000000 バイト)"
-		"は長すぎるため、4096 バイトで切りました。"));
+		"は長すぎるため、1048576 バイトで切りました。"));
 	run.CloseWindow();
 }
