@@ -14,7 +14,8 @@ namespace
 {
 bool ReadChapterMaster(const TiXmlElement* element, const std::string& path, TChapterMaster& master)
 {
-	master.id = GetXmlAttribute(element, "id");
+	if (!RequireId(element, path, master.id))
+		return false;
 	master.Area = GetXmlAttribute(element, "area");
 	master.NotPlayer = GetXmlAttribute(element, "notplayer") == "true";
 	const TiXmlElement* handle = RequireChild(element, "Handle", path, " Handleが見つかりませんでした。");
@@ -28,13 +29,13 @@ bool ReadChapterMaster(const TiXmlElement* element, const std::string& path, TCh
 	return true;
 }
 
-TChapterArea ReadChapterArea(const TiXmlElement* element)
+bool ReadChapterArea(const TiXmlElement* element, const std::string& path, TChapterArea& area)
 {
-	TChapterArea area;
-	area.id = GetXmlAttribute(element, "id");
+	if (!RequireId(element, path, area.id))
+		return false;
 	area.Master = GetXmlAttribute(element, "master");
 	area.Ignore = area.Master.empty() && GetXmlAttribute(element, "ignore") == "true";
-	return area;
+	return true;
 }
 
 bool ReadChapterAlliance(const TiXmlElement* element, const std::string& path, TChapterAlliance& alliance)
@@ -58,13 +59,13 @@ bool ReadChapterAlliance(const TiXmlElement* element, const std::string& path, T
 	return true;
 }
 
-TChapterChara ReadChapterChara(const TiXmlElement* element)
+bool ReadChapterChara(const TiXmlElement* element, const std::string& path, TChapterChara& chara)
 {
-	TChapterChara chara;
-	chara.id = GetXmlAttribute(element, "id");
+	if (!RequireId(element, path, chara.id))
+		return false;
 	chara.Area = GetXmlAttribute(element, "area");
 	GetXmlIntAttribute(element, "rank", chara.Rank);
-	return chara;
+	return true;
 }
 
 /// Name, explanation and starting turn, each required.
@@ -102,28 +103,30 @@ std::string WithoutCutCharacter(const std::string& bytes)
 	return bad != std::string::npos && bytes.size() - bad < longest ? bytes.substr(0, bad) : bytes;
 }
 
-/// The master and alliance entries, which can fail, then the areas and characters, which cannot.
+/// Every child of the name read by the reader into an entry appended to the list, in document order; false at the
+/// first that fails.
+template <typename T>
+bool ReadEntries(const TiXmlElement* chapter, const char* name, const std::string& path, std::vector<T>& entries,
+	bool (*read)(const TiXmlElement*, const std::string&, T&))
+{
+	for (const TiXmlElement* e = chapter->FirstChildElement(name); e; e = e->NextSiblingElement(name)) {
+		const TLogSubject subject(path, RecordName(e));
+		T entry;
+		if (!read(e, path, entry))
+			return false;
+		entries.push_back(entry);
+	}
+	return true;
+}
+
+/// The masters, areas, alliances and characters.
 bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TChapterInfo& info)
 {
-	for (const TiXmlElement* e = chapter->FirstChildElement("Master"); e; e = e->NextSiblingElement("Master")) {
-		TChapterMaster master;
-		if (!ReadChapterMaster(e, path, master))
-			return false;
-		info.Masters.push_back(master);
-	}
-	for (const TiXmlElement* e = chapter->FirstChildElement("Area"); e; e = e->NextSiblingElement("Area"))
-		info.Areas.push_back(ReadChapterArea(e));
-	if (!CheckChildCount(chapter, "Alliance", MAX_ALLIANCES, path))
-		return false;
-	for (const TiXmlElement* e = chapter->FirstChildElement("Alliance"); e; e = e->NextSiblingElement("Alliance")) {
-		TChapterAlliance alliance;
-		if (!ReadChapterAlliance(e, path, alliance))
-			return false;
-		info.Alliances.push_back(alliance);
-	}
-	for (const TiXmlElement* e = chapter->FirstChildElement("Character"); e; e = e->NextSiblingElement("Character"))
-		info.Charas.push_back(ReadChapterChara(e));
-	return true;
+	return ReadEntries(chapter, "Master", path, info.Masters, ReadChapterMaster)
+		&& ReadEntries(chapter, "Area", path, info.Areas, ReadChapterArea)
+		&& CheckChildCount(chapter, "Alliance", MAX_ALLIANCES, path)
+		&& ReadEntries(chapter, "Alliance", path, info.Alliances, ReadChapterAlliance)
+		&& ReadEntries(chapter, "Character", path, info.Charas, ReadChapterChara);
 }
 
 /// The whole chapter of a parsed file.

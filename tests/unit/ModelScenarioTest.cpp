@@ -129,6 +129,10 @@ TEST(ModelScenario, AChapterMissingARequiredPartFailsNamingIt)
 		{Chapter("<Master id=\"m\"><Handle/><Diffculty/></Master>"), " Explanationが見つかりませんでした。"},
 		{"<Scenario><Name/><Explanation/><Turn/></Scenario>", " Chapter検索失敗"},
 		{"<Chapter><Name>", " XML Parse Error"},
+		// Every entry names its master, area or character by its id.
+		{Chapter("<Master><Handle/><Diffculty/><Explanation/></Master>"), " id not found (Master id = )"},
+		{Chapter("<Area master=\"m\"/>"), " id not found (Area id = )"},
+		{Chapter("<Character id=\"\" area=\"A01\"/>"), " id not found (Character id = )"},
 	};
 	for (const auto& broken : cases) {
 		WriteFile(dir / "c.xml", broken.first);
