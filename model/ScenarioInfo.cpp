@@ -82,17 +82,12 @@ bool ReadChapterTexts(const TiXmlElement* chapter, const std::string& path, TCha
 	return true;
 }
 
-/// The child of that name that some other node follows: what the head of a file holds of it whole; null after the
-/// Error path + message when there is none.
-const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name, const std::string& path,
-	const std::string& message)
+/// The child of that name that some other node follows: what the head of a file holds of it whole; null when
+/// there is none.
+const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name)
 {
-	const TiXmlElement* child = parent->FirstChildElement(name);
-	if (!child || !child->NextSibling()) {
-		g_Logger.Error(path + message);
-		return nullptr;
-	}
-	return child;
+	const TiXmlElement* child = parent ? parent->FirstChildElement(name) : nullptr;
+	return child && child->NextSibling() ? child : nullptr;
 }
 
 /// The bytes without a character the end of the head cut in two, which would read as malformed UTF-8.
@@ -129,6 +124,18 @@ bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TC
 		&& ReadEntries(chapter, "Character", path, info.Charas, ReadChapterChara);
 }
 
+/// The name and explanation of the chapter file read whole: the list keeps only the texts of a long file, as it
+/// does of one whose head holds them.
+bool LoadWholeTexts(const std::string& path, TChapterInfo& info)
+{
+	TChapterInfo read;
+	if (!read.Load(path))
+		return false;
+	info.Name = read.Name;
+	info.Explanation = read.Explanation;
+	return true;
+}
+
 /// The whole chapter of a parsed file.
 bool ReadChapter(const TiXmlDocument& document, const std::string& path, TChapterInfo& info)
 {
@@ -149,10 +156,12 @@ bool TChapterInfo::Load(const std::string& path)
 	return ReadChapter(document, path, *this);
 }
 
-// The chapter list needs a name and an explanation, which a chapter file gives
-// at its head; a file of millions of nodes would hold the start for seconds if
-// it were parsed whole. TinyXML keeps what it parsed before the text ends, so
-// the root's children all but the last are whole, and the texts are taken from them.
+// The chapter list needs a name and an explanation, which a chapter file
+// mostly gives at its head; a file of millions of nodes would hold the start
+// for seconds if it were parsed whole. TinyXML keeps what it parsed before the
+// text ends, so the root's children all but the last are whole, and the texts
+// are taken from them. Each kind of child is looked up by name, wherever it
+// stands: a file whose head lacks them is read whole, as the start reads it.
 bool TChapterInfo::LoadHead(const std::string& path)
 {
 	*this = TChapterInfo();
@@ -172,13 +181,11 @@ bool TChapterInfo::LoadHead(const std::string& path)
 	}
 	if (whole)
 		return ReadChapter(document, path, *this);
-	const std::string note = FormatText(" (先頭 %d バイトの中)", static_cast<long long>(CHAPTER_HEAD_BYTES));
-	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");
-	const TiXmlElement* name = chapter ? WholeChild(chapter, "Name", path, " Nameが見つかりませんでした。" + note) : nullptr;
-	const TiXmlElement* explanation
-		= name ? WholeChild(chapter, "Explanation", path, " Explanationが見つかりませんでした。" + note) : nullptr;
-	if (!explanation)
-		return false;
+	const TiXmlElement* chapter = document.FirstChildElement("Chapter");
+	const TiXmlElement* name = WholeChild(chapter, "Name");
+	const TiXmlElement* explanation = WholeChild(chapter, "Explanation");
+	if (!name || !explanation)
+		return LoadWholeTexts(path, *this);
 	Name = GetXmlText(name);
 	Explanation = GetXmlText(explanation);
 	return true;
