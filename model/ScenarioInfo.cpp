@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "app/XmlGuard.h"
 #include "app/XmlValue.h"
+#include "common/babel/babel.h"
 #include "model/DataFile.h"
 #include "model/RecordTable.h"
 #include "platform/FileSystem.h"
@@ -136,6 +137,50 @@ bool LoadWholeTexts(const std::string& path, TChapterInfo& info)
 	return true;
 }
 
+bool IsControlByte(char c)
+{
+	return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+/// Bytes of a name on disk as the log can show them: every byte that is no printable ASCII as "\xNN".
+std::string EscapedBytes(const std::string& bytes)
+{
+	std::string shown;
+	for (const char c : bytes) {
+		const unsigned char byte = static_cast<unsigned char>(c);
+		shown += byte < 0x80 && !IsControlByte(c) ? std::string(1, c) : FormatText("\\x%02X", static_cast<int>(byte));
+	}
+	return shown;
+}
+
+/// A UTF-8 name on disk as far as the log can show it: each well-formed run that Shift-JIS holds as it is, the
+/// other bytes escaped.
+std::string ShownNativeName(const std::string& native)
+{
+	std::string shown;
+	for (std::size_t at = 0; at < native.size();) {
+		const std::size_t bad = FindMalformedUtf8(native.substr(at));
+		const std::string run = native.substr(at, bad);
+		const std::string sjis = Utf8ToSjis(run);
+		const bool plain = SjisToUtf8(sjis) == run && std::none_of(run.begin(), run.end(), IsControlByte);
+		shown += plain ? sjis : EscapedBytes(run);
+		at += run.size();
+		if (at < native.size())
+			shown += EscapedBytes(native.substr(at++, 1));
+	}
+	return shown;
+}
+
+/// Warns of a scenario folder that no in-memory name leads to, naming it as far as it can be shown.
+void WarnUnnamedFolder(const std::string& scenarioRoot, const std::string& native)
+{
+	const char* const why = FindMalformedUtf8(native) != std::string::npos
+		? "名前が UTF-8 として正しくない" : "名前に Shift-JIS に無い文字がある";
+	g_Logger.Warning(FormatText("%s/%s : フォルダの%sので、シナリオの一覧に入れません"
+		" (File/FileNameEncoding により名前を UTF-8 として読んでいます)。", scenarioRoot, ShownNativeName(native), why),
+		"シナリオフォルダの名前");
+}
+
 /// The whole chapter of a parsed file.
 bool ReadChapter(const TiXmlDocument& document, const std::string& path, TChapterInfo& info)
 {
@@ -242,7 +287,11 @@ std::vector<TScenarioEntry> ListScenarios(const std::string& scenarioRoot)
 		LOG_ERROR("Scenario directory(%s) not found.", scenarioRoot);
 		return scenarios;
 	}
-	for (const std::string& name : ListDirectory(scenarioRoot)) {
+	std::vector<std::string> unnamed;
+	const std::vector<std::string> names = ListDirectory(scenarioRoot, &unnamed);
+	for (const std::string& native : unnamed)
+		WarnUnnamedFolder(scenarioRoot, native);
+	for (const std::string& name : names) {
 		TScenarioEntry entry;
 		entry.Folder = name;
 		const std::string folder = scenarioRoot + "/" + name;

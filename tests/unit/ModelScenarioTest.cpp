@@ -273,6 +273,26 @@ TEST(ModelScenario, TheScenarioListIsSortedAndSkipsFilesAndBrokenFoldersAndAMiss
 	EXPECT_EQ(1, log.CountLines("Scenario directory(" + (dir / "Scenario") + ") not found."));
 }
 
+// No name in memory leads to such a folder: the list cannot hold it, and says why, showing what it can of the name.
+TEST(ModelScenario, AScenarioFolderWhoseNameHasNoShiftJisFormIsLeftOutWithAWarning)
+{
+	TTempDir dir;
+	WriteScenario(dir / "Good", "G", {{1, Chapter("")}});
+	WriteScenario(dir / (u8"シナリオ" + std::string("\xFF")), "Bad", {{1, Chapter("")}});
+	WriteScenario(dir / u8"한", "Hangul", {{1, Chapter("")}});
+	WriteFile(dir / "note\xFF.txt", "not a scenario");
+	TCapturedLog log;
+	const std::vector<TScenarioEntry> list = ListScenarios(dir.Path());
+	ASSERT_EQ(1u, list.size());
+	EXPECT_EQ("Good", list[0].Folder);
+	EXPECT_EQ(2, CountWarnings(log)) << log.Text();
+	EXPECT_EQ(1, log.CountLines(" Warning " + dir.Path() + "/シナリオ\\xFF : フォルダの名前が UTF-8 として正しくないので、"
+		"シナリオの一覧に入れません")) << log.Text();
+	EXPECT_EQ(1, log.CountLines(" Warning " + dir.Path() + "/\\xED\\x95\\x9C : フォルダの名前に Shift-JIS に無い文字があるので、"
+		"シナリオの一覧に入れません")) << log.Text();
+	EXPECT_EQ(0, CountErrors(log));
+}
+
 TEST(ModelScenario, TheSampleScenarioIsListedWithItsChapters)
 {
 	const std::vector<TScenarioEntry> list = ListScenarios(MORVALETH_SOURCE_DIR "/data/Scenario");
