@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 
 #include <boost/format.hpp>
+#include <cerrno>
 #include <cstring>
 #include <tinyxml.h>
 
@@ -86,6 +87,16 @@ bool WriteLoadableDocument(TiXmlDocument& document, const std::string& path, std
 	document.Clear();
 	std::string text;
 	return ReadXmlText(path, text, reason) == TXmlFileState::Loaded;
+}
+
+/// Renames the written file over the slot; false, with the system's reason, when the slot cannot be replaced (a
+/// folder of that name, or a sticky folder where another user owns the slot).
+bool ReplaceSlot(const std::string& temporary, const std::string& path, std::string& reason)
+{
+	if (RenameFile(temporary, path))
+		return true;
+	reason = FormatText(" (%s を %s に置き換えられません: %s)", temporary, path, std::strerror(errno));
+	return false;
 }
 
 /// The document of a slot's caption: the whole file when it is short, else its head up to the end of the
@@ -338,7 +349,7 @@ bool TDremoGameMaster::SaveGame(int slot)
 	// The slot is replaced only by a whole file that a load accepts: a failure on the way leaves its earlier save.
 	const std::string temporary = path + ".tmp";
 	CreateDirectories(SaveFolder());
-	if (!WriteLoadableDocument(document, temporary, reason) || !RenameFile(temporary, path)) {
+	if (!WriteLoadableDocument(document, temporary, reason) || !ReplaceSlot(temporary, path, reason)) {
 		RemoveFile(temporary);
 		return ReportSlotFailure(SAVE_FAILED, path, reason);
 	}

@@ -115,6 +115,7 @@ TIniLoader::~TIniLoader()
 bool TIniLoader::LoadFromFile(const std::string& file)
 {
 	m_Sections.clear();
+	m_KeysInUse.clear();
 	m_UnreadLines.clear();
 	std::string bytes;
 	const TFileRead read = ReadFileBytes(file, MaxFileBytes, bytes);
@@ -147,7 +148,10 @@ bool TIniLoader::SaveToFile(const std::string& file)
 	// The temporary file and the backup are made afresh: whatever stood under their names (a link, a pipe, a
 	// file left behind) is replaced, never written through. The old file stays in place until the rename
 	// replaces it in one step, so no failure leaves the configuration missing.
-	if (!WriteNewFile(TempFileName, Merge(SplitLines(old)))) {
+	std::string text;
+	if (!MakeText(file, SplitLines(old), text))
+		return false;
+	if (!WriteNewFile(TempFileName, text)) {
 		m_FileError = FormatText(CannotCreateText, TempFileName);
 		return false;
 	}
@@ -162,6 +166,41 @@ bool TIniLoader::SaveToFile(const std::string& file)
 		return false;
 	}
 	return true;
+}
+
+// A save that grew the file past what a load reads would leave every setting at
+// its default at the next start, and no save could repair it. Comments, lines the
+// store does not read, keys no one asks for and the copies of a key the reader
+// overwrites are then given up: they stay in the backup.
+bool TIniLoader::MakeText(const std::string& file, const std::vector<std::string>& lines, std::string& text)
+{
+	text = Merge(lines);
+	if (text.size() <= MaxFileBytes)
+		return true;
+	text = KeysInUse();
+	if (text.size() > MaxFileBytes) {
+		m_FileError = FormatText(" (書き出すと %d バイトを超えます)", static_cast<long long>(MaxFileBytes));
+		return false;
+	}
+	LOG_WARNING("%s は書き出すと %d バイトを超えるので、使われている設定だけを書き出します。"
+		"ほかの行は %s に残ります。", file, static_cast<long long>(MaxFileBytes), BackupFileName);
+	return true;
+}
+
+std::string TIniLoader::KeysInUse() const
+{
+	std::string out;
+	for (const auto& section : m_Sections) {
+		const auto used = m_KeysInUse.find(section.first);
+		if (used == m_KeysInUse.end())
+			continue;
+		if (!section.first.empty())
+			AppendLine(out, "[" + section.first + "]");
+		for (const auto& entry : section.second)
+			if (used->second.count(entry.first))
+				AppendKey(out, entry.first, entry.second);
+	}
+	return out;
 }
 
 bool TIniLoader::WriteBackup(const std::string& file, const std::string& bytes)
@@ -232,9 +271,15 @@ const std::string* TIniLoader::FindValue(const std::string& section, const std::
 	return entry == keys->second.end() ? nullptr : &entry->second;
 }
 
+const std::string* TIniLoader::UseValue(const std::string& section, const std::string& key) const
+{
+	m_KeysInUse[section].insert(key);
+	return FindValue(section, key);
+}
+
 bool TIniLoader::GetString(const std::string& section, const std::string& key, std::string& out) const
 {
-	const std::string* value = FindValue(section, key);
+	const std::string* value = UseValue(section, key);
 	if (value)
 		out = *value;
 	return value != nullptr;
@@ -242,19 +287,20 @@ bool TIniLoader::GetString(const std::string& section, const std::string& key, s
 
 bool TIniLoader::GetInt(const std::string& section, const std::string& key, int& out) const
 {
-	const std::string* value = FindValue(section, key);
+	const std::string* value = UseValue(section, key);
 	return value && ReadInt(value->c_str(), out);
 }
 
 bool TIniLoader::GetHex(const std::string& section, const std::string& key, unsigned& out) const
 {
-	const std::string* value = FindValue(section, key);
+	const std::string* value = UseValue(section, key);
 	return value && ReadHex(value->c_str(), out);
 }
 
 void TIniLoader::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
 	m_Sections[section][key] = value;
+	m_KeysInUse[section].insert(key);
 }
 
 void TIniLoader::SetInt(const std::string& section, const std::string& key, int value)

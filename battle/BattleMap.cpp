@@ -27,6 +27,8 @@ enum class TRowRead
 	Read,
 	Missing,
 	Short,
+	/// A number beyond the int range, whose Error is logged.
+	Logged,
 };
 
 std::string RowName(int y)
@@ -35,12 +37,28 @@ std::string RowName(int y)
 }
 
 // A row element's text is its first child; a row without one holds no numbers.
-TRowRead ReadRow(const TiXmlElement* parent, int y, int width, std::vector<int>& row)
+// A number beyond the int range ends the row as a word would, but the message
+// "< Width" would send the author looking for a missing number.
+/// Reads row y of the parent; a number beyond the int range is an Error naming the where (the file), the layer
+/// (none for the save's layer), the row and the number.
+TRowRead ReadRow(const TiXmlElement* parent, int y, int width, std::vector<int>& row, const std::string& where,
+	const char* layer)
 {
 	const TiXmlElement* element = parent->FirstChildElement(RowName(y).c_str());
 	if (!element)
 		return TRowRead::Missing;
-	return ParseIntList(element->GetText(), row, width) < width ? TRowRead::Short : TRowRead::Read;
+	std::string number;
+	if (ParseIntList(element->GetText(), row, width, &number) == width)
+		return TRowRead::Read;
+	if (number.empty())
+		return TRowRead::Short;
+	const std::size_t shown = 24;
+	if (number.size() > shown)
+		number = number.substr(0, shown) + "...";
+	g_Logger.Error(FormatText("%s%s %s の %d 番目の数 %s は %d..%d の範囲の外にあります。", where,
+		layer ? std::string(" : ") + layer : std::string(), RowName(y), static_cast<int>(row.size()) + 1, number,
+		INT_MIN, INT_MAX));
+	return TRowRead::Logged;
 }
 
 bool ReadIntAttribute(const TiXmlElement* element, const char* name, const std::string& mapName, int& value)
@@ -154,10 +172,11 @@ bool TBattleMap::ReadLayers(const TiXmlElement* element, const std::string& mapN
 	std::vector<int> row;
 	for (int y = 0; y < GetHeight(); ++y) {
 		for (int k = 0; k < MAP_FILE_LAYER_COUNT; ++k) {
-			const TRowRead read = ReadRow(parents[k], y, GetWidth(), row);
+			const TRowRead read = ReadRow(parents[k], y, GetWidth(), row, mapName, FILE_LAYER_NAMES[k]);
 			if (read != TRowRead::Read) {
 				const char* what = read == TRowRead::Missing ? "%s : %s Format Error." : "%s : %s < Width.";
-				g_Logger.Error(FormatText(what, mapName, FILE_LAYER_NAMES[k]));
+				if (read != TRowRead::Logged)
+					g_Logger.Error(FormatText(what, mapName, FILE_LAYER_NAMES[k]));
 				return false;
 			}
 			layers[k]->SetRow(y, row);
@@ -343,9 +362,11 @@ bool TBattleMap::LoadFromElementSerialize(const TiXmlElement* parent)
 	TValueLayer<int> objects = m_ObjectInstance;
 	std::vector<int> row;
 	for (int y = 0; y < objects.Height(); ++y) {
-		const TRowRead read = ReadRow(saved, y, objects.Width(), row);
+		const TRowRead read = ReadRow(saved, y, objects.Width(), row, SAVE_ELEMENT, nullptr);
 		if (read != TRowRead::Read) {
-			g_Logger.Error(FormatText(read == TRowRead::Missing ? "%s format error." : "%s elements < Width.", SAVE_ELEMENT));
+			const char* what = read == TRowRead::Missing ? "%s format error." : "%s elements < Width.";
+			if (read != TRowRead::Logged)
+				g_Logger.Error(FormatText(what, SAVE_ELEMENT));
 			return false;
 		}
 		for (int x = 0; x < objects.Width(); ++x) {
@@ -535,7 +556,7 @@ bool TBattleMap::CheckCell(int x, int y, const char* method) const
 
 // Numbers are read like "%d" (blanks before a number allowed); each next
 // number follows the next comma. A number beyond the int range ends the list.
-int ParseIntList(const char* text, std::vector<int>& values, int n)
+int ParseIntList(const char* text, std::vector<int>& values, int n, std::string* outOfRange)
 {
 	values.clear();
 	const char* p = text;
@@ -543,8 +564,14 @@ int ParseIntList(const char* text, std::vector<int>& values, int n)
 		char* end = nullptr;
 		errno = 0;
 		const long value = std::strtol(p, &end, 10);
-		if (end == p || errno == ERANGE || value > INT_MAX || value < INT_MIN)
+		if (end == p)
 			break;
+		if (errno == ERANGE || value > INT_MAX || value < INT_MIN) {
+			const char* digits = p + std::strspn(p, " \t\n\v\f\r");
+			if (outOfRange)
+				*outOfRange = std::string(digits, static_cast<std::size_t>(end - digits));
+			break;
+		}
 		values.push_back(static_cast<int>(value));
 		p = std::strchr(end, ',');
 		if (p)

@@ -187,7 +187,8 @@ private:
 };
 
 /// Reads up to n integers separated by commas, stopping at the first that does not parse; answers how many were read.
-int ParseIntList(const char* text, std::vector<int>& values, int n);
+/// When a number beyond the int range stopped it, the number's text goes to outOfRange (when given).
+int ParseIntList(const char* text, std::vector<int>& values, int n, std::string* outOfRange = nullptr);
 /// Appends the values to the text, joined by ",".
 void JoinIntList(std::string& text, const std::vector<int>& values);
 

@@ -276,8 +276,7 @@ bool ReadImages(const TCharaContext& c)
 /// Reads one Character element in the order of its parts; false after logging the first fault.
 bool ReadChara(const TCharaContext& c)
 {
-	c.chara.id = GetXmlAttribute(c.element, "id");
-	if (!ReadName(c) || !ReadMagicRanks(c) || !ReadResistances(c))
+	if (!RequireId(c.element, c.path, c.chara.id) || !ReadName(c) || !ReadMagicRanks(c) || !ReadResistances(c))
 		return false;
 	ReadFlags(c);
 	if (!ReadIndexValue(c, "Race", &TMorvalethData::GetRaceIndex, &TCharaData::Race)

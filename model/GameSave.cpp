@@ -204,11 +204,8 @@ bool TMorvalethGame::LoadAreaInstance(const TiXmlElement* areaList)
 bool TMorvalethGame::ReadAreaElement(const TiXmlElement* element, TAreaInstance& area) const
 {
 	// The save names an area by its id: one without an id would lose its characters at the first save.
-	area.id = GetXmlAttribute(element, "id");
-	if (area.id.empty()) {
-		g_Logger.Error("TMorvalethGame::LoadAreaInstance() id検索失敗");
+	if (!RequireId(element, "TMorvalethGame::LoadAreaInstance()", area.id))
 		return false;
-	}
 	const std::string master = GetXmlAttribute(element, "master");
 	if (!master.empty())
 		area.Owner = GetMasterIndexByID(master);

@@ -23,9 +23,9 @@ const char* const REVIVE_METHOD_KEYWORDS[] = {"None", "Same", "Employable", "Fro
 
 bool ReadMagic(const TiXmlElement* element, const std::string& path, TMagicData& magic)
 {
-	magic.id = GetXmlAttribute(element, "id");
 	magic.GroupId = GetXmlAttribute(element, "groupid");
-	const TiXmlElement* name = RequireChild(element, "Name", path, " MagicのName検索失敗");
+	const TiXmlElement* name
+		= RequireId(element, path, magic.id) ? RequireChild(element, "Name", path, " MagicのName検索失敗") : nullptr;
 	if (!name)
 		return false;
 	magic.Name = GetXmlText(name);
@@ -103,8 +103,8 @@ bool ReadReviveList(const TiXmlElement* element, const std::string& path, TReviv
 
 bool ReadRevive(const TiXmlElement* element, const std::string& path, TReviveData& revive)
 {
-	revive.id = GetXmlAttribute(element, "id");
-	const TiXmlElement* method = RequireChild(element, "SelectMethod", path, " SelectMethod検索失敗");
+	const TiXmlElement* method = RequireId(element, path, revive.id)
+		? RequireChild(element, "SelectMethod", path, " SelectMethod検索失敗") : nullptr;
 	if (!method)
 		return false;
 	revive.SelectMethod = KeywordNumber(REVIVE_METHOD_KEYWORDS, GetXmlAttribute(method, "value"));
@@ -150,8 +150,8 @@ bool TMorvalethData::LoadMagicGroup(const std::string& path)
 	for (const TiXmlElement* e = list->FirstChildElement("MagicGroup"); e; e = e->NextSiblingElement("MagicGroup")) {
 		const TLogSubject subject(path, RecordName(e));
 		TMagicGroupData group;
-		group.id = GetXmlAttribute(e, "id");
-		const TiXmlElement* name = RequireChild(e, "Name", path, " MagicGroupのName検索失敗");
+		const TiXmlElement* name
+			= RequireId(e, path, group.id) ? RequireChild(e, "Name", path, " MagicGroupのName検索失敗") : nullptr;
 		if (!name)
 			return false;
 		group.Name = GetXmlText(name);

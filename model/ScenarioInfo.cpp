@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "app/XmlGuard.h"
 #include "app/XmlValue.h"
+#include "common/babel/babel.h"
 #include "model/DataFile.h"
 #include "model/RecordTable.h"
 #include "platform/FileSystem.h"
@@ -14,7 +15,8 @@ namespace
 {
 bool ReadChapterMaster(const TiXmlElement* element, const std::string& path, TChapterMaster& master)
 {
-	master.id = GetXmlAttribute(element, "id");
+	if (!RequireId(element, path, master.id))
+		return false;
 	master.Area = GetXmlAttribute(element, "area");
 	master.NotPlayer = GetXmlAttribute(element, "notplayer") == "true";
 	const TiXmlElement* handle = RequireChild(element, "Handle", path, " Handleが見つかりませんでした。");
@@ -28,13 +30,13 @@ bool ReadChapterMaster(const TiXmlElement* element, const std::string& path, TCh
 	return true;
 }
 
-TChapterArea ReadChapterArea(const TiXmlElement* element)
+bool ReadChapterArea(const TiXmlElement* element, const std::string& path, TChapterArea& area)
 {
-	TChapterArea area;
-	area.id = GetXmlAttribute(element, "id");
+	if (!RequireId(element, path, area.id))
+		return false;
 	area.Master = GetXmlAttribute(element, "master");
 	area.Ignore = area.Master.empty() && GetXmlAttribute(element, "ignore") == "true";
-	return area;
+	return true;
 }
 
 bool ReadChapterAlliance(const TiXmlElement* element, const std::string& path, TChapterAlliance& alliance)
@@ -58,13 +60,13 @@ bool ReadChapterAlliance(const TiXmlElement* element, const std::string& path, T
 	return true;
 }
 
-TChapterChara ReadChapterChara(const TiXmlElement* element)
+bool ReadChapterChara(const TiXmlElement* element, const std::string& path, TChapterChara& chara)
 {
-	TChapterChara chara;
-	chara.id = GetXmlAttribute(element, "id");
+	if (!RequireId(element, path, chara.id))
+		return false;
 	chara.Area = GetXmlAttribute(element, "area");
 	GetXmlIntAttribute(element, "rank", chara.Rank);
-	return chara;
+	return true;
 }
 
 /// Name, explanation and starting turn, each required.
@@ -81,17 +83,12 @@ bool ReadChapterTexts(const TiXmlElement* chapter, const std::string& path, TCha
 	return true;
 }
 
-/// The child of that name that some other node follows: what the head of a file holds of it whole; null after the
-/// Error path + message when there is none.
-const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name, const std::string& path,
-	const std::string& message)
+/// The child of that name that some other node follows: what the head of a file holds of it whole; null when
+/// there is none.
+const TiXmlElement* WholeChild(const TiXmlElement* parent, const char* name)
 {
-	const TiXmlElement* child = parent->FirstChildElement(name);
-	if (!child || !child->NextSibling()) {
-		g_Logger.Error(path + message);
-		return nullptr;
-	}
-	return child;
+	const TiXmlElement* child = parent ? parent->FirstChildElement(name) : nullptr;
+	return child && child->NextSibling() ? child : nullptr;
 }
 
 /// The bytes without a character the end of the head cut in two, which would read as malformed UTF-8.
@@ -102,28 +99,86 @@ std::string WithoutCutCharacter(const std::string& bytes)
 	return bad != std::string::npos && bytes.size() - bad < longest ? bytes.substr(0, bad) : bytes;
 }
 
-/// The master and alliance entries, which can fail, then the areas and characters, which cannot.
+/// Every child of the name read by the reader into an entry appended to the list, in document order; false at the
+/// first that fails.
+template <typename T>
+bool ReadEntries(const TiXmlElement* chapter, const char* name, const std::string& path, std::vector<T>& entries,
+	bool (*read)(const TiXmlElement*, const std::string&, T&))
+{
+	for (const TiXmlElement* e = chapter->FirstChildElement(name); e; e = e->NextSiblingElement(name)) {
+		const TLogSubject subject(path, RecordName(e));
+		T entry;
+		if (!read(e, path, entry))
+			return false;
+		entries.push_back(entry);
+	}
+	return true;
+}
+
+/// The masters, areas, alliances and characters.
 bool ReadChapterEntries(const TiXmlElement* chapter, const std::string& path, TChapterInfo& info)
 {
-	for (const TiXmlElement* e = chapter->FirstChildElement("Master"); e; e = e->NextSiblingElement("Master")) {
-		TChapterMaster master;
-		if (!ReadChapterMaster(e, path, master))
-			return false;
-		info.Masters.push_back(master);
-	}
-	for (const TiXmlElement* e = chapter->FirstChildElement("Area"); e; e = e->NextSiblingElement("Area"))
-		info.Areas.push_back(ReadChapterArea(e));
-	if (!CheckChildCount(chapter, "Alliance", MAX_ALLIANCES, path))
+	return ReadEntries(chapter, "Master", path, info.Masters, ReadChapterMaster)
+		&& ReadEntries(chapter, "Area", path, info.Areas, ReadChapterArea)
+		&& CheckChildCount(chapter, "Alliance", MAX_ALLIANCES, path)
+		&& ReadEntries(chapter, "Alliance", path, info.Alliances, ReadChapterAlliance)
+		&& ReadEntries(chapter, "Character", path, info.Charas, ReadChapterChara);
+}
+
+/// The name and explanation of the chapter file read whole: the list keeps only the texts of a long file, as it
+/// does of one whose head holds them.
+bool LoadWholeTexts(const std::string& path, TChapterInfo& info)
+{
+	TChapterInfo read;
+	if (!read.Load(path))
 		return false;
-	for (const TiXmlElement* e = chapter->FirstChildElement("Alliance"); e; e = e->NextSiblingElement("Alliance")) {
-		TChapterAlliance alliance;
-		if (!ReadChapterAlliance(e, path, alliance))
-			return false;
-		info.Alliances.push_back(alliance);
-	}
-	for (const TiXmlElement* e = chapter->FirstChildElement("Character"); e; e = e->NextSiblingElement("Character"))
-		info.Charas.push_back(ReadChapterChara(e));
+	info.Name = read.Name;
+	info.Explanation = read.Explanation;
 	return true;
+}
+
+bool IsControlByte(char c)
+{
+	return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+/// Bytes of a name on disk as the log can show them: every byte that is no printable ASCII as "\xNN".
+std::string EscapedBytes(const std::string& bytes)
+{
+	std::string shown;
+	for (const char c : bytes) {
+		const unsigned char byte = static_cast<unsigned char>(c);
+		shown += byte < 0x80 && !IsControlByte(c) ? std::string(1, c) : FormatText("\\x%02X", static_cast<int>(byte));
+	}
+	return shown;
+}
+
+/// A UTF-8 name on disk as far as the log can show it: each well-formed run that Shift-JIS holds as it is, the
+/// other bytes escaped.
+std::string ShownNativeName(const std::string& native)
+{
+	std::string shown;
+	for (std::size_t at = 0; at < native.size();) {
+		const std::size_t bad = FindMalformedUtf8(native.substr(at));
+		const std::string run = native.substr(at, bad);
+		const std::string sjis = Utf8ToSjis(run);
+		const bool plain = SjisToUtf8(sjis) == run && std::none_of(run.begin(), run.end(), IsControlByte);
+		shown += plain ? sjis : EscapedBytes(run);
+		at += run.size();
+		if (at < native.size())
+			shown += EscapedBytes(native.substr(at++, 1));
+	}
+	return shown;
+}
+
+/// Warns of a scenario folder that no in-memory name leads to, naming it as far as it can be shown.
+void WarnUnnamedFolder(const std::string& scenarioRoot, const std::string& native)
+{
+	const char* const why = FindMalformedUtf8(native) != std::string::npos
+		? "名前が UTF-8 として正しくない" : "名前に Shift-JIS に無い文字がある";
+	g_Logger.Warning(FormatText("%s/%s : フォルダの%sので、シナリオの一覧に入れません"
+		" (File/FileNameEncoding により名前を UTF-8 として読んでいます)。", scenarioRoot, ShownNativeName(native), why),
+		"シナリオフォルダの名前");
 }
 
 /// The whole chapter of a parsed file.
@@ -146,10 +201,12 @@ bool TChapterInfo::Load(const std::string& path)
 	return ReadChapter(document, path, *this);
 }
 
-// The chapter list needs a name and an explanation, which a chapter file gives
-// at its head; a file of millions of nodes would hold the start for seconds if
-// it were parsed whole. TinyXML keeps what it parsed before the text ends, so
-// the root's children all but the last are whole, and the texts are taken from them.
+// The chapter list needs a name and an explanation, which a chapter file
+// mostly gives at its head; a file of millions of nodes would hold the start
+// for seconds if it were parsed whole. TinyXML keeps what it parsed before the
+// text ends, so the root's children all but the last are whole, and the texts
+// are taken from them. Each kind of child is looked up by name, wherever it
+// stands: a file whose head lacks them is read whole, as the start reads it.
 bool TChapterInfo::LoadHead(const std::string& path)
 {
 	*this = TChapterInfo();
@@ -169,13 +226,11 @@ bool TChapterInfo::LoadHead(const std::string& path)
 	}
 	if (whole)
 		return ReadChapter(document, path, *this);
-	const std::string note = FormatText(" (先頭 %d バイトの中)", static_cast<long long>(CHAPTER_HEAD_BYTES));
-	const TiXmlElement* chapter = RequireChild(&document, "Chapter", path, " Chapter検索失敗");
-	const TiXmlElement* name = chapter ? WholeChild(chapter, "Name", path, " Nameが見つかりませんでした。" + note) : nullptr;
-	const TiXmlElement* explanation
-		= name ? WholeChild(chapter, "Explanation", path, " Explanationが見つかりませんでした。" + note) : nullptr;
-	if (!explanation)
-		return false;
+	const TiXmlElement* chapter = document.FirstChildElement("Chapter");
+	const TiXmlElement* name = WholeChild(chapter, "Name");
+	const TiXmlElement* explanation = WholeChild(chapter, "Explanation");
+	if (!name || !explanation)
+		return LoadWholeTexts(path, *this);
 	Name = GetXmlText(name);
 	Explanation = GetXmlText(explanation);
 	return true;
@@ -232,7 +287,11 @@ std::vector<TScenarioEntry> ListScenarios(const std::string& scenarioRoot)
 		LOG_ERROR("Scenario directory(%s) not found.", scenarioRoot);
 		return scenarios;
 	}
-	for (const std::string& name : ListDirectory(scenarioRoot)) {
+	std::vector<std::string> unnamed;
+	const std::vector<std::string> names = ListDirectory(scenarioRoot, &unnamed);
+	for (const std::string& native : unnamed)
+		WarnUnnamedFolder(scenarioRoot, native);
+	for (const std::string& name : names) {
 		TScenarioEntry entry;
 		entry.Folder = name;
 		const std::string folder = scenarioRoot + "/" + name;

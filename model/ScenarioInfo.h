@@ -54,7 +54,8 @@ struct TChapterInfo
 	/// Reads the chapter file at the path into this record, replacing what it held; false after logging the reason.
 	bool Load(const std::string& path);
 	/// Reads what the chapter list shows: a file of at most CHAPTER_HEAD_BYTES as Load does, a longer one only for
-	/// its name and explanation, which must lie whole in its first CHAPTER_HEAD_BYTES; false after logging the reason.
+	/// its name and explanation, from its first CHAPTER_HEAD_BYTES when they lie whole there, else from the whole
+	/// file read as Load reads it; false after logging the reason.
 	bool LoadHead(const std::string& path);
 
 	int GetMasterCount() const { return static_cast<int>(Masters.size()); }

@@ -288,8 +288,8 @@ bool ReadImage(const TSpecialContext& c)
 /// Reads one Special element in the order of its parts; false after logging the first fault.
 bool ReadSpecial(const TSpecialContext& c, std::map<std::string, int>& targets)
 {
-	c.special.id = GetXmlAttribute(c.element, "id");
-	if (!ReadRange(c) || !ReadName(c) || !ReadValueFields(c.element, VALUE_FIELDS, c.special)
+	if (!RequireId(c.element, c.path, c.special.id) || !ReadRange(c) || !ReadName(c)
+		|| !ReadValueFields(c.element, VALUE_FIELDS, c.special)
 		|| !ReadStatusTypes(c) || !ReadAttribute(c) || !ReadScripts(c) || !ReadExcludeMoveTypes(c))
 		return false;
 	c.special.SummonCharacter = GetXmlAttribute(c.element->FirstChildElement("SummonCharacter"), "id");

@@ -73,8 +73,8 @@ bool ReadMoveCosts(const TiXmlElement* element, const std::string& path, const T
 
 bool ReadMoveType(const TiXmlElement* element, const std::string& path, int grounds, int objects, TMoveTypeData& moveType)
 {
-	moveType.id = GetXmlAttribute(element, "id");
-	const TiXmlElement* name = RequireChild(element, "Name", path, " Name検索失敗");
+	const TiXmlElement* name
+		= RequireId(element, path, moveType.id) ? RequireChild(element, "Name", path, " Name検索失敗") : nullptr;
 	if (!name)
 		return false;
 	moveType.Name = GetXmlText(name);

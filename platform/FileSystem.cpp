@@ -276,14 +276,23 @@ bool CreateDirectories(const std::string& path)
 	return boost::filesystem::is_directory(native, error);
 }
 
-std::vector<std::string> ListDirectory(const std::string& path)
+// A name that does not come back from its in-memory form (bytes that are no
+// UTF-8, a character Shift-JIS lacks) would lead every open to another entry or
+// to none: such an entry is not listed, so that nothing is read in its place.
+std::vector<std::string> ListDirectory(const std::string& path, std::vector<std::string>* unnamedFolders)
 {
 	std::vector<std::string> names;
 	const std::string native = NativePath(path);
 	if (native.empty())
 		return names;
-	for (const std::string& name : ReadNativeDirectory(native))
-		names.push_back(ToInMemoryName(name));
+	boost::system::error_code error;
+	for (const std::string& name : ReadNativeDirectory(native)) {
+		const std::string inMemory = ToInMemoryName(name);
+		if (!g_NamesAreUtf8 || SjisToUtf8(inMemory) == name)
+			names.push_back(inMemory);
+		else if (unnamedFolders && boost::filesystem::is_directory(JoinNative(native, name), error))
+			unnamedFolders->push_back(name);
+	}
 	std::sort(names.begin(), names.end());
 	return names;
 }

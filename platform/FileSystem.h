@@ -63,8 +63,10 @@ typedef std::pair<unsigned long long, unsigned long long> TFileIdentity;
 bool RegularFileIdentity(const std::string& path, TFileIdentity& identity);
 /// Creates the folder and its missing parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);
-/// Names (Shift-JIS) of the entries of a folder, sorted by byte order; empty when it cannot be read.
-std::vector<std::string> ListDirectory(const std::string& path);
+/// Names (Shift-JIS) of the entries of a folder, sorted by byte order; empty when it cannot be read. An entry whose
+/// name on disk no in-memory name leads back to (with UTF-8 names: one that is no UTF-8 or holds a character
+/// Shift-JIS lacks) is left out; the names on disk of such folders go to unnamedFolders, when given.
+std::vector<std::string> ListDirectory(const std::string& path, std::vector<std::string>* unnamedFolders = nullptr);
 /// Removes a file; true on success.
 bool RemoveFile(const std::string& path);
 /// Renames a file, replacing the target atomically when it exists; true on success.

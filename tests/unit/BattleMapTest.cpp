@@ -321,6 +321,8 @@ TEST_F(BattleMap, ABadSavedObjectLayerIsRefusedAndChangesNothing)
 		{"<Area><MapObjectInstance><L0>0,0,0,0,0,0,0,0</L0></MapObjectInstance></Area>", "MapObjectInstance format error."},
 		{"<Area><MapObjectInstance><L0>0,0,0,0,0,0,0,0</L0><L1>0,0,0</L1></MapObjectInstance></Area>",
 			"MapObjectInstance elements < Width."},
+		{"<Area><MapObjectInstance><L0>0,0,0,0,0,0,0,0</L0><L1>4294967296,0</L1></MapObjectInstance></Area>",
+			"MapObjectInstance L1 の 1 番目の数 4294967296 は -2147483648..2147483647 の範囲の外にあります。"},
 		{"<Area><MapObjectInstance><L0>0,0,0,0,0,0,0,0</L0><L1>0,0,0,0,0,0,0,0</L1><L2>0,0,0,0,0,1,0,0</L2>"
 		 "</MapObjectInstance></Area>",
 			"cannot hold object 1"},
@@ -432,6 +434,15 @@ TEST_F(BattleMap, AMalformedFileFailsWithItsMessageAndChangesNothing)
 		{nullptr, [](TParsed& p) { p.RemoveRow("MapHeight", 3); }, "MapHeight Format Error."},
 		{nullptr, [](TParsed& p) { p.SetRowText("MapChip", 0, "1,2,x,4,0,0,0,0"); }, "MapChip < Width."},
 		{nullptr, [](TParsed& p) { p.SetRowText("MapObject", 5, ""); }, "MapObject < Width."},
+		// A number that fits no int is no missing number: the message says which and where.
+		{nullptr, [](TParsed& p) { p.SetRowText("MapHeight", 2, "0,2147483648,0,0,0,0,0,0"); },
+			"MapHeight L2 の 2 番目の数 2147483648 は -2147483648..2147483647 の範囲の外にあります。"},
+		{nullptr, [](TParsed& p) { p.SetRowText("MapHeight", 0, " -2147483649,0,0,0,0,0,0,0"); },
+			"MapHeight L0 の 1 番目の数 -2147483649 は -2147483648..2147483647 の範囲の外にあります。"},
+		{nullptr, [](TParsed& p) { p.SetRowText("MapHeight", 5, "0,0,0,0,0,0,0,1099511627776"); },
+			"MapHeight L5 の 8 番目の数 1099511627776 は -2147483648..2147483647 の範囲の外にあります。"},
+		{nullptr, [](TParsed& p) { p.SetRowText("MapChip", 1, "0,0,0,123456789012345678901234567890,0,0,0,0"); },
+			"MapChip L1 の 4 番目の数 123456789012345678901234... は -2147483648..2147483647 の範囲の外にあります。"},
 		{nullptr, [](TParsed& p) { p.RemoveChild("NeighborArea"); }, "Neighbor not found."},
 		{nullptr, [](TParsed& p) { p.FirstArea()->FirstChildElement("Point4")->RemoveAttribute("y"); },
 			"初期配置座標の読込に失敗しました。"},
@@ -603,7 +614,12 @@ TEST(BattleMapRows, ParseIntListReadsUpToTheFirstBadNumber)
 	EXPECT_EQ((std::vector<int>{1, -2}), values);
 	EXPECT_EQ(1, ParseIntList("1 2 3", values, 4));
 	EXPECT_EQ(2, ParseIntList("1,2,3", values, 2));
-	EXPECT_EQ(1, ParseIntList("7,99999999999,1", values, 3));
+	// A number beyond the int range ends the list too, and is given apart from one that does not parse.
+	std::string number;
+	EXPECT_EQ(2, ParseIntList("1,2,x,4", values, 4, &number));
+	EXPECT_EQ("", number);
+	EXPECT_EQ(1, ParseIntList("7, \t99999999999,1", values, 3, &number));
+	EXPECT_EQ("99999999999", number);
 	EXPECT_EQ(0, ParseIntList(nullptr, values, 3));
 	EXPECT_TRUE(values.empty());
 }

@@ -102,6 +102,29 @@ TEST(FileSystem, ListingGivesShiftJisNamesInByteOrder)
 	EXPECT_TRUE(ListDirectory(dir / "none").empty());
 }
 
+// A name that does not come back from Shift-JIS would lead an open to another entry or to none.
+TEST(FileSystem, UtfEightNamesWithoutAShiftJisFormAreLeftOutAndTheirFoldersGiven)
+{
+	TTempDir dir;
+	WriteFile(dir / "ok.txt", "");
+	WriteFile(dir / "bad\xFF.txt", "");
+	MakeFolder(dir / u8"ア");
+	MakeFolder(dir / "bad\xFE");
+	// Hangul, which Shift-JIS lacks: kept out of the assertions, whose argument text is compiled as Shift-JIS.
+	const std::string hangul = u8"한";
+	MakeFolder(dir / hangul);
+	std::vector<std::string> unnamed;
+	const std::vector<std::string> named = { "ok.txt", "ア" };
+	const std::vector<std::string> folders = { "bad\xFE", hangul };
+	EXPECT_EQ(named, ListDirectory(dir.Path(), &unnamed));
+	EXPECT_EQ(folders, unnamed);
+	// Shift-JIS names keep their bytes: every name is one.
+	TShiftJisNames encoding;
+	unnamed.clear();
+	EXPECT_EQ(5u, ListDirectory(dir.Path(), &unnamed).size());
+	EXPECT_TRUE(unnamed.empty());
+}
+
 TEST(FileSystem, ShiftJisNamesOnDiskKeepTheirBytes)
 {
 	TShiftJisNames encoding;

@@ -1,4 +1,5 @@
 #include "app/GameConfig.h"
+#include "app/Logger.h"
 #include "support/TestSupport.h"
 
 #include <boost/filesystem.hpp>
@@ -23,6 +24,53 @@ protected:
 		ASSERT_TRUE(m_Config.Load("morvaleth.ini"));
 	}
 };
+
+/// Bytes of the largest configuration a load reads.
+const std::size_t READ_LIMIT = 4u << 20;
+
+std::string ColorText(const gcn::Color& color)
+{
+	return FormatText("%d,%d,%d,%d", color.r, color.g, color.b, color.a);
+}
+
+/// Every setting the game takes from its configuration, one line each.
+std::vector<std::string> Settings(const TGameConfig& config)
+{
+	std::vector<std::string> lines = { config.m_FontName, config.GetFileNameEncoding(),
+		FormatText("log %d %d", config.m_LogLevel, config.m_LogEveryFlush ? 1 : 0),
+		FormatText("frames %d %d", config.m_DoubleClickFrame, config.m_MessageTimeoutFrame),
+		ColorText(config.m_FontColor), ColorText(config.m_FontDisabledColor), ColorText(config.m_MsgDlgColor),
+		ColorText(config.m_WorldMapEdgeColor), ColorText(config.m_BattleMapShadeColor),
+		ColorText(config.GetColor(EXTRACOLOR_TOP)) };
+	for (int i = 0; i < CONFIG_COUNT; ++i)
+		lines.push_back(FormatText("int %d %d", i, config.GetIntValue(i)));
+	for (int i = 0; i < SWITCH_COUNT; ++i)
+		lines.push_back(FormatText("switch %d %d", i, config.GetBoolValue(i) ? 1 : 0));
+	for (int i = 0; i < SHORTCUT_COUNT; ++i)
+		lines.push_back(FormatText("shortcut %d %d", i, config.GetShortcut(i)));
+	for (int i = 0; i < GUICOLOR_COUNT; ++i)
+		lines.push_back(ColorText(config.GetGuiColor(i)));
+	return lines;
+}
+
+/// What 設定 → OK sets: every setting of its tabs, each to a value unlike any default.
+void SetAsTheSettingsWindowDoes(TGameConfig& config)
+{
+	for (int index : { CONFIG_ANIMATION_SPEED, CONFIG_WIDTH, CONFIG_HEIGHT, CONFIG_SLIDE_LEFT, CONFIG_SLIDE_RIGHT,
+			 CONFIG_SLIDE_TOP, CONFIG_SLIDE_BOTTOM })
+		config.SetIntValue(index, 1000 + index);
+	for (int i = 0; i < SWITCH_COUNT; ++i)
+		config.SetBoolValue(i, true);
+	for (int i = 0; i < SHORTCUT_COUNT; ++i)
+		config.SetShortcut(i, 97 + i);
+}
+
+/// The text padded with a comment line to exactly the bytes given.
+std::string PaddedTo(std::size_t bytes, const std::string& before, const std::string& after)
+{
+	const std::string head = before + "#";
+	return head + std::string(bytes - head.size() - after.size() - 1, 'c') + "\n" + after;
+}
 }
 
 // A file that is missing, or that cannot be read as a configuration, gives one Warning (with the reason when
@@ -196,6 +244,66 @@ TEST_F(GameConfigTest, DamagedFilesKeepTheRestWarnAndSurviveASave)
 			expected.insert(c.text.size(), "\n");
 		EXPECT_EQ(expected, saved) << c.what;
 	}
+}
+
+// A save that grew a file the reader took past what it reads would start the next game on every default, and no
+// save could mend it. What is written from any file the reader accepted reads back with the same settings; when
+// the old file's lines do not fit, only the settings the game reads are written, and the rest stays in the backup.
+TEST_F(GameConfigTest, WhatASaveWritesFromAnyFileTheReaderAcceptedReadsBackWithTheSameSettings)
+{
+	const std::string settings = "[Window]\nWidth=1024\nFPS=30\n[GUI]\nFontName=IPAGothic\nFontColor=ff102030\n"
+		"[Log]\nLogLevel=2\n[File]\nFileNameEncoding=shift_jis\n";
+	std::string copies = "[Window]\n";
+	while (copies.size() + 7 <= READ_LIMIT)
+		copies += "Width=\n";
+	const struct
+	{
+		const char* what;
+		std::string text;
+		bool whole;
+	} cases[] = {
+		{ "a small file", settings + "# kept\n", true },
+		{ "a long comment after the settings", PaddedTo(READ_LIMIT, settings, ""), false },
+		{ "a long comment before the settings", PaddedTo(READ_LIMIT, "", settings), false },
+		{ "a key the game does not read", PaddedTo(READ_LIMIT, settings + "[Other]\nNotes=", ""), false },
+		{ "a key given again and again", copies, false },
+		{ "no line feed at the end", PaddedTo(READ_LIMIT, settings, "[Watch]\nUse=0"), false },
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		ASSERT_LE(c.text.size(), READ_LIMIT);
+		TCapturedLog log;
+		LoadText(c.text);
+		SetAsTheSettingsWindowDoes(m_Config);
+		ASSERT_TRUE(m_Config.Save("morvaleth.ini")) << m_Config.GetFileError();
+		const std::string saved = ReadFile("morvaleth.ini");
+		EXPECT_LE(saved.size(), READ_LIMIT);
+		// Comments are kept when the old lines fit.
+		EXPECT_EQ(c.whole, saved.find('#') != std::string::npos);
+		EXPECT_EQ(c.whole ? 0 : 1, log.CountLines("使われている設定だけを書き出します。ほかの行は morvaleth.bak に残ります。"))
+			<< log.Text();
+		EXPECT_EQ(c.text, ReadFile("morvaleth.bak"));
+		TGameConfig reread;
+		ASSERT_TRUE(reread.Load("morvaleth.ini"));
+		EXPECT_EQ("", reread.GetFileError());
+		EXPECT_EQ(Settings(m_Config), Settings(reread));
+	}
+}
+
+// Only settings of megabytes fill a file with what the game reads: such a file stays as it was, and loads.
+TEST_F(GameConfigTest, SettingsThatCannotBeWrittenWithinTheLimitLeaveTheFileAsItWas)
+{
+	const std::string text = "[GUI]\nFontName=" + std::string(READ_LIMIT - 16, 'f') + "\n";
+	ASSERT_EQ(READ_LIMIT, text.size());
+	LoadText(text);
+	SetAsTheSettingsWindowDoes(m_Config);
+	EXPECT_FALSE(m_Config.Save("morvaleth.ini"));
+	EXPECT_EQ(" (書き出すと 4194304 バイトを超えます)", m_Config.GetFileError());
+	EXPECT_EQ(text, ReadFile("morvaleth.ini"));
+	EXPECT_FALSE(FileExists("tmp.txt"));
+	TGameConfig reread;
+	ASSERT_TRUE(reread.Load("morvaleth.ini"));
+	EXPECT_EQ(READ_LIMIT - 16, reread.m_FontName.size());
 }
 
 TEST_F(GameConfigTest, ShortcutLookupTakesTheLowestIndexAndNeverKeyZero)

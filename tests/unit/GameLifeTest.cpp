@@ -205,6 +205,18 @@ TEST_F(GameLifeTest, ASaveThatFailsHalfWayLeavesTheSlotsEarlierSaveAndIsReported
 		<< m_Log.Text();
 }
 
+// The written file cannot take the slot's place (a folder stands there, or a sticky folder keeps another user's
+// file): the message names both and gives the system's reason, as every other failed save gives one.
+TEST_F(GameLifeTest, ASlotThatCannotBeReplacedIsReportedWithTheSystemsReason)
+{
+	fs::create_directories(Slot(3) + "/kept");
+	EXPECT_FALSE(g_GameMaster.SaveGame(3));
+	EXPECT_TRUE(fs::is_directory(Slot(3) + "/kept"));
+	EXPECT_FALSE(fs::exists(Slot(3) + ".tmp"));
+	EXPECT_LE(1, m_Log.CountLines(Slot(3) + " に保存できませんでした。 (" + Slot(3) + ".tmp を " + Slot(3)
+		+ " に置き換えられません: Is a directory)")) << m_Log.Text();
+}
+
 // Whatever stands where the temporary file goes is replaced, never written through: a pipe would block the save
 // for good, a link would have it overwrite the file the link points at.
 TEST_F(GameLifeTest, ASaveWritesOnlyItsOwnFileWhateverStandsWhereItsTemporaryFileGoes)

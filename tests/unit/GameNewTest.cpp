@@ -236,7 +236,7 @@ TEST(GameNew, BrokenScenarioDataIsRefused)
 		{"AreaData.xml", "<Area id=\"A02\">", "<Area id=\"A01\">", "エリアIDの重複 id=A01", 3},
 		// An area without an id, which no area names, would lose its characters at the first save.
 		{"AreaData.xml", "</AreaList>", "<Area><Name>N</Name><Location x=\"1\" y=\"1\"/><BattleMapFile>BattleMap_A01.xml"
-			"</BattleMapFile></Area></AreaList>", "LoadAreaInstance() id検索失敗 (", 3},
+			"</BattleMapFile></Area></AreaList>", "LoadAreaInstance() id not found (", 3},
 		{"AreaData.xml", "BattleMap_A03.xml", "../../../BattleMap_A03.xml", "はシナリオフォルダの外を指しています。", 3},
 		// An empty or "." name makes the path a folder, which is never read as a file.
 		{"AreaData.xml", ">BattleMap_A03.xml<", "><", "/Data/ : XML Parse Error. (通常のファイルではありません)", 3},

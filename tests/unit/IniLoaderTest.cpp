@@ -325,6 +325,26 @@ TEST_F(IniLoaderTest, AFileThatIsNoConfigurationIsNeitherReadNorReplaced)
 	EXPECT_EQ((4u << 20) - 6, String("S", "k").size());
 }
 
+// The reader reads at most 4 MiB: when the old file with the store's values would pass that, what is written is
+// the keys asked for or set since the load, once each, with nothing else of the old file.
+TEST_F(IniLoaderTest, AFileThatWouldGrowPastTheReadersLimitKeepsOnlyTheKeysInUse)
+{
+	std::string text = "top=1\n[S]\nasked=1\nunasked=2\n[T]\nx=3\n#";
+	text += std::string((4u << 20) - text.size() - 1, 'c') + "\n";
+	WriteFile("a.ini", text);
+	ASSERT_TRUE(m_Ini.LoadFromFile("a.ini"));
+	std::string value;
+	int number = 0;
+	EXPECT_TRUE(m_Ini.GetString("", "top", value));
+	EXPECT_TRUE(m_Ini.GetInt("S", "asked", number));
+	EXPECT_FALSE(m_Ini.GetString("S", "missing", value));
+	m_Ini.SetString("U", "new", "v");
+	ASSERT_TRUE(m_Ini.SaveToFile("a.ini"));
+	EXPECT_EQ("top=1\n[S]\nasked=1\n[U]\nnew=v\n", ReadFile("a.ini"));
+	EXPECT_EQ(text, ReadFile("morvaleth.bak"));
+	EXPECT_EQ(1, m_Log.CountLines(" Warning TIniLoader::MakeText:"));
+}
+
 // Keys above the first section line belong to the section "" and are rewritten where they stand; a section
 // that stands several times gets a key it lacks once, at the end of its last copy, and no copy gets the keys of
 // another: a save never grows the file by keys it already holds.

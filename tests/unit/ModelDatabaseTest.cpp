@@ -224,6 +224,32 @@ TEST(ModelDatabase, ChapterFailuresShowTheChapterDialog)
 		"シナリオ開始情報の読み込みに失敗しました。"});
 }
 
+// Files name records by their ids, and a save names every character by its own: a record without one is refused
+// in the file that holds it, never later in a file that names the record (or in the save).
+TEST(ModelDatabase, ARecordWithoutAnIdIsRefusedInItsOwnFile)
+{
+	const char* const chapter = "シナリオ開始情報の読み込みに失敗しました。";
+	const TBrokenFile cases[] = {
+		{"Data/MagicTable.xml", "<Magic id=\"quake\"", "<Magic", " id not found", "魔法情報の読み込みに失敗しました。"},
+		{"Data/MagicGroup.xml", "<MagicGroup id=\"dark\"", "<MagicGroup id=\"\"", " id not found",
+			"魔法グループ情報の読み込みに失敗しました。"},
+		{"Data/Revive.xml", "<Revive id=\"same\"", "<Revive", " id not found", "復活情報の読み込みに失敗しました。"},
+		{"Data/MoveAndSkill.xml", "<MoveType id=\"horse\"", "<MoveType", " id not found",
+			"移動タイプ情報の読み込みに失敗しました。"},
+		{"DefChar/SpecialTable.xml", "<Special id=\"spear\"", "<Special", " id not found", "特技情報の読み込みに失敗しました。"},
+		// A master's character, which MasterData.xml names, and one no record names.
+		{"DefChar/CharacterData.xml", "<Character id=\"leon\"", "<Character", " id not found",
+			"キャラ情報の読み込みに失敗しました。"},
+		{"DefChar/CharacterData.xml", "<Character id=\"archer\"", "<Character id=\"\"", " id not found",
+			"キャラ情報の読み込みに失敗しました。"},
+		{"Data/Scenario1.xml", "<Master id=\"sera\"", "<Master", " id not found", chapter},
+		{"Data/Scenario1.xml", "<Area id=\"A06\"", "<Area", " id not found", chapter},
+		{"Data/Scenario1.xml", "<Character id=\"knight\"", "<Character", " id not found", chapter},
+	};
+	for (const TBrokenFile& broken : cases)
+		ExpectLoadFailure(broken);
+}
+
 // A table past what the program can hold is refused before any of its records is read, with the file
 // and the limit named; the records need not even be whole.
 TEST(ModelDatabase, TablesPastTheirLimitsAreRefusedNamingTheLimit)

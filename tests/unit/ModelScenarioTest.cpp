@@ -129,6 +129,10 @@ TEST(ModelScenario, AChapterMissingARequiredPartFailsNamingIt)
 		{Chapter("<Master id=\"m\"><Handle/><Diffculty/></Master>"), " Explanationが見つかりませんでした。"},
 		{"<Scenario><Name/><Explanation/><Turn/></Scenario>", " Chapter検索失敗"},
 		{"<Chapter><Name>", " XML Parse Error"},
+		// Every entry names its master, area or character by its id.
+		{Chapter("<Master><Handle/><Diffculty/><Explanation/></Master>"), " id not found (Master id = )"},
+		{Chapter("<Area master=\"m\"/>"), " id not found (Area id = )"},
+		{Chapter("<Character id=\"\" area=\"A01\"/>"), " id not found (Character id = )"},
 	};
 	for (const auto& broken : cases) {
 		WriteFile(dir / "c.xml", broken.first);
@@ -164,9 +168,10 @@ TEST(ModelScenario, ChaptersAreReadUpToTheFirstMissingOrBrokenFile)
 	EXPECT_EQ(1, log.CountLines("scenario chapters: index 1 outside the table of 1 entries"));
 }
 
-// The list reads a long chapter file only for its name and explanation: what follows is read when the chapter
-// starts. A name or explanation that its head does not hold whole hides the chapter, with the reason.
-TEST(ModelScenario, TheListReadsALongChapterOnlyForItsNameAndExplanation)
+// The list reads a long chapter file only for its name and explanation: from its head when they lie whole there,
+// else from the whole file, as the chapter's start reads it; what else the head holds is read when the chapter
+// starts. A chapter that loads is listed, with the chapters after it, wherever its texts stand.
+TEST(ModelScenario, TheListReadsALongChapterForItsNameAndExplanationWhereverTheyStand)
 {
 	TTempDir dir;
 	std::string note = "<Note>";
@@ -179,15 +184,34 @@ TEST(ModelScenario, TheListReadsALongChapterOnlyForItsNameAndExplanation)
 		SCOPED_TRACE(shift);
 		const std::string pad(shift, ' ');
 		WriteScenario(dir / "long", "Long", {{1, ChapterText(pad + "<Turn>3</Turn>", note + brokenTail)},
-			{2, "<Chapter>" + pad + "<Name>Late</Name>" + note + "<Explanation>x</Explanation><Turn>1</Turn></Chapter>"}});
+			{2, "<Chapter>" + pad + "<Name>Late</Name>" + note + "<Explanation>x</Explanation><Turn>1</Turn></Chapter>"},
+			{3, "<Chapter>" + pad + "<Turn>1</Turn>" + note + MASTER + "<Explanation>y</Explanation><Name>Last</Name></Chapter>"},
+			{4, Chapter("")}});
 		TCapturedLog log;
 		TScenarioInfo info;
 		ASSERT_TRUE(info.Load(dir / "long"));
-		ASSERT_EQ(1, info.GetChapterCount()) << log.Text();
+		ASSERT_EQ(4, info.GetChapterCount()) << log.Text();
 		EXPECT_EQ("First", info.GetChapter(0).Name);
 		EXPECT_EQ("Text", info.GetChapter(0).Explanation);
+		EXPECT_EQ("Late", info.GetChapter(1).Name);
+		EXPECT_EQ("x", info.GetChapter(1).Explanation);
+		EXPECT_EQ("Last", info.GetChapter(2).Name);
+		EXPECT_EQ("y", info.GetChapter(2).Explanation);
+		EXPECT_EQ("First", info.GetChapter(3).Name);
+		EXPECT_EQ(0, CountErrors(log)) << log.Text();
+	}
+	// A long chapter that does not load is refused for the reason its start would give, and hides those after it.
+	WriteScenario(dir / "nameless", "Nameless", {{1, Chapter("")},
+		{2, "<Chapter><Turn>1</Turn>" + note + "<Explanation>x</Explanation></Chapter>"}, {3, Chapter("")}});
+	{
+		TCapturedLog log;
+		TScenarioInfo info;
+		ASSERT_TRUE(info.Load(dir / "nameless"));
+		EXPECT_EQ(1, info.GetChapterCount());
 		EXPECT_EQ(1, CountErrors(log)) << log.Text();
-		EXPECT_EQ(1, log.CountLines(ChapterPath(dir / "long", 2) + " Explanationが見つかりませんでした。 (先頭 65536 バイトの中)"));
+		EXPECT_EQ(1, log.CountLines(" Error " + ChapterPath(dir / "nameless", 2) + " Nameが見つかりませんでした。"))
+			<< log.Text();
+		EXPECT_EQ(0, log.CountLines("先頭")) << log.Text();
 	}
 	// The chapter itself is read whole when it starts.
 	TCapturedLog log;
@@ -247,6 +271,26 @@ TEST(ModelScenario, TheScenarioListIsSortedAndSkipsFilesAndBrokenFoldersAndAMiss
 	TCapturedLog log;
 	EXPECT_TRUE(ListScenarios(dir / "Scenario").empty());
 	EXPECT_EQ(1, log.CountLines("Scenario directory(" + (dir / "Scenario") + ") not found."));
+}
+
+// No name in memory leads to such a folder: the list cannot hold it, and says why, showing what it can of the name.
+TEST(ModelScenario, AScenarioFolderWhoseNameHasNoShiftJisFormIsLeftOutWithAWarning)
+{
+	TTempDir dir;
+	WriteScenario(dir / "Good", "G", {{1, Chapter("")}});
+	WriteScenario(dir / (u8"シナリオ" + std::string("\xFF")), "Bad", {{1, Chapter("")}});
+	WriteScenario(dir / u8"한", "Hangul", {{1, Chapter("")}});
+	WriteFile(dir / "note\xFF.txt", "not a scenario");
+	TCapturedLog log;
+	const std::vector<TScenarioEntry> list = ListScenarios(dir.Path());
+	ASSERT_EQ(1u, list.size());
+	EXPECT_EQ("Good", list[0].Folder);
+	EXPECT_EQ(2, CountWarnings(log)) << log.Text();
+	EXPECT_EQ(1, log.CountLines(" Warning " + dir.Path() + "/シナリオ\\xFF : フォルダの名前が UTF-8 として正しくないので、"
+		"シナリオの一覧に入れません")) << log.Text();
+	EXPECT_EQ(1, log.CountLines(" Warning " + dir.Path() + "/\\xED\\x95\\x9C : フォルダの名前に Shift-JIS に無い文字があるので、"
+		"シナリオの一覧に入れません")) << log.Text();
+	EXPECT_EQ(0, CountErrors(log));
 }
 
 TEST(ModelScenario, TheSampleScenarioIsListedWithItsChapters)
