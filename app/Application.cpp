@@ -18,6 +18,7 @@
 #include <SDL/SDL_image.h>
 #include <GL/gl.h>
 #include <boost/shared_ptr.hpp>
+#include <csignal>
 #include <guichan.hpp>
 #include <guichan/opengl.hpp>
 #include <guichan/opengl/openglsdlimageloader.hpp>
@@ -231,6 +232,11 @@ bool OpenConfiguredWindow(int& width, int& height)
 	g_Config.SetWindowSize(width, height);
 	return true;
 }
+}
+
+void IgnoreBrokenPipes()
+{
+	std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool init()

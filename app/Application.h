@@ -33,6 +33,9 @@ struct TFrameClock
 /// SDL's tick counter and sleep.
 extern const TFrameClock SDL_FRAME_CLOCK;
 
+/// Makes a write to a pipe whose reader has gone fail with its error instead of ending the program; for the
+/// whole program, at its start.
+void IgnoreBrokenPipes();
 /// Start-up: configuration, window, GUI, audio, frame-rate pane, game master; false after logging an Error.
 bool init();
 /// Runs frames until an SDL quit event has been seen; the frame of the quit event is completed.

@@ -43,7 +43,10 @@ private:
 	friend class TWarningSummary;
 	friend class TFirstError;
 
-	void Write(const char* levelWord, const std::string& text);
+	/// Writes the stamp, the level word and the line, which LogLineText has made one line of a sane length.
+	void Write(const char* levelWord, const std::string& line);
+	/// The text of an Error or Warning line: the text and what it lacks of the subject, each one line of a sane length.
+	std::string SubjectLine(const std::string& text) const;
 	/// What an Error or Warning line lacks of the subject, in parentheses; empty when it names it all or there is none.
 	std::string SubjectNote(const std::string& text) const;
 
@@ -110,6 +113,19 @@ private:
 	std::string m_Text;
 	TFirstError* m_Outer;
 };
+
+/// What a log line keeps of a text past LOGGED_LINE_BYTES: its first bytes, as a failed run's message is cut.
+const std::size_t LOGGED_TEXT_BYTES = 2000;
+/// The longest text a log line holds whole: a message cut to LOGGED_TEXT_BYTES, with the engine's words around it.
+const std::size_t LOGGED_LINE_BYTES = 3000;
+
+/// The text as one line of a log: past LOGGED_LINE_BYTES, its first LOGGED_TEXT_BYTES cut at a whole Shift-JIS
+/// character, with its whole length; a line feed, a carriage return and a NUL byte in it written as "\\n",
+/// "\\r" and "\\0".
+std::string LogLineText(const std::string& text);
+/// Says on the standard error that the log file cannot be made, naming it and the reason (errno of the failed
+/// open, read first); the text said.
+std::string ReportUnmadeLog(const std::string& path);
 
 /// The local time as "YYYY/MM/DD hh:mm:ss.uuuuuu".
 std::string GetLogTimeStamp();

@@ -34,6 +34,8 @@ bool RunReported(TStep step)
 
 int main()
 {
+	// A script's pipe to a command that has ended fails the script's write, never the game.
+	IgnoreBrokenPipes();
 	const bool played = RunReported([] {
 		if (!init())
 			return false;

@@ -13,6 +13,8 @@ const char* const LUA_LOG_FILE = "_lualog.txt";
 const std::size_t VALUE_BUFFER = 1024;
 const int PRINT_LOG_BUFFER = 2048;
 const int DEBUG_LOG_BUFFER = 1024;
+// Set once the script log could not be made was said; a log made again clears it.
+bool g_LuaLogUnmadeSaid = false;
 
 // The text of print_log or debug_log as it grows within its buffer. A piece is appended when it fits;
 // the count reserves one byte per piece, as a terminator would, so later and shorter pieces may still fit.
@@ -53,11 +55,24 @@ void AppendTableValues(lua_State* L, int index, TArgsText& text)
 		}
 	}
 }
+
+// The script log's file as the open gave it; when it is null, the first failure of a run of them is told
+// on the standard error and in the main log.
+std::FILE* NoteLuaLogOpen(std::FILE* file)
+{
+	if (file)
+		g_LuaLogUnmadeSaid = false;
+	else if (!g_LuaLogUnmadeSaid) {
+		g_LuaLogUnmadeSaid = true;
+		g_Logger.Warning(ReportUnmadeLog(LUA_LOG_FILE));
+	}
+	return file;
+}
 }
 
 void LuaLogWrite(const std::string& text)
 {
-	std::FILE* file = OpenForAppend(LUA_LOG_FILE);
+	std::FILE* file = NoteLuaLogOpen(OpenForAppend(LUA_LOG_FILE));
 	if (!file)
 		return;
 	const std::time_t now = std::time(nullptr);
@@ -66,7 +81,8 @@ void LuaLogWrite(const std::string& text)
 	char stamp[32];
 	std::strftime(stamp, sizeof stamp, "%y/%m/%d %H:%M:%S", &local);
 	std::fprintf(file, "%s  ", stamp);
-	std::fwrite(text.data(), 1, text.size(), file);
+	const std::string line = LogLineText(text);
+	std::fwrite(line.data(), 1, line.size(), file);
 	std::fputc('\n', file);
 	std::fclose(file);
 }
@@ -75,7 +91,7 @@ void LuaLogReset()
 {
 	// The run-time library's locale stays "C": numbers in scripts and in saved
 	// flags must always be written with a point.
-	std::FILE* file = CreateNewFile(LUA_LOG_FILE);
+	std::FILE* file = NoteLuaLogOpen(CreateNewFile(LUA_LOG_FILE));
 	if (file)
 		std::fclose(file);
 }

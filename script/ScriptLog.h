@@ -10,9 +10,12 @@ struct lua_State;
 // The script log "_lualog.txt" in the working folder: one time-stamped line per
 // message, the file opened and closed again for every line so nothing is lost
 // when the program stops. The scripts write to it through _ALERT and print_log,
-// and the engine functions put their argument warnings there.
+// and the engine functions put their argument warnings there. When the file
+// cannot be made, the first failure of a run of them is told on the standard
+// error and in the main log.
 
-/// Appends one line: local time "%y/%m/%d %H:%M:%S", two blanks, the text; nothing when the file cannot be opened.
+/// Appends one line: local time "%y/%m/%d %H:%M:%S", two blanks, the text as LogLineText makes it one line of a
+/// sane length; nothing when the file cannot be opened.
 void LuaLogWrite(const std::string& text);
 
 /// Formats the message (Boost.Format, "%s" and "%d") and appends it as one line.

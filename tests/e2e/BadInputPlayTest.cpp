@@ -31,17 +31,22 @@ void AddBrokenScenario(const TPlayFolder& folder)
 	folder.Write("Scenario/Broken/Data/AreaData.xml", "<?xml version=\"1.0\" ?>\n<AreaList><Area id=\"A01\"><Na");
 }
 
-/// The sample's opening calls two engine functions with arguments of the wrong type first.
-void AddWrongCalls(const TPlayFolder& folder)
+/// The sample's opening script with the lines put in after the anchor's line.
+void AddToOpening(const TPlayFolder& folder, const std::string& anchor, const std::string& lines)
 {
 	const std::string script = "Scenario/Default/Script/EventScript.lua";
 	std::string text = folder.Read(script);
-	const std::string anchor = "local window = api_window_new()\n";
 	const std::size_t at = text.find(anchor);
 	ASSERT_NE(at, std::string::npos);
-	text.insert(at + anchor.size(),
-		"\tapi_scenario_get_area_allchara({})\n\tapi_window_set_titlebarheight(window, \"none\")\n");
+	text.insert(at + anchor.size(), lines);
 	folder.Write(script, text);
+}
+
+/// The sample's opening calls two engine functions with arguments of the wrong type first.
+void AddWrongCalls(const TPlayFolder& folder)
+{
+	AddToOpening(folder, "local window = api_window_new()\n",
+		"\tapi_scenario_get_area_allchara({})\n\tapi_window_set_titlebarheight(window, \"none\")\n");
 }
 
 /// Whether a line of the file holds both texts.
@@ -279,4 +284,27 @@ TEST(BadInputPlay, AnOpeningScriptsExitEndsTheProgramWithItsStatus)
 	ASSERT_FALSE(::testing::Test::HasFatalFailure());
 	EXPECT_EQ(3, run.Player().WaitForExit());
 	EXPECT_TRUE(Names(folder, "log.txt", "の関数 on_system_start が os.exit(3) を呼んだため", "Default/Script/EventScript.lua"));
+}
+
+// An opening script that writes to a command that has ended, and keeps the pipe with a byte in its buffer: the
+// write fails with Lua's error, which the script logs, the game plays on, and the window's close, which closes
+// the pipe with the script, ends the program well. The megabyte fills the pipe, so the write waits until the
+// command has ended and fails then, however long the command takes to end.
+TEST(BadInputPlay, AScriptsWriteToACommandThatHasEndedFailsAndTheGamePlaysOn)
+{
+	TPlayFolder folder("broken_pipe");
+	AddToOpening(folder, "function on_system_start()\n",
+		"\tlocal pipe = io.popen('true', 'w')\n"
+		"\tlocal written, reason = pipe:write(string.rep('x', 2^20))\n"
+		"\tprint_log('pipe:', tostring(written), reason)\n"
+		"\tpipe:write('x')\n"
+		"\tkept_pipe = pipe\n");
+	KeepThePeace(folder);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	TFrontEndRun run(folder, "broken_pipe");
+	run.StartToMenu();
+	run.NewGameToWorldMap(0);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	EXPECT_EQ(1, Occurrences(folder, "_lualog.txt", "pipe: nil Broken pipe"));
+	run.CloseWindow();
 }

@@ -163,3 +163,30 @@ TEST_F(ApiConventions, TheLogsTextEndsWhenItIsFullOrTheRunIsStopped)
 	}
 	EXPECT_EQ(2, m_Log.CountLines(": 実行時間が 0.1 秒を超えたため実行を止めました。")) << m_Log.Text();
 }
+
+// Texts of any length that a script passes reach the logs cut as a failed run's message is: an engine function's
+// error naming them, its warning naming the script's file, and _ALERT.
+TEST_F(ApiConventions, TextsAScriptPassesAreLoggedCutToASaneLength)
+{
+	TMorvalethLuaManager manager;
+	ASSERT_TRUE(manager.LoadLua(WriteScript("long.lua",
+		"function run()\n"
+		"  local long = string.rep('x', 2^20)\n"
+		"  needs(-1, long)\n"
+		"  loadstring('needs()', '@' .. long)()\n"
+		"  _ALERT(string.rep('y', 4 * 2^20))\n"
+		"end\n").c_str()));
+	lua_register(manager.GetState(), "needs", NeedsNumberAndString);
+	ASSERT_TRUE(manager.CallFunction("run"));
+	const auto cut = [](const std::string& head, char filler, std::size_t whole) {
+		return head + std::string(2000 - head.size(), filler) + "...(全 " + std::to_string(whole) + " バイトのうち先頭 2000 バイト)";
+	};
+	const std::string error = "`anonymous-namespace'::needs(-1, ";
+	const std::size_t errorBytes = (error + std::string(1 << 20, 'x') + ") error:負の数です。").size();
+	EXPECT_NE(std::string::npos, m_Log.Text().find(" Error " + cut(error, 'x', errorBytes) + "\n"));
+	const std::string warning = "Warning : invalid argument for `anonymous-namespace'::needs (Line 1) in ";
+	const std::vector<std::string> expected = {
+		cut(warning, 'x', warning.size() + (1 << 20)), cut("", 'y', (4 << 20) + 9)};
+	EXPECT_EQ(expected, ScriptLog());
+	EXPECT_LT(m_Log.Text().size(), 5000u);
+}

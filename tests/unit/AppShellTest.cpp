@@ -1,5 +1,8 @@
+#include "unit/ScriptFixture.h"
+
 #include "app/Application.h"
 #include "platform/Desktop.h"
+#include "script/LuaManager.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -125,4 +128,38 @@ TEST(DesktopFit, DesktopSizeIsUnknownWhenTheVideoDriverCannotTell)
 	int height = -1;
 	EXPECT_FALSE(GetDesktopSize(width, height));
 	SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+namespace
+{
+class BrokenPipe : public ScriptTest
+{
+};
+}
+
+// With broken pipes ignored, as the program starts, a script's write to a command that has ended fails with
+// Lua's error, and so does the run that asserts it; a handle kept with a byte in its buffer is closed with its
+// script. The megabyte written fills the pipe, so the write waits until the command has ended, and fails then.
+TEST_F(BrokenPipe, AScriptsWriteToACommandThatHasEndedFailsTheRunWithLuasError)
+{
+	IgnoreBrokenPipes();
+	{
+		TMorvalethLuaManager manager;
+		ASSERT_TRUE(manager.LoadLua(WriteScript("pipe.lua",
+			"function asserts() assert(io.popen('true', 'w'):write(string.rep('x', 2^20))) end\n"
+			"function keeps()\n"
+			"  kept = io.popen('true', 'w')\n"
+			"  local written, reason = kept:write(string.rep('x', 2^20))\n"
+			"  kept:write('x')\n"
+			"  return reason == 'Broken pipe'\n"
+			"end\n").c_str()));
+		EXPECT_FALSE(manager.CallFunction("asserts"));
+		EXPECT_EQ(1, m_Log.CountLines("の関数 asserts が失敗しました：")) << m_Log.Text();
+		EXPECT_EQ(1, m_Log.CountLines("pipe.lua:1: Broken pipe")) << m_Log.Text();
+		ASSERT_TRUE(manager.CallFunction("keeps"));
+		EXPECT_TRUE(manager.GetResult());
+	}
+	const std::vector<std::string> lines = ScriptLog();
+	ASSERT_EQ(1u, lines.size());
+	EXPECT_NE(std::string::npos, lines[0].find("pipe.lua:1: Broken pipe (Line ")) << lines[0];
 }
