@@ -5,6 +5,7 @@
 #include "app/GameMaster.h"
 #include "battle/ScreenBattleView.h"
 #include "battle/CharaStatusWindow.h"
+#include "gui/GcnGui.h"
 #include "gui/GridWindows.h"
 #include "gui/GuiContext.h"
 #include "gui/HintPane.h"
@@ -83,6 +84,13 @@ private:
 
 namespace
 {
+/// The mouse move being handled is the GUI's look under a still pointer, after windows came or went.
+bool IsPointerStill()
+{
+	const TGcnGui* gui = dynamic_cast<const TGcnGui*>(g_GuiContext.m_Gui);
+	return gui && gui->IsLookingAgain();
+}
+
 /// The buttons of a window and the command each stands for.
 template <class Command> struct TButtonCommand
 {
@@ -624,9 +632,12 @@ void TScreenWorldView::mouseMoved(gcn::MouseEvent& mouseEvent)
 	}
 }
 
+// The short status answers the pointer's moves: chips that come up under a still pointer (the area window
+// back after a battle, under the pointer the placement left there) do not open it. The GUI's look under the
+// still pointer may still take it away, or show in it the character now under the pointer.
 void TScreenWorldView::ShowHoveredChara(const TCharaInstance* chara)
 {
-	if (chara)
+	if (chara && (m_Status->isVisible() || !IsPointerStill()))
 		ShowStatus(*chara, false);
 	else
 		m_Status->setVisible(false);

@@ -180,7 +180,7 @@ private:
 	void PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear);
 	/// The top widget's size.
 	void ScreenSize(int& width, int& height) const;
-	/// The short status of the character whose chip the pointer is over; hidden for none.
+	/// The short status of the character whose chip the pointer moved onto; hidden for none.
 	void ShowHoveredChara(const TCharaInstance* chara);
 	/// Whether the widget is one of the move window's lists.
 	bool IsMovePane(const gcn::Widget* widget) const;
