@@ -1,6 +1,5 @@
 #include "world/ScreenWorldView.h"
 
-#include "app/FrontEnd.h"
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
 #include "battle/ScreenBattleView.h"
@@ -214,23 +213,11 @@ void TScreenWorldView::ScreenSize(int& width, int& height) const
 
 void TScreenWorldView::Raise(gcn::Widget& widget)
 {
+	// The save slots and the settings, opened from the system menu, and a message stay over the map's
+	// windows that come up while they are open (a loaded game's opening ending, a found hero): what the
+	// player is choosing or reading is never hidden under them.
 	m_Top->moveToTop(&widget);
-	KeepDialogsOnTop();
-}
-
-// The save slots and the settings, opened from the system menu, and a message stay over the map's
-// windows that come up while they are open (a loaded game's opening ending, a found hero): what the
-// player is choosing or reading is never hidden under them.
-void TScreenWorldView::KeepDialogsOnTop()
-{
-	if (g_GameMaster.m_FrontEnd)
-		for (TFrontWindow window : { FRONT_SAVE_LOAD, FRONT_CONFIG }) {
-			gcn::Widget& dialog = g_GameMaster.m_FrontEnd->GetWindow(window);
-			if (dialog.isVisible() && dialog.getParent() == m_Top)
-				m_Top->moveToTop(&dialog);
-		}
-	if (IsMsgDlgVisible() && g_MsgDlg->getParent() == m_Top)
-		m_Top->moveToTop(g_MsgDlg);
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
@@ -273,14 +260,14 @@ void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 	case WORLD_HERO_GRID_WINDOW:
 		if (visible) {
 			static_cast<TGcnGridWindow*>(widget)->Open();
-			KeepDialogsOnTop();
+			g_GameMaster.KeepDialogsOnTop();
 			return;
 		}
 		break;
 	case WORLD_POWER_MAP_WINDOW:
 		if (visible) {
 			m_PowerMap->Show();
-			KeepDialogsOnTop();
+			g_GameMaster.KeepDialogsOnTop();
 			return;
 		}
 		break;
@@ -539,7 +526,7 @@ void TScreenWorldView::ShowHero(int area, int chara, int funds)
 	if (!m_Map)
 		return;
 	m_Hero->Show(area, chara, funds);
-	KeepDialogsOnTop();
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 void TScreenWorldView::action(const gcn::ActionEvent& actionEvent)

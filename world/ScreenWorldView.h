@@ -186,8 +186,6 @@ private:
 	bool IsMovePane(const gcn::Widget* widget) const;
 	/// Puts the widget on top of its siblings, below the open dialogs.
 	void Raise(gcn::Widget& widget);
-	/// Puts the open save slots or settings, then a message shown, over everything else.
-	void KeepDialogsOnTop();
 	/// A battle takes the screen: every shown world window but the map is hidden and remembered, the short
 	/// status only hidden.
 	void HideForBattle();

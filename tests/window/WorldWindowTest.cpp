@@ -55,36 +55,6 @@ TWorldMapLogic* Controller()
 	return dynamic_cast<TWorldMapLogic*>(g_GameMaster.m_WorldMap.get());
 }
 
-/// A setting of the configuration changed for one test.
-class TScopedSetting
-{
-public:
-	TScopedSetting(int setting, int value) : m_Setting(setting), m_Old(g_Config.GetIntValue(setting))
-	{
-		g_Config.SetIntValue(setting, value);
-	}
-	~TScopedSetting() { g_Config.SetIntValue(m_Setting, m_Old); }
-
-private:
-	const int m_Setting;
-	const int m_Old;
-};
-
-/// A command's shortcut key changed for one test.
-class TScopedShortcut
-{
-public:
-	TScopedShortcut(int command, int key) : m_Command(command), m_Old(g_Config.GetShortcut(command))
-	{
-		g_Config.SetShortcut(command, key);
-	}
-	~TScopedShortcut() { g_Config.SetShortcut(m_Command, m_Old); }
-
-private:
-	const int m_Command;
-	const int m_Old;
-};
-
 class WorldWindowTest : public ::testing::TestWithParam<std::pair<int, int>>
 {
 protected:
@@ -105,10 +75,12 @@ protected:
 				game.GetArea(Area(id)).Charas.push_back(game.CreateCharaInstance(Chara("knight"), 6));
 		g_GameMaster.StartGame({ game.GetMaster(m_Leon).DataIndex });
 		ASSERT_NE(nullptr, Controller());
+		m_Settings = g_Config;
 	}
 
 	void TearDown() override
 	{
+		g_Config = m_Settings;
 		g_GameMaster.ReleaseGame();
 		g_GameMaster.m_GameRunning = false;
 		g_GameMaster.m_RootDir.clear();
@@ -227,6 +199,8 @@ protected:
 
 	std::unique_ptr<TGuiScreen> m_Screen;
 	int m_Leon = -1;
+	/// The settings the test began with, which a test may change.
+	TGameConfig m_Settings;
 };
 }
 
@@ -462,8 +436,8 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 // short status waits for the pointer to move before it shows the character under it.
 TEST_P(WorldWindowTest, TheShortStatusWaitsForThePointerToMoveAfterABattle)
 {
-	const TScopedSetting turnMax(CONFIG_TURN_MAX, 1);
-	const TScopedShortcut waitKey(SHORTCUT_WAIT, SDLK_w);
+	g_Config.SetIntValue(CONFIG_TURN_MAX, 1);
+	g_Config.SetShortcut(SHORTCUT_WAIT, SDLK_w);
 	ASSERT_TRUE(RunUntilPlayerIdle()) << "status " << Status();
 	TScreenWorldView& view = View();
 	TCharaListWindow& areaWindow = *view.GetAreaWindow();
