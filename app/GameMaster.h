@@ -64,9 +64,11 @@ public:
 	void ShowConfigWindow();
 	/// Whether the settings window is shown.
 	bool IsConfigWindowVisible() const;
-	/// Accepted settings take effect (screen-edge slides, the running world map); the window hides and
-	/// the menu of the moment shows.
+	/// Accepted settings take effect (screen-edge slides, the running world map); the window hides, the keys
+	/// pressed into it are dropped and the menu of the moment shows.
 	void CloseConfigWindow(bool accepted);
+	/// Puts the open save slots and settings, then a message shown, over every other window.
+	void KeepDialogsOnTop();
 	/// Shows the master select for the held new game, or hides it, releases the game and shows the
 	/// scenario select again.
 	void ShowMasterSelect(bool show);

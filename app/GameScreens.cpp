@@ -21,6 +21,13 @@ gcn::Container* TopContainer()
 {
 	return g_GuiContext.m_Gui ? dynamic_cast<gcn::Container*>(g_GuiContext.m_Gui->getTop()) : nullptr;
 }
+
+/// Puts a shown widget on top of its siblings.
+void RaiseIfShown(gcn::Widget& widget)
+{
+	if (widget.isVisible() && widget.getParent())
+		widget.getParent()->moveToTop(&widget);
+}
 }
 
 void TDremoGameMaster::BuildFrontEnd()
@@ -49,8 +56,16 @@ void TDremoGameMaster::ShowFrontWindow(int window, bool show)
 	parent->moveToTop(&widget);
 	// A message still shown (the failure of the load that closed the slots) stays above the window
 	// shown after it, where its text can be read and its button pressed.
-	if (IsMsgDlgVisible() && g_MsgDlg->getParent() == parent)
-		parent->moveToTop(g_MsgDlg);
+	KeepDialogsOnTop();
+}
+
+void TDremoGameMaster::KeepDialogsOnTop()
+{
+	if (m_FrontEnd)
+		for (TFrontWindow window : { FRONT_SAVE_LOAD, FRONT_CONFIG })
+			RaiseIfShown(m_FrontEnd->GetWindow(window));
+	if (IsMsgDlgVisible())
+		RaiseIfShown(*g_MsgDlg);
 }
 
 void TDremoGameMaster::CenterFrontWindow(int window)
@@ -130,6 +145,8 @@ void TDremoGameMaster::CloseConfigWindow(bool accepted)
 			m_WorldMap->ApplyConfig();
 	}
 	ShowFrontWindow(FRONT_CONFIG, false);
+	// The keys pressed into the window were for it: none of them reaches the battle behind it.
+	ClearKeys();
 	ShowMenuOfTheMoment();
 }
 

@@ -76,8 +76,8 @@ void TBattleMapLogic::ShowCommandBar()
 
 void TBattleMapLogic::CommandPressed(int command)
 {
-	if ((m_State != STATE_COMMAND && m_State != STATE_COMMAND_MOVED) || command < 0 || command >= COMMAND_COUNT
-		|| !m_Menu.enabled[command])
+	if (!HearsPlayer() || (m_State != STATE_COMMAND && m_State != STATE_COMMAND_MOVED) || command < 0
+		|| command >= COMMAND_COUNT || !m_Menu.enabled[command])
 		return;
 	const TCharaInstance& chara = Active();
 	switch (command) {
@@ -159,7 +159,7 @@ int TBattleMapLogic::CommandSpecial(int command) const
 
 void TBattleMapLogic::MapPressed(int x, int y, bool left)
 {
-	if (!IsInBattle() || !m_Field.sideLayer.Contains(x, y))
+	if (!HearsPlayer() || !IsInBattle() || !m_Field.sideLayer.Contains(x, y))
 		return;
 	bool consumed = true;
 	const bool commanding = IsCommandState(m_State);
@@ -293,7 +293,7 @@ void TBattleMapLogic::MapHovered(int x, int y)
 
 void TBattleMapLogic::KeyPressed(int key)
 {
-	if (!IsInBattle())
+	if (!HearsPlayer() || !IsInBattle())
 		return;
 	if (key == SDLK_F1) {
 		RefreshCharaListWindow(true);
@@ -304,6 +304,11 @@ void TBattleMapLogic::KeyPressed(int key)
 		m_State = STATE_COMPUTER;
 		ClearCommandMarks();
 	}
+}
+
+bool TBattleMapLogic::HearsPlayer() const
+{
+	return !m_View.IsConfigWindowVisible();
 }
 
 void TBattleMapLogic::ShowCharaFullStatus(const TCharaRef& ref)
@@ -322,7 +327,7 @@ void TBattleMapLogic::RefreshCharaListWindow(bool flag)
 
 void TBattleMapLogic::MagicChosen(int special)
 {
-	if (m_State != STATE_CHOOSE_MAGIC)
+	if (!HearsPlayer() || m_State != STATE_CHOOSE_MAGIC)
 		return;
 	m_View.HideMagicWindow();
 	if (special < 0 || !IsUsableSpecial(special, m_Moved))

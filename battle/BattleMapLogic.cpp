@@ -518,7 +518,7 @@ void TBattleMapLogic::ShortcutKeyStep()
 	static const int COMMAND_OF_SHORTCUT[SHORTCUT_COUNT] = {COMMAND_WAIT, COMMAND_MOVE, COMMAND_ATTACK,
 		COMMAND_CHARGE, COMMAND_SPECIAL, COMMAND_MAGIC, COMMAND_RUNAWAY};
 	int key = 0;
-	if (m_View.IsConfigWindowVisible() || !g_GameMaster.PeekKey(key))
+	if (!HearsPlayer() || !g_GameMaster.PeekKey(key))
 		return;
 	g_GameMaster.PopKey();
 	int action = 0;

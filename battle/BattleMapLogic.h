@@ -180,6 +180,7 @@ public:
 	const TBattleAction& GetCommittedAction() const { return m_Action; }
 
 	// The player's input, as the view reports it (BattleCommands.cpp; the placement list in BattlePlacement.cpp).
+	// None of it counts while the settings window is open: the battle waits behind it.
 
 	/// A key went down: F1 shows the chara list, F2 hands the chara choosing a command to its side's script.
 	void KeyPressed(int key);
@@ -381,6 +382,8 @@ private:
 	/// While the player chooses a command, a queued key bound to a shortcut presses its command button; keys
 	/// wait while the settings window is open.
 	void ShortcutKeyStep();
+	/// The player's keys and presses reach the battle: the settings window is closed.
+	bool HearsPlayer() const;
 	/// Gives the chara its turn: its move layer, the map scrolled to it; a computer's chara goes to its
 	/// script (state 19), a player's to the command bar (state 12) unless its side's script takes the turn.
 	void ChooseChara(const TCharaRef& chara);

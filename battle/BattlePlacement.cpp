@@ -144,7 +144,8 @@ void TBattleMapLogic::StartPlayerPlacement()
 
 void TBattleMapLogic::PlacementListPressed(int index)
 {
-	if (m_State != STATE_PLAYER_PLACING || index < 0 || index >= static_cast<int>(m_Placed.size()) || m_Placed[index])
+	if (!HearsPlayer() || m_State != STATE_PLAYER_PLACING || index < 0 || index >= static_cast<int>(m_Placed.size())
+		|| m_Placed[index])
 		return;
 	m_PlacementSelected = index;
 	m_View.SelectPlacement(index);

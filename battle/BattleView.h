@@ -169,7 +169,7 @@ public:
 	virtual void ShowMessage(const std::string& text) = 0;
 	/// The message is still up.
 	virtual bool IsMessageVisible() const = 0;
-	/// The settings window is open (the shortcut keys wait meanwhile).
+	/// The settings window is open (the battle hears no key and no command meanwhile).
 	virtual bool IsConfigWindowVisible() const = 0;
 	/// Plays a music of the scenario, looping; the music playing fades out first.
 	virtual void PlayMusic(int music) = 0;
@@ -251,7 +251,7 @@ public:
 	void ShowMessage(const std::string&) override {}
 	/// Never: a message is closed as soon as it is shown, and the battle goes straight on.
 	bool IsMessageVisible() const override { return false; }
-	/// Never: the shortcut keys never wait.
+	/// Never: the battle always hears the player.
 	bool IsConfigWindowVisible() const override { return false; }
 	/// Silent.
 	void PlayMusic(int) override {}

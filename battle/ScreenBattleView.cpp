@@ -84,7 +84,7 @@ void TScreenBattleView::ShowMapWindow()
 	if (!m_Top)
 		return;
 	m_MapWindow.LayoutForBattle(m_Top->getWidth(), m_Top->getHeight());
-	m_MapWindow.requestMoveToTop();
+	Raise(m_MapWindow);
 }
 
 void TScreenBattleView::HideMapWindow()
@@ -195,7 +195,7 @@ void TScreenBattleView::SetScreenEffect(const TEffectSprite* sprite)
 		sprite->row * columns + sprite->column);
 	g_GuiContext.CenterWidget(&m_AnimationPane);
 	m_AnimationPane.setVisible(true);
-	m_AnimationPane.requestMoveToTop();
+	Raise(m_AnimationPane);
 }
 
 void TScreenBattleView::SetSpecialName(const std::string& name)
@@ -223,10 +223,13 @@ void TScreenBattleView::SetBottomChara(const TCharaInstance* chara, int side)
 
 void TScreenBattleView::ShowCommandBar(const TCommandMenu& menu)
 {
-	g_GameMaster.ClearKeys();
+	// Keys pressed for an earlier chara do not command this one; while the settings are open the keys are
+	// theirs (a key asked for by ショートカット is not lost), and closing them drops the rest.
+	if (!IsConfigWindowVisible())
+		g_GameMaster.ClearKeys();
 	m_CommandWindow.Show(menu);
 	PlaceCommandBar();
-	m_CommandWindow.requestMoveToTop();
+	Raise(m_CommandWindow);
 }
 
 void TScreenBattleView::PlaceCommandBar()
@@ -246,6 +249,7 @@ void TScreenBattleView::HideCommandBar()
 void TScreenBattleView::ShowMagicWindow(const TCharaInstance& chara, const std::vector<int>& useCounts)
 {
 	m_MagicWindow.SetChara(chara, useCounts);
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 void TScreenBattleView::HideMagicWindow()
@@ -259,7 +263,7 @@ void TScreenBattleView::ShowPlacement(const std::vector<TCharaInstance>& charas,
 	m_PlaceWindow.Show();
 	if (m_Top)
 		m_PlaceWindow.setPosition(0, (m_Top->getHeight() - m_PlaceWindow.getHeight()) / 2);
-	m_PlaceWindow.requestMoveToTop();
+	Raise(m_PlaceWindow);
 }
 
 void TScreenBattleView::SelectPlacement(int index)
@@ -277,6 +281,7 @@ void TScreenBattleView::ShowCharaList(const std::vector<int>& masters,
 	const std::vector<std::vector<TCharaInstance>*>& sides, bool flag)
 {
 	m_CharaListWindow.Show(masters, sides, flag);
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 void TScreenBattleView::HideCharaList()
@@ -288,7 +293,7 @@ void TScreenBattleView::ShowFullStatus(const TCharaInstance& chara)
 {
 	m_StatusWindow.Show(chara);
 	g_GuiContext.CenterWidget(&m_StatusWindow);
-	m_StatusWindow.requestMoveToTop();
+	Raise(m_StatusWindow);
 }
 
 void TScreenBattleView::HideFullStatus()
@@ -313,7 +318,7 @@ bool TScreenBattleView::IsMessageVisible() const
 
 bool TScreenBattleView::IsConfigWindowVisible() const
 {
-	return m_ConfigWindowTest && m_ConfigWindowTest();
+	return g_GameMaster.IsConfigWindowVisible();
 }
 
 void TScreenBattleView::PlayMusic(int music)
@@ -332,6 +337,14 @@ void TScreenBattleView::PlaySound(int id)
 {
 	if (g_GameMaster.m_Mixer)
 		g_GameMaster.m_Mixer->PlayCommonSound(id);
+}
+
+// The settings and the save slots, opened over the battle, and a message stay in front of the battle's
+// windows that come up while they are open: the next chara's command bar never covers their buttons.
+void TScreenBattleView::Raise(gcn::Widget& window)
+{
+	window.requestMoveToTop();
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 point_t TScreenBattleView::CellAt(int px, int py) const

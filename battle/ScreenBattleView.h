@@ -10,7 +10,6 @@
 #include "battle/MagicWindow.h"
 #include "gui/MouseHandler.h"
 
-#include <functional>
 #include <guichan/actionlistener.hpp>
 #include <guichan/keylistener.hpp>
 
@@ -40,8 +39,6 @@ public:
 	/// The controller that hears the player (null: none); the map window steps it every frame unless its
 	/// owner steps it itself.
 	void SetLogic(TBattleMapLogic* logic, bool stepEachFrame = true);
-	/// Tells whether the settings window is open (the shortcut keys wait meanwhile); none: never.
-	void SetConfigWindowTest(std::function<bool()> test) { m_ConfigWindowTest = std::move(test); }
 
 	// The battle map window.
 
@@ -89,7 +86,8 @@ public:
 
 	// The player's windows.
 
-	/// Drops the keys queued so far, shows the command bar, places it over the bottom pane and raises it.
+	/// Drops the keys queued so far (unless the settings window holds them), shows the command bar, places it
+	/// over the bottom pane and raises it.
 	void ShowCommandBar(const TCommandMenu& menu) override;
 	/// Hides the command bar.
 	void HideCommandBar() override;
@@ -121,7 +119,7 @@ public:
 	void ShowMessage(const std::string& text) override;
 	/// The message dialog is up.
 	bool IsMessageVisible() const override;
-	/// Asks the test SetConfigWindowTest gave; false without one.
+	/// The game master's settings window is shown.
 	bool IsConfigWindowVisible() const override;
 	/// Changes to the scenario's music, the music playing fading out over half a second; silent without a mixer.
 	void PlayMusic(int music) override;
@@ -162,6 +160,8 @@ private:
 	point_t CellAt(int px, int py) const;
 	/// The command bar stands over the foot of the map, 8 pixels above the bottom pane, in the middle of the map window.
 	void PlaceCommandBar();
+	/// Puts the window on top of its siblings, below the open dialogs.
+	void Raise(gcn::Widget& window);
 
 	/// The controller that hears the player; null for none.
 	TBattleMapLogic* m_Logic;
@@ -171,8 +171,6 @@ private:
 	gcn::Container* m_Top;
 	/// The view is a global key listener of the GUI (from a battle's beginning to its end).
 	bool m_KeysListened;
-	/// Tells whether the settings window is open; empty for never.
-	std::function<bool()> m_ConfigWindowTest;
 };
 
 #endif

@@ -41,7 +41,7 @@ public:
 	TConfigMusicSoundPane m_MusicSound;
 	/// "OK": the window stores the tabs and writes the file.
 	gcn::Button m_OkButton;
-	/// "Cancel": the window closes, the tabs' changes dropped.
+	/// "Cancel": the window closes, the changes dropped but for a shortcut key, stored as soon as pressed.
 	gcn::Button m_CancelButton;
 
 private:

@@ -8,6 +8,7 @@
 #include "gui/SkinManager.h"
 
 #include <guichan/graphics.hpp>
+#include <guichan/selectionevent.hpp>
 
 namespace
 {
@@ -73,7 +74,7 @@ void TSceSelectPane::PlaceList(gcn::ListBox& list, gcn::ScrollArea& area, int x,
 {
 	if (g_GameMaster.m_Skin)
 		g_GameMaster.m_Skin->SetupListBox(&list);
-	list.addActionListener(this);
+	list.addSelectionListener(this);
 	area.setContent(&list);
 	area.setScrollbarWidth(ScrollbarWidth());
 	area.setBaseColor(g_Config.GetGuiColor(GUICOLOR_LISTBOX_BACKGROUND));
@@ -123,14 +124,20 @@ void TSceSelectPane::ResetChapterSelection()
 void TSceSelectPane::action(const gcn::ActionEvent& actionEvent)
 {
 	const gcn::Widget* source = actionEvent.getSource();
-	if (source == &m_ScenarioList)
-		ScenarioPicked();
-	else if (source == &m_ChapterList)
-		ChapterPicked();
-	else if (source == &m_StartButton)
+	if (source == &m_StartButton)
 		Start();
 	else if (source == &m_CancelButton)
 		g_GameMaster.ShowSceSelectWindow(false);
+}
+
+// The lists move their highlight on a click, on the wheel and on the arrow keys, and tell each move
+// here: what shows below them is always that of the rows highlighted.
+void TSceSelectPane::valueChanged(const gcn::SelectionEvent& event)
+{
+	if (event.getSource() == &m_ScenarioList)
+		ScenarioPicked();
+	else if (event.getSource() == &m_ChapterList)
+		ChapterPicked();
 }
 
 void TSceSelectPane::ScenarioPicked()
@@ -163,7 +170,8 @@ void TSceSelectPane::Start()
 {
 	const int scenario = m_ScenarioList.getSelected();
 	const int chapter = m_ChapterList.getSelected();
-	if (!InList(scenario, static_cast<int>(m_Scenarios.size())) || chapter < 0)
+	if (!InList(scenario, static_cast<int>(m_Scenarios.size()))
+		|| !InList(chapter, m_Scenarios[scenario].Info.GetChapterCount()))
 		return;
 	if (g_GameMaster.NewGame(m_Scenarios[scenario].Folder, chapter, GetSelectedLevel())) {
 		g_GameMaster.ShowMasterSelect(true);

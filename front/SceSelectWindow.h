@@ -10,6 +10,7 @@
 #include <vector>
 #include <guichan/actionlistener.hpp>
 #include <guichan/listmodel.hpp>
+#include <guichan/selectionlistener.hpp>
 #include <guichan/widgets/button.hpp>
 #include <guichan/widgets/container.hpp>
 #include <guichan/widgets/listbox.hpp>
@@ -48,7 +49,8 @@ public:
 
 /// The first screen of a new game: a scenario, one of its chapters with its explanation, a level 1 to 5,
 /// then "開始" builds the game and goes on to the master select; "取消" goes back to the start menu.
-class TSceSelectPane : public gcn::Container, public gcn::ActionListener
+/// What a list highlights is what is picked, whether a click, the wheel or a key moved it.
+class TSceSelectPane : public gcn::Container, public gcn::ActionListener, public gcn::SelectionListener
 {
 public:
 	/// The scenario list, the chapter list, the hidden level buttons and the explanation over "開始" (greyed out)
@@ -65,8 +67,10 @@ public:
 	/// Whether "開始" can be pressed.
 	bool CanStart() const { return m_StartButton.isEnabled(); }
 
-	/// A scenario or a chapter picked, "開始" or "取消".
+	/// "開始" or "取消".
 	virtual void action(const gcn::ActionEvent& actionEvent);
+	/// Another scenario or chapter highlighted: its chapters, or its explanation, levels and "開始".
+	virtual void valueChanged(const gcn::SelectionEvent& event);
 	/// The controls, and "ゲームレベル" once a chapter is picked.
 	virtual void draw(gcn::Graphics* graphics);
 

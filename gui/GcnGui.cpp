@@ -39,7 +39,9 @@ void TGcnGui::RecheckPointer()
 	if (!m_PointerOver || mFocusHandler->getDraggedWidget()
 		|| mFocusHandler->getModalMouseInputFocused() || !IsHoverStale())
 		return;
+	m_LookingAgain = true;
 	handleMouseMoved(gcn::MouseInput(gcn::MouseInput::EMPTY, gcn::MouseInput::MOVED, mLastMouseX, mLastMouseY, 0));
+	m_LookingAgain = false;
 }
 
 bool TGcnGui::IsHoverStale()

@@ -12,6 +12,8 @@ class TGcnGui : public gcn::Gui
 public:
 	/// guichan's pass over input and widgets, then the look under the pointer.
 	void logic() override;
+	/// Whether the mouse move being handled is that look under a still pointer, not a move of the mouse.
+	bool IsLookingAgain() const { return m_LookingAgain; }
 
 protected:
 	/// The look under the pointer first, so that the widgets under the press have the mouse.
@@ -29,6 +31,8 @@ private:
 	/// The pointer has come over the GUI and has not left the program's window since. (guichan's list of the
 	/// widgets that have the mouse cannot tell: a widget taking the modal focus empties it too.)
 	bool m_PointerOver = false;
+	/// The mouse move being handled is the look under the still pointer.
+	bool m_LookingAgain = false;
 };
 
 #endif

@@ -44,7 +44,7 @@ TEmployWindow::TEmployWindow()
 	: m_List(&m_Model), m_HireButton("雇う"), m_CancelButton("やめる"), m_Funds(0), m_Data(nullptr), m_LaidOut(false)
 {
 	setTitleBarHeight(TITLE_HEIGHT);
-	m_List.addActionListener(this);
+	m_List.addSelectionListener(this);
 }
 
 void TEmployWindow::Setup(const std::vector<int>& candidates, int race, int funds, const TMorvalethData& data)
@@ -88,10 +88,9 @@ bool TEmployWindow::CanHireSelected() const
 	return chara >= 0 && m_Data && m_Data->GetCharaData(chara).EmployCost <= m_Funds;
 }
 
-void TEmployWindow::action(const gcn::ActionEvent& actionEvent)
+void TEmployWindow::valueChanged(const gcn::SelectionEvent&)
 {
-	if (actionEvent.getSource() == &m_List)
-		SetButtonUsable(m_HireButton, CanHireSelected());
+	SetButtonUsable(m_HireButton, CanHireSelected());
 }
 
 void TEmployWindow::draw(gcn::Graphics* graphics)

@@ -5,8 +5,8 @@
 
 #include <string>
 #include <vector>
-#include <guichan/actionlistener.hpp>
 #include <guichan/listmodel.hpp>
+#include <guichan/selectionlistener.hpp>
 #include <guichan/widgets/button.hpp>
 #include <guichan/widgets/container.hpp>
 #include <guichan/widgets/listbox.hpp>
@@ -41,7 +41,7 @@ private:
 
 /// The hire window: the candidates of one hiring character, "雇う" while the chosen one is affordable,
 /// and "やめる". Both buttons go to whoever listens to them.
-class TEmployWindow : public TGcnWindow, public gcn::ActionListener
+class TEmployWindow : public TGcnWindow, public gcn::SelectionListener
 {
 public:
 	/// Empty; title bar 20 pixels.
@@ -55,8 +55,8 @@ public:
 
 	/// The frame and the title.
 	virtual void draw(gcn::Graphics* graphics);
-	/// A choice in the list makes "雇う" usable when the funds cover the candidate's cost.
-	virtual void action(const gcn::ActionEvent& actionEvent);
+	/// Another candidate highlighted (by a click, the wheel or a key): "雇う" is usable when the funds cover its cost.
+	virtual void valueChanged(const gcn::SelectionEvent& event);
 
 	/// The candidates' rows.
 	TEmployListModel m_Model;

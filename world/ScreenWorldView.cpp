@@ -1,10 +1,10 @@
 #include "world/ScreenWorldView.h"
 
-#include "app/FrontEnd.h"
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
 #include "battle/ScreenBattleView.h"
 #include "battle/CharaStatusWindow.h"
+#include "gui/GcnGui.h"
 #include "gui/GridWindows.h"
 #include "gui/GuiContext.h"
 #include "gui/HintPane.h"
@@ -83,6 +83,13 @@ private:
 
 namespace
 {
+/// The mouse move being handled is the GUI's look under a still pointer, after windows came or went.
+bool IsPointerStill()
+{
+	const TGcnGui* gui = dynamic_cast<const TGcnGui*>(g_GuiContext.m_Gui);
+	return gui && gui->IsLookingAgain();
+}
+
 /// The buttons of a window and the command each stands for.
 template <class Command> struct TButtonCommand
 {
@@ -206,23 +213,11 @@ void TScreenWorldView::ScreenSize(int& width, int& height) const
 
 void TScreenWorldView::Raise(gcn::Widget& widget)
 {
+	// The save slots and the settings, opened from the system menu, and a message stay over the map's
+	// windows that come up while they are open (a loaded game's opening ending, a found hero): what the
+	// player is choosing or reading is never hidden under them.
 	m_Top->moveToTop(&widget);
-	KeepDialogsOnTop();
-}
-
-// The save slots and the settings, opened from the system menu, and a message stay over the map's
-// windows that come up while they are open (a loaded game's opening ending, a found hero): what the
-// player is choosing or reading is never hidden under them.
-void TScreenWorldView::KeepDialogsOnTop()
-{
-	if (g_GameMaster.m_FrontEnd)
-		for (TFrontWindow window : { FRONT_SAVE_LOAD, FRONT_CONFIG }) {
-			gcn::Widget& dialog = g_GameMaster.m_FrontEnd->GetWindow(window);
-			if (dialog.isVisible() && dialog.getParent() == m_Top)
-				m_Top->moveToTop(&dialog);
-		}
-	if (IsMsgDlgVisible() && g_MsgDlg->getParent() == m_Top)
-		m_Top->moveToTop(g_MsgDlg);
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
@@ -265,14 +260,14 @@ void TScreenWorldView::ShowWindow(TWorldWindow window, bool visible)
 	case WORLD_HERO_GRID_WINDOW:
 		if (visible) {
 			static_cast<TGcnGridWindow*>(widget)->Open();
-			KeepDialogsOnTop();
+			g_GameMaster.KeepDialogsOnTop();
 			return;
 		}
 		break;
 	case WORLD_POWER_MAP_WINDOW:
 		if (visible) {
 			m_PowerMap->Show();
-			KeepDialogsOnTop();
+			g_GameMaster.KeepDialogsOnTop();
 			return;
 		}
 		break;
@@ -531,7 +526,7 @@ void TScreenWorldView::ShowHero(int area, int chara, int funds)
 	if (!m_Map)
 		return;
 	m_Hero->Show(area, chara, funds);
-	KeepDialogsOnTop();
+	g_GameMaster.KeepDialogsOnTop();
 }
 
 void TScreenWorldView::action(const gcn::ActionEvent& actionEvent)
@@ -624,9 +619,12 @@ void TScreenWorldView::mouseMoved(gcn::MouseEvent& mouseEvent)
 	}
 }
 
+// The short status answers the pointer's moves: chips that come up under a still pointer (the area window
+// back after a battle, under the pointer the placement left there) do not open it. The GUI's look under the
+// still pointer may still take it away, or show in it the character now under the pointer.
 void TScreenWorldView::ShowHoveredChara(const TCharaInstance* chara)
 {
-	if (chara)
+	if (chara && (m_Status->isVisible() || !IsPointerStill()))
 		ShowStatus(*chara, false);
 	else
 		m_Status->setVisible(false);

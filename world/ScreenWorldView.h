@@ -180,14 +180,12 @@ private:
 	void PlaceBesideMap(gcn::Widget& window, int x, int y, const std::vector<int>& keepClear);
 	/// The top widget's size.
 	void ScreenSize(int& width, int& height) const;
-	/// The short status of the character whose chip the pointer is over; hidden for none.
+	/// The short status of the character whose chip the pointer moved onto; hidden for none.
 	void ShowHoveredChara(const TCharaInstance* chara);
 	/// Whether the widget is one of the move window's lists.
 	bool IsMovePane(const gcn::Widget* widget) const;
 	/// Puts the widget on top of its siblings, below the open dialogs.
 	void Raise(gcn::Widget& widget);
-	/// Puts the open save slots or settings, then a message shown, over everything else.
-	void KeepDialogsOnTop();
 	/// A battle takes the screen: every shown world window but the map is hidden and remembered, the short
 	/// status only hidden.
 	void HideForBattle();

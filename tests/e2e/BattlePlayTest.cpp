@@ -90,9 +90,10 @@ std::string NoHirelings(std::string charas, const std::string& id)
 }
 
 // The chapter made certain: leon and his four against garm alone, slow, weak and thin-skinned, whom
-// any blow fells; every spell of healing may be cast at once.
+// any blow fells; every spell of healing may be cast at once. The settings are the runs' own.
 void PrepareTheHill(const TPlayFolder& folder)
 {
+	folder.Write("morvaleth.ini", INI);
 	const std::string charas = "Scenario/Default/DefChar/CharacterData.xml";
 	std::string text = NoHirelings(NoHirelings(folder.Read(charas), "leon"), "garm");
 	const std::string garm = "<Character id=\"garm\">";
@@ -128,6 +129,27 @@ void PlaceTheArmy(TPlay& play)
 		const TCell cell = points[i];
 		ASSERT_TRUE(play.PressAndSee("placed_" + ARMY[i], CellX(cell), CellY(cell), CellRect(cell), 0.2));
 	}
+}
+
+// From the program's start through the hill's chapter to leon's first turn; his whole army marches on
+// the hill and is placed: the battle begins.
+void MarchOnTheHill(TPlay& play)
+{
+	TPlayer& player = play.Player();
+	ASSERT_TRUE(player.Start());
+	StartChapter(play, 2);
+	if (::testing::Test::HasFatalFailure())
+		return;
+	ASSERT_TRUE(player.WaitFor("first_turn", PlayerTurn));
+	// War on the hill: the caption asks for the target, the war window opens beside the map once the
+	// hill is picked; leon's castle gives the army, all of it.
+	ASSERT_TRUE(play.PressAndSee("war_asked", WAR_BUTTON[0], WAR_BUTTON[1], GUIDE_LINE, 0.1));
+	ASSERT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], SCREEN_MIDDLE, 0.1));
+	// The war window stands below the hill: leon's army on its left, the attackers on its right.
+	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A01[0]), AreaY(A01[1]), {358, 385, 200, 100}, 0.1));
+	ASSERT_TRUE(play.PressAndSee("war_army", 397, 579, {582, 385, 200, 60}, 0.1));
+	ASSERT_TRUE(play.PressAndSee("placement", 513, 579, [](const TShot& shot) { return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1 && battle::StartPoint(shot, {1, 2}); }));
+	PlaceTheArmy(play);
 }
 
 // What the player has done in the battle.
@@ -266,24 +288,12 @@ void CloseMessage(TPlayer& player, const std::string& name)
 TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 {
 	TPlayFolder folder("played_end");
-	folder.Write("morvaleth.ini", INI);
 	PrepareTheHill(folder);
 	TPlay play(folder, "played_end");
 	TPlayer& player = play.Player();
-	ASSERT_TRUE(player.Start());
-	StartChapter(play, 2);
+	MarchOnTheHill(play);
 	if (HasFatalFailure())
 		return;
-	ASSERT_TRUE(player.WaitFor("first_turn", PlayerTurn));
-	// War on the hill: the caption asks for the target, the war window opens beside the map once the
-	// hill is picked; leon's castle gives the army, all of it.
-	ASSERT_TRUE(play.PressAndSee("war_asked", WAR_BUTTON[0], WAR_BUTTON[1], GUIDE_LINE, 0.1));
-	ASSERT_TRUE(play.PressAndSee("war_window", WINDY_HILL[0], WINDY_HILL[1], SCREEN_MIDDLE, 0.1));
-	// The war window stands below the hill: leon's army on its left, the attackers on its right.
-	ASSERT_TRUE(play.PressAndSee("war_source", AreaX(A01[0]), AreaY(A01[1]), {358, 385, 200, 100}, 0.1));
-	ASSERT_TRUE(play.PressAndSee("war_army", 397, 579, {582, 385, 200, 60}, 0.1));
-	ASSERT_TRUE(play.PressAndSee("placement", 513, 579, [](const TShot& shot) { return shot.ShareOf(battle::MAP, 0x606080, 4) < 0.1 && battle::StartPoint(shot, {1, 2}); }));
-	PlaceTheArmy(play);
 	TDone done;
 	FightTheBattle(play, done);
 	if (HasFatalFailure())
@@ -301,4 +311,48 @@ TEST(BattlePlay, PlayedEndLeonWinsTheWarOnTheHillAndTheGameEnds)
 	CloseTheEnding(player);
 	EXPECT_NE(folder.Read("_lualog.txt").find("戦いが終わりました。"), std::string::npos);
 	play.Report("played end");
+}
+
+// 設定 opened while a character of leon's army waits for its command: the settings stay in front of the
+// battle; 待機 is given the key W with 変更, which Cancel keeps (it is in force at once and reaches the file
+// at the next OK). W pressed into the open window commands nobody: the same character still waits for its
+// command once the window is closed, and W then makes it wait.
+TEST(BattlePlay, AShortcutRecordedInABattleActsOnlyOnceTheSettingsAreClosed)
+{
+	using namespace battle;
+	TPlayFolder folder("battle_shortcut");
+	PrepareTheHill(folder);
+	TPlay play(folder, "battle_shortcut");
+	TPlayer& player = play.Player();
+	MarchOnTheHill(play);
+	if (HasFatalFailure())
+		return;
+	ASSERT_TRUE(player.WaitFor("commands", CommandBar));
+	player.MoveTo(CellX(RESTING_CELL), CellY(RESTING_CELL));
+	ASSERT_TRUE(player.WaitFor("ground", GroundShown));
+	const int commanded = StatusLineWidth(player.Shot());
+
+	const TSettingsScreen settings(player);
+	ASSERT_TRUE(play.PressAndSee("settings", TWorldScreen(player).Settings(),
+		[&](const TShot& shot) { return shot.ShareOf(settings.SpeedCell(2), CHOSEN_SPEED, 12) > 0.5; }));
+	ASSERT_TRUE(play.PressAndSee("shortcut_tab", settings.ShortcutTab(), [&](const TShot& shot) {
+		return shot.ShareOf(settings.SpeedCell(2), CHOSEN_SPEED, 12) < 0.1 && HasText(shot, settings.CommandRow(6));
+	}));
+	ASSERT_TRUE(play.PressAndSee("wait_chosen", settings.CommandRow(0), [&](const TShot& shot) {
+		return shot.ShareOf(settings.CommandRow(0), SELECTED_ROW, 4) > 0.3 && HasText(shot, settings.KeyName());
+	}));
+	ASSERT_TRUE(play.PressAndSee("asks_for_a_key", settings.Change(),
+		[&](const TShot& shot) { return shot.ChangedShare(player.Before(), settings.KeyName()) > 0.05; }));
+	ASSERT_TRUE(player.Act("key_recorded", [&] { player.Key("w"); },
+		[&](const TShot& shot) { return shot.ChangedShare(player.Before(), settings.KeyName()) > 0.05; }));
+
+	player.Key("w");
+	ASSERT_TRUE(play.PressAndSee("cancelled", settings.Cancel(), [&](const TShot& shot) {
+		return shot.ChangedShare(player.Before(), settings.Window) > 0.3 && CommandBar(shot)
+			&& StatusLineWidth(shot) == commanded && GroundShown(shot);
+	}));
+	ASSERT_TRUE(player.Act("waited_by_key", [&] { player.Key("w"); }, [](const TShot& shot) { return !GroundShown(shot); }));
+	EXPECT_EQ(folder.Read("morvaleth.ini").find("Wait=119"), std::string::npos) << "written before an OK";
+	player.Close();
+	EXPECT_EQ(player.WaitForExit(), 0);
 }

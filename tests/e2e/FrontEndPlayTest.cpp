@@ -32,6 +32,29 @@ bool Unchecked(const TShot& shot, const TRect& box)
 {
 	return shot.ShareOf(box, BLACK, 40) > 0.6 && !Checked(shot, box);
 }
+
+/// A second scenario after the sample in folder order, "Many", of ten chapters (the sample's first under
+/// other names), listed but never played.
+void AddScenarioOfTenChapters(const TPlayFolder& folder)
+{
+	folder.Write("Scenario/Many/Scenario.xml",
+		"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Scenario><Title>Many chapters</Title></Scenario>\n");
+	const std::string first = folder.Read("Scenario/Default/Data/Scenario1.xml");
+	const std::size_t name = first.find("<Name>");
+	ASSERT_NE(name, std::string::npos);
+	const std::size_t length = first.find("</Name>", name) - name;
+	for (int i = 1; i <= 10; ++i) {
+		std::string chapter = first;
+		chapter.replace(name, length, "<Name>Chapter " + std::to_string(i));
+		folder.Write("Scenario/Many/Data/Scenario" + std::to_string(i) + ".xml", chapter);
+	}
+}
+
+/// The chapter list shows a chapter in its fifth row: that of a scenario of more than four chapters.
+bool FifthChapterListed(const TScenarioSelectScreen& select, const TShot& shot)
+{
+	return HasText(shot, select.ChapterRow(4));
+}
 }
 
 // The battle settings a person changes are written to the INI at OK, and the settings window shows
@@ -198,4 +221,43 @@ TEST(FrontEndPlay, NewGameAtALargeWindow)
 	const long peak = run.CloseWindow();
 	std::printf("large window run: start-up to the start menu %.3f s, wall time %.1f s, peak memory %ld kB\n",
 		startUp, Seconds() - started, peak);
+}
+
+// The wheel moves the highlight of the list last clicked, and what is highlighted is what is chosen: the
+// chapters of the scenario the wheel moved to, the explanation of the chapter it moved to, and the game
+// 開始 starts (the sample's second chapter, whose master select offers three masters where the first offers
+// two).
+TEST(FrontEndPlay, TheWheelOverTheListsChoosesWhatItHighlights)
+{
+	TPlayFolder folder("front_wheel");
+	AddScenarioOfTenChapters(folder);
+	ASSERT_FALSE(::testing::Test::HasFatalFailure());
+	TFrontEndRun run(folder, "front_wheel");
+	run.StartToMenu();
+	TPlayer& player = run.Player();
+	ASSERT_TRUE(run.OpenScenarioSelect("scenario_select"));
+	const TScenarioSelectScreen select(player);
+	ASSERT_TRUE(run.ClickAndSee(select.ScenarioRow(1), "many_chapters", [&](const TShot& shot) {
+		return shot.ShareOf(select.ScenarioRow(1), SELECTED_ROW, 4) > 0.3 && FifthChapterListed(select, shot);
+	}));
+	const TPoint scenario = CentreOf(select.ScenarioRow(1));
+	ASSERT_TRUE(player.Act("wheel_to_the_sample", [&] { player.Click(scenario.X, scenario.Y, 4); }, [&](const TShot& shot) {
+		return shot.ShareOf(select.ScenarioRow(0), SELECTED_ROW, 4) > 0.3 && HasText(shot, select.ChapterRow(3))
+			&& !FifthChapterListed(select, shot);
+	}));
+	ASSERT_TRUE(run.ClickAndSee(select.ChapterRow(0), "first_chapter", [&](const TShot& shot) {
+		return HasText(shot, select.Explanation()) && HasText(shot, select.Level(4));
+	}));
+	const TPoint chapter = CentreOf(select.ChapterRow(0));
+	ASSERT_TRUE(player.Act("wheel_to_the_second_chapter", [&] { player.Click(chapter.X, chapter.Y, 5); },
+		[&](const TShot& shot) {
+			return shot.ShareOf(select.ChapterRow(1), SELECTED_ROW, 4) > 0.3
+				&& shot.ChangedShare(player.Before(), select.Explanation()) > 0.01 && HasText(shot, select.Explanation());
+		}));
+	const TMasterSelectScreen masters(player);
+	ASSERT_TRUE(run.ClickAndSee(select.Start(), "second_chapters_masters", [&](const TShot& shot) {
+		return ShowsMasterSelect(player, shot) && shot.Colours(masters.Tile(2)) > 8;
+	}));
+	run.CloseWindow();
+	EXPECT_EQ(Occurrences(folder, "log.txt", " Error "), 0) << folder.Read("log.txt");
 }

@@ -68,6 +68,12 @@ struct TSettingsScreen
 	TRect WatchBox(int i) const { return {Tab().X + 6, Tab().Y + 42 + 24 * i, 11, 11}; }
 	TRect Ok() const { return Child(Window, 356, 332, 56, 24); }
 	TRect Cancel() const { return Child(Window, 420, 332, 56, 24); }
+	/// The caption of the second tab, ショートカット.
+	TRect ShortcutTab() const { return {Window.X + 60, Window.Y + 24, 90, 16}; }
+	/// On the shortcut tab: command i of the list (0 is 待機), 変更, and the key of the chosen command.
+	TRect CommandRow(int i) const { return {Tab().X + 4, Tab().Y + 4 + 16 * i, 160, 16}; }
+	TRect Change() const { return {Tab().X + 168, Tab().Y + 4, 56, 24}; }
+	TRect KeyName() const { return {Tab().X + 172, Tab().Y + 32, 160, 24}; }
 	TRect Window;
 };
 

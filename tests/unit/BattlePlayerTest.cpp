@@ -135,6 +135,8 @@ TEST_F(BattlePlayer, TheBottomPaneShowsTheCharaUnderThePointer)
 	EXPECT_FALSE(view.m_BottomCharaShown) << "nobody is being commanded";
 }
 
+// While the settings window is open the battle waits behind it: a shortcut key stays in the queue for
+// the window, and neither F1, F2, a command button nor a press on the map acts.
 TEST_F(BattlePlayer, AShortcutKeyPressesItsCommandUnlessTheSettingsAreOpen)
 {
 	StartPlaced();
@@ -146,6 +148,15 @@ TEST_F(BattlePlayer, AShortcutKeyPressesItsCommandUnlessTheSettingsAreOpen)
 	EXPECT_EQ(STATE_COMMAND, logic.GetState());
 	int key = 0;
 	EXPECT_TRUE(g_GameMaster.PeekKey(key)) << "the key waits in the queue";
+	logic.KeyPressed(SDLK_F1);
+	logic.KeyPressed(SDLK_F2);
+	logic.CommandPressed(COMMAND_WAIT);
+	logic.CommandPressed(COMMAND_MOVE);
+	logic.MapPressed(Cell(0, 0).x, Cell(0, 0).y, true);
+	EXPECT_EQ(STATE_COMMAND, logic.GetState());
+	EXPECT_TRUE(view.m_CommandBarVisible);
+	EXPECT_EQ(0, view.Count("ShowCharaList"));
+	EXPECT_EQ(0, view.Count("ShowFullStatus"));
 	view.m_ConfigVisible = false;
 	logic.DoLogic();
 	EXPECT_EQ(STATE_MAIN, logic.GetState());

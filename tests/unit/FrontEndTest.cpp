@@ -346,6 +346,40 @@ TEST_F(FrontEndWalk, EveryScreenLeadsWhereThePlayerExpects)
 	EXPECT_EQ(5, restarted.GetIntValue(CONFIG_ANIMATION_SPEED)) << "the file holds the accepted speed";
 }
 
+// What the lists highlight is what is picked, whether a click, the wheel or a key moved the highlight
+// (guichan's lists move it on the wheel and the arrow keys without a click): the chapters, the explanation,
+// "開始" and the game it starts follow it.
+TEST_F(FrontEndWalk, TheHighlightedScenarioAndChapterAreTheOnesShownAndStarted)
+{
+	WriteScenario(m_Root / "Scenario/Beta", "Second", 10);
+	TSceSelectPane& pane = Scenarios();
+	pane.ScanScenarios(".");
+	Press(*m_Windows->m_StartMenu, StartMenu().m_NewGameButton);
+	Pick(pane, pane.m_ScenarioList, 1);
+	Pick(pane, pane.m_ChapterList, 0);
+	pane.m_ChapterList.setSelected(1);
+	EXPECT_EQ("About 2", pane.m_Explanation.m_Text) << "the chapter the wheel moved to";
+
+	pane.m_ScenarioList.setSelected(0);
+	EXPECT_EQ(1, pane.m_ChapterModel.getNumberOfElements()) << "the chapters of the scenario the wheel moved to";
+	EXPECT_EQ(-1, pane.m_ChapterList.getSelected());
+	EXPECT_FALSE(pane.CanStart());
+	EXPECT_EQ("", pane.m_Explanation.m_Text);
+	pane.m_ScenarioList.setSelected(1);
+	pane.m_ChapterList.setSelected(4);
+	EXPECT_TRUE(pane.CanStart());
+	EXPECT_EQ("About 5", pane.m_Explanation.m_Text);
+	pane.m_ChapterList.setSelected(12);
+	EXPECT_EQ(9, pane.m_ChapterList.getSelected()) << "past the last chapter, the last";
+	EXPECT_EQ("About 10", pane.m_Explanation.m_Text);
+
+	Press(pane, pane.m_StartButton);
+	EXPECT_EQ("scenario", Shown());
+	EXPECT_EQ(1, m_Log.CountLines("シナリオデータの読み込みに失敗しました。シナリオデータ ./Scenario/Beta の読み込みに失敗"))
+		<< m_Log.Text();
+	EXPECT_EQ(0, m_Log.CountLines("Scenario/Alpha")) << m_Log.Text();
+}
+
 // A save that cannot be loaded from the start menu is refused with an Error that stands above the start
 // menu the closed slots give back, where it can be read and answered.
 TEST_F(FrontEndWalk, AFailedLoadFromTheStartMenuShowsItsErrorAboveTheMenu)

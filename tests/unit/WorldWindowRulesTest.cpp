@@ -12,6 +12,7 @@
 #include "world/WorldWindowLayout.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <tuple>
 
 namespace
@@ -278,4 +279,19 @@ TEST_F(GameWorld, ACandidateCanBeHiredWhenItsCostIsAtMostTheFunds)
 	window.Setup({}, 0, 1000, SampleData());
 	window.m_List.setSelected(0);
 	EXPECT_EQ(-1, window.GetSelectedChara());
+}
+
+// "雇う" follows the candidate highlighted, whether a click, the wheel or a key moved the highlight.
+TEST_F(GameWorld, HireIsUsableForTheHighlightedCandidateHoweverTheHighlightMoved)
+{
+	const int soldier = Def("soldier").EmployCost;
+	const int wolf = Def("wolf").EmployCost;
+	ASSERT_NE(soldier, wolf);
+	TEmployWindow window;
+	window.Setup({ Chara("soldier"), Chara("wolf") }, 0, std::min(soldier, wolf), SampleData());
+	EXPECT_FALSE(window.m_HireButton.isEnabled()) << "nothing chosen";
+	for (int row : { 0, 1, 0 }) {
+		window.m_List.setSelected(row);
+		EXPECT_EQ((row == 0 ? soldier : wolf) <= std::min(soldier, wolf), window.m_HireButton.isEnabled()) << row;
+	}
 }

@@ -1,3 +1,4 @@
+#include "app/FrontEnd.h"
 #include "app/GameConfig.h"
 #include "app/GameMaster.h"
 #include "app/HexGrid.h"
@@ -7,6 +8,7 @@
 #include "battle/HexGeometry.h"
 #include "battle/MagicRules.h"
 #include "battle/ScreenBattleView.h"
+#include "front/ConfigWindow.h"
 #include "gui/GuiContext.h"
 #include "gui/MsgDlg.h"
 #include "model/MagicData.h"
@@ -377,6 +379,44 @@ TEST_F(BattleWindowTest, APlayerFightsABattleToItsEnd)
 	EXPECT_TRUE(messageSeen);
 	EXPECT_FALSE(window.isVisible());
 	EXPECT_FALSE(bar.isVisible());
+}
+
+// The settings window opened in a battle stays in front of the battle's windows, the command bar that comes
+// up for the player's chara included, and the battle waits behind it: its shortcut key stays queued for the window, F2 and
+// the command bar do nothing. Once the window is closed, the key pressed into it is gone and the next one
+// commands the chara.
+TEST_F(BattleWindowTest, TheBattleWaitsBehindTheSettingsWindow)
+{
+	g_GameMaster.m_FrontEnd = CreateFrontEnd(m_Screen.Top(), MORVALETH_SOURCE_DIR "/data");
+	ASSERT_TRUE(Start(true));
+	ASSERT_TRUE(RunUntil(STATE_PLAYER_PLACING, 10));
+	PlaceAll();
+	g_GameMaster.ShowConfigWindow();
+	gcn::Widget& settings = g_GameMaster.m_FrontEnd->GetWindow(FRONT_CONFIG);
+	ASSERT_TRUE(settings.isVisible());
+	ASSERT_TRUE(RunUntil(STATE_COMMAND)) << "the battle goes on behind the settings until the player's chara";
+	ASSERT_TRUE(m_View->m_CommandWindow.isVisible());
+	const TConfigPane& pane = dynamic_cast<TConfigWindow&>(settings).m_Pane;
+	for (const gcn::Widget* button : { &pane.m_OkButton, &pane.m_CancelButton }) {
+		const TPoint middle = Middle(*button);
+		EXPECT_EQ(&settings, m_Screen.Top().getWidgetAt(middle.x, middle.y)) << "the settings' button is covered";
+	}
+	Frame();
+	Screenshot("battle_behind_settings");
+
+	g_GameMaster.PushKey(SDLK_w);
+	PressKey(gcn::Key::F2);
+	Click(Middle(m_View->m_CommandWindow.Button(COMMAND_WAIT)));
+	EXPECT_EQ(STATE_COMMAND, m_Logic->GetState());
+	int key = 0;
+	EXPECT_TRUE(g_GameMaster.PeekKey(key) && key == SDLK_w) << "the key waits for the settings window";
+	Click(Middle(pane.m_CancelButton));
+	EXPECT_FALSE(settings.isVisible());
+	Frame();
+	EXPECT_EQ(STATE_COMMAND, m_Logic->GetState()) << "the key pressed into the settings acts after them";
+	g_GameMaster.PushKey(SDLK_w);
+	Frame();
+	EXPECT_NE(STATE_COMMAND, m_Logic->GetState());
 }
 
 // A battle of computer sides, watched at every speed: each runs to its end on screen, the slower levels taking

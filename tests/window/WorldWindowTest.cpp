@@ -8,7 +8,9 @@
 #include "app/GameMaster.h"
 #include "app/Logger.h"
 #include "app/Random.h"
+#include "battle/BattleMapLogic.h"
 #include "battle/CharaStatusWindow.h"
+#include "battle/ScreenBattleView.h"
 #include "gui/GridWindows.h"
 #include "gui/HintPane.h"
 #include "gui/MsgDlg.h"
@@ -16,6 +18,7 @@
 #include "model/MorvalethGame.h"
 #include "support/GuiScreen.h"
 #include "world/CharaListWindow.h"
+#include "world/ControllerBattle.h"
 #include "world/EmployWindow.h"
 #include "world/MasterWindow.h"
 #include "world/PowerMapWindow.h"
@@ -72,10 +75,12 @@ protected:
 				game.GetArea(Area(id)).Charas.push_back(game.CreateCharaInstance(Chara("knight"), 6));
 		g_GameMaster.StartGame({ game.GetMaster(m_Leon).DataIndex });
 		ASSERT_NE(nullptr, Controller());
+		m_Settings = g_Config;
 	}
 
 	void TearDown() override
 	{
+		g_Config = m_Settings;
 		g_GameMaster.ReleaseGame();
 		g_GameMaster.m_GameRunning = false;
 		g_GameMaster.m_RootDir.clear();
@@ -194,6 +199,8 @@ protected:
 
 	std::unique_ptr<TGuiScreen> m_Screen;
 	int m_Leon = -1;
+	/// The settings the test began with, which a test may change.
+	TGameConfig m_Settings;
 };
 }
 
@@ -422,6 +429,59 @@ TEST_P(WorldWindowTest, APlayerPlaysATurnThroughTheWindowsAndTheComputerMastersF
 	})) << "status " << Status();
 	EXPECT_EQ(m_Leon, game.GetCurrentMaster());
 	ExpectOnScreen(masterWindow, "master window of the next turn");
+}
+
+// The player's battle leaves no short status behind. Its placement leaves the pointer at the left of the
+// screen; when the world comes back, the area window's chips come up under that still pointer, and the
+// short status waits for the pointer to move before it shows the character under it.
+TEST_P(WorldWindowTest, TheShortStatusWaitsForThePointerToMoveAfterABattle)
+{
+	g_Config.SetIntValue(CONFIG_TURN_MAX, 1);
+	g_Config.SetShortcut(SHORTCUT_WAIT, SDLK_w);
+	ASSERT_TRUE(RunUntilPlayerIdle()) << "status " << Status();
+	TScreenWorldView& view = View();
+	TCharaListWindow& areaWindow = *view.GetAreaWindow();
+	const gcn::Widget& shortStatus = *view.GetWindow(WORLD_STATUS_WINDOW);
+	ClickArea("A02");
+	const gcn::Rectangle chips = TGuiScreen::ScreenArea(areaWindow.m_CharaPane);
+
+	// One knight of the castle marches on the village below, which its people defend.
+	ASSERT_FALSE(Game().GetArea(Area("A06")).Charas.empty());
+	m_Screen->ClickOn(view.GetMasterWindow()->m_OpePane.m_WarButton);
+	ClickArea("A06");
+	ASSERT_EQ(WORLD_WAR_OPEN, Status());
+	TWarCharaWindow& war = *view.GetWarWindow();
+	ClickArea("A02");
+	ClickChip(war.m_SourcePane, 1);
+	m_Screen->ClickOn(war.m_ConfirmButton);
+	TBattleMapLogic& battle = dynamic_cast<TControllerBattle&>(*Controller()->GetBattle()).GetLogic();
+	TScreenBattleView& battleView = dynamic_cast<TScreenBattleView&>(
+		dynamic_cast<TControllerBattle&>(*Controller()->GetBattle()).GetView());
+	ASSERT_TRUE(RunUntil([&] { return battle.GetState() == STATE_PLAYER_PLACING; })) << "status " << Status();
+	const gcn::Rectangle start = battleView.m_MapWindow.m_MapPane.m_Highlights.at(0);
+	ClickIn(battleView.m_MapWindow.m_MapPane, start.x + start.width / 2, start.y + start.height / 2);
+
+	// The pointer rests where the chips come back; the knight waits each turn until the attackers retreat.
+	m_Screen->MoveMouse(chips.x + 16, chips.y + 16);
+	int frames = 0;
+	for (; frames < 20000 && !(Status() == WORLD_PLAYER_IDLE && !IsMsgDlgVisible()); ++frames) {
+		int queued = 0;
+		if (battle.GetState() == STATE_COMMAND && !g_GameMaster.PeekKey(queued))
+			g_GameMaster.PushKey(SDLK_w);
+		ASSERT_FALSE(IsMsgDlgVisible() && g_MsgDlg->m_Timeout == 0) << "a question in the battle";
+		m_Screen->Frame();
+	}
+	ASSERT_EQ(WORLD_PLAYER_IDLE, Status());
+	EXPECT_EQ(m_Leon, Game().GetCurrentMaster());
+	for (int i = 0; i < 5; ++i)
+		m_Screen->Frame();
+	ASSERT_TRUE(areaWindow.isVisible());
+	const gcn::Rectangle back = TGuiScreen::ScreenArea(areaWindow.m_CharaPane);
+	ASSERT_TRUE(back.x == chips.x && back.y == chips.y) << "the chips come back where they were";
+	ASSERT_GE(areaWindow.m_CharaPane.GetShownEntryAt(16, 16), 0) << "a character's chip lies under the pointer";
+	EXPECT_FALSE(shortStatus.isVisible()) << "the short status came up under the still pointer";
+	m_Screen->MoveMouse(chips.x + 17, chips.y + 16);
+	EXPECT_TRUE(shortStatus.isVisible()) << "a move of the pointer over the chip shows it";
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, WorldWindowTest,
