@@ -266,8 +266,10 @@ std::string ExitCaller(lua_State* L)
 	}
 	lua_Debug ar;
 	for (int level = 1; lua_getstack(L, level, &ar); ++level) {
-		if (lua_getinfo(L, "S", &ar) && ar.what[0] != 'C')
-			return FormatText("スクリプト %s の終了時のファイナライザ (__gc)", ar.source[0] == '@' ? ar.source + 1 : ar.short_src);
+		if (lua_getinfo(L, "S", &ar) && ar.what[0] != 'C') {
+			const char* const file = ar.source[0] == '@' ? ar.source + 1 : ar.short_src;
+			return FormatText("スクリプト %s の終了時のファイナライザ (__gc)", file);
+		}
 	}
 	return "スクリプトの終了時のファイナライザ (__gc)";
 }

@@ -116,8 +116,9 @@ private:
 	bool m_OuterClosing;
 	/// The run this section names; its strings belong to the owner.
 	const TRunName m_Run;
-	/// The stop texts of a run nested in another, by its CPU time and by its backstop.
+	/// The stop text of a run nested in another, by the outer run's CPU time.
 	std::string m_StopText;
+	/// The same by the outer run's backstop.
 	std::string m_WaitText;
 };
 
