@@ -1,6 +1,13 @@
 #include "support/ScriptBounds.h"
 
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <lauxlib.h>
 #include <lua.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -12,9 +19,97 @@ int UnderStop(lua_State* L)
 	lua_pushstring(L, "finished");
 	return 1;
 }
+
+int Sleep(lua_State* L)
+{
+	std::this_thread::sleep_for(std::chrono::milliseconds(luaL_checkinteger(L, 1)));
+	return 0;
+}
+
+std::chrono::nanoseconds ThreadCpuTime()
+{
+	timespec now{};
+	clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+	return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// The child's whole life, in calls that are safe in a child of a process with threads.
+[[noreturn]] void HoldFromChild(pid_t parent, int ask, int over, std::chrono::milliseconds hold)
+{
+	::prctl(PR_SET_PDEATHSIG, SIGKILL);
+	char byte = 0;
+	if (::getppid() != parent || ::read(ask, &byte, 1) != 1)
+		::_exit(1);
+	::kill(parent, SIGSTOP);
+	timespec left = {static_cast<time_t>(hold.count() / 1000), static_cast<long>(hold.count() % 1000 * 1000000)};
+	while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+	}
+	::kill(parent, SIGCONT);
+	::_exit(::write(over, &byte, 1) == 1 ? 0 : 1);
+}
 }
 
 void RegisterUnderStop(lua_State* L)
 {
 	lua_register(L, "under_stop", UnderStop);
+}
+
+void RegisterSleep(lua_State* L)
+{
+	lua_register(L, "sleep_ms", Sleep);
+}
+
+void SpendCpuTime(std::chrono::milliseconds cpu)
+{
+	const std::chrono::nanoseconds until = ThreadCpuTime() + cpu;
+	while (ThreadCpuTime() < until) {
+	}
+}
+
+TProcessHold::TProcessHold(std::chrono::milliseconds hold)
+	: m_Child(-1), m_Ask(-1), m_Over(-1)
+{
+	int ask[2], over[2];
+	if (::pipe(ask) != 0)
+		return;
+	if (::pipe(over) != 0) {
+		::close(ask[0]);
+		::close(ask[1]);
+		return;
+	}
+	const pid_t parent = ::getpid();
+	m_Child = ::fork();
+	if (m_Child == 0)
+		HoldFromChild(parent, ask[0], over[1], hold);
+	::close(ask[0]);
+	::close(over[1]);
+	m_Ask = ask[1];
+	m_Over = over[0];
+}
+
+TProcessHold::~TProcessHold()
+{
+	::close(m_Ask);
+	::close(m_Over);
+	if (m_Child > 0) {
+		::kill(m_Child, SIGKILL);
+		::waitpid(m_Child, nullptr, 0);
+	}
+	::kill(::getpid(), SIGCONT);
+}
+
+void TProcessHold::Ask()
+{
+	const char byte = 1;
+	while (::write(m_Ask, &byte, 1) < 0 && errno == EINTR) {
+	}
+}
+
+bool TProcessHold::WaitOver()
+{
+	char byte = 0;
+	ssize_t got;
+	while ((got = ::read(m_Over, &byte, 1)) < 0 && errno == EINTR) {
+	}
+	return got == 1;
 }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <sys/types.h>
 #include <thread>
 
 struct lua_State;
@@ -39,6 +40,34 @@ struct TScopedScriptBounds
 /// from C, with no Lua instruction in between, so that only a stop check inside f can end the call. When f
 /// returns all the same, the stop comes down and under_stop returns "finished".
 void RegisterUnderStop(lua_State* L);
+/// Registers sleep_ms(n) on the state: the call waits n milliseconds in the system and spends no CPU time, as a
+/// call that waits on a command or a pipe does.
+void RegisterSleep(lua_State* L);
+/// Spends the CPU time given on the calling thread, however long a busy machine makes it take.
+void SpendCpuTime(std::chrono::milliseconds cpu);
+
+/// A child process that, once asked, holds the test process stopped (SIGSTOP) for a while and then lets it go on
+/// (SIGCONT), as a machine busy with other work holds a program up. The child dies with the test process, and
+/// the hold's end ends the child and lets the test process go on whatever happened.
+class TProcessHold
+{
+public:
+	explicit TProcessHold(std::chrono::milliseconds hold);
+	~TProcessHold();
+	TProcessHold(const TProcessHold&) = delete;
+	TProcessHold& operator=(const TProcessHold&) = delete;
+
+	/// Asks the child for the hold, which comes a moment later.
+	void Ask();
+	/// Waits until the hold asked for is over; false when the child ended without holding the process.
+	bool WaitOver();
+
+private:
+	pid_t m_Child;
+	/// The write end of the pipe that asks, the read end of the one the child answers on.
+	int m_Ask;
+	int m_Over;
+};
 
 /// Ends the test program with a message when it lives longer than the limit: a case that would hang for good
 /// without its mend fails instead. It never fires while the case does what it should, however slow the machine.

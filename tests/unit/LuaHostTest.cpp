@@ -644,3 +644,139 @@ TEST_F(LuaHost, ManagersMoveWithTheirStatesAndASuspendedCallEndsWithItsState)
 	EXPECT_FALSE(manager.IsSuspended());
 	EXPECT_FALSE(manager.Resume());
 }
+
+namespace
+{
+/// Whether the script called marked() since the flag was lowered.
+bool g_Marked = false;
+/// The hold of the test process that held_work() asks for.
+TProcessHold* g_Hold = nullptr;
+
+int Mark(lua_State*)
+{
+	g_Marked = true;
+	return 0;
+}
+
+// held_work(): half a second of CPU time, with the process held up by g_Hold in the middle; true when the hold
+// came and went within the call.
+int HeldWork(lua_State* L)
+{
+	SpendCpuTime(std::chrono::milliseconds(250));
+	g_Hold->Ask();
+	SpendCpuTime(std::chrono::milliseconds(250));
+	lua_pushboolean(L, g_Hold->WaitOver());
+	return 1;
+}
+}
+
+// The time bound counts the CPU time the run or the close spends, never the time it waits on the system: a wait
+// past the CPU time goes on, with a wall-clock backstop ten times as long, past which it is stopped as soon as
+// the call returns. The waits that must end their own way run far from the backstop and spend next to no CPU.
+TEST_F(LuaHost, TheTimeBoundCountsCpuTimeAndABackstopTenTimesAsLongStopsAWait)
+{
+	struct TWait
+	{
+		TBoundsFor what;
+		std::chrono::milliseconds cpu;
+		int waitMs;
+		bool stopped;
+	};
+	const TWait waits[] = {
+		{TBoundsFor::Run, RUN_DEADLINE, 2500, false},
+		{TBoundsFor::Run, std::chrono::milliseconds(100), 1500, true},
+		{TBoundsFor::Close, std::chrono::milliseconds(1000), 2000, false},
+		{TBoundsFor::Close, std::chrono::milliseconds(50), 1000, true},
+	};
+	const char* const script = "function waits(ms) sleep_ms(ms) marked() return true end\n"
+							   "function atclose(ms) keep = newproxy(true) getmetatable(keep).__gc = function() waits(ms) end"
+							   " return true end\n";
+	const THangWatchdog watchdog("the waits");
+	for (const TWait& wait : waits) {
+		const bool run = wait.what == TBoundsFor::Run;
+		const std::string name = run ? "waits" : "atclose";
+		TMorvalethLuaManager manager;
+		Load(manager, script);
+		RegisterSleep(manager.GetState());
+		lua_register(manager.GetState(), "marked", Mark);
+		g_Marked = false;
+		if (!run) {
+			ASSERT_TRUE(manager.CallFunction("atclose", {std::to_string(wait.waitMs)}));
+		}
+		{
+			const TScopedScriptBounds bounds(run ? wait.cpu : RUN_DEADLINE, SCRIPT_MEMORY_LIMIT);
+			SetCloseDeadline(run ? RUN_DEADLINE / 10 : wait.cpu);
+			if (run)
+				EXPECT_EQ(!wait.stopped, manager.CallFunction("waits", {std::to_string(wait.waitMs)})) << wait.waitMs;
+			else
+				manager = TMorvalethLuaManager();
+		}
+		EXPECT_EQ(!wait.stopped, g_Marked) << name << " " << wait.waitMs << m_Log.Text();
+	}
+	EXPECT_EQ(1, m_Log.CountLines("host.lua:1: システムの処理を待つなどして、経過時間が 1 秒を超えたため実行を止めました。"))
+		<< m_Log.Text();
+	EXPECT_EQ(1, m_Log.CountLines("の関数 waits が失敗しました："));
+}
+
+// A run whose process a busy machine holds up for longer than the time bound, in the middle of its work, ends its
+// own way: the hold costs it no CPU time.
+TEST_F(LuaHost, ARunHeldUpByABusyMachineEndsItsOwnWay)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, "function work() return held_work() end\n");
+	lua_register(manager.GetState(), "held_work", HeldWork);
+	const THangWatchdog watchdog("the held run");
+	TProcessHold hold(std::chrono::milliseconds(3000));
+	g_Hold = &hold;
+	EXPECT_TRUE(manager.CallFunction("work")) << m_Log.Text();
+	EXPECT_TRUE(manager.GetResult()) << "the hold came and went within the call";
+	g_Hold = nullptr;
+}
+
+// os.exit ends the program with the status asked for when it is a whole number from 0 to 255, and with a failure
+// otherwise, saying so. Only the first call of a run is logged, the rest counted in one line as the run ends. A
+// finalizer's os.exit at a state's close names the finalizer's script.
+TEST_F(LuaHost, AScriptsExitStatusIsAByteAndItsWarningsAreBounded)
+{
+	const std::pair<const char*, int> exits[] = {
+		{"", 0}, {"255", 255}, {"'7'", 7}, {"2^40", -1}, {"0/0", -1}, {"-1", -1}, {"256", -1}, {"2.5", -1},
+	};
+	TMorvalethLuaManager manager;
+	Load(manager, "function quits(asked) assert(loadstring('os.exit(' .. asked .. ')'))() end\n"
+				  "function repeats() for i = 1, 10000 do pcall(os.exit, i % 256) end return true end\n");
+	for (const auto& exit : exits) {
+		const bool valid = exit.second >= 0;
+		// What is not a status is shown as Lua writes it.
+		std::string shown = std::to_string(exit.second);
+		if (!valid) {
+			ASSERT_EQ("", RunChunk(manager.GetState(), std::string("return tostring(") + exit.first + ")"));
+			shown = lua_tostring(manager.GetState(), -1);
+			lua_pop(manager.GetState(), 1);
+		}
+		const int warnings = m_Log.CountLines("Warning ");
+		EXPECT_FALSE(manager.CallFunction("quits", {exit.first})) << exit.first;
+		EXPECT_EQ(valid ? exit.second : 1, RequestedExitStatus()) << exit.first;
+		EXPECT_EQ(warnings + 1, m_Log.CountLines("Warning ")) << exit.first;
+		const std::string warning = " の関数 quits が os.exit(" + shown + ") を呼んだため、プログラムを終了します。" +
+			(valid ? "" : "終了コードが 0 から 255 の整数でないため、1 で終了します。") + "\n";
+		EXPECT_NE(std::string::npos, m_Log.Text().find(warning)) << warning << m_Log.Text();
+		ClearQuitRequest();
+	}
+
+	const int warnings = m_Log.CountLines("Warning ");
+	ASSERT_TRUE(manager.CallFunction("repeats"));
+	EXPECT_EQ(warnings + 2, m_Log.CountLines("Warning ")) << m_Log.Text().substr(0, 4000);
+	EXPECT_EQ(1, m_Log.CountLines("の関数 repeats が os.exit(1) を呼んだため、プログラムを終了します。"));
+	EXPECT_EQ(1, m_Log.CountLines("の関数 repeats は、このあと os.exit をさらに 9999 回呼びました。終了コードは最後に求められた 16 です。"));
+	EXPECT_EQ(16, RequestedExitStatus());
+	ClearQuitRequest();
+
+	const std::string file = WriteScript("closes.lua", "keep = newproxy(true)\n"
+													   "getmetatable(keep).__gc = function() os.exit(11) end\n");
+	Load(manager, ReadFile(file), "closes.lua");
+	manager = TMorvalethLuaManager();
+	EXPECT_EQ(1, m_Log.CountLines("Warning スクリプト " + file + " の終了時のファイナライザ (__gc) が os.exit(11) を呼んだため"))
+		<< m_Log.Text();
+	EXPECT_EQ(11, RequestedExitStatus());
+	ClearQuitRequest();
+}
