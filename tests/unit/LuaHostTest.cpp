@@ -23,6 +23,9 @@
 
 namespace
 {
+/// Calls a script makes, by name, each with the body of a function that returns true when the call did right.
+using TCallRows = std::vector<std::pair<const char*, const char*>>;
+
 class LuaHost : public ScriptTest
 {
 protected:
@@ -30,6 +33,20 @@ protected:
 	void Load(TMorvalethLuaManager& manager, const std::string& text, const std::string& name = "host.lua")
 	{
 		ASSERT_TRUE(manager.LoadLua(WriteScript(name, text).c_str()));
+	}
+
+	// Loads the rows after the head as functions call_<name>, named apart from the library functions they call, and
+	// expects each to return true.
+	void ExpectEachCallTrue(TMorvalethLuaManager& manager, const TCallRows& calls, const std::string& head = "")
+	{
+		std::string script = head;
+		for (const auto& call : calls)
+			script += std::string("function call_") + call.first + "() " + call.second + " end\n";
+		Load(manager, script);
+		for (const auto& call : calls) {
+			EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
+			EXPECT_TRUE(manager.GetResult()) << call.first;
+		}
 	}
 };
 
@@ -334,10 +351,11 @@ TEST_F(LuaHost, AFinalizerThatAllocatesAtTheCloseKeepsItsUserdata)
 }
 
 // Library functions that count a range or a field in an int from a script's numbers fail with Lua's error,
-// or answer, where the count would overflow (a crash, or a fault under the sanitizers).
+// or answer, where the count would overflow (a crash, or a fault under the sanitizers); a stack level below 0
+// names no level, as one past the stack does.
 TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
 {
-	const std::pair<const char*, const char*> calls[] = {
+	const TCallRows calls = {
 		{"unpack", "local ok, e = pcall(unpack, {}, -2, 2^31 - 1) return not ok and e:find('too many results') ~= nil"},
 		{"unpackwide", "return not pcall(unpack, {}, -2^31, 2^31 - 1)"},
 		{"unpackend", "return select('#', unpack({}, 2^31 - 3, 2^31 - 1)) == 3"},
@@ -346,17 +364,13 @@ TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
 		{"month", "local ok, e = pcall(os.time, {year = 2000, month = -2^31, day = 1}) return e:find('out%-of%-bound') ~= nil"},
 		{"time", "return os.time({year = 2000, month = 1, day = 1, hour = 0}) ~= nil"},
 		{"traceback", "return debug.traceback('x', 2^31 - 1) == 'x\\nstack traceback:'"},
+		{"levelbelow", "return debug.traceback('x', -1) == 'x\\nstack traceback:'"
+					   " and debug.traceback('x', -2^31) == 'x\\nstack traceback:'"},
+		{"infobelow", "return debug.getinfo(-1) == nil and debug.getinfo(coroutine.create(function() end), -2^31) == nil"},
+		{"localbelow", "return not pcall(debug.getlocal, -1, 1) and not pcall(debug.setlocal, -2^31, 1, 0)"},
 	};
-	// Named apart from the library functions they call.
-	std::string script;
-	for (const auto& call : calls)
-		script += std::string("function call_") + call.first + "() " + call.second + " end\n";
 	TMorvalethLuaManager manager;
-	Load(manager, script);
-	for (const auto& call : calls) {
-		EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
-		EXPECT_TRUE(manager.GetResult()) << call.first;
-	}
+	ExpectEachCallTrue(manager, calls);
 }
 
 // Lua's own loads and opens of a file by name refuse a pipe, a device or a folder at once instead of waiting on
@@ -365,7 +379,7 @@ TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
 TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACommand)
 {
 	ASSERT_EQ(0, ::mkfifo((m_Dir / "pipe.fifo").c_str(), 0600));
-	const std::pair<const char*, const char*> calls[] = {
+	const TCallRows calls = {
 		{"loadfile", "local f, e = loadfile('pipe.fifo') return f == nil and e:find('cannot open pipe.fifo') ~= nil"},
 		{"dofile", "return not pcall(dofile, 'pipe.fifo')"},
 		{"require", "package.path = './?.fifo' local ok, e = pcall(require, 'pipe') return e:find('not found') ~= nil"},
@@ -386,18 +400,10 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 		{"command", "local p = io.popen('echo hi') local text = p:read('*a') return text == 'hi\\n' and p:close()"},
 		{"leftopen", "local p = io.popen('echo $$; exec sleep 100000') pid = p:read('*n') kept = p return pid > 0"},
 	};
-	// Named apart from the library functions they call.
-	std::string script;
-	for (const auto& call : calls)
-		script += std::string("function call_") + call.first + "() " + call.second + " end\n";
 	const THangWatchdog watchdog("the file calls");
 	{
 		TMorvalethLuaManager manager;
-		Load(manager, script);
-		for (const auto& call : calls) {
-			EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
-			EXPECT_TRUE(manager.GetResult()) << call.first;
-		}
+		ExpectEachCallTrue(manager, calls);
 		lua_getglobal(manager.GetState(), "pid");
 		const pid_t sleeper = static_cast<pid_t>(lua_tointeger(manager.GetState(), -1));
 		lua_pop(manager.GetState(), 1);
