@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -414,6 +415,37 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 		::kill(sleeper, SIGKILL);
 		::waitpid(sleeper, nullptr, 0);
 	}
+}
+
+namespace
+{
+/// The program's locale, put back at the end of the test whatever a script made of it.
+struct TKeptLocale
+{
+	TKeptLocale() : name(std::setlocale(LC_ALL, nullptr)) {}
+	~TKeptLocale() { std::setlocale(LC_ALL, name.c_str()); }
+	const std::string name;
+};
+}
+
+// The locale is the whole program's: a script may ask it, as a whole or by category, and ask for the one it already
+// is, but any change fails with Lua's error, and numbers, comparisons and dates stay as every script expects.
+TEST_F(LuaHost, AScriptMayAskTheLocaleButNeverChangeIt)
+{
+	const TKeptLocale kept;
+	ASSERT_EQ("C", kept.name);
+	const TCallRows calls = {
+		{"asks", "return os.setlocale() == 'C' and os.setlocale(nil, 'numeric') == 'C' and os.setlocale(nil, 'time') == 'C'"},
+		{"same", "return os.setlocale('C') == 'C' and os.setlocale('C', 'collate') == 'C'"},
+		{"other", "local ok, e = pcall(os.setlocale, 'C.UTF-8')"
+				  " return not ok and e:find(\"locale 'C.UTF-8' refused: the program's locale stays 'C'\", 1, true) ~= nil"},
+		{"category", "return not pcall(os.setlocale, 'C.UTF-8', 'ctype') and not pcall(os.setlocale, 'POSIX', 'numeric')"},
+		{"environment", "return not pcall(os.setlocale, '')"},
+		{"numbers", "return tostring(1.5) == '1.5' and tonumber('1.5') == 1.5 and os.setlocale() == 'C'"},
+	};
+	TMorvalethLuaManager manager;
+	ExpectEachCallTrue(manager, calls);
+	EXPECT_STREQ("C", std::setlocale(LC_ALL, nullptr));
 }
 
 // A script's os.exit fails the run and asks the program to end after the frame with the status asked for, as
