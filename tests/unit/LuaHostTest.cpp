@@ -19,6 +19,7 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -236,6 +237,14 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 			NO_DEADLINE, checked},
 		{"maxn", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.maxn, t)", NO_DEADLINE, checked},
 		{"readline", "local f = io.tmpfile() to_zero(f) under_stop(f.read, f, '*l')", NO_DEADLINE, checked},
+		// The last levels of a stack of many tail calls under many calls: each step walks every call again.
+		{"traceback", "local function deep(n) if n > 0 then deep(n - 1) else coroutine.yield() end end"
+					  " local function tail(n) if n > 0 then return tail(n - 1) end return deep(15000) end"
+					  " local co = coroutine.create(tail) coroutine.resume(co, 5e6) under_stop(debug.traceback, co)",
+			NO_DEADLINE, checked},
+		// A first line starting with "#" as long as a script may be: after it, a syntax error.
+		{"hashline", "local f = io.open('hash.lua', 'w') f:write('#') f:seek('set', 2^24 - 2) f:write('\\n)') f:close()"
+					 " under_stop(dofile, 'hash.lua')", NO_DEADLINE, checked},
 		// The one string constant's length cut to 0: Lua's own check of the chunk lets it through, and the call
 		// would hand back a null string.
 		{"damaged", "local s = string.dump(function() return 'x' end) local w = s:byte(9) print(assert(loadstring("
@@ -415,6 +424,34 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 		::kill(sleeper, SIGKILL);
 		::waitpid(sleeper, nullptr, 0);
 	}
+}
+
+// A script file longer than any scenario needs is refused before it is read, by the engine's load and by Lua's
+// loadfile, dofile and require alike, naming the file and its size; a file of the limit's length still loads. The
+// files are sparse: the test writes a few bytes of them.
+TEST_F(LuaHost, AScriptFileAboveTheSizeLimitIsRefusedNamingItsSize)
+{
+	const std::string fits = WriteScript("fits.lua", "return 7 --");
+	const std::string big = WriteScript("big.lua", "return 7 --");
+	ASSERT_EQ(0, ::truncate(fits.c_str(), LUAL_MAXSCRIPTSIZE));
+	ASSERT_EQ(0, ::truncate(big.c_str(), LUAL_MAXSCRIPTSIZE + 1));
+	const std::string refusal = ": 16777217 bytes, more than the 16777216 a script may have";
+	const TCallRows calls = {
+		{"loadfile", "local f, e = loadfile('big.lua') return f == nil and e == 'big.lua' .. refusal"},
+		{"dofile", "local ok, e = pcall(dofile, 'big.lua') return not ok and e == 'big.lua' .. refusal"},
+		{"require", "package.path = './?.lua' local ok, e = pcall(require, 'big')"
+					" return not ok and e:find('big.lua' .. refusal, 1, true) ~= nil"},
+		{"fits", "return dofile('fits.lua') == 7"},
+	};
+	// Reading a file of the limit's length takes a while: no deadline but the test's own.
+	const TScopedScriptBounds bounds(NO_DEADLINE, SCRIPT_MEMORY_LIMIT);
+	const THangWatchdog watchdog("the long script files");
+	TMorvalethLuaManager manager;
+	EXPECT_FALSE(manager.LoadLua(big.c_str()));
+	EXPECT_EQ(1, m_Log.CountLines("Error スクリプト " + big + " の読み込みが失敗しました：" + big + refusal)) << m_Log.Text();
+	EXPECT_EQ(std::vector<std::string>{big + refusal + " (Line -1)"}, ScriptLog());
+	EXPECT_TRUE(manager.LoadLua(fits.c_str()));
+	ExpectEachCallTrue(manager, calls, "refusal = '" + refusal + "'\n");
 }
 
 namespace
