@@ -2,6 +2,7 @@
 
 #include "app/GameMaster.h"
 #include "app/Logger.h"
+#include "common/babel/babel.h"
 #include "platform/FileSystem.h"
 #include "script/ScriptAPI.h"
 #include "script/ScriptLog.h"
@@ -104,23 +105,12 @@ int RegisterEngineNames(lua_State* L)
 /// The longest error message the logs take whole.
 const std::size_t LOGGED_ERROR_BYTES = 2000;
 
-bool IsSjisLead(unsigned char c)
-{
-	return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 /// The text, cut after LOGGED_ERROR_BYTES at a character's end, with the length it had.
 std::string CutForLog(const std::string& text)
 {
 	if (text.size() <= LOGGED_ERROR_BYTES)
 		return text;
-	std::size_t end = 0;
-	for (;;) {
-		const std::size_t next = end + (IsSjisLead(static_cast<unsigned char>(text[end])) ? 2 : 1);
-		if (next > LOGGED_ERROR_BYTES)
-			break;
-		end = next;
-	}
+	const std::size_t end = SjisCutLength(text, LOGGED_ERROR_BYTES);
 	return text.substr(0, end) + FormatText("...(全 %u バイトのうち先頭 %u バイト)", text.size(), end);
 }
 
