@@ -2,6 +2,7 @@
 
 #include "app/GameMaster.h"
 #include "app/Logger.h"
+#include "common/babel/babel.h"
 #include "platform/FileSystem.h"
 #include "script/ScriptAPI.h"
 #include "script/ScriptLog.h"
@@ -45,9 +46,9 @@ void AppendSearchPath(lua_State* L, const char* searchPath)
 	lua_pop(L, 1);
 }
 
-// Loads the file as a chunk named "@file", as the stock loader does (a first line
-// starting with "#" is skipped, its line feed kept), but opens it through the
-// file-name layer so that Shift-JIS paths work. Lua's status; the message on error.
+// Loads the file as a chunk named "@file" through Lua's own loader of script files (their size bounded, a first
+// line starting with "#" skipped), but opens it through the file-name layer so that Shift-JIS paths work. Lua's
+// status; the message on error.
 int LoadChunk(lua_State* L, const char* file)
 {
 	// A pipe or a device under a script's name would hold the load for good.
@@ -56,22 +57,10 @@ int LoadChunk(lua_State* L, const char* file)
 		lua_pushfstring(L, "cannot open %s", file);
 		return LUA_ERRFILE;
 	}
-	std::string text;
-	char buffer[65536];
-	std::size_t count;
-	while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-		text.append(buffer, count);
-	const bool failed = std::ferror(in) != 0;
-	std::fclose(in);
-	if (failed) {
-		lua_pushfstring(L, "cannot read %s", file);
-		return LUA_ERRFILE;
-	}
-	std::size_t start = 0;
-	if (!text.empty() && text[0] == '#')
-		start = std::min(text.find('\n'), text.size());
 	const std::string chunkName = std::string("@") + file;
-	return luaL_loadbuffer(L, text.data() + start, text.size() - start, chunkName.c_str());
+	const int status = luaL_loadstream(L, in, chunkName.c_str());
+	std::fclose(in);
+	return status;
 }
 
 // Lua's statuses of a run that ended in an error (C++ exceptions that reach Lua give -1).
@@ -116,23 +105,12 @@ int RegisterEngineNames(lua_State* L)
 /// The longest error message the logs take whole.
 const std::size_t LOGGED_ERROR_BYTES = 2000;
 
-bool IsSjisLead(unsigned char c)
-{
-	return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 /// The text, cut after LOGGED_ERROR_BYTES at a character's end, with the length it had.
 std::string CutForLog(const std::string& text)
 {
 	if (text.size() <= LOGGED_ERROR_BYTES)
 		return text;
-	std::size_t end = 0;
-	for (;;) {
-		const std::size_t next = end + (IsSjisLead(static_cast<unsigned char>(text[end])) ? 2 : 1);
-		if (next > LOGGED_ERROR_BYTES)
-			break;
-		end = next;
-	}
+	const std::size_t end = SjisCutLength(text, LOGGED_ERROR_BYTES);
 	return text.substr(0, end) + FormatText("...(全 %u バイトのうち先頭 %u バイト)", text.size(), end);
 }
 
@@ -166,11 +144,15 @@ std::string ErrorText(lua_State* L)
 	return CutForLog(text);
 }
 
-/// Puts the text of the error object on top of L in its place, for _ALERT; L runs nothing now.
-void ReplaceErrorByText(lua_State* L, const std::string& text)
+/// Logs the failed load of the file with the error object on top of L, in both logs, and closes L.
+void ReportFailedLoad(lua_State* L, const char* file)
 {
+	const std::string text = ErrorText(L);
+	g_Logger.Error(FormatText("スクリプト %s の読み込みが失敗しました：%s", file, text));
 	lua_pop(L, 1);
 	lua_pushlstring(L, text.data(), text.size());
+	_ALERT(L);
+	CloseScriptState(L);
 }
 }
 
@@ -184,9 +166,7 @@ lua_State* LuaCreateState(const char* file, const char* searchPath)
 		return nullptr;
 	TOpening opening = {file, searchPath};
 	if (lua_cpcall(L, OpenState, &opening) != 0) {
-		ReplaceErrorByText(L, ErrorText(L));
-		_ALERT(L);
-		CloseScriptState(L);
+		ReportFailedLoad(L, file);
 		return nullptr;
 	}
 	return L;
@@ -289,9 +269,7 @@ bool TMorvalethLuaManager::LoadLua(const char* file)
 	const TRunBounds bounds(TBoundsFor::Run, TRunName{&name, nullptr});
 	lua_State* L = LuaCreateState(file, searchPath.c_str());
 	if (L && lua_cpcall(L, RegisterEngineNames, nullptr) != 0) {
-		ReplaceErrorByText(L, ErrorText(L));
-		_ALERT(L);
-		CloseScriptState(L);
+		ReportFailedLoad(L, file);
 		L = nullptr;
 	}
 	if (!L) {

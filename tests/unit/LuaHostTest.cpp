@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,11 +19,15 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace
 {
+/// Calls a script makes, by name, each with the body of a function that returns true when the call did right.
+using TCallRows = std::vector<std::pair<const char*, const char*>>;
+
 class LuaHost : public ScriptTest
 {
 protected:
@@ -30,6 +35,20 @@ protected:
 	void Load(TMorvalethLuaManager& manager, const std::string& text, const std::string& name = "host.lua")
 	{
 		ASSERT_TRUE(manager.LoadLua(WriteScript(name, text).c_str()));
+	}
+
+	// Loads the rows after the head as functions call_<name>, named apart from the library functions they call, and
+	// expects each to return true.
+	void ExpectEachCallTrue(TMorvalethLuaManager& manager, const TCallRows& calls, const std::string& head = "")
+	{
+		std::string script = head;
+		for (const auto& call : calls)
+			script += std::string("function call_") + call.first + "() " + call.second + " end\n";
+		Load(manager, script);
+		for (const auto& call : calls) {
+			EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
+			EXPECT_TRUE(manager.GetResult()) << call.first;
+		}
 	}
 };
 
@@ -218,6 +237,14 @@ TEST_F(LuaHost, ARunThatEscapesTheBudgetIsStoppedByTimeOrMemory)
 			NO_DEADLINE, checked},
 		{"maxn", "local t = {} for i = 1, 1e5 do t[i] = i end under_stop(table.maxn, t)", NO_DEADLINE, checked},
 		{"readline", "local f = io.tmpfile() to_zero(f) under_stop(f.read, f, '*l')", NO_DEADLINE, checked},
+		// The last levels of a stack of many tail calls under many calls: each step walks every call again.
+		{"traceback", "local function deep(n) if n > 0 then deep(n - 1) else coroutine.yield() end end"
+					  " local function tail(n) if n > 0 then return tail(n - 1) end return deep(15000) end"
+					  " local co = coroutine.create(tail) coroutine.resume(co, 5e6) under_stop(debug.traceback, co)",
+			NO_DEADLINE, checked},
+		// A first line starting with "#" as long as a script may be: after it, a syntax error.
+		{"hashline", "local f = io.open('hash.lua', 'w') f:write('#') f:seek('set', 2^24 - 2) f:write('\\n)') f:close()"
+					 " under_stop(dofile, 'hash.lua')", NO_DEADLINE, checked},
 		// The one string constant's length cut to 0: Lua's own check of the chunk lets it through, and the call
 		// would hand back a null string.
 		{"damaged", "local s = string.dump(function() return 'x' end) local w = s:byte(9) print(assert(loadstring("
@@ -334,10 +361,11 @@ TEST_F(LuaHost, AFinalizerThatAllocatesAtTheCloseKeepsItsUserdata)
 }
 
 // Library functions that count a range or a field in an int from a script's numbers fail with Lua's error,
-// or answer, where the count would overflow (a crash, or a fault under the sanitizers).
+// or answer, where the count would overflow (a crash, or a fault under the sanitizers); a stack level below 0
+// names no level, as one past the stack does.
 TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
 {
-	const std::pair<const char*, const char*> calls[] = {
+	const TCallRows calls = {
 		{"unpack", "local ok, e = pcall(unpack, {}, -2, 2^31 - 1) return not ok and e:find('too many results') ~= nil"},
 		{"unpackwide", "return not pcall(unpack, {}, -2^31, 2^31 - 1)"},
 		{"unpackend", "return select('#', unpack({}, 2^31 - 3, 2^31 - 1)) == 3"},
@@ -346,17 +374,13 @@ TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
 		{"month", "local ok, e = pcall(os.time, {year = 2000, month = -2^31, day = 1}) return e:find('out%-of%-bound') ~= nil"},
 		{"time", "return os.time({year = 2000, month = 1, day = 1, hour = 0}) ~= nil"},
 		{"traceback", "return debug.traceback('x', 2^31 - 1) == 'x\\nstack traceback:'"},
+		{"levelbelow", "return debug.traceback('x', -1) == 'x\\nstack traceback:'"
+					   " and debug.traceback('x', -2^31) == 'x\\nstack traceback:'"},
+		{"infobelow", "return debug.getinfo(-1) == nil and debug.getinfo(coroutine.create(function() end), -2^31) == nil"},
+		{"localbelow", "return not pcall(debug.getlocal, -1, 1) and not pcall(debug.setlocal, -2^31, 1, 0)"},
 	};
-	// Named apart from the library functions they call.
-	std::string script;
-	for (const auto& call : calls)
-		script += std::string("function call_") + call.first + "() " + call.second + " end\n";
 	TMorvalethLuaManager manager;
-	Load(manager, script);
-	for (const auto& call : calls) {
-		EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
-		EXPECT_TRUE(manager.GetResult()) << call.first;
-	}
+	ExpectEachCallTrue(manager, calls);
 }
 
 // Lua's own loads and opens of a file by name refuse a pipe, a device or a folder at once instead of waiting on
@@ -365,7 +389,7 @@ TEST_F(LuaHost, RangesPastAnIntFailWithLuasErrorOrAnswer)
 TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACommand)
 {
 	ASSERT_EQ(0, ::mkfifo((m_Dir / "pipe.fifo").c_str(), 0600));
-	const std::pair<const char*, const char*> calls[] = {
+	const TCallRows calls = {
 		{"loadfile", "local f, e = loadfile('pipe.fifo') return f == nil and e:find('cannot open pipe.fifo') ~= nil"},
 		{"dofile", "return not pcall(dofile, 'pipe.fifo')"},
 		{"require", "package.path = './?.fifo' local ok, e = pcall(require, 'pipe') return e:find('not found') ~= nil"},
@@ -386,18 +410,10 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 		{"command", "local p = io.popen('echo hi') local text = p:read('*a') return text == 'hi\\n' and p:close()"},
 		{"leftopen", "local p = io.popen('echo $$; exec sleep 100000') pid = p:read('*n') kept = p return pid > 0"},
 	};
-	// Named apart from the library functions they call.
-	std::string script;
-	for (const auto& call : calls)
-		script += std::string("function call_") + call.first + "() " + call.second + " end\n";
 	const THangWatchdog watchdog("the file calls");
 	{
 		TMorvalethLuaManager manager;
-		Load(manager, script);
-		for (const auto& call : calls) {
-			EXPECT_TRUE(manager.CallFunction((std::string("call_") + call.first).c_str())) << call.first << m_Log.Text();
-			EXPECT_TRUE(manager.GetResult()) << call.first;
-		}
+		ExpectEachCallTrue(manager, calls);
 		lua_getglobal(manager.GetState(), "pid");
 		const pid_t sleeper = static_cast<pid_t>(lua_tointeger(manager.GetState(), -1));
 		lua_pop(manager.GetState(), 1);
@@ -408,6 +424,65 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 		::kill(sleeper, SIGKILL);
 		::waitpid(sleeper, nullptr, 0);
 	}
+}
+
+// A script file longer than any scenario needs is refused before it is read, by the engine's load and by Lua's
+// loadfile, dofile and require alike, naming the file and its size; a file of the limit's length still loads. The
+// files are sparse: the test writes a few bytes of them.
+TEST_F(LuaHost, AScriptFileAboveTheSizeLimitIsRefusedNamingItsSize)
+{
+	const std::string fits = WriteScript("fits.lua", "return 7 --");
+	const std::string big = WriteScript("big.lua", "return 7 --");
+	ASSERT_EQ(0, ::truncate(fits.c_str(), LUAL_MAXSCRIPTSIZE));
+	ASSERT_EQ(0, ::truncate(big.c_str(), LUAL_MAXSCRIPTSIZE + 1));
+	const std::string refusal = ": 16777217 bytes, more than the 16777216 a script may have";
+	const TCallRows calls = {
+		{"loadfile", "local f, e = loadfile('big.lua') return f == nil and e == 'big.lua' .. refusal"},
+		{"dofile", "local ok, e = pcall(dofile, 'big.lua') return not ok and e == 'big.lua' .. refusal"},
+		{"require", "package.path = './?.lua' local ok, e = pcall(require, 'big')"
+					" return not ok and e:find('big.lua' .. refusal, 1, true) ~= nil"},
+		{"fits", "return dofile('fits.lua') == 7"},
+	};
+	// Reading a file of the limit's length takes a while: no deadline but the test's own.
+	const TScopedScriptBounds bounds(NO_DEADLINE, SCRIPT_MEMORY_LIMIT);
+	const THangWatchdog watchdog("the long script files");
+	TMorvalethLuaManager manager;
+	EXPECT_FALSE(manager.LoadLua(big.c_str()));
+	EXPECT_EQ(1, m_Log.CountLines("Error スクリプト " + big + " の読み込みが失敗しました：" + big + refusal)) << m_Log.Text();
+	EXPECT_EQ(std::vector<std::string>{big + refusal + " (Line -1)"}, ScriptLog());
+	EXPECT_TRUE(manager.LoadLua(fits.c_str()));
+	ExpectEachCallTrue(manager, calls, "refusal = '" + refusal + "'\n");
+}
+
+namespace
+{
+/// The program's locale, put back at the end of the test whatever a script made of it.
+struct TKeptLocale
+{
+	TKeptLocale() : name(std::setlocale(LC_ALL, nullptr)) {}
+	~TKeptLocale() { std::setlocale(LC_ALL, name.c_str()); }
+	const std::string name;
+};
+}
+
+// The locale is the whole program's: a script may ask it, as a whole or by category, and ask for the one it already
+// is, but any change fails with Lua's error, and numbers, comparisons and dates stay as every script expects.
+TEST_F(LuaHost, AScriptMayAskTheLocaleButNeverChangeIt)
+{
+	const TKeptLocale kept;
+	ASSERT_EQ("C", kept.name);
+	const TCallRows calls = {
+		{"asks", "return os.setlocale() == 'C' and os.setlocale(nil, 'numeric') == 'C' and os.setlocale(nil, 'time') == 'C'"},
+		{"same", "return os.setlocale('C') == 'C' and os.setlocale('C', 'collate') == 'C'"},
+		{"other", "local ok, e = pcall(os.setlocale, 'C.UTF-8')"
+				  " return not ok and e:find(\"locale 'C.UTF-8' refused: the program's locale stays 'C'\", 1, true) ~= nil"},
+		{"category", "return not pcall(os.setlocale, 'C.UTF-8', 'ctype') and not pcall(os.setlocale, 'POSIX', 'numeric')"},
+		{"environment", "return not pcall(os.setlocale, '')"},
+		{"numbers", "return tostring(1.5) == '1.5' and tonumber('1.5') == 1.5 and os.setlocale() == 'C'"},
+	};
+	TMorvalethLuaManager manager;
+	ExpectEachCallTrue(manager, calls);
+	EXPECT_STREQ("C", std::setlocale(LC_ALL, nullptr));
 }
 
 // A script's os.exit fails the run and asks the program to end after the frame with the status asked for, as

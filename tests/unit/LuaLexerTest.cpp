@@ -4,6 +4,9 @@
 
 #include "unit/ScriptFixture.h"
 
+#include "support/ScriptBounds.h"
+
+#include <cstring>
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
@@ -97,4 +100,48 @@ TEST_F(LuaLexer, CFunctionsMayUseUpTo32767StackSlots)
 	lua_setglobal(L, "g");
 	lua_getfield(L, LUA_GLOBALSINDEX, "g");
 	EXPECT_EQ(7, lua_tointeger(L, -1));
+}
+
+namespace
+{
+/// A chunk that starts with its head and goes on for ever with the filler.
+struct TEndlessChunk
+{
+	const char* head;
+	std::string filler;
+	bool started;
+};
+
+const char* ReadEndless(lua_State*, void* data, size_t* size)
+{
+	TEndlessChunk& chunk = *static_cast<TEndlessChunk*>(data);
+	const char* piece = chunk.started ? chunk.filler.data() : chunk.head;
+	*size = chunk.started ? chunk.filler.size() : std::strlen(chunk.head);
+	chunk.started = true;
+	return piece;
+}
+}
+
+// A comment takes no memory however long it is: one without end, which a load() reader may hand the lexer, ends
+// only by the run's stop, raised here before the load as the watchdog would raise it.
+TEST_F(LuaLexer, ACommentWithoutEndIsEndedByTheStop)
+{
+	const std::pair<const char*, const char*> comments[] = {
+		{"--", "x"},
+		{"--[[", "x\n"},
+		// Lead bytes take the closing bracket as their second byte.
+		{"--[==[", "\x95]==]"},
+	};
+	const THangWatchdog watchdog("the endless comments");
+	for (const auto& comment : comments) {
+		TEndlessChunk chunk = {comment.first, std::string(), false};
+		for (int i = 0; i < 4096; ++i)
+			chunk.filler += comment.second;
+		lua_runstop.store(1, std::memory_order_relaxed);
+		const int status = lua_load(L, ReadEndless, &chunk, "=endless");
+		lua_runstop.store(0, std::memory_order_relaxed);
+		EXPECT_NE(0, status) << comment.first;
+		EXPECT_STREQ(lua_stoptext, lua_tostring(L, -1)) << comment.first;
+		lua_settop(L, 0);
+	}
 }
