@@ -27,6 +27,7 @@ struct TProcessStart
 class TChildProcess
 {
 public:
+	/// How the program starts.
 	typedef TProcessStart TStart;
 
 	TChildProcess() = default;
