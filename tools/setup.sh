@@ -51,8 +51,11 @@ ensure_deb_src() {
 LUA_CACHE="$(cd "$(dirname "$0")/.." && pwd)/third_party/lua5.1/debian-source"
 if [ ! -f "$LUA_CACHE/src/llex.c" ]; then
   ensure_deb_src
-  work=$(mktemp -d "$LUA_CACHE.XXXXXX")
+  # apt, run as root, downloads as its own user _apt: the download goes to a temporary folder that _apt owns
+  # (under /tmp, which it can reach), and the unpacked source is moved in place from there.
+  work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
+  [ "$(id -u)" -eq 0 ] && id -u _apt > /dev/null 2>&1 && chown _apt "$work"
   # A deb-src line added by hand may still lack its package lists: update once and retry.
   (cd "$work" && apt-get source -qq lua5.1 > /dev/null) ||
     { $SUDO apt-get update -qq && (cd "$work" && apt-get source -qq lua5.1 > /dev/null); }

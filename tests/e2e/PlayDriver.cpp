@@ -6,18 +6,12 @@
 
 #include <boost/filesystem.hpp>
 #include <chrono>
-#include <csignal>
-#include <grp.h>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 // Last: Xlib's macros (None, Bool, Status) clash with names in the headers above.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace fs = boost::filesystem;
 
@@ -128,15 +122,11 @@ TPlayer::TPlayer(const TPlayFolder& folder, const std::string& run)
 	fs::remove_all(m_Artifacts);
 	fs::create_directories(m_Artifacts);
 	m_Display = XOpenDisplay(nullptr);
-	IgnoreVanishedWindows();
 }
 
 TPlayer::~TPlayer()
 {
-	if (m_Pid > 0) {
-		kill(m_Pid, SIGKILL);
-		Reap(true);
-	}
+	m_Game.Kill();
 	if (m_Display)
 		XCloseDisplay(static_cast<Display*>(m_Display));
 }
@@ -152,51 +142,28 @@ bool TPlayer::Start()
 	if (!m_Display)
 		return false;
 	m_StartedAt = Now();
-	m_Pid = fork();
-	if (m_Pid == 0) {
-		const uid_t nobody = 65534;
-		if (m_WithoutWriteAccess && geteuid() == 0
-			&& (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
-			_exit(126);
-		if (chdir(m_Folder.Path().c_str()) == 0)
-			execl(MORVALETH_PROGRAM, MORVALETH_PROGRAM, static_cast<char*>(nullptr));
-		_exit(127);
-	}
-	return m_Pid > 0 && FindWindow();
+	TChildProcess::TStart how;
+	how.folder = m_Folder.Path();
+	how.asNobody = m_WithoutWriteAccess;
+	return m_Game.Start(MORVALETH_PROGRAM, {}, how) && FindWindow();
 }
 
 bool TPlayer::FindWindow()
 {
-	Display* display = static_cast<Display*>(m_Display);
-	m_Window = WaitForShownWindow(display, "Morvaleth", int(SafetyLimit() * 1000));
-	if (!m_Window)
+	m_Window = WaitForShownWindow(m_Display, NamedWindow("Morvaleth"), SafetyLimit(), [this] { return Running(); });
+	TWindowPlace place;
+	if (!m_Window || !ReadWindowPlace(m_Display, m_Window, place))
 		return false;
-	XWindowAttributes attributes;
-	Window child = 0;
-	XGetWindowAttributes(display, m_Window, &attributes);
-	XTranslateCoordinates(display, m_Window, DefaultRootWindow(display), 0, 0, &m_X, &m_Y, &child);
-	m_Width = attributes.width;
-	m_Height = attributes.height;
-	return true;
-}
-
-bool TPlayer::Reap(bool wait)
-{
-	if (m_Pid <= 0)
-		return true;
-	int status = 0;
-	rusage usage{};
-	if (wait4(m_Pid, &status, wait ? 0 : WNOHANG, &usage) != m_Pid)
-		return false;
-	m_PeakKilobytes = usage.ru_maxrss;
-	m_ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	m_Pid = -1;
+	m_X = place.X;
+	m_Y = place.Y;
+	m_Width = place.Width;
+	m_Height = place.Height;
 	return true;
 }
 
 bool TPlayer::Running()
 {
-	return !Reap(false);
+	return m_Game.Running();
 }
 
 double TPlayer::SecondsSinceStart() const
@@ -204,11 +171,17 @@ double TPlayer::SecondsSinceStart() const
 	return Now() - m_StartedAt;
 }
 
-void TPlayer::Run(const std::string& xdotoolArguments)
+void TPlayer::Run(const std::vector<std::string>& xdotoolArguments)
 {
-	const std::string command = "xdotool " + xdotoolArguments + " > /dev/null 2>&1";
-	if (std::system(command.c_str()) != 0)
-		std::fprintf(stderr, "xdotool failed: %s\n", xdotoolArguments.c_str());
+	TChildProcess xdotool;
+	TChildProcess::TStart how;
+	how.output = how.errors = "/dev/null";
+	if (!xdotool.Start("xdotool", xdotoolArguments, how) || xdotool.WaitForExit() != 0) {
+		std::string command;
+		for (const std::string& argument : xdotoolArguments)
+			command += " " + argument;
+		std::fprintf(stderr, "xdotool failed:%s\n", command.c_str());
+	}
 }
 
 void TPlayer::MoveTo(int x, int y)
@@ -216,7 +189,7 @@ void TPlayer::MoveTo(int x, int y)
 	// xdotool's --sync waits for the pointer to move, which it never does when it already stands there.
 	if (x == m_PointerX && y == m_PointerY)
 		return;
-	Run("mousemove --sync " + std::to_string(m_X + x) + " " + std::to_string(m_Y + y));
+	Run({"mousemove", "--sync", std::to_string(m_X + x), std::to_string(m_Y + y)});
 	m_PointerX = x;
 	m_PointerY = y;
 }
@@ -224,18 +197,18 @@ void TPlayer::MoveTo(int x, int y)
 void TPlayer::Click(int x, int y, int button)
 {
 	MoveTo(x, y);
-	Run("click " + std::to_string(button));
+	Run({"click", std::to_string(button)});
 }
 
 void TPlayer::DoubleClick(int x, int y)
 {
 	MoveTo(x, y);
-	Run("click --repeat 2 --delay 60 1");
+	Run({"click", "--repeat", "2", "--delay", "60", "1"});
 }
 
 void TPlayer::Key(const std::string& key)
 {
-	Run("key " + key);
+	Run({"key", key});
 }
 
 TShot TPlayer::Shot()
@@ -243,22 +216,11 @@ TShot TPlayer::Shot()
 	TShot shot;
 	if (!m_Window)
 		return shot;
-	Display* display = static_cast<Display*>(m_Display);
-	XImage* image = XGetImage(display, m_Window, 0, 0, m_Width, m_Height, AllPlanes, ZPixmap);
-	if (!image)
-		return shot;
-	shot.Width = m_Width;
-	shot.Height = m_Height;
-	shot.Rgb.resize(std::size_t(m_Width) * m_Height * 3);
-	std::uint8_t* out = shot.Rgb.data();
-	for (int y = 0; y < m_Height; ++y)
-		for (int x = 0; x < m_Width; ++x) {
-			const unsigned long pixel = XGetPixel(image, x, y);
-			*out++ = std::uint8_t((pixel & image->red_mask) >> 16);
-			*out++ = std::uint8_t((pixel & image->green_mask) >> 8);
-			*out++ = std::uint8_t(pixel & image->blue_mask);
-		}
-	XDestroyImage(image);
+	shot.Rgb = ReadWindowRgb(m_Display, m_Window, 0, 0, m_Width, m_Height);
+	if (!shot.Rgb.empty()) {
+		shot.Width = m_Width;
+		shot.Height = m_Height;
+	}
 	return shot;
 }
 
@@ -341,14 +303,5 @@ void TPlayer::Close()
 
 int TPlayer::WaitForExit()
 {
-	const double deadline = Now() + SafetyLimit();
-	while (Running()) {
-		if (Now() > deadline) {
-			kill(m_Pid, SIGKILL);
-			Reap(true);
-			return -1;
-		}
-		std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
-	}
-	return m_ExitStatus;
+	return m_Game.WaitForExit(SafetyLimit());
 }

@@ -11,10 +11,11 @@
 // already holds on it, since that check could not tell the two screens apart, however
 // slowly a loaded machine draws the second.
 
+#include "support/ChildProcess.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 /// An RGB colour as 0xRRGGBB.
@@ -70,6 +71,7 @@ class TPlayer
 public:
 	/// Screenshots go to "artifacts/e2e/<run>/" of the tests' working folder.
 	TPlayer(const TPlayFolder& folder, const std::string& run);
+	/// Ends the program, whatever the test did, if it still runs.
 	~TPlayer();
 
 	/// Starts the program and waits for its window to be shown; false when it never is.
@@ -118,23 +120,20 @@ public:
 	/// limit) or crashed.
 	int WaitForExit();
 	/// The program's peak resident memory in kilobytes, known once it has ended.
-	long PeakKilobytes() const { return m_PeakKilobytes; }
+	long PeakKilobytes() const { return m_Game.PeakKilobytes(); }
 
 	/// How many seconds a wait may last before the test fails (MORVALETH_E2E_LIMIT, default 180).
 	static double SafetyLimit();
 
 private:
-	void Run(const std::string& xdotoolArguments);
+	void Run(const std::vector<std::string>& xdotoolArguments);
 	void KeepShot(const TShot& shot, const std::string& name);
 	bool FindWindow();
-	/// Collects the ended program's status and peak memory; false while it still runs (or when
-	/// not waiting).
-	bool Reap(bool wait);
 
 	const TPlayFolder& m_Folder;
 	std::string m_Artifacts;
 	int m_Kept = 0;
-	pid_t m_Pid = -1;
+	TChildProcess m_Game;
 	unsigned long m_Window = 0;
 	int m_X = 0;
 	int m_Y = 0;
@@ -143,8 +142,6 @@ private:
 	/// Where the last move left the pointer, in the window's pixels.
 	int m_PointerX = -1;
 	int m_PointerY = -1;
-	long m_PeakKilobytes = 0;
-	int m_ExitStatus = -1;
 	TShot m_Before;
 	double m_StartedAt = 0;
 	void* m_Display = nullptr;

@@ -8,21 +8,17 @@
 // as held. Run as root, the read-only case runs the program as the user "nobody" (root may write
 // anywhere); otherwise it takes the write permissions off the folder.
 
+#include "support/ChildProcess.h"
 #include "support/XWindow.h"
 
 #include <boost/filesystem.hpp>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <grp.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 // Last: Xlib's macros clash with names in other headers.
 #include <X11/Xlib.h>
@@ -32,8 +28,6 @@ namespace fs = boost::filesystem;
 namespace
 {
 typedef std::chrono::steady_clock TClock;
-
-const uid_t NOBODY = 65534;
 
 struct TCase
 {
@@ -91,45 +85,32 @@ void MakeUnwritable(const fs::path& dir)
 	::chmod(dir.c_str(), 0555);
 }
 
-void RunAsNobody()
-{
-	if (::geteuid() != 0)
-		return;
-	if (::setgroups(0, nullptr) != 0 || ::setgid(NOBODY) != 0 || ::setuid(NOBODY) != 0)
-		_exit(126);
-}
-
 // The window is asked to close as soon as it is shown; the program sees that only once its start-up is over
 // and its main loop runs, so the time to its exit is the time its start took (or the failure that ended it).
 TOutcome Run(Display* display, const std::string& program, const fs::path& dir, bool readOnly, double limit)
 {
 	TOutcome outcome;
 	const TClock::time_point start = TClock::now();
-	const pid_t pid = fork();
-	if (pid == 0) {
-		if (readOnly)
-			RunAsNobody();
-		if (::chdir(dir.c_str()) == 0)
-			execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-		_exit(127);
-	}
-	int status = 0;
-	rusage usage{};
-	while (wait4(pid, &status, WNOHANG, &usage) != pid) {
-		const unsigned long window = outcome.shown ? 0 : FindShownWindow(display, "Morvaleth");
+	TChildProcess game;
+	TChildProcess::TStart how;
+	how.folder = dir.string();
+	how.asNobody = readOnly;
+	game.Start(program, {}, how);
+	while (game.Running()) {
+		const unsigned long window = outcome.shown ? 0 : FindShownWindow(display, NamedWindow("Morvaleth"));
 		if (window) {
 			outcome.shown = true;
 			SendDeleteWindow(display, window);
 		}
-		if (!outcome.held && std::chrono::duration<double>(TClock::now() - start).count() > limit) {
+		if (std::chrono::duration<double>(TClock::now() - start).count() > limit) {
 			outcome.held = true;
-			kill(pid, SIGKILL);
+			game.Kill();
 		}
 		std::this_thread::sleep_for(std::chrono::milliseconds(5));
 	}
 	outcome.seconds = std::chrono::duration<double>(TClock::now() - start).count();
-	outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	outcome.peakKilobytes = usage.ru_maxrss;
+	outcome.exitStatus = game.ExitStatus();
+	outcome.peakKilobytes = game.PeakKilobytes();
 	return outcome;
 }
 
@@ -179,7 +160,6 @@ int main(int argc, char** argv)
 		std::fprintf(stderr, "bench_startfiles: cannot open the display\n");
 		return 1;
 	}
-	IgnoreVanishedWindows();
 	const fs::path root = fs::temp_directory_path() / fs::unique_path("bench-startfiles-%%%%-%%%%");
 	// One start makes the glyph sheets that every case but the sheets' own begins with.
 	const fs::path sheets = MakeFolder(root, "sheets");

@@ -8,15 +8,14 @@
 // others find it (warm). A frame counts as shown once the window's top-right
 // pixel holds the top container's colour; the bare window clears to that colour.
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "support/ChildProcess.h"
+#include "support/XWindow.h"
+
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <boost/filesystem.hpp>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,11 +23,8 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+// Last: Xlib's macros clash with names in other headers.
+#include <X11/Xlib.h>
 
 namespace fs = boost::filesystem;
 
@@ -36,8 +32,8 @@ namespace
 {
 const int WIDTH = 800;
 const int HEIGHT = 600;
-// The top container's default colour (GUI/TopColor), as an X pixel of a 24-bit screen.
-const unsigned long TOP_COLOR = 0x606080;
+// The top container's default colour (GUI/TopColor), as 8-bit RGB.
+const std::vector<std::uint8_t> TOP_COLOR = {0x60, 0x60, 0x80};
 const double SETTLE_SECONDS = 3.0;
 const double GIVE_UP_SECONDS = 20.0;
 // Goals: a warm start within this much of the bare window's, a cold one under the other (on a quiet machine).
@@ -106,121 +102,46 @@ struct TRun
 	TMemory memory;
 };
 
-// Whether the window is mapped and viewable; its width goes to the out value.
-bool IsShown(Display* display, Window window, int& width)
-{
-	XWindowAttributes attributes;
-	if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
-		return false;
-	width = attributes.width;
-	return true;
-}
-
-// The viewable top-level window that the process owns (_NET_WM_PID), or None.
-Window FindWindowOf(Display* display, pid_t pid, int& width)
-{
-	const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
-	if (pidAtom == None)
-		return None;
-	Window root = 0, parent = 0, *children = nullptr;
-	unsigned int count = 0;
-	if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-		return None;
-	Window found = None;
-	for (unsigned int i = 0; i < count && found == None; ++i) {
-		Atom type = None;
-		int format = 0;
-		unsigned long items = 0, after = 0;
-		unsigned char* data = nullptr;
-		if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-				&after, &data) == Success && data && items == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(pid)
-			&& IsShown(display, children[i], width))
-			found = children[i];
-		if (data)
-			XFree(data);
-	}
-	if (children)
-		XFree(children);
-	return found;
-}
-
-// Whether the window's top-right pixel holds the top colour (errors read as no).
+// Whether the window's top-right pixel holds the top colour (a window that cannot be read does not).
 bool ShowsFrame(Display* display, Window window, int width)
 {
-	XImage* image = XGetImage(display, window, width - 2, 1, 1, 1, AllPlanes, ZPixmap);
-	if (!image)
-		return false;
-	const bool shown = (XGetPixel(image, 0, 0) & 0xFFFFFF) == TOP_COLOR;
-	XDestroyImage(image);
-	return shown;
-}
-
-int IgnoreXError(Display*, XErrorEvent*)
-{
-	return 0;
-}
-
-pid_t Spawn(const std::string& exe, const std::vector<std::string>& args, const fs::path& dir)
-{
-	std::vector<char*> argv;
-	argv.push_back(const_cast<char*>(exe.c_str()));
-	for (const std::string& arg : args)
-		argv.push_back(const_cast<char*>(arg.c_str()));
-	argv.push_back(nullptr);
-	const fs::path previous = fs::current_path();
-	fs::current_path(dir);
-	pid_t pid = -1;
-	if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
-		pid = -1;
-	fs::current_path(previous);
-	return pid;
+	return ReadWindowRgb(display, window, width - 2, 1, 1, 1) == TOP_COLOR;
 }
 
 // Polls every millisecond until the process's window shows a frame; -1 when it never does.
-double WaitForFirstFrame(Display* display, pid_t pid, TClock::time_point spawned)
+double WaitForFirstFrame(Display* display, TChildProcess& process, TClock::time_point spawned)
 {
 	Window window = None;
-	int width = 0;
+	TWindowPlace place;
 	while (SecondsSince(spawned) < GIVE_UP_SECONDS) {
-		if (waitpid(pid, nullptr, WNOHANG) == pid)
+		if (!process.Running())
 			return -1;
-		if (window == None)
-			window = FindWindowOf(display, pid, width);
-		if (window != None && ShowsFrame(display, window, width))
+		if (window == None) {
+			window = FindShownWindow(display, WindowOfProcess(process.Pid()));
+			if (window != None && !ReadWindowPlace(display, window, place))
+				window = None;
+		}
+		if (window != None && ShowsFrame(display, window, place.Width))
 			return SecondsSince(spawned) * 1000;
 		std::this_thread::sleep_for(std::chrono::milliseconds(1));
 	}
 	return -1;
 }
 
-// Asks the process to quit (SDL turns the signal into a quit event) and waits for it.
-void Stop(pid_t pid)
-{
-	kill(pid, SIGTERM);
-	const TClock::time_point asked = TClock::now();
-	while (waitpid(pid, nullptr, WNOHANG) != pid) {
-		if (SecondsSince(asked) > 5) {
-			kill(pid, SIGKILL);
-			waitpid(pid, nullptr, 0);
-			return;
-		}
-		std::this_thread::sleep_for(std::chrono::milliseconds(10));
-	}
-}
-
 TRun MeasureRun(Display* display, const std::string& exe, const std::vector<std::string>& args, const fs::path& dir)
 {
 	TRun run;
 	const TClock::time_point spawned = TClock::now();
-	const pid_t pid = Spawn(exe, args, dir);
-	if (pid < 0)
+	TChildProcess process;
+	TChildProcess::TStart how;
+	how.folder = dir.string();
+	if (!process.Start(exe, args, how))
 		return run;
-	run.startupMs = WaitForFirstFrame(display, pid, spawned);
+	run.startupMs = WaitForFirstFrame(display, process, spawned);
 	if (run.startupMs >= 0) {
 		std::this_thread::sleep_for(std::chrono::duration<double>(SETTLE_SECONDS));
-		run.memory = ReadMemory(pid);
+		run.memory = ReadMemory(process.Pid());
 	}
-	Stop(pid);
 	return run;
 }
 
@@ -287,7 +208,6 @@ int RunBenchmark(int count, const std::string& program, const fs::path& data)
 		std::fprintf(stderr, "bench_startmem: cannot open the display\n");
 		return 1;
 	}
-	XSetErrorHandler(IgnoreXError);
 	const std::string self = fs::read_symlink("/proc/self/exe").string();
 	const fs::path dir = MakeWorkFolder(data);
 	std::vector<TRun> cold, warm, bare;

@@ -9,6 +9,7 @@
 
 #include "app/Application.h"
 #include "gui/GuiContext.h"
+#include "support/ChildProcess.h"
 
 #include <X11/Xlib.h>
 #include <GL/gl.h>
@@ -101,18 +102,19 @@ int MeasureFramePeriod()
 	return 0;
 }
 
-std::string RunChild(const std::string& exe, const std::string& dir, const std::string& args)
+std::string RunChild(const std::string& exe, const std::string& dir, const std::vector<std::string>& args)
 {
-	const std::string command = "cd '" + dir + "' && exec '" + exe + "' " + args;
-	std::FILE* pipe = popen(command.c_str(), "r");
-	if (!pipe)
-		return "";
-	char line[256] = "";
-	const bool read = std::fgets(line, sizeof(line), pipe) != nullptr;
-	const int status = pclose(pipe);
-	if (!read || status != 0)
-		std::fprintf(stderr, "bench_startup: '%s' failed with status %d\n", args.c_str(), status);
-	return read && status == 0 ? line : "";
+	TChildProcess child;
+	TChildProcess::TStart how;
+	how.folder = dir;
+	how.output = dir + "/child-output.txt";
+	const int status = child.Start(exe, args, how) ? child.WaitForExit() : -1;
+	std::ifstream output(how.output);
+	std::string line;
+	std::getline(output, line);
+	if (line.empty() || status != 0)
+		std::fprintf(stderr, "bench_startup: '%s' failed with status %d\n", args.front().c_str(), status);
+	return line.empty() || status != 0 ? "" : line;
 }
 
 fs::path MakeWorkFolder(const char* dataDir)
@@ -133,7 +135,7 @@ fs::path MakeWorkFolder(const char* dataDir)
 
 double StartupMs(const std::string& exe, const fs::path& dir)
 {
-	const std::string out = RunChild(exe, dir.string(), "--first-frame " + std::to_string(NowNs()));
+	const std::string out = RunChild(exe, dir.string(), {"--first-frame", std::to_string(NowNs())});
 	return out.empty() ? -1 : std::atoll(out.c_str()) / 1e6;
 }
 
@@ -154,7 +156,7 @@ int RunBenchmark(const char* dataDir, int runs)
 	for (int i = 0; i < runs; ++i)
 		warm.push_back(StartupMs(exe, dir));
 	std::sort(warm.begin(), warm.end());
-	const std::string frames = RunChild(exe, dir.string(), "--frames");
+	const std::string frames = RunChild(exe, dir.string(), {"--frames"});
 	fs::remove_all(dir);
 	XCloseDisplay(display);
 	if (cold < 0 || warm.front() < 0 || frames.empty()) {

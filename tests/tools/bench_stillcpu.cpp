@@ -11,11 +11,11 @@
 #include "e2e/Battle.h"
 #include "e2e/PlayDriver.h"
 #include "e2e/World.h"
+#include "support/ChildProcess.h"
 
 #include <boost/filesystem.hpp>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,7 +25,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = boost::filesystem;
@@ -82,15 +81,9 @@ pid_t GameIn(const std::string& folder)
 }
 
 /// Starts the bare window, the sibling benchmark's.
-pid_t StartBareWindow()
+bool StartBareWindow(TChildProcess& bare)
 {
-	const std::string bare = (fs::read_symlink("/proc/self/exe").parent_path() / "bench_startmem").string();
-	const pid_t pid = fork();
-	if (pid == 0) {
-		execl(bare.c_str(), bare.c_str(), "--bare", static_cast<char*>(nullptr));
-		_exit(127);
-	}
-	return pid;
+	return bare.Start((fs::read_symlink("/proc/self/exe").parent_path() / "bench_startmem").string(), {"--bare"});
 }
 
 /// CPU share (per cent of a core) of the game and of the bare window over the same seconds.
@@ -212,7 +205,10 @@ bool ToBattleCommand(TPlay& play)
 
 int Run(int samples, double seconds)
 {
-	const pid_t bare = StartBareWindow();
+	TChildProcess bareWindow;
+	if (!StartBareWindow(bareWindow))
+		return 1;
+	const pid_t bare = bareWindow.Pid();
 	std::this_thread::sleep_for(std::chrono::seconds(2));
 	std::printf("CPU of a still screen over %.0f s samples, per cent of one core (bare window measured over the same "
 		"seconds)\n", seconds);
@@ -240,8 +236,7 @@ int Run(int samples, double seconds)
 			player.Close();
 		player.WaitForExit();
 	}
-	kill(bare, SIGTERM);
-	waitpid(bare, nullptr, 0);
+	bareWindow.Kill();
 	if (!ok)
 		std::fprintf(stderr, "bench_stillcpu: the game did not reach every screen (see artifacts/e2e/still_cpu)\n");
 	return ok ? 0 : 1;

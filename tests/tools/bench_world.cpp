@@ -13,6 +13,7 @@
 #include "app/Random.h"
 #include "gui/GuiContext.h"
 #include "model/MorvalethGame.h"
+#include "support/ChildProcess.h"
 #include "support/LargeScenario.h"
 #include "support/NoPlayerGame.h"
 #include "support/RunTimes.h"
@@ -24,8 +25,6 @@
 #include <functional>
 #include <guichan/gui.hpp>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = boost::filesystem;
 
@@ -173,16 +172,8 @@ int PlayLarge(const fs::path& source)
 /// Runs a part in a child process, which starts and shuts the engine down on its own.
 bool RunPart(const std::function<int()>& part)
 {
-	std::fflush(stdout);
-	const pid_t pid = fork();
-	if (pid == 0) {
-		const int status = part();
-		std::fflush(stdout);
-		_exit(status);
-	}
-	int status = 0;
-	waitpid(pid, &status, 0);
-	return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+	TChildProcess child;
+	return child.Fork(part) && child.WaitForExit() == 0;
 }
 }
 

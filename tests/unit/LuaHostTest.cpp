@@ -408,7 +408,9 @@ TEST_F(LuaHost, LuasFileCallsRefuseWhatIsNotARegularFileAndACloseNeverWaitsOnACo
 					   " local g, e = loadfile('chunk.luac')"
 					   " return g == nil and e == 'chunk.luac: binary chunks are not accepted'"},
 		{"command", "local p = io.popen('echo hi') local text = p:read('*a') return text == 'hi\\n' and p:close()"},
-		{"leftopen", "local p = io.popen('echo $$; exec sleep 100000') pid = p:read('*n') kept = p return pid > 0"},
+		// The command dies with the test program, should the test end before it kills the command itself.
+		{"leftopen", "local p = io.popen('echo $$; exec setpriv --pdeathsig KILL sleep 100000') pid = p:read('*n')"
+					 " kept = p return pid > 0"},
 	};
 	const THangWatchdog watchdog("the file calls");
 	{

@@ -165,10 +165,10 @@ TEST_F(Mixer, MusicLoopsStartsAtOnceOrOnceTheOldOneHasFadedAndFadesOut)
 	// Longer than the short music: it loops.
 	SDL_Delay(500);
 	EXPECT_TRUE(mixer.IsMusicPlaying());
+	// The fade ends once the mixer has mixed its 100 ms of sound, however long a busy machine takes for that.
 	mixer.FadeOutMusic(100);
-	for (int wait = 0; wait < 500 && mixer.IsMusicPlaying(); ++wait)
+	while (mixer.IsMusicPlaying())
 		SDL_Delay(10);
-	EXPECT_FALSE(mixer.IsMusicPlaying());
 }
 
 TEST_F(Mixer, CommonSoundsAndMusicPlayOnlyWhenLoaded)

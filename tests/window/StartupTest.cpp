@@ -1,17 +1,11 @@
+#include "support/ChildProcess.h"
 #include "support/GlWindow.h"
 #include "support/TestSupport.h"
 #include "support/XWindow.h"
 
 #include <gtest/gtest.h>
 #include <boost/filesystem.hpp>
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 // Last: Xlib's macros (None, Bool, Status) clash with names in the headers above.
 #include <X11/Xlib.h>
@@ -20,9 +14,8 @@ namespace fs = boost::filesystem;
 
 namespace
 {
-const char* const XCLOSE = MORVALETH_BINARY_DIR "/tests/xclose";
 // A safety limit only, as long as an end-to-end run allows a wait: a loaded machine starts the game slowly.
-const int TIMEOUT_MS = 180000;
+const double SAFETY_LIMIT_SECONDS = 180;
 
 // A working folder for one run of the game, with the files it reads at start-up.
 class TGameFolder
@@ -45,56 +38,20 @@ public:
 	std::string Log() const { return ReadFile(m_Dir / "log.txt"); }
 	std::string operator/(const std::string& name) const { return m_Dir / name; }
 
-	// Starts the game in this folder; the child inherits DISPLAY and the test's environment, with the
-	// variable ("NAME=value") when one is given.
-	pid_t Start(const std::string& variable = std::string()) const
+	// Starts the game in this folder; it inherits DISPLAY and the test's environment, with the variable
+	// ("NAME=value") when one is given.
+	void Start(TChildProcess& game, const std::string& variable = std::string()) const
 	{
-		const pid_t pid = fork();
-		if (pid == 0) {
-			if (!variable.empty())
-				putenv(const_cast<char*>(variable.c_str()));
-			if (chdir(m_Dir.Path().c_str()) == 0)
-				execl(MORVALETH_PROGRAM, MORVALETH_PROGRAM, static_cast<char*>(nullptr));
-			_exit(127);
-		}
-		return pid;
+		TChildProcess::TStart how;
+		how.folder = m_Dir.Path();
+		if (!variable.empty())
+			how.variables.push_back(variable);
+		EXPECT_TRUE(game.Start(MORVALETH_PROGRAM, {}, how));
 	}
 
 private:
 	TTempDir m_Dir;
 };
-
-// Exit status of the child, or -1 when it had to be killed after the time-out.
-int WaitForExit(pid_t pid)
-{
-	const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TIMEOUT_MS);
-	int status = 0;
-	while (waitpid(pid, &status, WNOHANG) == 0) {
-		if (std::chrono::steady_clock::now() > deadline) {
-			kill(pid, SIGKILL);
-			waitpid(pid, &status, 0);
-			return -1;
-		}
-		std::this_thread::sleep_for(std::chrono::milliseconds(20));
-	}
-	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Waits for the game's window, closes it as a window manager would and returns its size "W H".
-std::string CloseGameWindow()
-{
-	const std::string command = std::string(XCLOSE) + " Morvaleth " + std::to_string(TIMEOUT_MS);
-	std::FILE* pipe = popen(command.c_str(), "r");
-	if (!pipe)
-		return "";
-	char line[64] = "";
-	const bool read = std::fgets(line, sizeof(line), pipe) != nullptr;
-	pclose(pipe);
-	std::string size = read ? line : "";
-	if (!size.empty() && size.back() == '\n')
-		size.pop_back();
-	return size;
-}
 
 struct TRun
 {
@@ -102,57 +59,11 @@ struct TRun
 	int exitStatus;
 };
 
-TRun RunAndClose(const TGameFolder& folder)
-{
-	const pid_t pid = folder.Start();
-	TRun run;
-	run.windowSize = CloseGameWindow();
-	run.exitStatus = WaitForExit(pid);
-	return run;
-}
-
 // The position in the log after the first line holding the text at or after from; npos when missing.
 std::size_t FindAfter(const std::string& log, const std::string& text, std::size_t from)
 {
 	const std::size_t at = log.find(text, from);
 	return at == std::string::npos ? at : at + text.size();
-}
-
-// The shown top-level window whose UTF-8 title (_NET_WM_NAME) is the text; 0 when none is shown before the
-// safety limit.
-Window WaitForUtf8Title(Display* display, const std::string& title)
-{
-	const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
-	const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-	const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TIMEOUT_MS);
-	while (std::chrono::steady_clock::now() < deadline) {
-		Window root = 0, parent = 0, *children = nullptr;
-		unsigned count = 0;
-		XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-		for (unsigned i = 0; i < count; ++i) {
-			Atom type = 0;
-			int format = 0;
-			unsigned long items = 0, after = 0;
-			unsigned char* value = nullptr;
-			XWindowAttributes attributes;
-			const bool shown =
-				XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable;
-			if (shown && XGetWindowProperty(display, children[i], name, 0, 1024, False, utf8, &type, &format, &items,
-					&after, &value) == Success && value) {
-				const bool same = std::string(reinterpret_cast<const char*>(value), items) == title;
-				XFree(value);
-				if (same) {
-					const Window found = children[i];
-					XFree(children);
-					return found;
-				}
-			}
-		}
-		if (children)
-			XFree(children);
-		std::this_thread::sleep_for(std::chrono::milliseconds(20));
-	}
-	return 0;
 }
 
 class Startup : public ::testing::Test
@@ -164,7 +75,6 @@ protected:
 	void SetUp() override
 	{
 		SKIP_WITHOUT_DISPLAY();
-		ASSERT_TRUE(fs::exists(XCLOSE)) << XCLOSE << " is not built";
 		m_Display = XOpenDisplay(nullptr);
 		ASSERT_NE(nullptr, m_Display);
 	}
@@ -173,6 +83,29 @@ protected:
 	{
 		if (m_Display)
 			XCloseDisplay(m_Display);
+	}
+
+	// The game's shown window that the match accepts; 0 when the game ends or the safety limit passes first.
+	Window WaitForWindow(TChildProcess& game, const TWindowMatch& match)
+	{
+		return WaitForShownWindow(m_Display, match, SAFETY_LIMIT_SECONDS, [&] { return game.Running(); });
+	}
+
+	// Starts the game in the folder, waits for its window, closes it as a window manager would and waits for
+	// the game to end: the window's size "W H" and the exit status.
+	TRun RunAndClose(const TGameFolder& folder)
+	{
+		TChildProcess game;
+		folder.Start(game);
+		TRun run;
+		TWindowPlace place;
+		const Window window = WaitForWindow(game, NamedWindow("Morvaleth"));
+		if (window && ReadWindowPlace(m_Display, window, place)) {
+			run.windowSize = std::to_string(place.Width) + " " + std::to_string(place.Height);
+			SendDeleteWindow(m_Display, window);
+		}
+		run.exitStatus = game.WaitForExit(SAFETY_LIMIT_SECONDS);
+		return run;
 	}
 
 	Display* m_Display = nullptr;
@@ -222,8 +155,9 @@ TEST_F(Startup, WindowLargerThanTheDesktopIsShrunkAndWhatIsMissingIsOnlyReported
 TEST_F(Startup, MissingScenarioFolderStopsWithAnErrorAndAFailureStatus)
 {
 	TGameFolder folder(false);
-	const pid_t pid = folder.Start();
-	EXPECT_NE(0, WaitForExit(pid));
+	TChildProcess game;
+	folder.Start(game);
+	EXPECT_NE(0, game.WaitForExit(SAFETY_LIMIT_SECONDS));
 	const std::string log = folder.Log();
 	EXPECT_NE(std::string::npos, log.find(" Error Scenarioフォルダがありません。\n")) << log;
 	EXPECT_EQ(std::string::npos, log.find("init() ok.")) << log;
@@ -263,11 +197,12 @@ TEST_F(Startup, WithoutAnyFontTheWindowSaysWhyUntilItIsClosed)
 {
 	TGameFolder folder;
 	WriteFile(folder / "fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n");
-	const pid_t pid = folder.Start("FONTCONFIG_FILE=" + (folder / "fonts.conf"));
-	const Window window = WaitForUtf8Title(m_Display, u8"Morvaleth: フォントの初期化に失敗しました。");
+	TChildProcess game;
+	folder.Start(game, "FONTCONFIG_FILE=" + (folder / "fonts.conf"));
+	const Window window = WaitForWindow(game, TitledWindow(u8"Morvaleth: フォントの初期化に失敗しました。"));
 	ASSERT_NE(0u, window) << folder.Log();
 	SendDeleteWindow(m_Display, window);
-	EXPECT_EQ(1, WaitForExit(pid));
+	EXPECT_EQ(1, game.WaitForExit(SAFETY_LIMIT_SECONDS));
 	EXPECT_NE(std::string::npos, folder.Log().find(" Error フォントの初期化に失敗しました。\n")) << folder.Log();
 	EXPECT_EQ(std::string::npos, folder.Log().find("init() ok.")) << folder.Log();
 }

@@ -1,15 +1,14 @@
 // Whole games of the sample scenario played by computer masters only, through the program's own
 // start-up and main-loop body, each in a working folder of its own.
 
+#include "support/ChildProcess.h"
 #include "support/GlWindow.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <boost/filesystem.hpp>
-#include <cstdio>
+#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = boost::filesystem;
@@ -60,18 +59,20 @@ TPlayed PlayGame(const std::vector<std::string>& options)
 	fs::copy_file(data / "sjis.txt", dir / "sjis.txt");
 	WriteFile(dir / "morvaleth.ini", SETTINGS);
 
-	std::string command = "cd '" + dir.Path() + "' && " + PLAY_WORLD + " --frames " + std::to_string(FRAME_CAP);
-	for (const std::string& option : options)
-		command += " " + option;
+	// The run ends by itself at its frame cap at the latest; a game that hangs is ended with the test.
+	std::vector<std::string> arguments = {"--frames", std::to_string(FRAME_CAP)};
+	arguments.insert(arguments.end(), options.begin(), options.end());
+	TChildProcess::TStart how;
+	how.folder = dir.Path();
+	how.output = dir / "verdict.txt";
+	TChildProcess runner;
 	TPlayed played;
-	std::FILE* pipe = popen(command.c_str(), "r");
-	if (!pipe)
+	if (!runner.Start(PLAY_WORLD, arguments, how))
 		return played;
-	char line[512];
-	while (std::fgets(line, sizeof(line), pipe))
+	played.exitStatus = runner.WaitForExit();
+	std::istringstream verdict(ReadFile(dir / "verdict.txt"));
+	for (std::string line; std::getline(verdict, line);)
 		played.verdict = line;
-	const int status = pclose(pipe);
-	played.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 	played.log = ReadFile(dir / "log.txt");
 	if (FileExists(dir / "_lualog.txt"))
 		played.scriptLog = ReadFile(dir / "_lualog.txt");
