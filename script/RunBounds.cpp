@@ -394,10 +394,10 @@ bool TBoundTime::operator==(const TBoundTime& other) const
 }
 
 TRunBounds::TRunBounds(TBoundsFor what, const TRunName& run)
-	: m_OuterSteps(lua_runsteps), m_OuterDeadline(g_Deadline), m_OuterTexts(Watchdog().Texts()),
+	: m_OuterSteps(lua_getrunsteps()), m_OuterDeadline(g_Deadline), m_OuterTexts(Watchdog().Texts()),
 	  m_OuterRun(g_InnermostRun), m_OuterClosing(g_Closing), m_Run(run)
 {
-	lua_runsteps = g_RunBudget;
+	lua_setrunsteps(g_RunBudget);
 	const bool close = what == TBoundsFor::Close;
 	g_Closing = close;
 	if (g_SectionDepth++ == 0) {
@@ -441,5 +441,5 @@ TRunBounds::~TRunBounds()
 	g_Deadline = m_OuterDeadline;
 	g_InnermostRun = m_OuterRun;
 	g_Closing = m_OuterClosing;
-	lua_runsteps = m_OuterSteps;
+	lua_setrunsteps(m_OuterSteps);
 }

@@ -131,8 +131,8 @@ TEST_F(LuaHost, AFailedRunIsLoggedAndTheScriptAnswersTheNextCall)
 
 // A run that would never end is stopped once it has spent its budget, whether it loops in the entry
 // function, with the debug hooks removed, under a pcall that catches the stop, in coroutines of its own,
-// after a yield or at the top level of the file; each run starts with the whole budget, and the script
-// answers the next call.
+// after a yield or at the top level of the file; each run starts with the whole budget, exact to the instruction,
+// and the script answers the next call.
 TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 {
 	struct TBudget
@@ -146,8 +146,15 @@ TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 				  "function caught() while true do pcall(function() while true do end end) end end\n"
 				  "function spawns() while true do coroutine.resume(coroutine.create(function() while true do end end)) end end\n"
 				  "function later() coroutine.yield() while true do end end\n"
-				  "function busy() local n = 0 for i = 1, 30000 do n = n + i end return n > 0 end\n");
+				  "function busy() local n = 0 for i = 1, 30000 do n = n + i end return n > 0 end\n"
+				  // 8 instructions and 2 a round: exactly the budget, and one more.
+				  "function exact() local n = 0 for i = 1, 49996 do n = n + i end return true end\n"
+				  "function over() local n, m = 0, 0 for i = 1, 49996 do n = n + i end return true end\n");
 	const std::string stop = "命令数が 100000 を超えたため実行を止めました。";
+	ASSERT_TRUE(manager.CallFunction("exact"));
+	EXPECT_TRUE(manager.GetResult());
+	EXPECT_FALSE(manager.CallFunction("over"));
+	EXPECT_EQ(1, m_Log.CountLines(stop));
 	for (const char* name : {"endless", "unhooked", "caught", "spawns"}) {
 		EXPECT_FALSE(manager.CallFunction(name)) << name;
 		EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 " + std::string(name) + " が失敗しました：")) << m_Log.Text();
@@ -160,8 +167,8 @@ TEST_F(LuaHost, ARunPastItsInstructionBudgetFailsAndTheScriptGoesOn)
 	EXPECT_FALSE(manager.Resume());
 	EXPECT_FALSE(manager.IsSuspended());
 	EXPECT_EQ(1, m_Log.CountLines("host.lua の関数 later が失敗しました："));
-	EXPECT_EQ(5, m_Log.CountLines(stop));
-	EXPECT_EQ(5u, ScriptLog().size());
+	EXPECT_EQ(6, m_Log.CountLines(stop));
+	EXPECT_EQ(6u, ScriptLog().size());
 	EXPECT_FALSE(manager.LoadLua(WriteScript("loops.lua", "while true do end").c_str()));
 	// The engine's names are registered after the chunk has run, through what the chunk made of the globals.
 	EXPECT_FALSE(manager.LoadLua(
@@ -690,6 +697,41 @@ TEST_F(LuaHost, ARunStoppedByTheDeadlineOfTheRunItIsNestedInNamesThatRun)
 	EXPECT_EQ(1, m_Log.CountLines("inner.lua の関数 run が失敗しました："));
 	EXPECT_EQ(1, m_Log.CountLines("outer.lua:1: 実行時間が 2 秒を超えたため実行を止めました。"));
 	EXPECT_EQ(1, m_Log.CountLines(outerRun + " が失敗しました："));
+}
+
+namespace
+{
+// Raises the stop once, as the watchdog would, with no C function's return after it.
+void RaiseStopFromHook(lua_State* L, lua_Debug*)
+{
+	lua_sethook(L, nullptr, 0, 0);
+	lua_runstop.store(1, std::memory_order_relaxed);
+}
+
+// stop_later() sets the hook on the running coroutine, to fire a thousand instructions on.
+int StopLater(lua_State* L)
+{
+	lua_sethook(L, RaiseStopFromHook, LUA_MASKCOUNT, 1000);
+	return 0;
+}
+}
+
+// A comparison or a concatenation of strings as long as memory holds may take long, however few the
+// instructions: a stop raised while a run does them is seen at the next instruction, within the rounds of the
+// hook's thousand instructions, not at the end of the VM's slice of steps, some ten thousand rounds later.
+TEST_F(LuaHost, AStopRaisedWhileARunComparesOrJoinsStringsIsSeenAtTheNextInstruction)
+{
+	TMorvalethLuaManager manager;
+	Load(manager, "function compares() n = 0 stop_later() while true do local less = 'a' < 'b' n = n + 1 end end\n"
+				  "function joins() n = 0 stop_later() local s = 'a' while true do local t = s .. s n = n + 1 end end\n");
+	lua_register(manager.GetState(), "stop_later", StopLater);
+	for (const char* name : {"compares", "joins"}) {
+		EXPECT_FALSE(manager.CallFunction(name)) << name;
+		lua_getglobal(manager.GetState(), "n");
+		EXPECT_LT(lua_tonumber(manager.GetState(), -1), 1000) << name;
+		lua_pop(manager.GetState(), 1);
+	}
+	EXPECT_EQ(2, m_Log.CountLines(": 実行時間が 2 秒を超えたため実行を止めました。")) << m_Log.Text();
 }
 
 TEST_F(LuaHost, ModulesAreFoundThroughTheScenarioScriptFolder)
