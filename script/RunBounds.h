@@ -10,7 +10,8 @@ struct lua_State;
 // A script that never returns, or grows without end, would hold the one thread of the
 // program for good: no frame, no input, no close. Every way the engine enters a state runs
 // inside a bounded section, and the bounds live outside the script's reach: Lua's VM spends
-// one step per instruction and looks at a stop flag that a watchdog thread raises when the
+// one step per instruction and, at least every slice of 65,536 steps and after every library
+// call, looks at a stop flag that a watchdog thread raises when the
 // outermost section has spent its CPU time, or has lasted its wall-clock backstop waiting on
 // the system, and the states' allocator refuses growth past the memory limit. A stopped run
 // fails with a run-time error as any failed run does.
