@@ -1,5 +1,6 @@
 #include "support/ChildProcess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -34,11 +35,11 @@ std::vector<std::string> Environment(const std::vector<std::string>& variables)
 	std::vector<std::string> environment;
 	for (char** entry = environ; *entry; ++entry) {
 		const std::string kept(*entry);
-		bool replaced = false;
-		for (const std::string& variable : variables)
-			replaced = replaced
-				|| (variable.find('=') != std::string::npos && kept.rfind(variable.substr(0, variable.find('=') + 1), 0) == 0);
-		if (!replaced)
+		const auto setsIt = [&](const std::string& variable) {
+			const std::size_t equals = variable.find('=');
+			return equals != std::string::npos && kept.compare(0, equals + 1, variable, 0, equals + 1) == 0;
+		};
+		if (std::none_of(variables.begin(), variables.end(), setsIt))
 			environment.push_back(kept);
 	}
 	environment.insert(environment.end(), variables.begin(), variables.end());

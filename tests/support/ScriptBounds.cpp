@@ -5,8 +5,6 @@
 #include <ctime>
 #include <lauxlib.h>
 #include <lua.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -33,19 +31,18 @@ std::chrono::nanoseconds ThreadCpuTime()
 	return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
-// The child's whole life, in calls that are safe in a child of a process with threads.
-[[noreturn]] void HoldFromChild(pid_t parent, int ask, int over, std::chrono::milliseconds hold)
+// The child's whole life once asked: the hold, then the answer; its exit status.
+int HoldFromChild(pid_t parent, int ask, int over, std::chrono::milliseconds hold)
 {
-	::prctl(PR_SET_PDEATHSIG, SIGKILL);
 	char byte = 0;
-	if (::getppid() != parent || ::read(ask, &byte, 1) != 1)
-		::_exit(1);
+	if (::read(ask, &byte, 1) != 1)
+		return 1;
 	::kill(parent, SIGSTOP);
 	timespec left = {static_cast<time_t>(hold.count() / 1000), static_cast<long>(hold.count() % 1000 * 1000000)};
 	while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
 	}
 	::kill(parent, SIGCONT);
-	::_exit(::write(over, &byte, 1) == 1 ? 0 : 1);
+	return ::write(over, &byte, 1) == 1 ? 0 : 1;
 }
 }
 
@@ -67,7 +64,7 @@ void SpendCpuTime(std::chrono::milliseconds cpu)
 }
 
 TProcessHold::TProcessHold(std::chrono::milliseconds hold)
-	: m_Child(-1), m_Ask(-1), m_Over(-1)
+	: m_Ask(-1), m_Over(-1)
 {
 	int ask[2], over[2];
 	if (::pipe(ask) != 0)
@@ -78,9 +75,7 @@ TProcessHold::TProcessHold(std::chrono::milliseconds hold)
 		return;
 	}
 	const pid_t parent = ::getpid();
-	m_Child = ::fork();
-	if (m_Child == 0)
-		HoldFromChild(parent, ask[0], over[1], hold);
+	m_Child.Fork([&] { return HoldFromChild(parent, ask[0], over[1], hold); });
 	::close(ask[0]);
 	::close(over[1]);
 	m_Ask = ask[1];
@@ -91,10 +86,7 @@ TProcessHold::~TProcessHold()
 {
 	::close(m_Ask);
 	::close(m_Over);
-	if (m_Child > 0) {
-		::kill(m_Child, SIGKILL);
-		::waitpid(m_Child, nullptr, 0);
-	}
+	m_Child.Kill();
 	::kill(::getpid(), SIGCONT);
 }
 

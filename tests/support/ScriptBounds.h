@@ -2,6 +2,7 @@
 #define MORVALETH_TESTS_SCRIPTBOUNDS_H
 
 #include "script/RunBounds.h"
+#include "support/ChildProcess.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -63,7 +64,7 @@ public:
 	bool WaitOver();
 
 private:
-	pid_t m_Child;
+	TChildProcess m_Child;
 	/// The write end of the pipe that asks, the read end of the one the child answers on.
 	int m_Ask;
 	int m_Over;

@@ -32,6 +32,13 @@ protected:
 		return how;
 	}
 
+	// Waits, with no limit, until the program has written a whole line to its output or has ended.
+	static void WaitForLine(TChildProcess& program, const std::string& output)
+	{
+		while (ReadFile(output).find('\n') == std::string::npos && program.Running())
+			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	}
+
 	// Waits for the orphan to end (it has come to the test program): whether a SIGKILL ended it.
 	static bool Killed(pid_t orphan)
 	{
@@ -51,8 +58,7 @@ TEST_F(ChildProcess, AProgramEndsWithItsOwnerAndTakesWhatItStartedAlong)
 		TChildProcess shell;
 		const TChildProcess::TStart how = ToFile("sleeper.txt");
 		ASSERT_TRUE(shell.Start("sh", {"-c", std::string(SLEEP) + " & echo $!; wait"}, how));
-		while (ReadFile(how.output).find('\n') == std::string::npos && shell.Running())
-			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+		WaitForLine(shell, how.output);
 		sleeper = std::stoi(ReadFile(how.output));
 	}
 	EXPECT_TRUE(Killed(sleeper));
@@ -70,8 +76,7 @@ TEST_F(ChildProcess, AProgramDiesWithTheTestProgramThatStartedIt)
 		const TChildProcess::TStart how = ToFile("game.txt");
 		if (!game.Start("sh", {"-c", std::string("echo running; exec ") + SLEEP}, how))
 			return 1;
-		while (ReadFile(how.output).find('\n') == std::string::npos && game.Running())
-			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+		WaitForLine(game, how.output);
 		const pid_t pid = game.Pid();
 		if (write(pipeEnds[1], &pid, sizeof(pid)) != sizeof(pid))
 			return 1;
