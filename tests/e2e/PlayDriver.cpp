@@ -151,14 +151,7 @@ bool TPlayer::Start()
 bool TPlayer::FindWindow()
 {
 	m_Window = WaitForShownWindow(m_Display, NamedWindow("Morvaleth"), SafetyLimit(), [this] { return Running(); });
-	TWindowPlace place;
-	if (!m_Window || !ReadWindowPlace(m_Display, m_Window, place))
-		return false;
-	m_X = place.X;
-	m_Y = place.Y;
-	m_Width = place.Width;
-	m_Height = place.Height;
-	return true;
+	return m_Window && ReadWindowPlace(m_Display, m_Window, m_Place);
 }
 
 bool TPlayer::Running()
@@ -189,7 +182,7 @@ void TPlayer::MoveTo(int x, int y)
 	// xdotool's --sync waits for the pointer to move, which it never does when it already stands there.
 	if (x == m_PointerX && y == m_PointerY)
 		return;
-	Run({"mousemove", "--sync", std::to_string(m_X + x), std::to_string(m_Y + y)});
+	Run({"mousemove", "--sync", std::to_string(m_Place.X + x), std::to_string(m_Place.Y + y)});
 	m_PointerX = x;
 	m_PointerY = y;
 }
@@ -216,10 +209,10 @@ TShot TPlayer::Shot()
 	TShot shot;
 	if (!m_Window)
 		return shot;
-	shot.Rgb = ReadWindowRgb(m_Display, m_Window, 0, 0, m_Width, m_Height);
+	shot.Rgb = ReadWindowRgb(m_Display, m_Window, 0, 0, m_Place.Width, m_Place.Height);
 	if (!shot.Rgb.empty()) {
-		shot.Width = m_Width;
-		shot.Height = m_Height;
+		shot.Width = m_Place.Width;
+		shot.Height = m_Place.Height;
 	}
 	return shot;
 }

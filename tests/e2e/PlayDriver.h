@@ -12,6 +12,7 @@
 // slowly a loaded machine draws the second.
 
 #include "support/ChildProcess.h"
+#include "support/XWindow.h"
 
 #include <cstdint>
 #include <functional>
@@ -81,8 +82,8 @@ public:
 	void StartWithoutWriteAccess() { m_WithoutWriteAccess = true; }
 	bool Running();
 	/// The window's size, known once started.
-	int Width() const { return m_Width; }
-	int Height() const { return m_Height; }
+	int Width() const { return m_Place.Width; }
+	int Height() const { return m_Place.Height; }
 	/// Seconds from the start of the program to now.
 	double SecondsSinceStart() const;
 
@@ -135,10 +136,8 @@ private:
 	int m_Kept = 0;
 	TChildProcess m_Game;
 	unsigned long m_Window = 0;
-	int m_X = 0;
-	int m_Y = 0;
-	int m_Width = 0;
-	int m_Height = 0;
+	/// The window's place on the screen and its size.
+	TWindowPlace m_Place;
 	/// Where the last move left the pointer, in the window's pixels.
 	int m_PointerX = -1;
 	int m_PointerY = -1;
